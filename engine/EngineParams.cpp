@@ -1,0 +1,234 @@
+#include "engine/EngineParams.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+using namespace ZQ::Quarl;
+
+namespace
+{
+std::uint32_t readLittleEndian32(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+float bitsToFloat(std::uint32_t bits)
+{
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+float linearGain(float db)
+{
+    return static_cast<float>(std::pow(10.0, static_cast<double>(db) * 0.05));
+}
+
+bool isSwitch(ParameterId id)
+{
+    return id % 10 == 0 && id != ParamId::InputGain;
+}
+
+// The lo-fi list indices arrive from the host as floats; every other list value as an integer.
+bool arrivesAsFloat(const ParameterDefinition& def)
+{
+    return def.hostType == HostType::Float || def.id == ParamId::LoFiBitDepthType ||
+           def.id == ParamId::LoFiDownSampleIndex;
+}
+} // namespace
+
+float clampToRange(const ParameterDefinition& def, float value)
+{
+    if (std::isnan(value))
+        return def.defaultValue;
+    if (def.steps > 0)
+        value = std::trunc(value);
+    if (value < def.minValue)
+        return def.minValue;
+    if (value > def.maxValue)
+        return def.maxValue;
+    return value;
+}
+
+EngineParams::EngineParams()
+{
+    setDefaults();
+}
+
+EngineParams* EngineParams::create(IAllocator* allocator)
+{
+    void* raw = allocator != nullptr ? allocator->Malloc(sizeof(EngineParams)) : nullptr;
+    return raw != nullptr ? new (raw) EngineParams() : nullptr;
+}
+
+void EngineParams::setDefaults()
+{
+    for (const auto& def : g_parameterDefinitions)
+        store(def.id, def.defaultValue);
+    markAllChanged();
+}
+
+void EngineParams::markAllChanged()
+{
+    filters.changed = distortion.changed = eq.changed = noise.changed = true;
+    gate.changed = sim.changed = lofi.changed = gains.changed = true;
+    enableMask = kAllStagesMask;
+}
+
+void EngineParams::clearChanged()
+{
+    filters.changed = distortion.changed = eq.changed = noise.changed = false;
+    gate.changed = sim.changed = lofi.changed = gains.changed = false;
+    enableMask = 0;
+}
+
+void EngineParams::store(ParameterId id, float v)
+{
+    const bool on = v != 0.f;
+    const auto asInt = static_cast<std::int32_t>(v);
+    switch (id)
+    {
+    case ParamId::FiltersEnable: filters.enable = on; enableMask |= kFiltersBit; break;
+    case ParamId::FiltersLPFSlope: filters.lpfSlope = asInt; break;
+    case ParamId::FiltersLPFFreq: filters.lpfFreq = v; break;
+    case ParamId::FiltersLPFQ: filters.lpfQ = v; break;
+    case ParamId::FiltersHPFSlope: filters.hpfSlope = asInt; break;
+    case ParamId::FiltersHPFFreq: filters.hpfFreq = v; break;
+    case ParamId::FiltersHPFQ: filters.hpfQ = v; break;
+
+    case ParamId::DistortionEnable: distortion.enable = on; enableMask |= kDistortionBit; break;
+    case ParamId::DistortionMode: distortion.mode = asInt; break;
+    case ParamId::DistortionAmount: distortion.amount = v; break;
+    case ParamId::DistortionIntensity: distortion.intensity = v; break;
+    case ParamId::DistortionRectify: distortion.rectify = v; break;
+
+    case ParamId::EQEnable: eq.enable = on; enableMask |= kEqBit; break;
+    case ParamId::EQFilterType: eq.type = asInt; break;
+    case ParamId::EQFreq: eq.freq = v; break;
+    case ParamId::EQQ: eq.q = v; break;
+    case ParamId::EQGain: eq.gainDb = v; break;
+
+    case ParamId::NoiseEnable: noise.enable = on; enableMask |= kNoiseBit; break;
+    case ParamId::NoiseLevel: noise.level = v; break;
+    case ParamId::NoiseLPFFreq: noise.lpfFreq = v; break;
+    case ParamId::NoiseHPFFreq: noise.hpfFreq = v; break;
+    case ParamId::NoiseThresh: noise.threshold = v; break;
+    case ParamId::NoiseRange: noise.range = v; break;
+    case ParamId::NoiseRecovery: noise.recovery = v; break;
+
+    case ParamId::GateEnable: gate.enable = on; enableMask |= kGateBit; break;
+    case ParamId::GateThreshold: gate.threshold = v; break;
+    case ParamId::GateRange: gate.range = v; break;
+    case ParamId::GateAttackTime: gate.attack = v; break;
+    case ParamId::GateHoldTime: gate.hold = v; break;
+    case ParamId::GateReleaseTime: gate.release = v; break;
+
+    case ParamId::SIMEnable: sim.enable = on; enableMask |= kSimBit; break;
+    case ParamId::SIMType: sim.type = asInt; break;
+    case ParamId::SIMTuning: sim.tuning = v; break;
+
+    case ParamId::LoFiEnable: lofi.enable = on; enableMask |= kLoFiBit; break;
+    case ParamId::LoFiBitDepthType: lofi.bitDepthType = asInt; break;
+    case ParamId::LoFiDownSampleIndex: lofi.downSampleIndex = asInt; break;
+    case ParamId::LoFiFilter: lofi.filter = v; break;
+
+    case ParamId::InputGain: gains.inputGain = linearGain(v); break;
+    case ParamId::OutputGain: gains.outputGain = linearGain(v); break;
+    case ParamId::Balance: gains.balance = v; break;
+    default: return;
+    }
+
+    switch (id / 10)
+    {
+    case 0: distortion.changed = true; break;
+    case 1: gate.changed = true; break;
+    case 2: sim.changed = true; break;
+    case 3: lofi.changed = true; break;
+    case 4: gains.changed = true; break;
+    case 5: filters.changed = true; break;
+    case 6: eq.changed = true; break;
+    case 7: noise.changed = true; break;
+    default: break;
+    }
+}
+
+Result EngineParams::SetParam(PluginParamId id, const void* value, std::uint32_t bytes)
+{
+    const ParameterDefinition* def = findParameter(id);
+    if (def == nullptr || value == nullptr || bytes == 0)
+        return InvalidParameter;
+
+    float v;
+    if (isSwitch(id))
+    {
+        // A switch arrives as a one-byte bool, or as a wider integer.
+        std::uint32_t raw = 0;
+        std::memcpy(&raw, value, bytes < 4 ? bytes : 4);
+        v = raw != 0 ? 1.f : 0.f;
+    }
+    else if (bytes < 4)
+    {
+        return InvalidParameter;
+    }
+    else if (arrivesAsFloat(*def))
+    {
+        std::memcpy(&v, value, sizeof v);
+    }
+    else
+    {
+        std::int32_t i;
+        std::memcpy(&i, value, sizeof i);
+        v = static_cast<float>(i);
+    }
+    store(id, clampToRange(*def, v));
+    return Success;
+}
+
+Result EngineParams::SetParamsBlock(const void* block, std::uint32_t bytes)
+{
+    if (block == nullptr || bytes != kParameterBlockSize)
+        return InvalidParameter;
+    const auto* p = static_cast<const std::uint8_t*>(block);
+    for (const auto& def : g_parameterDefinitions)
+    {
+        float v = 0.f;
+        switch (def.hostType)
+        {
+        case HostType::Bool: v = *p != 0 ? 1.f : 0.f; break;
+        case HostType::Int: v = static_cast<float>(static_cast<std::int32_t>(readLittleEndian32(p))); break;
+        case HostType::Float: v = bitsToFloat(readLittleEndian32(p)); break;
+        }
+        store(def.id, clampToRange(def, v));
+        p += blockSizeOf(def.hostType);
+    }
+    markAllChanged();
+    return Success;
+}
+
+Result EngineParams::Init(IAllocator*, const void* block, std::uint32_t bytes)
+{
+    setDefaults();
+    if (block == nullptr && bytes == 0)
+        return Success;
+    return SetParamsBlock(block, bytes);
+}
+
+IEffectParams* EngineParams::Clone(IAllocator* allocator)
+{
+    void* raw = allocator != nullptr ? allocator->Malloc(sizeof(EngineParams)) : nullptr;
+    if (raw == nullptr)
+        return nullptr;
+    auto* copy = new (raw) EngineParams(*this);
+    copy->markAllChanged();
+    return copy;
+}
+
+Result EngineParams::Term(IAllocator* allocator)
+{
+    this->~EngineParams();
+    if (allocator != nullptr)
+        allocator->Free(this);
+    return Success;
+}

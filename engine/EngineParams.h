@@ -1,0 +1,141 @@
+// The sound engine's parameter object: the forty values grouped by stage, with a
+// changed flag per group and a mask of groups whose enable switch changed.
+#pragma once
+
+#include "ZQ/QuarlSoundEngine.h"
+#include "params/ParameterTable.h"
+
+#include <cstdint>
+
+enum StageBit : std::uint8_t
+{
+    kFiltersBit = 1u << 0,
+    kDistortionBit = 1u << 1,
+    kEqBit = 1u << 2,
+    kNoiseBit = 1u << 3,
+    kGateBit = 1u << 4,
+    kSimBit = 1u << 5,
+    kLoFiBit = 1u << 6,
+    kAllStagesMask = 0x7f,
+};
+
+struct FiltersParams
+{
+    std::int32_t lpfSlope;
+    float lpfFreq;
+    float lpfQ;
+    std::int32_t hpfSlope;
+    float hpfFreq;
+    float hpfQ;
+    bool changed;
+    bool enable;
+};
+
+struct DistortionParams
+{
+    std::int32_t mode;
+    float amount;
+    float intensity;
+    float rectify;
+    bool changed;
+    bool enable;
+};
+
+struct EqParams
+{
+    std::int32_t type;
+    float freq;
+    float q;
+    float gainDb;
+    bool changed;
+    bool enable;
+};
+
+struct NoiseParams
+{
+    float level;
+    float lpfFreq;
+    float hpfFreq;
+    float threshold;
+    float range;
+    float recovery;
+    bool changed;
+    bool enable;
+};
+
+struct GateParams
+{
+    float threshold;
+    float range;
+    float attack;
+    float hold;
+    float release;
+    bool changed;
+    bool enable;
+};
+
+struct SimParams
+{
+    std::int32_t type;
+    float tuning;
+    bool changed;
+    bool enable;
+};
+
+struct LoFiParams
+{
+    std::int32_t bitDepthType;
+    std::int32_t downSampleIndex;
+    float filter;
+    bool changed;
+    bool enable;
+};
+
+struct GainParams
+{
+    float inputGain;  // linear
+    float outputGain; // linear
+    float balance;    // percent
+    bool changed;
+};
+
+class EngineParams final : public ZQ::Quarl::IEffectParams
+{
+public:
+    EngineParams();
+    ~EngineParams() override = default;
+
+    ZQ::Quarl::Result SetParam(ZQ::Quarl::PluginParamId id, const void* value, std::uint32_t bytes) override;
+    ZQ::Quarl::IEffectParams* Clone(ZQ::Quarl::IAllocator* allocator) override;
+    ZQ::Quarl::Result Init(ZQ::Quarl::IAllocator* allocator, const void* block, std::uint32_t bytes) override;
+    ZQ::Quarl::Result Term(ZQ::Quarl::IAllocator* allocator) override;
+    ZQ::Quarl::Result SetParamsBlock(const void* block, std::uint32_t bytes) override;
+
+    // Made through the host's allocator; null when it has no memory.
+    static EngineParams* create(ZQ::Quarl::IAllocator* allocator);
+
+    // Every value at its default, every stage on, every group changed.
+    void setDefaults();
+
+    // Clears the changed flags and the enable mask once the processor has applied them.
+    void clearChanged();
+
+    FiltersParams filters;
+    DistortionParams distortion;
+    EqParams eq;
+    NoiseParams noise;
+    GateParams gate;
+    SimParams sim;
+    LoFiParams lofi;
+    GainParams gains;
+    std::uint8_t enableMask;
+
+private:
+    // Stores one value already brought into its parameter's range.
+    void store(ParameterId id, float value);
+    void markAllChanged();
+};
+
+// A value brought into the range of parameter `def`; NaN becomes the default, and
+// whole-value parameters are truncated toward zero.
+float clampToRange(const ParameterDefinition& def, float value);

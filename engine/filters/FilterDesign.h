@@ -1,0 +1,53 @@
+// Bilinear-transform section designs with frequency pre-warping, in double precision.
+// Every result is normalised (a0 = 1).
+#pragma once
+
+#include "engine/filters/BiquadCoefs.h"
+
+namespace filters
+{
+constexpr double kPi = 3.141592653589793;
+constexpr double kSqrt2 = 1.4142135623730951;
+constexpr double kMinNormalisedFrequency = 0.00020833333333333335; // 1/4800
+constexpr double kMaxNormalisedFrequency = 0.4583333333333333;     // 11/24
+
+// w = f/fs clamped to [1/4800, 11/24]; keeps tan finite for any frequency.
+double clampNormalisedFrequency(double w);
+
+// K = tan(pi * w) for the clamped w.
+double prewarp(double clampedW);
+
+BiquadCoefs HighPass1(unsigned sampleRate, double f);
+BiquadCoefs LowPass1(unsigned sampleRate, double f);
+BiquadCoefs HighPass2(unsigned sampleRate, double f, double damping);
+BiquadCoefs LowPass2(unsigned sampleRate, double f, double damping);
+// Peaking with the shape factor |dB|/18.
+BiquadCoefs Peaking(unsigned sampleRate, double f, double q, double gainDb);
+// Peaking with the shape factor |dB|/12.
+BiquadCoefs Peaking12(unsigned sampleRate, double f, double q, double gainDb);
+// High-pass at f times low-pass at f2.
+BiquadCoefs BandPass1(unsigned sampleRate, double f, double f2);
+BiquadCoefs LowShelf(unsigned sampleRate, double f, double s, double gainDb);
+BiquadCoefs HighShelf(unsigned sampleRate, double f, double s, double gainDb);
+
+// The four terms of a peaking design: numerator and denominator damping and constant.
+struct PeakingTerms
+{
+    double numDamping;
+    double denDamping;
+    double numConstant;
+    double denConstant;
+};
+
+// Peaking terms from the clamped w and K, the Q, the linear gain and the shape factor s.
+PeakingTerms peakingTerms(double w, double k, double q, double linearGain, double shape);
+
+// The un-normalised peaking section made of those terms.
+BiquadCoefs peakingSection(double k, const PeakingTerms& t);
+
+// Time constant in samples of a section with single-precision feedback coefficients.
+double SectionDecay(float a1, float a2);
+
+// Magnitude response in dB at frequency f, or -160 dB where either polynomial vanishes.
+double MagnitudeDb(const BiquadCoefs& c, double f, double sampleRate);
+} // namespace filters

@@ -1,0 +1,27 @@
+// High-pass and low-pass pair: two sections each, the second used for the 24 dB/oct slope.
+#pragma once
+
+#include "engine/BiquadSection.h"
+#include "engine/EngineParams.h"
+#include "engine/stages/StageMemory.h"
+
+#include <cstdint>
+
+class FiltersStage
+{
+public:
+    struct Channel
+    {
+        BiquadSection sections[4]; // HPF 1, HPF 2, LPF 1, LPF 2
+    };
+
+    // Designs and loads the sections; returns the tail length in samples.
+    std::int32_t setup(unsigned sampleRate, const FiltersParams& p, bool bypass);
+    void process(unsigned channel, float* data, unsigned frames) { processCascade(memory[channel].sections, data, frames); }
+    void resetChannel(unsigned channel);
+
+    StageMemory<Channel> memory;
+};
+
+// Damping of a Filters or EQ pass section from its 0..100 Q control.
+double passDamping(float qPercent);

@@ -1,0 +1,38 @@
+// The device simulation: seven sections of a catalogue model, then its output level.
+#pragma once
+
+#include "engine/BiquadSection.h"
+#include "engine/EngineParams.h"
+#include "engine/sim/SimModel.h"
+#include "engine/stages/StageMemory.h"
+
+#include <cstdint>
+
+class SimStage
+{
+public:
+    struct Channel
+    {
+        BiquadSection sections[kSimSectionCount];
+    };
+
+    // Designs and loads the model's sections; returns the tail length in samples.
+    std::int32_t setup(unsigned sampleRate, const SimParams& p, bool bypass);
+    void process(unsigned channel, float* data, unsigned frames);
+    void resetChannel(unsigned channel);
+
+    float wetGain() const { return m_wet; }
+    float dryGain() const { return m_dry; }
+
+    StageMemory<Channel> memory;
+
+private:
+    float m_wet = 1.f;
+    float m_dry = 0.f;
+};
+
+// Linear gain of a model level: below 0 it is dB, otherwise already linear.
+double simLevelToGain(double level);
+
+// Tail of a loaded chain: the slowest section's time constant times 6.91, in samples.
+std::int32_t SimTailLength(const BiquadSection (&sections)[kSimSectionCount]);

@@ -1,0 +1,13 @@
+// The module's registration list, handed to the host's sound engine at start-up.
+#pragma once
+
+#include "ZQ/QuarlSoundEngine.h"
+
+#if defined(_WIN32)
+#define CRUMLET_EXPORT __declspec(dllexport)
+#else
+#define CRUMLET_EXPORT __attribute__((visibility("default")))
+#endif
+
+// Head of the list; the module's one record is linked in during static initialisation.
+extern "C" CRUMLET_EXPORT ZQ::Quarl::PluginRegistration* g_pZQPluginList;

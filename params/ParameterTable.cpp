@@ -1,0 +1,134 @@
+#include "params/ParameterTable.h"
+
+#include <cstring>
+
+namespace
+{
+using HT = HostType;
+namespace P = ParamId;
+
+// The nearest single-precision value to 0.1 (0x3DCCCCCD).
+constexpr float kTenthMs = 0.1f;
+} // namespace
+
+// clang-format off
+const std::array<ParameterDefinition, kParameterCount> g_parameterDefinitions = {{
+//   id                     property name                        type       min      max     default steps aux  string
+    {P::FiltersEnable,       ZQ_TEXT("FiltersEnable"),           HT::Bool,   0.f,     1.f,     1.f,   2, 1.f, 21024},
+    {P::FiltersLPFSlope,     ZQ_TEXT("FiltersLPFSlope"),         HT::Int,    0.f,     1.f,     0.f,   2, 1.f, 21029},
+    {P::FiltersLPFFreq,      ZQ_TEXT("FiltersLPFFreq"),          HT::Float, 20.f, 20000.f, 18000.f,   0, 1.f, 21030},
+    {P::FiltersLPFQ,         ZQ_TEXT("FiltersLPFQ"),             HT::Float,  0.f,   100.f,     0.f,   0, 1.f, 21031},
+    {P::FiltersHPFSlope,     ZQ_TEXT("FiltersHPFSlope"),         HT::Int,    0.f,     1.f,     0.f,   2, 1.f, 21032},
+    {P::FiltersHPFFreq,      ZQ_TEXT("FiltersHPFFreq"),          HT::Float, 20.f, 20000.f,    40.f,   0, 1.f, 21033},
+    {P::FiltersHPFQ,         ZQ_TEXT("FiltersHPFQ"),             HT::Float,  0.f,   100.f,     0.f,   0, 1.f, 21034},
+    {P::DistortionEnable,    ZQ_TEXT("DistortionEnable"),        HT::Bool,   0.f,     1.f,     1.f,   2, 1.f, 21019},
+    {P::DistortionMode,      ZQ_TEXT("DistortionMode"),          HT::Int,    0.f,     9.f,     0.f,  10, 1.f, 21004},
+    {P::DistortionAmount,    ZQ_TEXT("DistortionAmount"),        HT::Float,  0.f,   100.f,     0.f,   0, 1.f, 21001},
+    {P::DistortionIntensity, ZQ_TEXT("DistortionIntensity"),     HT::Float,  0.f,   100.f,     0.f,   0, 1.f, 21002},
+    {P::DistortionRectify,   ZQ_TEXT("DistortionRectify"),       HT::Float,  0.f,   100.f,     0.f,   0, 1.f, 21003},
+    {P::EQEnable,            ZQ_TEXT("EQEnable"),                HT::Bool,   0.f,     1.f,     1.f,   2, 1.f, 21041},
+    {P::EQFilterType,        ZQ_TEXT("EQFilterType"),            HT::Int,    0.f,     2.f,     1.f,   3, 1.f, 21025},
+    {P::EQFreq,              ZQ_TEXT("EQFreq"),                  HT::Float, 120.f, 12000.f,  1000.f,   0, 1.f, 21026},
+    {P::EQQ,                 ZQ_TEXT("EQQ"),                     HT::Float,  0.f,   100.f,     0.f,   0, 1.f, 21027},
+    {P::EQGain,              ZQ_TEXT("EQGain"),                  HT::Float, -12.f,   12.f,     0.f,   0, 1.f, 21028},
+    {P::NoiseEnable,         ZQ_TEXT("NoiseEnable"),             HT::Bool,   0.f,     1.f,     1.f,   2, 1.f, 21023},
+    {P::NoiseLevel,          ZQ_TEXT("NoiseLevel"),              HT::Float, -96.f,    0.f,   -96.f,   0, 1.f, 21035},
+    {P::NoiseLPFFreq,        ZQ_TEXT("NoiseLPFFreq"),            HT::Float, 20.f, 20000.f, 18000.f,   0, 1.f, 21036},
+    {P::NoiseHPFFreq,        ZQ_TEXT("NoiseHPFFreq"),            HT::Float, 20.f, 20000.f,    40.f,   0, 1.f, 21037},
+    {P::NoiseThresh,         ZQ_TEXT("NoiseThresh"),             HT::Float, -40.f,    0.f,     0.f,   0, 1.f, 21038},
+    {P::NoiseRange,          ZQ_TEXT("NoiseRange"),              HT::Float, -40.f,    0.f,   -20.f,   0, 1.f, 21039},
+    {P::NoiseRecovery,       ZQ_TEXT("NoiseRecovery"),           HT::Float,  2.f,   200.f,    20.f,   0, 1.f, 21040},
+    {P::SIMEnable,           ZQ_TEXT("SIMEnable"),               HT::Bool,   0.f,     1.f,     1.f,   2, 1.f, 21021},
+    {P::SIMType,             ZQ_TEXT("SIMType"),                 HT::Int,    0.f,   163.f,     0.f, 164, 1.f, 21017},
+    {P::SIMTuning,           ZQ_TEXT("SIMTuning"),               HT::Float, 50.f,   200.f,   100.f,   0, 1.f, 21018},
+    {P::GateEnable,          ZQ_TEXT("GateEnable"),              HT::Bool,   0.f,     1.f,     1.f,   2, 1.f, 21020},
+    {P::GateThreshold,       ZQ_TEXT("GateThreshold"),           HT::Float, -80.f,    0.f,   -40.f,   0, 1.f, 21009},
+    {P::GateRange,           ZQ_TEXT("GateRange"),               HT::Float, -80.f,    0.f,     0.f,   0, 1.f, 21010},
+    {P::GateAttackTime,      ZQ_TEXT("GateAttackTime"),          HT::Float, kTenthMs, 100.f,   1.f,   0, 1.f, 21011},
+    {P::GateHoldTime,        ZQ_TEXT("GateHoldTime"),            HT::Float, kTenthMs, 100.f,  10.f,   0, 1.f, 21012},
+    {P::GateReleaseTime,     ZQ_TEXT("GateReleaseTime"),         HT::Float, 10.f,  1000.f,   100.f,   0, 1.f, 21013},
+    {P::LoFiEnable,          ZQ_TEXT("LoFiEnable"),              HT::Bool,   0.f,     1.f,     1.f,   2, 1.f, 21022},
+    {P::LoFiBitDepthType,    ZQ_TEXT("LoFiBitDepthType"),        HT::Int,    0.f,    15.f,     0.f,  16, 1.f, 21014},
+    {P::LoFiDownSampleIndex, ZQ_TEXT("LoFiDownSampleIndex"),     HT::Int,    0.f,    32.f,     0.f,  33, 1.f, 21015},
+    {P::LoFiFilter,          ZQ_TEXT("LoFiFilter"),              HT::Float,  0.f,   100.f,     0.f,   0, 0.f, 21016},
+    {P::InputGain,           ZQ_TEXT("InputGain"),               HT::Float, -24.f,   24.f,     0.f,   0, 1.f, 21005},
+    {P::OutputGain,          ZQ_TEXT("OutputGain"),              HT::Float, -24.f,   24.f,     0.f,   0, 1.f, 21006},
+    {P::Balance,             ZQ_TEXT("Balance"),                 HT::Float,  0.f,   100.f,   100.f,   0, 1.f, 21007},
+}};
+// clang-format on
+
+namespace
+{
+constexpr std::array<ParameterInfo, ParamId::TableRows> buildParameterTable()
+{
+    std::array<ParameterInfo, ParamId::TableRows> table{};
+    for (auto& row : table)
+        row = ParameterInfo{ZQ_TEXT("NULL"), 0.f, 0.f, 0.f, 0, 1.f, 1.f};
+    return table;
+}
+
+std::array<ParameterInfo, ParamId::TableRows> fillParameterTable()
+{
+    auto table = buildParameterTable();
+    for (const auto& def : g_parameterDefinitions)
+        table[static_cast<std::size_t>(def.id)] = ParameterInfo{
+            def.name, def.minValue, def.maxValue, def.defaultValue, def.steps, def.aux, def.aux};
+    return table;
+}
+
+std::array<DisplayNameEntry, kParameterCount + 1> fillDisplayNameTable()
+{
+    std::array<DisplayNameEntry, kParameterCount + 1> table{};
+    for (std::size_t i = 0; i < kParameterCount; ++i)
+        table[i] = DisplayNameEntry{g_parameterDefinitions[i].name, g_parameterDefinitions[i].stringId};
+    table[kParameterCount] = DisplayNameEntry{nullptr, 0};
+    return table;
+}
+} // namespace
+
+// Filled during static initialisation from the definitions above.
+const std::array<ParameterInfo, ParamId::TableRows> g_parameterTable = fillParameterTable();
+const std::array<DisplayNameEntry, kParameterCount + 1> g_displayNameTable = fillDisplayNameTable();
+
+const ParameterDefinition* findParameter(ParameterId id)
+{
+    for (const auto& def : g_parameterDefinitions)
+        if (def.id == id)
+            return &def;
+    return nullptr;
+}
+
+const ParameterDefinition* findParameterByName(const std::string& asciiName)
+{
+    for (const auto& def : g_parameterDefinitions)
+        if (toAscii(def.name) == asciiName)
+            return &def;
+    return nullptr;
+}
+
+std::size_t blockOffsetOf(std::size_t index)
+{
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < index && i < kParameterCount; ++i)
+        offset += blockSizeOf(g_parameterDefinitions[i].hostType);
+    return offset;
+}
+
+std::string toAscii(LPCWSTR text)
+{
+    std::string out;
+    if (text == nullptr)
+        return out;
+    for (; *text != 0; ++text)
+        out.push_back(*text < 0x80 ? static_cast<char>(*text) : '?');
+    return out;
+}
+
+bool wideEquals(LPCWSTR a, LPCWSTR b)
+{
+    if (a == nullptr || b == nullptr)
+        return a == b;
+    while (*a != 0 && *a == *b)
+        ++a, ++b;
+    return *a == *b;
+}

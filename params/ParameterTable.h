@@ -1,0 +1,80 @@
+// The forty parameters: identifiers, property names, host types, ranges, defaults,
+// step counts and display-name string ids. Every other table is derived from
+// g_parameterDefinitions, which lists them in host order.
+#pragma once
+
+#include "params/ParameterId.h"
+#include "platform/WinTypes.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+// How the host holds a property and how the parameter block carries it.
+enum class HostType : std::uint8_t
+{
+    Bool,  // VT_BOOL, one byte in the block
+    Int,   // VT_I4, four bytes
+    Float, // VT_R4, four bytes
+};
+
+struct ParameterDefinition
+{
+    ParameterId id;
+    LPCWSTR name;
+    HostType hostType;
+    float minValue;
+    float maxValue;
+    float defaultValue;
+    std::int32_t steps;
+    float aux;
+    std::int32_t stringId;
+};
+
+constexpr std::size_t kParameterCount = 40;
+constexpr std::size_t kParameterBlockSize = 139;
+
+// The forty parameters in host order (the order of the parameter block).
+extern const std::array<ParameterDefinition, kParameterCount> g_parameterDefinitions;
+
+// One row per identifier 0..76; vacant rows are named "NULL".
+struct ParameterInfo
+{
+    LPCWSTR name;
+    float minValue;
+    float maxValue;
+    float defaultValue;
+    std::int32_t steps;
+    float aux1;
+    float aux2;
+};
+
+extern const std::array<ParameterInfo, ParamId::TableRows> g_parameterTable;
+
+struct DisplayNameEntry
+{
+    LPCWSTR name;
+    std::int32_t stringId;
+};
+
+// The forty entries in host order, then one whose name is null.
+extern const std::array<DisplayNameEntry, kParameterCount + 1> g_displayNameTable;
+
+// Definition of a parameter by identifier, or null for a vacant or outside one.
+const ParameterDefinition* findParameter(ParameterId id);
+
+// Definition by property name (exact, case-sensitive), or null.
+const ParameterDefinition* findParameterByName(const std::string& asciiName);
+
+// Size of one value of this host type in the parameter block.
+constexpr std::size_t blockSizeOf(HostType type)
+{
+    return type == HostType::Bool ? 1 : 4;
+}
+
+// Byte offset of the host-order entry `index` within the parameter block.
+std::size_t blockOffsetOf(std::size_t index);
+
+// Property names are ASCII; these convert between the wide form and std::string.
+std::string toAscii(LPCWSTR text);
+bool wideEquals(LPCWSTR a, LPCWSTR b);
