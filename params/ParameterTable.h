@@ -29,6 +29,7 @@ struct ParameterDefinition
     std::int32_t steps;
     float aux;
     std::int32_t stringId;
+    const char* unit; // as the user sees the value: "dB", "Hz", "ms", "%", or "" for lists and switches
 };
 
 constexpr std::size_t kParameterCount = 40;

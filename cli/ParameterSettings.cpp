@@ -1,0 +1,188 @@
+#include "cli/ParameterSettings.h"
+
+#include "cli/UsageError.h"
+#include "params/ValueLists.h"
+#include "quarl/BankBlockWriter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace
+{
+std::string lower(std::string s)
+{
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string trim(const std::string& s)
+{
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+std::string formatNumber(float v)
+{
+    std::ostringstream out;
+    out << v;
+    return out.str();
+}
+
+// Parses the whole text as a number, allowing the property's unit after it ("-6 dB", "1000Hz").
+bool parseNumber(const std::string& text, const char* unit, float& out)
+{
+    const std::string t = trim(text);
+    if (t.empty())
+        return false;
+    char* end = nullptr;
+    const float v = std::strtof(t.c_str(), &end);
+    std::string rest = lower(trim(end));
+    if (end == t.c_str() || !(rest.empty() || (unit[0] != '\0' && rest == lower(unit))))
+        return false;
+    if (!std::isfinite(v))
+        return false;
+    out = v;
+    return true;
+}
+
+std::size_t editDistance(const std::string& a, const std::string& b)
+{
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i)
+    {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j)
+        {
+            const std::size_t above = row[j];
+            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                              std::tolower(static_cast<unsigned char>(b[j - 1]));
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::size_t indexOf(const ParameterDefinition& def)
+{
+    return static_cast<std::size_t>(&def - g_parameterDefinitions.data());
+}
+} // namespace
+
+std::string describeRange(const ParameterDefinition& def)
+{
+    if (def.hostType == HostType::Bool)
+        return "on or off (1 or 0)";
+    std::string range = formatNumber(def.minValue) + " to " + formatNumber(def.maxValue);
+    if (def.unit[0] != '\0')
+        range += std::string(" ") + def.unit;
+    const auto list = valueListOf(def.id);
+    if (!list.empty())
+    {
+        range += " (list index), or one of: ";
+        const std::size_t shown = std::min<std::size_t>(list.size(), 6);
+        for (std::size_t i = 0; i < shown; ++i)
+            range += (i > 0 ? ", \"" : "\"") + list[i] + "\"";
+        if (shown < list.size())
+            range += ", ... (" + std::to_string(list.size()) + " entries)";
+    }
+    return range;
+}
+
+const ParameterDefinition& requireParameter(const std::string& name)
+{
+    if (const ParameterDefinition* def = findParameterByName(name))
+        return *def;
+    std::vector<std::pair<std::size_t, std::string>> near;
+    for (const auto& def : g_parameterDefinitions)
+    {
+        const std::string candidate = toAscii(def.name);
+        near.emplace_back(editDistance(name, candidate), candidate);
+    }
+    std::sort(near.begin(), near.end());
+    std::string message = "unknown property \"" + name + "\"";
+    if (!near.empty() && near[0].first <= std::max<std::size_t>(3, name.size() / 3))
+        message += "; did you mean \"" + near[0].second + "\"?";
+    throw UsageError(message);
+}
+
+ParameterSettings::ParameterSettings()
+{
+    for (std::size_t i = 0; i < kParameterCount; ++i)
+        m_values[i] = g_parameterDefinitions[i].defaultValue;
+}
+
+void ParameterSettings::assign(const std::string& assignment)
+{
+    const auto eq = assignment.find('=');
+    if (eq == std::string::npos)
+        throw UsageError("expected NAME=VALUE, got \"" + assignment + "\"");
+    set(trim(assignment.substr(0, eq)), assignment.substr(eq + 1));
+}
+
+void ParameterSettings::set(const std::string& name, const std::string& valueText)
+{
+    const ParameterDefinition& def = requireParameter(name);
+    const std::string text = trim(valueText);
+    auto outOfRange = [&]() {
+        return UsageError("\"" + toAscii(def.name) + "\" takes " + describeRange(def) + "; \"" + text +
+                          "\" is not one of them");
+    };
+
+    float v = 0.f;
+    if (def.hostType == HostType::Bool)
+    {
+        const std::string t = lower(text);
+        if (t == "on" || t == "1" || t == "true" || t == "yes")
+            v = 1.f;
+        else if (t == "off" || t == "0" || t == "false" || t == "no")
+            v = 0.f;
+        else
+            throw outOfRange();
+    }
+    else if (parseNumber(text, def.unit, v) && v >= def.minValue && v <= def.maxValue &&
+             (def.steps == 0 || v == std::trunc(v)))
+    {
+        // A number in the property's units, or a list index.
+    }
+    else if (const int index = findValueText(def.id, text); index >= 0)
+    {
+        v = static_cast<float>(index);
+    }
+    else
+    {
+        throw outOfRange();
+    }
+    m_values[indexOf(def)] = v;
+}
+
+float ParameterSettings::value(ParameterId id) const
+{
+    const ParameterDefinition* def = findParameter(id);
+    return def != nullptr ? m_values[indexOf(*def)] : 0.f;
+}
+
+std::vector<std::uint8_t> ParameterSettings::toBlock() const
+{
+    quarl::BankBlockWriter writer;
+    for (std::size_t i = 0; i < kParameterCount; ++i)
+    {
+        const float v = m_values[i];
+        switch (g_parameterDefinitions[i].hostType)
+        {
+        case HostType::Bool: writer.WriteBool(v != 0.f); break;
+        case HostType::Int: writer.WriteInt32(static_cast<std::int32_t>(v)); break;
+        case HostType::Float: writer.WriteReal32(v); break;
+        }
+    }
+    return writer.bytes();
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds and renders the built-in demo through the effect to crumlet-demo.wav.
+# Extra arguments go to `crumlet render` (for example --set SIMType="Modern Phone").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh
+build/cli/crumlet render --out crumlet-demo.wav "$@"
