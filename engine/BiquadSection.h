@@ -36,22 +36,3 @@ struct BiquadSection
         return y;
     }
 };
-
-// Runs `count` sections in series over a block, sample by sample, so that the
-// sections' recursions overlap in the processor's pipeline.
-template <int count>
-inline void processCascade(BiquadSection (&sections)[count], float* data, unsigned frames)
-{
-    BiquadSection s[count];
-    for (int k = 0; k < count; ++k)
-        s[k] = sections[k];
-    for (unsigned i = 0; i < frames; ++i)
-    {
-        float v = data[i];
-        for (int k = 0; k < count; ++k)
-            v = s[k].tick(v);
-        data[i] = v;
-    }
-    for (int k = 0; k < count; ++k)
-        sections[k] = s[k];
-}

@@ -277,21 +277,22 @@ void EffectEngine::Execute(AudioBuffer& buffer)
     if (frames == 0)
         return;
 
-    // 4. Working memory.
-    ScratchBuffer dry(m_allocator, frames);
+    // 4. Working memory: the dry signal of every channel, and the noise when it plays.
+    const std::uint32_t channels = std::min(buffer.channelCount, m_channels);
     const bool noiseOn = stageEnabled(kNoiseBit) && stagePresent(kNoiseBit);
-    ScratchBuffer noise(m_allocator, noiseOn ? frames : 0);
+    ScratchBuffer dry(m_allocator, frames * channels);
+    ScratchBuffer noise(m_allocator, noiseOn ? frames * channels : 0);
     if (dry.get() == nullptr || noise.get() == nullptr)
     {
         buffer.state = InsufficientMemory;
         return;
     }
     const bool post = m_context != nullptr && m_context->CanPostMonitorData();
-    const std::uint32_t channels = std::min(buffer.channelCount, m_channels);
     alignas(4) unsigned char record[kMeterRecordHeaderBytes + kMeterBytesPerChannel * kMaxChannels];
     std::memcpy(record, &channels, sizeof channels);
 
-    // 5. The chain, channel by channel.
+    // 5. The chain. Channels never interact, so each stage runs over every channel at once
+    //    (up to four in parallel); the noise is drawn channel after channel.
     const GainParams& g = m_params->gains;
     const BlockGains gains{m_prevInputGain,
                            g.inputGain,
@@ -299,12 +300,13 @@ void EffectEngine::Execute(AudioBuffer& buffer)
                            wetOf(g.balance, g.outputGain),
                            dryOf(m_prevBalance),
                            dryOf(g.balance)};
+    float* data[kMaxChannels];
+    float meters[kMaxChannels][kMetersPerChannel];
     for (std::uint32_t c = 0; c < channels; ++c)
-    {
-        float meters[kMetersPerChannel];
-        processChannel(c, buffer.channel(c), frames, gains, dry.get(), noiseOn ? noise.get() : nullptr, meters);
-        std::memcpy(record + kMeterRecordHeaderBytes + c * kMeterBytesPerChannel, meters, sizeof meters);
-    }
+        data[c] = buffer.channel(c);
+    processChannels(data, channels, frames, gains, dry.get(), noiseOn ? noise.get() : nullptr, meters);
+    for (std::uint32_t c = 0; c < channels; ++c)
+        std::memcpy(record + kMeterRecordHeaderBytes + c * kMeterBytesPerChannel, meters[c], sizeof meters[c]);
 
     // 6. The ramps end here; post the meters.
     m_prevInputGain = g.inputGain;
@@ -314,60 +316,82 @@ void EffectEngine::Execute(AudioBuffer& buffer)
         m_context->PostMonitorData(record, kMeterRecordHeaderBytes + kMeterBytesPerChannel * channels);
 }
 
-void EffectEngine::processChannel(std::uint32_t c, float* x, std::uint32_t frames, const BlockGains& gains,
-                                  float* dry, float* noise, float* meters)
+void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std::uint32_t frames,
+                                   const BlockGains& gains, float* dry, float* noise,
+                                   float (*meters)[kMetersPerChannel])
 {
-    if (gains.inputFrom != gains.inputTo)
-        blockmath::applyRamp(x, frames, gains.inputFrom, gains.inputTo);
-    else if (gains.inputTo != 1.f)
-        blockmath::applyGain(x, frames, gains.inputTo);
-    meters[kMeterInput] = blockmath::peak(x, frames);
-    std::memcpy(dry, x, sizeof(float) * frames);
+    for (std::uint32_t c = 0; c < channels; ++c)
+    {
+        if (gains.inputFrom != gains.inputTo)
+            blockmath::applyRamp(x[c], frames, gains.inputFrom, gains.inputTo);
+        else if (gains.inputTo != 1.f)
+            blockmath::applyGain(x[c], frames, gains.inputTo);
+        meters[c][kMeterInput] = blockmath::peak(x[c], frames);
+        std::memcpy(dry + static_cast<std::size_t>(c) * frames, x[c], sizeof(float) * frames);
+    }
 
     if (m_params->filters.enable && m_filters.memory.present())
-        m_filters.process(c, x, frames);
+        m_filters.processChannels(x, channels, frames);
     if (m_params->distortion.enable && m_distortion.memory.present())
-        m_distortion.process(c, x, frames);
+        m_distortion.processChannels(x, channels, frames);
     if (m_params->eq.enable && m_eq.memory.present())
-        m_eq.process(c, x, frames);
-    meters[kMeterPreNoise] = blockmath::peak(x, frames);
+        m_eq.processChannels(x, channels, frames);
+    for (std::uint32_t c = 0; c < channels; ++c)
+    {
+        meters[c][kMeterPreNoise] = blockmath::peak(x[c], frames);
+        meters[c][kMeterNoise] = 0.f;
+        meters[c][kMeterDucking] = 1.f;
+    }
 
-    meters[kMeterNoise] = 0.f;
-    meters[kMeterDucking] = 1.f;
     if (noise != nullptr)
     {
-        m_random.fill(noise, frames);
-        m_noise.process(c, x, noise, frames);
-        meters[kMeterDucking] = m_noise.readMinGain(c);
-        meters[kMeterNoise] = m_noise.readMaxNoise(c);
+        const float* random[kMaxChannels];
+        for (std::uint32_t c = 0; c < channels; ++c)
+        {
+            random[c] = noise + static_cast<std::size_t>(c) * frames;
+            m_random.fill(noise + static_cast<std::size_t>(c) * frames, frames);
+        }
+        m_noise.processChannels(x, random, channels, frames);
+        for (std::uint32_t c = 0; c < channels; ++c)
+        {
+            meters[c][kMeterDucking] = m_noise.readMinGain(c);
+            meters[c][kMeterNoise] = m_noise.readMaxNoise(c);
+        }
     }
 
     if (m_params->sim.enable && m_sim.memory.present())
-        m_sim.process(c, x, frames);
-    meters[kMeterPreGate] = blockmath::peak(x, frames);
+        m_sim.processChannels(x, channels, frames);
+    for (std::uint32_t c = 0; c < channels; ++c)
+    {
+        meters[c][kMeterPreGate] = blockmath::peak(x[c], frames);
+        meters[c][kMeterGateGain] = 1.f;
+    }
 
-    meters[kMeterGateGain] = 1.f;
     if (m_params->gate.enable && m_gate.memory.present())
     {
-        m_gate.process(c, x, frames);
-        meters[kMeterGateGain] = m_gate.minGain(c);
+        m_gate.processChannels(x, channels, frames);
+        for (std::uint32_t c = 0; c < channels; ++c)
+            meters[c][kMeterGateGain] = m_gate.minGain(c);
     }
     if (m_params->lofi.enable && m_lofi.memory.present())
-        m_lofi.process(c, x, frames);
+        m_lofi.processChannels(x, channels, frames);
 
-    blockmath::mix(x, dry, frames, gains.wetFrom, gains.wetTo, gains.dryFrom, gains.dryTo);
-    bool nonFinite = false;
-    meters[kMeterOutput] = blockmath::peakAndCheck(x, frames, nonFinite);
-
-    // A non-finite sample stays in the buffer it arrived in: silence it and start the
-    // channel's stages afresh so the next buffer is clean.
-    if (nonFinite)
+    for (std::uint32_t c = 0; c < channels; ++c)
     {
-        blockmath::zeroNonFinite(x, frames);
-        resetChannel(c);
+        blockmath::mix(x[c], dry + static_cast<std::size_t>(c) * frames, frames, gains.wetFrom, gains.wetTo,
+                       gains.dryFrom, gains.dryTo);
+        bool nonFinite = false;
+        meters[c][kMeterOutput] = blockmath::peakAndCheck(x[c], frames, nonFinite);
+        // A non-finite sample stays in the buffer it arrived in: silence it and start the
+        // channel's stages afresh so the next buffer is clean.
+        if (nonFinite)
+        {
+            blockmath::zeroNonFinite(x[c], frames);
+            resetChannel(c);
+        }
+        for (float& m : meters[c])
+            m = finiteOrZero(m);
     }
-    for (int m = 0; m < kMetersPerChannel; ++m)
-        meters[m] = finiteOrZero(meters[m]);
 }
 
 void EffectEngine::resetChannel(std::uint32_t c)

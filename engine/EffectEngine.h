@@ -71,8 +71,10 @@ private:
     void setupStage(int bit);
     // The end-of-input handling; false when the call ends here.
     bool runTail(ZQ::Quarl::AudioBuffer& buffer);
-    void processChannel(std::uint32_t c, float* data, std::uint32_t frames, const BlockGains& gains, float* dry,
-                        float* noise, float* meters);
+    // The chain over every channel; data[c] is channel c, dry and noise hold `frames`
+    // samples per channel.
+    void processChannels(float* const* data, std::uint32_t channels, std::uint32_t frames, const BlockGains& gains,
+                         float* dry, float* noise, float (*meters)[kMetersPerChannel]);
     void resetChannel(std::uint32_t c);
 
     ZQ::Quarl::IAllocator* m_allocator = nullptr;

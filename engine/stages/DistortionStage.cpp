@@ -1,6 +1,7 @@
 #include "engine/stages/DistortionStage.h"
 
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/Lanes.h"
 #include "engine/stages/TimeConversions.h"
 
 #include <algorithm>
@@ -97,50 +98,113 @@ void DistortionStage::setup(unsigned fs, const DistortionParams& p, bool bypass)
     }
 }
 
+namespace
+{
+template <int L>
+void runDistortion(DistortionStage& stage, unsigned first, float* const* data, unsigned frames)
+{
+    using Channel = DistortionStage::Channel;
+    constexpr int kLast = DistortionStage::kCurveSize - 1;
+    Channel* ch[L];
+    BiquadSection* highPass[L];
+    const float* curves[L];
+    LaneIO<L> io;
+    for (int l = 0; l < L; ++l)
+    {
+        ch[l] = &stage.memory[first + l];
+        highPass[l] = &ch[l]->highPass;
+        curves[l] = ch[l]->curve;
+        io.p[l] = data[l];
+    }
+    BiquadLanes hp;
+    hp.gather(highPass);
+    const F4 drive = gatherField(ch, &Channel::drive);
+    const F4 floor = gatherField(ch, &Channel::floor);
+    const F4 b0 = gatherField(ch, &Channel::envB0), b1 = gatherField(ch, &Channel::envB1);
+    const F4 a1 = gatherField(ch, &Channel::envA1);
+    const F4 rising = gatherField(ch, &Channel::risingCoef), falling = gatherField(ch, &Channel::fallingCoef);
+    const F4 envelopeTerm = gatherField(ch, &Channel::envelopeTerm);
+    const F4 threshold = gatherField(ch, &Channel::rectifyThreshold);
+    const F4 negativeFactor = F4(1.f) + gatherField(ch, &Channel::negativeGain);
+    const F4 makeUp = gatherField(ch, &Channel::makeUp);
+    const F4 wet = gatherField(ch, &Channel::wet), dry = gatherField(ch, &Channel::dry);
+    const F4 outputScale = gatherField(ch, &Channel::outputScale);
+    F4 rPrev = gatherField(ch, &Channel::prevRectified);
+    F4 ePrev = gatherField(ch, &Channel::prevEnvelope);
+    F4 g = gatherField(ch, &Channel::gain);
+    const F4 zero(0.f), one(1.f), minusOne(-1.f), half(0.5f), top(static_cast<float>(kLast));
+    float first4[4] = {}, last4[4] = {};
+    for (int l = 0; l < L; ++l)
+    {
+        first4[l] = ch[l]->curve[0];
+        last4[l] = ch[l]->curve[kLast];
+    }
+    const F4 curveFirst = F4::load(first4), curveLast = F4::load(last4);
+
+    // Two passes per chunk: the envelope and its curve reading first, then the gain
+    // recursion and the output, so that neither long path waits on the other.
+    constexpr unsigned kChunk = 64;
+    F4 xs[kChunk], es[kChunk], targets[kChunk];
+    for (unsigned start = 0; start < frames; start += kChunk)
+    {
+        const unsigned n = frames - start < kChunk ? frames - start : kChunk;
+        for (unsigned j = 0; j < n; ++j)
+        {
+            const F4 x = drive * io.load(start + j);
+            // Rectified level above the floor, then the half-level envelope.
+            const F4 r = min(one, max(floor, abs(x))) - floor;
+            const F4 e = half * (b0 * r + b1 * rPrev) - a1 * ePrev;
+            rPrev = r;
+            ePrev = e;
+
+            // The gain curve at the envelope, interpolated; a position past the last entry
+            // (or not a number) reads the last entry.
+            const F4 k = e * top;
+            const M4 inside = (k >= zero) & (k < top);
+            const F4 position = select(inside, k, zero);
+            int index[4];
+            truncateToInt(position, index);
+            const F4 f = position - toFloat(index);
+            const F4 interpolated = f * lookupLanes(curves, index, 1) + (one - f) * lookupLanes(curves, index, 0);
+            xs[j] = x;
+            es[j] = e;
+            targets[j] = select(inside, interpolated, select(k < zero, curveFirst, curveLast));
+        }
+        for (unsigned j = 0; j < n; ++j)
+        {
+            // The gain follows the curve, faster as the envelope rises. Both candidate steps
+            // are formed before the direction is known, which keeps the recursion short.
+            const F4 x = xs[j], e = es[j];
+            const F4 d = targets[j] - g;
+            const F4 up = g + (rising + e * envelopeTerm) * d;
+            const F4 down = g + (falling + e * envelopeTerm) * d;
+            g = select(d >= zero, up, down);
+
+            F4 y = g * x * makeUp;
+            y = y * select(y < threshold, negativeFactor, one);
+            y = min(one, max(minusOne, y));
+            y = hp.tick(y);
+            io.store(start + j, x * dry + wet * (y * outputScale));
+        }
+    }
+
+    hp.scatter(highPass);
+    scatterField(ch, &Channel::prevRectified, rPrev);
+    scatterField(ch, &Channel::prevEnvelope, ePrev);
+    scatterField(ch, &Channel::gain, g);
+}
+} // namespace
+
 void DistortionStage::process(unsigned channel, float* data, unsigned frames)
 {
-    Channel& s = memory[channel];
-    BiquadSection hp = s.highPass;
-    float rPrev = s.prevRectified, ePrev = s.prevEnvelope, g = s.gain;
-    const float negativeFactor = 1.f + s.negativeGain;
-    for (unsigned i = 0; i < frames; ++i)
-    {
-        const float x = s.drive * data[i];
-        const float r = std::max(std::min(std::fabs(x), 1.f) - s.floor, 0.f);
-        const float e = 0.5f * (s.envB0 * r + s.envB1 * rPrev) - s.envA1 * ePrev;
-        rPrev = r;
-        ePrev = e;
+    runDistortion<1>(*this, channel, &data, frames);
+}
 
-        // The half-level envelope stays below the middle of the curve; anything past the
-        // last entry (or not a number) reads the last entry.
-        float k = e * 255.f;
-        float target;
-        if (k >= 0.f && k < 255.f)
-        {
-            const int idx = static_cast<int>(k);
-            const float f = k - static_cast<float>(idx);
-            target = f * s.curve[idx + 1] + (1.f - f) * s.curve[idx];
-        }
-        else
-        {
-            target = k < 0.f ? s.curve[0] : s.curve[kCurveSize - 1];
-        }
-
-        const float d = target - g;
-        const float c = d >= 0.f ? s.risingCoef : s.fallingCoef;
-        g = g + (c + e * s.envelopeTerm) * d;
-
-        float y = g * x * s.makeUp;
-        if (y < s.rectifyThreshold)
-            y = y * negativeFactor;
-        y = std::min(std::max(y, -1.f), 1.f);
-        y = hp.tick(y);
-        data[i] = x * s.dry + s.wet * (y * s.outputScale);
-    }
-    s.highPass = hp;
-    s.prevRectified = rPrev;
-    s.prevEnvelope = ePrev;
-    s.gain = g;
+void DistortionStage::processChannels(float* const* data, unsigned channels, unsigned frames)
+{
+    forLaneGroups(channels, [&](auto lanes, unsigned first) {
+        runDistortion<decltype(lanes)::value>(*this, first, data + first, frames);
+    });
 }
 
 void DistortionStage::resetChannel(unsigned channel)

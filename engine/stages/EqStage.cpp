@@ -1,6 +1,7 @@
 #include "engine/stages/EqStage.h"
 
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/Lanes.h"
 #include "engine/stages/FiltersStage.h"
 
 BiquadCoefs designEqSection(unsigned fs, const EqParams& p)
@@ -23,4 +24,32 @@ std::int32_t EqStage::setup(unsigned fs, const EqParams& p, bool bypass)
     for (auto& ch : memory)
         ch.section[0].load(c);
     return static_cast<std::int32_t>(filters::SectionDecay(loaded.a1, loaded.a2) * 6.91);
+}
+
+namespace
+{
+template <int L>
+void runEq(EqStage& stage, unsigned first, float* const* data, unsigned frames)
+{
+    BiquadSection* sections[L];
+    LaneIO<L> io;
+    for (int l = 0; l < L; ++l)
+    {
+        sections[l] = stage.memory[first + l].section;
+        io.p[l] = data[l];
+    }
+    processCascadeLanes<1>(sections, io, frames, [](F4 y, F4) { return y; });
+}
+} // namespace
+
+void EqStage::process(unsigned channel, float* data, unsigned frames)
+{
+    runEq<1>(*this, channel, &data, frames);
+}
+
+void EqStage::processChannels(float* const* data, unsigned channels, unsigned frames)
+{
+    forLaneGroups(channels, [&](auto lanes, unsigned first) {
+        runEq<decltype(lanes)::value>(*this, first, data + first, frames);
+    });
 }

@@ -17,7 +17,9 @@ public:
 
     // Designs and loads the section; returns the tail length in samples.
     std::int32_t setup(unsigned sampleRate, const EqParams& p, bool bypass);
-    void process(unsigned channel, float* data, unsigned frames) { processCascade(memory[channel].section, data, frames); }
+    // One channel, or every channel (data[c] is channel c) with up to four in parallel.
+    void process(unsigned channel, float* data, unsigned frames);
+    void processChannels(float* const* data, unsigned channels, unsigned frames);
     void resetChannel(unsigned channel) { memory[channel].section[0].clearMemory(); }
 
     StageMemory<Channel> memory;

@@ -1,6 +1,7 @@
 #include "engine/stages/FiltersStage.h"
 
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/Lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,4 +48,32 @@ void FiltersStage::resetChannel(unsigned channel)
 {
     for (auto& s : memory[channel].sections)
         s.clearMemory();
+}
+
+namespace
+{
+template <int L>
+void runFilters(FiltersStage& stage, unsigned first, float* const* data, unsigned frames)
+{
+    BiquadSection* sections[L];
+    LaneIO<L> io;
+    for (int l = 0; l < L; ++l)
+    {
+        sections[l] = stage.memory[first + l].sections;
+        io.p[l] = data[l];
+    }
+    processCascadeLanes<4>(sections, io, frames, [](F4 y, F4) { return y; });
+}
+} // namespace
+
+void FiltersStage::process(unsigned channel, float* data, unsigned frames)
+{
+    runFilters<1>(*this, channel, &data, frames);
+}
+
+void FiltersStage::processChannels(float* const* data, unsigned channels, unsigned frames)
+{
+    forLaneGroups(channels, [&](auto lanes, unsigned first) {
+        runFilters<decltype(lanes)::value>(*this, first, data + first, frames);
+    });
 }

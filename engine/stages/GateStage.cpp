@@ -1,5 +1,6 @@
 #include "engine/stages/GateStage.h"
 
+#include "engine/simd/Lanes.h"
 #include "engine/stages/TimeConversions.h"
 
 #include <algorithm>
@@ -20,34 +21,61 @@ void GateStage::setup(unsigned fs, const GateParams& p, bool bypass)
     }
 }
 
-void GateStage::process(unsigned channel, float* data, unsigned frames)
+namespace
 {
-    Channel& s = memory[channel];
-    float g = s.gain;
-    float minGain = 1.f;
-    std::int32_t counter = s.holdCounter;
-    const float threshold = std::fabs(s.threshold);
+template <int L>
+void runGate(GateStage& stage, unsigned first, float* const* data, unsigned frames)
+{
+    using Channel = GateStage::Channel;
+    Channel* ch[L];
+    LaneIO<L> io;
+    for (int l = 0; l < L; ++l)
+    {
+        ch[l] = &stage.memory[first + l];
+        io.p[l] = data[l];
+    }
+    const F4 threshold = abs(gatherField(ch, &Channel::threshold));
+    const F4 range = gatherField(ch, &Channel::rangeGain);
+    const F4 open = gatherField(ch, &Channel::openGain);
+    const F4 holdLength = gatherField(ch, &Channel::holdLength);
+    const F4 attack = gatherField(ch, &Channel::attackCoef);
+    const F4 release = gatherField(ch, &Channel::releaseCoef);
+    F4 counter = gatherField(ch, &Channel::holdCounter);
+    F4 g = gatherField(ch, &Channel::gain);
+    F4 minGain(1.f);
+    const F4 zero(0.f), one(1.f);
+
     for (unsigned i = 0; i < frames; ++i)
     {
-        const float x = data[i];
-        float target = s.rangeGain;
-        if (!(threshold > std::fabs(x)))
-        {
-            target = s.openGain;
-            counter = s.holdLength;
-        }
-        counter = std::max(counter - 1, 0);
-        if (counter > 0)
-            target = s.openGain;
+        const F4 x = io.load(i);
+        // Below the threshold the gate closes to the range gain once the hold has run out.
+        const M4 closed = threshold > abs(x);
+        F4 target = select(closed, range, open);
+        counter = max(select(closed, counter, holdLength) - one, zero);
+        target = select(counter > zero, open, target);
 
-        const float c = target > g ? s.attackCoef : s.releaseCoef;
+        const F4 c = select(target > g, attack, release);
         g = g + c * (target - g);
-        minGain = std::min(minGain, g);
-        data[i] = g * x;
+        minGain = min(g, minGain);
+        io.store(i, g * x);
     }
-    s.gain = g;
-    s.minGain = minGain;
-    s.holdCounter = counter;
+
+    scatterField(ch, &Channel::holdCounter, counter);
+    scatterField(ch, &Channel::gain, g);
+    scatterField(ch, &Channel::minGain, minGain);
+}
+} // namespace
+
+void GateStage::process(unsigned channel, float* data, unsigned frames)
+{
+    runGate<1>(*this, channel, &data, frames);
+}
+
+void GateStage::processChannels(float* const* data, unsigned channels, unsigned frames)
+{
+    forLaneGroups(channels, [&](auto lanes, unsigned first) {
+        runGate<decltype(lanes)::value>(*this, first, data + first, frames);
+    });
 }
 
 void GateStage::resetChannel(unsigned channel)

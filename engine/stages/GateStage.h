@@ -23,7 +23,9 @@ public:
     };
 
     void setup(unsigned sampleRate, const GateParams& p, bool bypass);
+    // One channel, or every channel (data[c] is channel c) with up to four in parallel.
     void process(unsigned channel, float* data, unsigned frames);
+    void processChannels(float* const* data, unsigned channels, unsigned frames);
     float minGain(unsigned channel) const { return memory[channel].minGain; }
     void resetChannel(unsigned channel);
 

@@ -22,7 +22,9 @@ public:
     };
 
     void setup(unsigned sampleRate, const LoFiParams& p, bool bypass);
+    // One channel, or every channel (data[c] is channel c) with up to four in parallel.
     void process(unsigned channel, float* data, unsigned frames);
+    void processChannels(float* const* data, unsigned channels, unsigned frames);
     void resetChannel(unsigned channel);
 
     StageMemory<Channel> memory;

@@ -1,6 +1,7 @@
 #include "engine/stages/NoiseStage.h"
 
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/Lanes.h"
 #include "engine/stages/TimeConversions.h"
 
 #include <algorithm>
@@ -29,39 +30,78 @@ void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
     }
 }
 
-void NoiseStage::process(unsigned channel, float* data, const float* random, unsigned frames)
+namespace
 {
-    Channel& s = memory[channel];
-    BiquadSection hp = s.highPass, lp = s.lowPass;
-    float g = s.gain, minGain = s.minGain, maxNoise = s.maxNoise;
-    std::int32_t counter = s.holdCounter;
+template <int L>
+void runNoise(NoiseStage& stage, unsigned first, float* const* data, const float* const* random, unsigned frames)
+{
+    using Channel = NoiseStage::Channel;
+    Channel* ch[L];
+    BiquadSection* highPass[L];
+    BiquadSection* lowPass[L];
+    LaneIO<L> io, noiseIn;
+    for (int l = 0; l < L; ++l)
+    {
+        ch[l] = &stage.memory[first + l];
+        highPass[l] = &ch[l]->highPass;
+        lowPass[l] = &ch[l]->lowPass;
+        io.p[l] = data[l];
+        noiseIn.p[l] = const_cast<float*>(random[l]);
+    }
+    BiquadLanes hp, lp;
+    hp.gather(highPass);
+    lp.gather(lowPass);
+    const F4 amplitude = gatherField(ch, &Channel::amplitude);
+    const F4 threshold = gatherField(ch, &Channel::threshold);
+    const F4 range = gatherField(ch, &Channel::rangeGain);
+    const F4 full = gatherField(ch, &Channel::fullGain);
+    const F4 holdLength = gatherField(ch, &Channel::holdLength);
+    const F4 attack = gatherField(ch, &Channel::attackCoef);
+    const F4 recovery = gatherField(ch, &Channel::recoveryCoef);
+    // Hold counts stay far below 2^24, so they count exactly in single precision.
+    F4 counter = gatherField(ch, &Channel::holdCounter);
+    F4 g = gatherField(ch, &Channel::gain);
+    F4 minGain = gatherField(ch, &Channel::minGain);
+    F4 maxNoise = gatherField(ch, &Channel::maxNoise);
+    const F4 zero(0.f), one(1.f);
+
     for (unsigned i = 0; i < frames; ++i)
     {
-        const float x = data[i];
-        const float n = lp.tick(hp.tick(random[i] * s.amplitude));
-        maxNoise = std::max(maxNoise, std::fabs(n));
+        const F4 x = io.load(i);
+        const F4 n = lp.tick(hp.tick(noiseIn.load(i) * amplitude));
+        maxNoise = max(abs(n), maxNoise);
 
-        float target = s.fullGain;
-        if (std::fabs(x) > s.threshold)
-        {
-            target = s.rangeGain;
-            counter = s.holdLength;
-        }
-        counter = std::max(counter - 1, 0);
-        if (counter > 0)
-            target = s.rangeGain;
+        // Above the threshold the noise ducks to the range gain and holds there.
+        const M4 loud = abs(x) > threshold;
+        F4 target = select(loud, range, full);
+        counter = max(select(loud, holdLength, counter) - one, zero);
+        target = select(counter > zero, range, target);
 
-        const float c = target > g ? s.recoveryCoef : s.attackCoef;
+        const F4 c = select(target > g, recovery, attack);
         g = g + c * (target - g);
-        minGain = std::min(minGain, g);
-        data[i] = x + g * n;
+        minGain = min(g, minGain);
+        io.store(i, x + g * n);
     }
-    s.highPass = hp;
-    s.lowPass = lp;
-    s.gain = g;
-    s.minGain = minGain;
-    s.maxNoise = maxNoise;
-    s.holdCounter = counter;
+
+    hp.scatter(highPass);
+    lp.scatter(lowPass);
+    scatterField(ch, &Channel::holdCounter, counter);
+    scatterField(ch, &Channel::gain, g);
+    scatterField(ch, &Channel::minGain, minGain);
+    scatterField(ch, &Channel::maxNoise, maxNoise);
+}
+} // namespace
+
+void NoiseStage::process(unsigned channel, float* data, const float* random, unsigned frames)
+{
+    runNoise<1>(*this, channel, &data, &random, frames);
+}
+
+void NoiseStage::processChannels(float* const* data, const float* const* random, unsigned channels, unsigned frames)
+{
+    forLaneGroups(channels, [&](auto lanes, unsigned first) {
+        runNoise<decltype(lanes)::value>(*this, first, data + first, random + first, frames);
+    });
 }
 
 float NoiseStage::readMaxNoise(unsigned channel)

@@ -29,7 +29,10 @@ public:
     };
 
     void setup(unsigned sampleRate, const NoiseParams& p, bool bypass);
+    // One channel, or every channel (data[c] and random[c] are channel c's) with up to
+    // four in parallel.
     void process(unsigned channel, float* data, const float* random, unsigned frames);
+    void processChannels(float* const* data, const float* const* random, unsigned channels, unsigned frames);
     // Meter reads reset the accumulators.
     float readMaxNoise(unsigned channel);
     float readMinGain(unsigned channel);

@@ -1,6 +1,7 @@
 #include "engine/stages/SimStage.h"
 
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/Lanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,21 +36,33 @@ std::int32_t SimStage::setup(unsigned fs, const SimParams& p, bool bypass)
     return SimTailLength(loaded.sections);
 }
 
+namespace
+{
+template <int L>
+void runSim(SimStage& stage, unsigned first, float* const* data, unsigned frames)
+{
+    BiquadSection* sections[L];
+    LaneIO<L> io;
+    for (int l = 0; l < L; ++l)
+    {
+        sections[l] = stage.memory[first + l].sections;
+        io.p[l] = data[l];
+    }
+    const F4 wet(stage.wetGain()), dry(stage.dryGain());
+    processCascadeLanes<kSimSectionCount>(sections, io, frames, [wet, dry](F4 y, F4 x) { return y * wet + x * dry; });
+}
+} // namespace
+
 void SimStage::process(unsigned channel, float* data, unsigned frames)
 {
-    BiquadSection (&stored)[kSimSectionCount] = memory[channel].sections;
-    BiquadSection s[kSimSectionCount];
-    std::copy(std::begin(stored), std::end(stored), s);
-    const float wet = m_wet, dry = m_dry;
-    for (unsigned i = 0; i < frames; ++i)
-    {
-        const float x = data[i];
-        float v = x;
-        for (auto& section : s)
-            v = section.tick(v);
-        data[i] = v * wet + x * dry;
-    }
-    std::copy(std::begin(s), std::end(s), stored);
+    runSim<1>(*this, channel, &data, frames);
+}
+
+void SimStage::processChannels(float* const* data, unsigned channels, unsigned frames)
+{
+    forLaneGroups(channels, [&](auto lanes, unsigned first) {
+        runSim<decltype(lanes)::value>(*this, first, data + first, frames);
+    });
 }
 
 void SimStage::resetChannel(unsigned channel)

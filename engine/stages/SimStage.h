@@ -18,7 +18,9 @@ public:
 
     // Designs and loads the model's sections; returns the tail length in samples.
     std::int32_t setup(unsigned sampleRate, const SimParams& p, bool bypass);
+    // One channel, or every channel (data[c] is channel c) with up to four in parallel.
     void process(unsigned channel, float* data, unsigned frames);
+    void processChannels(float* const* data, unsigned channels, unsigned frames);
     void resetChannel(unsigned channel);
 
     float wetGain() const { return m_wet; }

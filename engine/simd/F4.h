@@ -1,0 +1,140 @@
+// Four single-precision lanes, one channel per lane, so that up to four channels run
+// through a stage together. Every operation rounds exactly as its scalar counterpart,
+// so a channel's samples are the same whichever lane carries it.
+#pragma once
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+
+struct F4
+{
+    __m128 v;
+
+    F4() : v(_mm_setzero_ps()) {}
+    F4(__m128 x) : v(x) {}
+    F4(float x) : v(_mm_set1_ps(x)) {}
+    static F4 lanes(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
+    static F4 load(const float* p) { return _mm_loadu_ps(p); }
+    void store(float* p) const { _mm_storeu_ps(p, v); }
+    float lane(int i) const
+    {
+        alignas(16) float t[4];
+        _mm_store_ps(t, v);
+        return t[i];
+    }
+
+    friend F4 operator+(F4 a, F4 b) { return _mm_add_ps(a.v, b.v); }
+    friend F4 operator-(F4 a, F4 b) { return _mm_sub_ps(a.v, b.v); }
+    friend F4 operator*(F4 a, F4 b) { return _mm_mul_ps(a.v, b.v); }
+    friend F4 operator/(F4 a, F4 b) { return _mm_div_ps(a.v, b.v); }
+};
+
+// A per-lane condition: all bits set where true.
+using M4 = F4;
+
+inline F4 abs(F4 a) { return _mm_and_ps(a.v, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff))); }
+// minps/maxps answer their second operand when either is NaN: min(a, b) keeps a NaN b.
+inline F4 min(F4 a, F4 b) { return _mm_min_ps(a.v, b.v); }
+inline F4 max(F4 a, F4 b) { return _mm_max_ps(a.v, b.v); }
+inline M4 operator<(F4 a, F4 b) { return _mm_cmplt_ps(a.v, b.v); }
+inline M4 operator>(F4 a, F4 b) { return _mm_cmpgt_ps(a.v, b.v); }
+inline M4 operator>=(F4 a, F4 b) { return _mm_cmpge_ps(a.v, b.v); }
+inline M4 operator&(M4 a, M4 b) { return _mm_and_ps(a.v, b.v); }
+inline F4 select(M4 m, F4 a, F4 b) { return _mm_or_ps(_mm_and_ps(m.v, a.v), _mm_andnot_ps(m.v, b.v)); }
+inline bool anyLane(M4 m) { return _mm_movemask_ps(m.v) != 0; }
+
+// Rounds half away from zero, as std::round does; values beyond 2^23 are whole already
+// and NaN stays NaN.
+inline F4 roundHalfAway(F4 x)
+{
+    const __m128 truncated = _mm_cvtepi32_ps(_mm_cvttps_epi32(x.v));
+    const __m128 fraction = _mm_sub_ps(x.v, truncated);
+    const __m128 half = _mm_set1_ps(0.5f);
+    const __m128 sign = _mm_and_ps(x.v, _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(0x80000000u))));
+    const __m128 one = _mm_or_ps(_mm_set1_ps(1.f), sign);
+    const __m128 up = _mm_cmpge_ps(abs(F4(fraction)).v, half);
+    // The sign is put back so that -0.3 rounds to -0, as std::round does.
+    const __m128 rounded = _mm_or_ps(_mm_add_ps(truncated, _mm_and_ps(up, one)), sign);
+    const __m128 small = _mm_cmplt_ps(abs(x).v, _mm_set1_ps(8388608.f));
+    return select(F4(small), F4(rounded), x);
+}
+
+// Truncates toward zero into four integers (for table positions already in range).
+inline void truncateToInt(F4 x, int (&out)[4])
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_cvttps_epi32(x.v));
+}
+
+inline F4 toFloat(const int (&in)[4])
+{
+    return _mm_cvtepi32_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+}
+#else
+#include <cmath>
+#include <cstring>
+
+struct F4
+{
+    float v[4];
+
+    F4() : v{0.f, 0.f, 0.f, 0.f} {}
+    F4(float x) : v{x, x, x, x} {}
+    static F4 lanes(float a, float b, float c, float d)
+    {
+        F4 r;
+        r.v[0] = a, r.v[1] = b, r.v[2] = c, r.v[3] = d;
+        return r;
+    }
+    static F4 load(const float* p)
+    {
+        F4 r;
+        std::memcpy(r.v, p, sizeof r.v);
+        return r;
+    }
+    void store(float* p) const { std::memcpy(p, v, sizeof v); }
+    float lane(int i) const { return v[i]; }
+
+    template <typename Op>
+    static F4 map(F4 a, F4 b, Op op)
+    {
+        F4 r;
+        for (int i = 0; i < 4; ++i)
+            r.v[i] = op(a.v[i], b.v[i]);
+        return r;
+    }
+    friend F4 operator+(F4 a, F4 b) { return map(a, b, [](float x, float y) { return x + y; }); }
+    friend F4 operator-(F4 a, F4 b) { return map(a, b, [](float x, float y) { return x - y; }); }
+    friend F4 operator*(F4 a, F4 b) { return map(a, b, [](float x, float y) { return x * y; }); }
+    friend F4 operator/(F4 a, F4 b) { return map(a, b, [](float x, float y) { return x / y; }); }
+};
+
+// A per-lane condition: 1.0 where true, 0.0 where false.
+using M4 = F4;
+
+inline F4 abs(F4 a) { return F4::map(a, a, [](float x, float) { return std::fabs(x); }); }
+inline F4 min(F4 a, F4 b) { return F4::map(a, b, [](float x, float y) { return x < y ? x : y; }); }
+inline F4 max(F4 a, F4 b) { return F4::map(a, b, [](float x, float y) { return x > y ? x : y; }); }
+inline M4 operator<(F4 a, F4 b) { return F4::map(a, b, [](float x, float y) { return x < y ? 1.f : 0.f; }); }
+inline M4 operator>(F4 a, F4 b) { return F4::map(a, b, [](float x, float y) { return x > y ? 1.f : 0.f; }); }
+inline M4 operator>=(F4 a, F4 b) { return F4::map(a, b, [](float x, float y) { return x >= y ? 1.f : 0.f; }); }
+inline M4 operator&(M4 a, M4 b) { return F4::map(a, b, [](float x, float y) { return x != 0.f && y != 0.f ? 1.f : 0.f; }); }
+inline F4 select(M4 m, F4 a, F4 b)
+{
+    F4 r;
+    for (int i = 0; i < 4; ++i)
+        r.v[i] = m.v[i] != 0.f ? a.v[i] : b.v[i];
+    return r;
+}
+inline bool anyLane(M4 m) { return m.v[0] != 0.f || m.v[1] != 0.f || m.v[2] != 0.f || m.v[3] != 0.f; }
+inline F4 roundHalfAway(F4 x) { return F4::map(x, x, [](float a, float) { return std::round(a); }); }
+inline void truncateToInt(F4 x, int (&out)[4])
+{
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<int>(x.v[i]);
+}
+inline F4 toFloat(const int (&in)[4])
+{
+    return F4::lanes(static_cast<float>(in[0]), static_cast<float>(in[1]), static_cast<float>(in[2]),
+                     static_cast<float>(in[3]));
+}
+#endif
