@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace
@@ -27,11 +28,18 @@ std::string trim(const std::string& s)
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
+// The shortest text that reads back as the same float (0.1f prints as 0.1).
 std::string formatNumber(float v)
 {
-    std::ostringstream out;
-    out << v;
-    return out.str();
+    for (int precision = 6; precision <= 9; ++precision)
+    {
+        std::ostringstream out;
+        out.precision(precision);
+        out << v;
+        if (std::strtof(out.str().c_str(), nullptr) == v)
+            return out.str();
+    }
+    return std::to_string(v);
 }
 
 // Parses the whole text as a number, allowing the property's unit after it ("-6 dB", "1000Hz").
@@ -129,7 +137,7 @@ void ParameterSettings::assign(const std::string& assignment)
     set(trim(assignment.substr(0, eq)), assignment.substr(eq + 1));
 }
 
-void ParameterSettings::set(const std::string& name, const std::string& valueText)
+void ParameterSettings::set(const std::string& name, const std::string& valueText, ListReading reading)
 {
     const ParameterDefinition& def = requireParameter(name);
     const std::string text = trim(valueText);
@@ -139,6 +147,24 @@ void ParameterSettings::set(const std::string& name, const std::string& valueTex
     };
 
     float v = 0.f;
+    auto asNumber = [&]() {
+        return parseNumber(text, def.unit, v) && v >= def.minValue && v <= def.maxValue &&
+               (def.steps == 0 || v == std::trunc(v));
+    };
+    auto asListText = [&]() {
+        int index = findValueText(def.id, text);
+        // Numeric entries may carry their unit: "12 bits", "8000 Hz".
+        for (const char* unit : {" bits", "bits", " bit", "bit", " hz", "hz"})
+        {
+            const std::string t = lower(text);
+            const std::string u = unit;
+            if (index < 0 && t.size() > u.size() && t.compare(t.size() - u.size(), u.size(), u) == 0)
+                index = findValueText(def.id, trim(text.substr(0, text.size() - u.size())));
+        }
+        v = static_cast<float>(index);
+        return index >= 0;
+    };
+
     if (def.hostType == HostType::Bool)
     {
         const std::string t = lower(text);
@@ -149,16 +175,7 @@ void ParameterSettings::set(const std::string& name, const std::string& valueTex
         else
             throw outOfRange();
     }
-    else if (parseNumber(text, def.unit, v) && v >= def.minValue && v <= def.maxValue &&
-             (def.steps == 0 || v == std::trunc(v)))
-    {
-        // A number in the property's units, or a list index.
-    }
-    else if (const int index = findValueText(def.id, text); index >= 0)
-    {
-        v = static_cast<float>(index);
-    }
-    else
+    else if (reading == ListReading::TextFirst ? !(asListText() || asNumber()) : !(asNumber() || asListText()))
     {
         throw outOfRange();
     }
@@ -169,6 +186,40 @@ float ParameterSettings::value(ParameterId id) const
 {
     const ParameterDefinition* def = findParameter(id);
     return def != nullptr ? m_values[indexOf(*def)] : 0.f;
+}
+
+std::string ParameterSettings::valueText(const ParameterDefinition& def) const
+{
+    const float v = m_values[indexOf(def)];
+    if (def.hostType == HostType::Bool)
+        return v != 0.f ? "on" : "off";
+    const auto list = valueListOf(def.id);
+    const auto index = static_cast<std::size_t>(v);
+    if (!list.empty() && v >= 0.f && index < list.size() && findValueText(def.id, list[index]) == static_cast<int>(index))
+        return list[index];
+    return formatNumber(v);
+}
+
+void ParameterSettings::loadBlock(const std::vector<std::uint8_t>& block)
+{
+    if (block.size() != kParameterBlockSize)
+        throw UsageError("a parameter block is " + std::to_string(kParameterBlockSize) + " bytes; this one is " +
+                         std::to_string(block.size()));
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < kParameterCount; ++i)
+    {
+        const ParameterDefinition& def = g_parameterDefinitions[i];
+        std::uint32_t bits = 0;
+        for (std::size_t b = 0; b < blockSizeOf(def.hostType); ++b)
+            bits |= static_cast<std::uint32_t>(block[offset + b]) << (8 * b);
+        switch (def.hostType)
+        {
+        case HostType::Bool: m_values[i] = bits != 0 ? 1.f : 0.f; break;
+        case HostType::Int: m_values[i] = static_cast<float>(static_cast<std::int32_t>(bits)); break;
+        case HostType::Float: std::memcpy(&m_values[i], &bits, sizeof bits); break;
+        }
+        offset += blockSizeOf(def.hostType);
+    }
 }
 
 std::vector<std::uint8_t> ParameterSettings::toBlock() const

@@ -1,10 +1,23 @@
 // crumlet: the command-line front of the stand-in host.
+#include "cli/BankCommand.h"
+#include "cli/PresetsCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/UsageError.h"
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
+namespace
+{
+void addSettingsOptions(CLI::App* command, std::vector<std::string>& assignments, std::string& preset,
+                        std::string& bankFile)
+{
+    command->add_option("--set", assignments,
+                        "NAME=VALUE: a property in its units, a list index or entry's text, or on/off")
+        ->allow_extra_args(false);
+    command->add_option("--preset", preset, "A shipped preset's name (see `crumlet presets`) or a preset file");
+    command->add_option("--bank", bankFile, "Start from a 139-byte parameter block file");
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -14,16 +27,25 @@ int main(int argc, char** argv)
 
     RenderOptions render;
     CLI::App* renderCommand = app.add_subcommand("render", "Render audio through the effect");
-    renderCommand->add_option("--in", render.input, "Input audio file (default: the built-in demo signal)");
-    renderCommand->add_option("--out", render.output, "Output audio file; .wav is 32-bit float unless --format says")
-        ->required();
-    renderCommand->add_option("--set", render.assignments,
-                              "NAME=VALUE: a property in its units, a list entry's text, or on/off")
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    renderCommand->add_option("--in", render.inputs, "Input files or folders (default: the built-in demo)");
+    renderCommand->add_option("--out", render.output, "Output file; .wav is 32-bit float unless --format says");
+    renderCommand->add_option("--out-dir", render.outputDir, "Output folder for several inputs");
+    addSettingsOptions(renderCommand, render.assignments, render.preset, render.bankFile);
+    renderCommand->add_option("--save-preset", render.savePreset, "Also write the settings to a preset file");
     renderCommand->add_option("--block", render.blockFrames, "Frames per buffer")->capture_default_str();
     renderCommand->add_option("--format", render.sampleFormat, "Sample format: float, pcm16 or pcm24");
+    renderCommand->add_option("--jobs,-j", render.jobs, "Files rendered at once (default: one per core)");
+    renderCommand->add_flag("--force", render.force, "Overwrite existing outputs in --out-dir");
     renderCommand->add_flag("--quiet,-q", render.quiet, "Print nothing but errors");
+
+    BankOptions bank;
+    CLI::App* bankCommand = app.add_subcommand("bank", "Write the 139-byte parameter block");
+    bankCommand->add_option("--out", bank.output, "Block file to write")->required();
+    addSettingsOptions(bankCommand, bank.assignments, bank.preset, bank.bankFile);
+
+    bool presetsJson = false;
+    CLI::App* presetsCommand = app.add_subcommand("presets", "List the shipped presets");
+    presetsCommand->add_flag("--json", presetsJson, "As JSON");
 
     try
     {
@@ -45,5 +67,9 @@ int main(int argc, char** argv)
 
     if (renderCommand->parsed())
         return runRender(render);
+    if (bankCommand->parsed())
+        return runBank(bank);
+    if (presetsCommand->parsed())
+        return runPresets(presetsJson);
     return kExitUsage;
 }

@@ -1,0 +1,142 @@
+#include "cli/Presets.h"
+
+#include "cli/UsageError.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+using nlohmann::ordered_json;
+
+namespace
+{
+std::string lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+// "line L, column C" of a byte offset in text.
+std::string positionOf(const std::string& text, std::size_t offset)
+{
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < offset && i < text.size(); ++i)
+    {
+        if (text[i] == '\n')
+            ++line, column = 1;
+        else
+            ++column;
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// A JSON value as `--set` takes it. Strings are read as list texts first, so "12" for a
+// bit depth is twelve bits; numbers are list indices.
+std::string valueText(const ordered_json& v, const std::string& where)
+{
+    if (v.is_string())
+        return v.get<std::string>();
+    if (v.is_boolean())
+        return v.get<bool>() ? "on" : "off";
+    if (v.is_number())
+        return v.dump();
+    throw UsageError(where + ": values are numbers, texts or true/false, not " + v.dump());
+}
+
+std::vector<PresetValue> readObject(const ordered_json& object, const std::string& origin)
+{
+    if (!object.is_object())
+        throw UsageError(origin + ": a preset is a JSON object of property name to value");
+    std::vector<PresetValue> values;
+    for (const auto& [name, value] : object.items())
+        values.push_back({name, valueText(value, origin + ": \"" + name + "\""), value.is_string()});
+    return values;
+}
+
+ordered_json parse(const std::string& text, const std::string& origin)
+{
+    try
+    {
+        return ordered_json::parse(text);
+    }
+    catch (const ordered_json::parse_error& e)
+    {
+        std::string reason = e.what();
+        const auto colon = reason.rfind(": ");
+        if (colon != std::string::npos)
+            reason = reason.substr(colon + 2);
+        throw UsageError(origin + ": not valid JSON at " + positionOf(text, e.byte > 0 ? e.byte - 1 : 0) + ": " + reason);
+    }
+}
+
+void applyValues(ParameterSettings& settings, const std::vector<PresetValue>& values, const std::string& origin)
+{
+    for (const auto& value : values)
+    {
+        try
+        {
+            settings.set(value.property, value.text,
+                         value.isText ? ParameterSettings::ListReading::TextFirst
+                                      : ParameterSettings::ListReading::IndexFirst);
+        }
+        catch (const UsageError& e)
+        {
+            throw UsageError(origin + ": " + e.what());
+        }
+    }
+}
+} // namespace
+
+const std::vector<FactoryPreset>& factoryPresets()
+{
+    static const std::vector<FactoryPreset> presets = [] {
+        std::vector<FactoryPreset> out;
+        const ordered_json all = parse(kFactoryPresetsJson, "factory presets");
+        for (const auto& [name, object] : all.items())
+            out.push_back({name, readObject(object, "factory preset \"" + name + "\"")});
+        return out;
+    }();
+    return presets;
+}
+
+void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
+{
+    for (const auto& preset : factoryPresets())
+        if (lower(preset.name) == lower(nameOrPath))
+            return applyValues(settings, preset.values, "preset \"" + preset.name + "\"");
+
+    std::ifstream in(nameOrPath, std::ios::binary);
+    if (!in)
+    {
+        std::string names;
+        for (const auto& preset : factoryPresets())
+            names += (names.empty() ? "\"" : ", \"") + preset.name + "\"";
+        throw IoError("no preset named \"" + nameOrPath + "\" and no such file (presets: " + names + ")");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    applyValues(settings, readObject(parse(text.str(), nameOrPath), nameOrPath), nameOrPath);
+}
+
+void savePreset(const ParameterSettings& settings, const std::string& path)
+{
+    ordered_json object = ordered_json::object();
+    for (const auto& def : g_parameterDefinitions)
+    {
+        const std::string text = settings.valueText(def);
+        const std::string name = toAscii(def.name);
+        if (def.hostType == HostType::Float)
+            object[name] = std::stod(text);
+        else if (def.hostType == HostType::Bool)
+            object[name] = text == "on";
+        else
+            object[name] = text;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << object.dump(2) << '\n';
+    if (!out)
+        throw IoError("cannot write \"" + path + "\"");
+}

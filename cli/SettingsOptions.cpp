@@ -1,0 +1,32 @@
+#include "cli/SettingsOptions.h"
+
+#include "cli/Presets.h"
+#include "cli/UsageError.h"
+
+#include <fstream>
+#include <iterator>
+
+std::vector<std::uint8_t> readBankFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw IoError("cannot read \"" + path + "\"");
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() != kParameterBlockSize)
+        throw UsageError("\"" + path + "\" is not a parameter block: it holds " + std::to_string(bytes.size()) +
+                         " bytes, a block holds " + std::to_string(kParameterBlockSize));
+    return bytes;
+}
+
+ParameterSettings settingsFrom(const std::string& bankFile, const std::string& preset,
+                               const std::vector<std::string>& assignments)
+{
+    ParameterSettings settings;
+    if (!bankFile.empty())
+        settings.loadBlock(readBankFile(bankFile));
+    if (!preset.empty())
+        applyPreset(settings, preset);
+    for (const auto& assignment : assignments)
+        settings.assign(assignment);
+    return settings;
+}

@@ -1,0 +1,13 @@
+// Builds the property values from --bank, --preset and --set, in that order.
+#pragma once
+
+#include "cli/ParameterSettings.h"
+
+#include <string>
+#include <vector>
+
+ParameterSettings settingsFrom(const std::string& bankFile, const std::string& preset,
+                               const std::vector<std::string>& assignments);
+
+// Reads a parameter block file; throws UsageError unless it holds exactly 139 bytes.
+std::vector<std::uint8_t> readBankFile(const std::string& path);
