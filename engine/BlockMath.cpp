@@ -45,19 +45,23 @@ float peakAndCheck(const float* data, unsigned frames, bool& nonFinite)
 {
     const __m128 absMask = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     const __m128 zero = _mm_setzero_ps();
-    __m128 peak4 = zero, check4 = zero;
+    // Two accumulators each, so consecutive iterations do not wait on one another.
+    __m128 peakA = zero, peakB = zero, checkA = zero, checkB = zero;
     unsigned i = 0;
-    for (; i + 4 <= frames; i += 4)
+    for (; i + 8 <= frames; i += 8)
     {
         const __m128 x = _mm_loadu_ps(data + i);
+        const __m128 y = _mm_loadu_ps(data + i + 4);
         // maxps keeps the running peak when a sample is NaN.
-        peak4 = _mm_max_ps(_mm_and_ps(x, absMask), peak4);
+        peakA = _mm_max_ps(_mm_and_ps(x, absMask), peakA);
+        peakB = _mm_max_ps(_mm_and_ps(y, absMask), peakB);
         // x * 0 is 0 for every finite x and NaN otherwise.
-        check4 = _mm_add_ps(check4, _mm_mul_ps(x, zero));
+        checkA = _mm_add_ps(checkA, _mm_mul_ps(x, zero));
+        checkB = _mm_add_ps(checkB, _mm_mul_ps(y, zero));
     }
     alignas(16) float lanes[4], checks[4];
-    _mm_store_ps(lanes, peak4);
-    _mm_store_ps(checks, check4);
+    _mm_store_ps(lanes, _mm_max_ps(peakA, peakB));
+    _mm_store_ps(checks, _mm_add_ps(checkA, checkB));
     float p = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
     float c = checks[0] + checks[1] + checks[2] + checks[3];
     for (; i < frames; ++i)
