@@ -42,6 +42,12 @@ inline M4 operator>=(F4 a, F4 b) { return _mm_cmpge_ps(a.v, b.v); }
 inline M4 operator&(M4 a, M4 b) { return _mm_and_ps(a.v, b.v); }
 inline F4 select(M4 m, F4 a, F4 b) { return _mm_or_ps(_mm_and_ps(m.v, a.v), _mm_andnot_ps(m.v, b.v)); }
 inline bool anyLane(M4 m) { return _mm_movemask_ps(m.v) != 0; }
+// [a0, a1, b0, b1]
+inline F4 lowHalves(F4 a, F4 b) { return _mm_movelh_ps(a.v, b.v); }
+// [a2, a3, a2, a3]
+inline F4 highToLow(F4 a) { return _mm_movehl_ps(a.v, a.v); }
+// [a0, a1, b2, b3]
+inline F4 lowOfHighOf(F4 a, F4 b) { return _mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(3, 2, 1, 0)); }
 
 // Rounds half away from zero, as std::round does; values beyond 2^23 are whole already
 // and NaN stays NaN.
@@ -126,6 +132,9 @@ inline F4 select(M4 m, F4 a, F4 b)
     return r;
 }
 inline bool anyLane(M4 m) { return m.v[0] != 0.f || m.v[1] != 0.f || m.v[2] != 0.f || m.v[3] != 0.f; }
+inline F4 lowHalves(F4 a, F4 b) { return F4::lanes(a.v[0], a.v[1], b.v[0], b.v[1]); }
+inline F4 highToLow(F4 a) { return F4::lanes(a.v[2], a.v[3], a.v[2], a.v[3]); }
+inline F4 lowOfHighOf(F4 a, F4 b) { return F4::lanes(a.v[0], a.v[1], b.v[2], b.v[3]); }
 inline F4 roundHalfAway(F4 x) { return F4::map(x, x, [](float a, float) { return std::round(a); }); }
 inline void truncateToInt(F4 x, int (&out)[4])
 {
