@@ -34,8 +34,10 @@ float finiteOrZero(float v)
 class ScratchBuffer
 {
 public:
-    ScratchBuffer(IAllocator* allocator, std::uint32_t floats)
-        : m_allocator(allocator), m_data(static_cast<float*>(allocator->Malloc(sizeof(float) * std::max(floats, 1u))))
+    // Nothing is taken when the buffer is not wanted.
+    ScratchBuffer(IAllocator* allocator, std::uint32_t floats, bool wanted = true)
+        : m_allocator(allocator),
+          m_data(wanted ? static_cast<float*>(allocator->Malloc(sizeof(float) * std::max(floats, 1u))) : nullptr)
     {
     }
     ~ScratchBuffer()
@@ -281,8 +283,8 @@ void EffectEngine::Execute(AudioBuffer& buffer)
     const std::uint32_t channels = std::min(buffer.channelCount, m_channels);
     const bool noiseOn = stageEnabled(kNoiseBit) && stagePresent(kNoiseBit);
     ScratchBuffer dry(m_allocator, frames * channels);
-    ScratchBuffer noise(m_allocator, noiseOn ? frames * channels : 0);
-    if (dry.get() == nullptr || noise.get() == nullptr)
+    ScratchBuffer noise(m_allocator, frames * channels, noiseOn);
+    if (dry.get() == nullptr || (noiseOn && noise.get() == nullptr))
     {
         buffer.state = InsufficientMemory;
         return;

@@ -1,0 +1,162 @@
+#include "cli/ParameterSettings.h"
+#include "cli/UsageError.h"
+#include "engine/EngineParams.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace
+{
+float floatAt(const std::vector<std::uint8_t>& block, std::size_t offset)
+{
+    float f;
+    std::memcpy(&f, block.data() + offset, 4);
+    return f;
+}
+
+std::int32_t intAt(const std::vector<std::uint8_t>& block, std::size_t offset)
+{
+    std::int32_t i;
+    std::memcpy(&i, block.data() + offset, 4);
+    return i;
+}
+
+std::string errorOf(ParameterSettings& s, const std::string& assignment)
+{
+    try
+    {
+        s.assign(assignment);
+    }
+    catch (const UsageError& e)
+    {
+        return e.what();
+    }
+    return {};
+}
+} // namespace
+
+TEST(ParameterSettings, DefaultBlockBytes)
+{
+    const auto block = ParameterSettings().toBlock();
+    ASSERT_EQ(block.size(), 139u);
+    EXPECT_EQ(block[0], 1);
+    EXPECT_EQ(block[5], 0x00);
+    EXPECT_EQ(block[6], 0xA0);
+    EXPECT_EQ(block[7], 0x8C);
+    EXPECT_EQ(block[8], 0x46);
+    EXPECT_EQ(block[135], 0x00);
+    EXPECT_EQ(block[136], 0x00);
+    EXPECT_EQ(block[137], 0xC8);
+    EXPECT_EQ(block[138], 0x42);
+}
+
+TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)
+{
+    ParameterSettings s;
+    s.assign("NoiseLevel=-40");
+    s.assign("EQGain=-6dB");
+    s.assign("FiltersLPFFreq = 1000 Hz");
+    s.assign("DistortionMode=Fuzz");
+    s.assign("LoFiDownSampleIndex=8000");
+    s.assign("FiltersHPFSlope=24 dB/oct");
+    s.assign("SIMType=Modern Phone");
+    s.assign("GateEnable=off");
+    s.assign("LoFiBitDepthType=12 bits");
+    s.assign("EQFilterType=lpf");
+    EXPECT_EQ(s.value(ParamId::NoiseLevel), -40.f);
+    EXPECT_EQ(s.value(ParamId::EQGain), -6.f);
+    EXPECT_EQ(s.value(ParamId::FiltersLPFFreq), 1000.f);
+    EXPECT_EQ(s.value(ParamId::DistortionMode), 2.f);
+    EXPECT_EQ(s.value(ParamId::LoFiDownSampleIndex), 5.f);
+    EXPECT_EQ(s.value(ParamId::FiltersHPFSlope), 1.f);
+    EXPECT_EQ(s.value(ParamId::SIMType), 1.f);
+    EXPECT_EQ(s.value(ParamId::GateEnable), 0.f);
+    EXPECT_EQ(s.value(ParamId::LoFiBitDepthType), 5.f); // the entry "12"
+    EXPECT_EQ(s.value(ParamId::EQFilterType), 2.f);
+
+    // On the command line a bare number is the list index.
+    s.assign("LoFiBitDepthType=12");
+    EXPECT_EQ(s.value(ParamId::LoFiBitDepthType), 12.f);
+    // ... unless it is out of the index range, then it is the entry's text.
+    s.assign("LoFiBitDepthType=16");
+    EXPECT_EQ(s.value(ParamId::LoFiBitDepthType), 1.f);
+
+    // The texts reach the block at the host-order offsets.
+    const auto block = s.toBlock();
+    EXPECT_EQ(intAt(block, 26), 2);      // DistortionMode
+    EXPECT_EQ(floatAt(block, 55), -6.f); // EQGain
+    EXPECT_EQ(intAt(block, 85), 1);      // SIMType
+    EXPECT_EQ(block[93], 0);             // GateEnable
+    EXPECT_EQ(intAt(block, 119), 5);     // LoFiDownSampleIndex
+}
+
+TEST(ParameterSettings, ErrorsNameThePropertyAndItsRange)
+{
+    ParameterSettings s;
+    const std::string before = std::string(reinterpret_cast<const char*>(s.toBlock().data()), 139);
+
+    EXPECT_NE(errorOf(s, "NoiseLevl=5").find("did you mean \"NoiseLevel\""), std::string::npos);
+    const std::string range = errorOf(s, "NoiseLevel=5");
+    EXPECT_NE(range.find("\"NoiseLevel\""), std::string::npos);
+    EXPECT_NE(range.find("-96 to 0 dB"), std::string::npos);
+    EXPECT_NE(errorOf(s, "GateAttackTime=0.05").find("0.1 to 100 ms"), std::string::npos);
+    EXPECT_FALSE(errorOf(s, "SIMType=164").empty());
+    EXPECT_FALSE(errorOf(s, "DistortionMode=2.5").empty());
+    EXPECT_FALSE(errorOf(s, "EQFreq=nan").empty());
+    EXPECT_FALSE(errorOf(s, "EQFreq=inf").empty());
+    EXPECT_FALSE(errorOf(s, "EQFreq=").empty());
+    EXPECT_FALSE(errorOf(s, "EQFreq=100 dB").empty());
+    EXPECT_FALSE(errorOf(s, "FiltersEnable=maybe").empty());
+    EXPECT_FALSE(errorOf(s, "no equals sign").empty());
+
+    // A refused value changes nothing.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.toBlock().data()), 139), before);
+}
+
+TEST(ParameterSettings, BlockRoundTripAndTheEngineReadsIt)
+{
+    ParameterSettings s;
+    s.assign("FiltersEnable=off");
+    s.assign("FiltersLPFSlope=1");
+    s.assign("DistortionAmount=42.5");
+    s.assign("SIMType=163");
+    s.assign("LoFiDownSampleIndex=32");
+    s.assign("InputGain=-6");
+    s.assign("Balance=25");
+    const auto block = s.toBlock();
+
+    ParameterSettings back;
+    back.loadBlock(block);
+    EXPECT_EQ(back.toBlock(), block);
+    for (const auto& def : g_parameterDefinitions)
+        EXPECT_EQ(back.value(def.id), s.value(def.id)) << toAscii(def.name);
+
+    EngineParams engine;
+    ASSERT_EQ(engine.SetParamsBlock(block.data(), static_cast<std::uint32_t>(block.size())), ZQ::Quarl::Success);
+    EXPECT_FALSE(engine.filters.enable);
+    EXPECT_EQ(engine.filters.lpfSlope, 1);
+    EXPECT_EQ(engine.distortion.amount, 42.5f);
+    EXPECT_EQ(engine.sim.type, 163);
+    EXPECT_EQ(engine.lofi.downSampleIndex, 32);
+    EXPECT_NEAR(engine.gains.inputGain, 0.501187f, 1e-6f);
+    EXPECT_EQ(engine.gains.balance, 25.f);
+
+    EXPECT_THROW(back.loadBlock(std::vector<std::uint8_t>(138)), UsageError);
+    EXPECT_THROW(back.loadBlock(std::vector<std::uint8_t>(140)), UsageError);
+}
+
+TEST(ParameterSettings, ValueTextsReadBack)
+{
+    ParameterSettings s;
+    s.assign("DistortionMode=Clip");
+    s.assign("LoFiBitDepthType=12 bits");
+    s.assign("GateThreshold=-33.3");
+    for (const auto& def : g_parameterDefinitions)
+    {
+        ParameterSettings copy;
+        copy.set(toAscii(def.name), s.valueText(def), ParameterSettings::ListReading::TextFirst);
+        EXPECT_EQ(copy.value(def.id), s.value(def.id)) << toAscii(def.name) << " = " << s.valueText(def);
+    }
+}

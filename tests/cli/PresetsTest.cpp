@@ -1,0 +1,101 @@
+#include "cli/Presets.h"
+#include "cli/UsageError.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+class PresetFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("crumlet-presets-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string write(const std::string& name, const std::string& text)
+    {
+        const auto path = (m_dir / name).string();
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    std::string errorOf(const std::string& path)
+    {
+        ParameterSettings s;
+        try
+        {
+            applyPreset(s, path);
+        }
+        catch (const std::exception& e)
+        {
+            return e.what();
+        }
+        return {};
+    }
+
+    fs::path m_dir;
+};
+} // namespace
+
+TEST(FactoryPresets, EveryShippedPresetApplies)
+{
+    ASSERT_GE(factoryPresets().size(), 7u);
+    for (const auto& preset : factoryPresets())
+    {
+        ParameterSettings s;
+        EXPECT_NO_THROW(applyPreset(s, preset.name)) << preset.name;
+        EXPECT_FALSE(preset.values.empty());
+    }
+    // Names are found whatever their case.
+    ParameterSettings s;
+    applyPreset(s, "PHONE CALL");
+    EXPECT_EQ(s.value(ParamId::SIMType), 1.f); // Modern Phone
+}
+
+TEST_F(PresetFiles, StringsPreferListTextsNumbersAreIndices)
+{
+    ParameterSettings s;
+    applyPreset(s, write("p.json", R"({"LoFiBitDepthType": "12", "LoFiDownSampleIndex": 12, "GateEnable": false,
+                                       "NoiseLevel": -50.5, "DistortionMode": "Nuke"})"));
+    EXPECT_EQ(s.value(ParamId::LoFiBitDepthType), 5.f);
+    EXPECT_EQ(s.value(ParamId::LoFiDownSampleIndex), 12.f);
+    EXPECT_EQ(s.value(ParamId::GateEnable), 0.f);
+    EXPECT_EQ(s.value(ParamId::NoiseLevel), -50.5f);
+    EXPECT_EQ(s.value(ParamId::DistortionMode), 8.f);
+}
+
+TEST_F(PresetFiles, SaveAndLoadRoundTrip)
+{
+    ParameterSettings s;
+    applyPreset(s, "Broken toy");
+    s.assign("GateAttackTime=0.1");
+    s.assign("EQGain=-11.75");
+    const std::string path = (m_dir / "saved.json").string();
+    savePreset(s, path);
+
+    ParameterSettings back;
+    applyPreset(back, path);
+    EXPECT_EQ(back.toBlock(), s.toBlock());
+}
+
+TEST_F(PresetFiles, MalformedFilesSayWhere)
+{
+    const std::string syntax = errorOf(write("a.json", "{\n  \"NoiseLevel\": -40,,\n}"));
+    EXPECT_NE(syntax.find("line 2, column 21"), std::string::npos) << syntax;
+    EXPECT_NE(errorOf(write("b.json", "[1, 2]")).find("a JSON object"), std::string::npos);
+    const std::string property = errorOf(write("c.json", R"({"NoiseLevel": 12})"));
+    EXPECT_NE(property.find("c.json"), std::string::npos);
+    EXPECT_NE(property.find("-96 to 0 dB"), std::string::npos);
+    EXPECT_NE(errorOf(write("d.json", R"({"Nope": 1})")).find("unknown property \"Nope\""), std::string::npos);
+    EXPECT_NE(errorOf(write("e.json", R"({"NoiseLevel": [1]})")).find("\"NoiseLevel\""), std::string::npos);
+    EXPECT_NE(errorOf((m_dir / "missing.json").string()).find("no preset named"), std::string::npos);
+}

@@ -1,0 +1,169 @@
+// Rendering through the stand-in host: files, formats, block sizes, batches.
+#include "cli/BatchRender.h"
+#include "cli/DemoSignal.h"
+#include "cli/FileRenderer.h"
+#include "cli/ParameterSettings.h"
+#include "cli/UsageError.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.hh>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+class Rendering : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() /
+                ("crumlet-render-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string path(const std::string& name) const { return (m_dir / name).string(); }
+
+    // A short stereo tone written as 32-bit float.
+    std::string writeTone(const std::string& name, int frames, int rate = 44100, int channels = 2)
+    {
+        std::vector<float> samples(static_cast<std::size_t>(frames) * channels);
+        for (int i = 0; i < frames; ++i)
+            for (int c = 0; c < channels; ++c)
+                samples[static_cast<std::size_t>(i) * channels + c] = 0.5f * std::sin(0.05f * i * (c + 1));
+        SndfileHandle f(path(name), SFM_WRITE, SF_FORMAT_WAV | SF_FORMAT_FLOAT, channels, rate);
+        f.writef(samples.data(), frames);
+        return path(name);
+    }
+
+    static std::vector<float> readAll(const std::string& file, SF_INFO* info = nullptr)
+    {
+        SndfileHandle f(file);
+        std::vector<float> samples(static_cast<std::size_t>(f.frames()) * f.channels());
+        f.readf(samples.data(), f.frames());
+        if (info != nullptr)
+        {
+            info->channels = f.channels();
+            info->samplerate = f.samplerate();
+            info->frames = f.frames();
+            info->format = f.format();
+        }
+        return samples;
+    }
+
+    fs::path m_dir;
+};
+
+std::vector<std::uint8_t> defaultBlock()
+{
+    return ParameterSettings().toBlock();
+}
+} // namespace
+
+TEST_F(Rendering, DemoIsLongStereoAndCarriesItsTail)
+{
+    FileRenderRequest request{"", path("demo.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}};
+    const FileRenderResult result = renderFile(request);
+    SF_INFO info{};
+    const auto samples = readAll(request.output, &info);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.samplerate, 48000);
+    EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_FLOAT);
+    EXPECT_GE(result.inputFrames, 3u * 48000u);
+    // The tail plays on in whole buffers after the last, short one.
+    EXPECT_GT(result.outputFrames, result.inputFrames);
+    EXPECT_EQ(result.outputFrames % 512, 0u);
+    EXPECT_EQ(static_cast<std::uint64_t>(info.frames), result.outputFrames);
+    EXPECT_FALSE(fs::exists(request.output + ".partial"));
+}
+
+TEST_F(Rendering, KeepsChannelsRateAndFollowsTheFormat)
+{
+    const std::string in = writeTone("mono.wav", 3000, 22050, 1);
+    FileRenderRequest request{in, path("out.flac"), defaultBlock(), 256, SampleFormat::Automatic, {}};
+    renderFile(request);
+    SF_INFO info{};
+    readAll(request.output, &info);
+    EXPECT_EQ(info.channels, 1);
+    EXPECT_EQ(info.samplerate, 22050);
+    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_FLAC);
+
+    request.output = path("out16.wav");
+    request.sampleFormat = SampleFormat::Pcm16;
+    renderFile(request);
+    readAll(request.output, &info);
+    EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
+}
+
+TEST_F(Rendering, BlockSizeDoesNotChangeTheSound)
+{
+    const std::string in = writeTone("tone.wav", 20000);
+    ParameterSettings s;
+    s.assign("DistortionAmount=50");
+    s.assign("LoFiDownSampleIndex=3");
+    s.assign("GateThreshold=-20");
+    s.assign("SIMType=99");
+    // The noise is drawn channel after channel per buffer, so it alone depends on the
+    // buffer size.
+    s.assign("NoiseEnable=off");
+    FileRenderRequest a{in, path("a.wav"), s.toBlock(), 512, SampleFormat::Automatic, {}};
+    FileRenderRequest b{in, path("b.wav"), s.toBlock(), 7, SampleFormat::Automatic, {}};
+    renderFile(a);
+    renderFile(b);
+    const auto p = readAll(a.output), q = readAll(b.output);
+    ASSERT_GE(p.size(), 40000u);
+    ASSERT_GE(q.size(), 40000u);
+    for (std::size_t i = 0; i < 40000; ++i)
+        ASSERT_EQ(p[i], q[i]) << "sample " << i;
+}
+
+TEST_F(Rendering, BadInputsAreClearErrorsAndWriteNothing)
+{
+    FileRenderRequest request{path("missing.wav"), path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}};
+    EXPECT_THROW(renderFile(request), IoError);
+    EXPECT_FALSE(fs::exists(path("out.wav")));
+
+    std::ofstream(path("junk.wav")) << "not audio";
+    request.input = path("junk.wav");
+    EXPECT_THROW(renderFile(request), IoError);
+
+    request.input = writeTone("ok.wav", 100);
+    request.output = path("out.unknownext");
+    EXPECT_THROW(renderFile(request), UsageError);
+    EXPECT_FALSE(fs::exists(request.output));
+}
+
+TEST_F(Rendering, BatchFinishesTheOthersAndNeverOverwritesWithoutForce)
+{
+    fs::create_directories(m_dir / "in");
+    writeTone("in/a.wav", 4000);
+    writeTone("in/b.wav", 5000);
+    std::ofstream(path("in/c.wav")) << "broken";
+    std::ofstream(path("in/notes.txt")) << "not audio, not taken";
+    fs::create_directories(m_dir / "out");
+    std::ofstream(path("out/b.wav")) << "keep me";
+
+    EXPECT_EQ(expandInputs({path("in")}), (std::vector<std::string>{path("in/a.wav"), path("in/b.wav"), path("in/c.wav")}));
+
+    BatchRequest batch{{path("in")}, path("out"), defaultBlock(), 512, SampleFormat::Automatic, 2, false, true};
+    EXPECT_EQ(renderBatch(batch), 2u); // c is broken, b exists
+    EXPECT_TRUE(fs::exists(path("out/a.wav")));
+    std::ifstream kept(path("out/b.wav"));
+    std::string text((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "keep me");
+    EXPECT_FALSE(fs::exists(path("out/c.wav")));
+
+    batch.force = true;
+    batch.inputs = {path("in/b.wav")};
+    EXPECT_EQ(renderBatch(batch), 0u);
+    SF_INFO info{};
+    readAll(path("out/b.wav"), &info);
+    EXPECT_EQ(info.channels, 2);
+}

@@ -1,0 +1,326 @@
+// The processor's parameter object: defaults, the 139-byte block, single updates,
+// clamping, refusals and cloning.
+#include "engine/EngineParams.h"
+#include "params/ParameterTable.h"
+#include "quarl/HostAllocator.h"
+#include "tests/support/EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <ostream>
+#include <vector>
+
+using namespace crumlet_test;
+using namespace ZQ::Quarl;
+namespace P = ParamId;
+
+namespace
+{
+// Every stored value, every flag and the mask, for whole-object comparisons.
+std::vector<double> snapshot(const EngineParams& p)
+{
+    std::vector<double> v;
+    for (const auto& f : kBlockLayout)
+        v.push_back(storedValue(p, f.id));
+    for (bool changed : {p.filters.changed, p.distortion.changed, p.eq.changed, p.noise.changed, p.gate.changed,
+                         p.sim.changed, p.lofi.changed, p.gains.changed})
+        v.push_back(changed);
+    v.push_back(p.enableMask);
+    return v;
+}
+
+bool groupChanged(const EngineParams& p, ParameterId id)
+{
+    switch (id / 10)
+    {
+    case 0: return p.distortion.changed;
+    case 1: return p.gate.changed;
+    case 2: return p.sim.changed;
+    case 3: return p.lofi.changed;
+    case 4: return p.gains.changed;
+    case 5: return p.filters.changed;
+    case 6: return p.eq.changed;
+    default: return p.noise.changed;
+    }
+}
+
+int changedGroupCount(const EngineParams& p)
+{
+    return p.filters.changed + p.distortion.changed + p.eq.changed + p.noise.changed + p.gate.changed +
+           p.sim.changed + p.lofi.changed + p.gains.changed;
+}
+
+// A complete block written out byte by byte, every value away from its default.
+// clang-format off
+const std::uint8_t kHandBlock[139] = {
+    0x00,                                           //   0 FiltersEnable off
+    0x01, 0x00, 0x00, 0x00,                         //   1 FiltersLPFSlope 1
+    0x00, 0xA0, 0x8C, 0x46,                         //   5 FiltersLPFFreq 18000
+    0x00, 0x00, 0xC8, 0x41,                         //   9 FiltersLPFQ 25
+    0x01, 0x00, 0x00, 0x00,                         //  13 FiltersHPFSlope 1
+    0x00, 0x00, 0xF0, 0x42,                         //  17 FiltersHPFFreq 120
+    0x00, 0x00, 0x48, 0x42,                         //  21 FiltersHPFQ 50
+    0x01,                                           //  25 DistortionEnable on
+    0x07, 0x00, 0x00, 0x00,                         //  26 DistortionMode 7
+    0x00, 0x00, 0x7A, 0x42,                         //  30 DistortionAmount 62.5
+    0x00, 0x00, 0x48, 0x41,                         //  34 DistortionIntensity 12.5
+    0x00, 0x00, 0x40, 0x40,                         //  38 DistortionRectify 3
+    0x00,                                           //  42 EQEnable off
+    0x02, 0x00, 0x00, 0x00,                         //  43 EQFilterType 2
+    0x00, 0x40, 0x1C, 0x45,                         //  47 EQFreq 2500
+    0x00, 0x00, 0x96, 0x42,                         //  51 EQQ 75
+    0x00, 0x00, 0x90, 0xC0,                         //  55 EQGain -4.5
+    0x01,                                           //  59 NoiseEnable on
+    0x00, 0x00, 0x70, 0xC2,                         //  60 NoiseLevel -60
+    0x00, 0x00, 0xFA, 0x45,                         //  64 NoiseLPFFreq 8000
+    0x00, 0x00, 0x48, 0x43,                         //  68 NoiseHPFFreq 200
+    0x00, 0x00, 0x40, 0xC1,                         //  72 NoiseThresh -12
+    0x00, 0x00, 0xF0, 0xC1,                         //  76 NoiseRange -30
+    0x00, 0x00, 0x16, 0x43,                         //  80 NoiseRecovery 150
+    0x01,                                           //  84 SIMEnable on
+    0x63, 0x00, 0x00, 0x00,                         //  85 SIMType 99
+    0x00, 0x00, 0x16, 0x43,                         //  89 SIMTuning 150
+    0x00,                                           //  93 GateEnable off
+    0x00, 0x00, 0x48, 0xC2,                         //  94 GateThreshold -50
+    0x00, 0x00, 0x8C, 0xC2,                         //  98 GateRange -70
+    0x00, 0x00, 0x20, 0x40,                         // 102 GateAttackTime 2.5
+    0x00, 0x00, 0xC8, 0x41,                         // 106 GateHoldTime 25
+    0x00, 0x00, 0xFA, 0x43,                         // 110 GateReleaseTime 500
+    0x01,                                           // 114 LoFiEnable on
+    0x09, 0x00, 0x00, 0x00,                         // 115 LoFiBitDepthType 9
+    0x1F, 0x00, 0x00, 0x00,                         // 119 LoFiDownSampleIndex 31
+    0x00, 0x00, 0x20, 0x42,                         // 123 LoFiFilter 40
+    0x00, 0x00, 0xC0, 0x40,                         // 127 InputGain 6 dB
+    0x00, 0x00, 0x40, 0xC1,                         // 131 OutputGain -12 dB
+    0x00, 0x00, 0xC8, 0x42,                         // 135 Balance 100
+};
+// clang-format on
+} // namespace
+
+TEST(EngineParams, DefaultsWithoutBlock)
+{
+    quarl::HostAllocator alloc;
+    EngineParams p;
+    ASSERT_EQ(p.Init(&alloc, nullptr, 0), Success);
+    for (const auto& f : kBlockLayout)
+    {
+        const bool isGain = f.id == P::InputGain || f.id == P::OutputGain;
+        EXPECT_EQ(storedValue(p, f.id), isGain ? 1.0 : f.defaultValue) << "parameter " << f.id;
+    }
+    EXPECT_EQ(p.enableMask, 0x7f);
+    EXPECT_EQ(changedGroupCount(p), 8);
+}
+
+TEST(EngineParams, LayoutMatchesParameterTable)
+{
+    ASSERT_EQ(kParameterBlockSize, 139u);
+    for (std::size_t i = 0; i < kBlockLayout.size(); ++i)
+    {
+        EXPECT_EQ(g_parameterDefinitions[i].id, kBlockLayout[i].id) << i;
+        EXPECT_EQ(blockOffsetOf(i), kBlockLayout[i].offset) << i;
+    }
+    EXPECT_EQ(blockOffsetOf(40), 139u);
+}
+
+TEST(EngineParams, ReadsHandWrittenBlock)
+{
+    EngineParams p;
+    ASSERT_EQ(p.SetParamsBlock(kHandBlock, sizeof kHandBlock), Success);
+    const std::vector<std::pair<ParameterId, double>> expected = {
+        {P::FiltersEnable, 0},     {P::FiltersLPFSlope, 1},        {P::FiltersLPFFreq, 18000},
+        {P::FiltersLPFQ, 25},      {P::FiltersHPFSlope, 1},        {P::FiltersHPFFreq, 120},
+        {P::FiltersHPFQ, 50},      {P::DistortionEnable, 1},       {P::DistortionMode, 7},
+        {P::DistortionAmount, 62.5}, {P::DistortionIntensity, 12.5}, {P::DistortionRectify, 3},
+        {P::EQEnable, 0},          {P::EQFilterType, 2},           {P::EQFreq, 2500},
+        {P::EQQ, 75},              {P::EQGain, -4.5},              {P::NoiseEnable, 1},
+        {P::NoiseLevel, -60},      {P::NoiseLPFFreq, 8000},        {P::NoiseHPFFreq, 200},
+        {P::NoiseThresh, -12},     {P::NoiseRange, -30},           {P::NoiseRecovery, 150},
+        {P::SIMEnable, 1},         {P::SIMType, 99},               {P::SIMTuning, 150},
+        {P::GateEnable, 0},        {P::GateThreshold, -50},        {P::GateRange, -70},
+        {P::GateAttackTime, 2.5},  {P::GateHoldTime, 25},          {P::GateReleaseTime, 500},
+        {P::LoFiEnable, 1},        {P::LoFiBitDepthType, 9},       {P::LoFiDownSampleIndex, 31},
+        {P::LoFiFilter, 40},       {P::Balance, 100},
+    };
+    for (const auto& [id, value] : expected)
+        EXPECT_EQ(storedValue(p, id), value) << "parameter " << id;
+    // Gains arrive in dB and are kept linear: 10^(6/20) and 10^(-12/20).
+    EXPECT_FLOAT_EQ(p.gains.inputGain, 1.9952623f);
+    EXPECT_FLOAT_EQ(p.gains.outputGain, 0.25118864f);
+    EXPECT_EQ(p.enableMask, 0x7f);
+    EXPECT_EQ(changedGroupCount(p), 8);
+}
+
+TEST(EngineParams, BuiltDefaultBlockRoundTrips)
+{
+    EngineParams fromBlock, fromDefaults;
+    fromBlock.setDefaults();
+    fromBlock.SetParamsBlock(kHandBlock, sizeof kHandBlock);
+    const BlockBuilder defaults;
+    ASSERT_EQ(fromBlock.SetParamsBlock(defaults.data(), defaults.size()), Success);
+    fromDefaults.setDefaults();
+    EXPECT_EQ(snapshot(fromBlock), snapshot(fromDefaults));
+}
+
+TEST(EngineParams, WrongSizedBlockIsRefused)
+{
+    quarl::HostAllocator alloc;
+    EngineParams fresh;
+    for (std::uint32_t bytes : {1u, 138u, 140u})
+    {
+        EngineParams p;
+        EXPECT_EQ(p.Init(&alloc, kHandBlock, bytes), InvalidParameter) << bytes;
+        EXPECT_EQ(snapshot(p), snapshot(fresh)) << "defaults kept, " << bytes;
+    }
+    EngineParams noBlock;
+    EXPECT_EQ(noBlock.Init(&alloc, nullptr, 139), InvalidParameter);
+    EXPECT_EQ(snapshot(noBlock), snapshot(fresh));
+    EngineParams p;
+    ASSERT_EQ(p.SetParamsBlock(kHandBlock, 139), Success);
+    p.clearChanged();
+    const auto before = snapshot(p);
+    const BlockBuilder defaults;
+    EXPECT_EQ(p.SetParamsBlock(defaults.data(), 138), InvalidParameter);
+    EXPECT_EQ(p.SetParamsBlock(nullptr, 139), InvalidParameter);
+    EXPECT_EQ(snapshot(p), before) << "previous values kept";
+}
+
+struct UpdateCase
+{
+    ParameterId id;
+    FieldType sentAs;
+    double sent;
+    double stored;
+};
+
+void PrintTo(const UpdateCase& c, std::ostream* os)
+{
+    *os << "parameter " << c.id << " sent " << c.sent;
+}
+
+class SetParamTest : public ::testing::TestWithParam<UpdateCase>
+{
+};
+
+TEST_P(SetParamTest, StoresValueAndMarksOnlyItsGroup)
+{
+    const UpdateCase& c = GetParam();
+    EngineParams p;
+    p.clearChanged();
+    Result r = InvalidParameter;
+    switch (c.sentAs)
+    {
+    case FieldType::Bool:
+    {
+        const bool b = c.sent != 0.0;
+        r = p.SetParam(c.id, &b, 1);
+        break;
+    }
+    case FieldType::Int:
+    {
+        const auto i = static_cast<std::int32_t>(c.sent);
+        r = p.SetParam(c.id, &i, 4);
+        break;
+    }
+    case FieldType::Float:
+    {
+        const auto f = static_cast<float>(c.sent);
+        r = p.SetParam(c.id, &f, 4);
+        break;
+    }
+    }
+    ASSERT_EQ(r, Success);
+    EXPECT_FLOAT_EQ(static_cast<float>(storedValue(p, c.id)), static_cast<float>(c.stored));
+    EXPECT_TRUE(groupChanged(p, c.id));
+    EXPECT_EQ(changedGroupCount(p), 1);
+    const bool isSwitch = c.id % 10 == 0 && c.id != P::InputGain;
+    const int bitOfGroup[8] = {kDistortionBit, kGateBit, kSimBit, kLoFiBit, 0, kFiltersBit, kEqBit, kNoiseBit};
+    EXPECT_EQ(p.enableMask, isSwitch ? bitOfGroup[c.id / 10] : 0);
+}
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(EngineParams, SetParamTest, ::testing::Values(
+    UpdateCase{P::FiltersEnable, FieldType::Bool, 0, 0},
+    UpdateCase{P::GateEnable, FieldType::Bool, 0, 0},
+    UpdateCase{P::LoFiEnable, FieldType::Int, 0, 0},
+    UpdateCase{P::NoiseEnable, FieldType::Int, 0, 0},
+    UpdateCase{P::FiltersLPFSlope, FieldType::Int, 1, 1},
+    UpdateCase{P::DistortionMode, FieldType::Int, 8, 8},
+    UpdateCase{P::DistortionMode, FieldType::Int, 12, 9},
+    UpdateCase{P::EQFilterType, FieldType::Int, 0, 0},
+    UpdateCase{P::SIMType, FieldType::Int, 57, 57},
+    UpdateCase{P::SIMType, FieldType::Int, 9999, 163},
+    UpdateCase{P::SIMType, FieldType::Int, -4, 0},
+    UpdateCase{P::LoFiBitDepthType, FieldType::Float, 7.9, 7},        // lo-fi lists arrive as floats
+    UpdateCase{P::LoFiDownSampleIndex, FieldType::Float, 31.99, 31},
+    UpdateCase{P::LoFiDownSampleIndex, FieldType::Float, 40.0, 32},
+    UpdateCase{P::InputGain, FieldType::Float, -6.0, 0.50118723},     // 10^(-6/20)
+    UpdateCase{P::OutputGain, FieldType::Float, 12.0, 3.9810717},
+    UpdateCase{P::OutputGain, FieldType::Float, 60.0, 15.848932},     // clamped to +24 dB
+    UpdateCase{P::InputGain, FieldType::Float, kNaN, 1.0},            // NaN: the 0 dB default
+    UpdateCase{P::Balance, FieldType::Float, 37.5, 37.5},
+    UpdateCase{P::EQFreq, FieldType::Float, -100.0, 120.0},
+    UpdateCase{P::FiltersHPFFreq, FieldType::Float, 1e9, 20000.0},
+    UpdateCase{P::NoiseLevel, FieldType::Float, kNaN, -96.0},
+    UpdateCase{P::GateAttackTime, FieldType::Float, 0.0, 0.1},
+    UpdateCase{P::NoiseRecovery, FieldType::Float, 77.25, 77.25},
+    UpdateCase{P::SIMTuning, FieldType::Float, -1e30, 50.0},
+    UpdateCase{P::DistortionRectify, FieldType::Float, 50.0, 50.0}));
+// clang-format on
+
+TEST(EngineParams, UnknownIdentifiersAreRefused)
+{
+    EngineParams p;
+    p.clearChanged();
+    const auto before = snapshot(p);
+    const float value = 1.f;
+    for (ParameterId id : {5, 9, 16, 23, 29, 34, 43, 57, 65, 69, 77, 1000, -1, std::numeric_limits<std::int32_t>::min()})
+        EXPECT_EQ(p.SetParam(id, &value, sizeof value), InvalidParameter) << id;
+    // A known identifier with no value, or too few bytes for a number, is refused too.
+    EXPECT_EQ(p.SetParam(P::EQFreq, nullptr, 4), InvalidParameter);
+    EXPECT_EQ(p.SetParam(P::EQFreq, &value, 2), InvalidParameter);
+    EXPECT_EQ(snapshot(p), before);
+}
+
+TEST(EngineParams, EveryParameterAcceptsItsHostType)
+{
+    EngineParams p;
+    for (const auto& f : kBlockLayout)
+    {
+        p.clearChanged();
+        EXPECT_EQ(sendParam(p, f.id, f.defaultValue), Success) << f.id;
+        EXPECT_TRUE(groupChanged(p, f.id)) << f.id;
+    }
+}
+
+TEST(EngineParams, CloneCopiesValuesAndMarksEverything)
+{
+    quarl::HostAllocator alloc;
+    EngineParams original;
+    original.SetParamsBlock(kHandBlock, sizeof kHandBlock);
+    original.clearChanged();
+
+    IEffectParams* clone = original.Clone(&alloc);
+    ASSERT_NE(clone, nullptr);
+    auto& copy = *static_cast<EngineParams*>(clone);
+    for (const auto& f : kBlockLayout)
+        EXPECT_EQ(storedValue(copy, f.id), storedValue(original, f.id)) << f.id;
+    EXPECT_EQ(changedGroupCount(copy), 8);
+    EXPECT_EQ(copy.enableMask, 0x7f);
+    EXPECT_EQ(changedGroupCount(original), 0);
+
+    // The clone is independent of its original.
+    sendParam(copy, P::EQFreq, 4000);
+    EXPECT_EQ(original.eq.freq, 2500.f);
+
+    EXPECT_EQ(clone->Term(&alloc), Success);
+    EXPECT_EQ(alloc.liveBlocks(), 0u);
+
+    alloc.setOutOfMemory(true);
+    EXPECT_EQ(original.Clone(&alloc), nullptr);
+    EXPECT_EQ(EngineParams::create(&alloc), nullptr);
+}

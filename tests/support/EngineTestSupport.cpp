@@ -1,0 +1,298 @@
+#include "tests/support/EngineTestSupport.h"
+
+#include "host/ModuleRegistration.h"
+#include "host/PluginIds.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <stdexcept>
+
+using namespace ZQ::Quarl;
+
+namespace crumlet_test
+{
+namespace P = ParamId;
+using T = FieldType;
+
+// clang-format off
+const std::array<BlockField, 40> kBlockLayout = {{
+    {P::FiltersEnable,         0, T::Bool,  1.f},
+    {P::FiltersLPFSlope,       1, T::Int,   0.f},
+    {P::FiltersLPFFreq,        5, T::Float, 18000.f},
+    {P::FiltersLPFQ,           9, T::Float, 0.f},
+    {P::FiltersHPFSlope,      13, T::Int,   0.f},
+    {P::FiltersHPFFreq,       17, T::Float, 40.f},
+    {P::FiltersHPFQ,          21, T::Float, 0.f},
+    {P::DistortionEnable,     25, T::Bool,  1.f},
+    {P::DistortionMode,       26, T::Int,   0.f},
+    {P::DistortionAmount,     30, T::Float, 0.f},
+    {P::DistortionIntensity,  34, T::Float, 0.f},
+    {P::DistortionRectify,    38, T::Float, 0.f},
+    {P::EQEnable,             42, T::Bool,  1.f},
+    {P::EQFilterType,         43, T::Int,   1.f},
+    {P::EQFreq,               47, T::Float, 1000.f},
+    {P::EQQ,                  51, T::Float, 0.f},
+    {P::EQGain,               55, T::Float, 0.f},
+    {P::NoiseEnable,          59, T::Bool,  1.f},
+    {P::NoiseLevel,           60, T::Float, -96.f},
+    {P::NoiseLPFFreq,         64, T::Float, 18000.f},
+    {P::NoiseHPFFreq,         68, T::Float, 40.f},
+    {P::NoiseThresh,          72, T::Float, 0.f},
+    {P::NoiseRange,           76, T::Float, -20.f},
+    {P::NoiseRecovery,        80, T::Float, 20.f},
+    {P::SIMEnable,            84, T::Bool,  1.f},
+    {P::SIMType,              85, T::Int,   0.f},
+    {P::SIMTuning,            89, T::Float, 100.f},
+    {P::GateEnable,           93, T::Bool,  1.f},
+    {P::GateThreshold,        94, T::Float, -40.f},
+    {P::GateRange,            98, T::Float, 0.f},
+    {P::GateAttackTime,      102, T::Float, 1.f},
+    {P::GateHoldTime,        106, T::Float, 10.f},
+    {P::GateReleaseTime,     110, T::Float, 100.f},
+    {P::LoFiEnable,          114, T::Bool,  1.f},
+    {P::LoFiBitDepthType,    115, T::Int,   0.f},
+    {P::LoFiDownSampleIndex, 119, T::Int,   0.f},
+    {P::LoFiFilter,          123, T::Float, 0.f},
+    {P::InputGain,           127, T::Float, 0.f},
+    {P::OutputGain,          131, T::Float, 0.f},
+    {P::Balance,             135, T::Float, 100.f},
+}};
+// clang-format on
+
+const BlockField& blockField(ParameterId id)
+{
+    for (const auto& f : kBlockLayout)
+        if (f.id == id)
+            return f;
+    throw std::out_of_range("no such parameter in the block");
+}
+
+BlockBuilder::BlockBuilder()
+{
+    for (const auto& f : kBlockLayout)
+        set(f.id, f.defaultValue);
+}
+
+BlockBuilder& BlockBuilder::set(ParameterId id, double value)
+{
+    const BlockField& f = blockField(id);
+    std::uint32_t bits = 0;
+    switch (f.type)
+    {
+    case T::Bool: m_bytes[f.offset] = value != 0.0 ? 1 : 0; return *this;
+    case T::Int: bits = static_cast<std::uint32_t>(static_cast<std::int32_t>(value)); break;
+    case T::Float:
+    {
+        const float v = static_cast<float>(value);
+        std::memcpy(&bits, &v, 4);
+        break;
+    }
+    }
+    for (int i = 0; i < 4; ++i)
+        m_bytes[f.offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    return *this;
+}
+
+BlockBuilder& BlockBuilder::allStagesOff()
+{
+    for (ParameterId id : {P::FiltersEnable, P::DistortionEnable, P::EQEnable, P::NoiseEnable, P::SIMEnable,
+                           P::GateEnable, P::LoFiEnable})
+        set(id, 0);
+    return *this;
+}
+
+Result sendParam(IEffectParams& params, ParameterId id, double value)
+{
+    const bool isSwitch = id % 10 == 0 && id != P::InputGain;
+    const bool isList = id == P::DistortionMode || id == P::SIMType || id == P::FiltersLPFSlope ||
+                        id == P::FiltersHPFSlope || id == P::EQFilterType;
+    if (isSwitch)
+    {
+        const bool b = value != 0.0;
+        return params.SetParam(id, &b, sizeof b);
+    }
+    if (isList)
+    {
+        const auto i = static_cast<std::int32_t>(value);
+        return params.SetParam(id, &i, sizeof i);
+    }
+    const auto f = static_cast<float>(value);
+    return params.SetParam(id, &f, sizeof f);
+}
+
+double storedValue(const EngineParams& p, ParameterId id)
+{
+    switch (id)
+    {
+    case P::FiltersEnable: return p.filters.enable;
+    case P::FiltersLPFSlope: return p.filters.lpfSlope;
+    case P::FiltersLPFFreq: return p.filters.lpfFreq;
+    case P::FiltersLPFQ: return p.filters.lpfQ;
+    case P::FiltersHPFSlope: return p.filters.hpfSlope;
+    case P::FiltersHPFFreq: return p.filters.hpfFreq;
+    case P::FiltersHPFQ: return p.filters.hpfQ;
+    case P::DistortionEnable: return p.distortion.enable;
+    case P::DistortionMode: return p.distortion.mode;
+    case P::DistortionAmount: return p.distortion.amount;
+    case P::DistortionIntensity: return p.distortion.intensity;
+    case P::DistortionRectify: return p.distortion.rectify;
+    case P::EQEnable: return p.eq.enable;
+    case P::EQFilterType: return p.eq.type;
+    case P::EQFreq: return p.eq.freq;
+    case P::EQQ: return p.eq.q;
+    case P::EQGain: return p.eq.gainDb;
+    case P::NoiseEnable: return p.noise.enable;
+    case P::NoiseLevel: return p.noise.level;
+    case P::NoiseLPFFreq: return p.noise.lpfFreq;
+    case P::NoiseHPFFreq: return p.noise.hpfFreq;
+    case P::NoiseThresh: return p.noise.threshold;
+    case P::NoiseRange: return p.noise.range;
+    case P::NoiseRecovery: return p.noise.recovery;
+    case P::SIMEnable: return p.sim.enable;
+    case P::SIMType: return p.sim.type;
+    case P::SIMTuning: return p.sim.tuning;
+    case P::GateEnable: return p.gate.enable;
+    case P::GateThreshold: return p.gate.threshold;
+    case P::GateRange: return p.gate.range;
+    case P::GateAttackTime: return p.gate.attack;
+    case P::GateHoldTime: return p.gate.hold;
+    case P::GateReleaseTime: return p.gate.release;
+    case P::LoFiEnable: return p.lofi.enable;
+    case P::LoFiBitDepthType: return p.lofi.bitDepthType;
+    case P::LoFiDownSampleIndex: return p.lofi.downSampleIndex;
+    case P::LoFiFilter: return p.lofi.filter;
+    case P::InputGain: return p.gains.inputGain;
+    case P::OutputGain: return p.gains.outputGain;
+    case P::Balance: return p.gains.balance;
+    default: throw std::out_of_range("no such parameter");
+    }
+}
+
+const PluginRegistration& crumletRecord()
+{
+    static const PluginRegistration* record = [] {
+        RegisterQuarlPlugin20192(g_pZQPluginList);
+        return quarl::SoundEngine::instance().find(kOrvexCompanyId, kCrumletPluginId);
+    }();
+    if (record == nullptr)
+        throw std::runtime_error("the module registered no effect");
+    return *record;
+}
+
+double referenceDecay(double a1, double a2)
+{
+    const double disc = a1 * a1 - 4.0 * a2;
+    double r;
+    if (disc >= 0.0)
+        r = 0.5 * std::max(std::fabs(-a1 - std::sqrt(disc)), std::fabs(std::sqrt(disc) - a1));
+    else
+        r = std::sqrt(a2);
+    return 1.0 / (1.0 - r);
+}
+
+std::int64_t referenceTail(const BiquadCoefs& c, double factor)
+{
+    // The processor keeps its sections in single precision.
+    const double a1 = static_cast<float>(c.a1);
+    const double a2 = static_cast<float>(c.a2);
+    return static_cast<std::int64_t>(referenceDecay(a1, a2) * factor);
+}
+
+EffectHarness::EffectHarness(std::uint32_t channelCount, std::uint32_t rate, std::uint32_t frames)
+    : channels(channelCount), sampleRate(rate), maxFrames(frames), m_storage(channelCount, frames)
+{
+}
+
+EffectHarness::~EffectHarness()
+{
+    destroy();
+}
+
+Result EffectHarness::create(const BlockBuilder& block)
+{
+    m_instance = std::make_unique<quarl::EffectInstance>(crumletRecord(), allocator, &context);
+    return m_instance->create(block.data(), block.size(), AudioFormat{sampleRate, channels});
+}
+
+Result EffectHarness::createDefaults()
+{
+    m_instance = std::make_unique<quarl::EffectInstance>(crumletRecord(), allocator, &context);
+    return m_instance->create(nullptr, 0, AudioFormat{sampleRate, channels});
+}
+
+bool EffectHarness::ready() const
+{
+    return m_instance && m_instance->params() != nullptr && m_instance->effect() != nullptr;
+}
+
+void EffectHarness::destroy()
+{
+    if (m_instance)
+        m_instance->destroy();
+    m_instance.reset();
+}
+
+EngineParams& EffectHarness::params()
+{
+    return *static_cast<EngineParams*>(m_instance->params());
+}
+
+EffectEngine& EffectHarness::engine()
+{
+    return *static_cast<EffectEngine*>(m_instance->effect());
+}
+
+Result EffectHarness::run(const std::vector<std::vector<float>>& input, std::uint32_t frames, Result state)
+{
+    AudioBuffer& b = m_storage.buffer();
+    for (std::uint32_t c = 0; c < channels; ++c)
+    {
+        float* dst = m_storage.channel(c);
+        std::fill(dst, dst + maxFrames, 0.f);
+        std::copy(input[c].begin(), input[c].begin() + frames, dst);
+    }
+    b.validFrames = frames;
+    b.state = state;
+    m_instance->effect()->Execute(b);
+    return b.state;
+}
+
+Result EffectHarness::runMono(const std::vector<float>& input, Result state)
+{
+    return run(std::vector<std::vector<float>>(channels, input), static_cast<std::uint32_t>(input.size()), state);
+}
+
+std::vector<float> EffectHarness::output(std::uint32_t channel) const
+{
+    const AudioBuffer& b = const_cast<quarl::AudioBufferStorage&>(m_storage).buffer();
+    return std::vector<float>(b.channel(channel), b.channel(channel) + b.validFrames);
+}
+
+std::vector<float> uniformNoise(std::size_t count, float amplitude, std::uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> dist(-amplitude, amplitude);
+    std::vector<float> v(count);
+    for (auto& x : v)
+        x = dist(rng);
+    return v;
+}
+
+std::vector<float> sine(std::size_t count, double frequency, double sampleRate, double amplitude)
+{
+    std::vector<float> v(count);
+    for (std::size_t i = 0; i < count; ++i)
+        v[i] = static_cast<float>(amplitude * std::sin(2.0 * 3.141592653589793 * frequency * i / sampleRate));
+    return v;
+}
+
+float peakOf(const std::vector<float>& v)
+{
+    float p = 0.f;
+    for (float x : v)
+        p = std::max(p, std::fabs(x));
+    return p;
+}
+} // namespace crumlet_test
