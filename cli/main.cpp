@@ -2,6 +2,7 @@
 #include "cli/BankCommand.h"
 #include "cli/PresetsCommand.h"
 #include "cli/RenderCommand.h"
+#include "cli/SimsCommand.h"
 #include "cli/UsageError.h"
 
 #include <CLI/CLI.hpp>
@@ -47,6 +48,10 @@ int main(int argc, char** argv)
     CLI::App* presetsCommand = app.add_subcommand("presets", "List the shipped presets");
     presetsCommand->add_flag("--json", presetsJson, "As JSON");
 
+    bool simsJson = false;
+    CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
+    simsCommand->add_flag("--json", simsJson, "As JSON, for tools");
+
     try
     {
         app.parse(argc, argv);
@@ -71,5 +76,7 @@ int main(int argc, char** argv)
         return runBank(bank);
     if (presetsCommand->parsed())
         return runPresets(presetsJson);
+    if (simsCommand->parsed())
+        return runSims(simsJson);
     return kExitUsage;
 }
