@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -37,7 +38,7 @@ std::vector<quarl::ChannelMeters> latestMeters(const EffectHarness& h)
     return quarl::decodeMeterRecord(h.context.latest());
 }
 
-// Renders `inputFrames` of noise and answers how many frames came out.
+// Renders `inputFrames` of a fixed pattern and answers how many frames came out.
 std::uint64_t renderedFrames(EffectHarness& h, std::uint32_t blockFrames, std::uint64_t inputFrames,
                              const quarl::StreamRenderer::BeforeBuffer& before = {})
 {
@@ -379,21 +380,35 @@ TEST(EffectEngine, GateAndNoiseMemoryFollowTheirSwitch)
     }
 }
 
-// The tail is the sum of the Filters, EQ and SIM tails.
+namespace
+{
+// The tail of the default settings: the Filters, EQ and SIM tails added up.
+std::int64_t defaultTail(unsigned fs)
+{
+    const std::int64_t filtersTail = std::max(referenceTail(filters::HighPass2(fs, 40.0, 1.414)),
+                                              referenceTail(filters::LowPass2(fs, 18000.0, 1.414)));
+    const std::int64_t eqTail = referenceTail(filters::Peaking12(fs, 1000.0, 1.0, 0.0));
+    BiquadCoefs sim[kSimSectionCount];
+    SimModelSections(fs, 0, 1.0, sim);
+    std::int64_t simTail = 0;
+    for (const BiquadCoefs& s : sim)
+        simTail = std::max(simTail, referenceTail(s));
+    return filtersTail + eqTail + simTail;
+}
+} // namespace
+
 TEST(EffectEngine, TailSumOfDefaults)
 {
     EffectHarness h(1, 48000, 256);
     ASSERT_EQ(h.createDefaults(), Success);
-    const std::int64_t filtersTail = std::max(referenceTail(filters::HighPass2(48000, 40.0, 1.414)),
-                                              referenceTail(filters::LowPass2(48000, 18000.0, 1.414)));
-    const std::int64_t eqTail = referenceTail(filters::Peaking12(48000, 1000.0, 1.0, 0.0));
-    BiquadCoefs sim[kSimSectionCount];
-    SimModelSections(48000, 0, 1.0, sim);
-    std::int64_t simTail = 0;
-    for (const BiquadCoefs& s : sim)
-        simTail = std::max(simTail, referenceTail(s));
-    EXPECT_EQ(h.engine().tailSum(), filtersTail + eqTail + simTail);
-    EXPECT_GT(filtersTail, 1000);
+    EXPECT_EQ(h.engine().tailSum(), defaultTail(48000));
+    EXPECT_GT(referenceTail(filters::HighPass2(48000, 40.0, 1.414)), 1000);
+
+    // Initialised again at another rate, the stages are made afresh for it.
+    const std::size_t bytes = h.allocator.liveBytes();
+    ASSERT_EQ(h.engine().Init(&h.allocator, &h.context, &h.params(), AudioFormat{96000, 1}), Success);
+    EXPECT_EQ(h.engine().tailSum(), defaultTail(96000));
+    EXPECT_EQ(h.allocator.liveBytes(), bytes);
 }
 
 // After the input ends the stream continues until the tail is played out: the output is

@@ -149,21 +149,3 @@ TEST(StreamRenderer, StopsWhenAskedAndReportsErrors)
         EXPECT_EQ(effect.seen.size(), 5u) << "the stream goes on after an error";
     }
 }
-
-// An effect whose tail never ends is cut off after a bounded number of buffers.
-TEST(StreamRenderer, EndlessTailIsBounded)
-{
-    ScriptedEffect effect(~0ull);
-    quarl::StreamRenderer renderer(effect, 1, 1);
-    std::uint32_t position = 0;
-    const quarl::RenderResult r = renderer.run(
-        [&](float* out, std::uint32_t frames) {
-            (void)frames;
-            if (position++ > 0)
-                return 0u;
-            out[0] = 1.f;
-            return 1u;
-        },
-        [](const float*, std::uint32_t) { return true; });
-    EXPECT_EQ(r.buffers, 1u + quarl::StreamRenderer::kMaxTailBuffers);
-}
