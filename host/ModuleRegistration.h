@@ -11,3 +11,7 @@
 
 // Head of the list; the module's one record is linked in during static initialisation.
 extern "C" CRUMLET_EXPORT ZQ::Quarl::PluginRegistration* g_pZQPluginList;
+
+// Links the module's record in front of the list. Only the first call changes the list,
+// so whichever static initialiser or start-up step runs first may call it.
+void linkModuleRegistration();

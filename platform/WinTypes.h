@@ -13,6 +13,7 @@
 using WCHAR = char16_t;
 using LPCWSTR = const WCHAR*;
 using LPWSTR = WCHAR*;
+using LPCSTR = const char*;
 using BOOL = int;
 using UINT = unsigned int;
 using HRESULT = std::int32_t;

@@ -1,5 +1,9 @@
 // The stand-in host's sound engine: keeps the registration records that modules hand
 // it and makes effect instances through their factories, as the real host does.
+//
+// It is its own shared library, libQuarlSoundEngine.so ("QuarlSoundEngine.dll" by its
+// Windows name), loaded with the host: a module loaded later finds this copy by name and
+// registers with it, and the host looks the records up here.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
@@ -7,9 +11,15 @@
 #include <cstdint>
 #include <vector>
 
+#if defined(_WIN32)
+#define QUARL_SOUND_ENGINE_API
+#else
+#define QUARL_SOUND_ENGINE_API __attribute__((visibility("default")))
+#endif
+
 namespace quarl
 {
-class SoundEngine
+class QUARL_SOUND_ENGINE_API SoundEngine
 {
 public:
     static SoundEngine& instance();
@@ -29,7 +39,7 @@ private:
 
 // One effect as the host runs it: the parameter object from a bank block (or the
 // defaults) and the processor, both made through the record's factories.
-class EffectInstance
+class QUARL_SOUND_ENGINE_API EffectInstance
 {
 public:
     EffectInstance(const ZQ::Quarl::PluginRegistration& record, ZQ::Quarl::IAllocator& allocator,
@@ -57,4 +67,4 @@ private:
 } // namespace quarl
 
 // The entry point a module looks up by name and calls with its list.
-extern "C" ZQ::Quarl::Result RegisterQuarlPlugin20192(ZQ::Quarl::PluginRegistration* head);
+extern "C" QUARL_SOUND_ENGINE_API ZQ::Quarl::Result RegisterQuarlPlugin20192(ZQ::Quarl::PluginRegistration* head);

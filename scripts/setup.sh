@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libsndfile1-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  juce-modules-source zlib1g-dev
 )
 
 missing=()

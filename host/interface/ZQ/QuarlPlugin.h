@@ -121,7 +121,7 @@ protected:
 class DefaultAudioPluginImplementation : public IAudioPlugin
 {
 public:
-    void AttachPropertySet(IPropertySet* propertySet) override { m_propertySet = propertySet; }
+    void AttachPropertySet(IPropertySet*) override {}
     void Reserved3() override {}
     void Reserved4() override {}
     bool Reserved5() override { return true; }
@@ -149,23 +149,16 @@ public:
     bool ShowHelp(HWND, std::int32_t) override { return false; }
     void ReceiveMonitorData(const MonitorEntry*, std::uint32_t, bool, std::uint8_t) override {}
     std::int32_t Reserved25() override { return 0; }
-    std::uint32_t ForwardHostQuery(std::uint32_t value) override
-    {
-        if (m_propertySet == nullptr)
-            return 2;
-        std::uint32_t first = 0, second = 2, third = 0;
-        m_propertySet->QueryHost(value, first, second, third);
-        return second;
-    }
+    std::uint32_t ForwardHostQuery(std::uint32_t) override { return 2; }
     bool GetValueRange(double& low, double& high) override
     {
         low = 0.0;
-        high = 3.4028234663852886e38;
+        high = 3.4028234663852886e38; // the largest single-precision value
         return false;
     }
 
 protected:
-    IPropertySet* m_propertySet = nullptr;
+    ~DefaultAudioPluginImplementation() = default;
 };
 } // namespace ZQ::Quarl
 

@@ -1,0 +1,175 @@
+#include "host/OrvexCrumletPlugin.h"
+
+#include "params/ParameterTable.h"
+#include "params/ValueLists.h"
+#include "platform/ModuleState.h"
+#include "platform/StringTable.h"
+#include "platform/WindowMessages.h"
+#include "resources/resource.h"
+
+#include <limits>
+
+using namespace ZQ::Quarl;
+
+OrvexCrumletPlugin::~OrvexCrumletPlugin()
+{
+    detachEditor();
+}
+
+void OrvexCrumletPlugin::DestroyPlugin()
+{
+    delete this;
+}
+
+void OrvexCrumletPlugin::OnPropertyChanged(const GUID&, LPCWSTR)
+{
+    // Only an open editor has anything to refresh: it gets its refresh-pending flag set and
+    // its timer callback run once, so that every control rereads the store. No editor is
+    // built yet (attachEditor), so there is nothing to do.
+}
+
+bool OrvexCrumletPlugin::WriteBankBlock(const GUID& platform, IBlockWriter* writer)
+{
+    if (writer == nullptr)
+        return true;
+    VARIANT value{};
+    VariantInit(&value);
+    for (const ParameterDefinition& def : g_parameterDefinitions)
+    {
+        // A property that cannot be read still takes its place (as zero), so the layout holds.
+        VariantClear(&value);
+        if (m_propertySet != nullptr)
+            m_propertySet->GetValue(platform, def.name, value);
+        switch (def.hostType)
+        {
+        case HostType::Bool: writer->WriteBool(value.boolVal != 0); break;
+        case HostType::Int: writer->WriteInt32(value.lVal); break;
+        case HostType::Float: writer->WriteReal32(value.fltVal); break;
+        }
+    }
+    VariantClear(&value);
+    return true;
+}
+
+bool OrvexCrumletPlugin::GetDialogResource(std::int32_t, UINT& dialogId, void*& table)
+{
+    dialogId = IDD_CRUMLET_SETTINGS;
+    table = nullptr;
+    return true;
+}
+
+bool OrvexCrumletPlugin::HandleWindowMessage(std::int32_t, HWND window, UINT message, WPARAM, LPARAM,
+                                             LRESULT& result)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    if (message == WM_INITDIALOG)
+        attachEditor(window);
+    else if (message == WM_DESTROY)
+        detachEditor();
+    // Never consumed: the host's own handling of the message goes on.
+    result = 0;
+    return false;
+}
+
+void OrvexCrumletPlugin::attachEditor(HWND window)
+{
+    m_hostWindow = window;
+    // The editor goes here: the screen's density as a scale (dpi / 96), PluginEditor with
+    // this store and that scale inside a PluginEditorContainer kept in m_editorContainer,
+    // made opaque and visible and added to the desktop as a child of `window`.
+}
+
+void OrvexCrumletPlugin::detachEditor()
+{
+    m_hostWindow = nullptr;
+    // The container, once it exists, is removed from the desktop and deleted here (taking
+    // the editor with it), and m_editorContainer set back to null.
+}
+
+bool OrvexCrumletPlugin::GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length)
+{
+    if (name == nullptr || buffer == nullptr || length == 0)
+        return false;
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    for (const DisplayNameEntry* entry = g_displayNameTable.data(); entry->name != nullptr; ++entry)
+    {
+        if (!wideEquals(entry->name, name))
+            continue;
+        const int capacity = length > static_cast<UINT>(std::numeric_limits<int>::max())
+                                 ? std::numeric_limits<int>::max()
+                                 : static_cast<int>(length);
+        LoadStringW(AfxGetResourceHandle(), static_cast<UINT>(entry->stringId), buffer, capacity);
+        return true;
+    }
+    return false;
+}
+
+bool OrvexCrumletPlugin::ShowHelp(HWND window, std::int32_t selector)
+{
+    AFX_MANAGE_STATE(AfxGetStaticModuleState());
+    if (selector != 0)
+        return false;
+    SendMessageW(window, kHelpMessage, kHelpTopic, 0);
+    return true;
+}
+
+void OrvexCrumletPlugin::ReceiveMonitorData(const MonitorEntry*, std::uint32_t, bool, std::uint8_t)
+{
+    // Only an open editor reads meter records: all four arguments go to its monitor
+    // handler, under this module's state. No editor is built yet (attachEditor), so the
+    // record is dropped.
+}
+
+std::uint32_t OrvexCrumletPlugin::ForwardHostQuery(std::uint32_t value)
+{
+    if (m_propertySet == nullptr)
+        return DefaultAudioPluginImplementation::ForwardHostQuery(value);
+    std::uint32_t first = 0, second = 0, third = 0;
+    m_propertySet->QueryHost(value, first, second, third);
+    return second;
+}
+
+int OrvexCrumletPlugin::getNumParameters()
+{
+    return static_cast<int>(g_parameterTable.size());
+}
+
+juce::String OrvexCrumletPlugin::getParameterText(ParameterId id)
+{
+    switch (id)
+    {
+    case ParamId::DistortionMode:
+    case ParamId::SIMType:
+    case ParamId::LoFiBitDepthType:
+    case ParamId::LoFiDownSampleIndex: {
+        if (isParameterRTPC(id))
+            return "RTPC";
+        const std::vector<std::string> list = getParameterValueList(id);
+        const int index = getParameterListIndex(id);
+        // A value outside the list (which the host does not store) shows as its number.
+        if (index < 0 || static_cast<std::size_t>(index) >= list.size())
+            return juce::String(index);
+        return juce::String(list[static_cast<std::size_t>(index)]);
+    }
+    default: return AudioProcessor::getParameterText(id);
+    }
+}
+
+std::vector<std::string> OrvexCrumletPlugin::getParameterValueList(ParameterId id)
+{
+    return valueListOf(id);
+}
+
+float OrvexCrumletPlugin::getParameterDisplayValue(ParameterId id)
+{
+    const ParameterDefinition* def = findParameter(id);
+    if (def == nullptr)
+        return getParameterValue(id);
+    switch (def->hostType)
+    {
+    case HostType::Bool: return getParameterBool(id) ? 1.f : 0.f;
+    case HostType::Int: return static_cast<float>(getParameterListIndex(id));
+    case HostType::Float: return getParameterValue(id);
+    }
+    return getParameterValue(id);
+}

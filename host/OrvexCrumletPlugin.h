@@ -1,0 +1,54 @@
+// The authoring plugin object: what the host creates for every instance of the effect in
+// a project. It answers the host's plugin operations on top of the parameter store:
+// the parameter block for the sound banks, property display names, the settings dialog,
+// help, and the relay of host notifications to the editor.
+#pragma once
+
+#include "params/AudioProcessor.h"
+
+// The editor's window content; it holds the editor and is owned by the plugin object
+// while the settings dialog is open.
+class PluginEditorContainer;
+
+class OrvexCrumletPlugin final : public AudioProcessor
+{
+public:
+    OrvexCrumletPlugin() = default;
+    ~OrvexCrumletPlugin() override;
+
+    // Host operations.
+    void DestroyPlugin() override;
+    void OnPropertyChanged(const GUID& platform, LPCWSTR name) override;
+    // Forty values in host order through the writer's bool, int32 and float operations.
+    bool WriteBankBlock(const GUID& platform, ZQ::Quarl::IBlockWriter* writer) override;
+    bool GetDialogResource(std::int32_t selector, UINT& dialogId, void*& table) override;
+    bool HandleWindowMessage(std::int32_t selector, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result) override;
+    bool GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length) override;
+    bool ShowHelp(HWND window, std::int32_t selector) override;
+    void ReceiveMonitorData(const ZQ::Quarl::MonitorEntry* entries, std::uint32_t count, bool byteSwap,
+                            std::uint8_t extra) override;
+    std::uint32_t ForwardHostQuery(std::uint32_t value) override;
+
+    // Store operations.
+    int getNumParameters() override;
+    // Value names for DistortionMode, SIMType, LoFiBitDepthType and LoFiDownSampleIndex.
+    juce::String getParameterText(ParameterId id) override;
+    std::vector<std::string> getParameterValueList(ParameterId id) override;
+    // Switches as 1.0 or 0.0, list parameters as their index.
+    float getParameterDisplayValue(ParameterId id) override;
+
+    bool hasEditor() const { return m_editorContainer != nullptr; }
+
+    // What ShowHelp sends the host's window.
+    static constexpr UINT kHelpMessage = 0x4981;
+    static constexpr WPARAM kHelpTopic = 114;
+
+private:
+    // On WM_INITDIALOG: remembers the host's dialog window and builds the editor in it.
+    void attachEditor(HWND window);
+    // On WM_DESTROY and at destruction: takes the editor down and forgets the window.
+    void detachEditor();
+
+    PluginEditorContainer* m_editorContainer = nullptr;
+};

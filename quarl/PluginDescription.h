@@ -1,0 +1,56 @@
+// The host's description of a plugin, read from the JSON file the product ships beside
+// its module: the plugin's identity and its properties (name, type, range, default) in the
+// order of its parameter block. The host learns the properties from here, not from the
+// module's code.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quarl
+{
+struct DescriptionError : std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+
+enum class PropertyType
+{
+    Bool,  // held as VT_BOOL
+    Int,   // VT_I4
+    Float, // VT_R4
+};
+
+struct PropertyDescription
+{
+    std::string name;
+    std::u16string wideName; // the name as the plugin object passes it (UTF-16)
+    PropertyType type = PropertyType::Float;
+    double minValue = 0.0; // 0 and 1 for a bool
+    double maxValue = 0.0;
+    double defaultValue = 0.0; // 1 or 0 for a bool
+};
+
+struct PluginDescription
+{
+    std::string module; // the module's name without "lib" and extension, e.g. "OrvexCrumlet"
+    std::string name;
+    std::uint32_t companyId = 0;
+    std::uint32_t pluginId = 0;
+    std::vector<PropertyDescription> properties;
+
+    // Index of a property by exact name, or -1.
+    int indexOf(const std::string& propertyName) const;
+    int indexOf(LPCWSTR propertyName) const;
+
+    // Reads and checks a description; throws DescriptionError saying what is wrong.
+    static PluginDescription parse(const std::string& json);
+    static PluginDescription load(const std::string& path);
+};
+
+const char* toString(PropertyType type);
+} // namespace quarl
