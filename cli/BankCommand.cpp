@@ -1,5 +1,6 @@
 #include "cli/BankCommand.h"
 
+#include "cli/EffectHost.h"
 #include "cli/SettingsOptions.h"
 #include "cli/UsageError.h"
 
@@ -10,8 +11,10 @@ int runBank(const BankOptions& options)
 {
     try
     {
-        const ParameterSettings settings = settingsFrom(options.bankFile, options.preset, options.assignments);
-        const std::vector<std::uint8_t> block = settings.toBlock();
+        const EffectHost& host = EffectHost::instance();
+        const ParameterSettings settings =
+            settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
+        const std::vector<std::uint8_t> block = host.bankBlock(settings);
         std::ofstream out(options.output, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
         if (!out)

@@ -1,7 +1,7 @@
 #include "cli/FileRenderer.h"
 
 #include "cli/DemoSignal.h"
-#include "cli/EffectModule.h"
+#include "cli/EffectHost.h"
 #include "cli/UsageError.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
@@ -85,7 +85,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     // The host's side: its allocator and context, and the effect made from the bank block.
     quarl::HostAllocator allocator;
     quarl::ProcessingContext context(false);
-    quarl::EffectInstance instance(registeredEffect(), allocator, &context);
+    quarl::EffectInstance instance(EffectHost::instance().effect(), allocator, &context);
     const Result created = instance.create(request.block.data(), static_cast<std::uint32_t>(request.block.size()),
                                            AudioFormat{input.sampleRate(), input.channels()});
     if (created != Success)

@@ -1,8 +1,7 @@
 #include "cli/ParameterSettings.h"
 
 #include "cli/UsageError.h"
-#include "params/ValueLists.h"
-#include "quarl/BankBlockWriter.h"
+#include "quarl/PropertySet.h"
 
 #include <algorithm>
 #include <cctype>
@@ -80,53 +79,73 @@ std::size_t editDistance(const std::string& a, const std::string& b)
     return row[b.size()];
 }
 
-std::size_t indexOf(const ParameterDefinition& def)
+int findListEntry(const std::vector<std::string>& list, const std::string& text)
 {
-    return static_cast<std::size_t>(&def - g_parameterDefinitions.data());
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list[i] == text)
+            return static_cast<int>(i);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (lower(list[i]) == lower(text))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::size_t valueBytes(quarl::PropertyType type)
+{
+    return type == quarl::PropertyType::Bool ? 1 : 4;
 }
 } // namespace
 
-std::string describeRange(const ParameterDefinition& def)
+std::string describeRange(const quarl::PropertyDescription& p)
 {
-    if (def.hostType == HostType::Bool)
+    if (p.type == quarl::PropertyType::Bool)
         return "on or off (1 or 0)";
-    std::string range = formatNumber(def.minValue) + " to " + formatNumber(def.maxValue);
-    if (def.unit[0] != '\0')
-        range += std::string(" ") + def.unit;
-    const auto list = valueListOf(def.id);
-    if (!list.empty())
+    std::string range = formatNumber(static_cast<float>(p.minValue)) + " to " + formatNumber(static_cast<float>(p.maxValue));
+    if (!p.unit.empty())
+        range += " " + p.unit;
+    if (!p.values.empty())
     {
         range += " (list index), or one of: ";
-        const std::size_t shown = std::min<std::size_t>(list.size(), 6);
+        const std::size_t shown = std::min<std::size_t>(p.values.size(), 6);
         for (std::size_t i = 0; i < shown; ++i)
-            range += (i > 0 ? ", \"" : "\"") + list[i] + "\"";
-        if (shown < list.size())
-            range += ", ... (" + std::to_string(list.size()) + " entries)";
+            range += (i > 0 ? ", \"" : "\"") + p.values[i] + "\"";
+        if (shown < p.values.size())
+            range += ", ... (" + std::to_string(p.values.size()) + " entries)";
     }
     return range;
 }
 
-const ParameterDefinition& requireParameter(const std::string& name)
+std::size_t blockSizeOf(const quarl::PluginDescription& description)
 {
-    if (const ParameterDefinition* def = findParameterByName(name))
-        return *def;
+    std::size_t bytes = 0;
+    for (const auto& p : description.properties)
+        bytes += valueBytes(p.type);
+    return bytes;
+}
+
+namespace
+{
+// The property's index, or UsageError suggesting the closest names.
+std::size_t requireProperty(const quarl::PluginDescription& d, const std::string& name)
+{
+    const int index = d.indexOf(name);
+    if (index >= 0)
+        return static_cast<std::size_t>(index);
     std::vector<std::pair<std::size_t, std::string>> near;
-    for (const auto& def : g_parameterDefinitions)
-    {
-        const std::string candidate = toAscii(def.name);
-        near.emplace_back(editDistance(name, candidate), candidate);
-    }
+    for (const auto& p : d.properties)
+        near.emplace_back(editDistance(name, p.name), p.name);
     std::sort(near.begin(), near.end());
     std::string message = "unknown property \"" + name + "\"";
     if (!near.empty() && near[0].first <= std::max<std::size_t>(3, name.size() / 3))
         message += "; did you mean \"" + near[0].second + "\"?";
     throw UsageError(message);
 }
+} // namespace
 
-ParameterSettings::ParameterSettings()
+ParameterSettings::ParameterSettings(const quarl::PluginDescription& description) : m_description(&description)
 {
-    for (std::size_t i = 0; i < kParameterCount; ++i)
-        m_values[i] = g_parameterDefinitions[i].defaultValue;
+    for (const auto& p : description.properties)
+        m_values.push_back(p.defaultValue);
 }
 
 void ParameterSettings::assign(const std::string& assignment)
@@ -139,33 +158,33 @@ void ParameterSettings::assign(const std::string& assignment)
 
 void ParameterSettings::set(const std::string& name, const std::string& valueText, ListReading reading)
 {
-    const ParameterDefinition& def = requireParameter(name);
+    const std::size_t index = requireProperty(*m_description, name);
+    const quarl::PropertyDescription& p = m_description->properties[index];
     const std::string text = trim(valueText);
     auto outOfRange = [&]() {
-        return UsageError("\"" + toAscii(def.name) + "\" takes " + describeRange(def) + "; \"" + text +
-                          "\" is not one of them");
+        return UsageError("\"" + p.name + "\" takes " + describeRange(p) + "; \"" + text + "\" is not one of them");
     };
 
     float v = 0.f;
     auto asNumber = [&]() {
-        return parseNumber(text, def.unit, v) && v >= def.minValue && v <= def.maxValue &&
-               (def.steps == 0 || v == std::trunc(v));
+        return parseNumber(text, p.unit.c_str(), v) && v >= p.minValue && v <= p.maxValue &&
+               (p.type != quarl::PropertyType::Int || v == std::trunc(v));
     };
     auto asListText = [&]() {
-        int index = findValueText(def.id, text);
+        int entry = findListEntry(p.values, text);
         // Numeric entries may carry their unit: "12 bits", "8000 Hz".
         for (const char* unit : {" bits", "bits", " bit", "bit", " hz", "hz"})
         {
             const std::string t = lower(text);
             const std::string u = unit;
-            if (index < 0 && t.size() > u.size() && t.compare(t.size() - u.size(), u.size(), u) == 0)
-                index = findValueText(def.id, trim(text.substr(0, text.size() - u.size())));
+            if (entry < 0 && t.size() > u.size() && t.compare(t.size() - u.size(), u.size(), u) == 0)
+                entry = findListEntry(p.values, trim(text.substr(0, text.size() - u.size())));
         }
-        v = static_cast<float>(index);
-        return index >= 0;
+        v = static_cast<float>(p.minValue + entry);
+        return entry >= 0;
     };
 
-    if (def.hostType == HostType::Bool)
+    if (p.type == quarl::PropertyType::Bool)
     {
         const std::string t = lower(text);
         if (t == "on" || t == "1" || t == "true" || t == "yes")
@@ -179,61 +198,61 @@ void ParameterSettings::set(const std::string& name, const std::string& valueTex
     {
         throw outOfRange();
     }
-    m_values[indexOf(def)] = v;
+    m_values[index] = v;
 }
 
-float ParameterSettings::value(ParameterId id) const
+double ParameterSettings::value(const std::string& name) const
 {
-    const ParameterDefinition* def = findParameter(id);
-    return def != nullptr ? m_values[indexOf(*def)] : 0.f;
+    const int index = m_description->indexOf(name);
+    return index >= 0 ? m_values[static_cast<std::size_t>(index)] : std::nan("");
 }
 
-std::string ParameterSettings::valueText(const ParameterDefinition& def) const
+std::string ParameterSettings::valueText(std::size_t property) const
 {
-    const float v = m_values[indexOf(def)];
-    if (def.hostType == HostType::Bool)
-        return v != 0.f ? "on" : "off";
-    const auto list = valueListOf(def.id);
-    const auto index = static_cast<std::size_t>(v);
-    if (!list.empty() && v >= 0.f && index < list.size() && findValueText(def.id, list[index]) == static_cast<int>(index))
-        return list[index];
-    return formatNumber(v);
+    const quarl::PropertyDescription& p = m_description->properties.at(property);
+    const double v = m_values[property];
+    if (p.type == quarl::PropertyType::Bool)
+        return v != 0.0 ? "on" : "off";
+    const double entry = v - p.minValue;
+    if (!p.values.empty() && entry >= 0.0 && entry < static_cast<double>(p.values.size()))
+    {
+        const auto i = static_cast<std::size_t>(entry);
+        if (findListEntry(p.values, p.values[i]) == static_cast<int>(i))
+            return p.values[i];
+    }
+    return formatNumber(static_cast<float>(v));
 }
 
 void ParameterSettings::loadBlock(const std::vector<std::uint8_t>& block)
 {
-    if (block.size() != kParameterBlockSize)
-        throw UsageError("a parameter block is " + std::to_string(kParameterBlockSize) + " bytes; this one is " +
+    const std::size_t expected = blockSizeOf(*m_description);
+    if (block.size() != expected)
+        throw UsageError("a parameter block is " + std::to_string(expected) + " bytes; this one is " +
                          std::to_string(block.size()));
     std::size_t offset = 0;
-    for (std::size_t i = 0; i < kParameterCount; ++i)
+    for (std::size_t i = 0; i < m_values.size(); ++i)
     {
-        const ParameterDefinition& def = g_parameterDefinitions[i];
+        const quarl::PropertyType type = m_description->properties[i].type;
         std::uint32_t bits = 0;
-        for (std::size_t b = 0; b < blockSizeOf(def.hostType); ++b)
+        for (std::size_t b = 0; b < valueBytes(type); ++b)
             bits |= static_cast<std::uint32_t>(block[offset + b]) << (8 * b);
-        switch (def.hostType)
+        switch (type)
         {
-        case HostType::Bool: m_values[i] = bits != 0 ? 1.f : 0.f; break;
-        case HostType::Int: m_values[i] = static_cast<float>(static_cast<std::int32_t>(bits)); break;
-        case HostType::Float: std::memcpy(&m_values[i], &bits, sizeof bits); break;
+        case quarl::PropertyType::Bool: m_values[i] = bits != 0 ? 1.0 : 0.0; break;
+        case quarl::PropertyType::Int: m_values[i] = static_cast<std::int32_t>(bits); break;
+        case quarl::PropertyType::Float: {
+            float f;
+            std::memcpy(&f, &bits, sizeof f);
+            m_values[i] = f;
+            break;
         }
-        offset += blockSizeOf(def.hostType);
+        }
+        offset += valueBytes(type);
     }
 }
 
-std::vector<std::uint8_t> ParameterSettings::toBlock() const
+void ParameterSettings::applyTo(quarl::PropertySet& properties) const
 {
-    quarl::BankBlockWriter writer;
-    for (std::size_t i = 0; i < kParameterCount; ++i)
-    {
-        const float v = m_values[i];
-        switch (g_parameterDefinitions[i].hostType)
-        {
-        case HostType::Bool: writer.WriteBool(v != 0.f); break;
-        case HostType::Int: writer.WriteInt32(static_cast<std::int32_t>(v)); break;
-        case HostType::Float: writer.WriteReal32(v); break;
-        }
-    }
-    return writer.bytes();
+    for (std::size_t i = 0; i < m_values.size(); ++i)
+        properties.set(m_description->properties[i].name, m_values[i]);
 }

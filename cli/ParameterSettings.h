@@ -1,19 +1,23 @@
-// The forty property values as the user sets them on the command line, in the
-// property's own units, and the parameter block the host writes from them.
+// The effect's property values as the user gives them on the command line, in each
+// property's own units, checked against the host's description of the plugin.
 #pragma once
 
-#include "params/ParameterTable.h"
+#include "quarl/PluginDescription.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+namespace quarl
+{
+class PropertySet;
+}
 
 class ParameterSettings
 {
 public:
     // Every property at its default.
-    ParameterSettings();
+    explicit ParameterSettings(const quarl::PluginDescription& description);
 
     // "NAME=VALUE"; throws UsageError naming the property and its range.
     void assign(const std::string& assignment);
@@ -30,23 +34,28 @@ public:
     // or on/off for a switch.
     void set(const std::string& name, const std::string& valueText, ListReading reading = ListReading::IndexFirst);
 
-    float value(ParameterId id) const;
+    // The value of a property (a switch as 1 or 0); NaN for an unknown name.
+    double value(const std::string& name) const;
 
     // The value as `set` takes it back: on/off, a list entry's text, or a number.
-    std::string valueText(const ParameterDefinition& def) const;
+    std::string valueText(std::size_t property) const;
 
-    // Takes every value from a parameter block; throws UsageError unless it is 139 bytes.
+    // Takes every value from a parameter block laid out as the description says; throws
+    // UsageError when its size is not the block's.
     void loadBlock(const std::vector<std::uint8_t>& block);
 
-    // The 139-byte block, in host order, as the host's block writer packs it.
-    std::vector<std::uint8_t> toBlock() const;
+    // Writes every value into the host's property set.
+    void applyTo(quarl::PropertySet& properties) const;
+
+    const quarl::PluginDescription& description() const { return *m_description; }
 
 private:
-    std::array<float, kParameterCount> m_values{};
+    const quarl::PluginDescription* m_description;
+    std::vector<double> m_values;
 };
 
-// Describes a property's accepted values, e.g. "-96 to 0 dB" or "0 to 9 (Sat1, Sat2, ...)".
-std::string describeRange(const ParameterDefinition& def);
+// A property's accepted values, e.g. "-96 to 0 dB" or "0 to 9 (list index), or one of: ...".
+std::string describeRange(const quarl::PropertyDescription& property);
 
-// Finds a definition by name or throws UsageError, suggesting the closest names.
-const ParameterDefinition& requireParameter(const std::string& name);
+// Bytes of the parameter block the description lays out.
+std::size_t blockSizeOf(const quarl::PluginDescription& description);

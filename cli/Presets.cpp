@@ -124,16 +124,16 @@ void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
 void savePreset(const ParameterSettings& settings, const std::string& path)
 {
     ordered_json object = ordered_json::object();
-    for (const auto& def : g_parameterDefinitions)
+    const auto& properties = settings.description().properties;
+    for (std::size_t i = 0; i < properties.size(); ++i)
     {
-        const std::string text = settings.valueText(def);
-        const std::string name = toAscii(def.name);
-        if (def.hostType == HostType::Float)
-            object[name] = std::stod(text);
-        else if (def.hostType == HostType::Bool)
-            object[name] = text == "on";
-        else
-            object[name] = text;
+        const std::string text = settings.valueText(i);
+        switch (properties[i].type)
+        {
+        case quarl::PropertyType::Float: object[properties[i].name] = std::stod(text); break;
+        case quarl::PropertyType::Bool: object[properties[i].name] = text == "on"; break;
+        case quarl::PropertyType::Int: object[properties[i].name] = text; break;
+        }
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << object.dump(2) << '\n';

@@ -1,6 +1,7 @@
 #include "cli/RenderCommand.h"
 
 #include "cli/BatchRender.h"
+#include "cli/EffectHost.h"
 #include "cli/FileRenderer.h"
 #include "cli/Presets.h"
 #include "cli/ProgressBar.h"
@@ -19,12 +20,15 @@ int render(const RenderOptions& options)
         throw UsageError("give either --out FILE or --out-dir FOLDER");
     if (options.blockFrames < 1 || options.blockFrames > kMaxBlockFrames)
         throw UsageError("--block takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
-    const ParameterSettings settings = settingsFrom(options.bankFile, options.preset, options.assignments);
+    const EffectHost& host = EffectHost::instance();
+    const ParameterSettings settings =
+        settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
     const SampleFormat sampleFormat =
         options.sampleFormat.empty() ? SampleFormat::Automatic : parseSampleFormat(options.sampleFormat);
     if (!options.savePreset.empty())
         savePreset(settings, options.savePreset);
-    const std::vector<std::uint8_t> block = settings.toBlock();
+    // The block the host's bank would hold: written by the plugin object from its properties.
+    const std::vector<std::uint8_t> block = host.bankBlock(settings);
 
     if (!options.outputDir.empty())
     {

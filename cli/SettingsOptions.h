@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-ParameterSettings settingsFrom(const std::string& bankFile, const std::string& preset,
-                               const std::vector<std::string>& assignments);
+ParameterSettings settingsFrom(const quarl::PluginDescription& description, const std::string& bankFile,
+                               const std::string& preset, const std::vector<std::string>& assignments);
 
-// Reads a parameter block file; throws UsageError unless it holds exactly 139 bytes.
-std::vector<std::uint8_t> readBankFile(const std::string& path);
+// Reads a parameter block file; throws UsageError unless it holds exactly `size` bytes.
+std::vector<std::uint8_t> readBankFile(const std::string& path, std::size_t size);

@@ -1,8 +1,9 @@
 #include "cli/SimsCommand.h"
 
+#include "cli/EffectHost.h"
+
 #include "engine/sim/SimModel.h"
 #include "params/DeviceCategories.h"
-#include "params/ValueLists.h"
 
 #include <nlohmann/json.hpp>
 
@@ -59,6 +60,9 @@ std::string describe(const SimSection& s)
 
 int runSims(bool json)
 {
+    // The device names as the host knows them: SIMType's values.
+    const auto& description = EffectHost::instance().description();
+    const auto& names = description.properties.at(static_cast<std::size_t>(description.indexOf("SIMType"))).values;
     if (json)
     {
         nlohmann::ordered_json out = nlohmann::ordered_json::array();
@@ -73,7 +77,7 @@ int runSims(bool json)
                                     {"tuned", s.tuning == Tuning::Tuned}});
             nlohmann::ordered_json level = model.level < 0.0 ? nlohmann::ordered_json(model.level) : "unity";
             out.push_back({{"index", m},
-                           {"name", g_deviceNames[m]},
+                           {"name", m < names.size() ? names[m] : std::string()},
                            {"category", categoryOf(static_cast<int>(m))},
                            {"levelDb", level},
                            {"sections", sections}});
@@ -89,7 +93,7 @@ int runSims(bool json)
             std::snprintf(level, sizeof level, "%.1f dB", model.level);
         else
             std::snprintf(level, sizeof level, "unity");
-        std::printf("%3zu  %-30s %-22s level %s\n", m, g_deviceNames[m], categoryOf(static_cast<int>(m)), level);
+        std::printf("%3zu  %-30s %-22s level %s\n", m, m < names.size() ? names[m].c_str() : "", categoryOf(static_cast<int>(m)), level);
         for (int k = 0; k < kSimSectionCount; ++k)
             std::printf("       %d  %s\n", k, describe(model.sections[k]).c_str());
     }

@@ -1,11 +1,14 @@
 // crumlet: the command-line front of the stand-in host.
 #include "cli/BankCommand.h"
+#include "cli/EffectHost.h"
 #include "cli/PresetsCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimsCommand.h"
 #include "cli/UsageError.h"
 
 #include <CLI/CLI.hpp>
+
+#include <cstdio>
 
 namespace
 {
@@ -25,6 +28,8 @@ int main(int argc, char** argv)
     CLI::App app{"Crumlet: lo-fi device simulation, run as the host runs it"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "crumlet 0.1.0");
+    std::string modulePath;
+    app.add_option("--module", modulePath, "The effect's module to load (default: the one built with the tool)");
 
     RenderOptions render;
     CLI::App* renderCommand = app.add_subcommand("render", "Render audio through the effect");
@@ -70,13 +75,28 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
 
-    if (renderCommand->parsed())
-        return runRender(render);
-    if (bankCommand->parsed())
-        return runBank(bank);
-    if (presetsCommand->parsed())
-        return runPresets(presetsJson);
-    if (simsCommand->parsed())
-        return runSims(simsJson);
+    if (!modulePath.empty())
+        EffectHost::setModulePath(modulePath);
+    try
+    {
+        if (renderCommand->parsed())
+            return runRender(render);
+        if (bankCommand->parsed())
+            return runBank(bank);
+        if (presetsCommand->parsed())
+            return runPresets(presetsJson);
+        if (simsCommand->parsed())
+            return runSims(simsJson);
+    }
+    catch (const UsageError& e)
+    {
+        std::fprintf(stderr, "crumlet: %s\n", e.what());
+        return kExitUsage;
+    }
+    catch (const IoError& e)
+    {
+        std::fprintf(stderr, "crumlet: %s\n", e.what());
+        return kExitIoError;
+    }
     return kExitUsage;
 }

@@ -41,6 +41,21 @@ PropertyDescription parseProperty(const json& property)
             throw DescriptionError("property \"" + p.name + "\": names are printable ASCII without spaces");
     p.wideName = widen(p.name);
 
+    const auto id = property.find("id");
+    if (id != property.end())
+    {
+        if (!id->is_number_integer() || id->get<std::int64_t>() < 0 || id->get<std::int64_t>() > 0x7FFFFFFF)
+            throw DescriptionError("property \"" + p.name + "\": \"id\" is a non-negative integer");
+        p.id = static_cast<std::int32_t>(id->get<std::int64_t>());
+    }
+    const auto unit = property.find("unit");
+    if (unit != property.end())
+    {
+        if (!unit->is_string())
+            throw DescriptionError("property \"" + p.name + "\": \"unit\" is a text");
+        p.unit = unit->get<std::string>();
+    }
+
     const auto type = property.find("type");
     const std::string typeName = type != property.end() && type->is_string() ? type->get<std::string>() : "";
     if (typeName == "bool")
@@ -71,6 +86,18 @@ PropertyDescription parseProperty(const json& property)
         for (double v : {p.minValue, p.maxValue, p.defaultValue})
             if (v != std::trunc(v) || std::fabs(v) > 2147483647.0)
                 throw DescriptionError("property \"" + p.name + "\": an int's min, max and default are whole numbers");
+        const auto values = property.find("values");
+        if (values != property.end())
+        {
+            if (!values->is_array() || values->size() != static_cast<std::size_t>(p.maxValue - p.minValue + 1.0))
+                throw DescriptionError("property \"" + p.name + "\": \"values\" names every value from min to max");
+            for (const auto& v : *values)
+            {
+                if (!v.is_string())
+                    throw DescriptionError("property \"" + p.name + "\": \"values\" are texts");
+                p.values.push_back(v.get<std::string>());
+            }
+        }
     }
     else if (std::fabs(p.minValue) > std::numeric_limits<float>::max() ||
              std::fabs(p.maxValue) > std::numeric_limits<float>::max())
@@ -88,6 +115,17 @@ std::uint32_t requireId(const json& plugin, const char* key)
     return static_cast<std::uint32_t>(it->get<std::uint64_t>());
 }
 } // namespace
+
+std::int32_t PropertyDescription::steps() const
+{
+    switch (type)
+    {
+    case PropertyType::Bool: return 2;
+    case PropertyType::Int: return static_cast<std::int32_t>(maxValue - minValue + 1.0);
+    case PropertyType::Float: return 0;
+    }
+    return 0;
+}
 
 int PluginDescription::indexOf(const std::string& propertyName) const
 {

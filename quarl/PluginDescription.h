@@ -33,6 +33,12 @@ struct PropertyDescription
     double minValue = 0.0; // 0 and 1 for a bool
     double maxValue = 0.0;
     double defaultValue = 0.0; // 1 or 0 for a bool
+    std::int32_t id = -1;      // the plugin's own identifier for the property, -1 when not given
+    std::string unit;          // as the user reads the value ("dB", "Hz", ...); may be empty
+    std::vector<std::string> values; // names of an int's values, min first; empty when it has none
+
+    // The number of whole values (2 for a bool), or 0 for a continuous float.
+    std::int32_t steps() const;
 };
 
 struct PluginDescription

@@ -1,6 +1,8 @@
+#include "cli/EffectHost.h"
 #include "cli/ParameterSettings.h"
 #include "cli/UsageError.h"
 #include "engine/EngineParams.h"
+#include "params/ParameterTable.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +11,26 @@
 
 namespace
 {
+const quarl::PluginDescription& description()
+{
+    return EffectHost::instance().description();
+}
+
+ParameterSettings fresh()
+{
+    return ParameterSettings(description());
+}
+
+std::vector<std::uint8_t> blockOf(const ParameterSettings& s)
+{
+    return EffectHost::instance().bankBlock(s);
+}
+
+double valueOf(const ParameterSettings& s, ParameterId id)
+{
+    return s.value(toAscii(findParameter(id)->name));
+}
+
 float floatAt(const std::vector<std::uint8_t>& block, std::size_t offset)
 {
     float f;
@@ -39,7 +61,7 @@ std::string errorOf(ParameterSettings& s, const std::string& assignment)
 
 TEST(ParameterSettings, DefaultBlockBytes)
 {
-    const auto block = ParameterSettings().toBlock();
+    const auto block = blockOf(fresh());
     ASSERT_EQ(block.size(), 139u);
     EXPECT_EQ(block[0], 1);
     EXPECT_EQ(block[5], 0x00);
@@ -54,7 +76,7 @@ TEST(ParameterSettings, DefaultBlockBytes)
 
 TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)
 {
-    ParameterSettings s;
+    ParameterSettings s = fresh();
     s.assign("NoiseLevel=-40");
     s.assign("EQGain=-6dB");
     s.assign("FiltersLPFFreq = 1000 Hz");
@@ -65,26 +87,26 @@ TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)
     s.assign("GateEnable=off");
     s.assign("LoFiBitDepthType=12 bits");
     s.assign("EQFilterType=lpf");
-    EXPECT_EQ(s.value(ParamId::NoiseLevel), -40.f);
-    EXPECT_EQ(s.value(ParamId::EQGain), -6.f);
-    EXPECT_EQ(s.value(ParamId::FiltersLPFFreq), 1000.f);
-    EXPECT_EQ(s.value(ParamId::DistortionMode), 2.f);
-    EXPECT_EQ(s.value(ParamId::LoFiDownSampleIndex), 5.f);
-    EXPECT_EQ(s.value(ParamId::FiltersHPFSlope), 1.f);
-    EXPECT_EQ(s.value(ParamId::SIMType), 1.f);
-    EXPECT_EQ(s.value(ParamId::GateEnable), 0.f);
-    EXPECT_EQ(s.value(ParamId::LoFiBitDepthType), 5.f); // the entry "12"
-    EXPECT_EQ(s.value(ParamId::EQFilterType), 2.f);
+    EXPECT_EQ(valueOf(s, ParamId::NoiseLevel), -40.f);
+    EXPECT_EQ(valueOf(s, ParamId::EQGain), -6.f);
+    EXPECT_EQ(valueOf(s, ParamId::FiltersLPFFreq), 1000.f);
+    EXPECT_EQ(valueOf(s, ParamId::DistortionMode), 2.f);
+    EXPECT_EQ(valueOf(s, ParamId::LoFiDownSampleIndex), 5.f);
+    EXPECT_EQ(valueOf(s, ParamId::FiltersHPFSlope), 1.f);
+    EXPECT_EQ(valueOf(s, ParamId::SIMType), 1.f);
+    EXPECT_EQ(valueOf(s, ParamId::GateEnable), 0.f);
+    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 5.f); // the entry "12"
+    EXPECT_EQ(valueOf(s, ParamId::EQFilterType), 2.f);
 
     // On the command line a bare number is the list index.
     s.assign("LoFiBitDepthType=12");
-    EXPECT_EQ(s.value(ParamId::LoFiBitDepthType), 12.f);
+    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 12.f);
     // ... unless it is out of the index range, then it is the entry's text.
     s.assign("LoFiBitDepthType=16");
-    EXPECT_EQ(s.value(ParamId::LoFiBitDepthType), 1.f);
+    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 1.f);
 
     // The texts reach the block at the host-order offsets.
-    const auto block = s.toBlock();
+    const auto block = blockOf(s);
     EXPECT_EQ(intAt(block, 26), 2);      // DistortionMode
     EXPECT_EQ(floatAt(block, 55), -6.f); // EQGain
     EXPECT_EQ(intAt(block, 85), 1);      // SIMType
@@ -94,8 +116,8 @@ TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)
 
 TEST(ParameterSettings, ErrorsNameThePropertyAndItsRange)
 {
-    ParameterSettings s;
-    const std::string before = std::string(reinterpret_cast<const char*>(s.toBlock().data()), 139);
+    ParameterSettings s = fresh();
+    const std::string before = std::string(reinterpret_cast<const char*>(blockOf(s).data()), 139);
 
     EXPECT_NE(errorOf(s, "NoiseLevl=5").find("did you mean \"NoiseLevel\""), std::string::npos);
     const std::string range = errorOf(s, "NoiseLevel=5");
@@ -112,12 +134,12 @@ TEST(ParameterSettings, ErrorsNameThePropertyAndItsRange)
     EXPECT_FALSE(errorOf(s, "no equals sign").empty());
 
     // A refused value changes nothing.
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.toBlock().data()), 139), before);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(blockOf(s).data()), 139), before);
 }
 
 TEST(ParameterSettings, BlockRoundTripAndTheEngineReadsIt)
 {
-    ParameterSettings s;
+    ParameterSettings s = fresh();
     s.assign("FiltersEnable=off");
     s.assign("FiltersLPFSlope=1");
     s.assign("DistortionAmount=42.5");
@@ -125,13 +147,13 @@ TEST(ParameterSettings, BlockRoundTripAndTheEngineReadsIt)
     s.assign("LoFiDownSampleIndex=32");
     s.assign("InputGain=-6");
     s.assign("Balance=25");
-    const auto block = s.toBlock();
+    const auto block = blockOf(s);
 
-    ParameterSettings back;
+    ParameterSettings back = fresh();
     back.loadBlock(block);
-    EXPECT_EQ(back.toBlock(), block);
-    for (const auto& def : g_parameterDefinitions)
-        EXPECT_EQ(back.value(def.id), s.value(def.id)) << toAscii(def.name);
+    EXPECT_EQ(blockOf(back), block);
+    for (const auto& p : description().properties)
+        EXPECT_EQ(back.value(p.name), s.value(p.name)) << p.name;
 
     EngineParams engine;
     ASSERT_EQ(engine.SetParamsBlock(block.data(), static_cast<std::uint32_t>(block.size())), ZQ::Quarl::Success);
@@ -149,14 +171,15 @@ TEST(ParameterSettings, BlockRoundTripAndTheEngineReadsIt)
 
 TEST(ParameterSettings, ValueTextsReadBack)
 {
-    ParameterSettings s;
+    ParameterSettings s = fresh();
     s.assign("DistortionMode=Clip");
     s.assign("LoFiBitDepthType=12 bits");
     s.assign("GateThreshold=-33.3");
-    for (const auto& def : g_parameterDefinitions)
+    for (std::size_t i = 0; i < description().properties.size(); ++i)
     {
-        ParameterSettings copy;
-        copy.set(toAscii(def.name), s.valueText(def), ParameterSettings::ListReading::TextFirst);
-        EXPECT_EQ(copy.value(def.id), s.value(def.id)) << toAscii(def.name) << " = " << s.valueText(def);
+        const std::string& name = description().properties[i].name;
+        ParameterSettings copy = fresh();
+        copy.set(name, s.valueText(i), ParameterSettings::ListReading::TextFirst);
+        EXPECT_EQ(copy.value(name), s.value(name)) << name << " = " << s.valueText(i);
     }
 }

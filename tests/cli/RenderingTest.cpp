@@ -1,6 +1,7 @@
 // Rendering through the stand-in host: files, formats, block sizes, batches.
 #include "cli/BatchRender.h"
 #include "cli/DemoSignal.h"
+#include "cli/EffectHost.h"
 #include "cli/FileRenderer.h"
 #include "cli/ParameterSettings.h"
 #include "cli/UsageError.h"
@@ -61,9 +62,14 @@ protected:
     fs::path m_dir;
 };
 
+ParameterSettings fresh()
+{
+    return ParameterSettings(EffectHost::instance().description());
+}
+
 std::vector<std::uint8_t> defaultBlock()
 {
-    return ParameterSettings().toBlock();
+    return EffectHost::instance().bankBlock(fresh());
 }
 } // namespace
 
@@ -105,7 +111,7 @@ TEST_F(Rendering, KeepsChannelsRateAndFollowsTheFormat)
 TEST_F(Rendering, BlockSizeDoesNotChangeTheSound)
 {
     const std::string in = writeTone("tone.wav", 20000);
-    ParameterSettings s;
+    ParameterSettings s = fresh();
     s.assign("DistortionAmount=50");
     s.assign("LoFiDownSampleIndex=3");
     s.assign("GateThreshold=-20");
@@ -113,8 +119,8 @@ TEST_F(Rendering, BlockSizeDoesNotChangeTheSound)
     // The noise is drawn channel after channel per buffer, so it alone depends on the
     // buffer size.
     s.assign("NoiseEnable=off");
-    FileRenderRequest a{in, path("a.wav"), s.toBlock(), 512, SampleFormat::Automatic, {}};
-    FileRenderRequest b{in, path("b.wav"), s.toBlock(), 7, SampleFormat::Automatic, {}};
+    FileRenderRequest a{in, path("a.wav"), EffectHost::instance().bankBlock(s), 512, SampleFormat::Automatic, {}};
+    FileRenderRequest b{in, path("b.wav"), EffectHost::instance().bankBlock(s), 7, SampleFormat::Automatic, {}};
     renderFile(a);
     renderFile(b);
     const auto p = readAll(a.output), q = readAll(b.output);

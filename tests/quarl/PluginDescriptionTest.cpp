@@ -2,8 +2,11 @@
 // catalogue, and the reader's refusals of broken descriptions.
 #include "host/PluginIds.h"
 #include "params/ParameterTable.h"
+#include "params/ValueLists.h"
 #include "quarl/PluginDescription.h"
 #include "tests/host/ModuleTestSupport.h"
+
+#include "params/ValueLists.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +46,11 @@ TEST(ShippedDescription, MatchesTheCompiledCatalogue)
         EXPECT_EQ(static_cast<float>(p.minValue), def.minValue);
         EXPECT_EQ(static_cast<float>(p.maxValue), def.maxValue);
         EXPECT_EQ(static_cast<float>(p.defaultValue), def.defaultValue);
+        // What the host's tools show: identifier, step count, unit and value names.
+        EXPECT_EQ(p.id, def.id);
+        EXPECT_EQ(p.steps(), def.steps);
+        EXPECT_EQ(p.unit, def.unit);
+        EXPECT_EQ(p.values, valueListOf(def.id));
     }
 }
 
@@ -101,6 +109,15 @@ TEST(DescriptionReader, RefusesBrokenDescriptions)
         R"({"type": "bool", "default": true})",
         R"("A")",
     };
+    const std::string badExtras[] = {
+        R"({"name": "A", "id": -1, "type": "bool", "default": true})",
+        R"({"name": "A", "unit": 3, "type": "float", "min": 0, "max": 1, "default": 0})",
+        R"({"name": "A", "type": "int", "min": 0, "max": 2, "default": 0, "values": ["x", "y"]})",
+        R"({"name": "A", "type": "int", "min": 0, "max": 1, "default": 0, "values": ["x", 1]})",
+    };
+    for (const std::string& properties : badExtras)
+        EXPECT_THROW(quarl::PluginDescription::parse(describe(properties)), quarl::DescriptionError) << properties;
+
     for (const std::string& properties : badProperties)
         EXPECT_THROW(quarl::PluginDescription::parse(describe(properties)), quarl::DescriptionError) << properties;
 
