@@ -1,6 +1,7 @@
 // crumlet: the command-line front of the stand-in host.
 #include "cli/BankCommand.h"
 #include "cli/EffectHost.h"
+#include "cli/ParamsCommand.h"
 #include "cli/PresetsCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimsCommand.h"
@@ -53,6 +54,10 @@ int main(int argc, char** argv)
     CLI::App* presetsCommand = app.add_subcommand("presets", "List the shipped presets");
     presetsCommand->add_flag("--json", presetsJson, "As JSON");
 
+    bool paramsJson = false;
+    CLI::App* paramsCommand = app.add_subcommand("params", "List the effect's properties");
+    paramsCommand->add_flag("--json", paramsJson, "As JSON, for tools");
+
     bool simsJson = false;
     CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
     simsCommand->add_flag("--json", simsJson, "As JSON, for tools");
@@ -85,6 +90,8 @@ int main(int argc, char** argv)
             return runBank(bank);
         if (presetsCommand->parsed())
             return runPresets(presetsJson);
+        if (paramsCommand->parsed())
+            return runParams(paramsJson);
         if (simsCommand->parsed())
             return runSims(simsJson);
     }
