@@ -8,7 +8,8 @@ add_executable(crumlet_module_tests
   host/SoundEngineLinkTest.cpp
   quarl/PropertySetTest.cpp
   quarl/PluginDescriptionTest.cpp
-  quarl/MonitorDeliveryTest.cpp)
+  quarl/MonitorDeliveryTest.cpp
+  support/StoredValues.cpp)
 target_link_libraries(crumlet_module_tests PRIVATE
   GTest::gtest_main
   crumlet_authoring
