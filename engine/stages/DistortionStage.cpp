@@ -100,6 +100,14 @@ void DistortionStage::setup(unsigned fs, const DistortionParams& p, bool bypass)
 
 namespace
 {
+// tables[l][index] for every lane.
+template <int N>
+F4 tableEnds(const float* const (&tables)[N], int index)
+{
+    const int zeros[4] = {index, index, index, index};
+    return lookupLanes(tables, zeros, 0);
+}
+
 template <int L>
 void runDistortion(DistortionStage& stage, unsigned first, float* const* data, unsigned frames)
 {
@@ -133,18 +141,25 @@ void runDistortion(DistortionStage& stage, unsigned first, float* const* data, u
     F4 ePrev = gatherField(ch, &Channel::prevEnvelope);
     F4 g = gatherField(ch, &Channel::gain);
     const F4 zero(0.f), one(1.f), minusOne(-1.f), half(0.5f), top(static_cast<float>(kLast));
-    float first4[4] = {}, last4[4] = {};
-    for (int l = 0; l < L; ++l)
-    {
-        first4[l] = ch[l]->curve[0];
-        last4[l] = ch[l]->curve[kLast];
-    }
-    const F4 curveFirst = F4::load(first4), curveLast = F4::load(last4);
 
     // Two passes per chunk: the envelope and its curve reading first, then the gain
     // recursion and the output, so that neither long path waits on the other.
+    // The gain curve at the envelope, interpolated; a position past the last entry (or not
+    // a number) reads the last entry.
+    auto readCurve = [&](const auto& tables, F4 e) {
+        const F4 k = e * top;
+        const M4 inside = (k >= zero) & (k < top);
+        const F4 position = select(inside, k, zero);
+        int index[4];
+        truncateToInt(position, index);
+        const F4 f = position - toFloat(index);
+        const F4 interpolated = f * lookupLanes(tables, index, 1) + (one - f) * lookupLanes(tables, index, 0);
+        return select(inside, interpolated, select(k < zero, tableEnds(tables, 0), tableEnds(tables, kLast)));
+    };
+    const float* pairCurves[4] = {curves[0], curves[L - 1], curves[0], curves[L - 1]};
+
     constexpr unsigned kChunk = 64;
-    F4 xs[kChunk], es[kChunk], targets[kChunk];
+    F4 xs[kChunk], es[kChunk], targets[kChunk + 1];
     for (unsigned start = 0; start < frames; start += kChunk)
     {
         const unsigned n = frames - start < kChunk ? frames - start : kChunk;
@@ -156,19 +171,24 @@ void runDistortion(DistortionStage& stage, unsigned first, float* const* data, u
             const F4 e = half * (b0 * r + b1 * rPrev) - a1 * ePrev;
             rPrev = r;
             ePrev = e;
-
-            // The gain curve at the envelope, interpolated; a position past the last entry
-            // (or not a number) reads the last entry.
-            const F4 k = e * top;
-            const M4 inside = (k >= zero) & (k < top);
-            const F4 position = select(inside, k, zero);
-            int index[4];
-            truncateToInt(position, index);
-            const F4 f = position - toFloat(index);
-            const F4 interpolated = f * lookupLanes(curves, index, 1) + (one - f) * lookupLanes(curves, index, 0);
             xs[j] = x;
             es[j] = e;
-            targets[j] = select(inside, interpolated, select(k < zero, curveFirst, curveLast));
+        }
+        if constexpr (L <= 2)
+        {
+            // One or two channels leave lanes free: read the curve for two frames at once.
+            for (unsigned j = 0; j < n; j += 2)
+            {
+                const F4 pair = lowHalves(es[j], j + 1 < n ? es[j + 1] : zero);
+                const F4 target = readCurve(pairCurves, pair);
+                targets[j] = target;
+                targets[j + 1] = highToLow(target);
+            }
+        }
+        else
+        {
+            for (unsigned j = 0; j < n; ++j)
+                targets[j] = readCurve(curves, es[j]);
         }
         for (unsigned j = 0; j < n; ++j)
         {
