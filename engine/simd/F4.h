@@ -16,12 +16,6 @@ struct F4
     static F4 lanes(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
     static F4 load(const float* p) { return _mm_loadu_ps(p); }
     void store(float* p) const { _mm_storeu_ps(p, v); }
-    float lane(int i) const
-    {
-        alignas(16) float t[4];
-        _mm_store_ps(t, v);
-        return t[i];
-    }
 
     friend F4 operator+(F4 a, F4 b) { return _mm_add_ps(a.v, b.v); }
     friend F4 operator-(F4 a, F4 b) { return _mm_sub_ps(a.v, b.v); }
@@ -41,7 +35,6 @@ inline M4 operator>(F4 a, F4 b) { return _mm_cmpgt_ps(a.v, b.v); }
 inline M4 operator>=(F4 a, F4 b) { return _mm_cmpge_ps(a.v, b.v); }
 inline M4 operator&(M4 a, M4 b) { return _mm_and_ps(a.v, b.v); }
 inline F4 select(M4 m, F4 a, F4 b) { return _mm_or_ps(_mm_and_ps(m.v, a.v), _mm_andnot_ps(m.v, b.v)); }
-inline bool anyLane(M4 m) { return _mm_movemask_ps(m.v) != 0; }
 // [a0, a1, b0, b1]
 inline F4 lowHalves(F4 a, F4 b) { return _mm_movelh_ps(a.v, b.v); }
 // [a2, a3, a2, a3]
@@ -98,7 +91,6 @@ struct F4
         return r;
     }
     void store(float* p) const { std::memcpy(p, v, sizeof v); }
-    float lane(int i) const { return v[i]; }
 
     template <typename Op>
     static F4 map(F4 a, F4 b, Op op)
@@ -131,7 +123,6 @@ inline F4 select(M4 m, F4 a, F4 b)
         r.v[i] = m.v[i] != 0.f ? a.v[i] : b.v[i];
     return r;
 }
-inline bool anyLane(M4 m) { return m.v[0] != 0.f || m.v[1] != 0.f || m.v[2] != 0.f || m.v[3] != 0.f; }
 inline F4 lowHalves(F4 a, F4 b) { return F4::lanes(a.v[0], a.v[1], b.v[0], b.v[1]); }
 inline F4 highToLow(F4 a) { return F4::lanes(a.v[2], a.v[3], a.v[2], a.v[3]); }
 inline F4 lowOfHighOf(F4 a, F4 b) { return F4::lanes(a.v[0], a.v[1], b.v[2], b.v[3]); }
