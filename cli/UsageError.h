@@ -16,3 +16,9 @@ struct IoError : std::runtime_error
 
 constexpr int kExitIoError = 1;
 constexpr int kExitUsage = 2;
+
+// The user interrupted the tool (Ctrl-C, SIGTERM); the work in hand was abandoned.
+struct Interrupted : std::runtime_error
+{
+    Interrupted() : std::runtime_error("interrupted") {}
+};
