@@ -41,18 +41,5 @@ int bank(const BankOptions& options)
 
 int runBank(const BankOptions& options)
 {
-    try
-    {
-        return bank(options);
-    }
-    catch (const UsageError& e)
-    {
-        std::fprintf(stderr, "crumlet bank: %s\n", e.what());
-        return kExitUsage;
-    }
-    catch (const IoError& e)
-    {
-        std::fprintf(stderr, "crumlet bank: %s\n", e.what());
-        return kExitIoError;
-    }
+    return reportingErrors("bank", [&] { return bank(options); });
 }

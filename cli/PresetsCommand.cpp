@@ -63,18 +63,5 @@ int presets(const PresetsOptions& options)
 
 int runPresets(const PresetsOptions& options)
 {
-    try
-    {
-        return presets(options);
-    }
-    catch (const UsageError& e)
-    {
-        std::fprintf(stderr, "crumlet presets: %s\n", e.what());
-        return kExitUsage;
-    }
-    catch (const IoError& e)
-    {
-        std::fprintf(stderr, "crumlet presets: %s\n", e.what());
-        return kExitIoError;
-    }
+    return reportingErrors("presets", [&] { return presets(options); });
 }

@@ -151,24 +151,14 @@ int render(const RenderOptions& options)
     // The preset is saved only for settings that rendered.
     if (!options.savePreset.empty() && summary.failed == 0 && summary.rendered > 0)
         savePreset(settings, options.savePreset, options.force);
-    return summary.failed == 0 ? 0 : kExitIoError;
+    if (summary.failed == 0)
+        return 0;
+    // A single render that failed on what was asked is bad usage; a batch's failures are files'.
+    return options.outputDir.empty() && summary.badUsage > 0 ? kExitUsage : kExitIoError;
 }
 } // namespace
 
 int runRender(const RenderOptions& options)
 {
-    try
-    {
-        return render(options);
-    }
-    catch (const UsageError& e)
-    {
-        std::fprintf(stderr, "crumlet render: %s\n", e.what());
-        return kExitUsage;
-    }
-    catch (const IoError& e)
-    {
-        std::fprintf(stderr, "crumlet render: %s\n", e.what());
-        return kExitIoError;
-    }
+    return reportingErrors("render", [&] { return render(options); });
 }

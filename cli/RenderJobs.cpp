@@ -41,6 +41,12 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
     {
         o.status = JobOutcome::Status::Interrupted;
     }
+    catch (const UsageError& e)
+    {
+        o.status = JobOutcome::Status::Failed;
+        o.error = e.what();
+        o.badUsage = true;
+    }
     catch (const std::exception& e)
     {
         o.status = JobOutcome::Status::Failed;

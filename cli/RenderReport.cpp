@@ -50,7 +50,10 @@ void RenderReport::file(const JobOutcome& o)
         ++m_summary.rendered;
         m_summary.audioSeconds += static_cast<double>(r.outputFrames) / rate;
         break;
-    case JobOutcome::Status::Failed: ++m_summary.failed; break;
+    case JobOutcome::Status::Failed:
+        ++m_summary.failed;
+        m_summary.badUsage += o.badUsage ? 1 : 0;
+        break;
     case JobOutcome::Status::Skipped: ++m_summary.skipped; break;
     case JobOutcome::Status::Interrupted: ++m_summary.interrupted; break;
     }

@@ -21,11 +21,13 @@ struct JobOutcome
     Status status = Status::Rendered;
     std::string error; // why it failed or was skipped
     FileRenderResult result;
+    bool badUsage = false; // it failed on what was asked (a format the file cannot hold, say)
 };
 
 struct RenderSummary
 {
     std::size_t rendered = 0, failed = 0, skipped = 0, interrupted = 0;
+    std::size_t badUsage = 0; // of the failed
     double audioSeconds = 0.0;
     double wallSeconds = 0.0;
     unsigned jobs = 1;
