@@ -3,6 +3,8 @@
 #include "CrumletProcess.h"
 #include "cli/LevelMeter.h"
 
+#include "ScratchFolderTest.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sndfile.hh>
@@ -27,20 +29,9 @@ bool has(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-class RenderPipeline : public ::testing::Test
+class RenderPipeline : public ScratchFolderTest
 {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() /
-                ("crumlet-pipeline-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
-
     // A speech-band tone that swells, written in the given sample format.
     std::string writeTone(const std::string& name, int frames, int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT,
                           int channels = 2, int rate = 48000, float level = 0.3f)
@@ -54,21 +45,6 @@ protected:
         SndfileHandle f(path(name), SFM_WRITE, format, channels, rate);
         f.writef(samples.data(), frames);
         return path(name);
-    }
-
-    static std::vector<float> readAll(const std::string& file, SF_INFO* info = nullptr)
-    {
-        SndfileHandle f(file);
-        std::vector<float> samples(static_cast<std::size_t>(std::max<sf_count_t>(f.frames(), 0)) * f.channels());
-        f.readf(samples.data(), f.frames());
-        if (info != nullptr)
-        {
-            info->channels = f.channels();
-            info->samplerate = f.samplerate();
-            info->frames = f.frames();
-            info->format = f.format();
-        }
-        return samples;
     }
 
     static Levels levelsOf(const std::string& file)
@@ -99,8 +75,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    fs::path m_dir;
 };
 
 std::vector<nlohmann::json> jsonLines(const std::string& text)

@@ -5,6 +5,8 @@
 #include "cli/ParameterSettings.h"
 #include "cli/UsageError.h"
 
+#include "ScratchFolderTest.h"
+
 #include <gtest/gtest.h>
 #include <sndfile.hh>
 
@@ -17,20 +19,9 @@ namespace fs = std::filesystem;
 
 namespace
 {
-class Rendering : public ::testing::Test
+class Rendering : public ScratchFolderTest
 {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() /
-                ("crumlet-render-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    std::string path(const std::string& name) const { return (m_dir / name).string(); }
-
     // A short stereo tone written as 32-bit float.
     std::string writeTone(const std::string& name, int frames, int rate = 44100, int channels = 2)
     {
@@ -42,23 +33,6 @@ protected:
         f.writef(samples.data(), frames);
         return path(name);
     }
-
-    static std::vector<float> readAll(const std::string& file, SF_INFO* info = nullptr)
-    {
-        SndfileHandle f(file);
-        std::vector<float> samples(static_cast<std::size_t>(f.frames()) * f.channels());
-        f.readf(samples.data(), f.frames());
-        if (info != nullptr)
-        {
-            info->channels = f.channels();
-            info->samplerate = f.samplerate();
-            info->frames = f.frames();
-            info->format = f.format();
-        }
-        return samples;
-    }
-
-    fs::path m_dir;
 };
 
 ParameterSettings fresh()
