@@ -175,7 +175,7 @@ double truePeakDbtp(const std::vector<float>& signal, std::uint32_t sampleRate)
 }
 
 PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
-                            double seconds)
+                            double seconds, double speechPeakDbfs)
 {
     const std::vector<std::uint8_t> block = EffectHost::instance().bankBlock(settings);
     PresetFigures figures;
@@ -185,7 +185,7 @@ PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kin
     figures.bandLimitDb = bandEnergyRatioDb(pinkOut, sampleRate, bandLimitOf(kind));
     figures.pinkLoudnessChangeLu = loudnessLufs(pinkOut, sampleRate) - loudnessLufs(pink, sampleRate);
 
-    const std::vector<float> speech = ReferenceSignals::speechLike(sampleRate, seconds);
+    const std::vector<float> speech = ReferenceSignals::speechLike(sampleRate, seconds, speechPeakDbfs);
     const std::vector<float> speechOut = renderThroughEffect(block, speech, sampleRate);
     figures.speechLoudnessChangeLu = loudnessLufs(speechOut, sampleRate) - loudnessLufs(speech, sampleRate);
     figures.speechTruePeakDbtp = truePeakDbtp(speechOut, sampleRate);

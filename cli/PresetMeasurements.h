@@ -61,6 +61,7 @@ struct PresetFigures
     double sweepTruePeakDbtp = 0.0;
 };
 
-// Measures the settings on `seconds` of each reference signal at `sampleRate`.
+// Measures the settings on `seconds` of each reference signal at `sampleRate`, the speech
+// peaking at `speechPeakDbfs`.
 PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
-                            double seconds = 4.0);
+                            double seconds = 4.0, double speechPeakDbfs = -3.0);

@@ -76,6 +76,8 @@ TEST(ReferenceSignals, SweepAndSpeechPeakWhereAsked)
     const float peak = std::fabs(*std::max_element(speech.begin(), speech.end(),
                                                     [](float a, float b) { return std::fabs(a) < std::fabs(b); }));
     EXPECT_NEAR(20.0 * std::log10(peak), -3.0, 1e-3);
+    // At that peak it sits where dialogue is usually mixed, about -23 LUFS.
+    EXPECT_NEAR(loudnessLufs(speech, kRate), -23.0, 1.0);
     // Speech has pauses: some 50 ms stretches are silent, most are not.
     const std::size_t window = kRate / 20;
     std::size_t silent = 0, windows = 0;

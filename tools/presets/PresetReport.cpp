@@ -84,6 +84,8 @@ int main(int argc, char** argv)
     std::string kindText;
     app.add_option("--kind", kindText, "band-limit kind of presets given as files: phone, radio or none")
         ->check(CLI::IsMember({"phone", "radio", "none"}));
+    double speechPeak = -3.0;
+    app.add_option("--speech-peak", speechPeak, "sample peak of the speech-like signal (dBFS)")->check(CLI::Range(-60.0, 0.0));
     bool bands = false;
     app.add_flag("--bands", bands, "also print the pink-noise output per octave band, against the pass band");
     CLI11_PARSE(app, argc, argv);
@@ -94,6 +96,9 @@ int main(int argc, char** argv)
             for (const auto& preset : factoryPresets())
                 names.push_back(preset.name);
 
+        std::printf("reference signals at %u Hz, %g s: pink noise %.1f LUFS, speech-like %.1f LUFS (peak %g dBFS), sweep -6 dBFS\n",
+                    rate, seconds, loudnessLufs(ReferenceSignals::pinkNoise(rate, seconds), rate),
+                    loudnessLufs(ReferenceSignals::speechLike(rate, seconds, speechPeak), rate), speechPeak);
         std::printf("band: energy above 4 kHz (phone) or 5 kHz (radio, \"-\": above 4 kHz) against 300 Hz-3.4 kHz, pink noise\n");
         std::printf("%-22s %-5s %9s %9s %9s %9s %9s %9s  %s\n", "preset", "kind", "band", "band", "pink", "speech",
                     "speech", "sweep", "misses");
@@ -108,8 +113,8 @@ int main(int argc, char** argv)
             const FactoryPreset* shipped = findFactoryPreset(name);
             const std::string shownName = shipped != nullptr ? shipped->name : name;
             const BandLimitKind kind = kindText.empty() ? bandLimitKindOf(shownName) : kindOf(kindText);
-            const PresetFigures figures = measurePreset(settings, kind, rate, seconds);
-            const PresetFigures other = measurePreset(settings, kind, otherRate, seconds);
+            const PresetFigures figures = measurePreset(settings, kind, rate, seconds, speechPeak);
+            const PresetFigures other = measurePreset(settings, kind, otherRate, seconds, speechPeak);
             const std::string missed = misses(figures, other.bandLimitDb, kind);
             allMet = allMet && missed.empty();
             std::printf("%-22s %-5s %9.1f %9.1f %+9.1f %+9.1f %9.1f %9.1f  %s\n", shownName.c_str(), kindName(kind),
