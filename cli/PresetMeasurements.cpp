@@ -178,19 +178,26 @@ PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kin
                             double seconds, double speechPeakDbfs)
 {
     const std::vector<std::uint8_t> block = EffectHost::instance().bankBlock(settings);
+    auto measure = [&](const std::vector<float>& input, std::vector<float>* keep = nullptr) {
+        std::vector<float> output = renderThroughEffect(block, input, sampleRate);
+        SignalFigures figures;
+        figures.loudnessChangeLu = loudnessLufs(output, sampleRate) - loudnessLufs(input, sampleRate);
+        figures.truePeakDbtp = truePeakDbtp(output, sampleRate);
+        if (keep != nullptr)
+            *keep = std::move(output);
+        return figures;
+    };
     PresetFigures figures;
-
-    const std::vector<float> pink = ReferenceSignals::pinkNoise(sampleRate, seconds);
-    const std::vector<float> pinkOut = renderThroughEffect(block, pink, sampleRate);
+    std::vector<float> pinkOut;
+    figures.pink = measure(ReferenceSignals::pinkNoise(sampleRate, seconds), &pinkOut);
     figures.bandLimitDb = bandEnergyRatioDb(pinkOut, sampleRate, bandLimitOf(kind));
-    figures.pinkLoudnessChangeLu = loudnessLufs(pinkOut, sampleRate) - loudnessLufs(pink, sampleRate);
-
-    const std::vector<float> speech = ReferenceSignals::speechLike(sampleRate, seconds, speechPeakDbfs);
-    const std::vector<float> speechOut = renderThroughEffect(block, speech, sampleRate);
-    figures.speechLoudnessChangeLu = loudnessLufs(speechOut, sampleRate) - loudnessLufs(speech, sampleRate);
-    figures.speechTruePeakDbtp = truePeakDbtp(speechOut, sampleRate);
-
-    const std::vector<float> sweep = ReferenceSignals::sineSweep(sampleRate, seconds);
-    figures.sweepTruePeakDbtp = truePeakDbtp(renderThroughEffect(block, sweep, sampleRate), sampleRate);
+    figures.speech = measure(ReferenceSignals::speechLike(sampleRate, seconds, speechPeakDbfs));
+    figures.sweep = measure(ReferenceSignals::sineSweep(sampleRate, seconds));
     return figures;
+}
+
+double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, std::uint32_t sampleRate, double seconds)
+{
+    return bandEnergyRatioDb(renderThroughEffect(block, ReferenceSignals::pinkNoise(sampleRate, seconds), sampleRate),
+                             sampleRate, bandLimitOf(kind));
 }

@@ -52,16 +52,25 @@ double loudnessLufs(const std::vector<float>& signal, std::uint32_t sampleRate);
 // True peak (dBTP) of a mono signal.
 double truePeakDbtp(const std::vector<float>& signal, std::uint32_t sampleRate);
 
+// What one reference signal becomes: its loudness change (output minus input) and the
+// output's true peak.
+struct SignalFigures
+{
+    double loudnessChangeLu = 0.0;
+    double truePeakDbtp = 0.0;
+};
+
 struct PresetFigures
 {
-    double bandLimitDb = 0.0;            // for the preset's kind, or above 4 kHz for None
-    double pinkLoudnessChangeLu = 0.0;   // output minus input
-    double speechLoudnessChangeLu = 0.0;
-    double speechTruePeakDbtp = 0.0;
-    double sweepTruePeakDbtp = 0.0;
+    double bandLimitDb = 0.0; // for the preset's kind, or above 4 kHz for None
+    SignalFigures pink, speech, sweep;
 };
 
 // Measures the settings on `seconds` of each reference signal at `sampleRate`, the speech
 // peaking at `speechPeakDbfs`.
 PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
                             double seconds = 4.0, double speechPeakDbfs = -3.0);
+
+// The band-limit figure alone: pink noise through the effect made from `block`.
+double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, std::uint32_t sampleRate,
+                   double seconds = 4.0);

@@ -179,17 +179,14 @@ TEST_P(ShippedPreset, MeetsItsVoicingTargets)
     const BandLimitKind kind = bandLimitKindOf(GetParam());
     const PresetFigures figures = measurePreset(settings, kind, kRate, 4.0);
 
-    EXPECT_LE(std::fabs(figures.speechLoudnessChangeLu), targets.loudnessToleranceLu);
-    EXPECT_LT(figures.sweepTruePeakDbtp, targets.sweepTruePeakDbtp);
-    EXPECT_LT(figures.speechTruePeakDbtp, targets.sweepTruePeakDbtp);
+    EXPECT_LE(std::fabs(figures.speech.loudnessChangeLu), targets.loudnessToleranceLu);
+    EXPECT_LT(figures.sweep.truePeakDbtp, targets.sweepTruePeakDbtp);
+    EXPECT_LT(figures.speech.truePeakDbtp, targets.sweepTruePeakDbtp);
     if (kind == BandLimitKind::None)
         return;
     EXPECT_LE(figures.bandLimitDb, targets.bandLimitDb);
     // The band-limit holds at 44.1 kHz too, where a reduced rate falls elsewhere.
-    constexpr std::uint32_t kCdRate = 44100;
-    const std::vector<float> pink =
-        renderThroughEffect(EffectHost::instance().bankBlock(settings), ReferenceSignals::pinkNoise(kCdRate, 4.0), kCdRate);
-    EXPECT_LE(bandEnergyRatioDb(pink, kCdRate, bandLimitOf(kind)), targets.bandLimitDb);
+    EXPECT_LE(bandLimitDb(EffectHost::instance().bankBlock(settings), kind, 44100), targets.bandLimitDb);
 }
 
 namespace
