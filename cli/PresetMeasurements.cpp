@@ -174,25 +174,30 @@ double truePeakDbtp(const std::vector<float>& signal, std::uint32_t sampleRate)
     return levelsOf(signal, sampleRate, LevelMeter::Measure::Everything).truePeakDbtp;
 }
 
+SignalFigures measureSignal(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
+                            std::uint32_t sampleRate)
+{
+    const std::vector<float> output = renderThroughEffect(block, input, sampleRate);
+    SignalFigures figures;
+    figures.loudnessChangeLu = loudnessLufs(output, sampleRate) - loudnessLufs(input, sampleRate);
+    figures.truePeakDbtp = truePeakDbtp(output, sampleRate);
+    return figures;
+}
+
 PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
-                            double seconds, double speechPeakDbfs)
+                            double seconds, const VoicingTargets& targets)
 {
     const std::vector<std::uint8_t> block = EffectHost::instance().bankBlock(settings);
-    auto measure = [&](const std::vector<float>& input, std::vector<float>* keep = nullptr) {
-        std::vector<float> output = renderThroughEffect(block, input, sampleRate);
-        SignalFigures figures;
-        figures.loudnessChangeLu = loudnessLufs(output, sampleRate) - loudnessLufs(input, sampleRate);
-        figures.truePeakDbtp = truePeakDbtp(output, sampleRate);
-        if (keep != nullptr)
-            *keep = std::move(output);
-        return figures;
-    };
     PresetFigures figures;
-    std::vector<float> pinkOut;
-    figures.pink = measure(ReferenceSignals::pinkNoise(sampleRate, seconds), &pinkOut);
+    const std::vector<float> pink = ReferenceSignals::pinkNoise(sampleRate, seconds);
+    const std::vector<float> pinkOut = renderThroughEffect(block, pink, sampleRate);
     figures.bandLimitDb = bandEnergyRatioDb(pinkOut, sampleRate, bandLimitOf(kind));
-    figures.speech = measure(ReferenceSignals::speechLike(sampleRate, seconds, speechPeakDbfs));
-    figures.sweep = measure(ReferenceSignals::sineSweep(sampleRate, seconds));
+    figures.pink.loudnessChangeLu = loudnessLufs(pinkOut, sampleRate) - loudnessLufs(pink, sampleRate);
+    figures.pink.truePeakDbtp = truePeakDbtp(pinkOut, sampleRate);
+    figures.speech = measureSignal(block, ReferenceSignals::speechLike(sampleRate, seconds, targets.speechPeakDbfs), sampleRate);
+    figures.quietSpeech =
+        measureSignal(block, ReferenceSignals::speechLike(sampleRate, seconds, targets.quietSpeechPeakDbfs), sampleRate);
+    figures.sweep = measureSignal(block, ReferenceSignals::sineSweep(sampleRate, seconds), sampleRate);
     return figures;
 }
 

@@ -33,9 +33,11 @@ BandLimitKind bandLimitKindOf(const std::string& presetName);
 // The voicing targets every shipped preset meets.
 struct VoicingTargets
 {
-    double bandLimitDb = -30.0;      // energy above the stop edge against the pass band, at most
-    double loudnessToleranceLu = 2.0; // speech-like loudness change, either way
-    double sweepTruePeakDbtp = -1.0;  // true peak of the -6 dBFS sweep, below
+    double bandLimitDb = -30.0;       // energy above the stop edge against the pass band, at most
+    double loudnessToleranceLu = 2.0; // speech-like loudness change, either way, at both levels:
+    double speechPeakDbfs = -3.0;     // dialogue at about -23 LUFS
+    double quietSpeechPeakDbfs = -7.0; // and at about -27 LUFS
+    double sweepTruePeakDbtp = -1.0;  // true peak of the -6 dBFS sweep (and of the speech), below
 };
 
 // The mono signal through the effect made from `block`, its tail included.
@@ -60,16 +62,20 @@ struct SignalFigures
     double truePeakDbtp = 0.0;
 };
 
+// One signal through the effect made from `block`.
+SignalFigures measureSignal(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
+                            std::uint32_t sampleRate);
+
 struct PresetFigures
 {
     double bandLimitDb = 0.0; // for the preset's kind, or above 4 kHz for None
-    SignalFigures pink, speech, sweep;
+    SignalFigures pink, speech, quietSpeech, sweep;
 };
 
-// Measures the settings on `seconds` of each reference signal at `sampleRate`, the speech
-// peaking at `speechPeakDbfs`.
+// Measures the settings on `seconds` of each reference signal at `sampleRate`, the speech at
+// the two levels of `targets`.
 PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
-                            double seconds = 4.0, double speechPeakDbfs = -3.0);
+                            double seconds = 4.0, const VoicingTargets& targets = {});
 
 // The band-limit figure alone: pink noise through the effect made from `block`.
 double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, std::uint32_t sampleRate,

@@ -180,6 +180,7 @@ TEST_P(ShippedPreset, MeetsItsVoicingTargets)
     const PresetFigures figures = measurePreset(settings, kind, kRate, 4.0);
 
     EXPECT_LE(std::fabs(figures.speech.loudnessChangeLu), targets.loudnessToleranceLu);
+    EXPECT_LE(std::fabs(figures.quietSpeech.loudnessChangeLu), targets.loudnessToleranceLu);
     EXPECT_LT(figures.sweep.truePeakDbtp, targets.sweepTruePeakDbtp);
     EXPECT_LT(figures.speech.truePeakDbtp, targets.sweepTruePeakDbtp);
     if (kind == BandLimitKind::None)

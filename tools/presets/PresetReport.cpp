@@ -53,15 +53,16 @@ void printOctaveBands(const ParameterSettings& settings, BandLimitKind kind, std
 }
 
 // The targets a preset misses, as a short text ("" when it meets them all).
-std::string misses(const PresetFigures& figures, double bandLimitOtherRateDb, BandLimitKind kind)
+std::string misses(const PresetFigures& figures, double bandLimitOtherRateDb, BandLimitKind kind,
+                   const VoicingTargets& targets)
 {
-    const VoicingTargets targets;
     std::string out;
     auto add = [&out](const char* what) { out += out.empty() ? what : std::string(", ") + what; };
     if (kind != BandLimitKind::None &&
         (figures.bandLimitDb > targets.bandLimitDb || bandLimitOtherRateDb > targets.bandLimitDb))
         add("band");
-    if (std::fabs(figures.speech.loudnessChangeLu) > targets.loudnessToleranceLu)
+    if (std::fabs(figures.speech.loudnessChangeLu) > targets.loudnessToleranceLu ||
+        std::fabs(figures.quietSpeech.loudnessChangeLu) > targets.loudnessToleranceLu)
         add("loudness");
     if (!(figures.sweep.truePeakDbtp < targets.sweepTruePeakDbtp) || !(figures.speech.truePeakDbtp < targets.sweepTruePeakDbtp))
         add("peak");
@@ -84,8 +85,11 @@ int main(int argc, char** argv)
     std::string kindText;
     app.add_option("--kind", kindText, "band-limit kind of presets given as files: phone, radio or none")
         ->check(CLI::IsMember({"phone", "radio", "none"}));
-    double speechPeak = -3.0;
-    app.add_option("--speech-peak", speechPeak, "sample peak of the speech-like signal (dBFS)")->check(CLI::Range(-60.0, 0.0));
+    VoicingTargets targets;
+    app.add_option("--speech-peak", targets.speechPeakDbfs, "sample peak of the speech-like signal (dBFS)")
+        ->check(CLI::Range(-60.0, 0.0));
+    app.add_option("--quiet-speech-peak", targets.quietSpeechPeakDbfs, "sample peak of the quieter speech (dBFS)")
+        ->check(CLI::Range(-60.0, 0.0));
     bool bands = false;
     app.add_flag("--bands", bands, "also print the pink-noise output per octave band, against the pass band");
     CLI11_PARSE(app, argc, argv);
@@ -96,17 +100,21 @@ int main(int argc, char** argv)
             for (const auto& preset : factoryPresets())
                 names.push_back(preset.name);
 
-        std::printf("reference signals at %u Hz, %g s: pink noise %.1f LUFS, speech-like %.1f LUFS (peak %g dBFS), sweep -6 dBFS\n",
+        std::printf("reference signals at %u Hz, %g s: pink noise %.1f LUFS; speech-like %.1f LUFS (peak %g dBFS) "
+                    "and quieter %.1f LUFS (peak %g dBFS); sweep -6 dBFS\n",
                     rate, seconds, loudnessLufs(ReferenceSignals::pinkNoise(rate, seconds), rate),
-                    loudnessLufs(ReferenceSignals::speechLike(rate, seconds, speechPeak), rate), speechPeak);
+                    loudnessLufs(ReferenceSignals::speechLike(rate, seconds, targets.speechPeakDbfs), rate),
+                    targets.speechPeakDbfs,
+                    loudnessLufs(ReferenceSignals::speechLike(rate, seconds, targets.quietSpeechPeakDbfs), rate),
+                    targets.quietSpeechPeakDbfs);
         std::printf("band: pink noise above 4 kHz (phone, -) or 5 kHz (radio) against 300 Hz-3.4 kHz; "
                     "then per signal: loudness change (LU) and true peak (dBTP)\n");
         const std::string rateText = std::to_string(rate / 1000.0).substr(0, 4) + "k";
         const std::string otherRateText = std::to_string(otherRate / 1000.0).substr(0, 4) + "k";
-        std::printf("%-22s %-5s %7s %7s %15s %15s %15s  %s\n", "preset", "kind", "band", "band", "pink noise",
-                    "speech-like", "-6 dBFS sweep", "misses");
-        std::printf("%-22s %-5s %7s %7s %7s %7s %7s %7s %7s %7s\n", "", "", rateText.c_str(), otherRateText.c_str(), "LU",
-                    "dBTP", "LU", "dBTP", "LU", "dBTP");
+        std::printf("%-22s %-5s %7s %7s %15s %15s %7s %15s  %s\n", "preset", "kind", "band", "band", "pink noise",
+                    "speech-like", "quieter", "-6 dBFS sweep", "misses");
+        std::printf("%-22s %-5s %7s %7s %7s %7s %7s %7s %7s %7s %7s\n", "", "", rateText.c_str(), otherRateText.c_str(),
+                    "LU", "dBTP", "LU", "dBTP", "LU", "LU", "dBTP");
         bool allMet = true;
         for (const auto& name : names)
         {
@@ -116,15 +124,16 @@ int main(int argc, char** argv)
             const FactoryPreset* shipped = findFactoryPreset(name);
             const std::string shownName = shipped != nullptr ? shipped->name : name;
             const BandLimitKind kind = kindText.empty() ? bandLimitKindOf(shownName) : kindOf(kindText);
-            const PresetFigures figures = measurePreset(settings, kind, rate, seconds, speechPeak);
+            const PresetFigures figures = measurePreset(settings, kind, rate, seconds, targets);
             const double otherBandLimitDb =
                 bandLimitDb(EffectHost::instance().bankBlock(settings), kind, otherRate, seconds);
-            const std::string missed = misses(figures, otherBandLimitDb, kind);
+            const std::string missed = misses(figures, otherBandLimitDb, kind, targets);
             allMet = allMet && missed.empty();
-            std::printf("%-22s %-5s %7.1f %7.1f %+7.1f %7.1f %+7.1f %7.1f %+7.1f %7.1f  %s\n", shownName.c_str(),
+            std::printf("%-22s %-5s %7.1f %7.1f %+7.1f %7.1f %+7.1f %7.1f %+7.1f %+7.1f %7.1f  %s\n", shownName.c_str(),
                         kindName(kind), figures.bandLimitDb, otherBandLimitDb, figures.pink.loudnessChangeLu,
                         figures.pink.truePeakDbtp, figures.speech.loudnessChangeLu, figures.speech.truePeakDbtp,
-                        figures.sweep.loudnessChangeLu, figures.sweep.truePeakDbtp, missed.c_str());
+                        figures.quietSpeech.loudnessChangeLu, figures.sweep.loudnessChangeLu, figures.sweep.truePeakDbtp,
+                        missed.c_str());
             if (bands)
                 printOctaveBands(settings, kind, rate, seconds);
             std::fflush(stdout);
