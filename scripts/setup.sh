@@ -7,6 +7,7 @@ packages=(
   libsndfile1-dev libebur128-dev libfftw3-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   juce-modules-source zlib1g-dev
+  lv2-dev lilv-utils lv2file
 )
 
 missing=()

@@ -1,0 +1,63 @@
+// The effect as a plugin wrapper runs it: made through the module's registration record,
+// set from the 139-byte parameter block and single-parameter updates, fed in buffers of at
+// most kMaxBufferFrames, its meter records kept. Nothing here allocates once constructed.
+#pragma once
+
+#include "ZQ/QuarlSoundEngine.h"
+#include "params/ParameterTable.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace plugins
+{
+// The meter values of the last buffer, over all channels.
+struct MeterReading
+{
+    float input = 0.f;         // largest, after the input gain
+    float output = 0.f;        // largest final output
+    float noiseDucking = 1.f;  // smallest noise ducking gain
+    float gateGain = 1.f;      // smallest gate gain
+};
+
+class EngineSession
+{
+public:
+    static constexpr std::uint32_t kMaxBufferFrames = 512;
+
+    EngineSession(std::uint32_t sampleRate, std::uint32_t channels);
+    ~EngineSession();
+    EngineSession(const EngineSession&) = delete;
+    EngineSession& operator=(const EngineSession&) = delete;
+
+    // False when the effect could not be made (no memory, or the module's record missing).
+    bool ready() const { return m_effect != nullptr; }
+
+    // Every value at once, in host order, through the parameter block.
+    void setAll(const std::array<float, kParameterCount>& hostOrderValues);
+
+    // One value (host-order index) through a single-parameter update.
+    void set(std::size_t hostIndex, float value);
+
+    // Processes `frames` frames of each channel in place (separate channel arrays).
+    void process(float* const* channels, std::uint32_t frames);
+
+    const MeterReading& meters() const { return m_meters; }
+
+    // The block the values make, as the host's bank would hold it.
+    static std::array<std::uint8_t, kParameterBlockSize> blockOf(const std::array<float, kParameterCount>& values);
+
+private:
+    class Allocator;
+    class Context;
+
+    std::uint32_t m_channels;
+    Allocator* m_allocator;
+    Context* m_context;
+    ZQ::Quarl::IEffectParams* m_params = nullptr;
+    ZQ::Quarl::IEffectPlugin* m_effect = nullptr;
+    std::vector<float> m_buffer; // channel c at c * kMaxBufferFrames
+    MeterReading m_meters;
+};
+} // namespace plugins
