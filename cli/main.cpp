@@ -6,6 +6,7 @@
 #include "cli/RenderCommand.h"
 #include "cli/SimsCommand.h"
 #include "cli/UsageError.h"
+#include "cli/ValidateCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -62,6 +63,12 @@ int main(int argc, char** argv)
     CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
     simsCommand->add_flag("--json", simsJson, "As JSON, for tools");
 
+    ValidateOptions validate;
+    CLI::App* validateCommand = app.add_subcommand("validate", "Run the effect's module through the host's checks");
+    validateCommand->add_option("--module", modulePath, "The effect's module to check");
+    validateCommand->add_option("--seconds", validate.seconds, "About how long the checks take")->capture_default_str();
+    validateCommand->add_option("--seed", validate.seed, "Seed of the signals and automation")->capture_default_str();
+
     try
     {
         app.parse(argc, argv);
@@ -94,6 +101,8 @@ int main(int argc, char** argv)
             return runParams(paramsJson);
         if (simsCommand->parsed())
             return runSims(simsJson);
+        if (validateCommand->parsed())
+            return runValidate(validate);
     }
     catch (const UsageError& e)
     {
