@@ -7,6 +7,7 @@
 #include "cli/RenderCommand.h"
 #include "cli/SimsCommand.h"
 #include "cli/UsageError.h"
+#include "cli/ValidateCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -82,6 +83,12 @@ int main(int argc, char** argv)
     simsCommand->add_flag("--json", sims.json, "As JSON, for tools");
     simsCommand->footer(kSimsSectionsHelp);
 
+    ValidateOptions validate;
+    CLI::App* validateCommand = app.add_subcommand("validate", "Run the effect's module through the host's checks");
+    validateCommand->add_option("--module", modulePath, "The effect's module to check");
+    validateCommand->add_option("--seconds", validate.seconds, "About how long the checks take")->capture_default_str();
+    validateCommand->add_option("--seed", validate.seed, "Seed of the signals and automation")->capture_default_str();
+
     try
     {
         app.parse(argc, argv);
@@ -114,6 +121,8 @@ int main(int argc, char** argv)
             return runParams(paramsJson);
         if (simsCommand->parsed())
             return runSims(sims);
+        if (validateCommand->parsed())
+            return runValidate(validate);
     }
     catch (const UsageError& e)
     {

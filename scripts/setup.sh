@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Crumlet builds with (Debian 12, as root). Skips apt when all is present.
+#   scripts/setup.sh                 what the build, the tests and the demo need
+#   scripts/setup.sh --sanitizers    also clang and its runtimes, for fuzzing and the
+#                                    sanitizer runs of scripts/ci-extra.sh
 set -euo pipefail
 
 packages=(
@@ -9,6 +12,9 @@ packages=(
   juce-modules-source zlib1g-dev
   lv2-dev lilv-utils lv2file
 )
+if [ "${1:-}" = "--sanitizers" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,39 @@
+// Preset files as `--preset` reads them: any bytes. A malformed file is a usage error; a
+// file that loads saves to a preset that loads to the same settings and saves to the same
+// bytes.
+#include "cli/ParameterSettings.h"
+#include "cli/Presets.h"
+#include "cli/UsageError.h"
+#include "fuzz/FuzzDescription.h"
+#include "fuzz/FuzzFiles.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const quarl::PluginDescription& description = fuzzDescription();
+    const std::string input = fuzzScratchPath("in.json"), first = fuzzScratchPath("first.json"),
+                      second = fuzzScratchPath("second.json");
+    writeFile(input, data, size);
+    ParameterSettings settings(description);
+    try
+    {
+        applyPreset(settings, input);
+    }
+    catch (const UsageError&)
+    {
+        std::remove(input.c_str());
+        return 0;
+    }
+    std::remove(input.c_str());
+    savePreset(settings, first);
+    ParameterSettings again(description);
+    applyPreset(again, first);
+    savePreset(again, second);
+    const bool same = readFile(first) == readFile(second);
+    std::remove(first.c_str());
+    std::remove(second.c_str());
+    if (!same)
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Continuous integration beyond the test suite:
+#   1. the whole test suite (with `crumlet validate`) in an ASan + UBSan build;
+#   2. the threaded parts (batch rendering, several instances at once) under ThreadSanitizer;
+#   3. every fuzz harness for 30 seconds.
+# Each build folder builds only what its run needs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh --sanitizers
+export CCACHE_BASEDIR=$PWD
+jobs=$(nproc)
+started=$SECONDS
+stage() { echo "== ci-extra: $1 (at $((SECONDS - started)) s)"; }
+
+stage "ASan + UBSan test suite"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_SANITIZE=ON \
+  -DCRUMLET_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+stage "ThreadSanitizer: batch rendering and instances on threads"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_TSAN=ON \
+  -DCRUMLET_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$jobs" --target crumlet crumlet_cli_tests
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+build-tsan/tests/cli/crumlet_cli_tests --gtest_filter='RenderPipeline.*Batch*:RenderPipeline.ReRuns*:RenderPipeline.JsonLines*'
+build-tsan/cli/crumlet validate --seconds 4 | tail -n 3
+unset TSAN_OPTIONS
+
+stage "fuzzing, 30 s per harness"
+log=$(mktemp)
+for target in parameter_block parameter_updates bank_file preset_file audio_file; do
+  if ! scripts/fuzz.sh "$target" 30 >"$log" 2>&1; then
+    cat "$log"
+    echo "ci-extra: the $target harness found a fault (input in build-fuzz/artifacts/$target/)"
+    exit 1
+  fi
+  grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec)' "$log" | sed "s/^/$target: /"
+done
+rm -f "$log"
+
+stage "done"
+echo "ci-extra: 3 passed, 0 failed"
