@@ -7,6 +7,9 @@ packages=(
   libsndfile1-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   juce-modules-source zlib1g-dev
+  # JUCE's GUI modules (editor, artwork) and the fonts and display the artwork and GUI tests use.
+  libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev
+  libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev fonts-liberation xvfb
 )
 
 missing=()
