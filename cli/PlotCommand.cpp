@@ -28,6 +28,7 @@ constexpr int kFiltersPlotHeight = 356;
 constexpr int kSimPlotHeight = 400;
 // The device plot spans this many dB from its top edge down.
 constexpr double kSimSpanDb = 72.0;
+constexpr double kSimDbStep = 12.0;
 constexpr int kSimLevelCurve = kSimSectionCount;
 
 std::string formatted(const char* format, double a, double b = 0.0, double c = 0.0)
@@ -106,7 +107,7 @@ int plotFilters(const PlotOptions& options)
         printCsv(plot, {"filters_hpf_db", "filters_lpf_db", "eq_db", "sum_db"}, true);
         return 0;
     }
-    static const char* const kTypes[] = {"HPF", "EQ", "LPF"};
+    static const char* const kTypes[] = {"high-pass", "peaking", "low-pass"};
     const int type = static_cast<int>(s.value("EQFilterType"));
     ResponsePictureStyle style;
     style.title = formatted("Filters and EQ: main plot, design rate %.0f Hz", plot.getSampleRate());
@@ -158,7 +159,8 @@ int plotSim(const PlotOptions& options)
     double peak = -160.0;
     for (int j = 0; j < Freq_Plot::kPoints; ++j)
         peak = std::max(peak, plot.getSumDb(j));
-    const double top = std::max(6.0, std::ceil((peak + 2.0) / 6.0) * 6.0);
+    // The top edge on a labelled line, at least +12 dB and 2 dB above the peak.
+    const double top = std::max(kSimDbStep, std::ceil((peak + 2.0) / kSimDbStep) * kSimDbStep);
     plot.setDbOffset(kSimSpanDb * 0.5 - top);
     plot.setCurveOpacity(0.0f);
     plot.setSumStyle(kSumColour, 0.95f, 2.0f);
@@ -176,7 +178,7 @@ int plotSim(const PlotOptions& options)
                   formatted(": summed response, design rate %.0f Hz", options.rate);
     style.subtitle = formatted("seven sections and level %+.1f dB, tuning %g %%", levelDb, tuning);
     style.legend = {{kSumColour, "sections + level"}};
-    style.dbStep = 12.0;
+    style.dbStep = kSimDbStep;
     writePng(drawResponsePicture(plot, style), options.output);
     return 0;
 }

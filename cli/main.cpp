@@ -2,6 +2,7 @@
 #include "cli/BankCommand.h"
 #include "cli/EffectHost.h"
 #include "cli/ParamsCommand.h"
+#include "cli/PlotCommand.h"
 #include "cli/PresetsCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimsCommand.h"
@@ -62,6 +63,16 @@ int main(int argc, char** argv)
     CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
     simsCommand->add_flag("--json", simsJson, "As JSON, for tools");
 
+    PlotOptions plot;
+    CLI::App* plotCommand = app.add_subcommand("plot", "Draw a response plot as PNG, or print its curves");
+    plotCommand->add_flag("--filters", plot.filters, "The main plot: Filters pair and EQ band");
+    plotCommand->add_option("--sim", plot.sim, "A device model's summed response, by name or index");
+    plotCommand->add_option("--tuning", plot.tuning, "SIMTuning for --sim, percent")->capture_default_str();
+    plotCommand->add_option("--rate", plot.rate, "Design rate for --sim, Hz")->capture_default_str();
+    plotCommand->add_option("--out", plot.output, "PNG file to write");
+    plotCommand->add_flag("--csv", plot.csv, "Print the curves as CSV instead, one row per grid frequency");
+    addSettingsOptions(plotCommand, plot.assignments, plot.preset, plot.bankFile);
+
     try
     {
         app.parse(argc, argv);
@@ -94,6 +105,8 @@ int main(int argc, char** argv)
             return runParams(paramsJson);
         if (simsCommand->parsed())
             return runSims(simsJson);
+        if (plotCommand->parsed())
+            return runPlot(plot);
     }
     catch (const UsageError& e)
     {

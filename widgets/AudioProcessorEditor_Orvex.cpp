@@ -161,7 +161,7 @@ void AudioProcessorEditor_Orvex::addValueLabel(juce::Label& label, int index, ju
     label.setEditable(true, false, false);
     label.getProperties().set(editor_keys::index, index);
     label.setBounds(position.x - extraWidth, position.y, 2 * extraWidth + 40, 14);
-    label.setJustificationType(juce::Justification::centredHorizontally);
+    label.setJustificationType(juce::Justification::horizontallyCentred);
     label.setFont(arialFont(11.0f));
     label.setColour(juce::Label::textColourId, textColour);
     label.setText(m_store->getParameterText(index), juce::dontSendNotification);

@@ -2,6 +2,26 @@
 
 #include <algorithm>
 
+void XYSlider::addListener(Listener* listener)
+{
+    if (listener != nullptr && std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
+        m_listeners.push_back(listener);
+}
+
+void XYSlider::removeListener(Listener* listener)
+{
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
+}
+
+template <typename Call>
+void XYSlider::callListeners(Call call)
+{
+    // A listener may remove itself while being called: walk a copy.
+    const std::vector<Listener*> listeners = m_listeners;
+    for (Listener* l : listeners)
+        call(*l);
+}
+
 void XYSlider::setXY(double x, double y, bool notify)
 {
     m_x = std::clamp(x, 0.0, 1.0);
@@ -28,7 +48,7 @@ void XYSlider::setOff(bool off, bool notify)
 
 void XYSlider::notifyChanged()
 {
-    m_listeners.call([this](Listener& l) { l.xySliderValueChanged(this); });
+    callListeners([this](Listener& l) { l.xySliderValueChanged(this); });
 }
 
 void XYSlider::moveTo(juce::Point<float> position)
@@ -40,7 +60,7 @@ void XYSlider::moveTo(juce::Point<float> position)
 
 void XYSlider::mouseDown(const juce::MouseEvent& event)
 {
-    m_listeners.call([this](Listener& l) { l.xySliderDragStarted(this); });
+    callListeners([this](Listener& l) { l.xySliderDragStarted(this); });
     moveTo(event.position);
 }
 
@@ -51,7 +71,7 @@ void XYSlider::mouseDrag(const juce::MouseEvent& event)
 
 void XYSlider::mouseUp(const juce::MouseEvent&)
 {
-    m_listeners.call([this](Listener& l) { l.xySliderDragEnded(this); });
+    callListeners([this](Listener& l) { l.xySliderDragEnded(this); });
 }
 
 void XYSlider::paint(juce::Graphics& g)

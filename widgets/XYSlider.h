@@ -5,6 +5,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <vector>
+
 class XYSlider : public juce::Component
 {
 public:
@@ -32,8 +34,8 @@ public:
     void setUsesZ(bool uses) { m_usesZ = uses; }
     void setOff(bool off, bool notify);
 
-    void addListener(Listener* listener) { m_listeners.add(listener); }
-    void removeListener(Listener* listener) { m_listeners.remove(listener); }
+    void addListener(Listener* listener);
+    void removeListener(Listener* listener);
 
     void paint(juce::Graphics& g) override;
     void mouseDown(const juce::MouseEvent& event) override;
@@ -49,5 +51,8 @@ private:
     double m_z = 0.0;
     bool m_usesZ = false;
     bool m_off = false;
-    juce::ListenerList<Listener> m_listeners;
+    template <typename Call>
+    void callListeners(Call call);
+
+    std::vector<Listener*> m_listeners;
 };
