@@ -28,6 +28,11 @@ void ClipIndicator::paint(juce::Graphics& g)
 
 void ClipIndicator::mouseDown(const juce::MouseEvent&)
 {
+    putOut();
+}
+
+void ClipIndicator::putOut()
+{
     m_lit = false;
     repaint();
 }

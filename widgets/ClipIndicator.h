@@ -18,6 +18,9 @@ public:
     void mouseDown(const juce::MouseEvent& event) override;
 
     bool isLit() const { return m_lit; }
+    // What a click does: the light goes out (and relights at the next update if the
+    // level is still at full scale).
+    void putOut();
 
 private:
     juce::Image m_image;
