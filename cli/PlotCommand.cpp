@@ -116,8 +116,9 @@ int plotFilters(const PlotOptions& options)
                      formatted(": HPF %g Hz %g dB/oct, ", s.value("FiltersHPFFreq"), slope("FiltersHPFSlope")) +
                      formatted("LPF %g Hz %g dB/oct", s.value("FiltersLPFFreq"), slope("FiltersLPFSlope")) +
                      "    EQ " + onOff(s.value("EQEnable")) + ": " + (type >= 0 && type < 3 ? kTypes[type] : "?") +
-                     formatted(" %g Hz, Q %g %%, ", s.value("EQFreq"), s.value("EQQ")) +
-                     formatted("%+g dB", s.value("EQGain"));
+                     formatted(" %g Hz, Q %g %%", s.value("EQFreq"), s.value("EQQ")) +
+                     // Only the peak has a gain; the pass types ignore it.
+                     (type == 1 ? formatted(", %+g dB", s.value("EQGain")) : std::string());
     style.legend = {{kFiltersColour.withMultipliedAlpha(kEditorOpacity), "Filters"},
                     {kEqColour.withMultipliedAlpha(kEditorOpacity), "EQ"},
                     {kSumColour, "sum"}};
