@@ -148,25 +148,21 @@ int plotSim(const PlotOptions& options)
     plot.setSampleRate(options.rate);
     // Above the Nyquist frequency a digital response only mirrors itself.
     plot.setFrequencyRange(20.0, std::min(21000.0, options.rate * 0.5));
-    auto feed = [&] {
-        for (int k = 0; k < kSimSectionCount; ++k)
-            plot.setCurveBiquad(sections[k], k);
-        plot.setCurveBiquad(level, kSimLevelCurve);
-    };
-    // First the numbers, to place the dB window over the curve; then the pixels.
+    // Each section and the level is a curve; only their sum is drawn.
     plot.setCurveCount(kSimSectionCount + 1, true, false);
     plot.setDbRange(kSimSpanDb * 0.5);
-    feed();
+    plot.setCurveOpacity(0.0f);
+    plot.setSumStyle(kSumColour, 0.95f, 2.0f);
+    for (int k = 0; k < kSimSectionCount; ++k)
+        plot.setCurveBiquad(sections[k], k);
+    plot.setCurveBiquad(level, kSimLevelCurve);
+    // The dB window: its top edge on a labelled line, at least +12 dB and 2 dB above the
+    // peak. Moving the 0 dB line leaves the computed curves as they are.
     double peak = -160.0;
     for (int j = 0; j < Freq_Plot::kPoints; ++j)
         peak = std::max(peak, plot.getSumDb(j));
-    // The top edge on a labelled line, at least +12 dB and 2 dB above the peak.
     const double top = std::max(kSimDbStep, std::ceil((peak + 2.0) / kSimDbStep) * kSimDbStep);
     plot.setDbOffset(kSimSpanDb * 0.5 - top);
-    plot.setCurveOpacity(0.0f);
-    plot.setSumStyle(kSumColour, 0.95f, 2.0f);
-    plot.resetCurves();
-    feed();
 
     if (options.csv)
     {
