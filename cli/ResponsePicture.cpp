@@ -40,6 +40,17 @@ void drawFrequencyGrid(juce::Graphics& g, const Freq_Plot& plot, juce::Rectangle
                            juce::Justification::centred, false);
             }
         }
+    // An axis that stops short of 20 kHz says where it stops.
+    const double highest = plot.getHighestFrequency();
+    const double mantissa = highest / std::pow(10.0, std::floor(std::log10(highest)));
+    if (std::fabs(mantissa - 1.0) > 1e-6 && std::fabs(mantissa - 2.0) > 1e-6 && std::fabs(mantissa - 5.0) > 1e-6 &&
+        highest < 20000.0)
+    {
+        g.setColour(kLabel);
+        const float right = static_cast<float>(area.getRight());
+        g.drawText(frequencyLabel(highest), juce::Rectangle<float>(right - 30.0f, bottom + 6.0f, 60.0f, 16.0f),
+                   juce::Justification::centred, false);
+    }
     g.setColour(kLabel);
     g.drawText("Hz", juce::Rectangle<float>(static_cast<float>(area.getRight()) - 60.0f, bottom + 24.0f, 60.0f, 16.0f),
                juce::Justification::centredRight, false);
