@@ -10,7 +10,6 @@ Freq_Plot::Freq_Plot()
     buildGrid();
     for (auto& r : m_cachedA)
         r.fill(-1.0);
-    m_spare.fill(-1000.0);
     m_inSum.fill(true);
     const juce::Colour cycle[] = {juce::Colour(0xFFD3D3D3), juce::Colour(0xFF808080), juce::Colour(0xFF555555)};
     for (int k = 0; k < kMaxCurves; ++k)

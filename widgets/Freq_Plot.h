@@ -85,7 +85,6 @@ private:
     Curve m_frequencies{};
     std::array<Record, kMaxCurves> m_cachedA{};
     std::array<Record, kMaxCurves> m_cachedB{};
-    std::array<double, kMaxCurves> m_spare{};
     double m_sampleRate = 88200.0;
     double m_samplePeriod = 1.0 / 88200.0;
     Curve m_logFrequencies{};
@@ -100,7 +99,6 @@ private:
     double m_dbOffset = 0.0;
     std::array<Curve, kMaxCurves> m_curveDb{};
     Curve m_secondDb{};
-    Curve m_spareCurve{};
     std::array<bool, kMaxCurves> m_changed{};
     int m_curveCount = 0;
     std::array<juce::Colour, kMaxCurves> m_colours;
