@@ -11,21 +11,27 @@ juce::String matchFamily(const char* requested)
 #if defined(_WIN32)
     return requested;
 #else
+    // A configuration of its own, released afterwards: nothing of fontconfig stays behind.
     juce::String family(requested);
+    FcConfig* config = FcInitLoadConfigAndFonts();
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(requested));
-    if (pattern == nullptr)
-        return family;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result))
+    if (config != nullptr && pattern != nullptr)
     {
-        FcChar8* name = nullptr;
-        if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && name != nullptr)
-            family = juce::String(reinterpret_cast<const char*>(name));
-        FcPatternDestroy(match);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        if (FcPattern* match = FcFontMatch(config, pattern, &result))
+        {
+            FcChar8* name = nullptr;
+            if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && name != nullptr)
+                family = juce::String(reinterpret_cast<const char*>(name));
+            FcPatternDestroy(match);
+        }
     }
-    FcPatternDestroy(pattern);
+    if (pattern != nullptr)
+        FcPatternDestroy(pattern);
+    if (config != nullptr)
+        FcConfigDestroy(config);
     return family;
 #endif
 }

@@ -41,8 +41,6 @@ class EditorBase : public ::testing::Test
 protected:
     EditorBase() : properties(crumlet_module_test::shippedDescription())
     {
-        // The framework comes up on first use, as in the host; the last editor takes it down.
-        juce::MessageManager::getInstance();
         store.AttachPropertySet(&properties);
         editor = std::make_unique<Editor>(&store, 1.25f);
         editor->setRefreshPending(false);
@@ -266,7 +264,6 @@ TEST_F(EditorBase, PadWritesItsAxesUnscaled)
 
 TEST(EditorContainer, HoldsTheEditorAtItsOwnSizeAndDeletesIt)
 {
-    juce::MessageManager::getInstance();
     quarl::PropertySet properties(crumlet_module_test::shippedDescription());
     Store store;
     store.AttachPropertySet(&properties);
