@@ -239,6 +239,18 @@ TEST_F(EditorBase, TypedLabelTextIsParsedAndClamped)
     EXPECT_EQ(wide.getBounds(), juce::Rectangle<int>(95, 20, 50, 14));
 }
 
+TEST_F(EditorBase, TextEditorRewritesTheStoredValue)
+{
+    juce::TextEditor text;
+    text.getProperties().set(K::index, P::EQGain);
+    properties.set("EQGain", 3.0);
+    const auto writes = properties.writeCount();
+    text.setText("7", false);
+    editor->textEditorTextChanged(text);
+    EXPECT_EQ(properties.writeCount(), writes + 1);
+    EXPECT_EQ(value("EQGain"), 3.0);
+}
+
 TEST_F(EditorBase, PadWritesItsAxesUnscaled)
 {
     XYSlider pad;
@@ -283,4 +295,7 @@ TEST(EditorContainer, HoldsTheEditorAtItsOwnSizeAndDeletesIt)
         EXPECT_TRUE(editor->getTransform().isIdentity());
     }
     EXPECT_EQ(JuceCount_Quarl::liveCount(), before - 1);
+    // The last editor took the framework down with it.
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(juce::MessageManager::getInstanceWithoutCreating(), nullptr);
 }
