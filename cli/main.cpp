@@ -1,4 +1,5 @@
 // crumlet: the command-line front of the stand-in host.
+#include "cli/ArtworkCommand.h"
 #include "cli/BankCommand.h"
 #include "cli/EffectHost.h"
 #include "cli/ParamsCommand.h"
@@ -62,6 +63,10 @@ int main(int argc, char** argv)
     CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
     simsCommand->add_flag("--json", simsJson, "As JSON, for tools");
 
+    std::string artworkDir;
+    CLI::App* artworkCommand = app.add_subcommand("artwork", "Write the editor's images and a contact sheet");
+    artworkCommand->add_option("--out", artworkDir, "Folder to write NAME.png and contact-sheet.png into")->required();
+
     try
     {
         app.parse(argc, argv);
@@ -94,6 +99,8 @@ int main(int argc, char** argv)
             return runParams(paramsJson);
         if (simsCommand->parsed())
             return runSims(simsJson);
+        if (artworkCommand->parsed())
+            return runArtwork(artworkDir);
     }
     catch (const UsageError& e)
     {
