@@ -52,9 +52,9 @@ std::vector<Control> makeControls(Channels layout)
         {"SIMEnable", "SIMEnable", S::Sim, L::EnableLamp, {121, 180, 19, 9}, "ON", P::Right},
 
         // Lo-fi.
-        {"LoFiDownSampleIndex", "LoFiDownSampleIndex", S::LoFi, L::ShortFader, {266, 105, 67, 5}, "RATE", P::Above},
-        {"LoFiFilter", "LoFiFilter", S::LoFi, L::ShortFader, {266, 130, 67, 5}, "FILTER", P::Above},
-        {"LoFiBitDepthType", "LoFiBitDepthType", S::LoFi, L::ShortFader, {266, 155, 67, 5}, "BITS", P::Above},
+        {"LoFiDownSampleIndex", "LoFiDownSampleIndex", S::LoFi, L::ShortFader, {266, 105, 67, 5}, "RATE", P::Below},
+        {"LoFiFilter", "LoFiFilter", S::LoFi, L::ShortFader, {266, 130, 67, 5}, "FILTER", P::Below},
+        {"LoFiBitDepthType", "LoFiBitDepthType", S::LoFi, L::ShortFader, {266, 155, 67, 5}, "BITS", P::Below},
         valueLabel("LoFiDownSampleIndex.label", "LoFiDownSampleIndex", S::LoFi, false, 296, 111),
         valueLabel("LoFiFilter.label", "LoFiFilter", S::LoFi, false, 296, 136),
         valueLabel("LoFiBitDepthType.label", "LoFiBitDepthType", S::LoFi, false, 296, 161),
@@ -62,7 +62,7 @@ std::vector<Control> makeControls(Channels layout)
 
         // The two response plots.
         {"Plot.main", nullptr, S::Response, L::Plot, {357, 46, 210, 89}, nullptr, P::None},
-        {"Plot.noise", nullptr, S::Response, L::Plot, {357, 150, 210, 41}, "NOISE", P::Inside},
+        {"Plot.noise", nullptr, S::Response, L::Plot, {357, 150, 210, 41}, "NOISE FILTER", P::Above},
 
         // High-pass and low-pass filters.
         knob("FiltersHPFFreq", S::Filters, L::BrushedLarge, 49, 284, "FREQ"),
@@ -215,6 +215,8 @@ Legend placeLegend(const Control& control)
         return {control.legend, {visible.x + visible.w / 2 - w / 2, visible.y - kLegendHeight - 1, w, kLegendHeight},
                 control.section};
     }
+    case P::Below:
+        return {control.legend, {control.bounds.x, control.bounds.bottom() + 2, 29, kLegendHeight + 1}, control.section};
     case P::Right:
         return {control.legend, {control.bounds.right() + 4, control.bounds.y + (control.bounds.h - kLegendHeight) / 2,
                                  30, kLegendHeight},
@@ -227,7 +229,7 @@ Legend placeLegend(const Control& control)
     case P::None:
         break;
     }
-    return {control.legend, control.bounds, control.section};
+    return {control.legend, control.bounds, control.section, true};
 }
 } // namespace
 
