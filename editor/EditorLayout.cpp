@@ -202,7 +202,7 @@ const Legend kGroupLegends[] = {
 };
 
 constexpr int kLegendHeight = 11;
-constexpr int kLegendMinWidth = 44;
+constexpr int kLegendMinWidth = 40;
 
 Legend placeLegend(const Control& control)
 {
@@ -211,7 +211,8 @@ Legend placeLegend(const Control& control)
     {
     case P::Above:
     {
-        const int w = std::max(kLegendMinWidth, visible.w);
+        // Wide enough for the text at the legend size, no wider: neighbours sit close.
+        const int w = std::max(kLegendMinWidth, 6 * static_cast<int>(std::strlen(control.legend)));
         return {control.legend, {visible.x + visible.w / 2 - w / 2, visible.y - kLegendHeight - 1, w, kLegendHeight},
                 control.section};
     }
@@ -250,8 +251,15 @@ KnobGeometry knobGeometry(Look look)
 Rect visibleBounds(const Control& control)
 {
     const KnobGeometry g = knobGeometry(control.look);
+    const Rect& b = control.bounds;
+    // Neighbouring radio buttons and the stereo meters' channels share their edge pixel
+    // column, which their images leave clear.
+    if (control.look == L::RadioButton)
+        return {b.x, b.y, b.w - 1, b.h};
+    if ((control.look == L::BarMeter || control.look == L::ClipLight) && b.h > b.w)
+        return {b.x + 1, b.y, b.w - 2, b.h};
     if (g.frameWidth == 0)
-        return control.bounds;
+        return b;
     const int r = static_cast<int>(g.radius + 1.0f);
     return {control.bounds.x + static_cast<int>(g.centreX) - r, control.bounds.y + static_cast<int>(g.centreY) - r,
             2 * r, 2 * r};
