@@ -97,10 +97,13 @@ void knobScale(juce::Graphics& g, const Control& c)
     const int ticks = 11;
     for (int i = 0; i < ticks; ++i)
     {
+        if (i == ticks / 2)
+            continue; // twelve o'clock is where the legend stands
         const float a = juce::degreesToRadians(-150.0f + 300.0f * i / (ticks - 1));
         const juce::Point<float> dir(std::sin(a), -std::cos(a));
-        const bool major = i == 0 || i == ticks - 1 || i == ticks / 2;
-        const float inner = geometry.radius + 2.5f, outer = inner + (major ? 3.5f : 2.0f);
+        const bool major = i == 0 || i == ticks - 1;
+        const float inner = geometry.radius + (large ? 2.5f : 2.0f);
+        const float outer = inner + (major ? (large ? 3.5f : 3.0f) : (large ? 2.0f : 1.5f));
         g.setColour(Style::kLegend.withAlpha(major ? 0.9f : 0.55f));
         g.drawLine(juce::Line<float>(centre + dir * inner, centre + dir * outer), large ? 1.2f : 1.0f);
     }
