@@ -1,4 +1,5 @@
 // crumlet: the command-line front of the stand-in host.
+#include "cli/ArtworkCommand.h"
 #include "cli/BankCommand.h"
 #include "cli/EffectHost.h"
 #include "cli/ParamsCommand.h"
@@ -72,6 +73,9 @@ int main(int argc, char** argv)
     plotCommand->add_option("--out", plot.output, "PNG file to write");
     plotCommand->add_flag("--csv", plot.csv, "Print the curves as CSV instead, one row per grid frequency");
     addSettingsOptions(plotCommand, plot.assignments, plot.preset, plot.bankFile);
+    std::string artworkDir;
+    CLI::App* artworkCommand = app.add_subcommand("artwork", "Write the editor's images and a contact sheet");
+    artworkCommand->add_option("--out", artworkDir, "Folder to write NAME.png and contact-sheet.png into")->required();
 
     try
     {
@@ -107,6 +111,8 @@ int main(int argc, char** argv)
             return runSims(simsJson);
         if (plotCommand->parsed())
             return runPlot(plot);
+        if (artworkCommand->parsed())
+            return runArtwork(artworkDir);
     }
     catch (const UsageError& e)
     {

@@ -52,9 +52,9 @@ std::vector<Control> makeControls(Channels layout)
         {"SIMEnable", "SIMEnable", S::Sim, L::EnableLamp, {121, 180, 19, 9}, "ON", P::Right},
 
         // Lo-fi.
-        {"LoFiDownSampleIndex", "LoFiDownSampleIndex", S::LoFi, L::ShortFader, {266, 105, 67, 5}, "RATE", P::Above},
-        {"LoFiFilter", "LoFiFilter", S::LoFi, L::ShortFader, {266, 130, 67, 5}, "FILTER", P::Above},
-        {"LoFiBitDepthType", "LoFiBitDepthType", S::LoFi, L::ShortFader, {266, 155, 67, 5}, "BITS", P::Above},
+        {"LoFiDownSampleIndex", "LoFiDownSampleIndex", S::LoFi, L::ShortFader, {266, 105, 67, 5}, "RATE", P::Below},
+        {"LoFiFilter", "LoFiFilter", S::LoFi, L::ShortFader, {266, 130, 67, 5}, "FILTER", P::Below},
+        {"LoFiBitDepthType", "LoFiBitDepthType", S::LoFi, L::ShortFader, {266, 155, 67, 5}, "BITS", P::Below},
         valueLabel("LoFiDownSampleIndex.label", "LoFiDownSampleIndex", S::LoFi, false, 296, 111),
         valueLabel("LoFiFilter.label", "LoFiFilter", S::LoFi, false, 296, 136),
         valueLabel("LoFiBitDepthType.label", "LoFiBitDepthType", S::LoFi, false, 296, 161),
@@ -62,7 +62,7 @@ std::vector<Control> makeControls(Channels layout)
 
         // The two response plots.
         {"Plot.main", nullptr, S::Response, L::Plot, {357, 46, 210, 89}, nullptr, P::None},
-        {"Plot.noise", nullptr, S::Response, L::Plot, {357, 150, 210, 41}, "NOISE", P::Inside},
+        {"Plot.noise", nullptr, S::Response, L::Plot, {357, 150, 210, 41}, "NOISE FILTER", P::Above},
 
         // High-pass and low-pass filters.
         knob("FiltersHPFFreq", S::Filters, L::BrushedLarge, 49, 284, "FREQ"),
@@ -202,7 +202,7 @@ const Legend kGroupLegends[] = {
 };
 
 constexpr int kLegendHeight = 11;
-constexpr int kLegendMinWidth = 44;
+constexpr int kLegendMinWidth = 40;
 
 Legend placeLegend(const Control& control)
 {
@@ -211,10 +211,13 @@ Legend placeLegend(const Control& control)
     {
     case P::Above:
     {
-        const int w = std::max(kLegendMinWidth, visible.w);
+        // Wide enough for the text at the legend size, no wider: neighbours sit close.
+        const int w = std::max(kLegendMinWidth, 6 * static_cast<int>(std::strlen(control.legend)));
         return {control.legend, {visible.x + visible.w / 2 - w / 2, visible.y - kLegendHeight - 1, w, kLegendHeight},
                 control.section};
     }
+    case P::Below:
+        return {control.legend, {control.bounds.x, control.bounds.bottom() + 2, 29, kLegendHeight + 1}, control.section};
     case P::Right:
         return {control.legend, {control.bounds.right() + 4, control.bounds.y + (control.bounds.h - kLegendHeight) / 2,
                                  30, kLegendHeight},
@@ -227,7 +230,7 @@ Legend placeLegend(const Control& control)
     case P::None:
         break;
     }
-    return {control.legend, control.bounds, control.section};
+    return {control.legend, control.bounds, control.section, true};
 }
 } // namespace
 
@@ -248,8 +251,15 @@ KnobGeometry knobGeometry(Look look)
 Rect visibleBounds(const Control& control)
 {
     const KnobGeometry g = knobGeometry(control.look);
+    const Rect& b = control.bounds;
+    // Neighbouring radio buttons and the stereo meters' channels share their edge pixel
+    // column, which their images leave clear.
+    if (control.look == L::RadioButton)
+        return {b.x, b.y, b.w - 1, b.h};
+    if ((control.look == L::BarMeter || control.look == L::ClipLight) && b.h > b.w)
+        return {b.x + 1, b.y, b.w - 2, b.h};
     if (g.frameWidth == 0)
-        return control.bounds;
+        return b;
     const int r = static_cast<int>(g.radius + 1.0f);
     return {control.bounds.x + static_cast<int>(g.centreX) - r, control.bounds.y + static_cast<int>(g.centreY) - r,
             2 * r, 2 * r};

@@ -34,7 +34,7 @@ enum class Look
     BarMeter, ClipLight, DuckMeter, GateMeter, NoiseDisplay, Picture
 };
 
-enum class LegendPlace { None, Above, Right, Left, Inside };
+enum class LegendPlace { None, Above, Below, Right, Left, Inside };
 
 struct Control
 {
@@ -59,6 +59,7 @@ struct Legend
     const char* text;
     Rect bounds;
     Section section;
+    bool onControl = false; // printed on the control's own face (the radio buttons)
 };
 
 enum class Channels { Stereo, Mono };

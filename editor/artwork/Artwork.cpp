@@ -1,10 +1,14 @@
 #include "editor/artwork/Artwork.h"
 
+#include "editor/artwork/PngCheck.h"
+
 namespace Artwork
 {
 juce::Image decode(const char* data, int size)
 {
     if (data == nullptr || size < 5)
+        return {};
+    if (isPngSignature(data, size) && !isCompletePng(data, size))
         return {};
     return juce::ImageFileFormat::loadFrom(data, static_cast<size_t>(size));
 }

@@ -2,39 +2,6 @@
 
 namespace Style
 {
-namespace
-{
-juce::Typeface::Ptr loadFace(const char* file)
-{
-    const juce::File path = juce::File("/usr/share/fonts/truetype/liberation").getChildFile(file);
-    juce::MemoryBlock data;
-    if (!path.loadFileAsData(data))
-        return nullptr;
-    return juce::Typeface::createSystemTypefaceFor(data.getData(), data.getSize());
-}
-
-juce::Font fontFrom(int family, const char* regular, const char* bold, bool wantBold, float height)
-{
-    static juce::Typeface::Ptr faces[4];
-    const int slot = family * 2 + (wantBold ? 1 : 0);
-    if (faces[slot] == nullptr)
-        faces[slot] = loadFace(wantBold ? bold : regular);
-    if (faces[slot] == nullptr)
-        return juce::Font(height, wantBold ? juce::Font::bold : juce::Font::plain);
-    return juce::Font(faces[slot]).withHeight(height);
-}
-} // namespace
-
-juce::Font sans(float height, bool bold)
-{
-    return fontFrom(0, "LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf", bold, height);
-}
-
-juce::Font narrow(float height, bool bold)
-{
-    return fontFrom(1, "LiberationSansNarrow-Regular.ttf", "LiberationSansNarrow-Bold.ttf", bold, height);
-}
-
 void drawSpacedText(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> area, float spacing,
                     juce::Justification justification)
 {

@@ -2,6 +2,8 @@
 // helpers every image of the artwork shares.
 #pragma once
 
+#include "editor/artwork/LiberationFonts.h"
+
 #include <juce_graphics/juce_graphics.h>
 
 namespace Style
@@ -20,9 +22,8 @@ const juce::Colour kLcd{0xffd9c79a};        // lit value windows (dark text)
 const juce::Point<float> kLightDirection{-0.7071f, -0.7071f};
 constexpr float kShadowOffset = 1.5f;
 
-// Liberation Sans, loaded from the Debian font files so that every machine draws the same.
-juce::Font sans(float height, bool bold = false);
-juce::Font narrow(float height, bool bold = false);
+using LiberationFonts::narrow;
+using LiberationFonts::sans;
 
 // Text drawn with extra letter spacing (section titles).
 void drawSpacedText(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> area, float spacing,
