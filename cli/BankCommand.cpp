@@ -1,34 +1,45 @@
 #include "cli/BankCommand.h"
 
 #include "cli/EffectHost.h"
+#include "cli/OutputFiles.h"
+#include "cli/Presets.h"
 #include "cli/SettingsOptions.h"
 #include "cli/UsageError.h"
 
 #include <cstdio>
-#include <fstream>
+
+namespace
+{
+int bank(const BankOptions& options)
+{
+    if (options.output.empty() && options.savePreset.empty())
+        throw UsageError("give --out FILE for the block, --save-preset FILE for a preset file, or both");
+    std::vector<std::string> sources;
+    if (!options.bankFile.empty())
+        sources.push_back(options.bankFile);
+    if (!options.preset.empty() && findFactoryPreset(options.preset) == nullptr)
+        sources.push_back(options.preset);
+    for (const auto& target : {options.output, options.savePreset})
+    {
+        const std::string source = target.empty() ? std::string() : inputAt(target, sources);
+        if (!source.empty())
+            throw UsageError("\"" + target + "\" is the settings' source \"" + source + "\"; choose another name");
+    }
+    const EffectHost& host = EffectHost::instance();
+    const ParameterSettings settings =
+        settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
+    if (!options.output.empty())
+    {
+        const std::vector<std::uint8_t> block = host.bankBlock(settings);
+        writeFileAtomically(options.output, std::string(block.begin(), block.end()), true);
+    }
+    if (!options.savePreset.empty())
+        savePreset(settings, options.savePreset, options.force);
+    return 0;
+}
+} // namespace
 
 int runBank(const BankOptions& options)
 {
-    try
-    {
-        const EffectHost& host = EffectHost::instance();
-        const ParameterSettings settings =
-            settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
-        const std::vector<std::uint8_t> block = host.bankBlock(settings);
-        std::ofstream out(options.output, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
-        if (!out)
-            throw IoError("cannot write \"" + options.output + "\"");
-        return 0;
-    }
-    catch (const UsageError& e)
-    {
-        std::fprintf(stderr, "crumlet bank: %s\n", e.what());
-        return kExitUsage;
-    }
-    catch (const IoError& e)
-    {
-        std::fprintf(stderr, "crumlet bank: %s\n", e.what());
-        return kExitIoError;
-    }
+    return reportingErrors("bank", [&] { return bank(options); });
 }

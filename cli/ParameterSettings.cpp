@@ -41,21 +41,54 @@ std::string formatNumber(float v)
     return std::to_string(v);
 }
 
-// Parses the whole text as a number, allowing the property's unit after it ("-6 dB", "1000Hz").
-bool parseNumber(const std::string& text, const char* unit, float& out)
+// A number followed by nothing, the unit, or a prefixed or alternative form of it:
+// "-6", "-6 dB", "3400Hz", "3.4kHz", "3k", "50ms", "0.05s".
+bool parseNumber(const std::string& text, const std::string& unit, float& out)
 {
     const std::string t = trim(text);
     if (t.empty())
         return false;
     char* end = nullptr;
-    const float v = std::strtof(t.c_str(), &end);
-    std::string rest = lower(trim(end));
-    if (end == t.c_str() || !(rest.empty() || (unit[0] != '\0' && rest == lower(unit))))
+    const double v = std::strtod(t.c_str(), &end);
+    if (end == t.c_str() || !std::isfinite(v))
         return false;
-    if (!std::isfinite(v))
+    const std::string rest = lower(trim(end));
+    const std::string u = lower(unit);
+    double scale = 0.0;
+    if (rest.empty() || rest == u)
+        scale = 1.0;
+    else if (u == "hz" && (rest == "k" || rest == "khz"))
+        scale = 1000.0;
+    else if (u == "ms" && (rest == "s" || rest == "sec"))
+        scale = 1000.0;
+    if (scale == 0.0)
         return false;
-    out = v;
-    return true;
+    out = static_cast<float>(v * scale);
+    return std::isfinite(out);
+}
+
+// A list entry named by a number with its unit: "12 bits", "8000 Hz", "8kHz", "8k".
+int findNumericEntry(const std::vector<std::string>& list, const std::string& text)
+{
+    const std::string t = lower(trim(text));
+    for (const auto& [suffix, scale] : std::initializer_list<std::pair<const char*, double>>{
+             {"bits", 1.0}, {"bit", 1.0}, {"khz", 1000.0}, {"hz", 1.0}, {"k", 1000.0}})
+    {
+        const std::string u = suffix;
+        if (t.size() <= u.size() || t.compare(t.size() - u.size(), u.size(), u) != 0)
+            continue;
+        const std::string number = trim(t.substr(0, t.size() - u.size()));
+        char* end = nullptr;
+        const double v = std::strtod(number.c_str(), &end) * scale;
+        if (end == number.c_str() || *end != '\0' || !std::isfinite(v) || v != std::round(v))
+            return -1;
+        const std::string whole = std::to_string(static_cast<long long>(v));
+        for (std::size_t i = 0; i < list.size(); ++i)
+            if (list[i] == whole)
+                return static_cast<int>(i);
+        return -1;
+    }
+    return -1;
 }
 
 std::size_t editDistance(const std::string& a, const std::string& b)
@@ -131,6 +164,9 @@ std::size_t requireProperty(const quarl::PluginDescription& d, const std::string
     const int index = d.indexOf(name);
     if (index >= 0)
         return static_cast<std::size_t>(index);
+    for (std::size_t i = 0; i < d.properties.size(); ++i)
+        if (lower(d.properties[i].name) == lower(name))
+            return i;
     std::vector<std::pair<std::size_t, std::string>> near;
     for (const auto& p : d.properties)
         near.emplace_back(editDistance(name, p.name), p.name);
@@ -156,7 +192,7 @@ void ParameterSettings::assign(const std::string& assignment)
     set(trim(assignment.substr(0, eq)), assignment.substr(eq + 1));
 }
 
-void ParameterSettings::set(const std::string& name, const std::string& valueText, ListReading reading)
+void ParameterSettings::set(const std::string& name, const std::string& valueText)
 {
     const std::size_t index = requireProperty(*m_description, name);
     const quarl::PropertyDescription& p = m_description->properties[index];
@@ -164,26 +200,11 @@ void ParameterSettings::set(const std::string& name, const std::string& valueTex
     auto outOfRange = [&]() {
         return UsageError("\"" + p.name + "\" takes " + describeRange(p) + "; \"" + text + "\" is not one of them");
     };
+    auto inRange = [&](float v) {
+        return v >= p.minValue && v <= p.maxValue && (p.type != quarl::PropertyType::Int || v == std::trunc(v));
+    };
 
     float v = 0.f;
-    auto asNumber = [&]() {
-        return parseNumber(text, p.unit.c_str(), v) && v >= p.minValue && v <= p.maxValue &&
-               (p.type != quarl::PropertyType::Int || v == std::trunc(v));
-    };
-    auto asListText = [&]() {
-        int entry = findListEntry(p.values, text);
-        // Numeric entries may carry their unit: "12 bits", "8000 Hz".
-        for (const char* unit : {" bits", "bits", " bit", "bit", " hz", "hz"})
-        {
-            const std::string t = lower(text);
-            const std::string u = unit;
-            if (entry < 0 && t.size() > u.size() && t.compare(t.size() - u.size(), u.size(), u) == 0)
-                entry = findListEntry(p.values, trim(text.substr(0, text.size() - u.size())));
-        }
-        v = static_cast<float>(p.minValue + entry);
-        return entry >= 0;
-    };
-
     if (p.type == quarl::PropertyType::Bool)
     {
         const std::string t = lower(text);
@@ -194,7 +215,25 @@ void ParameterSettings::set(const std::string& name, const std::string& valueTex
         else
             throw outOfRange();
     }
-    else if (reading == ListReading::TextFirst ? !(asListText() || asNumber()) : !(asNumber() || asListText()))
+    else if (!p.values.empty())
+    {
+        // A list: "#N" is always the index; an entry's text wins over an index.
+        int entry = -1;
+        if (!text.empty() && text[0] == '#')
+        {
+            if (!parseNumber(text.substr(1), "", v) || !inRange(static_cast<float>(p.minValue) + v))
+                throw outOfRange();
+            entry = static_cast<int>(v);
+        }
+        else if ((entry = findListEntry(p.values, text)) < 0 && (entry = findNumericEntry(p.values, text)) < 0)
+        {
+            if (!parseNumber(text, "", v) || !inRange(static_cast<float>(p.minValue) + v))
+                throw outOfRange();
+            entry = static_cast<int>(v);
+        }
+        v = static_cast<float>(p.minValue + entry);
+    }
+    else if (!parseNumber(text, p.unit, v) || !inRange(v))
     {
         throw outOfRange();
     }

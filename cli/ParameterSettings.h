@@ -22,17 +22,15 @@ public:
     // "NAME=VALUE"; throws UsageError naming the property and its range.
     void assign(const std::string& assignment);
 
-    // How a list value that could be read either way ("12" bit-depth) is taken.
-    enum class ListReading
-    {
-        IndexFirst, // a number is the list index (the command line's rule)
-        TextFirst,  // an entry's text wins (JSON strings in presets)
-    };
-
-    // Sets one property from a value text: a number in the property's units, a list
-    // index or entry's text ("Fuzz", "8000", "24 dB/oct", also "12 bits" or "8000 Hz"),
-    // or on/off for a switch.
-    void set(const std::string& name, const std::string& valueText, ListReading reading = ListReading::IndexFirst);
+    // Sets one property (its name in any case) from a value text, read the same way on the
+    // command line and in preset files:
+    // - a number in the property's units, with an optional unit and SI prefix ("-6dB",
+    //   "3.4kHz", "3k", "50ms", "0.05s");
+    // - for a list, an entry's text ("Fuzz", "24 dB/oct", "12 bits", "8000 Hz"); a bare number
+    //   is the entry with that text when there is one ("12" bits, "8000" Hz) and otherwise the
+    //   list index; "#N" is always index N;
+    // - on/off (1/0, true/false, yes/no) for a switch.
+    void set(const std::string& name, const std::string& valueText);
 
     // The value of a property (a switch as 1 or 0); NaN for an unknown name.
     double value(const std::string& name) const;

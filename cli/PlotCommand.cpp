@@ -130,7 +130,7 @@ int plotSim(const PlotOptions& options)
 {
     const EffectHost& host = EffectHost::instance();
     ParameterSettings s(host.description());
-    s.set("SIMType", options.sim, ParameterSettings::ListReading::IndexFirst);
+    s.set("SIMType", options.sim);
     s.set("SIMTuning", formatted("%.17g", options.tuning));
     if (options.rate < 8000 || options.rate > 384000)
         throw UsageError("--rate must be 8000 to 384000 Hz, not " + std::to_string(options.rate));
@@ -183,8 +183,7 @@ int plotSim(const PlotOptions& options)
 
 int runPlot(const PlotOptions& options)
 {
-    try
-    {
+    return reportingErrors("plot", [&] {
         if (options.filters == !options.sim.empty())
             throw UsageError("give either --filters or --sim NAME|INDEX");
         if (!options.csv && options.output.empty())
@@ -193,15 +192,5 @@ int runPlot(const PlotOptions& options)
             throw UsageError("--set, --preset and --bank go with --filters");
         const juce::ScopedJuceInitialiser_GUI framework;
         return options.filters ? plotFilters(options) : plotSim(options);
-    }
-    catch (const UsageError& e)
-    {
-        std::fprintf(stderr, "crumlet plot: %s\n", e.what());
-        return kExitUsage;
-    }
-    catch (const IoError& e)
-    {
-        std::fprintf(stderr, "crumlet plot: %s\n", e.what());
-        return kExitIoError;
-    }
+    });
 }

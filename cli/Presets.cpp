@@ -1,15 +1,20 @@
 #include "cli/Presets.h"
 
+#include "cli/OutputFiles.h"
 #include "cli/UsageError.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 using nlohmann::ordered_json;
+namespace fs = std::filesystem;
 
 namespace
 {
@@ -33,8 +38,7 @@ std::string positionOf(const std::string& text, std::size_t offset)
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-// A JSON value as `--set` takes it. Strings are read as list texts first, so "12" for a
-// bit depth is twelve bits; numbers are list indices.
+// A JSON value as `--set` takes it: numbers and texts read alike (see ParameterSettings::set).
 std::string valueText(const ordered_json& v, const std::string& where)
 {
     if (v.is_string())
@@ -46,14 +50,25 @@ std::string valueText(const ordered_json& v, const std::string& where)
     throw UsageError(where + ": values are numbers, texts or true/false, not " + v.dump());
 }
 
-std::vector<PresetValue> readObject(const ordered_json& object, const std::string& origin)
+constexpr const char* kDescriptionKey = "description";
+
+FactoryPreset readObject(const ordered_json& object, const std::string& name, const std::string& origin)
 {
     if (!object.is_object())
         throw UsageError(origin + ": a preset is a JSON object of property name to value");
-    std::vector<PresetValue> values;
-    for (const auto& [name, value] : object.items())
-        values.push_back({name, valueText(value, origin + ": \"" + name + "\""), value.is_string()});
-    return values;
+    FactoryPreset preset{name, {}, {}};
+    for (const auto& [key, value] : object.items())
+    {
+        if (key == kDescriptionKey)
+        {
+            if (!value.is_string())
+                throw UsageError(origin + ": \"description\" is a text");
+            preset.description = value.get<std::string>();
+            continue;
+        }
+        preset.values.push_back({key, valueText(value, origin + ": \"" + key + "\"")});
+    }
+    return preset;
 }
 
 ordered_json parse(const std::string& text, const std::string& origin)
@@ -78,15 +93,21 @@ void applyValues(ParameterSettings& settings, const std::vector<PresetValue>& va
     {
         try
         {
-            settings.set(value.property, value.text,
-                         value.isText ? ParameterSettings::ListReading::TextFirst
-                                      : ParameterSettings::ListReading::IndexFirst);
+            settings.set(value.property, value.text);
         }
         catch (const UsageError& e)
         {
             throw UsageError(origin + ": " + e.what());
         }
     }
+}
+
+std::string factoryNames()
+{
+    std::string names;
+    for (const auto& preset : factoryPresets())
+        names += (names.empty() ? "\"" : ", \"") + preset.name + "\"";
+    return names;
 }
 } // namespace
 
@@ -96,34 +117,46 @@ const std::vector<FactoryPreset>& factoryPresets()
         std::vector<FactoryPreset> out;
         const ordered_json all = parse(kFactoryPresetsJson, "factory presets");
         for (const auto& [name, object] : all.items())
-            out.push_back({name, readObject(object, "factory preset \"" + name + "\"")});
+            out.push_back(readObject(object, name, "factory preset \"" + name + "\""));
         return out;
     }();
     return presets;
 }
 
-void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
+const FactoryPreset* findFactoryPreset(const std::string& name)
 {
     for (const auto& preset : factoryPresets())
-        if (lower(preset.name) == lower(nameOrPath))
-            return applyValues(settings, preset.values, "preset \"" + preset.name + "\"");
-
-    std::ifstream in(nameOrPath, std::ios::binary);
-    if (!in)
-    {
-        std::string names;
-        for (const auto& preset : factoryPresets())
-            names += (names.empty() ? "\"" : ", \"") + preset.name + "\"";
-        throw IoError("no preset named \"" + nameOrPath + "\" and no such file (presets: " + names + ")");
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    applyValues(settings, readObject(parse(text.str(), nameOrPath), nameOrPath), nameOrPath);
+        if (lower(preset.name) == lower(name))
+            return &preset;
+    return nullptr;
 }
 
-void savePreset(const ParameterSettings& settings, const std::string& path)
+void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
+{
+    if (const FactoryPreset* preset = findFactoryPreset(nameOrPath))
+        return applyValues(settings, preset->values, "preset \"" + preset->name + "\"");
+
+    std::error_code ec;
+    if (!fs::exists(nameOrPath, ec))
+        throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name (presets: " +
+                         factoryNames() + ")");
+    if (fs::is_directory(nameOrPath, ec))
+        throw UsageError("\"" + nameOrPath + "\" is a folder, not a preset file");
+    std::ifstream in(nameOrPath, std::ios::binary);
+    if (!in)
+        throw IoError("cannot read \"" + nameOrPath + "\": " + std::strerror(errno));
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad())
+        throw IoError("cannot read \"" + nameOrPath + "\": " + std::strerror(errno));
+    applyValues(settings, readObject(parse(text.str(), nameOrPath), nameOrPath, nameOrPath).values, nameOrPath);
+}
+
+ordered_json presetJson(const ParameterSettings& settings, const std::string& description)
 {
     ordered_json object = ordered_json::object();
+    if (!description.empty())
+        object[kDescriptionKey] = description;
     const auto& properties = settings.description().properties;
     for (std::size_t i = 0; i < properties.size(); ++i)
     {
@@ -135,8 +168,11 @@ void savePreset(const ParameterSettings& settings, const std::string& path)
         case quarl::PropertyType::Int: object[properties[i].name] = text; break;
         }
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << object.dump(2) << '\n';
-    if (!out)
-        throw IoError("cannot write \"" + path + "\"");
+    return object;
+}
+
+void savePreset(const ParameterSettings& settings, const std::string& path, bool replace,
+                const std::string& description)
+{
+    writeFileAtomically(path, presetJson(settings, description).dump(2) + "\n", replace);
 }

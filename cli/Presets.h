@@ -1,8 +1,11 @@
-// Presets: JSON objects of property name to value, with values as `--set` takes them.
-// The product ships a few named ones (presets/factory.json, built into the tool).
+// Presets: JSON objects of property name to value, with values as `--set` takes them
+// (numbers, texts, true/false), and an optional one-line "description". The product ships
+// named ones (presets/factory.json, built into the tool).
 #pragma once
 
 #include "cli/ParameterSettings.h"
+
+#include <nlohmann/json.hpp>
 
 #include <string>
 #include <vector>
@@ -10,13 +13,13 @@
 struct PresetValue
 {
     std::string property;
-    std::string text;
-    bool isText; // a JSON string: list texts win over indices
+    std::string text; // as `--set` takes it
 };
 
 struct FactoryPreset
 {
     std::string name;
+    std::string description; // one line, for `crumlet presets`
     std::vector<PresetValue> values;
 };
 
@@ -25,10 +28,19 @@ extern const char* const kFactoryPresetsJson;
 // The shipped presets, in file order.
 const std::vector<FactoryPreset>& factoryPresets();
 
-// Applies a factory preset by name (case-insensitive) or else a preset file; throws
-// UsageError for a malformed file (saying where) or a bad property, IoError when the
-// file cannot be read.
+// The shipped preset of that name (any case), or null.
+const FactoryPreset* findFactoryPreset(const std::string& name);
+
+// Applies a factory preset by name (any case) or else a preset file; throws UsageError for
+// an unknown name, a malformed file (saying where) or a bad property, IoError (with the
+// system's reason) when the file cannot be read.
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath);
 
-// Writes every property to a preset file.
-void savePreset(const ParameterSettings& settings, const std::string& path);
+// Every property in the preset-file form: numbers, true/false for switches, list entries by
+// their text; the description first when there is one.
+nlohmann::ordered_json presetJson(const ParameterSettings& settings, const std::string& description = {});
+
+// Writes every property to a preset file, all or nothing; an existing file is replaced
+// only when `replace` is set (IoError otherwise).
+void savePreset(const ParameterSettings& settings, const std::string& path, bool replace,
+                const std::string& description = {});

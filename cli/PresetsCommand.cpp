@@ -1,35 +1,67 @@
 #include "cli/PresetsCommand.h"
 
+#include "cli/EffectHost.h"
 #include "cli/Presets.h"
+#include "cli/UsageError.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 
-int runPresets(bool json)
+namespace
 {
-    if (json)
+// The preset applied to the defaults, as a preset file holds it.
+nlohmann::ordered_json fileFormOf(const FactoryPreset& preset)
+{
+    ParameterSettings settings(EffectHost::instance().description());
+    applyPreset(settings, preset.name);
+    return presetJson(settings, preset.description);
+}
+
+int presets(const PresetsOptions& options)
+{
+    const FactoryPreset* chosen = nullptr;
+    if (!options.name.empty() && (chosen = findFactoryPreset(options.name)) == nullptr)
     {
-        nlohmann::ordered_json out = nlohmann::ordered_json::array();
+        std::string names;
         for (const auto& preset : factoryPresets())
-        {
-            nlohmann::ordered_json values = nlohmann::ordered_json::object();
-            for (const auto& v : preset.values)
-                values[v.property] = v.text;
-            out.push_back({{"name", preset.name}, {"values", values}});
-        }
-        std::printf("%s\n", out.dump(2).c_str());
+            names += (names.empty() ? "\"" : ", \"") + preset.name + "\"";
+        throw UsageError("no preset named \"" + options.name + "\" (presets: " + names + ")");
+    }
+    if (!options.save.empty())
+    {
+        if (chosen == nullptr)
+            throw UsageError("--save needs the preset's name: crumlet presets NAME --save FILE");
+        ParameterSettings settings(EffectHost::instance().description());
+        applyPreset(settings, chosen->name);
+        savePreset(settings, options.save, options.force, chosen->description);
+        return 0;
+    }
+    if (options.json)
+    {
+        nlohmann::ordered_json out = nlohmann::ordered_json::object();
+        for (const auto& preset : factoryPresets())
+            if (chosen == nullptr || chosen == &preset)
+                out[preset.name] = fileFormOf(preset);
+        std::printf("%s\n", (chosen != nullptr ? out[chosen->name] : out).dump(2).c_str());
+        return 0;
+    }
+    if (chosen != nullptr)
+    {
+        std::printf("%s: %s\n", chosen->name.c_str(), chosen->description.c_str());
+        for (const auto& v : chosen->values)
+            std::printf("  %s = %s\n", v.property.c_str(), v.text.c_str());
         return 0;
     }
     for (const auto& preset : factoryPresets())
-    {
-        std::string device;
-        for (const auto& v : preset.values)
-            if (v.property == "SIMType")
-                device = v.text;
-        std::printf("%-20s %s, %zu settings\n", preset.name.c_str(), device.c_str(), preset.values.size());
-    }
-    std::printf("\nUse one with: crumlet render --preset \"%s\" --out OUT.wav\n",
+        std::printf("%-20s %s\n", preset.name.c_str(), preset.description.c_str());
+    std::printf("\nUse one with: crumlet render --preset \"%s\" --in IN.wav --out OUT.wav\n",
                 factoryPresets().empty() ? "NAME" : factoryPresets().front().name.c_str());
     return 0;
+}
+} // namespace
+
+int runPresets(const PresetsOptions& options)
+{
+    return reportingErrors("presets", [&] { return presets(options); });
 }

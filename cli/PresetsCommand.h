@@ -1,4 +1,15 @@
-// `crumlet presets`: the presets that ship with the product.
+// `crumlet presets`: the presets that ship with the product, listed, shown, or saved as
+// preset files without rendering.
 #pragma once
 
-int runPresets(bool json);
+#include <string>
+
+struct PresetsOptions
+{
+    std::string name; // one preset to show or save
+    std::string save; // write it to this preset file
+    bool force = false;
+    bool json = false;
+};
+
+int runPresets(const PresetsOptions& options);

@@ -1,18 +1,88 @@
 #include "cli/RenderCommand.h"
 
-#include "cli/BatchRender.h"
 #include "cli/EffectHost.h"
-#include "cli/FileRenderer.h"
+#include "cli/InputDiscovery.h"
+#include "cli/Interruption.h"
+#include "cli/OutputFiles.h"
 #include "cli/Presets.h"
-#include "cli/ProgressBar.h"
+#include "cli/RenderJobs.h"
 #include "cli/SettingsOptions.h"
 #include "cli/UsageError.h"
 
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
 
 namespace
 {
 constexpr std::uint32_t kMaxBlockFrames = 65536;
+
+void refuseOverwritingAnInput(const std::string& output, const std::vector<std::string>& inputs, const char* what)
+{
+    const std::string input = inputAt(output, inputs);
+    if (!input.empty())
+        throw UsageError(std::string(what) + " \"" + output + "\" is the input \"" + input +
+                         "\": choose another name; a source is never written over");
+}
+
+LoudnessTarget loudnessTarget(const RenderOptions& options)
+{
+    if (options.matchLoudness && options.loudness)
+        throw UsageError("give either --match-loudness or --loudness LUFS, not both");
+    if (options.loudness)
+    {
+        if (!std::isfinite(*options.loudness) || *options.loudness < -70.0 || *options.loudness > 0.0)
+            throw UsageError("--loudness takes an integrated loudness from -70 to 0 LUFS (for example -23 or -16)");
+        return {LoudnessTarget::Mode::Fixed, *options.loudness};
+    }
+    if (options.matchLoudness)
+        return {LoudnessTarget::Mode::MatchInput, 0.0};
+    return {};
+}
+
+// The jobs of a batch: every input found, each output under the folder (mirroring
+// subfolders with --recursive), and what to do with outputs that exist.
+std::vector<RenderJob> planBatch(const RenderOptions& options, const std::vector<std::string>& otherInputs)
+{
+    const DiscoveredInputs found = discoverInputs(options.inputs, options.recursive);
+    if (found.files.empty() && found.skipped.empty())
+        throw UsageError("no audio files to render in " + std::to_string(options.inputs.size()) + " input" +
+                         (options.inputs.size() == 1 ? "" : "s"));
+    std::vector<std::string> everyInput = otherInputs;
+    for (const auto& f : found.files)
+        everyInput.push_back(f.path);
+
+    std::vector<RenderJob> jobs;
+    for (const auto& s : found.skipped)
+        jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
+    std::map<std::string, std::string> taken; // output -> input
+    for (const auto& f : found.files)
+    {
+        RenderJob job{f.path, (fs::path(options.outputDir) / f.relative).lexically_normal().string(), {}, {}};
+        auto fail = [&](const std::string& why) {
+            job.status = JobOutcome::Status::Failed;
+            job.reason = why;
+        };
+        const std::string input = inputAt(job.output, everyInput);
+        std::error_code ec;
+        if (!taken.emplace(job.output, f.path).second)
+            fail("\"" + taken[job.output] + "\" also renders to \"" + job.output + "\"");
+        else if (!input.empty())
+            fail("the output \"" + job.output + "\" is the input \"" + input + "\"; a source is never written over");
+        else if (fs::exists(job.output, ec) && options.skipExisting)
+        {
+            job.status = JobOutcome::Status::Skipped;
+            job.reason = "\"" + job.output + "\" exists (--skip-existing)";
+        }
+        else if (fs::exists(job.output, ec) && !options.force)
+            fail("\"" + job.output + "\" exists: --skip-existing leaves it, --force replaces it");
+        jobs.push_back(std::move(job));
+    }
+    return jobs;
+}
 
 int render(const RenderOptions& options)
 {
@@ -20,63 +90,75 @@ int render(const RenderOptions& options)
         throw UsageError("give either --out FILE or --out-dir FOLDER");
     if (options.blockFrames < 1 || options.blockFrames > kMaxBlockFrames)
         throw UsageError("--block takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
+    if (options.force && options.skipExisting)
+        throw UsageError("give either --force or --skip-existing, not both");
+    const LoudnessTarget loudness = loudnessTarget(options);
+    const SampleFormat sampleFormat =
+        options.sampleFormat.empty() ? SampleFormat::Automatic : parseSampleFormat(options.sampleFormat);
+
+    // Files that the settings come from are sources too.
+    std::vector<std::string> settingFiles;
+    if (!options.bankFile.empty())
+        settingFiles.push_back(options.bankFile);
+    if (!options.preset.empty() && findFactoryPreset(options.preset) == nullptr)
+        settingFiles.push_back(options.preset);
+    std::vector<std::string> sources = settingFiles;
+    sources.insert(sources.end(), options.inputs.begin(), options.inputs.end());
+    if (!options.savePreset.empty())
+    {
+        refuseOverwritingAnInput(options.savePreset, sources, "the preset file");
+        if (!options.force && fs::exists(options.savePreset))
+            throw UsageError("\"" + options.savePreset + "\" exists: --force replaces it");
+    }
+
     const EffectHost& host = EffectHost::instance();
     const ParameterSettings settings =
         settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
-    const SampleFormat sampleFormat =
-        options.sampleFormat.empty() ? SampleFormat::Automatic : parseSampleFormat(options.sampleFormat);
-    if (!options.savePreset.empty())
-        savePreset(settings, options.savePreset);
-    // The block the host's bank would hold: written by the plugin object from its properties.
-    const std::vector<std::uint8_t> block = host.bankBlock(settings);
 
+    RenderJobsRequest request;
+    // The block the host's bank would hold: written by the plugin object from its properties.
+    request.block = host.bankBlock(settings);
+    request.blockFrames = options.blockFrames;
+    request.sampleFormat = sampleFormat;
+    request.loudness = loudness;
+    request.threads = options.jobs;
+    request.showProgress = !options.quiet && !options.json;
     if (!options.outputDir.empty())
     {
         if (options.inputs.empty())
             throw UsageError("--out-dir renders the files given with --in");
-        BatchRequest batch{options.inputs, options.outputDir, block,        options.blockFrames,
-                           sampleFormat,   options.jobs,      options.force, options.quiet};
-        return renderBatch(batch) == 0 ? 0 : kExitIoError;
+        request.jobs = planBatch(options, settingFiles);
+        request.replace = options.force;
+        request.makeFolders = true;
+    }
+    else
+    {
+        if (options.inputs.size() > 1)
+            throw UsageError("several inputs need --out-dir FOLDER rather than --out");
+        const std::string input = options.inputs.empty() ? std::string() : options.inputs.front();
+        std::error_code ec;
+        if (!input.empty() && fs::is_directory(input, ec))
+            throw UsageError("\"" + input + "\" is a folder: render a folder with --out-dir FOLDER");
+        refuseOverwritingAnInput(options.output, sources, "the output");
+        request.jobs.push_back({input, options.output, {}, {}});
+        request.replace = true;
     }
 
-    if (options.inputs.size() > 1)
-        throw UsageError("several inputs need --out-dir FOLDER rather than --out");
-    const std::string input = options.inputs.empty() ? std::string() : options.inputs.front();
-    ProgressBar progress(options.quiet ? std::string() : "rendering", inputFrames(input));
-    FileRenderRequest request{input, options.output, block, options.blockFrames, sampleFormat,
-                              [&](std::uint64_t written) {
-                                  if (!options.quiet)
-                                      progress.update(written);
-                              }};
-    const FileRenderResult result = renderFile(request);
-    progress.finish();
-    if (!options.quiet)
-    {
-        const double rate = result.sampleRate;
-        std::fprintf(stderr, "%s: %.2f s in, %.2f s out (%.2f s of tail), %u channels at %u Hz\n",
-                     options.output.c_str(), static_cast<double>(result.inputFrames) / rate,
-                     static_cast<double>(result.outputFrames) / rate,
-                     static_cast<double>(result.outputFrames - result.inputFrames) / rate, result.channels,
-                     result.sampleRate);
-    }
-    return 0;
+    RenderReport report(options.json, options.quiet);
+    const RenderSummary summary = runRenderJobs(request, report);
+    if (summary.signalExitCode != 0)
+        return summary.signalExitCode;
+    // The preset is saved only for settings that rendered.
+    if (!options.savePreset.empty() && summary.failed == 0 && summary.rendered > 0)
+        savePreset(settings, options.savePreset, options.force);
+    if (summary.failed == 0)
+        return 0;
+    // A single render that failed on what was asked is bad usage; a batch's failures are files'.
+    return options.outputDir.empty() && summary.badUsage > 0 ? kExitUsage : kExitIoError;
 }
 } // namespace
 
 int runRender(const RenderOptions& options)
 {
-    try
-    {
-        return render(options);
-    }
-    catch (const UsageError& e)
-    {
-        std::fprintf(stderr, "crumlet render: %s\n", e.what());
-        return kExitUsage;
-    }
-    catch (const IoError& e)
-    {
-        std::fprintf(stderr, "crumlet render: %s\n", e.what());
-        return kExitIoError;
-    }
+    return reportingErrors("render", [&] { return render(options); });
 }

@@ -1,8 +1,9 @@
 // `crumlet render`: runs audio through the effect as the host's sound engine would, one
-// file or many in parallel.
+// file or many in parallel, never over a source, with levels a designer can trust.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,14 +14,20 @@ struct RenderOptions
     std::string outputDir;                // or a folder for many
     std::vector<std::string> assignments; // NAME=VALUE, applied after the preset
     std::string preset;                   // a factory preset's name or a preset file
-    std::string savePreset;               // write the settings to this preset file
+    std::string savePreset;               // write the settings to this preset file after the render
     std::string bankFile;                 // a 139-byte parameter block to start from
     std::uint32_t blockFrames = 512;
     std::string sampleFormat;             // empty: float where possible
     unsigned jobs = 0;                    // 0: one per core
-    bool force = false;                   // overwrite existing outputs in a batch
+    bool force = false;                   // replace existing outputs (never an input)
+    bool skipExisting = false;            // leave existing outputs of a batch alone
+    bool recursive = false;               // take folders' subfolders, mirrored under --out-dir
+    bool matchLoudness = false;           // each output as loud as its input
+    std::optional<double> loudness;       // or this integrated loudness, LUFS
+    bool json = false;                    // one JSON object per file on stdout
     bool quiet = false;
 };
 
-// Returns the process exit code; reports errors on stderr.
+// Returns the process exit code (0, 1 for a failed file, 2 for bad usage, 130 or 143 when
+// interrupted); reports errors on stderr.
 int runRender(const RenderOptions& options);

@@ -1,8 +1,10 @@
 #include "cli/SettingsOptions.h"
 
+#include "cli/OutputFiles.h"
 #include "cli/Presets.h"
 #include "cli/UsageError.h"
 
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 
@@ -10,7 +12,7 @@ std::vector<std::uint8_t> readBankFile(const std::string& path, std::size_t size
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw IoError("cannot read \"" + path + "\"");
+        throw IoError("cannot read \"" + path + "\": " + systemReason(errno));
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.size() != size)
         throw UsageError("\"" + path + "\" is not a parameter block: it holds " + std::to_string(bytes.size()) +

@@ -1,4 +1,19 @@
-// `crumlet sims`: the device models with their categories, sections and levels.
+// `crumlet sims`: the device models, one line each with a plain description of how each
+// sounds (its pass band and strongest peak), narrowed by category or a search word; the
+// seven sections of each on request.
 #pragma once
 
-int runSims(bool json);
+#include <string>
+
+struct SimsOptions
+{
+    std::string search;   // a word in the name, category or description
+    std::string category; // a category heading, or a word in one
+    bool sections = false;
+    bool json = false;
+};
+
+// The abbreviations of the --sections listing, for the command's help.
+extern const char* const kSimsSectionsHelp;
+
+int runSims(const SimsOptions& options);

@@ -2,6 +2,7 @@
 #include "cli/ArtworkCommand.h"
 #include "cli/BankCommand.h"
 #include "cli/EffectHost.h"
+#include "cli/Interruption.h"
 #include "cli/ParamsCommand.h"
 #include "cli/PlotCommand.h"
 #include "cli/PresetsCommand.h"
@@ -19,8 +20,9 @@ void addSettingsOptions(CLI::App* command, std::vector<std::string>& assignments
                         std::string& bankFile)
 {
     command->add_option("--set", assignments,
-                        "NAME=VALUE: a property in its units, a list index or entry's text, or on/off")
-        ->allow_extra_args(false);
+                        "NAME=VALUE ...: a property (any case) in its units (-6dB, 3.4kHz, 50ms), a list entry's text "
+                        "(a bare number is the entry with that text, else the index; #N is always index N), or on/off")
+        ->allow_extra_args(true);
     command->add_option("--preset", preset, "A shipped preset's name (see `crumlet presets`) or a preset file");
     command->add_option("--bank", bankFile, "Start from a 139-byte parameter block file");
 }
@@ -28,6 +30,8 @@ void addSettingsOptions(CLI::App* command, std::vector<std::string>& assignments
 
 int main(int argc, char** argv)
 {
+    // Before any thread starts: Ctrl-C and SIGTERM are taken by a watcher thread.
+    Interruption::install();
     CLI::App app{"Crumlet: lo-fi device simulation, run as the host runs it"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "crumlet 0.1.0");
@@ -40,29 +44,45 @@ int main(int argc, char** argv)
     renderCommand->add_option("--out", render.output, "Output file; .wav is 32-bit float unless --format says");
     renderCommand->add_option("--out-dir", render.outputDir, "Output folder for several inputs");
     addSettingsOptions(renderCommand, render.assignments, render.preset, render.bankFile);
-    renderCommand->add_option("--save-preset", render.savePreset, "Also write the settings to a preset file");
+    renderCommand->add_option("--save-preset", render.savePreset,
+                              "After a successful render, write the settings to a preset file");
     renderCommand->add_option("--block", render.blockFrames, "Frames per buffer")->capture_default_str();
-    renderCommand->add_option("--format", render.sampleFormat, "Sample format: float, pcm16 or pcm24");
+    renderCommand->add_option("--format", render.sampleFormat, "Sample format: float, pcm16, pcm24 or same (the input's)");
     renderCommand->add_option("--jobs,-j", render.jobs, "Files rendered at once (default: one per core)");
-    renderCommand->add_flag("--force", render.force, "Overwrite existing outputs in --out-dir");
-    renderCommand->add_flag("--quiet,-q", render.quiet, "Print nothing but errors");
+    renderCommand->add_flag("--force", render.force, "Replace existing outputs and preset files (never an input)");
+    renderCommand->add_flag("--skip-existing", render.skipExisting, "Leave outputs that exist alone (re-runs)");
+    renderCommand->add_flag("--recursive,-r", render.recursive, "Take folders' subfolders too, mirrored under --out-dir");
+    renderCommand->add_flag("--match-loudness", render.matchLoudness,
+                            "Make each output's integrated loudness (EBU R128) equal to its input's");
+    renderCommand->add_option("--loudness", render.loudness, "Bring each output to this integrated loudness, LUFS (e.g. -23)");
+    renderCommand->add_flag("--json", render.json, "One JSON object per file on stdout, then a summary object");
+    renderCommand->add_flag("--quiet,-q", render.quiet, "Print nothing but errors and warnings");
 
     BankOptions bank;
-    CLI::App* bankCommand = app.add_subcommand("bank", "Write the 139-byte parameter block");
-    bankCommand->add_option("--out", bank.output, "Block file to write")->required();
+    CLI::App* bankCommand = app.add_subcommand("bank", "Write the 139-byte parameter block, or the settings as a preset file");
+    bankCommand->add_option("--out", bank.output, "Block file to write");
+    bankCommand->add_option("--save-preset", bank.savePreset, "Preset file to write");
+    bankCommand->add_flag("--force", bank.force, "Replace an existing preset file");
     addSettingsOptions(bankCommand, bank.assignments, bank.preset, bank.bankFile);
 
-    bool presetsJson = false;
-    CLI::App* presetsCommand = app.add_subcommand("presets", "List the shipped presets");
-    presetsCommand->add_flag("--json", presetsJson, "As JSON");
+    PresetsOptions presets;
+    CLI::App* presetsCommand = app.add_subcommand("presets", "List, show or save the shipped presets");
+    presetsCommand->add_option("name", presets.name, "One preset to show (or to --save)");
+    presetsCommand->add_option("--save", presets.save, "Write the preset to a preset file");
+    presetsCommand->add_flag("--force", presets.force, "Replace an existing preset file");
+    presetsCommand->add_flag("--json", presets.json, "In the preset-file form, by name");
 
     bool paramsJson = false;
     CLI::App* paramsCommand = app.add_subcommand("params", "List the effect's properties");
     paramsCommand->add_flag("--json", paramsJson, "As JSON, for tools");
 
-    bool simsJson = false;
+    SimsOptions sims;
     CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
-    simsCommand->add_flag("--json", simsJson, "As JSON, for tools");
+    simsCommand->add_option("word", sims.search, "Only devices whose name, category or description has this word");
+    simsCommand->add_option("--category,-c", sims.category, "Only this category (or the categories with this word)");
+    simsCommand->add_flag("--sections", sims.sections, "Each model's level and seven filter sections");
+    simsCommand->add_flag("--json", sims.json, "As JSON, for tools");
+    simsCommand->footer(kSimsSectionsHelp);
 
     PlotOptions plot;
     CLI::App* plotCommand = app.add_subcommand("plot", "Draw a response plot as PNG, or print its curves");
@@ -104,11 +124,11 @@ int main(int argc, char** argv)
         if (bankCommand->parsed())
             return runBank(bank);
         if (presetsCommand->parsed())
-            return runPresets(presetsJson);
+            return runPresets(presets);
         if (paramsCommand->parsed())
             return runParams(paramsJson);
         if (simsCommand->parsed())
-            return runSims(simsJson);
+            return runSims(sims);
         if (plotCommand->parsed())
             return runPlot(plot);
         if (artworkCommand->parsed())

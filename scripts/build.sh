@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds Crumlet (Release) in build/.
+# Configures and builds Crumlet (Release) in build/: everything, or only the given targets
+# and what they need (scripts/build.sh crumlet).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)"
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build build -j"$(nproc)" "${targets[@]}"

@@ -98,12 +98,34 @@ TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)
     EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 5.f); // the entry "12"
     EXPECT_EQ(valueOf(s, ParamId::EQFilterType), 2.f);
 
-    // On the command line a bare number is the list index.
+    // A bare number is the entry with that text when there is one, else the index; #N is
+    // always the index.
     s.assign("LoFiBitDepthType=12");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 12.f);
-    // ... unless it is out of the index range, then it is the entry's text.
-    s.assign("LoFiBitDepthType=16");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 1.f);
+    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 5.f); // "12" bits
+    s.assign("LoFiBitDepthType=#12");
+    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 12.f); // "5" bits
+    s.assign("LoFiBitDepthType=1");
+    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 1.f); // no entry "1": index 1, "16"
+    s.assign("LoFiDownSampleIndex=12000");
+    EXPECT_EQ(valueOf(s, ParamId::LoFiDownSampleIndex), 3.f);
+    s.assign("LoFiDownSampleIndex=8kHz");
+    EXPECT_EQ(valueOf(s, ParamId::LoFiDownSampleIndex), 5.f);
+    s.assign("LoFiDownSampleIndex=#8");
+    EXPECT_EQ(valueOf(s, ParamId::LoFiDownSampleIndex), 8.f);
+    s.assign("DistortionMode=3");
+    EXPECT_EQ(valueOf(s, ParamId::DistortionMode), 3.f); // "LoFi"
+    s.assign("LoFiDownSampleIndex=8000");
+    s.assign("DistortionMode=Fuzz");
+
+    // Prefixed and alternative units, names in any case.
+    s.assign("eqfreq=3.4kHz");
+    EXPECT_EQ(valueOf(s, ParamId::EQFreq), 3400.f);
+    s.assign("FILTERSHPFFREQ=3k");
+    EXPECT_EQ(valueOf(s, ParamId::FiltersHPFFreq), 3000.f);
+    s.assign("GateReleaseTime=50ms");
+    EXPECT_EQ(valueOf(s, ParamId::GateReleaseTime), 50.f);
+    s.assign("GateHoldTime=0.05s");
+    EXPECT_EQ(valueOf(s, ParamId::GateHoldTime), 50.f);
 
     // The texts reach the block at the host-order offsets.
     const auto block = blockOf(s);
@@ -130,6 +152,11 @@ TEST(ParameterSettings, ErrorsNameThePropertyAndItsRange)
     EXPECT_FALSE(errorOf(s, "EQFreq=inf").empty());
     EXPECT_FALSE(errorOf(s, "EQFreq=").empty());
     EXPECT_FALSE(errorOf(s, "EQFreq=100 dB").empty());
+    EXPECT_FALSE(errorOf(s, "EQFreq=3kms").empty());
+    EXPECT_FALSE(errorOf(s, "NoiseLevel=-6k").empty()); // prefixes belong to Hz
+    EXPECT_FALSE(errorOf(s, "LoFiBitDepthType=#16").empty());
+    EXPECT_FALSE(errorOf(s, "LoFiBitDepthType=#").empty());
+    EXPECT_FALSE(errorOf(s, "LoFiDownSampleIndex=7000").empty()); // neither an entry nor an index
     EXPECT_FALSE(errorOf(s, "FiltersEnable=maybe").empty());
     EXPECT_FALSE(errorOf(s, "no equals sign").empty());
 
@@ -179,7 +206,7 @@ TEST(ParameterSettings, ValueTextsReadBack)
     {
         const std::string& name = description().properties[i].name;
         ParameterSettings copy = fresh();
-        copy.set(name, s.valueText(i), ParameterSettings::ListReading::TextFirst);
+        copy.set(name, s.valueText(i));
         EXPECT_EQ(copy.value(name), s.value(name)) << name << " = " << s.valueText(i);
     }
 }

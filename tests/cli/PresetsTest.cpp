@@ -72,16 +72,22 @@ TEST(FactoryPresets, EveryShippedPresetApplies)
     EXPECT_EQ(s.value("SIMType"), 1.f); // Modern Phone
 }
 
-TEST_F(PresetFiles, StringsPreferListTextsNumbersAreIndices)
+TEST_F(PresetFiles, ValuesReadAsOnTheCommandLine)
 {
     ParameterSettings s = fresh();
-    applyPreset(s, write("p.json", R"({"LoFiBitDepthType": "12", "LoFiDownSampleIndex": 12, "GateEnable": false,
-                                       "NoiseLevel": -50.5, "DistortionMode": "Nuke"})"));
-    EXPECT_EQ(s.value("LoFiBitDepthType"), 5.f);
+    applyPreset(s, write("p.json", R"({"LoFiBitDepthType": 12, "LoFiDownSampleIndex": "#12", "GateEnable": false,
+                                       "NoiseLevel": -50.5, "DistortionMode": "Nuke", "eqfreq": "2.5kHz",
+                                       "description": "a test"})"));
+    EXPECT_EQ(s.value("LoFiBitDepthType"), 5.f); // the entry "12", as --set LoFiBitDepthType=12
     EXPECT_EQ(s.value("LoFiDownSampleIndex"), 12.f);
     EXPECT_EQ(s.value("GateEnable"), 0.f);
     EXPECT_EQ(s.value("NoiseLevel"), -50.5f);
     EXPECT_EQ(s.value("DistortionMode"), 8.f);
+    EXPECT_EQ(s.value("EQFreq"), 2500.f);
+
+    ParameterSettings c = fresh();
+    c.assign("LoFiBitDepthType=12");
+    EXPECT_EQ(c.value("LoFiBitDepthType"), s.value("LoFiBitDepthType"));
 }
 
 TEST_F(PresetFiles, SaveAndLoadRoundTrip)
@@ -91,11 +97,21 @@ TEST_F(PresetFiles, SaveAndLoadRoundTrip)
     s.assign("GateAttackTime=0.1");
     s.assign("EQGain=-11.75");
     const std::string path = (m_dir / "saved.json").string();
-    savePreset(s, path);
+    savePreset(s, path, false);
 
     ParameterSettings back = fresh();
     applyPreset(back, path);
     EXPECT_EQ(blockOf(back), blockOf(s));
+
+    // An existing preset file is replaced only when asked.
+    s.assign("EQGain=3");
+    EXPECT_THROW(savePreset(s, path, false), IoError);
+    applyPreset(back, path);
+    EXPECT_EQ(back.value("EQGain"), -11.75f);
+    savePreset(s, path, true);
+    applyPreset(back, path);
+    EXPECT_EQ(back.value("EQGain"), 3.f);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1); // no partial left
 }
 
 TEST_F(PresetFiles, MalformedFilesSayWhere)
@@ -108,5 +124,9 @@ TEST_F(PresetFiles, MalformedFilesSayWhere)
     EXPECT_NE(property.find("-96 to 0 dB"), std::string::npos);
     EXPECT_NE(errorOf(write("d.json", R"({"Nope": 1})")).find("unknown property \"Nope\""), std::string::npos);
     EXPECT_NE(errorOf(write("e.json", R"({"NoiseLevel": [1]})")).find("\"NoiseLevel\""), std::string::npos);
-    EXPECT_NE(errorOf((m_dir / "missing.json").string()).find("no preset named"), std::string::npos);
+    // An unknown name is a usage error listing the presets.
+    ParameterSettings s = fresh();
+    EXPECT_THROW(applyPreset(s, (m_dir / "missing.json").string()), UsageError);
+    EXPECT_NE(errorOf((m_dir / "missing.json").string()).find("\"Phone call\""), std::string::npos);
+    EXPECT_NE(errorOf(write("f.json", R"({"description": 3})")).find("description"), std::string::npos);
 }

@@ -1,0 +1,28 @@
+// Which files a render takes from its --in arguments: files as given, the audio files of
+// folders (and of their subfolders with --recursive), never hidden files or "._" forks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct FoundInput
+{
+    std::string path;
+    std::string relative; // under the folder it was found in (the file name for a file given)
+};
+
+struct SkippedInput
+{
+    std::string path;
+    std::string reason;
+};
+
+struct DiscoveredInputs
+{
+    std::vector<FoundInput> files; // folders' files sorted by path
+    std::vector<SkippedInput> skipped;
+};
+
+// Throws IoError (with the system's reason) for a path that does not exist or a folder that
+// cannot be read.
+DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool recursive);

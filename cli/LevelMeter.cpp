@@ -1,0 +1,72 @@
+#include "cli/LevelMeter.h"
+
+#include <ebur128.h>
+
+#include <cmath>
+#include <new>
+#include <algorithm>
+
+namespace
+{
+double toDb(double linear)
+{
+    return linear > 0.0 ? 20.0 * std::log10(linear) : -HUGE_VAL;
+}
+} // namespace
+
+LevelMeter::LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure)
+    : m_channels(channels), m_measure(measure)
+{
+    const int mode = measure == Measure::Everything ? EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK : EBUR128_MODE_I;
+    m_state = ebur128_init(channels, sampleRate, mode);
+    if (m_state == nullptr)
+        throw std::bad_alloc();
+    // Beyond stereo, no channel is a surround one: each counts fully.
+    for (std::uint32_t c = 0; c < channels; ++c)
+        ebur128_set_channel(m_state, c, EBUR128_LEFT);
+}
+
+LevelMeter::~LevelMeter()
+{
+    ebur128_destroy(&m_state);
+}
+
+void LevelMeter::add(const float* interleaved, std::uint32_t frames)
+{
+    ebur128_add_frames_float(m_state, interleaved, frames);
+    if (m_measure != Measure::Everything)
+        return;
+    const std::size_t n = static_cast<std::size_t>(frames) * m_channels;
+    float peak = m_peak;
+    std::uint64_t clipped = 0;
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        const float a = std::fabs(interleaved[i]);
+        peak = a > peak ? a : peak;
+        clipped += a > 1.f ? 1 : 0;
+    }
+    m_peak = peak;
+    m_clipped += clipped;
+}
+
+Levels LevelMeter::levels() const
+{
+    Levels l;
+    double loudness = -HUGE_VAL;
+    if (ebur128_loudness_global(m_state, &loudness) == EBUR128_SUCCESS && std::isfinite(loudness))
+        l.loudnessLufs = loudness;
+    if (m_measure != Measure::Everything)
+        return l;
+    l.peakDbfs = toDb(m_peak);
+    double truePeak = 0.0;
+    for (std::uint32_t c = 0; c < m_channels; ++c)
+    {
+        double p = 0.0;
+        if (ebur128_true_peak(m_state, c, &p) == EBUR128_SUCCESS && p > truePeak)
+            truePeak = p;
+    }
+    // True peak is never below the sample peak.
+    l.truePeakDbtp = toDb(std::max<double>(truePeak, m_peak));
+    l.clippedSamples = m_clipped;
+    return l;
+}

@@ -1,0 +1,45 @@
+// What a render reports of a signal: integrated loudness (EBU R128), sample peak, true peak
+// and, for integer outputs, the samples beyond full scale.
+#pragma once
+
+#include <ebur128.h>
+
+#include <cstdint>
+#include <cmath>
+
+
+
+struct Levels
+{
+    double loudnessLufs = -HUGE_VAL; // -inf: too quiet to gate in (silence)
+    double peakDbfs = -HUGE_VAL;
+    double truePeakDbtp = -HUGE_VAL;
+    std::uint64_t clippedSamples = 0; // |x| > 1
+};
+
+class LevelMeter
+{
+public:
+    enum class Measure
+    {
+        Loudness,   // integrated loudness only
+        Everything, // loudness, peaks and clipping
+    };
+
+    // Throws std::bad_alloc when the measuring state cannot be made.
+    LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure);
+    ~LevelMeter();
+    LevelMeter(const LevelMeter&) = delete;
+    LevelMeter& operator=(const LevelMeter&) = delete;
+
+    void add(const float* interleaved, std::uint32_t frames);
+
+    Levels levels() const;
+
+private:
+    ebur128_state* m_state = nullptr;
+    std::uint32_t m_channels;
+    Measure m_measure;
+    float m_peak = 0.f;
+    std::uint64_t m_clipped = 0;
+};

@@ -1,0 +1,89 @@
+#include "cli/OutputFiles.h"
+
+#include "cli/Interruption.h"
+#include "cli/UsageError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+std::string systemReason(int error)
+{
+    return std::strerror(error);
+}
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa{}, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+std::string inputAt(const std::string& output, const std::vector<std::string>& inputs)
+{
+    for (const auto& input : inputs)
+        if (!input.empty() && sameFile(input, output))
+            return input;
+    return {};
+}
+
+PartialFile::PartialFile(std::string target) : m_target(std::move(target))
+{
+    const fs::path t(m_target);
+    const fs::path folder = t.parent_path().empty() ? fs::path(".") : t.parent_path();
+    // Hidden, so that a later run over the folder does not take it for audio.
+    std::string pattern = (folder / ("." + t.filename().string() + ".XXXXXX.partial")).string();
+    const int fd = ::mkstemps(pattern.data(), 8);
+    if (fd < 0)
+        throw IoError("cannot write \"" + m_target + "\": " + systemReason(errno));
+    ::close(fd);
+    m_path = pattern;
+    Interruption::trackPartial(m_path);
+}
+
+PartialFile::~PartialFile()
+{
+    if (!m_committed)
+        ::unlink(m_path.c_str());
+    Interruption::untrackPartial(m_path);
+}
+
+void PartialFile::commit(bool replace)
+{
+    if (replace)
+    {
+        if (std::rename(m_path.c_str(), m_target.c_str()) != 0)
+            throw IoError("cannot write \"" + m_target + "\": " + systemReason(errno));
+    }
+    else
+    {
+        // link() refuses an existing target, atomically.
+        if (::link(m_path.c_str(), m_target.c_str()) != 0)
+        {
+            const int error = errno;
+            throw IoError(error == EEXIST ? "\"" + m_target + "\" exists (use --force to replace it)"
+                                          : "cannot write \"" + m_target + "\": " + systemReason(error));
+        }
+        ::unlink(m_path.c_str());
+    }
+    m_committed = true;
+}
+
+void writeFileAtomically(const std::string& path, const std::string& content, bool replace)
+{
+    PartialFile partial(path);
+    std::FILE* f = std::fopen(partial.path().c_str(), "wb");
+    if (f == nullptr)
+        throw IoError("cannot write \"" + path + "\": " + systemReason(errno));
+    const bool written = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+    const int error = errno;
+    if (std::fclose(f) != 0 || !written)
+        throw IoError("cannot write \"" + path + "\": " + systemReason(written ? errno : error));
+    partial.commit(replace);
+}

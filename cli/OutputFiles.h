@@ -1,0 +1,43 @@
+// Writing outputs without ever losing a file: each is written under a unique hidden name
+// beside its target and moved into place only when complete; nothing is written over an
+// input, and nothing existing is replaced unless asked.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// True when both paths name the same existing file (by any path, hard links included).
+bool sameFile(const std::string& a, const std::string& b);
+
+// The first of `inputs` that is the same file as `output`, or empty.
+std::string inputAt(const std::string& output, const std::vector<std::string>& inputs);
+
+// A file being written: created empty under a unique name in the target's folder and
+// removed again unless committed (also when the tool is interrupted).
+class PartialFile
+{
+public:
+    // Throws IoError with the system's reason when the folder cannot take the file.
+    explicit PartialFile(std::string target);
+    ~PartialFile();
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+
+    const std::string& path() const { return m_path; }
+    const std::string& target() const { return m_target; }
+
+    // Moves the finished file to its target. With `replace` false an existing target is
+    // left alone and IoError says so. Throws IoError with the system's reason.
+    void commit(bool replace);
+
+private:
+    std::string m_target;
+    std::string m_path;
+    bool m_committed = false;
+};
+
+// Writes `content` to `path` through a partial file.
+void writeFileAtomically(const std::string& path, const std::string& content, bool replace);
+
+// "No such file or directory" and the like, for errno `error`.
+std::string systemReason(int error);
