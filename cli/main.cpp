@@ -1,8 +1,10 @@
 // crumlet: the command-line front of the stand-in host.
+#include "cli/ArtworkCommand.h"
 #include "cli/BankCommand.h"
 #include "cli/EffectHost.h"
 #include "cli/Interruption.h"
 #include "cli/ParamsCommand.h"
+#include "cli/PlotCommand.h"
 #include "cli/PresetsCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/SimsCommand.h"
@@ -88,6 +90,18 @@ int main(int argc, char** argv)
     validateCommand->add_option("--module", modulePath, "The effect's module to check");
     validateCommand->add_option("--seconds", validate.seconds, "About how long the checks take")->capture_default_str();
     validateCommand->add_option("--seed", validate.seed, "Seed of the signals and automation")->capture_default_str();
+    PlotOptions plot;
+    CLI::App* plotCommand = app.add_subcommand("plot", "Draw a response plot as PNG, or print its curves");
+    plotCommand->add_flag("--filters", plot.filters, "The main plot: Filters pair and EQ band");
+    plotCommand->add_option("--sim", plot.sim, "A device model's summed response, by name or index");
+    plotCommand->add_option("--tuning", plot.tuning, "SIMTuning for --sim, percent")->capture_default_str();
+    plotCommand->add_option("--rate", plot.rate, "Design rate for --sim, Hz")->capture_default_str();
+    plotCommand->add_option("--out", plot.output, "PNG file to write");
+    plotCommand->add_flag("--csv", plot.csv, "Print the curves as CSV instead, one row per grid frequency");
+    addSettingsOptions(plotCommand, plot.assignments, plot.preset, plot.bankFile);
+    std::string artworkDir;
+    CLI::App* artworkCommand = app.add_subcommand("artwork", "Write the editor's images and a contact sheet");
+    artworkCommand->add_option("--out", artworkDir, "Folder to write NAME.png and contact-sheet.png into")->required();
 
     try
     {
@@ -123,6 +137,10 @@ int main(int argc, char** argv)
             return runSims(sims);
         if (validateCommand->parsed())
             return runValidate(validate);
+        if (plotCommand->parsed())
+            return runPlot(plot);
+        if (artworkCommand->parsed())
+            return runArtwork(artworkDir);
     }
     catch (const UsageError& e)
     {

@@ -11,6 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   juce-modules-source zlib1g-dev
   lv2-dev lilv-utils lv2file
+  # JUCE's GUI modules (editor, artwork) and the fonts and display the artwork and GUI tests use.
+  libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev
+  libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev fonts-liberation xvfb
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)

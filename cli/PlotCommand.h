@@ -1,0 +1,21 @@
+// `crumlet plot`: response pictures through the editor's frequency plot, rendered off
+// screen to PNG, or the curves as CSV.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct PlotOptions
+{
+    bool filters = false;       // the main plot: Filters pair and EQ band
+    std::string sim;            // a device model by name or index
+    double tuning = 100.0;      // SIMTuning, percent
+    int rate = 48000;           // the device model's design rate, Hz
+    std::string output;         // PNG file
+    bool csv = false;           // print the curves instead
+    std::vector<std::string> assignments;
+    std::string preset;
+    std::string bankFile;
+};
+
+int runPlot(const PlotOptions& options);

@@ -1,0 +1,82 @@
+#include "widgets/C_Crumlet_Calculator.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr double kNoiseDamping = 1.414;
+}
+
+void C_Crumlet_Calculator::SetSampleRate(std::int32_t sampleRate)
+{
+    C_Base_Calculator::SetSampleRate(sampleRate);
+    m_designer.SetSampleRate(sampleRate);
+}
+
+double C_Crumlet_Calculator::CalcGain(double gainDb, bool bypass)
+{
+    return bypass ? 1.0 : std::pow(10.0, gainDb * 0.05);
+}
+
+double C_Crumlet_Calculator::CalcMix(double percent, bool bypass)
+{
+    return bypass ? 1.0 : 1.0 - percent * 0.01;
+}
+
+double C_Crumlet_Calculator::passDamping(double qPercent)
+{
+    double x = qPercent * 0.01;
+    if (x > 0.0)
+        x = std::sqrt(x);
+    x *= 0.8;
+    return (1.0 - x) * 1.414;
+}
+
+double C_Crumlet_Calculator::peakingQ(double qPercent)
+{
+    const double x = qPercent * 0.01;
+    return 9.0 * x * x + 1.0;
+}
+
+void C_Crumlet_Calculator::CalcHPF(double freq, double qPercent, int slope, bool bypass, BiquadCoefs& first,
+                                   BiquadCoefs& second)
+{
+    m_hpf[0] = bypass ? BiquadCoefs::identity() : m_designer.DesignHighPass(freq, true, passDamping(qPercent));
+    m_hpf[1] = !bypass && slope == 1 ? m_hpf[0] : BiquadCoefs::identity();
+    first = m_hpf[0];
+    second = m_hpf[1];
+}
+
+void C_Crumlet_Calculator::CalcLPF(double freq, double qPercent, int slope, bool bypass, BiquadCoefs& first,
+                                   BiquadCoefs& second)
+{
+    m_lpf[0] = bypass ? BiquadCoefs::identity() : m_designer.DesignLowPass(freq, true, passDamping(qPercent));
+    m_lpf[1] = !bypass && slope == 1 ? m_lpf[0] : BiquadCoefs::identity();
+    first = m_lpf[0];
+    second = m_lpf[1];
+}
+
+void C_Crumlet_Calculator::CalcEQ(double freq, double qPercent, double gainDb, int type, bool bypass, BiquadCoefs& out)
+{
+    if (bypass)
+        m_eq = BiquadCoefs::identity();
+    else if (type == 0)
+        m_eq = m_designer.DesignHighPass(freq, true, passDamping(qPercent));
+    else if (type == 1)
+        m_eq = m_designer.DesignPeaking(freq, peakingQ(qPercent), std::pow(10.0, gainDb * 0.05));
+    else if (type == 2)
+        m_eq = m_designer.DesignLowPass(freq, true, passDamping(qPercent));
+    out = m_eq;
+}
+
+void C_Crumlet_Calculator::CalcNoiseHPF(double freq, bool bypass, BiquadCoefs& out)
+{
+    m_noiseHpf = bypass ? BiquadCoefs::identity() : m_designer.DesignHighPass(freq, true, kNoiseDamping);
+    out = m_noiseHpf;
+}
+
+void C_Crumlet_Calculator::CalcNoiseLPF(double freq, bool bypass, BiquadCoefs& out)
+{
+    m_noiseLpf = bypass ? BiquadCoefs::identity() : m_designer.DesignLowPass(freq, true, kNoiseDamping);
+    out = m_noiseLpf;
+}
