@@ -46,13 +46,20 @@ void brushed(juce::Graphics& g, juce::Point<float> c, float r, float angle)
         g.setColour((n > 0.5f ? juce::Colours::white : juce::Colours::black).withAlpha(0.05f + 0.06f * n));
         g.drawEllipse(juce::Rectangle<float>(2 * ring, 2 * ring).withCentre(c), 0.5f);
     }
-    // Fixed specular streaks: the brushed top catches the light at top-left and bottom-right.
-    for (const float a : {-0.785f, 2.356f})
+    // Concentric brushing reflects the light in a soft bow-tie along the light's axis
+    // (top left to bottom right), fixed while the cap turns.
+    const int slices = 90;
+    for (int i = 0; i < slices; ++i)
     {
-        juce::Path sheen;
-        sheen.addPieSegment(face.reduced(1.0f), a - 0.35f, a + 0.35f, 0.15f);
-        g.setColour(juce::Colours::white.withAlpha(a < 0 ? 0.35f : 0.12f));
-        g.fillPath(sheen);
+        const float a = juce::MathConstants<float>::twoPi * i / slices;
+        const float along = std::cos(2.0f * (a + juce::MathConstants<float>::pi / 4.0f));
+        if (along <= 0.0f)
+            continue;
+        const bool towardsLight = std::cos(a + juce::MathConstants<float>::pi / 4.0f) > 0.0f;
+        juce::Path slice;
+        slice.addPieSegment(face.reduced(0.8f), a, a + juce::MathConstants<float>::twoPi / slices + 0.01f, 0.12f);
+        g.setColour(juce::Colours::white.withAlpha((towardsLight ? 0.42f : 0.2f) * along * along * along));
+        g.fillPath(slice);
     }
     g.setColour(juce::Colours::black.withAlpha(0.45f));
     g.drawEllipse(face, 0.7f);
