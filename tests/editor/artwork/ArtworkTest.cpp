@@ -248,7 +248,7 @@ TEST(Artwork, NoiseGrowsBrighterAndTheDistortionDialWarmerWithTheFrame)
     EXPECT_LT(mean("DistortionMeter_png", 0, warmth) + 0.02, mean("DistortionMeter_png", 9, warmth));
 }
 
-TEST(Artwork, TheBackgroundsDifferOnlyWhereTheMetersAre)
+TEST(Artwork, TheBackgroundsDifferOnlyWhereTheMetersAndTheirLegendsAre)
 {
     const juce::Image stereo = Artwork::decodeNamed("Crumlet_Stereo_png");
     const juce::Image mono = Artwork::decodeNamed("Crumlet_Mono_png");
@@ -259,6 +259,11 @@ TEST(Artwork, TheBackgroundsDifferOnlyWhereTheMetersAre)
                 control.look != EditorLayout::Look::NoiseDisplay)
                 meters.add(juce::Rectangle<int>(control.bounds.x, control.bounds.y, control.bounds.w, control.bounds.h)
                                .expanded(2));
+    // The legends under the level meters follow them.
+    for (const auto layout : {EditorLayout::Channels::Stereo, EditorLayout::Channels::Mono})
+        for (const auto& legend : EditorLayout::legends(layout))
+            if (legend.section == EditorLayout::Section::Levels)
+                meters.add({legend.bounds.x, legend.bounds.y, legend.bounds.w, legend.bounds.h});
     int differentInside = 0, differentOutside = 0;
     for (int y = 0; y < stereo.getHeight(); ++y)
         for (int x = 0; x < stereo.getWidth(); ++x)
