@@ -129,7 +129,7 @@ const Device kDevices[] = {
     /* 118 Beat Up Cell Phone       */ {cellPhone, CellBeatUp, 0xff5a5c62, 0xff9fb79a},
     /* 119 Awesome Cell Phone       */ {cellPhone, CellSmart, 0xff1a1b1d, 0xff3a7ac8},
     /* 120 Awesome Cell Phone Speaker */ {cellPhone, CellSmart, 0xff1a1b1d, 0xff3a7ac8, 1.0f, true},
-    /* 121 Free Headphone Clips     */ {earbuds, BudsClips, 0xff2a2b2e, 0xffd0e0ea},
+    /* 121 Free Headphone Clips     */ {earbuds, BudsClips, 0xff6e7076, 0xffd0e0ea},
     /* 122 Portable DVD Player      */ {dvdPlayer, 0, 0xff2a2b2e, 0xff3a7ac8},
     /* 123 Cool Headphones          */ {headphones, PhonesCool, 0xffff3a8a, 0xfff0f0f0},
     /* 124 Guitar Toy               */ {toyGuitar, 0, 0xffe0302a, 0xfff2c81e},
