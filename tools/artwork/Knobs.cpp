@@ -63,13 +63,17 @@ void brushed(juce::Graphics& g, juce::Point<float> c, float r, float angle)
     }
     g.setColour(juce::Colours::black.withAlpha(0.45f));
     g.drawEllipse(face, 0.7f);
-    // Pointer: a thin dark line from the centre to the edge.
-    g.setColour(juce::Colour(0xff1a1a1c));
-    g.drawLine(juce::Line<float>(onCircle(c, top * 0.15f, angle), onCircle(c, r - 1.0f, angle)), r > 20 ? 2.4f : 2.0f);
-    g.setColour(juce::Colours::white.withAlpha(0.35f));
-    g.drawLine(juce::Line<float>(onCircle(c, top * 0.15f, angle).translated(-0.7f, -0.7f),
-                                 onCircle(c, top - 1.0f, angle).translated(-0.7f, -0.7f)),
-               0.6f);
+    // Pointer: a thin dark line from the centre to the edge, with a fine lit edge on the side
+    // that faces the light.
+    juce::Point<float> lit(std::cos(angle), std::sin(angle));
+    if (lit.x + lit.y > 0.0f)
+        lit = -lit;
+    const juce::Line<float> pointer(onCircle(c, top * 0.15f, angle), onCircle(c, r - 1.0f, angle));
+    g.setColour(juce::Colour(0xff141416));
+    g.drawLine(pointer, r > 20 ? 2.8f : 2.4f);
+    g.setColour(juce::Colours::white.withAlpha(0.4f));
+    const float edge = r > 20 ? 1.9f : 1.7f;
+    g.drawLine(juce::Line<float>(pointer.getStart() + lit * edge, onCircle(c, top - 1.0f, angle) + lit * edge), 0.6f);
 }
 
 void knurled(juce::Graphics& g, juce::Point<float> c, float r, float angle)
@@ -97,7 +101,7 @@ void knurled(juce::Graphics& g, juce::Point<float> c, float r, float angle)
     g.setColour(juce::Colours::white.withAlpha(0.18f));
     g.drawEllipse(face.reduced(0.5f), 0.8f);
     // White dot pointer near the rim.
-    const float dot = r > 20 ? 4.2f : 3.4f;
+    const float dot = r > 20 ? 4.6f : 4.0f;
     const auto p = onCircle(c, top - dot * 0.9f, angle);
     g.setColour(juce::Colours::black.withAlpha(0.4f));
     g.fillEllipse(juce::Rectangle<float>(dot, dot).withCentre(p.translated(0.6f, 0.6f)));
