@@ -286,6 +286,11 @@ void ParameterSettings::loadBlock(const std::vector<std::uint8_t>& block)
             break;
         }
         }
+        // As the engine reads a block: NaN is the default, anything else is brought into range.
+        const quarl::PropertyDescription& p = m_description->properties[i];
+        if (std::isnan(m_values[i]))
+            m_values[i] = p.defaultValue;
+        m_values[i] = std::clamp(m_values[i], p.minValue, p.maxValue);
         offset += valueBytes(type);
     }
 }

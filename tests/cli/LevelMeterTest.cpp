@@ -101,7 +101,9 @@ TEST(TruePeakMeter, FindsTheWaveformsCrestAtEveryRateAndBlockSize)
                 EXPECT_NEAR(measured, db(crest), 0.3) << rate << " Hz, blocks of " << block;
                 // libebur128 oversamples only twice at 96 kHz, and so reads lower there.
                 if (rate < 96000)
+                {
                     EXPECT_NEAR(measured, referenceTruePeakDb(x, 1, rate), 0.3) << rate;
+                }
             }
             else
             {

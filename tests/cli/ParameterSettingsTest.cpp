@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -209,4 +210,22 @@ TEST(ParameterSettings, ValueTextsReadBack)
         copy.set(name, s.valueText(i));
         EXPECT_EQ(copy.value(name), s.value(name)) << name << " = " << s.valueText(i);
     }
+}
+
+TEST(ParameterSettings, ABlockIsReadIntoRangeAsTheEngineReadsIt)
+{
+    ParameterSettings s = fresh();
+    std::vector<std::uint8_t> block = blockOf(s);
+    const float nan = std::nanf("");
+    const float loud = 1e30f;
+    std::memcpy(block.data() + 55, &nan, 4);  // EQGain
+    std::memcpy(block.data() + 47, &loud, 4); // EQFreq
+    const std::int32_t device = 999;
+    std::memcpy(block.data() + 85, &device, 4); // SIMType
+    s.loadBlock(block);
+    EXPECT_EQ(valueOf(s, ParamId::EQGain), 0.f);
+    EXPECT_EQ(valueOf(s, ParamId::EQFreq), 12000.f); // its top
+    EXPECT_EQ(valueOf(s, ParamId::SIMType), 163.f);
+    // What is read can be saved and read again.
+    EXPECT_NO_THROW(s.set("EQGain", s.valueText(static_cast<std::size_t>(description().indexOf("EQGain")))));
 }

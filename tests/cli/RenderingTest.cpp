@@ -48,7 +48,7 @@ std::vector<std::uint8_t> defaultBlock()
 
 TEST_F(Rendering, DemoIsLongStereoAndCarriesItsTail)
 {
-    FileRenderRequest request{"", path("demo.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}};
+    FileRenderRequest request{"", path("demo.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
     const FileRenderResult result = renderFile(request);
     SF_INFO info{};
     const auto samples = readAll(request.output, &info);
@@ -67,7 +67,7 @@ TEST_F(Rendering, DemoIsLongStereoAndCarriesItsTail)
 TEST_F(Rendering, KeepsChannelsRateAndFollowsTheFormat)
 {
     const std::string in = writeTone("mono.wav", 3000, 22050, 1);
-    FileRenderRequest request{in, path("out.flac"), defaultBlock(), 256, SampleFormat::Automatic, {}};
+    FileRenderRequest request{in, path("out.flac"), defaultBlock(), 256, SampleFormat::Automatic, {}, true, {}};
     renderFile(request);
     SF_INFO info{};
     readAll(request.output, &info);
@@ -93,8 +93,8 @@ TEST_F(Rendering, BlockSizeDoesNotChangeTheSound)
     // The noise is drawn channel after channel per buffer, so it alone depends on the
     // buffer size.
     s.assign("NoiseEnable=off");
-    FileRenderRequest a{in, path("a.wav"), EffectHost::instance().bankBlock(s), 512, SampleFormat::Automatic, {}};
-    FileRenderRequest b{in, path("b.wav"), EffectHost::instance().bankBlock(s), 7, SampleFormat::Automatic, {}};
+    FileRenderRequest a{in, path("a.wav"), EffectHost::instance().bankBlock(s), 512, SampleFormat::Automatic, {}, true, {}};
+    FileRenderRequest b{in, path("b.wav"), EffectHost::instance().bankBlock(s), 7, SampleFormat::Automatic, {}, true, {}};
     renderFile(a);
     renderFile(b);
     const auto p = readAll(a.output), q = readAll(b.output);
@@ -106,7 +106,7 @@ TEST_F(Rendering, BlockSizeDoesNotChangeTheSound)
 
 TEST_F(Rendering, BadInputsAreClearErrorsAndWriteNothing)
 {
-    FileRenderRequest request{path("missing.wav"), path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}};
+    FileRenderRequest request{path("missing.wav"), path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
     EXPECT_THROW(renderFile(request), IoError);
     EXPECT_FALSE(fs::exists(path("out.wav")));
 
