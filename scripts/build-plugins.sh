@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Sets up and builds the DAW plugins: the LV2 bundle build/lv2/crumlet.lv2 (mono and stereo).
-# Copy it to ~/.lv2 (or /usr/local/lib/lv2) for hosts to find it.
+# Sets up and builds the DAW plugins: the LV2 bundle (mono and stereo), the VST3 plugin and
+# the standalone application. Where they land and how to install them: README, "In a DAW".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh crumlet_lv2
-echo "built build/lv2/crumlet.lv2: cp -r build/lv2/crumlet.lv2 ~/.lv2/"
+scripts/build.sh crumlet_lv2 CrumletDaw_VST3 CrumletDaw_Standalone
+artefacts=build/plugins/juce/CrumletDaw_artefacts/Release
+echo "LV2:        build/lv2/crumlet.lv2            -> cp -r it to ~/.lv2/"
+echo "VST3:       $artefacts/VST3/Crumlet.vst3     -> cp -r it to ~/.vst3/"
+echo "Standalone: $artefacts/Standalone/Crumlet"

@@ -119,6 +119,33 @@ std::array<std::uint8_t, kParameterBlockSize> EngineSession::blockOf(const std::
     return block;
 }
 
+std::array<float, kParameterCount> EngineSession::valuesOf(const std::uint8_t (&block)[kParameterBlockSize])
+{
+    std::array<float, kParameterCount> values{};
+    for (std::size_t i = 0; i < kParameterCount; ++i)
+    {
+        const std::uint8_t* at = block + blockOffsetOf(i);
+        switch (g_parameterDefinitions[i].hostType)
+        {
+        case HostType::Bool: values[i] = at[0] != 0 ? 1.f : 0.f; break;
+        case HostType::Int: {
+            std::int32_t v;
+            std::memcpy(&v, at, 4);
+            values[i] = static_cast<float>(v);
+            break;
+        }
+        case HostType::Float: std::memcpy(&values[i], at, 4); break;
+        }
+    }
+    return values;
+}
+
+std::int64_t EngineSession::tailFrames() const
+{
+    const auto* engine = dynamic_cast<const EffectEngine*>(m_effect);
+    return engine != nullptr ? engine->tailSum() : 0;
+}
+
 void EngineSession::setAll(const std::array<float, kParameterCount>& hostOrderValues)
 {
     if (m_params == nullptr)

@@ -45,8 +45,12 @@ public:
 
     const MeterReading& meters() const { return m_meters; }
 
-    // The block the values make, as the host's bank would hold it.
+    // How long the effect rings on after its input ends, in frames (as of the last buffer).
+    std::int64_t tailFrames() const;
+
+    // The block the values make, as the host's bank would hold it, and back.
     static std::array<std::uint8_t, kParameterBlockSize> blockOf(const std::array<float, kParameterCount>& values);
+    static std::array<float, kParameterCount> valuesOf(const std::uint8_t (&block)[kParameterBlockSize]);
 
 private:
     class Allocator;

@@ -1,0 +1,60 @@
+// The effect as a DAW plugin (VST3, and the standalone application): the forty parameters
+// as automatable parameters in host order, the state as the 139-byte parameter block, and
+// the engine run as the host runs it, through plugins::EngineSession.
+#pragma once
+
+#include "plugins/common/EngineSession.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <array>
+#include <memory>
+
+class CrumletDawProcessor final : public juce::AudioProcessor
+{
+public:
+    CrumletDawProcessor();
+
+    // What the state holds: a tag, a version and the parameter block.
+    static constexpr char kStateTag[4] = {'C', 'R', 'M', 'L'};
+    static constexpr std::uint32_t kStateVersion = 1;
+
+    const juce::String getName() const override { return "Crumlet"; }
+    bool acceptsMidi() const override { return false; }
+    bool producesMidi() const override { return false; }
+    double getTailLengthSeconds() const override;
+
+    int getNumPrograms() override { return 1; }
+    int getCurrentProgram() override { return 0; }
+    void setCurrentProgram(int) override {}
+    const juce::String getProgramName(int) override { return {}; }
+    void changeProgramName(int, const juce::String&) override {}
+
+    bool isBusesLayoutSupported(const BusesLayout& layouts) const override;
+    void prepareToPlay(double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+
+    bool hasEditor() const override { return true; }
+    juce::AudioProcessorEditor* createEditor() override;
+
+    void getStateInformation(juce::MemoryBlock& destination) override;
+    void setStateInformation(const void* data, int sizeInBytes) override;
+
+    // Every parameter's value in its own units (a switch 0 or 1, a list its index), host order.
+    std::array<float, kParameterCount> values() const;
+
+    const plugins::MeterReading& meters() const;
+
+private:
+    void sendParameters();
+
+    std::array<juce::RangedAudioParameter*, kParameterCount> m_parameters{};
+    std::unique_ptr<plugins::EngineSession> m_session;
+    std::array<float, kParameterCount> m_sent{};
+    bool m_blockSent = false;
+    double m_sampleRate = 48000.0;
+    plugins::MeterReading m_noMeters;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(CrumletDawProcessor)
+};
