@@ -202,14 +202,14 @@ TEST(OutputBound, DefaultsAndTheDryPath)
          {"FiltersEnable", "DistortionEnable", "EQEnable", "NoiseEnable", "SIMEnable", "GateEnable", "LoFiEnable"})
         settings.set(params, stage, 0.0);
     settings.set(params, "Balance", 0.0);
-    EXPECT_DOUBLE_EQ(OutputBound::of(settings, 0.5), OutputBound::kRetuneHeadroom * 0.5);
+    EXPECT_DOUBLE_EQ(OutputBound::of(settings, 0.5), OutputBound::kRingingHeadroom * 0.5);
     // Balance 100 and +24 dB out: the wet path only.
     settings.set(params, "Balance", 100.0);
     settings.set(params, "OutputGain", 24.0);
-    EXPECT_NEAR(OutputBound::of(settings, 0.5), OutputBound::kRetuneHeadroom * 0.5 * std::pow(10.0, 24.0 / 20.0), 1e-9);
+    EXPECT_NEAR(OutputBound::of(settings, 0.5), OutputBound::kRingingHeadroom * 0.5 * std::pow(10.0, 24.0 / 20.0), 1e-9);
     // Distortion clips: whatever the input, at most 2 before the later stages.
     settings.set(params, "DistortionEnable", 1.0);
-    EXPECT_NEAR(OutputBound::of(settings, 1000.0), OutputBound::kRetuneHeadroom * 2.0 * std::pow(10.0, 24.0 / 20.0),
+    EXPECT_NEAR(OutputBound::of(settings, 1000.0), OutputBound::kRingingHeadroom * 2.0 * std::pow(10.0, 24.0 / 20.0),
                 1e-9);
 }
 
