@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -74,6 +78,10 @@ public:
         {
             if (g_fault != Fault::Leak)
                 allocator->Free(m_first);
+#if defined(__SANITIZE_ADDRESS__)
+            else if (m_first != nullptr)
+                __lsan_ignore_object(m_first); // lost on purpose
+#endif
             m_first = nullptr;
             return InsufficientMemory;
         }
