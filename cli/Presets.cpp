@@ -85,6 +85,15 @@ ordered_json parse(const std::string& text, const std::string& origin)
             reason = reason.substr(colon + 2);
         throw UsageError(origin + ": not valid JSON at " + positionOf(text, e.byte > 0 ? e.byte - 1 : 0) + ": " + reason);
     }
+    catch (const ordered_json::out_of_range& e)
+    {
+        // A number too large for a double: "[json.exception.out_of_range.406] number overflow parsing '1e999'".
+        std::string reason = e.what();
+        const auto bracket = reason.find("] ");
+        if (bracket != std::string::npos)
+            reason = reason.substr(bracket + 2);
+        throw UsageError(origin + ": not valid JSON: " + reason);
+    }
 }
 
 void applyValues(ParameterSettings& settings, const std::vector<PresetValue>& values, const std::string& origin)

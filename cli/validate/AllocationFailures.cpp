@@ -120,9 +120,12 @@ AllocationFailureReport checkAllocationFailures(const PluginRegistration& effect
             return fail(n, "the effect did not recover once memory returned");
         if (!run.finite)
             return fail(n, "NaN or Inf out");
-        if (run.settledBytes != clean.settledBytes)
-            return fail(n, std::to_string(run.settledBytes) + " bytes live after recovery, " +
-                               std::to_string(clean.settledBytes) + " without the failure");
+        if (run.settledBytes > clean.settledBytes)
+            return fail(n, std::to_string(run.settledBytes - clean.settledBytes) +
+                               " bytes leaked: more live after recovery than without the failure");
+        if (run.settledBytes < clean.settledBytes)
+            return fail(n, std::to_string(clean.settledBytes - run.settledBytes) +
+                               " bytes of stage memory missing after recovery");
         if (allocator.liveBlocks() != 0)
             return fail(n, std::to_string(allocator.liveBlocks()) + " blocks leaked");
     }

@@ -167,7 +167,10 @@ bool Session::playBuffer(std::uint32_t frames, Result state)
             if (!m_automation.step(*m_instance.params()))
                 return fail("the parameter object answered wrongly to " + m_automation.lastChange());
     }
-    bound = m_recentBound.add(std::max(bound, OutputBound::of(m_automation, heldInput)), frames);
+    bound = std::max(bound, OutputBound::of(m_automation, heldInput));
+    if (m_spec.automationInterval > 0)
+        bound *= OutputBound::kRetuneAllowance;
+    bound = m_recentBound.add(bound, frames);
     const std::uint64_t posts = m_context.postCount();
 
     m_instance.effect()->Execute(buffer);
@@ -297,8 +300,11 @@ bool Session::playTail()
         buffer.validFrames = 0;
         buffer.state = NoMoreData;
     }
-    // -60 dB below the loudest the session played, or below -100 dBFS.
-    if (m_spec.tailInSilence && endPeak > std::max(m_sessionPeak * 1e-3f, 1e-5f))
+    // 40 dB below the loudest the session played, or below -100 dBFS. The effect's tail is
+    // the sum of each stage's time to fall by 60 dB; resonances that coincide across
+    // sections (a high- and a low-pass at one frequency) fall more slowly than that sum
+    // assumes and end 10 to 15 dB higher.
+    if (m_spec.tailInSilence && endPeak > std::max(m_sessionPeak * 1e-2f, 1e-5f))
     {
         std::ostringstream out;
         out << "the tail ended at " << 20.0 * std::log10(endPeak) << " dBFS, not in silence (the session peaked at "

@@ -26,7 +26,7 @@ struct SessionSpec
     double seconds = 0.2;                  // wall-clock time to play for (0: exactly minFrames)
     std::uint64_t minFrames = 4096;
     std::uint64_t seed = 1;
-    // The last tail buffer must be 60 dB below the session's peak (with steady settings:
+    // The end of the tail must be 40 dB below the session's peak (with steady settings:
     // automation's retunes make the tail a moving target).
     bool tailInSilence = false;
 };

@@ -50,5 +50,5 @@ double OutputBound::of(const Automation& s, double inputPeak)
         x = (x + 0.25) * 2.0;
     const double balance = s.effective("Balance") * 0.01;
     const double wet = balance * dbToGain(s.effective("OutputGain"));
-    return kRetuneHeadroom * (wet * x + std::fabs(1.0 - balance) * input);
+    return kRingingHeadroom * (wet * x + std::fabs(1.0 - balance) * input);
 }

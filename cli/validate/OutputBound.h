@@ -15,8 +15,14 @@
 //   Lo-fi              rounding adds a quarter of full scale at 2 bits; its band-pass may
 //                      overshoot to twice its input
 //   output mix         wet = balance · output gain on the processed path, plus the dry path
-// Settings change at once, without smoothing, so a filter re-tuned while it rings can swing
-// past its new steady state; the bound allows a further factor of sixteen (+24 dB) for that.
+// On top, a factor of four for ringing when the input changes abruptly.
+//
+// Settings change at once, without smoothing. Re-tuning cascaded sections at once (the
+// filters' four, the device model's seven) throws their memories against new coefficients,
+// and the transients multiply from section to section: with settings changing every 32
+// frames, several hundred times the steady-state bound has been seen. Under such
+// automation the bound is therefore a guard against runaways only, kRetuneAllowance
+// (+48 dB) higher; an unstable section still crosses it within milliseconds.
 #pragma once
 
 #include "cli/validate/Automation.h"
@@ -24,13 +30,15 @@
 class OutputBound
 {
 public:
-    // The bound for the settings the automation holds now and an input of this peak.
+    // The bound for steady settings as the automation holds them now and an input of this
+    // peak (ringing headroom included, the retune allowance not).
     static double of(const Automation& settings, double inputPeak);
 
     // Resonant peak of a second-order section of damping d, times 4/π when it resonates.
     static double resonance(double damping);
 
-    static constexpr double kRetuneHeadroom = 16.0;
+    static constexpr double kRingingHeadroom = 4.0;
+    static constexpr double kRetuneAllowance = 256.0;
     static constexpr double kSquareOverSine = 1.2732395447351628; // 4/π
     static constexpr double kSimBoost = 15.848931924611133;       // +24 dB
     static constexpr int kSimSections = 7;

@@ -130,3 +130,16 @@ TEST_F(PresetFiles, MalformedFilesSayWhere)
     EXPECT_NE(errorOf((m_dir / "missing.json").string()).find("\"Phone call\""), std::string::npos);
     EXPECT_NE(errorOf(write("f.json", R"({"description": 3})")).find("description"), std::string::npos);
 }
+
+// Found by fuzz_preset_file: a number beyond what a double holds made the JSON reader
+// throw an error of its own that nothing caught.
+TEST_F(PresetFiles, NumbersTooLargeToReadAreUsageErrors)
+{
+    for (const char* text : {R"({"NoiseLevel": 1e999})", "4e4444A44\"oFiBi b\x87tsv}\n"})
+    {
+        ParameterSettings s = fresh();
+        const std::string path = write("huge.json", text);
+        EXPECT_THROW(applyPreset(s, path), UsageError) << text;
+        EXPECT_NE(errorOf(path).find("huge.json"), std::string::npos) << errorOf(path);
+    }
+}

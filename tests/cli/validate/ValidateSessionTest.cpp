@@ -1,10 +1,15 @@
 // The validator's session against effects with one known fault each: every fault must be
 // reported, and a well-behaved effect must pass.
+#include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
 #include "cli/validate/OutputBound.h"
 #include "params/ParameterTable.h"
 
 #include <gtest/gtest.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <cmath>
 #include <cstring>
@@ -22,8 +27,10 @@ enum class Fault
     NaN,        // NaN out
     Subnormal,  // subnormals out
     Loud,       // far louder than any setting allows
-    BadMeters,  // a record one channel short
-    EndlessTail // reports more data for ever
+    BadMeters,   // a record one channel short
+    EndlessTail, // reports more data for ever
+    Leak,        // loses its first block when the second cannot be had
+    WrongCode,   // reports a failed allocation with 31, not 52
 };
 Fault g_fault = Fault::None;
 
@@ -50,6 +57,8 @@ class FakeEffect final : public IEffectPlugin
 public:
     Result Term(IAllocator* allocator) override
     {
+        allocator->Free(m_first);
+        allocator->Free(m_second);
         this->~FakeEffect();
         allocator->Free(this);
         return Success;
@@ -58,13 +67,36 @@ public:
     Result GetPluginInfo(PluginInfo&) override { return Success; }
     bool SupportsMonitoring() override { return true; }
     std::uint32_t GetLatency() override { return 0; }
-    Result Init(IAllocator*, IProcessingContext* context, IEffectParams*, const AudioFormat&) override
+    // Two blocks of state, as a processor with two stages has.
+    Result Init(IAllocator* allocator, IProcessingContext* context, IEffectParams*, const AudioFormat&) override
     {
+        m_allocator = allocator;
         m_context = context;
+        m_first = allocator->Malloc(16);
+        m_second = m_first != nullptr ? allocator->Malloc(16) : nullptr;
+        if (m_second == nullptr)
+        {
+            if (g_fault != Fault::Leak)
+                allocator->Free(m_first);
+#if defined(__SANITIZE_ADDRESS__)
+            else if (m_first != nullptr)
+                __lsan_ignore_object(m_first); // lost on purpose
+#endif
+            m_first = nullptr;
+            return InsufficientMemory;
+        }
         return Success;
     }
     void Execute(AudioBuffer& buffer) override
     {
+        // Working memory for every buffer.
+        void* scratch = m_allocator->Malloc(64);
+        if (scratch == nullptr)
+        {
+            buffer.state = g_fault == Fault::WrongCode ? InvalidParameter : InsufficientMemory;
+            return;
+        }
+        m_allocator->Free(scratch);
         if (buffer.state == NoMoreData)
         {
             // No tail: an empty buffer after the end comes back as it came.
@@ -98,7 +130,10 @@ public:
     Result TimeSkip(std::uint32_t&) override { return DataReady; }
 
 private:
+    IAllocator* m_allocator = nullptr;
     IProcessingContext* m_context = nullptr;
+    void* m_first = nullptr;
+    void* m_second = nullptr;
 };
 
 template <class T>
@@ -182,6 +217,27 @@ TEST(ValidateSession, SameSeedPlaysTheSameSession)
     EXPECT_NE(runSession(kFake, d, spec).buffers, a.buffers) << "another seed, another schedule";
 }
 
+TEST(ValidateAllocationFailures, AnEffectThatHandlesEveryFailurePasses)
+{
+    g_fault = Fault::None;
+    const AllocationFailureReport r = checkAllocationFailures(kFake, 48000, 2);
+    EXPECT_TRUE(r.failure.empty()) << r.failure;
+    // The two objects, two blocks of state, and working memory for eight buffers.
+    EXPECT_EQ(r.sites, 2u + 2u + 8u);
+}
+
+TEST(ValidateAllocationFailures, LeaksAndWrongCodesAreReported)
+{
+    g_fault = Fault::Leak;
+    const AllocationFailureReport leak = checkAllocationFailures(kFake, 48000, 2);
+    EXPECT_NE(leak.failure.find("allocation 4 "), std::string::npos) << leak.failure;
+    EXPECT_NE(leak.failure.find("leaked"), std::string::npos) << leak.failure;
+    g_fault = Fault::WrongCode;
+    const AllocationFailureReport code = checkAllocationFailures(kFake, 48000, 2);
+    EXPECT_NE(code.failure.find("host code 31"), std::string::npos) << code.failure;
+    g_fault = Fault::None;
+}
+
 // Known answers of the bound's arithmetic.
 TEST(OutputBound, ResonanceOfASecondOrderSection)
 {
@@ -202,14 +258,14 @@ TEST(OutputBound, DefaultsAndTheDryPath)
          {"FiltersEnable", "DistortionEnable", "EQEnable", "NoiseEnable", "SIMEnable", "GateEnable", "LoFiEnable"})
         settings.set(params, stage, 0.0);
     settings.set(params, "Balance", 0.0);
-    EXPECT_DOUBLE_EQ(OutputBound::of(settings, 0.5), OutputBound::kRetuneHeadroom * 0.5);
+    EXPECT_DOUBLE_EQ(OutputBound::of(settings, 0.5), OutputBound::kRingingHeadroom * 0.5);
     // Balance 100 and +24 dB out: the wet path only.
     settings.set(params, "Balance", 100.0);
     settings.set(params, "OutputGain", 24.0);
-    EXPECT_NEAR(OutputBound::of(settings, 0.5), OutputBound::kRetuneHeadroom * 0.5 * std::pow(10.0, 24.0 / 20.0), 1e-9);
+    EXPECT_NEAR(OutputBound::of(settings, 0.5), OutputBound::kRingingHeadroom * 0.5 * std::pow(10.0, 24.0 / 20.0), 1e-9);
     // Distortion clips: whatever the input, at most 2 before the later stages.
     settings.set(params, "DistortionEnable", 1.0);
-    EXPECT_NEAR(OutputBound::of(settings, 1000.0), OutputBound::kRetuneHeadroom * 2.0 * std::pow(10.0, 24.0 / 20.0),
+    EXPECT_NEAR(OutputBound::of(settings, 1000.0), OutputBound::kRingingHeadroom * 2.0 * std::pow(10.0, 24.0 / 20.0),
                 1e-9);
 }
 
