@@ -13,13 +13,13 @@ started=$SECONDS
 stage() { echo "== ci-extra: $1 (at $((SECONDS - started)) s)"; }
 
 stage "ASan + UBSan test suite"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_SANITIZE=ON \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_SANITIZE=ON -DCRUMLET_BUILD_DAW_PLUGINS=OFF \
   -DCRUMLET_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 stage "ThreadSanitizer: batch rendering and instances on threads"
-cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_TSAN=ON \
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_TSAN=ON -DCRUMLET_BUILD_DAW_PLUGINS=OFF \
   -DCRUMLET_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target crumlet crumlet_cli_tests
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
