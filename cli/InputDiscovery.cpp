@@ -1,5 +1,6 @@
 #include "cli/InputDiscovery.h"
 
+#include "cli/OutputFiles.h"
 #include "cli/UsageError.h"
 
 #include <algorithm>
@@ -37,7 +38,8 @@ std::string reasonOf(const std::error_code& ec)
 }
 } // namespace
 
-DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool recursive)
+DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool recursive,
+                                const std::string& outputFolder)
 {
     DiscoveredInputs found;
     for (const auto& input : inputs)
@@ -65,7 +67,7 @@ DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool rec
                 return;
             }
             if (isFolder)
-                descend = true;
+                descend = outputFolder.empty() || !sameFile(entry.path().string(), outputFolder);
             else if (entry.is_regular_file(e) && looksLikeAudio(entry.path()))
                 files.push_back({entry.path().string(), entry.path().lexically_relative(root).string()});
         };

@@ -24,5 +24,7 @@ struct DiscoveredInputs
 };
 
 // Throws IoError (with the system's reason) for a path that does not exist or a folder that
-// cannot be read.
-DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool recursive);
+// cannot be read. A folder that is `outputFolder` is never entered, so that outputs written
+// inside an input folder are not taken for inputs on the next run.
+DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool recursive,
+                                const std::string& outputFolder = {});

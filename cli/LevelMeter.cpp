@@ -15,10 +15,9 @@ double toDb(double linear)
 } // namespace
 
 LevelMeter::LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure)
-    : m_channels(channels), m_measure(measure)
+    : m_channels(channels), m_measure(measure), m_truePeak(measure == Measure::Everything ? channels : 0, sampleRate)
 {
-    const int mode = measure == Measure::Everything ? EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK : EBUR128_MODE_I;
-    m_state = ebur128_init(channels, sampleRate, mode);
+    m_state = ebur128_init(channels, sampleRate, EBUR128_MODE_I);
     if (m_state == nullptr)
         throw std::bad_alloc();
     // Beyond stereo, no channel is a surround one: each counts fully.
@@ -47,6 +46,7 @@ void LevelMeter::add(const float* interleaved, std::uint32_t frames)
     }
     m_peak = peak;
     m_clipped += clipped;
+    m_truePeak.add(interleaved, frames);
 }
 
 Levels LevelMeter::levels() const
@@ -58,15 +58,7 @@ Levels LevelMeter::levels() const
     if (m_measure != Measure::Everything)
         return l;
     l.peakDbfs = toDb(m_peak);
-    double truePeak = 0.0;
-    for (std::uint32_t c = 0; c < m_channels; ++c)
-    {
-        double p = 0.0;
-        if (ebur128_true_peak(m_state, c, &p) == EBUR128_SUCCESS && p > truePeak)
-            truePeak = p;
-    }
-    // True peak is never below the sample peak.
-    l.truePeakDbtp = toDb(std::max<double>(truePeak, m_peak));
+    l.truePeakDbtp = toDb(std::max(m_truePeak.peak(), m_peak));
     l.clippedSamples = m_clipped;
     return l;
 }

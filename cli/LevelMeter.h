@@ -1,6 +1,8 @@
-// What a render reports of a signal: integrated loudness (EBU R128), sample peak, true peak
-// and, for integer outputs, the samples beyond full scale.
+// What a render reports of a signal: integrated loudness (EBU R128, by libebur128), sample
+// peak, true peak and, for integer outputs, the samples beyond full scale.
 #pragma once
+
+#include "cli/TruePeakMeter.h"
 
 #include <ebur128.h>
 
@@ -40,6 +42,7 @@ private:
     ebur128_state* m_state = nullptr;
     std::uint32_t m_channels;
     Measure m_measure;
+    TruePeakMeter m_truePeak;
     float m_peak = 0.f;
     std::uint64_t m_clipped = 0;
 };

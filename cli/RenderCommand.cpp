@@ -47,7 +47,7 @@ LoudnessTarget loudnessTarget(const RenderOptions& options)
 // subfolders with --recursive), and what to do with outputs that exist.
 std::vector<RenderJob> planBatch(const RenderOptions& options, const std::vector<std::string>& otherInputs)
 {
-    const DiscoveredInputs found = discoverInputs(options.inputs, options.recursive);
+    const DiscoveredInputs found = discoverInputs(options.inputs, options.recursive, options.outputDir);
     if (found.files.empty() && found.skipped.empty())
         throw UsageError("no audio files to render in " + std::to_string(options.inputs.size()) + " input" +
                          (options.inputs.size() == 1 ? "" : "s"));

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  libsndfile1-dev libebur128-dev libcli11-dev nlohmann-json3-dev
+  libsndfile1-dev libebur128-dev libfftw3-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   juce-modules-source zlib1g-dev
   # JUCE's GUI modules (editor, artwork) and the fonts and display the artwork and GUI tests use.

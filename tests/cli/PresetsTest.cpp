@@ -69,7 +69,7 @@ TEST(FactoryPresets, EveryShippedPresetApplies)
     // Names are found whatever their case.
     ParameterSettings s = fresh();
     applyPreset(s, "PHONE CALL");
-    EXPECT_EQ(s.value("SIMType"), 1.f); // Modern Phone
+    EXPECT_EQ(s.value("SIMType"), 92.f); // House Phone
 }
 
 TEST_F(PresetFiles, ValuesReadAsOnTheCommandLine)

@@ -313,6 +313,13 @@ TEST_F(RenderPipeline, RecursiveBatchesMirrorFoldersAndSkipHiddenFiles)
     EXPECT_EQ(filesIn(path("out")), (std::vector<std::string>{"a.wav", "scene1/b.wav", "scene1/deeper/c.wav"}));
     EXPECT_TRUE(has(r.err, "skipped: " + path("in/.hidden.wav")) && has(r.err, "resource fork")) << r.err;
 
+    // Outputs inside the input folder are not inputs of the next run.
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("in/phone"), "--recursive", "--quiet"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("in/phone"), "--recursive", "--skip-existing", "--json"});
+    EXPECT_EQ(jsonLines(r.out).back()["summary"]["skipped"], 5) << r.out; // 3 done, 2 hidden
+    EXPECT_FALSE(fs::exists(path("in/phone/phone")));
+
     // Without --recursive only the folder's own files.
     r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("flat"), "--quiet"});
     EXPECT_EQ(filesIn(path("flat")), std::vector<std::string>{"a.wav"});

@@ -1,0 +1,82 @@
+// What a preset does to reference signals, measured as the presets are voiced against:
+// how far it band-limits pink noise, how much it changes the loudness of pink noise and of
+// speech, and the true peak it makes of a -6 dBFS sine sweep. Signals run through the
+// effect in memory, made from the parameter block as the host makes it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ParameterSettings;
+
+// Which band-limit a preset is voiced to: none, a telephone's (energy above 4 kHz) or a
+// radio's (energy above 5 kHz), each against the 300 Hz to 3.4 kHz speech band.
+enum class BandLimitKind
+{
+    None,
+    Telephone,
+    Radio,
+};
+
+struct BandLimit
+{
+    double passLowHz = 300.0, passHighHz = 3400.0;
+    double stopFromHz = 4000.0;
+};
+
+BandLimit bandLimitOf(BandLimitKind kind);
+
+// The kind each shipped preset is voiced to, by its name (None for any other name).
+BandLimitKind bandLimitKindOf(const std::string& presetName);
+
+// The voicing targets every shipped preset meets.
+struct VoicingTargets
+{
+    double bandLimitDb = -30.0;       // energy above the stop edge against the pass band, at most
+    double loudnessToleranceLu = 2.0; // speech-like loudness change, either way, at both levels:
+    double speechPeakDbfs = -3.0;     // dialogue at about -23 LUFS
+    double quietSpeechPeakDbfs = -7.0; // and at about -27 LUFS
+    double sweepTruePeakDbtp = -1.0;  // true peak of the -6 dBFS sweep (and of the speech), below
+};
+
+// The mono signal through the effect made from `block`, its tail included.
+std::vector<float> renderThroughEffect(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
+                                       std::uint32_t sampleRate, std::uint32_t blockFrames = 512);
+
+// Energy above `band.stopFromHz` (up to half the sample rate) against the energy in the pass
+// band, in dB, from a Welch power spectrum (Hann windows of 4096 points, half overlapping).
+double bandEnergyRatioDb(const std::vector<float>& signal, std::uint32_t sampleRate, const BandLimit& band);
+
+// Integrated loudness (EBU R128) of a mono signal; -inf for silence.
+double loudnessLufs(const std::vector<float>& signal, std::uint32_t sampleRate);
+
+// True peak (dBTP) of a mono signal.
+double truePeakDbtp(const std::vector<float>& signal, std::uint32_t sampleRate);
+
+// What one reference signal becomes: its loudness change (output minus input) and the
+// output's true peak.
+struct SignalFigures
+{
+    double loudnessChangeLu = 0.0;
+    double truePeakDbtp = 0.0;
+};
+
+// One signal through the effect made from `block`.
+SignalFigures measureSignal(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
+                            std::uint32_t sampleRate);
+
+struct PresetFigures
+{
+    double bandLimitDb = 0.0; // for the preset's kind, or above 4 kHz for None
+    SignalFigures pink, speech, quietSpeech, sweep;
+};
+
+// Measures the settings on `seconds` of each reference signal at `sampleRate`, the speech at
+// the two levels of `targets`.
+PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
+                            double seconds = 4.0, const VoicingTargets& targets = {});
+
+// The band-limit figure alone: pink noise through the effect made from `block`.
+double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, std::uint32_t sampleRate,
+                   double seconds = 4.0);
