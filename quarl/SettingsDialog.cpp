@@ -1,0 +1,162 @@
+#include "quarl/SettingsDialog.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <stdexcept>
+
+namespace quarl
+{
+struct SettingsDialog::X11
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    Atom deleteWindow = 0;
+};
+
+namespace
+{
+// Atoms a window manager would have created. A bare server (no window manager) lacks them,
+// and GUI toolkits that only look atoms up then treat the server as unusable; this
+// connection keeps them alive while the dialog is open.
+const char* const kWindowManagerAtoms[] = {
+    "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "WM_CHANGE_STATE", "WM_STATE", "_NET_WM_PING",
+    "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_STATE",
+    "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_FULLSCREEN", "_NET_FRAME_EXTENTS", "_NET_WORKAREA", "_MOTIF_WM_HINTS",
+    "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_NAME", "_NET_WM_PID", "UTF8_STRING"};
+} // namespace
+
+SettingsDialog::SettingsDialog() : m_x(new X11)
+{
+    m_x->display = XOpenDisplay(nullptr);
+    if (m_x->display == nullptr)
+    {
+        delete m_x;
+        throw std::runtime_error("no display (is DISPLAY set?)");
+    }
+    for (const char* name : kWindowManagerAtoms)
+        XInternAtom(m_x->display, name, False);
+    m_x->deleteWindow = XInternAtom(m_x->display, "WM_DELETE_WINDOW", False);
+    m_window.procedure = &SettingsDialog::procedure;
+    m_window.userData = this;
+}
+
+SettingsDialog::~SettingsDialog()
+{
+    close();
+    XCloseDisplay(m_x->display);
+    delete m_x;
+}
+
+LRESULT SettingsDialog::procedure(HWND, UINT, WPARAM, LPARAM)
+{
+    // Messages the plugin sends the dialog (help requests) are not handled here.
+    return 0;
+}
+
+void SettingsDialog::send(UINT message)
+{
+    LRESULT result = 0;
+    m_plugin->HandleWindowMessage(0, &m_window, message, 0, 0, result);
+}
+
+void SettingsDialog::open(ZQ::Quarl::IAudioPlugin& plugin, const std::string& title)
+{
+    close();
+    Display* d = m_x->display;
+    const int screen = DefaultScreen(d);
+    m_x->window = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(m_width),
+                                      static_cast<unsigned>(m_height), 0, BlackPixel(d, screen),
+                                      BlackPixel(d, screen));
+    XStoreName(d, m_x->window, title.c_str());
+    XSetWMProtocols(d, m_x->window, &m_x->deleteWindow, 1);
+    XSelectInput(d, m_x->window, StructureNotifyMask);
+    XMapWindow(d, m_x->window);
+    XSync(d, False);
+    m_window.nativeWindow = m_x->window;
+    m_plugin = &plugin;
+    m_closeRequested = false;
+    send(WM_INITDIALOG);
+    fitToContent();
+}
+
+void SettingsDialog::fitToContent()
+{
+    Display* d = m_x->display;
+    XSync(d, False);
+    ::Window root = 0, parent = 0;
+    ::Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, m_x->window, &root, &parent, &children, &count))
+        return;
+    if (count > 0)
+    {
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(d, children[0], &a) && a.width > 0 && a.height > 0)
+        {
+            m_width = a.width;
+            m_height = a.height;
+            XResizeWindow(d, m_x->window, static_cast<unsigned>(m_width), static_cast<unsigned>(m_height));
+            XSync(d, False);
+        }
+    }
+    if (children != nullptr)
+        XFree(children);
+}
+
+void SettingsDialog::close()
+{
+    if (m_plugin == nullptr)
+        return;
+    send(WM_DESTROY);
+    m_plugin = nullptr;
+    XDestroyWindow(m_x->display, m_x->window);
+    XSync(m_x->display, False);
+    m_x->window = 0;
+    m_window.nativeWindow = 0;
+}
+
+bool SettingsDialog::pump()
+{
+    if (m_plugin == nullptr)
+        return false;
+    Display* d = m_x->display;
+    while (XPending(d) > 0)
+    {
+        XEvent event;
+        XNextEvent(d, &event);
+        if (event.type == ClientMessage && static_cast<Atom>(event.xclient.data.l[0]) == m_x->deleteWindow)
+            m_closeRequested = true;
+    }
+    send(WM_ENTERIDLE);
+    return !m_closeRequested;
+}
+
+std::vector<std::uint32_t> SettingsDialog::capture()
+{
+    std::vector<std::uint32_t> pixels;
+    if (m_plugin == nullptr)
+        return pixels;
+    XSync(m_x->display, False);
+    XImage* image = XGetImage(m_x->display, m_x->window, 0, 0, static_cast<unsigned>(m_width),
+                              static_cast<unsigned>(m_height), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return pixels;
+    pixels.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x)
+        {
+            const unsigned long p = XGetPixel(image, x, y);
+            const std::uint32_t r = static_cast<std::uint32_t>((p & image->red_mask) >> __builtin_ctzl(image->red_mask));
+            const std::uint32_t g =
+                static_cast<std::uint32_t>((p & image->green_mask) >> __builtin_ctzl(image->green_mask));
+            const std::uint32_t b =
+                static_cast<std::uint32_t>((p & image->blue_mask) >> __builtin_ctzl(image->blue_mask));
+            pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)] =
+                0xFF000000u | (r << 16) | (g << 8) | b;
+        }
+    XDestroyImage(image);
+    return pixels;
+}
+} // namespace quarl
