@@ -102,7 +102,10 @@ void OrvexCrumletPlugin::attachEditor(HWND window)
     m_editorContainer = new PluginEditorContainer(editor);
     m_editorContainer->setOpaque(true);
     m_editorContainer->setVisible(true);
-    m_editorContainer->addToDesktop(0, platform::nativeWindowOf(window));
+    // A child window of the host's dialog. A dialog without a window on screen (a host
+    // running headless) gets the editor without showing it.
+    if (void* parent = platform::nativeWindowOf(window))
+        m_editorContainer->addToDesktop(0, parent);
     m_monitoredEditor.store(editor);
 }
 
