@@ -35,6 +35,8 @@ int runArtwork(const std::string& outDir)
         ++written;
     }
     writePng(drawContactSheet(), dir.getChildFile("contact-sheet.png"));
+    // JUCE's caches (typefaces, glyphs) go before the process ends, as JUCE expects.
+    juce::DeletedAtShutdown::deleteAll();
     std::printf("%d images and contact-sheet.png written to %s\n", written, dir.getFullPathName().toRawUTF8());
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace EditorLayout
 {
@@ -196,8 +197,6 @@ const Legend kGroupLegends[] = {
     {"GR", {390, 428, 20, 9}, S::Noise},
     {"IN", {681, 417, 20, 9}, S::Gate},
     {"GR", {681, 428, 20, 9}, S::Gate},
-    {"IN", {584, 186, 23, 10}, S::Levels},
-    {"OUT", {608, 186, 23, 10}, S::Levels},
     {"TUNING", {121, 166, 70, 11}, S::Sim},
 };
 
@@ -297,6 +296,20 @@ std::vector<Legend> legends(Channels layout)
         if (control.legend != nullptr)
             result.push_back(placeLegend(control));
     result.insert(result.end(), std::begin(kGroupLegends), std::end(kGroupLegends));
+    // "IN" and "OUT" under the level meters, centred on one meter or on a stereo pair.
+    for (const auto& [prefix, text] : {std::pair{"InputMeter.", "IN"}, std::pair{"OutputMeter.", "OUT"}})
+    {
+        int left = kCanvasWidth, right = 0, bottom = 0;
+        for (const Control& control : controls(layout))
+            if (std::strncmp(control.id, prefix, std::strlen(prefix)) == 0)
+            {
+                left = std::min(left, control.bounds.x);
+                right = std::max(right, control.bounds.right());
+                bottom = std::max(bottom, control.bounds.bottom());
+            }
+        const int centre = (left + right) / 2;
+        result.push_back({text, {centre - 11, bottom + 2, 22, 10}, S::Levels});
+    }
     return result;
 }
 } // namespace EditorLayout

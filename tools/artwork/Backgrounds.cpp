@@ -12,6 +12,7 @@ namespace
 using EditorLayout::Control;
 using EditorLayout::Look;
 using EditorLayout::Rect;
+using P = juce::Point<float>;
 
 juce::Rectangle<float> toFloat(const Rect& r)
 {
@@ -218,6 +219,36 @@ void deviceDisplay(juce::Graphics& g)
     g.drawRoundedRectangle(area.expanded(1.5f), 3.0f, 1.0f);
 }
 
+// A small printed emblem in the lo-fi panel: a smooth wave and its stepped, crushed copy.
+void crushEmblem(juce::Graphics& g)
+{
+    const EditorLayout::Panel* panel = EditorLayout::panelOf(EditorLayout::Section::LoFi);
+    const auto area = juce::Rectangle<float>(panel->bounds.x + 8.0f, panel->bounds.y + 22.0f, panel->bounds.w - 16.0f, 40.0f);
+    window(g, area, juce::Colour(0xff0b0c0e), 2.0f);
+    juce::Path smooth, stepped;
+    const int steps = 12;
+    for (int i = 0; i <= 64; ++i)
+    {
+        const float t = i / 64.0f;
+        const P p(area.getX() + 3.0f + t * (area.getWidth() - 6.0f),
+                  area.getCentreY() - std::sin(t * juce::MathConstants<float>::twoPi) * (area.getHeight() * 0.36f));
+        i == 0 ? smooth.startNewSubPath(p) : smooth.lineTo(p);
+    }
+    for (int i = 0; i < steps; ++i)
+    {
+        const float t0 = i / static_cast<float>(steps), t1 = (i + 1) / static_cast<float>(steps);
+        const float level = std::round(std::sin((t0 + 0.5f / steps) * juce::MathConstants<float>::twoPi) * 3.0f) / 3.0f;
+        const float y = area.getCentreY() - level * area.getHeight() * 0.36f;
+        const float x0 = area.getX() + 3.0f + t0 * (area.getWidth() - 6.0f), x1 = area.getX() + 3.0f + t1 * (area.getWidth() - 6.0f);
+        i == 0 ? stepped.startNewSubPath(x0, y) : stepped.lineTo(x0, y);
+        stepped.lineTo(x1, y);
+    }
+    g.setColour(Style::kLegend.withAlpha(0.35f));
+    g.strokePath(smooth, juce::PathStrokeType(1.0f));
+    g.setColour(Style::kAccent.withAlpha(0.8f));
+    g.strokePath(stepped, juce::PathStrokeType(1.2f));
+}
+
 void brand(juce::Graphics& g)
 {
     const auto area = juce::Rectangle<float>(16.0f, 134.0f, 90.0f, 70.0f);
@@ -259,13 +290,16 @@ juce::Image drawBackground(const Artwork::ImageSpec& imageSpec, EditorLayout::Ch
                               1.6f, juce::Justification::left);
     }
     deviceDisplay(g);
+    crushEmblem(g);
     for (const Control& control : EditorLayout::controls(layout))
         controlFurniture(g, control, layout);
 
     g.setColour(Style::kLegend);
-    g.setFont(Style::sans(9.5f, true));
     for (const auto& legend : EditorLayout::legends(layout))
     {
+        // The narrow face where the regular one would not fit with a pixel to spare.
+        const juce::Font regular = Style::sans(9.5f, true);
+        g.setFont(regular.getStringWidthFloat(legend.text) + 2.0f > legend.bounds.w ? Style::narrow(10.0f, true) : regular);
         if (!legend.onControl) // radio buttons print their own legends on their faces
             g.drawFittedText(legend.text, juce::Rectangle<int>(legend.bounds.x, legend.bounds.y, legend.bounds.w,
                                                                legend.bounds.h),

@@ -46,23 +46,34 @@ void brushed(juce::Graphics& g, juce::Point<float> c, float r, float angle)
         g.setColour((n > 0.5f ? juce::Colours::white : juce::Colours::black).withAlpha(0.05f + 0.06f * n));
         g.drawEllipse(juce::Rectangle<float>(2 * ring, 2 * ring).withCentre(c), 0.5f);
     }
-    // Fixed specular streaks: the brushed top catches the light at top-left and bottom-right.
-    for (const float a : {-0.785f, 2.356f})
+    // Concentric brushing reflects the light in a soft bow-tie along the light's axis
+    // (top left to bottom right), fixed while the cap turns.
+    const int slices = 90;
+    for (int i = 0; i < slices; ++i)
     {
-        juce::Path sheen;
-        sheen.addPieSegment(face.reduced(1.0f), a - 0.35f, a + 0.35f, 0.15f);
-        g.setColour(juce::Colours::white.withAlpha(a < 0 ? 0.35f : 0.12f));
-        g.fillPath(sheen);
+        const float a = juce::MathConstants<float>::twoPi * i / slices;
+        const float along = std::cos(2.0f * (a + juce::MathConstants<float>::pi / 4.0f));
+        if (along <= 0.0f)
+            continue;
+        const bool towardsLight = std::cos(a + juce::MathConstants<float>::pi / 4.0f) > 0.0f;
+        juce::Path slice;
+        slice.addPieSegment(face.reduced(0.8f), a, a + juce::MathConstants<float>::twoPi / slices + 0.01f, 0.12f);
+        g.setColour(juce::Colours::white.withAlpha((towardsLight ? 0.42f : 0.2f) * along * along * along));
+        g.fillPath(slice);
     }
     g.setColour(juce::Colours::black.withAlpha(0.45f));
     g.drawEllipse(face, 0.7f);
-    // Pointer: a thin dark line from the centre to the edge.
-    g.setColour(juce::Colour(0xff1a1a1c));
-    g.drawLine(juce::Line<float>(onCircle(c, top * 0.15f, angle), onCircle(c, r - 1.0f, angle)), r > 20 ? 2.4f : 2.0f);
-    g.setColour(juce::Colours::white.withAlpha(0.35f));
-    g.drawLine(juce::Line<float>(onCircle(c, top * 0.15f, angle).translated(-0.7f, -0.7f),
-                                 onCircle(c, top - 1.0f, angle).translated(-0.7f, -0.7f)),
-               0.6f);
+    // Pointer: a thin dark line from the centre to the edge, with a fine lit edge on the side
+    // that faces the light.
+    juce::Point<float> lit(std::cos(angle), std::sin(angle));
+    if (lit.x + lit.y > 0.0f)
+        lit = -lit;
+    const juce::Line<float> pointer(onCircle(c, top * 0.15f, angle), onCircle(c, r - 1.0f, angle));
+    g.setColour(juce::Colour(0xff141416));
+    g.drawLine(pointer, r > 20 ? 2.8f : 2.4f);
+    g.setColour(juce::Colours::white.withAlpha(0.4f));
+    const float edge = r > 20 ? 1.9f : 1.7f;
+    g.drawLine(juce::Line<float>(pointer.getStart() + lit * edge, onCircle(c, top - 1.0f, angle) + lit * edge), 0.6f);
 }
 
 void knurled(juce::Graphics& g, juce::Point<float> c, float r, float angle)
@@ -90,7 +101,7 @@ void knurled(juce::Graphics& g, juce::Point<float> c, float r, float angle)
     g.setColour(juce::Colours::white.withAlpha(0.18f));
     g.drawEllipse(face.reduced(0.5f), 0.8f);
     // White dot pointer near the rim.
-    const float dot = r > 20 ? 4.2f : 3.4f;
+    const float dot = r > 20 ? 4.6f : 4.0f;
     const auto p = onCircle(c, top - dot * 0.9f, angle);
     g.setColour(juce::Colours::black.withAlpha(0.4f));
     g.fillEllipse(juce::Rectangle<float>(dot, dot).withCentre(p.translated(0.6f, 0.6f)));

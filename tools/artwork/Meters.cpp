@@ -68,10 +68,11 @@ void drawDial(juce::Graphics& g, juce::Rectangle<float> frame, int frameIndex, i
     g.setGradientFill(backlight);
     g.fillRoundedRectangle(face, 2.5f);
 
-    // Scale: ticks on an arc around the needle's pivot near the bottom.
-    const juce::Point<float> pivot(face.getCentreX(), face.getBottom() - 10.0f);
-    const float radius = face.getHeight() - 24.0f;
-    const float sweep = juce::degreesToRadians(100.0f);
+    // Scale: ticks on an arc around the needle's pivot near the bottom; the narrow face
+    // leaves the needle a sweep of 44 degrees.
+    const juce::Point<float> pivot(face.getCentreX(), face.getBottom() - 9.0f);
+    const float radius = std::min(40.0f, (face.getWidth() / 2.0f - 1.5f) / std::sin(juce::degreesToRadians(22.0f)));
+    const float sweep = juce::degreesToRadians(44.0f);
     g.setColour(juce::Colour(0xff2a1606));
     for (int tick = 0; tick <= 10; ++tick)
     {
@@ -91,11 +92,11 @@ void drawDial(juce::Graphics& g, juce::Rectangle<float> frame, int frameIndex, i
 
     g.setColour(juce::Colour(0xff2a1606));
     g.setFont(Style::sans(9.0f, true));
-    g.drawText("DIST", face.withTrimmedTop(face.getHeight() - 22.0f).withHeight(10.0f), juce::Justification::centred);
+    g.drawText("DIST", face.withHeight(14.0f).translated(0.0f, 3.0f), juce::Justification::centred);
 
     // Needle.
     const float angle = -sweep / 2.0f + sweep * warmth;
-    const juce::Point<float> tip = pivot + juce::Point<float>(std::sin(angle), -std::cos(angle)) * (radius + 2.0f);
+    const juce::Point<float> tip = pivot + juce::Point<float>(std::sin(angle), -std::cos(angle)) * (radius - 1.0f);
     g.setColour(juce::Colours::black.withAlpha(0.35f));
     g.drawLine(juce::Line<float>(pivot.translated(1.0f, 1.0f), tip.translated(1.0f, 1.0f)), 1.3f);
     g.setColour(juce::Colour(0xff1a0d04));
@@ -114,9 +115,12 @@ juce::Image drawDistortionMeter(const Artwork::ImageSpec& spec)
     juce::Image image = makeImage(spec.width, spec.height, spec.rgb);
     juce::Graphics g(image);
     for (int frame = 0; frame < spec.frames; ++frame)
-        drawDial(g, juce::Rectangle<float>(static_cast<float>(frame * spec.frameWidth()), 0.0f,
-                                           static_cast<float>(spec.frameWidth()), static_cast<float>(spec.height)),
-                 frame, spec.frames);
+    {
+        const juce::Rectangle<int> area(frame * spec.frameWidth(), 0, spec.frameWidth(), spec.height);
+        juce::Graphics::ScopedSaveState state(g);
+        g.reduceClipRegion(area);
+        drawDial(g, area.toFloat(), frame, spec.frames);
+    }
     return image;
 }
 

@@ -99,11 +99,11 @@ juce::Image drawEnableButton(const Artwork::ImageSpec& spec)
 
 juce::Image drawLitButton(const Artwork::ImageSpec& spec, const char* legend)
 {
-    // Dark legend on an amber, softly glowing face. The LPF image is one pixel narrower but
-    // sits in a 28 x 15 button, so its face is drawn as the others'.
+    // Dark legend on an amber, softly glowing face. The LPF image is one pixel narrower than
+    // its 28 x 15 button; its face is whole within its own width.
     juce::Image image = makeImage(spec.width, spec.height, spec.rgb);
     juce::Graphics g(image);
-    const auto face = juce::Rectangle<float>(0.0f, 0.0f, 28.0f, static_cast<float>(spec.height)).reduced(1.5f);
+    const auto face = image.getBounds().toFloat().reduced(1.5f);
     g.setColour(Style::kAccent.withAlpha(0.35f));
     g.fillRoundedRectangle(face.expanded(1.0f), 3.0f);
     juce::ColourGradient lit(juce::Colour(0xffffd28a), 0.0f, face.getY(), Style::kAccent.darker(0.25f), 0.0f,

@@ -5,7 +5,6 @@ namespace Style
 void drawSpacedText(juce::Graphics& g, const juce::String& text, juce::Rectangle<float> area, float spacing,
                     juce::Justification justification)
 {
-    juce::GlyphArrangement glyphs;
     const juce::Font font = g.getCurrentFont();
     float width = 0.0f;
     for (int i = 0; i < text.length(); ++i)

@@ -18,8 +18,7 @@ const juce::Colour kMeterGreen{0xff3bd16f};
 const juce::Colour kMeterRed{0xffff4b3e};
 const juce::Colour kLcd{0xffd9c79a};        // lit value windows (dark text)
 
-// The light comes from the top left: highlights on upper-left edges, shadows lower right.
-const juce::Point<float> kLightDirection{-0.7071f, -0.7071f};
+// The light comes from the top left: highlights on upper-left edges, shadows fall lower right.
 constexpr float kShadowOffset = 1.5f;
 
 using LiberationFonts::narrow;

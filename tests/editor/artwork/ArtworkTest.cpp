@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -248,7 +249,7 @@ TEST(Artwork, NoiseGrowsBrighterAndTheDistortionDialWarmerWithTheFrame)
     EXPECT_LT(mean("DistortionMeter_png", 0, warmth) + 0.02, mean("DistortionMeter_png", 9, warmth));
 }
 
-TEST(Artwork, TheBackgroundsDifferOnlyWhereTheMetersAre)
+TEST(Artwork, TheBackgroundsDifferOnlyWhereTheMetersAndTheirLegendsAre)
 {
     const juce::Image stereo = Artwork::decodeNamed("Crumlet_Stereo_png");
     const juce::Image mono = Artwork::decodeNamed("Crumlet_Mono_png");
@@ -259,6 +260,11 @@ TEST(Artwork, TheBackgroundsDifferOnlyWhereTheMetersAre)
                 control.look != EditorLayout::Look::NoiseDisplay)
                 meters.add(juce::Rectangle<int>(control.bounds.x, control.bounds.y, control.bounds.w, control.bounds.h)
                                .expanded(2));
+    // The legends under the level meters follow them.
+    for (const auto layout : {EditorLayout::Channels::Stereo, EditorLayout::Channels::Mono})
+        for (const auto& legend : EditorLayout::legends(layout))
+            if (legend.section == EditorLayout::Section::Levels)
+                meters.add({legend.bounds.x, legend.bounds.y, legend.bounds.w, legend.bounds.h});
     int differentInside = 0, differentOutside = 0;
     for (int y = 0; y < stereo.getHeight(); ++y)
         for (int x = 0; x < stereo.getWidth(); ++x)
@@ -266,4 +272,76 @@ TEST(Artwork, TheBackgroundsDifferOnlyWhereTheMetersAre)
                 ++(meters.containsPoint({x, y}) ? differentInside : differentOutside);
     EXPECT_EQ(differentOutside, 0);
     EXPECT_GT(differentInside, 500);
+}
+
+namespace
+{
+// Angle (degrees, 0 = up, clockwise) of the centroid of the pixels that `isPointer` picks
+// within `reach` (a fraction of the radius) of the knob's centre in frame k.
+double pointerAngle(const char* name, EditorLayout::Look look, int k, bool (*isPointer)(juce::Colour), float reach)
+{
+    const Artwork::ImageSpec& spec = *Artwork::findImageSpec(name);
+    const juce::Image strip = Artwork::decodeNamed(name);
+    const EditorLayout::KnobGeometry g = EditorLayout::knobGeometry(look);
+    const float r = g.radius * reach; // the cap's top, inside its skirt
+    double sx = 0.0, sy = 0.0;
+    int count = 0;
+    for (int y = 0; y < spec.frameHeight(); ++y)
+        for (int x = 0; x < spec.frameWidth(); ++x)
+        {
+            const float dx = x + 0.5f - g.centreX, dy = y + 0.5f - g.centreY;
+            if (dx * dx + dy * dy > r * r || dx * dx + dy * dy < 9.0f)
+                continue;
+            if (isPointer(strip.getPixelAt(k * spec.frameWidth() + x, y)))
+            {
+                sx += dx;
+                sy += dy;
+                ++count;
+            }
+        }
+    EXPECT_GT(count, 4) << name << " frame " << k << ": pointer not found";
+    return juce::radiansToDegrees(std::atan2(sx, -sy));
+}
+} // namespace
+
+TEST(Artwork, KnobPointersSweepFromSevenToFiveOClock)
+{
+    using EditorLayout::Look;
+    const auto amber = [](juce::Colour c) { return c.getRed() > 150 && c.getRed() > c.getBlue() + 90; };
+    const auto white = [](juce::Colour c) { return c.getRed() > 215 && c.getGreen() > 215 && c.getBlue() > 210; };
+    const auto dark = [](juce::Colour c) { return c.getAlpha() > 200 && c.getPerceivedBrightness() < 0.2f; };
+    struct Case { const char* name; Look look; bool (*isPointer)(juce::Colour); float reach; };
+    const Case cases[] = {
+        {"Knobs_Ridge_large_png", Look::RidgeLarge, amber, 1.0f},
+        {"Knobs_Ridge_small_png", Look::RidgeSmall, amber, 1.0f},
+        {"Knobs_Knurled_large_png", Look::KnurledLarge, white, 0.72f},
+        {"Knobs_Knurled_small_png", Look::KnurledSmall, white, 0.72f},
+        {"Knobs_Brushed_large_png", Look::BrushedLarge, dark, 0.8f},
+        {"Knobs_Brushed_small_png", Look::BrushedSmall, dark, 0.8f},
+    };
+    for (const Case& c : cases)
+        for (int k = 0; k < 61; ++k)
+        {
+            const double expected = -150.0 + 5.0 * k;
+            EXPECT_NEAR(pointerAngle(c.name, c.look, k, c.isPointer, c.reach), expected, 6.0) << c.name << " frame " << k;
+        }
+}
+
+TEST(Artwork, BarMetersRunGreenToRedAndGainMetersAreAmber)
+{
+    const juce::Image io = Artwork::decodeNamed("Meter_IO_thinner_png");
+    const juce::Colour bottom = io.getPixelAt(6, 134), top = io.getPixelAt(6, 2);
+    EXPECT_GT(bottom.getGreen(), bottom.getRed() + 60);
+    EXPECT_GT(top.getRed(), top.getGreen() + 60);
+    const juce::Image gate = Artwork::decodeNamed("Meter_Gate_Input_mono_png");
+    EXPECT_GT(gate.getPixelAt(2, 4).getGreen(), gate.getPixelAt(2, 4).getRed());
+    EXPECT_GT(gate.getPixelAt(156, 4).getRed(), gate.getPixelAt(156, 4).getGreen());
+    const juce::Image reduction = Artwork::decodeNamed("Meter_Duck_GainReduction_stereo_png");
+    for (const int x : {2, 32, 64})
+    {
+        const juce::Colour c = reduction.getPixelAt(x, 2);
+        EXPECT_GT(c.getRed(), 200) << x;
+        EXPECT_GT(c.getGreen(), 120) << x;
+        EXPECT_LT(c.getBlue(), 120) << x;
+    }
 }

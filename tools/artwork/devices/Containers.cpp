@@ -306,17 +306,36 @@ void tube(juce::Graphics& g, R a, const Device& d)
     }
     default:
     {
-        // Grey extension wand with a floor nozzle.
+        // Grey extension wand coming down at a slant into a floor nozzle with bristles.
         floorShadow(g, R(110, 10).withCentre(P(c.x, a.getBottom() - 4)));
+        const P top(a.getX() + 14, a.getY() + 4), foot(c.x + 22, a.getBottom() - 20);
         juce::Path wand;
-        wand.addRoundedRectangle(-4, -46, 8, 86, 3);
-        wand.applyTransform(juce::AffineTransform::rotation(0.95f).translated(c.x, c.y - 2));
-        litPath(g, wand, d.bodyColour(), 0.5f);
+        wand.startNewSubPath(top);
+        wand.lineTo(foot);
+        juce::Path wandStroke;
+        juce::PathStrokeType(7.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded).createStrokedPath(wandStroke, wand);
+        litPath(g, wandStroke, d.bodyColour(), 0.5f);
+        // Joint collars along the wand and the hose cuff at its top.
+        for (const float t : {0.08f, 0.52f})
+        {
+            const P at = top + (foot - top) * t;
+            juce::Path collar;
+            collar.addRoundedRectangle(-6, -3, 12, 6, 2);
+            collar.applyTransform(juce::AffineTransform::rotation(std::atan2(foot.y - top.y, foot.x - top.x) + 1.5708f)
+                                      .translated(at.x, at.y));
+            litPath(g, collar, d.trimColour(), 0.4f);
+        }
+        // The floor nozzle: a wide head on the floor, its neck swivelling up to the wand.
+        litBox(g, R(10, 12).withCentre(foot.translated(2, 4)), d.trimColour(), 3);
+        const R head(c.x - 12, a.getBottom() - 14, 66, 12);
         juce::Path nozzle;
-        nozzle.addRoundedRectangle(c.x + 12, a.getBottom() - 18, 46, 12, 4);
-        litPath(g, nozzle, d.trimColour());
+        nozzle.addRoundedRectangle(head, 4);
+        litPath(g, nozzle, d.trimColour().brighter(0.15f), 0.4f);
         g.setColour(juce::Colour(0xff8a6a3a));
-        g.fillRect(R(c.x + 14, a.getBottom() - 8, 42, 2));
+        for (float x = head.getX() + 3; x < head.getRight() - 3; x += 2.0f)
+            g.drawVerticalLine(static_cast<int>(x), head.getBottom() - 1, head.getBottom() + 2);
+        for (const float x : {head.getX() + 6, head.getRight() - 6})
+            litEllipse(g, R(5, 5).withCentre(P(x, head.getBottom())), juce::Colour(0xff1a1a1c));
         break;
     }
     }

@@ -231,18 +231,23 @@ void woodGrain(juce::Graphics& g, R r, juce::Colour wood, float corner)
 
 void handset(juce::Graphics& g, P ear, P mouth, float t, juce::Colour c)
 {
-    juce::Path p;
+    juce::Path handle, cups;
     const P dir = (mouth - ear) / ear.getDistanceFrom(mouth);
     const P normal(-dir.y, dir.x);
-    // Handle with a gentle bow, cups at both ends.
-    p.startNewSubPath(ear + normal * (t * 0.35f));
-    p.quadraticTo((ear + mouth) / 2.0f + normal * (t * 1.0f), mouth + normal * (t * 0.35f));
-    p.lineTo(mouth - normal * (t * 0.35f));
-    p.quadraticTo((ear + mouth) / 2.0f + normal * (t * 0.3f), ear - normal * (t * 0.35f));
-    p.closeSubPath();
-    p.addEllipse(R(t * 1.9f, t * 1.5f).withCentre(ear - normal * (t * 0.25f)));
-    p.addEllipse(R(t * 1.9f, t * 1.5f).withCentre(mouth - normal * (t * 0.25f)));
-    Style::dropShadow(g, p, 1.2f, 0.4f);
-    litPath(g, p, c, 0.35f);
+    // Handle with a gentle bow, cups at both ends. Filled one by one: overlapping parts
+    // drawn in opposite directions would cancel in a single path.
+    handle.startNewSubPath(ear + normal * (t * 0.35f));
+    handle.quadraticTo((ear + mouth) / 2.0f + normal * (t * 1.0f), mouth + normal * (t * 0.35f));
+    handle.lineTo(mouth - normal * (t * 0.35f));
+    handle.quadraticTo((ear + mouth) / 2.0f + normal * (t * 0.3f), ear - normal * (t * 0.35f));
+    handle.closeSubPath();
+    juce::Path earCup, mouthCup;
+    earCup.addEllipse(R(t * 1.9f, t * 1.5f).withCentre(ear - normal * (t * 0.25f)));
+    mouthCup.addEllipse(R(t * 1.9f, t * 1.5f).withCentre(mouth - normal * (t * 0.25f)));
+    for (const juce::Path* part : {&handle, &earCup, &mouthCup})
+        Style::dropShadow(g, *part, 1.2f, 0.25f);
+    litPath(g, handle, c, 0.35f);
+    litPath(g, earCup, c, 0.35f);
+    litPath(g, mouthCup, c, 0.35f);
 }
 } // namespace Devices

@@ -118,9 +118,9 @@ void deskPhone(juce::Graphics& g, R a, const Device& d)
         dome.closeSubPath();
         litPath(g, dome, body, 0.45f);
         g.setColour(body.brighter(0.3f));
-        g.drawLine(c.x - 16, a.getY() + 22, c.x - 20, a.getY() + 12, 3.0f); // cradle prongs
-        g.drawLine(c.x + 16, a.getY() + 22, c.x + 20, a.getY() + 12, 3.0f);
-        handset(g, P(c.x - 38, a.getY() + 12), P(c.x + 38, a.getY() + 12), 9, body);
+        g.drawLine(c.x - 16, a.getY() + 24, c.x - 20, a.getY() + 15, 3.0f); // cradle prongs
+        g.drawLine(c.x + 16, a.getY() + 24, c.x + 20, a.getY() + 15, 3.0f);
+        handset(g, P(c.x - 38, a.getY() + 15), P(c.x + 38, a.getY() + 15), 9, body);
         rotaryDial(g, P(c.x, a.getY() + 48), 14, body.brighter(0.05f), true);
         break;
     }
@@ -256,17 +256,15 @@ void conferencePhone(juce::Graphics& g, R a, const Device& d)
 {
     const P c = a.getCentre().translated(0, 4);
     floorShadow(g, R(104, 26).withCentre(c.translated(0, 6)));
-    juce::Path star;
     for (int i = 0; i < 3; ++i)
     {
         const float angle = juce::degreesToRadians(90.0f + 120.0f * i);
         juce::Path leg;
         leg.addRoundedRectangle(-8, -46, 16, 46, 7);
         leg.applyTransform(juce::AffineTransform::rotation(angle).scaled(1.0f, 0.5f).translated(c.x, c.y));
-        star.addPath(leg);
+        litPath(g, leg, d.bodyColour());
     }
-    star.addEllipse(R(34, 18).withCentre(c));
-    litPath(g, star, d.bodyColour());
+    litEllipse(g, R(34, 18).withCentre(c), d.bodyColour().brighter(0.1f));
     for (int i = 0; i < 3; ++i)
     {
         const float angle = juce::degreesToRadians(90.0f + 120.0f * i);

@@ -161,7 +161,7 @@ void dvdPlayer(juce::Graphics& g, R a, const Device& d)
     g.drawEllipse(R(34, 12).withCentre(P(c.x, c.y + 19)), 1.0f);
     g.fillEllipse(R(6, 3).withCentre(P(c.x, c.y + 19)));
     // The open screen standing up behind it.
-    const R lid = R(78, 48).withCentre(c.translated(0, -18));
+    const R lid = R(76, 44).withCentre(c.translated(0, -15));
     litBox(g, lid, d.bodyColour(), 3);
     picture(g, lid.reduced(5, 4), true, 1);
 }
