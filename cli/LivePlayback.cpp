@@ -10,6 +10,8 @@
 #include "quarl/ProcessingContext.h"
 #include "quarl/SoundEngine.h"
 
+#include <juce_audio_devices/juce_audio_devices.h>
+
 #include <algorithm>
 #include <chrono>
 #include <mutex>
@@ -113,6 +115,66 @@ struct LivePlayback::Engine
     std::atomic<bool> running{false};
 };
 
+// The default audio output pulling buffers from the effect: each device callback takes
+// frames from the last rendered buffer and renders the next when it is used up.
+class DeviceOutput final : public juce::AudioIODeviceCallback
+{
+public:
+    explicit DeviceOutput(LivePlayback::Engine& engine) : m_engine(engine) {}
+
+    // Opens the default output at the input's rate; false when the machine has none.
+    bool open()
+    {
+        juce::MessageManager::getInstance(); // the device manager's change messages need one
+        juce::AudioDeviceManager::AudioDeviceSetup setup;
+        setup.sampleRate = m_engine.input.sampleRate;
+        const juce::String error = m_manager.initialise(0, 2, nullptr, true, {}, &setup);
+        if (error.isNotEmpty() || m_manager.getCurrentAudioDevice() == nullptr)
+            return false;
+        m_manager.addAudioCallback(this);
+        return true;
+    }
+
+    void close()
+    {
+        m_manager.removeAudioCallback(this);
+        m_manager.closeAudioDevice();
+    }
+
+    std::string name()
+    {
+        auto* device = m_manager.getCurrentAudioDevice();
+        return device != nullptr ? device->getName().toStdString() : std::string();
+    }
+
+    void audioDeviceIOCallbackWithContext(const float* const*, int, float* const* outputs, int outputCount,
+                                          int frames, const juce::AudioIODeviceCallbackContext&) override
+    {
+        const std::uint32_t channels = m_engine.input.channels;
+        for (int i = 0; i < frames; ++i)
+        {
+            if (m_used == LivePlayback::kBlockFrames)
+            {
+                m_engine.renderBlock();
+                m_used = 0;
+            }
+            const float* frame = &m_engine.out[m_used * channels];
+            for (int c = 0; c < outputCount; ++c)
+                if (outputs[c] != nullptr)
+                    outputs[c][i] = frame[std::min<std::uint32_t>(static_cast<std::uint32_t>(c), channels - 1)];
+            ++m_used;
+        }
+    }
+
+    void audioDeviceAboutToStart(juce::AudioIODevice*) override {}
+    void audioDeviceStopped() override {}
+
+private:
+    LivePlayback::Engine& m_engine;
+    juce::AudioDeviceManager m_manager;
+    std::uint32_t m_used = LivePlayback::kBlockFrames;
+};
+
 LivePlayback::LivePlayback(ZQ::Quarl::IAudioPlugin& plugin, const LoopedInput& input,
                            const std::vector<std::uint8_t>& block)
     : m_engine(std::make_unique<Engine>(plugin, input))
@@ -126,12 +188,24 @@ LivePlayback::LivePlayback(ZQ::Quarl::IAudioPlugin& plugin, const LoopedInput& i
 LivePlayback::~LivePlayback()
 {
     stop();
+    // The device manager's messages go with the tool's own framework.
+    juce::DeletedAtShutdown::deleteAll();
+    juce::MessageManager::deleteInstance();
 }
 
 void LivePlayback::start()
 {
     if (m_engine->running.exchange(true))
         return;
+    if (m_playThroughDevice)
+    {
+        auto device = std::make_unique<DeviceOutput>(*m_engine);
+        if (device->open())
+        {
+            m_device = std::move(device);
+            return;
+        }
+    }
     m_engine->thread = std::thread([engine = m_engine.get()] { engine->runSilently(); });
 }
 
@@ -139,6 +213,11 @@ void LivePlayback::stop()
 {
     if (!m_engine->running.exchange(false))
         return;
+    if (m_device)
+    {
+        m_device->close();
+        m_device.reset();
+    }
     if (m_engine->thread.joinable())
         m_engine->thread.join();
 }
@@ -157,5 +236,5 @@ std::uint64_t LivePlayback::framesPlayed() const
 
 std::string LivePlayback::deviceName() const
 {
-    return {};
+    return m_device ? m_device->name() : std::string();
 }

@@ -23,6 +23,8 @@ struct LoopedInput
     static LoopedInput load(const std::string& path);
 };
 
+class DeviceOutput;
+
 class LivePlayback
 {
 public:
@@ -34,8 +36,10 @@ public:
     LivePlayback(const LivePlayback&) = delete;
     LivePlayback& operator=(const LivePlayback&) = delete;
 
-    // Starts playing: through the audio device when one opens, else silently.
+    // Starts playing: through the default audio output when one opens (and playing through
+    // a device is allowed), else silently at the same pace.
     void start();
+    void setPlayThroughDevice(bool allowed) { m_playThroughDevice = allowed; }
     void stop();
 
     // From the message thread: the settings the effect takes at its next buffer.
@@ -46,7 +50,10 @@ public:
     // The audio device's name, or empty when playing silently.
     std::string deviceName() const;
 
-private:
     struct Engine;
+
+private:
     std::unique_ptr<Engine> m_engine;
+    std::unique_ptr<DeviceOutput> m_device;
+    bool m_playThroughDevice = true;
 };
