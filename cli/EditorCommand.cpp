@@ -10,6 +10,7 @@
 #include "quarl/SettingsDialog.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -43,6 +44,8 @@ int runEditor(const EditorOptions& options)
         settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
     if (!options.screenshot.empty() && options.afterMs < 0)
         throw UsageError("--after takes a number of milliseconds, 0 or more");
+    if (options.scale != 0.0 && (options.scale < 0.5 || options.scale > 4.0))
+        throw UsageError("--scale takes a factor from 0.5 to 4");
     const LoopedInput input = LoopedInput::load(options.input);
 
     quarl::PluginInstance instance(host.module());
@@ -65,6 +68,8 @@ int runEditor(const EditorOptions& options)
     {
         throw IoError(std::string("cannot open the editor's window: ") + e.what());
     }
+    if (options.scale > 0.0)
+        dialog->setScreenDpi(static_cast<int>(std::lround(options.scale * 96.0)));
     dialog->open(instance.plugin(), "Crumlet");
     playback.start();
     if (playback.deviceName().empty())

@@ -13,6 +13,7 @@ struct EditorOptions
     std::string bankFile;
     std::string screenshot; // PNG written after `afterMs` of audio; then the command ends
     int afterMs = 1000;
+    double scale = 0.0;     // the screen density as a scale (dpi / 96); 0: the display's own
     std::string savePreset; // the settings the window was closed with
     bool force = false;     // replace an existing preset file
 };

@@ -105,6 +105,7 @@ int main(int argc, char** argv)
     addSettingsOptions(editorCommand, editor.assignments, editor.preset, editor.bankFile);
     editorCommand->add_option("--screenshot", editor.screenshot, "Write the window as PNG after --after ms of audio, then exit");
     editorCommand->add_option("--after", editor.afterMs, "Milliseconds of audio before the screenshot")->capture_default_str();
+    editorCommand->add_option("--scale", editor.scale, "Screen density as a scale (1.5 = 144 dpi) instead of the display's");
     editorCommand->add_option("--save-preset", editor.savePreset, "On closing, write the settings as a preset file");
     editorCommand->add_flag("--force", editor.force, "Replace an existing preset file");
 

@@ -45,8 +45,63 @@ SettingsDialog::SettingsDialog() : m_x(new X11)
 SettingsDialog::~SettingsDialog()
 {
     close();
+    if (m_resourcesChanged)
+    {
+        Display* d = m_x->display;
+        const Atom property = XInternAtom(d, "RESOURCE_MANAGER", False);
+        if (m_hadResources)
+            XChangeProperty(d, DefaultRootWindow(d), property, XA_STRING, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(m_previousResources.data()),
+                            static_cast<int>(m_previousResources.size()));
+        else
+            XDeleteProperty(d, DefaultRootWindow(d), property);
+        XSync(d, False);
+    }
     XCloseDisplay(m_x->display);
     delete m_x;
+}
+
+void SettingsDialog::setScreenDpi(int dpi)
+{
+    if (dpi <= 0)
+        return;
+    Display* d = m_x->display;
+    const Atom property = XInternAtom(d, "RESOURCE_MANAGER", False);
+    std::string resources;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, DefaultRootWindow(d), property, 0, 1 << 20, False, XA_STRING, &type, &format, &count,
+                           &remaining, &data) == Success &&
+        data != nullptr)
+    {
+        resources.assign(reinterpret_cast<const char*>(data), count);
+        XFree(data);
+        if (!m_resourcesChanged)
+        {
+            m_previousResources = resources;
+            m_hadResources = true;
+        }
+    }
+    // Every other resource kept; the density line replaced.
+    std::string updated;
+    std::size_t start = 0;
+    while (start < resources.size())
+    {
+        std::size_t end = resources.find('\n', start);
+        if (end == std::string::npos)
+            end = resources.size();
+        const std::string line = resources.substr(start, end - start);
+        if (line.rfind("Xft.dpi:", 0) != 0 && !line.empty())
+            updated += line + "\n";
+        start = end + 1;
+    }
+    updated += "Xft.dpi:\t" + std::to_string(dpi) + "\n";
+    XChangeProperty(d, DefaultRootWindow(d), property, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(updated.data()), static_cast<int>(updated.size()));
+    XSync(d, False);
+    m_resourcesChanged = true;
 }
 
 LRESULT SettingsDialog::procedure(HWND, UINT, WPARAM, LPARAM)
@@ -66,6 +121,11 @@ void SettingsDialog::open(ZQ::Quarl::IAudioPlugin& plugin, const std::string& ti
     close();
     Display* d = m_x->display;
     const int screen = DefaultScreen(d);
+    // As large as the screen while the plugin places its window in it, then fitted to that
+    // window: the content draws all of itself at once (it does not redraw what a smaller
+    // dialog would have hidden).
+    m_width = DisplayWidth(d, screen);
+    m_height = DisplayHeight(d, screen);
     m_x->window = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(m_width),
                                       static_cast<unsigned>(m_height), 0, BlackPixel(d, screen),
                                       BlackPixel(d, screen));

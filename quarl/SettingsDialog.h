@@ -39,6 +39,11 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
 
+    // The screen density programs on this display are told, as the "Xft.dpi" resource that
+    // desktops set from their scaling (what `xrdb` changes); the previous setting is put back
+    // when the dialog goes. 0 leaves the server's setting alone.
+    void setScreenDpi(int dpi);
+
     // What the dialog shows now, as 0xAARRGGBB pixels row by row (alpha 0xFF).
     std::vector<std::uint32_t> capture();
 
@@ -51,7 +56,10 @@ private:
     X11* m_x;
     platform::Window m_window;
     ZQ::Quarl::IAudioPlugin* m_plugin = nullptr;
-    int m_width = 749, m_height = 565;
+    int m_width = 0, m_height = 0;
     bool m_closeRequested = false;
+    bool m_resourcesChanged = false;
+    std::string m_previousResources;
+    bool m_hadResources = false;
 };
 } // namespace quarl
