@@ -88,12 +88,13 @@ PluginEditor::PluginEditor(AudioProcessor* store, float displayScale)
 {
     setSize(static_cast<int>(EditorLayout::kCanvasWidth * displayScale),
             static_cast<int>(EditorLayout::kCanvasHeight * displayScale));
+    // One decoded strip serves the SIM menu's look and the picture (images share their pixels).
+    m_simStrip = image("SIM_Strip_r1_png");
     setUpLooks();
     addControls();
     m_metering = std::make_unique<EditorMetering>(*this);
     addPlots();
 
-    m_simStrip = image("SIM_Strip_r1_png");
     m_simPicture.setImagePlacement(juce::RectanglePlacement::stretchToFit);
     place("SIMType.picture", &m_simPicture);
     refreshSimPicture();
@@ -119,10 +120,11 @@ void PluginEditor::setUpLooks()
         {Look::BrushedLarge, "Knobs_Brushed_large_png", 61}, {Look::BrushedSmall, "Knobs_Brushed_small_png", 61},
         {Look::KnurledLarge, "Knobs_Knurled_large_png", 61}, {Look::KnurledSmall, "Knobs_Knurled_small_png", 61},
         {Look::RidgeLarge, "Knobs_Ridge_large_png", 61},     {Look::RidgeSmall, "Knobs_Ridge_small_png", 61},
-        {Look::DistortionMeter, "DistortionMeter_png", 10},  {Look::SimMenu, "SIM_Strip_r1_png", 164},
+        {Look::DistortionMeter, "DistortionMeter_png", 10},
     };
     for (const Filmstrip& f : filmstrips)
         m_looks[static_cast<std::size_t>(f.look)].setKnobFilmstrip(image(f.image), f.frames, 0);
+    m_looks[static_cast<std::size_t>(Look::SimMenu)].setKnobFilmstrip(m_simStrip, 164, 0);
 
     // The faders take their length from the controls that use them.
     for (const auto& [look, id] : {std::pair{Look::LongFader, "SIMTuning"}, std::pair{Look::ShortFader, "LoFiFilter"}})
