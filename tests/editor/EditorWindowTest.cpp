@@ -2,6 +2,8 @@
 // its child, opened and closed as the host does, and `crumlet editor --screenshot`.
 #include "editor/EditorLayout.h"
 #include "editor/artwork/Artwork.h"
+#include "platform/ScreenDevice.h"
+#include "widgets/PluginEditorContainer.h"
 #include "quarl/SettingsDialog.h"
 #include "tests/editor/EditorTestSupport.h"
 #include "widgets/JuceCount_Quarl.h"
@@ -115,6 +117,36 @@ TEST_F(InDialog, EditorBecomesTheDialogsChildAndPaintsTheBackground)
     dialog.close();
     EXPECT_FALSE(plugin->hasEditor());
     EXPECT_EQ(JuceCount_Quarl::liveCount(), 0);
+}
+
+TEST_F(InDialog, ScaleFollowsTheServersDensity)
+{
+    auto dpi = [] {
+        HDC screen = GetDC(nullptr);
+        EXPECT_NE(screen, nullptr);
+        const int value = GetDeviceCaps(screen, LOGPIXELSX);
+        EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+        return value;
+    };
+    EXPECT_EQ(dpi(), 96) << "a server without the resource";
+    quarl::PropertySet properties(crumlet_module_test::shippedDescription());
+    PluginPtr plugin(new OrvexCrumletPlugin());
+    plugin->AttachPropertySet(&properties);
+    {
+        quarl::SettingsDialog dialog;
+        dialog.setScreenDpi(144);
+        EXPECT_EQ(dpi(), 144);
+        dialog.open(*plugin, "Crumlet at 144 dpi");
+        PluginEditor* editor = plugin->openEditor();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_FLOAT_EQ(editor->getDisplayScale(), 1.5f);
+        EXPECT_EQ(editor->getWidth(), 1123);
+        EXPECT_EQ(editor->getHeight(), 847);
+        EXPECT_EQ(dialog.width(), 1123) << "the dialog fits the scaled editor";
+        pumpFor(dialog, 100);
+        dialog.close();
+    }
+    EXPECT_EQ(dpi(), 96) << "the dialog put the server's setting back";
 }
 
 TEST_F(InDialog, OpenCloseRepeatedlyAndTwoAtOnce)
