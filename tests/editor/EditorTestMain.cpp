@@ -24,6 +24,8 @@ VirtualDisplay* g_display = nullptr;
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
     VirtualDisplay display;
     editor_test::g_display = &display;
     // The window manager's atoms, as a desktop has them before any program starts (the

@@ -96,11 +96,12 @@ TEST_F(Metering, ManyChannelsShowTheLoudestOnChannelZero)
 TEST_F(Metering, ByteSwappedRecordsReadTheSame)
 {
     const auto record = meterRecord(2, {0.25f, 0.5f, 0.f, 0.f, 1.f, 0.f, 1.f});
-    const MeterRecord swapped = decoded(quarl::byteSwapped(record), true);
+    const std::vector<std::uint8_t> bytes = quarl::byteSwapped(record);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 4), (std::vector<std::uint8_t>{0, 0, 0, 2}));
+    const MeterRecord swapped = decoded(bytes, true);
     EXPECT_EQ(swapped.channels, 2u);
+    EXPECT_EQ(swapped.values[0][0], 0.25f);
     EXPECT_EQ(swapped.values[1][1], 0.5f);
-    const std::vector<std::uint8_t> count = {0, 0, 0, 2};
-    EXPECT_EQ(decoded(count, true).channels, 2u);
 }
 
 TEST_F(Metering, ChannelCountSwitchesBetweenStereoAndMonoLayouts)
