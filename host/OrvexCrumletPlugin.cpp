@@ -91,6 +91,9 @@ void OrvexCrumletPlugin::attachEditor(HWND window)
     if (m_editorContainer != nullptr)
         detachEditor();
     m_hostWindow = window;
+    // The framework starts here, on the host's UI thread, which becomes its message thread:
+    // before the editor's first component, so that its windows' events reach the message loop.
+    juce::MessageManager::getInstance();
     int dpi = 96;
     if (HDC screen = GetDC(nullptr))
     {

@@ -121,11 +121,10 @@ void SettingsDialog::open(ZQ::Quarl::IAudioPlugin& plugin, const std::string& ti
     close();
     Display* d = m_x->display;
     const int screen = DefaultScreen(d);
-    // As large as the screen while the plugin places its window in it, then fitted to that
-    // window: the content draws all of itself at once (it does not redraw what a smaller
-    // dialog would have hidden).
-    m_width = DisplayWidth(d, screen);
-    m_height = DisplayHeight(d, screen);
+    // The dialog template's size (552 x 299 dialog units in an 8-point font, 6 x 13 pixels a
+    // character) until the plugin has placed its window; then fitted to that window.
+    m_width = 552 * 6 / 4;
+    m_height = 299 * 13 / 8;
     m_x->window = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(m_width),
                                       static_cast<unsigned>(m_height), 0, BlackPixel(d, screen),
                                       BlackPixel(d, screen));
