@@ -192,6 +192,46 @@ bool SettingsDialog::pump()
     return !m_closeRequested;
 }
 
+void SettingsDialog::drag(int fromX, int fromY, int toX, int toY)
+{
+    if (m_plugin == nullptr)
+        return;
+    Display* d = m_x->display;
+    // The innermost window under the starting point receives the whole gesture (the pointer
+    // is grabbed by the press), with coordinates relative to it.
+    ::Window target = m_x->window, child = 0;
+    int tx = fromX, ty = fromY;
+    while (XTranslateCoordinates(d, m_x->window, target, fromX, fromY, &tx, &ty, &child) && child != 0)
+        target = child;
+    const int dx = tx - fromX, dy = ty - fromY;
+    auto post = [&](int type, int x, int y, unsigned int state) {
+        XEvent e{};
+        e.type = type;
+        if (type == MotionNotify)
+        {
+            e.xmotion = XMotionEvent{MotionNotify, 0, True, d, target, DefaultRootWindow(d), None, CurrentTime,
+                                     x + dx, y + dy, x, y, state, NotifyNormal, True};
+            XSendEvent(d, target, True, PointerMotionMask | ButtonMotionMask, &e);
+        }
+        else
+        {
+            e.xbutton = XButtonEvent{type, 0, True, d, target, DefaultRootWindow(d), None, CurrentTime,
+                                     x + dx, y + dy, x, y, state, Button1, True};
+            XSendEvent(d, target, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
+        }
+        XSync(d, False); // the server has handed the event on
+        // Each step is taken by the plugin's loop before the next is sent.
+        for (int i = 0; i < 3; ++i)
+            this->send(WM_ENTERIDLE);
+    };
+    post(MotionNotify, fromX, fromY, 0);
+    post(ButtonPress, fromX, fromY, 0);
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps && (toX != fromX || toY != fromY); ++i)
+        post(MotionNotify, fromX + (toX - fromX) * i / kSteps, fromY + (toY - fromY) * i / kSteps, Button1Mask);
+    post(ButtonRelease, toX, toY, Button1Mask);
+}
+
 std::vector<std::uint32_t> SettingsDialog::capture()
 {
     std::vector<std::uint32_t> pixels;

@@ -44,6 +44,12 @@ public:
     // when the dialog goes. 0 leaves the server's setting alone.
     void setScreenDpi(int dpi);
 
+    // The user's mouse, as the X server delivers it to the window under the pointer: a press
+    // at `from`, moves to `to` in steps, a release there (a click when both are the same).
+    // Points are in dialog pixels.
+    void drag(int fromX, int fromY, int toX, int toY);
+    void click(int x, int y) { drag(x, y, x, y); }
+
     // What the dialog shows now, as 0xAARRGGBB pixels row by row (alpha 0xFF).
     std::vector<std::uint32_t> capture();
 

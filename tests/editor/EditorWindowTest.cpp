@@ -119,6 +119,38 @@ TEST_F(InDialog, EditorBecomesTheDialogsChildAndPaintsTheBackground)
     EXPECT_EQ(JuceCount_Quarl::liveCount(), 0);
 }
 
+TEST_F(InDialog, MouseInTheWindowDrivesTheControls)
+{
+    quarl::PropertySet properties(crumlet_module_test::shippedDescription());
+    PluginPtr plugin(new OrvexCrumletPlugin());
+    plugin->AttachPropertySet(&properties);
+    properties.setChangeListener(
+        [&plugin](const GUID& platform, LPCWSTR name) { plugin->OnPropertyChanged(platform, name); });
+    quarl::SettingsDialog dialog;
+    dialog.open(*plugin, "Crumlet");
+    pumpFor(dialog, 100);
+    auto centre = [](const char* id) {
+        const auto& b = EditorLayout::findControl(id)->bounds;
+        return juce::Point<int>(b.x + b.w / 2, b.y + b.h / 2);
+    };
+    const auto eqOn = centre("EQEnable");
+    dialog.click(eqOn.x, eqOn.y);
+    EXPECT_EQ(properties.value("EQEnable"), 0);
+    const auto hpf24 = centre("FiltersHPFSlope.24");
+    dialog.click(hpf24.x, hpf24.y);
+    EXPECT_EQ(properties.value("FiltersHPFSlope"), 1);
+    const auto next = centre("SIMType.next");
+    dialog.click(next.x, next.y);
+    EXPECT_EQ(properties.value("SIMType"), 1);
+    const auto gain = centre("EQGain");
+    dialog.drag(gain.x, gain.y, gain.x, gain.y - 40);
+    EXPECT_GT(properties.value("EQGain"), 0.0);
+    ASSERT_FALSE(properties.changeGroupEvents().empty());
+    EXPECT_EQ(properties.changeGroupEvents().back().label, "EQGain");
+    properties.setChangeListener({});
+    dialog.close();
+}
+
 TEST_F(InDialog, ScaleFollowsTheServersDensity)
 {
     auto dpi = [] {
