@@ -221,6 +221,14 @@ TEST_F(InDialog, ToolWritesScreenshotsOfTheDefaultAndAChangedState)
     EXPECT_LT(backgroundMismatch(first, Artwork::decodeNamed("Crumlet_Stereo_png"), EditorLayout::Channels::Stereo),
               0.01);
 
+    // The demo's level lights the input meters: the playback's records reached them.
+    const juce::Image stereoBackground = Artwork::decodeNamed("Crumlet_Stereo_png");
+    int lit = 0;
+    for (int y = 49; y < 184; ++y)
+        for (int x = 585; x < 606; ++x)
+            lit += first.getPixelAt(x, y) != stereoBackground.getPixelAt(x, y) ? 1 : 0;
+    EXPECT_GT(lit, 200);
+
     const fs::path tone = dir / "mono-tone.wav";
     writeMonoTone(tone, 1);
     ASSERT_EQ(runTool("editor --in " + tone.string() + " --preset \"Phone call\" --set SIMType=\"House Phone\" --screenshot " +
