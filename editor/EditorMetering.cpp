@@ -10,7 +10,7 @@ namespace
 using EditorLayout::Channels;
 
 // One meter list: the layout's id prefix, its images in each layout, its steps.
-struct ListSpec
+struct MeterListKind
 {
     const char* id;          // "InputMeter" -> "InputMeter.0", "InputMeter.1"
     const char* stereoImage;
@@ -19,7 +19,7 @@ struct ListSpec
     bool inverted;
 };
 
-constexpr ListSpec kListSpecs[EditorMetering::kLists] = {
+constexpr MeterListKind kMeterListKinds[EditorMetering::kLists] = {
     {"InputMeter", "Meter_IO_thinner_png", "Meter_IO_thinner_png", 135, false},
     {"InputClip", "ClipIndicator_thinner_png", "ClipIndicator_thinner_png", 0, false},
     {"OutputMeter", "Meter_IO_thinner_png", "Meter_IO_thinner_png", 135, false},
@@ -52,11 +52,11 @@ EditorMetering::EditorMetering(juce::Component& editor) : m_editor(editor)
     // Input then output, each channel's bar before its clip light; then the duck and gate
     // meters, channel 0 then channel 1 of each list.
     auto make = [&](int list, int channel) {
-        const ListSpec& spec = kListSpecs[list];
+        const MeterListKind& kind = kMeterListKinds[list];
         double* source = &(*sources[static_cast<std::size_t>(list)])[static_cast<std::size_t>(channel)];
-        const juce::Image image = Artwork::decodeNamed(spec.stereoImage);
+        const juce::Image image = Artwork::decodeNamed(kind.stereoImage);
         juce::Component* made = nullptr;
-        if (spec.segments == 0)
+        if (kind.segments == 0)
         {
             auto* clip = (list == InputClips ? m_inputClips : m_outputClips).add(new ClipIndicator(source));
             clip->setImage(image);
@@ -68,11 +68,11 @@ EditorMetering::EditorMetering(juce::Component& editor) : m_editor(editor)
                                                   &m_duckInputs, &m_duckGains, &m_gateInputs, &m_gateGains};
             auto* bar = bars[list]->add(new BarMeter(source));
             bar->setImage(image);
-            bar->setSegments(spec.segments, 0, 0);
-            bar->setInverted(spec.inverted);
+            bar->setSegments(kind.segments, 0, 0);
+            bar->setInverted(kind.inverted);
             made = bar;
         }
-        made->setBounds(boundsOf(spec.id, channel, Channels::Stereo));
+        made->setBounds(boundsOf(kind.id, channel, Channels::Stereo));
         m_editor.addAndMakeVisible(made);
     };
     for (int list : {InputBars, OutputBars})
@@ -179,11 +179,11 @@ void EditorMetering::setLayout(bool mono)
     const Channels layout = mono ? Channels::Mono : Channels::Stereo;
     for (int list = 0; list < kLists; ++list)
     {
-        const ListSpec& spec = kListSpecs[list];
-        meter(static_cast<List>(list), 0)->setBounds(boundsOf(spec.id, 0, layout));
+        const MeterListKind& kind = kMeterListKinds[list];
+        meter(static_cast<List>(list), 0)->setBounds(boundsOf(kind.id, 0, layout));
         meter(static_cast<List>(list), 1)->setVisible(!mono);
         if (list >= DuckInputs)
             static_cast<BarMeter*>(meter(static_cast<List>(list), 0))
-                ->setImage(Artwork::decodeNamed(mono ? spec.monoImage : spec.stereoImage));
+                ->setImage(Artwork::decodeNamed(mono ? kind.monoImage : kind.stereoImage));
     }
 }
