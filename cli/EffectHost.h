@@ -33,6 +33,9 @@ public:
 
     const ZQ::Quarl::PluginRegistration& effect() const { return *m_record; }
 
+    // The loaded module, for authoring instances of the effect (its plugin objects).
+    std::shared_ptr<const quarl::PluginModule> module() const { return m_module; }
+
     // Where the module was loaded from.
     const std::string& modulePath() const { return m_module->path(); }
 

@@ -1,6 +1,7 @@
 // crumlet: the command-line front of the stand-in host.
 #include "cli/ArtworkCommand.h"
 #include "cli/BankCommand.h"
+#include "cli/EditorCommand.h"
 #include "cli/EffectHost.h"
 #include "cli/Interruption.h"
 #include "cli/ParamsCommand.h"
@@ -103,6 +104,17 @@ int main(int argc, char** argv)
     CLI::App* artworkCommand = app.add_subcommand("artwork", "Write the editor's images and a contact sheet");
     artworkCommand->add_option("--out", artworkDir, "Folder to write NAME.png and contact-sheet.png into")->required();
 
+    EditorOptions editor;
+    CLI::App* editorCommand =
+        app.add_subcommand("editor", "Open the effect's editor in a window, the input looping through the effect");
+    editorCommand->add_option("--in", editor.input, "Input file, looped (default: the built-in demo)");
+    addSettingsOptions(editorCommand, editor.assignments, editor.preset, editor.bankFile);
+    editorCommand->add_option("--screenshot", editor.screenshot, "Write the window as PNG after --after ms of audio, then exit");
+    editorCommand->add_option("--after", editor.afterMs, "Milliseconds of audio before the screenshot")->capture_default_str();
+    editorCommand->add_option("--scale", editor.scale, "Screen density as a scale (1.5 = 144 dpi) instead of the display's");
+    editorCommand->add_option("--save-preset", editor.savePreset, "On closing, write the settings as a preset file");
+    editorCommand->add_flag("--force", editor.force, "Replace an existing preset file");
+
     try
     {
         app.parse(argc, argv);
@@ -141,6 +153,8 @@ int main(int argc, char** argv)
             return runPlot(plot);
         if (artworkCommand->parsed())
             return runArtwork(artworkDir);
+        if (editorCommand->parsed())
+            return runEditor(editor);
     }
     catch (const UsageError& e)
     {

@@ -1,13 +1,18 @@
 #include "host/OrvexCrumletPlugin.h"
 
+#include "editor/PluginEditor.h"
+#include "host/FrameworkMessages.h"
 #include "params/ParameterTable.h"
 #include "params/ValueLists.h"
 #include "platform/ModuleState.h"
+#include "platform/ScreenDevice.h"
 #include "platform/StringTable.h"
 #include "platform/WindowMessages.h"
 #include "resources/resource.h"
+#include "widgets/PluginEditorContainer.h"
 
 #include <limits>
+#include <thread>
 
 using namespace ZQ::Quarl;
 
@@ -23,9 +28,17 @@ void OrvexCrumletPlugin::DestroyPlugin()
 
 void OrvexCrumletPlugin::OnPropertyChanged(const GUID&, LPCWSTR)
 {
-    // Only an open editor has anything to refresh: it gets its refresh-pending flag set and
-    // its timer callback run once, so that every control rereads the store. No editor is
-    // built yet (attachEditor), so there is nothing to do.
+    // Every control rereads the store at once.
+    if (PluginEditor* editor = openEditor())
+    {
+        editor->setRefreshPending(true);
+        editor->timerCallback();
+    }
+}
+
+PluginEditor* OrvexCrumletPlugin::openEditor() const
+{
+    return m_editorContainer != nullptr ? static_cast<PluginEditor*>(m_editorContainer->getEditor()) : nullptr;
 }
 
 bool OrvexCrumletPlugin::WriteBankBlock(const GUID& platform, IBlockWriter* writer)
@@ -66,6 +79,8 @@ bool OrvexCrumletPlugin::HandleWindowMessage(std::int32_t, HWND window, UINT mes
         attachEditor(window);
     else if (message == WM_DESTROY)
         detachEditor();
+    else if (message == WM_ENTERIDLE && m_editorContainer != nullptr)
+        dispatchFrameworkMessages();
     // Never consumed: the host's own handling of the message goes on.
     result = 0;
     return false;
@@ -73,17 +88,43 @@ bool OrvexCrumletPlugin::HandleWindowMessage(std::int32_t, HWND window, UINT mes
 
 void OrvexCrumletPlugin::attachEditor(HWND window)
 {
+    if (m_editorContainer != nullptr)
+        detachEditor();
     m_hostWindow = window;
-    // The editor goes here: the screen's density as a scale (dpi / 96), PluginEditor with
-    // this store and that scale inside a PluginEditorContainer kept in m_editorContainer,
-    // made opaque and visible and added to the desktop as a child of `window`.
+    // The framework starts here, on the host's UI thread, which becomes its message thread:
+    // before the editor's first component, so that its windows' events reach the message loop.
+    juce::MessageManager::getInstance();
+    int dpi = 96;
+    if (HDC screen = GetDC(nullptr))
+    {
+        dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+    }
+    const double scale = dpi / 96.0;
+    auto* editor = new PluginEditor(this, static_cast<float>(scale));
+    m_editorContainer = new PluginEditorContainer(editor);
+    m_editorContainer->setOpaque(true);
+    m_editorContainer->setVisible(true);
+    // A child window of the host's dialog. A dialog without a window on screen (a host
+    // running headless) gets the editor without showing it.
+    if (void* parent = platform::nativeWindowOf(window))
+        m_editorContainer->addToDesktop(0, parent);
+    m_monitoredEditor.store(editor);
 }
 
 void OrvexCrumletPlugin::detachEditor()
 {
     m_hostWindow = nullptr;
-    // The container, once it exists, is removed from the desktop and deleted here (taking
-    // the editor with it), and m_editorContainer set back to null.
+    if (m_editorContainer == nullptr)
+        return;
+    // Monitor data may be in delivery on another thread: stop new deliveries reaching the
+    // editor and let those under way finish before it goes.
+    m_monitoredEditor.store(nullptr);
+    while (m_deliveries.load() != 0)
+        std::this_thread::yield();
+    m_editorContainer->removeFromDesktop();
+    delete m_editorContainer;
+    m_editorContainer = nullptr;
 }
 
 bool OrvexCrumletPlugin::GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length)
@@ -113,11 +154,15 @@ bool OrvexCrumletPlugin::ShowHelp(HWND window, std::int32_t selector)
     return true;
 }
 
-void OrvexCrumletPlugin::ReceiveMonitorData(const MonitorEntry*, std::uint32_t, bool, std::uint8_t)
+void OrvexCrumletPlugin::ReceiveMonitorData(const MonitorEntry* entries, std::uint32_t count, bool byteSwap,
+                                            std::uint8_t)
 {
-    // Only an open editor reads meter records: all four arguments go to its monitor
-    // handler, under this module's state. No editor is built yet (attachEditor), so the
-    // record is dropped.
+    // Any thread. Only an open editor reads meter records, the first entry's.
+    m_deliveries.fetch_add(1);
+    PluginEditor* editor = m_monitoredEditor.load();
+    if (editor != nullptr && entries != nullptr && count > 0)
+        editor->monitorDataReceived(entries, byteSwap);
+    m_deliveries.fetch_sub(1);
 }
 
 std::uint32_t OrvexCrumletPlugin::ForwardHostQuery(std::uint32_t value)

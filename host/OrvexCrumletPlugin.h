@@ -6,9 +6,12 @@
 
 #include "params/AudioProcessor.h"
 
+#include <atomic>
+
 // The editor's window content; it holds the editor and is owned by the plugin object
 // while the settings dialog is open.
 class PluginEditorContainer;
+class PluginEditor;
 
 class OrvexCrumletPlugin final : public AudioProcessor
 {
@@ -39,6 +42,8 @@ public:
     float getParameterDisplayValue(ParameterId id) override;
 
     bool hasEditor() const { return m_editorContainer != nullptr; }
+    // The editor shown in the settings dialog, or null.
+    PluginEditor* openEditor() const;
 
     // What ShowHelp sends the host's window.
     static constexpr UINT kHelpMessage = 0x4981;
@@ -51,4 +56,8 @@ private:
     void detachEditor();
 
     PluginEditorContainer* m_editorContainer = nullptr;
+    // What the monitor delivery, on its own thread, hands records to; null while no editor
+    // is open. Detaching waits until no delivery is under way.
+    std::atomic<PluginEditor*> m_monitoredEditor{nullptr};
+    std::atomic<int> m_deliveries{0};
 };

@@ -16,6 +16,8 @@ packages=(
   # JUCE's GUI modules (editor, artwork) and the fonts and display the artwork and GUI tests use.
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev
   libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev fonts-liberation xvfb
+  # The editor's live playback through the default audio output (ALSA).
+  libasound2-dev
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)

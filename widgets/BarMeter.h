@@ -28,6 +28,7 @@ public:
     int getLastDrawnLength() const { return m_lastDrawnLength; }
     // Lit length in pixels for the current smoothed level.
     int litLength() const;
+    const juce::Image& getImage() const { return m_image; }
 
 private:
     juce::Image m_image;

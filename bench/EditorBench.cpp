@@ -1,0 +1,95 @@
+// The effect editor: opening it (WM_INITDIALOG to the first painted frame, off screen) and
+// the cost of one 30 ms tick with a refresh pending and meters moving.
+#include "editor/PluginEditor.h"
+#include "host/OrvexCrumletPlugin.h"
+#include "platform/WindowMessages.h"
+#include "quarl/HostWindow.h"
+#include "quarl/MonitorDelivery.h"
+#include "quarl/PropertySet.h"
+#include "widgets/PluginEditorContainer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+namespace
+{
+const quarl::PluginDescription& description()
+{
+    static const quarl::PluginDescription d = quarl::PluginDescription::load(CRUMLET_DESCRIPTION_SOURCE);
+    return d;
+}
+
+std::vector<std::uint8_t> record(float level)
+{
+    std::vector<std::uint8_t> r(4 + 2 * 28);
+    const std::uint32_t channels = 2;
+    std::memcpy(r.data(), &channels, 4);
+    const float values[7] = {level, level * 0.5f, level, 0.01f, 1.0f - level * 0.5f, level, 1.0f - level};
+    std::memcpy(r.data() + 4, values, 28);
+    std::memcpy(r.data() + 32, values, 28);
+    return r;
+}
+
+void BM_OpenEditorToFirstFrame(benchmark::State& state)
+{
+    quarl::PropertySet properties(description());
+    quarl::HostWindow dialog;
+    for (auto _ : state)
+    {
+        auto* plugin = new OrvexCrumletPlugin();
+        plugin->AttachPropertySet(&properties);
+        LRESULT result = 0;
+        plugin->HandleWindowMessage(0, dialog.handle(), WM_INITDIALOG, 0, 0, result);
+        PluginEditor* editor = plugin->openEditor();
+        juce::Image frame(juce::Image::RGB, editor->getWidth(), editor->getHeight(), false);
+        juce::Graphics g(frame);
+        editor->getParentComponent()->paintEntireComponent(g, false);
+        benchmark::DoNotOptimize(frame.getPixelAt(100, 100));
+        state.PauseTiming(); // closing (and shutting the framework down) is not opening
+        plugin->HandleWindowMessage(0, dialog.handle(), WM_DESTROY, 0, 0, result);
+        plugin->DestroyPlugin();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenEditorToFirstFrame)->Unit(benchmark::kMillisecond);
+
+void BM_TickWithRefreshAndMovingMeters(benchmark::State& state)
+{
+    quarl::PropertySet properties(description());
+    quarl::HostWindow dialog;
+    auto* plugin = new OrvexCrumletPlugin();
+    plugin->AttachPropertySet(&properties);
+    LRESULT result = 0;
+    plugin->HandleWindowMessage(0, dialog.handle(), WM_INITDIALOG, 0, 0, result);
+    PluginEditor* editor = plugin->openEditor();
+    const auto loud = record(0.8f), quiet = record(0.1f);
+    float eqFreq = 1000.0f;
+    bool flip = false;
+    for (auto _ : state)
+    {
+        // A knob moved since the last tick, and three buffers' records arrived.
+        eqFreq = eqFreq > 8000.0f ? 1000.0f : eqFreq * 1.05f;
+        state.PauseTiming();
+        properties.set("EQFreq", eqFreq);
+        for (int i = 0; i < 3; ++i)
+            quarl::deliverMonitorData(*plugin, (flip = !flip) ? loud : quiet);
+        state.ResumeTiming();
+        editor->setRefreshPending(true);
+        editor->timerCallback();
+    }
+    plugin->HandleWindowMessage(0, dialog.handle(), WM_DESTROY, 0, 0, result);
+    plugin->DestroyPlugin();
+}
+BENCHMARK(BM_TickWithRefreshAndMovingMeters)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    juce::DeletedAtShutdown::deleteAll();
+    juce::MessageManager::deleteInstance();
+    return 0;
+}

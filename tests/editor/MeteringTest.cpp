@@ -1,0 +1,179 @@
+// The editor's metering: records folded into the accumulators, the stereo and mono
+// layouts, and the hand-over of records from the host's delivering thread.
+#include "editor/EditorLayout.h"
+#include "editor/artwork/Artwork.h"
+#include "quarl/MonitorDelivery.h"
+#include "tests/editor/EditorTestSupport.h"
+
+#include <thread>
+
+using namespace editor_test;
+using List = EditorMetering::List;
+
+namespace
+{
+constexpr std::array<float, 7> kQuiet = {0.f, 0.f, 0.f, 0.f, 1.f, 0.f, 1.f};
+
+MeterRecord decoded(const std::vector<std::uint8_t>& bytes, bool byteSwap = false)
+{
+    auto record = std::make_unique<MeterRecord>();
+    record->decode(bytes.data(), byteSwap);
+    return *record;
+}
+
+juce::Rectangle<int> layoutBounds(const char* id, EditorLayout::Channels layout)
+{
+    const auto& b = EditorLayout::findControl(id, layout)->bounds;
+    return {b.x, b.y, b.w, b.h};
+}
+
+bool sameImage(const juce::Image& a, const juce::Image& b)
+{
+    if (a.getBounds() != b.getBounds())
+        return false;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
+                return false;
+    return true;
+}
+
+class Metering : public ::testing::Test
+{
+protected:
+    Metering() : metering(editor) {}
+    void accumulate(const std::vector<std::uint8_t>& bytes, bool byteSwap = false)
+    {
+        metering.accumulate(decoded(bytes, byteSwap));
+    }
+    juce::Component editor;
+    EditorMetering metering;
+};
+} // namespace
+
+TEST_F(Metering, RecordsFoldIntoPeaksAndDeepestGains)
+{
+    accumulate(meterRecord(2, {0.3f, 0.2f, 0.1f, 0.05f, 0.9f, 0.4f, 0.9f}));
+    accumulate(meterRecord(2, {0.7f, 0.1f, 0.2f, 0.02f, 0.95f, 0.3f, 0.5f}));
+    EXPECT_FLOAT_EQ(metering.inputPeak()[0], 0.7f);
+    EXPECT_FLOAT_EQ(metering.outputPeak()[1], 0.2f);
+    EXPECT_FLOAT_EQ(metering.duckInput()[0], 0.2f);
+    EXPECT_FLOAT_EQ(metering.duckGain()[0], 0.9f);
+    EXPECT_FLOAT_EQ(metering.gateInput()[1], 0.4f);
+    EXPECT_FLOAT_EQ(metering.gateGain()[0], 0.5f);
+    EXPECT_FLOAT_EQ(metering.noiseLevel(), 0.05f);
+    metering.advance();
+    EXPECT_EQ(metering.inputPeak()[0], 0.0);
+    EXPECT_EQ(metering.gateGain()[0], 1.0);
+    EXPECT_EQ(metering.noiseLevel(), 0.0);
+}
+
+TEST_F(Metering, ManyChannelsShowTheLoudestOnChannelZero)
+{
+    std::vector<std::uint8_t> record = meterRecord(6, kQuiet);
+    for (std::uint32_t c = 0; c < 6; ++c)
+    {
+        const float peak = 0.1f * static_cast<float>(c + 1), gain = 1.0f - 0.1f * static_cast<float>(c);
+        std::memcpy(record.data() + 4 + 28 * c, &peak, 4);
+        std::memcpy(record.data() + 4 + 28 * c + 24, &gain, 4);
+    }
+    accumulate(record);
+    EXPECT_FLOAT_EQ(metering.inputPeak()[0], 0.6f);
+    EXPECT_FLOAT_EQ(metering.inputPeak()[3], 0.4f);
+    EXPECT_FLOAT_EQ(metering.gateGain()[0], 0.5f);
+    EXPECT_TRUE(metering.isMono());
+
+    // Beyond 256 channels nothing is kept per channel, but channel 0 still shows the loudest.
+    metering.advance();
+    std::vector<std::uint8_t> wide = meterRecord(300, kQuiet);
+    const float loud = 0.8f;
+    std::memcpy(wide.data() + 4 + 28 * 299, &loud, 4);
+    accumulate(wide);
+    EXPECT_FLOAT_EQ(metering.inputPeak()[0], 0.8f);
+    EXPECT_EQ(metering.inputPeak()[1], 0.0);
+}
+
+TEST_F(Metering, ByteSwappedRecordsReadTheSame)
+{
+    const auto record = meterRecord(2, {0.25f, 0.5f, 0.f, 0.f, 1.f, 0.f, 1.f});
+    const std::vector<std::uint8_t> bytes = quarl::byteSwapped(record);
+    EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 4), (std::vector<std::uint8_t>{0, 0, 0, 2}));
+    const MeterRecord swapped = decoded(bytes, true);
+    EXPECT_EQ(swapped.channels, 2u);
+    EXPECT_EQ(swapped.values[0][0], 0.25f);
+    EXPECT_EQ(swapped.values[1][1], 0.5f);
+}
+
+TEST_F(Metering, ChannelCountSwitchesBetweenStereoAndMonoLayouts)
+{
+    using EditorLayout::Channels;
+    EXPECT_FALSE(metering.isMono());
+    EXPECT_TRUE(sameImage(metering.background(), Artwork::decodeNamed("Crumlet_Stereo_png")));
+    auto* duck = static_cast<BarMeter*>(metering.meter(List::DuckInputs, 0));
+    EXPECT_EQ(duck->getImage().getHeight(), 4);
+
+    accumulate(meterRecord(1, kQuiet));
+    EXPECT_TRUE(metering.isMono());
+    EXPECT_TRUE(sameImage(metering.background(), Artwork::decodeNamed("Crumlet_Mono_png")));
+    EXPECT_EQ(metering.meter(List::InputBars, 0)->getBounds(), layoutBounds("InputMeter.0", Channels::Mono));
+    EXPECT_EQ(metering.meter(List::GateGains, 0)->getBounds(), layoutBounds("GateGainMeter.0", Channels::Mono));
+    for (int list = 0; list < EditorMetering::kLists; ++list)
+        EXPECT_FALSE(metering.meter(static_cast<List>(list), 1)->isVisible());
+    EXPECT_TRUE(sameImage(duck->getImage(), Artwork::decodeNamed("Meter_Duck_Input_mono_png")));
+
+    accumulate(meterRecord(1, kQuiet));
+    EXPECT_TRUE(metering.isMono()) << "the same count changes nothing";
+
+    accumulate(meterRecord(2, kQuiet));
+    EXPECT_FALSE(metering.isMono());
+    EXPECT_EQ(metering.meter(List::InputBars, 0)->getBounds(), layoutBounds("InputMeter.0", Channels::Stereo));
+    EXPECT_TRUE(metering.meter(List::OutputClips, 1)->isVisible());
+    EXPECT_TRUE(sameImage(duck->getImage(), Artwork::decodeNamed("Meter_Duck_Input_stereo_png")));
+
+    std::vector<std::uint8_t> empty(4, 0);
+    accumulate(empty);
+    EXPECT_TRUE(metering.isMono()) << "no channels: mono";
+    EXPECT_EQ(metering.inputPeak()[0], 0.0);
+}
+
+TEST_F(OpenEditor, RecordsFromAnotherThreadReachTheMetersAtTheNextTick)
+{
+    const auto loud = meterRecord(1, {0.5f, 0.25f, 0.f, 0.f, 1.f, 0.f, 1.f});
+    const auto swapped = quarl::byteSwapped(meterRecord(1, {0.5f, 0.25f, 0.f, 0.f, 1.f, 0.f, 1.f}));
+    std::uint64_t allocations = 0;
+    std::thread audio([&] {
+        const ZQ::Quarl::MonitorEntry entry{0, loud.data(), static_cast<std::uint32_t>(loud.size())};
+        const ZQ::Quarl::MonitorEntry other{0, swapped.data(), static_cast<std::uint32_t>(swapped.size())};
+        plugin->ReceiveMonitorData(&entry, 1, false, 0); // the first call sets up the thread
+        const std::uint64_t before = threadAllocations();
+        for (int i = 0; i < 5; ++i)
+        {
+            plugin->ReceiveMonitorData(&entry, 1, false, 0);
+            plugin->ReceiveMonitorData(&other, 1, true, 0);
+        }
+        allocations = threadAllocations() - before;
+    });
+    audio.join();
+    EXPECT_EQ(allocations, 0u) << "the delivering side allocates nothing";
+    EXPECT_FALSE(editor->metering().isMono()) << "nothing moves before the tick";
+    auto* input = static_cast<BarMeter*>(editor->metering().meter(List::InputBars, 0));
+    EXPECT_EQ(input->getSmoothedLevel(), 0.0);
+
+    juce::Thread::sleep(10);
+    tick();
+    EXPECT_TRUE(editor->metering().isMono());
+    EXPECT_GT(input->getSmoothedLevel(), 0.0);
+    EXPECT_LE(input->getSmoothedLevel(), 0.5);
+    EXPECT_EQ(editor->meterRecords().front(), nullptr);
+}
+
+TEST_F(OpenEditor, AFullQueueDropsRecordsUntilTheTick)
+{
+    const auto record = meterRecord(2, kQuiet);
+    for (std::uint32_t i = 0; i < MeterRecordQueue::kSlots + 3; ++i)
+        quarl::deliverMonitorData(*plugin, record);
+    EXPECT_EQ(editor->meterRecords().droppedCount(), 3u);
+    tick();
+    quarl::deliverMonitorData(*plugin, record);
+    EXPECT_EQ(editor->meterRecords().droppedCount(), 3u);
+}
