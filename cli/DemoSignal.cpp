@@ -1,5 +1,7 @@
 #include "cli/DemoSignal.h"
 
+#include "cli/Resonator.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -8,26 +10,6 @@ namespace
 {
 constexpr double kPi = 3.141592653589793;
 constexpr double kRate = DemoSignal::kSampleRate;
-
-// A two-pole resonator, the building block of the formants.
-struct Resonator
-{
-    double b0 = 0, a1 = 0, a2 = 0, y1 = 0, y2 = 0;
-    void tune(double f, double bandwidth)
-    {
-        const double r = std::exp(-kPi * bandwidth / kRate);
-        a1 = -2.0 * r * std::cos(2.0 * kPi * f / kRate);
-        a2 = r * r;
-        b0 = 1.0 - r;
-    }
-    double tick(double x)
-    {
-        const double y = b0 * x - a1 * y1 - a2 * y2;
-        y2 = y1;
-        y1 = y;
-        return y;
-    }
-};
 
 // Deterministic white noise in [-1, 1).
 struct Noise
@@ -74,7 +56,7 @@ void addSpeech(std::vector<double>& mono)
     Resonator formants[3];
     Noise noise;
     Resonator hiss;
-    hiss.tune(5500, 2500);
+    hiss.tune(kRate, 5500, 2500);
     double phase = 0.0;
     for (std::size_t i = 0; i < mono.size(); ++i)
     {
@@ -92,9 +74,9 @@ void addSpeech(std::vector<double>& mono)
             const Vowel& a = kVowels[syl.vowel];
             const Vowel& b = kVowels[(syl.vowel + 1) % std::size(kVowels)];
             const double glide = 0.35 * u;
-            formants[0].tune(a.f1 + (b.f1 - a.f1) * glide, 80);
-            formants[1].tune(a.f2 + (b.f2 - a.f2) * glide, 100);
-            formants[2].tune(a.f3 + (b.f3 - a.f3) * glide, 140);
+            formants[0].tune(kRate, a.f1 + (b.f1 - a.f1) * glide, 80);
+            formants[1].tune(kRate, a.f2 + (b.f2 - a.f2) * glide, 100);
+            formants[2].tune(kRate, a.f3 + (b.f3 - a.f3) * glide, 140);
             const double pitch = syl.pitch * (1.0 - 0.18 * u) * (1.0 + 0.01 * std::sin(2 * kPi * 5.5 * t));
             phase += pitch / kRate;
             phase -= std::floor(phase);

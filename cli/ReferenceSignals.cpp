@@ -1,5 +1,7 @@
 #include "cli/ReferenceSignals.h"
 
+#include "cli/Resonator.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -26,29 +28,6 @@ public:
 
 private:
     std::uint32_t m_state;
-};
-
-// A two-pole resonator at a centre frequency and bandwidth.
-class Resonator
-{
-public:
-    void tune(double sampleRate, double frequency, double bandwidth)
-    {
-        const double r = std::exp(-kPi * bandwidth / sampleRate);
-        m_a1 = -2.0 * r * std::cos(2.0 * kPi * frequency / sampleRate);
-        m_a2 = r * r;
-        m_b0 = 1.0 - r;
-    }
-    double tick(double x)
-    {
-        const double y = m_b0 * x - m_a1 * m_y1 - m_a2 * m_y2;
-        m_y2 = m_y1;
-        m_y1 = y;
-        return y;
-    }
-
-private:
-    double m_b0 = 0, m_a1 = 0, m_a2 = 0, m_y1 = 0, m_y2 = 0;
 };
 
 // One-pole high-pass removing what lies below the voice (and the pink filter's DC gain).
