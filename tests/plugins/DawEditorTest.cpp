@@ -2,7 +2,7 @@
 // the plugin client builds them, the DAW's side played by calls on the parameters.
 #include "plugins/juce/CrumletDawEditor.h"
 #include "plugins/juce/CrumletDawProcessor.h"
-#include "tests/support/VirtualDisplay.h"
+#include "tests/plugins/GuiOnVirtualDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -30,20 +30,16 @@ std::size_t hostIndexOf(const char* name)
 class DawEditor : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_display = new VirtualDisplay();
-        s_juce = new juce::ScopedJuceInitialiser_GUI();
-    }
+    static void SetUpTestSuite() { s_gui = new GuiOnVirtualDisplay(); }
     static void TearDownTestSuite()
     {
-        delete s_juce;
-        delete s_display;
+        delete s_gui;
+        s_gui = nullptr;
     }
 
     void SetUp() override
     {
-        ASSERT_TRUE(s_display->isRunning()) << s_display->error();
+        ASSERT_TRUE(s_gui->display.isRunning()) << s_gui->display.error();
         editor.reset(dynamic_cast<CrumletDawEditor*>(processor.createEditor()));
         ASSERT_NE(editor, nullptr);
         processor.addListener(&daw);
@@ -77,11 +73,9 @@ protected:
     CrumletDawProcessor processor;
     DawSide daw;
     std::unique_ptr<CrumletDawEditor> editor;
-    static VirtualDisplay* s_display;
-    static juce::ScopedJuceInitialiser_GUI* s_juce;
+    static GuiOnVirtualDisplay* s_gui;
 };
-VirtualDisplay* DawEditor::s_display = nullptr;
-juce::ScopedJuceInitialiser_GUI* DawEditor::s_juce = nullptr;
+GuiOnVirtualDisplay* DawEditor::s_gui = nullptr;
 } // namespace
 
 TEST_F(DawEditor, IsTheProductEditorAtItsSize)

@@ -2,7 +2,7 @@
 // against `crumlet render`, its state against the parameter block `crumlet bank` writes, and
 // its editor (on an X server of the test's own).
 #include "params/ParameterTable.h"
-#include "tests/support/VirtualDisplay.h"
+#include "tests/plugins/GuiOnVirtualDisplay.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -62,17 +62,11 @@ void dispatchMessagesFor(int milliseconds)
 class Vst3Host : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_display = new VirtualDisplay();
-        s_juce = new juce::ScopedJuceInitialiser_GUI();
-    }
+    static void SetUpTestSuite() { s_gui = new GuiOnVirtualDisplay(); }
     static void TearDownTestSuite()
     {
-        delete s_juce;
-        s_juce = nullptr;
-        delete s_display;
-        s_display = nullptr;
+        delete s_gui;
+        s_gui = nullptr;
     }
 
     void SetUp() override
@@ -121,11 +115,9 @@ protected:
     }
 
     fs::path m_dir;
-    static VirtualDisplay* s_display;
-    static juce::ScopedJuceInitialiser_GUI* s_juce;
+    static GuiOnVirtualDisplay* s_gui;
 };
-VirtualDisplay* Vst3Host::s_display = nullptr;
-juce::ScopedJuceInitialiser_GUI* Vst3Host::s_juce = nullptr;
+GuiOnVirtualDisplay* Vst3Host::s_gui = nullptr;
 } // namespace
 
 TEST_F(Vst3Host, ListsTheFortyParametersInHostOrder)
@@ -262,7 +254,7 @@ TEST_F(Vst3Host, StateIsTheParameterBlockAndRoundTrips)
 
 TEST_F(Vst3Host, ShowsTheProductEditorInItsWindow)
 {
-    ASSERT_TRUE(s_display->isRunning()) << s_display->error();
+    ASSERT_TRUE(s_gui->display.isRunning()) << s_gui->display.error();
     auto plugin = load();
     ASSERT_NE(plugin, nullptr);
     plugin->prepareToPlay(48000.0, 512);
