@@ -20,7 +20,7 @@ public:
     void Free(void* pointer) override { std::free(pointer); }
 };
 
-// Keeps the meters of the record the effect posts after each buffer.
+// Keeps the meters of the record the effect posts after each buffer, and passes the record on.
 class EngineSession::Context final : public IProcessingContext
 {
 public:
@@ -46,8 +46,12 @@ public:
             r.gateGain = std::min(r.gateGain, m[kMeterGateGain]);
         }
         m_meters = r;
+        if (listener != nullptr)
+            listener->meterRecordPosted(data, bytes);
     }
     bool CanPostMonitorData() override { return true; }
+
+    MeterRecordListener* listener = nullptr;
 
 private:
     MeterReading& m_meters;
@@ -144,6 +148,11 @@ std::int64_t EngineSession::tailFrames() const
 {
     const auto* engine = dynamic_cast<const EffectEngine*>(m_effect);
     return engine != nullptr ? engine->tailSum() : 0;
+}
+
+void EngineSession::setMeterRecordListener(MeterRecordListener* listener)
+{
+    m_context->listener = listener;
 }
 
 void EngineSession::setAll(const std::array<float, kParameterCount>& hostOrderValues)

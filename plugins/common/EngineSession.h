@@ -21,6 +21,17 @@ struct MeterReading
     float gateGain = 1.f;      // smallest gate gain
 };
 
+// Takes each meter record the effect posts, on the thread that processes (the audio
+// thread in a DAW): it must neither lock nor allocate.
+class MeterRecordListener
+{
+public:
+    virtual void meterRecordPosted(const void* record, std::uint32_t bytes) = 0;
+
+protected:
+    ~MeterRecordListener() = default;
+};
+
 class EngineSession
 {
 public:
@@ -44,6 +55,9 @@ public:
     void process(float* const* channels, std::uint32_t frames);
 
     const MeterReading& meters() const { return m_meters; }
+
+    // Who else receives the meter records (null for nobody); set it while not processing.
+    void setMeterRecordListener(MeterRecordListener* listener);
 
     // How long the effect rings on after its input ends, in frames (as of the last buffer).
     std::int64_t tailFrames() const;

@@ -1,11 +1,14 @@
 #include "plugins/juce/CrumletDawProcessor.h"
 
+#include "editor/PluginEditor.h"
 #include "params/ValueLists.h"
+#include "plugins/juce/CrumletDawEditor.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace
 {
@@ -79,6 +82,7 @@ void CrumletDawProcessor::prepareToPlay(double sampleRate, int)
     m_sampleRate = sampleRate;
     m_session = std::make_unique<plugins::EngineSession>(static_cast<std::uint32_t>(std::lround(sampleRate)),
                                                          static_cast<std::uint32_t>(getTotalNumOutputChannels()));
+    m_session->setMeterRecordListener(this);
     m_blockSent = false;
     setLatencySamples(0);
 }
@@ -94,6 +98,11 @@ std::array<float, kParameterCount> CrumletDawProcessor::values() const
     for (std::size_t i = 0; i < kParameterCount; ++i)
         v[i] = unitsOf(*m_parameters[i]);
     return v;
+}
+
+float CrumletDawProcessor::value(std::size_t hostIndex) const
+{
+    return unitsOf(*m_parameters[hostIndex]);
 }
 
 // The first buffer gets the whole block; later buffers a single update per changed value.
@@ -135,7 +144,26 @@ const plugins::MeterReading& CrumletDawProcessor::meters() const
 
 juce::AudioProcessorEditor* CrumletDawProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor(*this);
+    return new CrumletDawEditor(*this);
+}
+
+void CrumletDawProcessor::setMeteredEditor(PluginEditor* editor)
+{
+    m_meteredEditor.store(editor);
+    if (editor == nullptr)
+        while (m_deliveries.load() != 0)
+            std::this_thread::yield();
+}
+
+void CrumletDawProcessor::meterRecordPosted(const void* record, std::uint32_t bytes)
+{
+    m_deliveries.fetch_add(1);
+    if (PluginEditor* editor = m_meteredEditor.load())
+    {
+        const ZQ::Quarl::MonitorEntry entry{0, record, bytes};
+        editor->monitorDataReceived(&entry, false);
+    }
+    m_deliveries.fetch_sub(1);
 }
 
 void CrumletDawProcessor::getStateInformation(juce::MemoryBlock& destination)

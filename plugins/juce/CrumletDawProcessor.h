@@ -1,6 +1,7 @@
 // The effect as a DAW plugin (VST3, and the standalone application): the forty parameters
 // as automatable parameters in host order, the state as the 139-byte parameter block, and
-// the engine run as the host runs it, through plugins::EngineSession.
+// the engine run as the host runs it, through plugins::EngineSession; the product's editor,
+// its meters fed by the engine's meter records.
 #pragma once
 
 #include "plugins/common/EngineSession.h"
@@ -8,9 +9,12 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
-class CrumletDawProcessor final : public juce::AudioProcessor
+class PluginEditor;
+
+class CrumletDawProcessor final : public juce::AudioProcessor, private plugins::MeterRecordListener
 {
 public:
     CrumletDawProcessor();
@@ -43,11 +47,19 @@ public:
 
     // Every parameter's value in its own units (a switch 0 or 1, a list its index), host order.
     std::array<float, kParameterCount> values() const;
+    float value(std::size_t hostIndex) const;
+    juce::RangedAudioParameter& parameter(std::size_t hostIndex) const { return *m_parameters[hostIndex]; }
+
+    // The editor that receives the meter records (null: none). Clearing it waits until no
+    // record is being handed over, so the editor may go right after.
+    void setMeteredEditor(PluginEditor* editor);
 
     const plugins::MeterReading& meters() const;
 
 private:
     void sendParameters();
+    // Audio thread: hands the record to the open editor's lock-free queue.
+    void meterRecordPosted(const void* record, std::uint32_t bytes) override;
 
     std::array<juce::RangedAudioParameter*, kParameterCount> m_parameters{};
     std::unique_ptr<plugins::EngineSession> m_session;
@@ -55,6 +67,8 @@ private:
     bool m_blockSent = false;
     double m_sampleRate = 48000.0;
     plugins::MeterReading m_noMeters;
+    std::atomic<PluginEditor*> m_meteredEditor{nullptr};
+    std::atomic<int> m_deliveries{0};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(CrumletDawProcessor)
 };

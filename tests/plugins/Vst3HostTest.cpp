@@ -1,6 +1,8 @@
 // The VST3 plugin in a small host built on JUCE's VST3 hosting: its parameters, a render
-// against `crumlet render`, and its state against the parameter block `crumlet bank` writes.
+// against `crumlet render`, its state against the parameter block `crumlet bank` writes, and
+// its editor (on an X server of the test's own).
 #include "params/ParameterTable.h"
+#include "tests/plugins/GuiOnVirtualDisplay.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -16,6 +18,12 @@
 #include <sys/wait.h>
 
 namespace fs = std::filesystem;
+
+namespace juce
+{
+// The framework's own dispatch step on Linux (juce_linux_Messaging.cpp).
+bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
+} // namespace juce
 
 namespace
 {
@@ -42,14 +50,23 @@ std::string bytesOf(const std::string& file)
     return text.str();
 }
 
+// Runs the host's message loop (the plugin's editor and timers ride on it) for a while.
+void dispatchMessagesFor(int milliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounter() + static_cast<juce::uint32>(milliseconds);
+    while (juce::Time::getMillisecondCounter() < end)
+        if (!juce::dispatchNextMessageOnSystemQueue(true))
+            juce::Thread::sleep(1);
+}
+
 class Vst3Host : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { s_juce = new juce::ScopedJuceInitialiser_GUI(); }
+    static void SetUpTestSuite() { s_gui = new GuiOnVirtualDisplay(); }
     static void TearDownTestSuite()
     {
-        delete s_juce;
-        s_juce = nullptr;
+        delete s_gui;
+        s_gui = nullptr;
     }
 
     void SetUp() override
@@ -98,9 +115,9 @@ protected:
     }
 
     fs::path m_dir;
-    static juce::ScopedJuceInitialiser_GUI* s_juce;
+    static GuiOnVirtualDisplay* s_gui;
 };
-juce::ScopedJuceInitialiser_GUI* Vst3Host::s_juce = nullptr;
+GuiOnVirtualDisplay* Vst3Host::s_gui = nullptr;
 } // namespace
 
 TEST_F(Vst3Host, ListsTheFortyParametersInHostOrder)
@@ -233,4 +250,34 @@ TEST_F(Vst3Host, StateIsTheParameterBlockAndRoundTrips)
     record->getChildByName("IComponent")->addTextElement(juce::MemoryBlock("CRML", 4).toBase64Encoding());
     restore(*other, *record);
     EXPECT_EQ(componentStateOf(*other), state);
+}
+
+TEST_F(Vst3Host, ShowsTheProductEditorInItsWindow)
+{
+    ASSERT_TRUE(s_gui->display.isRunning()) << s_gui->display.error();
+    auto plugin = load();
+    ASSERT_NE(plugin, nullptr);
+    plugin->prepareToPlay(48000.0, 512);
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor(plugin->createEditorIfNeeded());
+        ASSERT_NE(editor, nullptr);
+        // The product's canvas at scale 1, not the generic editor's list of forty sliders.
+        EXPECT_EQ(editor->getWidth(), 749);
+        EXPECT_EQ(editor->getHeight(), 565);
+
+        // Open while the DAW automates and plays, then closed: the editor follows the
+        // parameters and takes meter records, and goes cleanly.
+        set(*plugin, {{"SIMType", 92.f}, {"EQGain", -6.f}});
+        juce::AudioBuffer<float> buffer(2, 512);
+        juce::MidiBuffer midi;
+        for (int i = 0; i < 20; ++i)
+        {
+            for (int c = 0; c < 2; ++c)
+                for (int f = 0; f < 512; ++f)
+                    buffer.setSample(c, f, 0.25f * std::sin(0.05f * static_cast<float>(f)));
+            plugin->processBlock(buffer, midi);
+            dispatchMessagesFor(10);
+        }
+    }
+    plugin->releaseResources();
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The standalone application opens on a display of its own (Xvfb) and writes a screenshot of
-# its window: a PNG of the window's size.
+# its window: a PNG of the product's editor, 749 pixels wide and 565 high, under the 30-pixel
+# bar that says the input is muted when the machine has an input.
 set -euo pipefail
 app=$1
 out=$2
@@ -15,4 +16,9 @@ HOME=$(mktemp -d) timeout 60 "$app" --screenshot "$out"
 # A PNG, and not an empty one.
 [ "$(head -c 8 "$out" | od -An -tx1 | tr -d ' \n')" = "89504e470d0a1a0a" ]
 [ "$(stat -c %s "$out")" -gt 2000 ]
-echo "standalone screenshot: $out ($(stat -c %s "$out") bytes)"
+size=$(od -An -tu1 -j16 -N8 "$out" | awk '{ print ($3 * 256 + $4) "x" ($7 * 256 + $8) }')
+case $size in
+  749x565 | 749x595) ;;
+  *) echo "standalone screenshot is $size, not the editor's 749x565" >&2; exit 1 ;;
+esac
+echo "standalone screenshot: $out ($size, $(stat -c %s "$out") bytes)"
