@@ -232,7 +232,7 @@ TEST_F(OpenEditor, RecordsArriveWhileTheMessageThreadTicks)
     bool sawMono = false, sawStereo = false;
     {
         DeliveringThread audio(*plugin);
-        for (int i = 0; i < 100; ++i)
+        for (int i = 0; i < 30; ++i)
         {
             audio.awaitDeliveries(3);
             tick();
