@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Continuous integration beyond the test suite:
 #   1. the whole test suite (with `crumlet validate`) in an ASan + UBSan build;
-#   2. the threaded parts (batch rendering, several instances at once) under ThreadSanitizer;
+#   2. the threaded parts (batch rendering, several instances at once, the editor's meter
+#      records handed over from the delivering thread) under ThreadSanitizer;
 #   3. every fuzz harness for 30 seconds.
 # Each build folder builds only what its run needs.
 set -euo pipefail
@@ -20,18 +21,20 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_SA
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
-stage "ThreadSanitizer: batch rendering and instances on threads"
+stage "ThreadSanitizer: batch rendering, instances on threads, the meter-record hand-over"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_TSAN=ON -DCRUMLET_BUILD_DAW_PLUGINS=OFF \
   -DCRUMLET_BUILD_BENCH=OFF >/dev/null
-cmake --build build-tsan -j"$jobs" --target crumlet crumlet_cli_tests
+cmake --build build-tsan -j"$jobs" --target crumlet crumlet_cli_tests crumlet_editor_window_tests
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 build-tsan/tests/cli/crumlet_cli_tests --gtest_filter='RenderPipeline.*Batch*:RenderPipeline.ReRuns*:RenderPipeline.JsonLines*'
 build-tsan/cli/crumlet validate --seconds 4 | tail -n 3
+build-tsan/tests/editor/crumlet_editor_window_tests \
+  --gtest_filter='OpenEditor.Records*:OpenEditor.ClosingAndReopeningWhileRecordsArrive:OpenEditor.AFullQueue*'
 unset TSAN_OPTIONS
 
 stage "fuzzing, 30 s per harness"
 log=$(mktemp)
-for target in parameter_block parameter_updates bank_file preset_file audio_file; do
+for target in parameter_block parameter_updates bank_file preset_file audio_file meter_record; do
   if ! scripts/fuzz.sh "$target" 30 >"$log" 2>&1; then
     cat "$log"
     echo "ci-extra: the $target harness found a fault (input in build-fuzz/artifacts/$target/)"

@@ -5,6 +5,9 @@
 #include "quarl/MonitorDelivery.h"
 #include "tests/editor/EditorTestSupport.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 using namespace editor_test;
@@ -164,6 +167,107 @@ TEST_F(OpenEditor, RecordsFromAnotherThreadReachTheMetersAtTheNextTick)
     EXPECT_TRUE(editor->metering().isMono());
     EXPECT_GT(input->getSmoothedLevel(), 0.0);
     EXPECT_LE(input->getSmoothedLevel(), 0.5);
+    EXPECT_EQ(editor->meterRecords().front(), nullptr);
+}
+
+namespace
+{
+// Delivers records to the plugin object on a thread of its own, as the host's sound engine
+// does, until stopped: a stereo record and a mono one in the other byte order, in turn.
+class DeliveringThread
+{
+public:
+    explicit DeliveringThread(OrvexCrumletPlugin& plugin)
+        : m_stereo(meterRecord(2, {0.5f, 0.25f, 0.1f, 0.05f, 0.8f, 0.2f, 0.7f})),
+          m_mono(quarl::byteSwapped(meterRecord(1, {0.3f, 0.3f, 0.f, 0.f, 1.f, 0.f, 1.f}))),
+          m_thread([this, &plugin] { run(plugin); })
+    {
+    }
+    ~DeliveringThread() { stop(); }
+
+    void stop()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    // Waits (at most ten seconds) until `more` further records have gone out.
+    void awaitDeliveries(std::uint64_t more) const
+    {
+        const std::uint64_t target = m_delivered.load() + more;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (m_delivered.load() < target && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+    }
+
+    std::uint64_t delivered() const { return m_delivered.load(); }
+
+private:
+    void run(OrvexCrumletPlugin& plugin)
+    {
+        const ZQ::Quarl::MonitorEntry stereo{0, m_stereo.data(), static_cast<std::uint32_t>(m_stereo.size())};
+        const ZQ::Quarl::MonitorEntry mono{0, m_mono.data(), static_cast<std::uint32_t>(m_mono.size())};
+        for (bool odd = false; !m_stop.load(); odd = !odd)
+        {
+            plugin.ReceiveMonitorData(odd ? &mono : &stereo, 1, odd, 0);
+            m_delivered.fetch_add(1);
+            std::this_thread::yield();
+        }
+    }
+
+    const std::vector<std::uint8_t> m_stereo, m_mono;
+    std::atomic<bool> m_stop{false};
+    std::atomic<std::uint64_t> m_delivered{0};
+    std::thread m_thread;
+};
+} // namespace
+
+// Run under ThreadSanitizer by scripts/ci-extra.sh: the queue is the only thing the two
+// threads share.
+TEST_F(OpenEditor, RecordsArriveWhileTheMessageThreadTicks)
+{
+    auto* input = static_cast<BarMeter*>(editor->metering().meter(List::InputBars, 0));
+    double loudest = 0.0;
+    bool sawMono = false, sawStereo = false;
+    {
+        DeliveringThread audio(*plugin);
+        for (int i = 0; i < 30; ++i)
+        {
+            audio.awaitDeliveries(3);
+            tick();
+            loudest = std::max(loudest, input->getSmoothedLevel());
+            (editor->metering().isMono() ? sawMono : sawStereo) = true;
+        }
+        audio.stop();
+        EXPECT_LE(editor->meterRecords().droppedCount(), audio.delivered());
+    }
+    EXPECT_TRUE(sawMono && sawStereo) << "both layouts shown as the counts alternate";
+    EXPECT_GT(loudest, 0.0);
+    EXPECT_LE(loudest, 0.5) << "no level beyond the loudest record";
+    tick();
+    EXPECT_EQ(editor->meterRecords().front(), nullptr);
+    EXPECT_EQ(editor->metering().inputPeak()[0], 0.0) << "the tick rests the accumulators";
+}
+
+TEST_F(OpenEditor, ClosingAndReopeningWhileRecordsArrive)
+{
+    DeliveringThread audio(*plugin);
+    for (int i = 0; i < 6; ++i)
+    {
+        audio.awaitDeliveries(5);
+        send(WM_DESTROY);
+        editor = nullptr;
+        EXPECT_EQ(plugin->openEditor(), nullptr);
+        audio.awaitDeliveries(5);
+        send(WM_INITDIALOG);
+        editor = plugin->openEditor();
+        ASSERT_NE(editor, nullptr);
+        tick();
+    }
+    audio.awaitDeliveries(5);
+    audio.stop();
+    tick();
     EXPECT_EQ(editor->meterRecords().front(), nullptr);
 }
 
