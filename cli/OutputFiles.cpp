@@ -13,6 +13,17 @@
 
 namespace fs = std::filesystem;
 
+namespace
+{
+// A new file's mode as open() would give it: 0666 less the umask. Read once, before main,
+// while only one thread runs (umask can only be read by setting it).
+const mode_t g_newFileMode = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}();
+} // namespace
+
 std::string systemReason(int error)
 {
     return std::strerror(error);
@@ -42,6 +53,8 @@ PartialFile::PartialFile(std::string target) : m_target(std::move(target))
     const int fd = ::mkstemps(pattern.data(), 8);
     if (fd < 0)
         throw IoError("cannot write \"" + m_target + "\": " + systemReason(errno));
+    // mkstemps makes the file private (0600); the finished output gets the usual mode.
+    ::fchmod(fd, g_newFileMode);
     ::close(fd);
     m_path = pattern;
     Interruption::trackPartial(m_path);

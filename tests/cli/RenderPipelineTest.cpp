@@ -18,6 +18,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -366,6 +367,10 @@ TEST_F(RenderPipeline, FormatsFollowTheExtensionAndTheInput)
     EXPECT_EQ(u32(4), h.size() - 8);
     readAll(path("f.wav"), &info);
     EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    // An output gets the mode any new file gets, not its private partial's.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(fs::status(path("f.wav")).permissions(), static_cast<fs::perms>(0666 & ~mask));
     EXPECT_EQ(static_cast<std::size_t>(info.frames), (h.size() - 58) / 8);
 }
 
