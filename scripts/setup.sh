@@ -11,12 +11,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   juce-modules-source zlib1g-dev
   lv2-dev lilv-utils lv2file
-  # The standalone application's audio (ALSA); it runs silently where there is no device.
-  libasound2-dev
   # JUCE's GUI modules (editor, artwork) and the fonts and display the artwork and GUI tests use.
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev
   libfreetype-dev libfontconfig-dev libpng-dev libjpeg-dev fonts-liberation xvfb
-  # The editor's live playback through the default audio output (ALSA).
+  # Audio out (ALSA) for the editor's live playback and the standalone application; both run
+  # silently where there is no device.
   libasound2-dev
 )
 if [ "${1:-}" = "--sanitizers" ]; then
