@@ -27,16 +27,9 @@ std::size_t hostIndexOf(const char* name)
     return d != nullptr ? static_cast<std::size_t>(d - g_parameterDefinitions.data()) : 0;
 }
 
-class DawEditor : public ::testing::Test
+class DawEditor : public GuiSuite
 {
 protected:
-    static void SetUpTestSuite() { s_gui = new GuiOnVirtualDisplay(); }
-    static void TearDownTestSuite()
-    {
-        delete s_gui;
-        s_gui = nullptr;
-    }
-
     void SetUp() override
     {
         ASSERT_TRUE(s_gui->display.isRunning()) << s_gui->display.error();
@@ -73,9 +66,7 @@ protected:
     CrumletDawProcessor processor;
     DawSide daw;
     std::unique_ptr<CrumletDawEditor> editor;
-    static GuiOnVirtualDisplay* s_gui;
 };
-GuiOnVirtualDisplay* DawEditor::s_gui = nullptr;
 } // namespace
 
 TEST_F(DawEditor, IsTheProductEditorAtItsSize)

@@ -59,16 +59,9 @@ void dispatchMessagesFor(int milliseconds)
             juce::Thread::sleep(1);
 }
 
-class Vst3Host : public ::testing::Test
+class Vst3Host : public GuiSuite
 {
 protected:
-    static void SetUpTestSuite() { s_gui = new GuiOnVirtualDisplay(); }
-    static void TearDownTestSuite()
-    {
-        delete s_gui;
-        s_gui = nullptr;
-    }
-
     void SetUp() override
     {
         m_dir = fs::temp_directory_path() / ("crumlet-vst3-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -115,9 +108,7 @@ protected:
     }
 
     fs::path m_dir;
-    static GuiOnVirtualDisplay* s_gui;
 };
-GuiOnVirtualDisplay* Vst3Host::s_gui = nullptr;
 } // namespace
 
 TEST_F(Vst3Host, ListsTheFortyParametersInHostOrder)
