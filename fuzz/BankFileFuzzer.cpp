@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!allShowable)
         return 0;
     const std::string path = fuzzScratchPath("bank.json");
-    savePreset(settings, path);
+    savePreset(settings, path, true);
     ParameterSettings again(description);
     applyPreset(again, path);
     std::remove(path.c_str());

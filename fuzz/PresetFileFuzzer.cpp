@@ -26,10 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     std::remove(input.c_str());
-    savePreset(settings, first);
+    savePreset(settings, first, true);
     ParameterSettings again(description);
     applyPreset(again, first);
-    savePreset(again, second);
+    savePreset(again, second, true);
     const bool same = readFile(first) == readFile(second);
     std::remove(first.c_str());
     std::remove(second.c_str());

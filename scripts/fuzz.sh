@@ -23,7 +23,12 @@ if [ ! -f build-fuzz/build.ninja ]; then
   CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCRUMLET_FUZZ=ON -DCRUMLET_BUILD_TESTS=OFF -DCRUMLET_BUILD_BENCH=OFF >/dev/null
 fi
-cmake --build build-fuzz --target "fuzz_$target" >/dev/null
+# Quiet when it builds; the compiler's messages when it does not.
+if ! build_log=$(cmake --build build-fuzz --target "fuzz_$target" 2>&1); then
+  echo "$build_log" >&2
+  echo "fuzz.sh: fuzz_$target did not build" >&2
+  exit 1
+fi
 
 work=build-fuzz/corpus/$target
 artifacts=build-fuzz/artifacts/$target
