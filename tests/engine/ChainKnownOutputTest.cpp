@@ -2,6 +2,7 @@
 // meter over several seconds of programme, for several channel counts and buffer sizes,
 // taken from the plain channel-by-channel chain. Any change in the order or rounding of
 // a single float operation anywhere in the chain changes the fingerprint.
+#include "engine/simd/CascadeDispatch.h"
 #include "tests/support/EngineTestSupport.h"
 
 #include <algorithm>
@@ -132,9 +133,16 @@ TEST(ChainKnownOutput, EverySampleAsPinned)
         {2, 1000, 0, 0x73d1c68647a62e93ull}, {3, 256, 99, 0xa5a3962664a0be5bull}, {6, 512, 1, 0xd34af061fe9569caull},
         {2, 64, 1, 0x51cb8f17b521de55ull},  {1, 1, 4, 0xdbddb0c04563d1d8ull},
     };
-    for (const Pinned& p : cases)
+    // The four-lane path always, and the eight-lane one where the processor has it.
+    for (const bool wide : {false, true})
     {
-        const std::uint64_t got = renderFingerprint(p.channels, p.block, p.simType);
-        EXPECT_EQ(got, p.fingerprint) << p.channels << " channels, buffers of " << p.block << ", model " << p.simType;
+        if (wide && !wideLanesAvailable())
+            continue;
+        allowWideLanes(wide);
+        for (const Pinned& p : cases)
+            EXPECT_EQ(renderFingerprint(p.channels, p.block, p.simType), p.fingerprint)
+                << p.channels << " channels, buffers of " << p.block << ", model " << p.simType
+                << (wide ? ", eight lanes" : ", four lanes");
     }
+    allowWideLanes(true);
 }
