@@ -1,6 +1,7 @@
 // Processing cost of the effect, in ns per channel-sample (stereo, 48 kHz, 512-frame buffers).
 #include "engine/EffectEngine.h"
 #include "engine/EngineParams.h"
+#include "engine/simd/CascadeDispatch.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
 
@@ -65,17 +66,17 @@ struct Rig
     quarl::ProcessingContext context{false};
     EngineParams params;
     EffectEngine engine;
-    std::vector<float> samples = std::vector<float>(kChannels * kFrames);
+    std::vector<float> samples;
     AudioBuffer buffer;
 
     // onlyStage: one switch left on (the others off); -1: all on; -2: all off.
-    explicit Rig(int onlyStage)
+    explicit Rig(int onlyStage, std::uint32_t channels = kChannels) : samples(channels * kFrames)
     {
         configureBusyChain(params);
         for (int i = 0; i < 7; ++i)
             setSwitch(params, kSwitches[i], onlyStage == -1 || onlyStage == i);
-        engine.Init(&allocator, &context, &params, AudioFormat{kRate, kChannels});
-        buffer.channelCount = kChannels;
+        engine.Init(&allocator, &context, &params, AudioFormat{kRate, channels});
+        buffer.channelCount = channels;
         buffer.maxFrames = kFrames;
         buffer.data = samples.data();
     }
@@ -97,10 +98,10 @@ struct Rig
     }
 };
 
-void reportPerChannelSample(benchmark::State& state)
+void reportPerChannelSample(benchmark::State& state, std::uint32_t channels = kChannels)
 {
     state.counters["ns_per_ch_sample"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kChannels * kFrames * 1e-9,
+        static_cast<double>(state.iterations()) * channels * kFrames * 1e-9,
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
@@ -138,6 +139,34 @@ void BM_ChainSignal(benchmark::State& state)
     reportPerChannelSample(state);
 }
 BENCHMARK(BM_ChainSignal)->Unit(benchmark::kMicrosecond);
+
+// The whole chain for 1, 2 and 6 channels, on the widest lanes the processor has (1) or on
+// the four-lane baseline every x86-64 runs (0).
+void BM_ChainChannels(benchmark::State& state)
+{
+    const auto channels = static_cast<std::uint32_t>(state.range(0));
+    const bool wide = state.range(1) != 0;
+    if (wide && !wideLanesAvailable())
+    {
+        state.SkipWithError("no eight-lane vectors on this processor");
+        return;
+    }
+    allowWideLanes(wide);
+    state.SetLabel(wide ? "eight lanes" : "four lanes");
+    Rig rig(-1, channels);
+    std::uint32_t seed = 1;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        rig.fillNoise(seed, 0.5f);
+        state.ResumeTiming();
+        rig.run();
+        benchmark::DoNotOptimize(rig.samples.data());
+    }
+    allowWideLanes(true);
+    reportPerChannelSample(state, channels);
+}
+BENCHMARK(BM_ChainChannels)->ArgsProduct({{1, 2, 6}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 // Two seconds of silence after a loud burst: the decaying filters must not slow down.
 void BM_ChainSilenceAfterBurst(benchmark::State& state)

@@ -347,7 +347,7 @@ void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std:
 
     if (noise != nullptr)
     {
-        const float* random[kMaxChannels];
+        float* random[kMaxChannels];
         for (std::uint32_t c = 0; c < channels; ++c)
         {
             random[c] = noise + static_cast<std::size_t>(c) * frames;
