@@ -108,8 +108,10 @@ F4 tableEnds(const float* const (&tables)[N], int index)
     return lookupLanes(tables, zeros, 0);
 }
 
+// `then`: null, or channel c's following section at then[c].
 template <int L>
-void runDistortion(DistortionStage& stage, unsigned first, float* const* data, unsigned frames)
+void runDistortion(DistortionStage& stage, unsigned first, float* const* data, unsigned frames,
+                   BiquadSection* const* then = nullptr)
 {
     using Channel = DistortionStage::Channel;
     constexpr int kLast = DistortionStage::kCurveSize - 1;
@@ -126,6 +128,14 @@ void runDistortion(DistortionStage& stage, unsigned first, float* const* data, u
     }
     BiquadLanes hp;
     hp.gather(highPass);
+    BiquadSection* following[L];
+    BiquadLanes next;
+    if (then != nullptr)
+    {
+        for (int l = 0; l < L; ++l)
+            following[l] = then[first + l];
+        next.gather(following);
+    }
     const F4 drive = gatherField(ch, &Channel::drive);
     const F4 floor = gatherField(ch, &Channel::floor);
     const F4 b0 = gatherField(ch, &Channel::envB0), b1 = gatherField(ch, &Channel::envB1);
@@ -204,11 +214,14 @@ void runDistortion(DistortionStage& stage, unsigned first, float* const* data, u
             y = y * select(y < threshold, negativeFactor, one);
             y = min(one, max(minusOne, y));
             y = hp.tick(y);
-            io.store(start + j, x * dry + wet * (y * outputScale));
+            const F4 out = x * dry + wet * (y * outputScale);
+            io.store(start + j, then != nullptr ? next.tick(out) : out);
         }
     }
 
     hp.scatter(highPass);
+    if (then != nullptr)
+        next.scatter(following);
     scatterField(ch, &Channel::prevRectified, rPrev);
     scatterField(ch, &Channel::prevEnvelope, ePrev);
     scatterField(ch, &Channel::gain, g);
@@ -224,6 +237,14 @@ void DistortionStage::processChannels(float* const* data, unsigned channels, uns
 {
     forLaneGroups(channels, [&](auto lanes, unsigned first) {
         runDistortion<decltype(lanes)::value>(*this, first, data + first, frames);
+    });
+}
+
+void DistortionStage::processChannelsThen(float* const* data, unsigned channels, unsigned frames,
+                                          BiquadSection* const* then)
+{
+    forLaneGroups(channels, [&](auto lanes, unsigned first) {
+        runDistortion<decltype(lanes)::value>(*this, first, data + first, frames, then);
     });
 }
 
