@@ -2,7 +2,6 @@
 
 #include "engine/BlockMath.h"
 #include "engine/DenormalGuard.h"
-#include "engine/stages/GateThenLoFi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -335,18 +334,9 @@ void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std:
 
     if (m_params->filters.enable && m_filters.memory.present())
         m_filters.processChannels(x, channels, frames);
-    const bool distortionOn = m_params->distortion.enable && m_distortion.memory.present();
-    const bool eqOn = m_params->eq.enable && m_eq.memory.present();
-    if (distortionOn && eqOn)
-    {
-        BiquadSection* eqSections[kMaxChannels];
-        for (std::uint32_t c = 0; c < channels; ++c)
-            eqSections[c] = m_eq.memory[c].section;
-        m_distortion.processChannelsThen(x, channels, frames, eqSections);
-    }
-    else if (distortionOn)
+    if (m_params->distortion.enable && m_distortion.memory.present())
         m_distortion.processChannels(x, channels, frames);
-    else if (eqOn)
+    if (m_params->eq.enable && m_eq.memory.present())
         m_eq.processChannels(x, channels, frames);
     for (std::uint32_t c = 0; c < channels; ++c)
     {
@@ -357,7 +347,7 @@ void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std:
 
     if (noise != nullptr)
     {
-        float* random[kMaxChannels];
+        const float* random[kMaxChannels];
         for (std::uint32_t c = 0; c < channels; ++c)
         {
             random[c] = noise + static_cast<std::size_t>(c) * frames;
@@ -379,17 +369,14 @@ void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std:
         meters[c][kMeterGateGain] = 1.f;
     }
 
-    const bool gateOn = m_params->gate.enable && m_gate.memory.present();
-    const bool lofiOn = m_params->lofi.enable && m_lofi.memory.present();
-    if (gateOn && lofiOn)
-        runGateThenLoFi(m_gate, m_lofi, x, channels, frames);
-    else if (gateOn)
+    if (m_params->gate.enable && m_gate.memory.present())
+    {
         m_gate.processChannels(x, channels, frames);
-    else if (lofiOn)
-        m_lofi.processChannels(x, channels, frames);
-    if (gateOn)
         for (std::uint32_t c = 0; c < channels; ++c)
             meters[c][kMeterGateGain] = m_gate.minGain(c);
+    }
+    if (m_params->lofi.enable && m_lofi.memory.present())
+        m_lofi.processChannels(x, channels, frames);
 
     for (std::uint32_t c = 0; c < channels; ++c)
     {

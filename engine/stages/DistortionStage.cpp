@@ -108,10 +108,8 @@ F4 tableEnds(const float* const (&tables)[N], int index)
     return lookupLanes(tables, zeros, 0);
 }
 
-// `then`: null, or channel c's following section at then[c].
 template <int L>
-void runDistortion(DistortionStage& stage, unsigned first, float* const* data, unsigned frames,
-                   BiquadSection* const* then = nullptr)
+void runDistortion(DistortionStage& stage, unsigned first, float* const* data, unsigned frames)
 {
     using Channel = DistortionStage::Channel;
     constexpr int kLast = DistortionStage::kCurveSize - 1;
@@ -128,14 +126,6 @@ void runDistortion(DistortionStage& stage, unsigned first, float* const* data, u
     }
     BiquadLanes hp;
     hp.gather(highPass);
-    BiquadSection* following[L];
-    BiquadLanes next;
-    if (then != nullptr)
-    {
-        for (int l = 0; l < L; ++l)
-            following[l] = then[first + l];
-        next.gather(following);
-    }
     const F4 drive = gatherField(ch, &Channel::drive);
     const F4 floor = gatherField(ch, &Channel::floor);
     const F4 b0 = gatherField(ch, &Channel::envB0), b1 = gatherField(ch, &Channel::envB1);
@@ -214,14 +204,11 @@ void runDistortion(DistortionStage& stage, unsigned first, float* const* data, u
             y = y * select(y < threshold, negativeFactor, one);
             y = min(one, max(minusOne, y));
             y = hp.tick(y);
-            const F4 out = x * dry + wet * (y * outputScale);
-            io.store(start + j, then != nullptr ? next.tick(out) : out);
+            io.store(start + j, x * dry + wet * (y * outputScale));
         }
     }
 
     hp.scatter(highPass);
-    if (then != nullptr)
-        next.scatter(following);
     scatterField(ch, &Channel::prevRectified, rPrev);
     scatterField(ch, &Channel::prevEnvelope, ePrev);
     scatterField(ch, &Channel::gain, g);
@@ -237,14 +224,6 @@ void DistortionStage::processChannels(float* const* data, unsigned channels, uns
 {
     forLaneGroups(channels, [&](auto lanes, unsigned first) {
         runDistortion<decltype(lanes)::value>(*this, first, data + first, frames);
-    });
-}
-
-void DistortionStage::processChannelsThen(float* const* data, unsigned channels, unsigned frames,
-                                          BiquadSection* const* then)
-{
-    forLaneGroups(channels, [&](auto lanes, unsigned first) {
-        runDistortion<decltype(lanes)::value>(*this, first, data + first, frames, then);
     });
 }
 

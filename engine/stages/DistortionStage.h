@@ -37,9 +37,6 @@ public:
     // One channel, or every channel (data[c] is channel c) with up to four in parallel.
     void process(unsigned channel, float* data, unsigned frames);
     void processChannels(float* const* data, unsigned channels, unsigned frames);
-    // Every channel, each output sample then passed through channel c's section then[c]
-    // (the EQ), in the same loop so that the two recursions overlap.
-    void processChannelsThen(float* const* data, unsigned channels, unsigned frames, BiquadSection* const* then);
     void resetChannel(unsigned channel);
 
     StageMemory<Channel> memory;

@@ -1,6 +1,6 @@
 #include "engine/stages/GateStage.h"
 
-#include "engine/stages/GateKernel.h"
+#include "engine/simd/Lanes.h"
 #include "engine/stages/TimeConversions.h"
 
 #include <algorithm>
@@ -26,13 +26,43 @@ namespace
 template <int L>
 void runGate(GateStage& stage, unsigned first, float* const* data, unsigned frames)
 {
+    using Channel = GateStage::Channel;
+    Channel* ch[L];
     LaneIO<L> io;
     for (int l = 0; l < L; ++l)
+    {
+        ch[l] = &stage.memory[first + l];
         io.p[l] = data[l];
-    GateKernel<L> gate(stage, first);
+    }
+    const F4 threshold = abs(gatherField(ch, &Channel::threshold));
+    const F4 range = gatherField(ch, &Channel::rangeGain);
+    const F4 open = gatherField(ch, &Channel::openGain);
+    const F4 holdLength = gatherField(ch, &Channel::holdLength);
+    const F4 attack = gatherField(ch, &Channel::attackCoef);
+    const F4 release = gatherField(ch, &Channel::releaseCoef);
+    F4 counter = gatherField(ch, &Channel::holdCounter);
+    F4 g = gatherField(ch, &Channel::gain);
+    F4 minGain(1.f);
+    const F4 zero(0.f), one(1.f);
+
     for (unsigned i = 0; i < frames; ++i)
-        io.store(i, gate.tick(io.load(i)));
-    gate.finish();
+    {
+        const F4 x = io.load(i);
+        // Below the threshold the gate closes to the range gain once the hold has run out.
+        const M4 closed = threshold > abs(x);
+        F4 target = select(closed, range, open);
+        counter = max(select(closed, counter, holdLength) - one, zero);
+        target = select(counter > zero, open, target);
+
+        const F4 c = select(target > g, attack, release);
+        g = g + c * (target - g);
+        minGain = min(g, minGain);
+        io.store(i, g * x);
+    }
+
+    scatterField(ch, &Channel::holdCounter, counter);
+    scatterField(ch, &Channel::gain, g);
+    scatterField(ch, &Channel::minGain, minGain);
 }
 } // namespace
 

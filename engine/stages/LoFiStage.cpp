@@ -1,7 +1,7 @@
 #include "engine/stages/LoFiStage.h"
 
 #include "engine/filters/FilterDesign.h"
-#include "engine/stages/LoFiKernel.h"
+#include "engine/simd/Lanes.h"
 
 #include <cmath>
 
@@ -44,13 +44,43 @@ namespace
 template <int L>
 void runLoFi(LoFiStage& stage, unsigned first, float* const* data, unsigned frames)
 {
+    using Channel = LoFiStage::Channel;
+    Channel* ch[L];
+    BiquadSection* bands[L];
     LaneIO<L> io;
+    float down[4] = {1.f, 1.f, 1.f, 1.f}, up[4] = {1.f, 1.f, 1.f, 1.f};
     for (int l = 0; l < L; ++l)
+    {
+        ch[l] = &stage.memory[first + l];
+        bands[l] = &ch[l]->bandPass;
         io.p[l] = data[l];
-    LoFiKernel<L> lofi(stage, first);
+        // Scaling by powers of two is exact, so rounding the scaled sample gives the
+        // integer grid of the reduced bit depth.
+        down[l] = std::ldexp(1.f, -ch[l]->shift);
+        up[l] = std::ldexp(1.f, ch[l]->shift);
+    }
+    BiquadLanes band;
+    band.gather(bands);
+    const F4 scaleDown = F4::load(down), scaleUp = F4::load(up);
+    const F4 holdFactor = gatherField(ch, &Channel::holdFactor);
+    const F4 outputGain = gatherField(ch, &Channel::outputGain);
+    F4 held = gatherField(ch, &Channel::held);
+    F4 counter = gatherField(ch, &Channel::holdCounter);
+    const F4 fullScale(8388607.f), lsb(1.192093e-7f), one(1.f);
+
     for (unsigned i = 0; i < frames; ++i)
-        io.store(i, lofi.tick(io.load(i)));
-    lofi.finish();
+    {
+        const F4 q = roundHalfAway(io.load(i) * fullScale * scaleDown) * scaleUp * lsb;
+        // A new value is taken once the hold count has run down, then held.
+        const M4 holding = counter > one;
+        held = select(holding, held, q);
+        counter = select(holding, counter - one, holdFactor);
+        io.store(i, band.tick(held) * outputGain);
+    }
+
+    band.scatter(bands);
+    scatterField(ch, &Channel::held, held);
+    scatterField(ch, &Channel::holdCounter, counter);
 }
 } // namespace
 

@@ -1,7 +1,6 @@
 #include "engine/stages/NoiseStage.h"
 
 #include "engine/filters/FilterDesign.h"
-#include "engine/simd/CascadeDispatch.h"
 #include "engine/simd/Lanes.h"
 #include "engine/stages/TimeConversions.h"
 
@@ -17,10 +16,10 @@ void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
     for (auto& ch : memory)
     {
         ch.amplitude = amplitude;
-        ch.filters[0].load(hp);
-        ch.filters[1].load(lp);
-        ch.filters[0].clearMemory();
-        ch.filters[1].clearMemory();
+        ch.highPass.load(hp);
+        ch.lowPass.load(lp);
+        ch.highPass.clearMemory();
+        ch.lowPass.clearMemory();
         ch.threshold = static_cast<float>(dbToGain(p.threshold));
         ch.rangeGain = static_cast<float>(dbToGain(p.range));
         ch.fullGain = 1.f;
@@ -34,32 +33,25 @@ void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
 namespace
 {
 template <int L>
-void runNoise(NoiseStage& stage, unsigned first, float* const* data, float* const* random, unsigned frames)
+void runNoise(NoiseStage& stage, unsigned first, float* const* data, const float* const* random, unsigned frames)
 {
     using Channel = NoiseStage::Channel;
     Channel* ch[L];
-    BiquadSection* filters[L];
+    BiquadSection* highPass[L];
+    BiquadSection* lowPass[L];
     LaneIO<L> io, noiseIn;
     for (int l = 0; l < L; ++l)
     {
         ch[l] = &stage.memory[first + l];
-        filters[l] = ch[l]->filters;
+        highPass[l] = &ch[l]->highPass;
+        lowPass[l] = &ch[l]->lowPass;
         io.p[l] = data[l];
-        noiseIn.p[l] = random[l];
+        noiseIn.p[l] = const_cast<float*>(random[l]);
     }
-    // The noise does not depend on the programme: scale and filter it first, as a cascade
-    // of its own, then duck it under the programme.
-    for (int l = 0; l < L; ++l)
-    {
-        const float amplitude = ch[l]->amplitude;
-        for (unsigned i = 0; i < frames; ++i)
-            random[l][i] = random[l][i] * amplitude;
-    }
-    if (frames >= kSkewedCascadeMinFrames)
-        runCascade(2, L, filters, noiseIn.p, frames, CascadeOutput{});
-    else
-        runSections<0, 2, L>(filters, noiseIn, frames, [](F4 y, F4) { return y; });
-
+    BiquadLanes hp, lp;
+    hp.gather(highPass);
+    lp.gather(lowPass);
+    const F4 amplitude = gatherField(ch, &Channel::amplitude);
     const F4 threshold = gatherField(ch, &Channel::threshold);
     const F4 range = gatherField(ch, &Channel::rangeGain);
     const F4 full = gatherField(ch, &Channel::fullGain);
@@ -76,7 +68,7 @@ void runNoise(NoiseStage& stage, unsigned first, float* const* data, float* cons
     for (unsigned i = 0; i < frames; ++i)
     {
         const F4 x = io.load(i);
-        const F4 n = noiseIn.load(i);
+        const F4 n = lp.tick(hp.tick(noiseIn.load(i) * amplitude));
         maxNoise = max(abs(n), maxNoise);
 
         // Above the threshold the noise ducks to the range gain and holds there.
@@ -91,6 +83,8 @@ void runNoise(NoiseStage& stage, unsigned first, float* const* data, float* cons
         io.store(i, x + g * n);
     }
 
+    hp.scatter(highPass);
+    lp.scatter(lowPass);
     scatterField(ch, &Channel::holdCounter, counter);
     scatterField(ch, &Channel::gain, g);
     scatterField(ch, &Channel::minGain, minGain);
@@ -98,12 +92,12 @@ void runNoise(NoiseStage& stage, unsigned first, float* const* data, float* cons
 }
 } // namespace
 
-void NoiseStage::process(unsigned channel, float* data, float* random, unsigned frames)
+void NoiseStage::process(unsigned channel, float* data, const float* random, unsigned frames)
 {
     runNoise<1>(*this, channel, &data, &random, frames);
 }
 
-void NoiseStage::processChannels(float* const* data, float* const* random, unsigned channels, unsigned frames)
+void NoiseStage::processChannels(float* const* data, const float* const* random, unsigned channels, unsigned frames)
 {
     forLaneGroups(channels, [&](auto lanes, unsigned first) {
         runNoise<decltype(lanes)::value>(*this, first, data + first, random + first, frames);
@@ -127,8 +121,8 @@ float NoiseStage::readMinGain(unsigned channel)
 void NoiseStage::resetChannel(unsigned channel)
 {
     Channel& s = memory[channel];
-    s.filters[0].clearMemory();
-    s.filters[1].clearMemory();
+    s.highPass.clearMemory();
+    s.lowPass.clearMemory();
     s.gain = 0.f;
     s.holdCounter = 0;
     s.minGain = 1.f;

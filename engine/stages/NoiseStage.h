@@ -14,7 +14,8 @@ public:
     struct Channel
     {
         float amplitude;
-        BiquadSection filters[2]; // high-pass, then low-pass
+        BiquadSection highPass;
+        BiquadSection lowPass;
         float threshold;
         float rangeGain;
         float fullGain;
@@ -29,9 +30,9 @@ public:
 
     void setup(unsigned sampleRate, const NoiseParams& p, bool bypass);
     // One channel, or every channel (data[c] and random[c] are channel c's) with up to
-    // four in parallel. The random samples are turned into the filtered noise in place.
-    void process(unsigned channel, float* data, float* random, unsigned frames);
-    void processChannels(float* const* data, float* const* random, unsigned channels, unsigned frames);
+    // four in parallel.
+    void process(unsigned channel, float* data, const float* random, unsigned frames);
+    void processChannels(float* const* data, const float* const* random, unsigned channels, unsigned frames);
     // Meter reads reset the accumulators.
     float readMaxNoise(unsigned channel);
     float readMinGain(unsigned channel);

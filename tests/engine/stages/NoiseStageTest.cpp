@@ -105,8 +105,8 @@ TEST(NoiseStage, SetupValues)
     {
         const NoiseStage::Channel& ch = rig.stage.memory[c];
         EXPECT_FLOAT_EQ(ch.amplitude, 7.9432823e-6f); // 10^(-102/20): 6 dB under the level
-        expectLoaded(filters::HighPass2(44100, 200.0, 1.414), ch.filters[0]);
-        expectLoaded(filters::LowPass2(44100, 8000.0, 1.414), ch.filters[1]);
+        expectLoaded(filters::HighPass2(44100, 200.0, 1.414), ch.highPass);
+        expectLoaded(filters::LowPass2(44100, 8000.0, 1.414), ch.lowPass);
         EXPECT_FLOAT_EQ(ch.threshold, 0.25118864f);
         EXPECT_FLOAT_EQ(ch.rangeGain, 0.031622777f);
         EXPECT_FLOAT_EQ(ch.recoveryCoef, static_cast<float>(1.0 / (0.150 * 44100)));
@@ -124,7 +124,7 @@ TEST(NoiseStage, AmplitudeFloor)
     EXPECT_FLOAT_EQ(rig.stage.memory[0].amplitude, static_cast<float>(std::pow(10.0, -143.0 / 20.0)));
     rig.stage.setup(48000, noise(0.f), true);
     EXPECT_EQ(rig.stage.memory[0].amplitude, 0.f);
-    expectLoaded(BiquadCoefs::identity(), rig.stage.memory[0].filters[0]);
+    expectLoaded(BiquadCoefs::identity(), rig.stage.memory[0].highPass);
 
     // A silent generator leaves the programme untouched.
     RandomGenerator rng;
