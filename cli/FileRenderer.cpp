@@ -4,6 +4,7 @@
 #include "cli/EffectHost.h"
 #include "cli/Interruption.h"
 #include "cli/OutputFiles.h"
+#include "cli/PipelinedLevelMeter.h"
 #include "cli/UsageError.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
@@ -173,7 +174,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     PartialFile partial(request.output);
     AudioWriter writer(partial.path(), request.output, format, static_cast<int>(channels),
                        static_cast<int>(sampleRate));
-    LevelMeter outputMeter(channels, sampleRate, LevelMeter::Measure::Everything);
+    PipelinedLevelMeter outputMeter(channels, sampleRate, LevelMeter::Measure::Everything, request.meterAside);
     std::uint64_t written = 0;
     auto writeOut = [&](const float* from, std::uint32_t frames) {
         outputMeter.add(from, frames);
@@ -187,9 +188,10 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     auto notInterrupted = [](std::uint64_t) { return !Interruption::requested(); };
     quarl::StreamRenderer renderer(*instance.effect(), channels, request.blockFrames);
     const bool normalise = request.loudness.mode != LoudnessTarget::Mode::None;
-    std::unique_ptr<LevelMeter> inputMeter;
+    std::unique_ptr<PipelinedLevelMeter> inputMeter;
     if (request.loudness.mode == LoudnessTarget::Mode::MatchInput)
-        inputMeter = std::make_unique<LevelMeter>(channels, sampleRate, LevelMeter::Measure::Loudness);
+        inputMeter = std::make_unique<PipelinedLevelMeter>(channels, sampleRate, LevelMeter::Measure::Loudness,
+                                                           request.meterAside);
     auto source = [&](float* into, std::uint32_t frames) {
         const std::uint32_t n = input.read(into, frames);
         if (inputMeter)
@@ -206,7 +208,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     {
         // First pass: the effect's output, measured and parked; then one gain for all of it.
         ScratchFile scratch(request.output);
-        LevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness);
+        PipelinedLevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness, request.meterAside);
         bool parked = true;
         rendered = renderer.run(source,
                                 [&](const float* from, std::uint32_t frames) {

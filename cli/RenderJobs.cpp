@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 
 namespace
 {
-JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::atomic<std::uint64_t>& framesDone)
+JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::atomic<std::uint64_t>& framesDone,
+                  bool meterAside)
 {
     JobOutcome o{job.input, job.output, JobOutcome::Status::Rendered, {}, {}};
     std::uint64_t reported = 0;
@@ -26,6 +27,7 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
                                framesDone += written - reported;
                                reported = written;
                            }};
+    file.meterAside = meterAside;
     try
     {
         if (request.makeFolders)
@@ -71,6 +73,9 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
         totalFrames += inputFrames(job.input);
     }
 
+    // One file alone leaves a core idle: its meters take it. A batch keeps every core on
+    // renders of its own, where metering inline costs less than threads contending.
+    const bool meterAside = pending.size() == 1 && std::thread::hardware_concurrency() > 1;
     std::mutex finishedLock;
     std::deque<JobOutcome> finished;
     std::atomic<std::size_t> next{0};
@@ -81,7 +86,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
         {
             JobOutcome o = Interruption::requested()
                                ? JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}}
-                               : runJob(request, *pending[i], framesDone);
+                               : runJob(request, *pending[i], framesDone, meterAside);
             std::lock_guard<std::mutex> lock(finishedLock);
             finished.push_back(std::move(o));
             ++done;
