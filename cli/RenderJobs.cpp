@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 namespace
 {
 JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::atomic<std::uint64_t>& framesDone,
-                  bool meterAside)
+                  bool workAside)
 {
     JobOutcome o{job.input, job.output, JobOutcome::Status::Rendered, {}, {}};
     std::uint64_t reported = 0;
@@ -27,7 +27,7 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
                                framesDone += written - reported;
                                reported = written;
                            }};
-    file.meterAside = meterAside;
+    file.workAside = workAside;
     try
     {
         if (request.makeFolders)
@@ -73,9 +73,10 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
         totalFrames += inputFrames(job.input);
     }
 
-    // One file alone leaves a core idle: its meters take it. A batch keeps every core on
-    // renders of its own, where metering inline costs less than threads contending.
-    const bool meterAside = pending.size() == 1 && std::thread::hardware_concurrency() > 1;
+    // One file alone leaves a core idle: its metering and writing take it. A batch keeps
+    // every core busy with renders of its own, where working inline costs less than
+    // threads contending.
+    const bool workAside = pending.size() == 1 && std::thread::hardware_concurrency() > 1;
     std::mutex finishedLock;
     std::deque<JobOutcome> finished;
     std::atomic<std::size_t> next{0};
@@ -86,7 +87,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
         {
             JobOutcome o = Interruption::requested()
                                ? JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}}
-                               : runJob(request, *pending[i], framesDone, meterAside);
+                               : runJob(request, *pending[i], framesDone, workAside);
             std::lock_guard<std::mutex> lock(finishedLock);
             finished.push_back(std::move(o));
             ++done;

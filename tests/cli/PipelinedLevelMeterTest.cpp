@@ -53,7 +53,7 @@ void expectSame(const Levels& a, const Levels& b)
 TEST(PipelinedLevelMeter, AsideMeasuresWhatInlineMeasures)
 {
     // Several times the queue's worth of chunks, in buffer sizes that straddle chunk edges.
-    const std::size_t frames = 9 * PipelinedLevelMeter::kChunkFrames + 1234;
+    const std::size_t frames = 9 * ChunkConveyor::kChunkFrames + 1234;
     for (const std::uint32_t channels : {1u, 2u, 6u})
     {
         SCOPED_TRACE(channels);
@@ -73,7 +73,7 @@ TEST(PipelinedLevelMeter, AsideMeasuresWhatInlineMeasures)
 TEST(PipelinedLevelMeter, FiguresMidwayAndAfterMore)
 {
     const std::uint32_t channels = 2;
-    const auto x = programme(channels, 3 * PipelinedLevelMeter::kChunkFrames);
+    const auto x = programme(channels, 3 * ChunkConveyor::kChunkFrames);
     const std::vector<float> firstHalf(x.begin(), x.begin() + x.size() / 2);
     LevelMeter plainHalf(channels, kRate, LevelMeter::Measure::Loudness);
     LevelMeter plainWhole(channels, kRate, LevelMeter::Measure::Loudness);
@@ -87,7 +87,7 @@ TEST(PipelinedLevelMeter, AbandonedWithWorkQueuedEndsPromptly)
 {
     // An interrupted render drops its meter without asking for the figures.
     const std::uint32_t channels = 2;
-    const auto x = programme(channels, 5 * PipelinedLevelMeter::kChunkFrames);
+    const auto x = programme(channels, 5 * ChunkConveyor::kChunkFrames);
     PipelinedLevelMeter pipelined(channels, kRate, LevelMeter::Measure::Everything, true);
     pipelined.add(x.data(), static_cast<std::uint32_t>(x.size() / channels));
 }

@@ -1,10 +1,9 @@
-#include "cli/PipelinedLevelMeter.h"
+#include "cli/ChunkConveyor.h"
 
 #include <algorithm>
 
-PipelinedLevelMeter::PipelinedLevelMeter(std::uint32_t channels, std::uint32_t sampleRate,
-                                         LevelMeter::Measure measure, bool aside)
-    : m_meter(channels, sampleRate, measure), m_channels(channels), m_aside(aside)
+ChunkConveyor::ChunkConveyor(std::uint32_t channels, Consumer consumer, bool aside)
+    : m_channels(channels), m_consumer(std::move(consumer)), m_aside(aside)
 {
     if (!m_aside)
         return;
@@ -12,27 +11,27 @@ PipelinedLevelMeter::PipelinedLevelMeter(std::uint32_t channels, std::uint32_t s
     m_filling.resize(samples);
     for (std::size_t i = 1; i < kChunks; ++i)
         m_free.emplace_back(samples);
-    m_worker = std::thread([this] { measureChunks(); });
+    m_worker = std::thread([this] { consumeChunks(); });
 }
 
-PipelinedLevelMeter::~PipelinedLevelMeter()
+ChunkConveyor::~ChunkConveyor()
 {
     if (!m_worker.joinable())
         return;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_stopping = true;
-        m_queued.clear(); // nobody will ask for the figures now
+        m_queued.clear();
     }
     m_changed.notify_all();
     m_worker.join();
 }
 
-void PipelinedLevelMeter::add(const float* interleaved, std::uint32_t frames)
+void ChunkConveyor::add(const float* interleaved, std::uint32_t frames)
 {
     if (!m_aside)
     {
-        m_meter.add(interleaved, frames);
+        m_consumer(interleaved, frames);
         return;
     }
     std::size_t samples = static_cast<std::size_t>(frames) * m_channels;
@@ -48,7 +47,7 @@ void PipelinedLevelMeter::add(const float* interleaved, std::uint32_t frames)
     }
 }
 
-void PipelinedLevelMeter::handOver()
+void ChunkConveyor::handOver()
 {
     std::unique_lock<std::mutex> lock(m_lock);
     m_changed.wait(lock, [this] { return !m_free.empty(); });
@@ -62,7 +61,7 @@ void PipelinedLevelMeter::handOver()
     m_changed.notify_all();
 }
 
-void PipelinedLevelMeter::measureChunks()
+void ChunkConveyor::consumeChunks()
 {
     std::unique_lock<std::mutex> lock(m_lock);
     for (;;)
@@ -74,7 +73,7 @@ void PipelinedLevelMeter::measureChunks()
         m_queued.pop_front();
         ++m_busy;
         lock.unlock();
-        m_meter.add(chunk.data(), static_cast<std::uint32_t>(chunk.size() / m_channels));
+        m_consumer(chunk.data(), static_cast<std::uint32_t>(chunk.size() / m_channels));
         lock.lock();
         --m_busy;
         m_free.push_back(std::move(chunk));
@@ -82,14 +81,12 @@ void PipelinedLevelMeter::measureChunks()
     }
 }
 
-Levels PipelinedLevelMeter::levels()
+void ChunkConveyor::drain()
 {
-    if (m_aside)
-    {
-        if (m_filled > 0)
-            handOver();
-        std::unique_lock<std::mutex> lock(m_lock);
-        m_changed.wait(lock, [this] { return m_queued.empty() && m_busy == 0; });
-    }
-    return m_meter.levels();
+    if (!m_aside)
+        return;
+    if (m_filled > 0)
+        handOver();
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_changed.wait(lock, [this] { return m_queued.empty() && m_busy == 0; });
 }
