@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <filesystem>
 #include <mutex>
@@ -78,6 +79,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     // threads contending.
     const bool workAside = pending.size() == 1 && std::thread::hardware_concurrency() > 1;
     std::mutex finishedLock;
+    std::condition_variable finishedSignal;
     std::deque<JobOutcome> finished;
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> done{0};
@@ -88,9 +90,12 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
             JobOutcome o = Interruption::requested()
                                ? JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}}
                                : runJob(request, *pending[i], framesDone, workAside);
-            std::lock_guard<std::mutex> lock(finishedLock);
-            finished.push_back(std::move(o));
-            ++done;
+            {
+                std::lock_guard<std::mutex> lock(finishedLock);
+                finished.push_back(std::move(o));
+                ++done;
+            }
+            finishedSignal.notify_one();
         }
     };
 
@@ -121,7 +126,9 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
             drain();
             if (request.showProgress)
                 progress.update(framesDone.load());
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            // The bar moves every 20 ms; a finished file is reported at once.
+            std::unique_lock<std::mutex> lock(finishedLock);
+            finishedSignal.wait_for(lock, std::chrono::milliseconds(20), [&] { return !finished.empty(); });
         }
         for (auto& w : workers)
             w.join();
