@@ -1,6 +1,7 @@
 // Processing cost of the effect, in ns per channel-sample (stereo, 48 kHz, 512-frame buffers).
 #include "engine/EffectEngine.h"
 #include "engine/EngineParams.h"
+#include "engine/simd/CascadeDispatch.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
 
@@ -8,6 +9,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 using namespace ZQ::Quarl;
@@ -65,17 +67,17 @@ struct Rig
     quarl::ProcessingContext context{false};
     EngineParams params;
     EffectEngine engine;
-    std::vector<float> samples = std::vector<float>(kChannels * kFrames);
+    std::vector<float> samples;
     AudioBuffer buffer;
 
     // onlyStage: one switch left on (the others off); -1: all on; -2: all off.
-    explicit Rig(int onlyStage)
+    explicit Rig(int onlyStage, std::uint32_t channels = kChannels) : samples(channels * kFrames)
     {
         configureBusyChain(params);
         for (int i = 0; i < 7; ++i)
             setSwitch(params, kSwitches[i], onlyStage == -1 || onlyStage == i);
-        engine.Init(&allocator, &context, &params, AudioFormat{kRate, kChannels});
-        buffer.channelCount = kChannels;
+        engine.Init(&allocator, &context, &params, AudioFormat{kRate, channels});
+        buffer.channelCount = channels;
         buffer.maxFrames = kFrames;
         buffer.data = samples.data();
     }
@@ -97,10 +99,10 @@ struct Rig
     }
 };
 
-void reportPerChannelSample(benchmark::State& state)
+void reportPerChannelSample(benchmark::State& state, std::uint32_t channels = kChannels)
 {
     state.counters["ns_per_ch_sample"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kChannels * kFrames * 1e-9,
+        static_cast<double>(state.iterations()) * channels * kFrames * 1e-9,
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
@@ -138,6 +140,34 @@ void BM_ChainSignal(benchmark::State& state)
     reportPerChannelSample(state);
 }
 BENCHMARK(BM_ChainSignal)->Unit(benchmark::kMicrosecond);
+
+// The whole chain for 1, 2 and 6 channels, on the widest lanes the processor has (1) or on
+// the four-lane baseline every x86-64 runs (0).
+void BM_ChainChannels(benchmark::State& state)
+{
+    const auto channels = static_cast<std::uint32_t>(state.range(0));
+    const bool wide = state.range(1) != 0;
+    if (wide && !wideLanesAvailable())
+    {
+        state.SkipWithError("no eight-lane vectors on this processor");
+        return;
+    }
+    allowWideLanes(wide);
+    state.SetLabel(wide ? "eight lanes" : "four lanes");
+    Rig rig(-1, channels);
+    std::uint32_t seed = 1;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        rig.fillNoise(seed, 0.5f);
+        state.ResumeTiming();
+        rig.run();
+        benchmark::DoNotOptimize(rig.samples.data());
+    }
+    allowWideLanes(true);
+    reportPerChannelSample(state, channels);
+}
+BENCHMARK(BM_ChainChannels)->ArgsProduct({{1, 2, 6}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 // Two seconds of silence after a loud burst: the decaying filters must not slow down.
 void BM_ChainSilenceAfterBurst(benchmark::State& state)
@@ -182,6 +212,74 @@ void BM_SimSetup(benchmark::State& state)
     stage.memory.release(&allocator);
 }
 BENCHMARK(BM_SimSetup)->Unit(benchmark::kMicrosecond);
+
+// The busy chain as the host stores it: the 139-byte block, field by field.
+std::vector<unsigned char> busyBlock()
+{
+    std::vector<unsigned char> b(139, 0);
+    auto at = [&b](std::size_t offset, auto v) { std::memcpy(b.data() + offset, &v, sizeof v); };
+    for (std::size_t enable : {0, 25, 42, 59, 84, 93, 114})
+        b[enable] = 1;
+    at(1, std::int32_t{1}), at(5, 6000.f), at(9, 0.f), at(13, std::int32_t{1}), at(17, 200.f), at(21, 0.f);
+    at(26, std::int32_t{2}), at(30, 60.f), at(34, 40.f), at(38, 0.f);
+    at(43, std::int32_t{1}), at(47, 1000.f), at(51, 0.f), at(55, 6.f);
+    at(60, -40.f), at(64, 18000.f), at(68, 40.f), at(72, -30.f), at(76, -20.f), at(80, 20.f);
+    at(85, std::int32_t{1}), at(89, 100.f);
+    at(94, -60.f), at(98, -40.f), at(102, 1.f), at(106, 10.f), at(110, 100.f);
+    at(115, std::int32_t{8}), at(119, std::int32_t{2}), at(123, 30.f);
+    at(127, 0.f), at(131, -3.f), at(135, 100.f);
+    return b;
+}
+
+// Bytes one stereo instance takes from the host's allocator at initialisation (every
+// stage on), and what it asks for per buffer.
+void BM_InstanceMemory(benchmark::State& state)
+{
+    std::size_t initBytes = 0, bufferPeak = 0;
+    for (auto _ : state)
+    {
+        Rig rig(-1);
+        initBytes = rig.allocator.liveBytes();
+        rig.run();
+        bufferPeak = rig.allocator.peakBytes();
+    }
+    // The processor and its parameter object are made through the allocator too.
+    state.counters["init_bytes"] = static_cast<double>(initBytes + sizeof(EffectEngine) + sizeof(EngineParams));
+    state.counters["peak_bytes_with_buffer"] = static_cast<double>(bufferPeak);
+}
+BENCHMARK(BM_InstanceMemory)->Unit(benchmark::kMicrosecond)->Iterations(1);
+
+// A device change as the host makes it: the SIM type set, then applied at the start of
+// the next buffer (a buffer without frames, so only the set-up is timed).
+void BM_DeviceChange(benchmark::State& state)
+{
+    Rig rig(-1);
+    int model = 0;
+    for (auto _ : state)
+    {
+        model = (model + 1) % 164;
+        setInt(rig.params, ParamId::SIMType, model);
+        rig.buffer.validFrames = 0;
+        rig.buffer.state = Success;
+        rig.engine.Execute(rig.buffer);
+    }
+}
+BENCHMARK(BM_DeviceChange)->Unit(benchmark::kMicrosecond);
+
+// A full parameter block: every stage re-allocated and set up at the next buffer.
+void BM_ParameterBlock(benchmark::State& state)
+{
+    Rig rig(-1);
+    const std::vector<unsigned char> block = busyBlock();
+    for (auto _ : state)
+    {
+        rig.params.SetParamsBlock(block.data(), static_cast<std::uint32_t>(block.size()));
+        rig.buffer.validFrames = 0;
+        rig.buffer.state = Success;
+        rig.engine.Execute(rig.buffer);
+    }
+}
+BENCHMARK(BM_ParameterBlock)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 BENCHMARK_MAIN();

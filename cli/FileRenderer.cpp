@@ -1,9 +1,11 @@
 #include "cli/FileRenderer.h"
 
+#include "cli/ChunkConveyor.h"
 #include "cli/DemoSignal.h"
 #include "cli/EffectHost.h"
 #include "cli/Interruption.h"
 #include "cli/OutputFiles.h"
+#include "cli/PipelinedLevelMeter.h"
 #include "cli/UsageError.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
@@ -11,6 +13,7 @@
 #include "quarl/StreamRenderer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -174,22 +177,34 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     AudioWriter writer(partial.path(), request.output, format, static_cast<int>(channels),
                        static_cast<int>(sampleRate));
     LevelMeter outputMeter(channels, sampleRate, LevelMeter::Measure::Everything);
+    // Measured and written together, beside the render when asked; a write error stops the
+    // render as soon as it is seen (aside, up to a few chunks later).
     std::uint64_t written = 0;
+    std::atomic<bool> writeFailed{false};
+    ChunkConveyor output(channels,
+                         [&](const float* from, std::uint32_t frames) {
+                             outputMeter.add(from, frames);
+                             if (writer.write(from, frames))
+                                 written += frames;
+                             else
+                                 writeFailed = true;
+                         },
+                         request.workAside);
+    std::uint64_t handed = 0;
     auto writeOut = [&](const float* from, std::uint32_t frames) {
-        outputMeter.add(from, frames);
-        if (!writer.write(from, frames))
-            return false;
-        written += frames;
+        output.add(from, frames);
+        handed += frames;
         if (request.progress)
-            request.progress(written);
-        return true;
+            request.progress(handed);
+        return !writeFailed;
     };
     auto notInterrupted = [](std::uint64_t) { return !Interruption::requested(); };
     quarl::StreamRenderer renderer(*instance.effect(), channels, request.blockFrames);
     const bool normalise = request.loudness.mode != LoudnessTarget::Mode::None;
-    std::unique_ptr<LevelMeter> inputMeter;
+    std::unique_ptr<PipelinedLevelMeter> inputMeter;
     if (request.loudness.mode == LoudnessTarget::Mode::MatchInput)
-        inputMeter = std::make_unique<LevelMeter>(channels, sampleRate, LevelMeter::Measure::Loudness);
+        inputMeter = std::make_unique<PipelinedLevelMeter>(channels, sampleRate, LevelMeter::Measure::Loudness,
+                                                           request.workAside);
     auto source = [&](float* into, std::uint32_t frames) {
         const std::uint32_t n = input.read(into, frames);
         if (inputMeter)
@@ -206,7 +221,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     {
         // First pass: the effect's output, measured and parked; then one gain for all of it.
         ScratchFile scratch(request.output);
-        LevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness);
+        PipelinedLevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness, request.workAside);
         bool parked = true;
         rendered = renderer.run(source,
                                 [&](const float* from, std::uint32_t frames) {
@@ -240,6 +255,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         }
     }
 
+    output.drain();
     const std::string writeError = writer.close();
     if (!writeError.empty())
         throw IoError("cannot write \"" + request.output + "\": " + writeError);

@@ -35,6 +35,9 @@ struct FileRenderRequest
     bool replace = true; // an existing output (never an input) may be replaced
     // Told the number of output frames written so far, after every buffer.
     std::function<void(std::uint64_t)> progress;
+    // Measure and write the output (and measure for loudness matching) on threads of their
+    // own, beside the effect: for when a core would stand idle.
+    bool workAside = false;
 };
 
 struct FileRenderResult

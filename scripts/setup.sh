@@ -3,6 +3,7 @@
 #   scripts/setup.sh                 what the build, the tests and the demo need
 #   scripts/setup.sh --sanitizers    also clang and its runtimes, for fuzzing and the
 #                                    sanitizer runs of scripts/ci-extra.sh
+#   scripts/setup.sh --measure       also sox, /usr/bin/time and bc, for scripts/measure-speed.sh
 set -euo pipefail
 
 packages=(
@@ -20,6 +21,9 @@ packages=(
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--measure" ]; then
+  packages+=(sox time bc)
 fi
 
 missing=()

@@ -8,6 +8,7 @@
 
 struct F4
 {
+    static constexpr int kWidth = 4;
     __m128 v;
 
     F4() : v(_mm_setzero_ps()) {}
@@ -39,8 +40,6 @@ inline F4 select(M4 m, F4 a, F4 b) { return _mm_or_ps(_mm_and_ps(m.v, a.v), _mm_
 inline F4 lowHalves(F4 a, F4 b) { return _mm_movelh_ps(a.v, b.v); }
 // [a2, a3, a2, a3]
 inline F4 highToLow(F4 a) { return _mm_movehl_ps(a.v, a.v); }
-// [a0, a1, b2, b3]
-inline F4 lowOfHighOf(F4 a, F4 b) { return _mm_shuffle_ps(a.v, b.v, _MM_SHUFFLE(3, 2, 1, 0)); }
 
 // Rounds half away from zero, as std::round does; values beyond 2^23 are whole already
 // and NaN stays NaN.
@@ -74,6 +73,7 @@ inline F4 toFloat(const int (&in)[4])
 
 struct F4
 {
+    static constexpr int kWidth = 4;
     float v[4];
 
     F4() : v{0.f, 0.f, 0.f, 0.f} {}
@@ -125,7 +125,6 @@ inline F4 select(M4 m, F4 a, F4 b)
 }
 inline F4 lowHalves(F4 a, F4 b) { return F4::lanes(a.v[0], a.v[1], b.v[0], b.v[1]); }
 inline F4 highToLow(F4 a) { return F4::lanes(a.v[2], a.v[3], a.v[2], a.v[3]); }
-inline F4 lowOfHighOf(F4 a, F4 b) { return F4::lanes(a.v[0], a.v[1], b.v[2], b.v[3]); }
 inline F4 roundHalfAway(F4 x) { return F4::map(x, x, [](float a, float) { return std::round(a); }); }
 inline void truncateToInt(F4 x, int (&out)[4])
 {

@@ -5,8 +5,6 @@
 #include "engine/BiquadSection.h"
 #include "engine/simd/F4.h"
 
-#include <algorithm>
-#include <iterator>
 #include <type_traits>
 
 template <int L>
@@ -99,56 +97,6 @@ struct BiquadLanes
         scatterField(s, &BiquadSection::y2, y2);
     }
 
-    // Lane j from s[j], or an identity section where s[j] is null.
-    void gatherMixed(BiquadSection* const (&s)[4])
-    {
-        alignas(16) float f[9][4];
-        for (int j = 0; j < 4; ++j)
-        {
-            const BiquadSection identity;
-            const BiquadSection& q = s[j] != nullptr ? *s[j] : identity;
-            const float v[9] = {q.b0, q.b1, q.b2, q.a1, q.a2, q.x1, q.x2, q.y1, q.y2};
-            for (int k = 0; k < 9; ++k)
-                f[k][j] = v[k];
-        }
-        F4* fields[9] = {&b0, &b1, &b2, &a1, &a2, &x1, &x2, &y1, &y2};
-        for (int k = 0; k < 9; ++k)
-            *fields[k] = F4::load(f[k]);
-    }
-
-    void scatterMixed(BiquadSection* const (&s)[4]) const
-    {
-        alignas(16) float f[4][4];
-        x1.store(f[0]);
-        x2.store(f[1]);
-        y1.store(f[2]);
-        y2.store(f[3]);
-        for (int j = 0; j < 4; ++j)
-            if (s[j] != nullptr)
-            {
-                s[j]->x1 = f[0][j];
-                s[j]->x2 = f[1][j];
-                s[j]->y1 = f[2][j];
-                s[j]->y2 = f[3][j];
-            }
-    }
-
-    // Lanes 0-1 from a, lanes 2-3 from b.
-    static BiquadLanes merge(const BiquadLanes& a, const BiquadLanes& b)
-    {
-        BiquadLanes m;
-        m.b0 = lowOfHighOf(a.b0, b.b0);
-        m.b1 = lowOfHighOf(a.b1, b.b1);
-        m.b2 = lowOfHighOf(a.b2, b.b2);
-        m.a1 = lowOfHighOf(a.a1, b.a1);
-        m.a2 = lowOfHighOf(a.a2, b.a2);
-        m.x1 = lowOfHighOf(a.x1, b.x1);
-        m.x2 = lowOfHighOf(a.x2, b.x2);
-        m.y1 = lowOfHighOf(a.y1, b.y1);
-        m.y2 = lowOfHighOf(a.y2, b.y2);
-        return m;
-    }
-
     F4 tick(F4 x)
     {
         const F4 y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
@@ -183,76 +131,6 @@ void runSections(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned
     }
     for (int k = 0; k < N; ++k)
         s[k].scatter(sections[k]);
-}
-
-// N sections in series for one or two channels, using all four lanes: lanes 0-1 run the
-// first half of the cascade on frame i while lanes 2-3 run the second half on frame
-// i - kSkew, fed from a short ring of the first half's outputs. The arithmetic per
-// section and sample is unchanged; only which sections share an instruction differs.
-template <int N, int L, typename Post>
-void processCascadeSplit(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned frames, Post post)
-{
-    constexpr int M = (N + 1) / 2;
-    constexpr unsigned kSkew = 16;
-    BiquadLanes s[M];
-    BiquadSection* where[M][4];
-    for (int k = 0; k < M; ++k)
-    {
-        for (int j = 0; j < 4; ++j)
-            where[k][j] = nullptr;
-        for (int l = 0; l < L; ++l)
-        {
-            where[k][l] = first[l] + k;
-            where[k][2 + l] = M + k < N ? first[l] + M + k : nullptr;
-        }
-        s[k].gatherMixed(where[k]);
-    }
-    auto runAll = [&s](F4 v) {
-        for (int k = 0; k < M; ++k)
-            v = s[k].tick(v);
-        return v;
-    };
-
-    F4 ring[kSkew];
-    // The first frames pass the first half only; the second half's lanes are put back.
-    BiquadLanes saved[M];
-    std::copy(std::begin(s), std::end(s), saved);
-    for (unsigned i = 0; i < kSkew; ++i)
-        ring[i] = runAll(io.load(i));
-    for (int k = 0; k < M; ++k)
-        s[k] = BiquadLanes::merge(s[k], saved[k]);
-
-    for (unsigned i = kSkew; i < frames; ++i)
-    {
-        const F4 v = runAll(lowHalves(io.load(i), ring[i % kSkew]));
-        ring[i % kSkew] = v;
-        io.store(i - kSkew, post(highToLow(v), io.load(i - kSkew)));
-    }
-
-    // The last frames pass the second half only; the first half's lanes are put back.
-    std::copy(std::begin(s), std::end(s), saved);
-    for (unsigned i = frames; i < frames + kSkew; ++i)
-    {
-        const F4 v = runAll(lowHalves(F4(0.f), ring[i % kSkew]));
-        io.store(i - kSkew, post(highToLow(v), io.load(i - kSkew)));
-    }
-    for (int k = 0; k < M; ++k)
-        s[k] = BiquadLanes::merge(saved[k], s[k]);
-
-    for (int k = 0; k < M; ++k)
-        s[k].scatterMixed(where[k]);
-}
-
-// N sections in series per channel.
-template <int N, int L, typename Post>
-void processCascadeLanes(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned frames, Post post)
-{
-    if constexpr (L <= 2 && N >= 2)
-    {
-        if (frames >= 64)
-            return processCascadeSplit<N, L>(first, io, frames, post);
-    }
-    runSections<0, N, L>(first, io, frames, post);
 }
 
 // Calls fn(std::integral_constant<int, L>{}, firstChannel) for groups of up to four channels.

@@ -38,7 +38,7 @@ void runEq(EqStage& stage, unsigned first, float* const* data, unsigned frames)
         sections[l] = stage.memory[first + l].section;
         io.p[l] = data[l];
     }
-    processCascadeLanes<1>(sections, io, frames, [](F4 y, F4) { return y; });
+    runSections<0, 1, L>(sections, io, frames, [](F4 y, F4) { return y; });
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "engine/stages/FiltersStage.h"
 
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/CascadeDispatch.h"
 #include "engine/simd/Lanes.h"
 
 #include <algorithm>
@@ -62,7 +63,9 @@ void runFilters(FiltersStage& stage, unsigned first, float* const* data, unsigne
         sections[l] = stage.memory[first + l].sections;
         io.p[l] = data[l];
     }
-    processCascadeLanes<4>(sections, io, frames, [](F4 y, F4) { return y; });
+    if (frames >= kSkewedCascadeMinFrames)
+        return runCascade(4, L, sections, io.p, frames, CascadeOutput{});
+    runSections<0, 4, L>(sections, io, frames, [](F4 y, F4) { return y; });
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "engine/stages/SimStage.h"
 
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/CascadeDispatch.h"
 #include "engine/simd/Lanes.h"
 
 #include <algorithm>
@@ -48,8 +49,11 @@ void runSim(SimStage& stage, unsigned first, float* const* data, unsigned frames
         sections[l] = stage.memory[first + l].sections;
         io.p[l] = data[l];
     }
+    if (frames >= kSkewedCascadeMinFrames)
+        return runCascade(kSimSectionCount, L, sections, io.p, frames,
+                          CascadeOutput{true, stage.wetGain(), stage.dryGain()});
     const F4 wet(stage.wetGain()), dry(stage.dryGain());
-    processCascadeLanes<kSimSectionCount>(sections, io, frames, [wet, dry](F4 y, F4 x) { return y * wet + x * dry; });
+    runSections<0, kSimSectionCount, L>(sections, io, frames, [wet, dry](F4 y, F4 x) { return y * wet + x * dry; });
 }
 } // namespace
 

@@ -11,6 +11,9 @@
 #include <sndfile.hh>
 
 #include <cmath>
+#include <csignal>
+#include <sys/resource.h>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -118,4 +121,61 @@ TEST_F(Rendering, BadInputsAreClearErrorsAndWriteNothing)
     request.output = path("out.unknownext");
     EXPECT_THROW(renderFile(request), UsageError);
     EXPECT_FALSE(fs::exists(request.output));
+}
+
+TEST_F(Rendering, MeteringAndWritingBesideTheRenderChangeNoFigureAndNoByte)
+{
+    // The demo through the busy default chain, in every loudness mode: the figures bit for
+    // bit, the files byte for byte, with the meters inline and on threads of their own.
+    const LoudnessTarget targets[] = {{}, {LoudnessTarget::Mode::MatchInput, 0}, {LoudnessTarget::Mode::Fixed, -18}};
+    for (const auto& target : targets)
+    {
+        FileRenderRequest inline_{"", path("inline.wav"), defaultBlock(), 512, SampleFormat::Automatic, target, true, {}};
+        FileRenderRequest aside = inline_;
+        aside.output = path("aside.wav");
+        aside.workAside = true;
+        const FileRenderResult a = renderFile(inline_), b = renderFile(aside);
+        EXPECT_EQ(std::memcmp(&a.output, &b.output, sizeof a.output), 0);
+        EXPECT_EQ(std::memcmp(&a.gainDb, &b.gainDb, sizeof a.gainDb), 0);
+        EXPECT_EQ(std::memcmp(&a.inputLoudnessLufs, &b.inputLoudnessLufs, sizeof a.inputLoudnessLufs), 0);
+        EXPECT_EQ(a.outputFrames, b.outputFrames);
+        EXPECT_EQ(readAll(inline_.output), readAll(aside.output));
+        if (target.mode != LoudnessTarget::Mode::None)
+            continue;
+        // The figures the render reported before its meters could run aside.
+        EXPECT_NEAR(b.output.loudnessLufs, -13.453805505, 1e-6);
+        EXPECT_NEAR(b.output.peakDbfs, -0.559709717, 1e-6);
+        EXPECT_NEAR(b.output.truePeakDbtp, -0.559375103, 1e-6);
+        EXPECT_EQ(b.output.clippedSamples, 0u);
+    }
+}
+
+TEST_F(Rendering, AWriteErrorMidwayFailsTheRenderAndLeavesNothing)
+{
+    // Files may grow to 1 MB here: the output (10 s of float stereo) fails a quarter of the way.
+    const std::string in = writeTone("long.wav", 441000);
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 1 << 20;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    for (const bool aside : {false, true})
+    {
+        FileRenderRequest request{in, path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
+        request.workAside = aside;
+        std::string error;
+        try
+        {
+            renderFile(request);
+        }
+        catch (const IoError& e)
+        {
+            error = e.what();
+        }
+        EXPECT_NE(error.find("cannot write \"" + request.output + "\""), std::string::npos) << aside << ": " << error;
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1) << aside;
+    }
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
 }

@@ -4,6 +4,7 @@
 #include "engine/stages/EqStage.h"
 #include "engine/stages/FiltersStage.h"
 #include "engine/stages/SimStage.h"
+#include "engine/simd/CascadeDispatch.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/StageRig.h"
 
@@ -143,7 +144,7 @@ TEST(EqStage, PeakIsHeardAndTailMatchesDecay)
 template <typename Stage, int N>
 void expectScalarCascade(Stage& stage, BiquadSection (Stage::Channel::*sections)[N], unsigned channels)
 {
-    for (unsigned frames : {1u, 63u, 64u, 65u, 1000u})
+    for (unsigned frames : {1u, 63u, 64u, 65u, 67u, 1000u})
     {
         std::vector<std::vector<float>> x(channels), expected(channels);
         std::vector<float*> ptrs;
@@ -178,8 +179,13 @@ void expectScalarCascade(Stage& stage, BiquadSection (Stage::Channel::*sections)
 
 TEST(StageCascades, MatchScalarDirectFormI)
 {
-    for (unsigned channels : {1u, 2u, 3u, 5u})
+    for (const bool wide : {false, true})
+    for (unsigned channels : {1u, 2u, 3u, 5u, 6u})
     {
+        if (wide && !wideLanesAvailable())
+            continue;
+        allowWideLanes(wide);
+        SCOPED_TRACE(wide ? "eight lanes" : "four lanes");
         SCOPED_TRACE(std::to_string(channels) + " channels");
         StageRig<FiltersStage> filtersRig(channels);
         FiltersParams fp = defaultParams().filters;
@@ -207,4 +213,5 @@ TEST(StageCascades, MatchScalarDirectFormI)
         ASSERT_EQ(simRig.stage.wetGain(), 1.f);
         expectScalarCascade(simRig.stage, &SimStage::Channel::sections, channels);
     }
+    allowWideLanes(true);
 }
