@@ -3,6 +3,7 @@
 #   scripts/setup.sh                 what the build, the tests and the demo need
 #   scripts/setup.sh --sanitizers    also clang and its runtimes, for fuzzing and the
 #                                    sanitizer runs of scripts/ci-extra.sh
+#   scripts/setup.sh --windows       also mingw-w64 and wine64, for scripts/build-windows.sh
 set -euo pipefail
 
 packages=(
@@ -20,6 +21,12 @@ packages=(
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--windows" ]; then
+  # The cross compiler (posix threads), its binutils and Windows headers; wine64 to run the
+  # result; dpkg-dev for the library sources scripts/windows-deps.sh builds.
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+    wine64 dpkg-dev)
 fi
 
 missing=()
