@@ -29,20 +29,10 @@ windows/check-dll.sh build-windows/module/OrvexCrumlet.dll
 [ "${1:-}" = "--no-test" ] && exit 0
 
 stage "tests under wine64"
-# One prefix per build folder, made once (it costs seconds and hundreds of megabytes). Wine's
-# server and services keep whatever output they inherit open, so they start detached.
-export PATH="/usr/lib/wine:$PATH"
-export WINEPREFIX=$PWD/build-windows/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export DISPLAY=:65535 # none: only the tests that start their own Xvfb have one
-setsid wineserver -p </dev/null >/dev/null 2>&1 || true
-trap 'wineserver -k 2>/dev/null || true' EXIT
-if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
-  setsid wine64 wineboot -i </dev/null >/dev/null 2>&1
-fi
-ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
-
-if [ -x build/cli/crumlet ]; then
-  stage "the Windows build renders as the Linux build"
-  windows/compare-renders.sh build/cli/crumlet build-windows/bin/crumlet.exe build-windows/renders
-fi
+# The wine session runs on a display of its own, for the editor's tests (the other suites open
+# no window).
+linux=
+[ -x build/cli/crumlet ] && linux=build/cli/crumlet
+unset DISPLAY
+windows/run-on-display.sh windows/run-tests.sh build-windows $linux
 stage "done"

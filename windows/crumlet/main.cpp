@@ -137,6 +137,8 @@ int main(int argc, char** argv)
 {
     CLI::App app{"crumlet: the Crumlet effect through its Windows module"};
     app.require_subcommand(1);
+    // Paths may start with a slash (wine passes Unix paths on): no "/option" forms.
+    app.allow_windows_style_options(false);
     std::string modulePath;
     app.add_option("--module", modulePath, "the module DLL (default ..\\module\\OrvexCrumlet.dll)");
 
