@@ -167,13 +167,13 @@ std::size_t requireProperty(const quarl::PluginDescription& d, const std::string
     for (std::size_t i = 0; i < d.properties.size(); ++i)
         if (lower(d.properties[i].name) == lower(name))
             return i;
-    std::vector<std::pair<std::size_t, std::string>> near;
+    std::vector<std::pair<std::size_t, std::string>> nearest;
     for (const auto& p : d.properties)
-        near.emplace_back(editDistance(name, p.name), p.name);
-    std::sort(near.begin(), near.end());
+        nearest.emplace_back(editDistance(name, p.name), p.name);
+    std::sort(nearest.begin(), nearest.end());
     std::string message = "unknown property \"" + name + "\"";
-    if (!near.empty() && near[0].first <= std::max<std::size_t>(3, name.size() / 3))
-        message += "; did you mean \"" + near[0].second + "\"?";
+    if (!nearest.empty() && nearest[0].first <= std::max<std::size_t>(3, name.size() / 3))
+        message += "; did you mean \"" + nearest[0].second + "\"?";
     throw UsageError(message);
 }
 } // namespace

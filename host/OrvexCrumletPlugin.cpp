@@ -45,12 +45,12 @@ bool OrvexCrumletPlugin::WriteBankBlock(const GUID& platform, IBlockWriter* writ
 {
     if (writer == nullptr)
         return true;
+    // One VARIANT for all forty reads: a property that cannot be read still takes its
+    // place, with what the previous read left (zero before the first), so the layout holds.
     VARIANT value{};
     VariantInit(&value);
     for (const ParameterDefinition& def : g_parameterDefinitions)
     {
-        // A property that cannot be read still takes its place (as zero), so the layout holds.
-        VariantClear(&value);
         if (m_propertySet != nullptr)
             m_propertySet->GetValue(platform, def.name, value);
         switch (def.hostType)
@@ -129,7 +129,7 @@ void OrvexCrumletPlugin::detachEditor()
 
 bool OrvexCrumletPlugin::GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length)
 {
-    if (name == nullptr || buffer == nullptr || length == 0)
+    if (name == nullptr)
         return false;
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     for (const DisplayNameEntry* entry = g_displayNameTable.data(); entry->name != nullptr; ++entry)
@@ -139,6 +139,8 @@ bool OrvexCrumletPlugin::GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UIN
         const int capacity = length > static_cast<UINT>(std::numeric_limits<int>::max())
                                  ? std::numeric_limits<int>::max()
                                  : static_cast<int>(length);
+        // As the system call does: cut to the buffer, or with a length of 0 a pointer to
+        // the read-only string stored in the buffer.
         LoadStringW(AfxGetResourceHandle(), static_cast<UINT>(entry->stringId), buffer, capacity);
         return true;
     }

@@ -11,8 +11,10 @@ namespace P = ParamId;
 constexpr float kTenthMs = 0.1f;
 } // namespace
 
+// Every table here is constant-initialised: complete before any code of the module runs,
+// whichever static initialiser or start-up step asks first.
 // clang-format off
-const std::array<ParameterDefinition, kParameterCount> g_parameterDefinitions = {{
+constexpr std::array<ParameterDefinition, kParameterCount> kDefinitions = {{
 //   id                     property name                        type       min      max     default steps aux  string unit
     {P::FiltersEnable,       ZQ_TEXT("FiltersEnable"),           HT::Bool,   0.f,     1.f,     1.f,   2, 1.f, 21024, ""},
     {P::FiltersLPFSlope,     ZQ_TEXT("FiltersLPFSlope"),         HT::Int,    0.f,     1.f,     0.f,   2, 1.f, 21029, ""},
@@ -64,31 +66,30 @@ constexpr std::array<ParameterInfo, ParamId::TableRows> buildParameterTable()
     std::array<ParameterInfo, ParamId::TableRows> table{};
     for (auto& row : table)
         row = ParameterInfo{ZQ_TEXT("NULL"), 0.f, 0.f, 0.f, 0, 1.f, 1.f};
-    return table;
-}
-
-std::array<ParameterInfo, ParamId::TableRows> fillParameterTable()
-{
-    auto table = buildParameterTable();
-    for (const auto& def : g_parameterDefinitions)
+    for (const auto& def : kDefinitions)
         table[static_cast<std::size_t>(def.id)] = ParameterInfo{
             def.name, def.minValue, def.maxValue, def.defaultValue, def.steps, def.aux, def.aux};
     return table;
 }
 
-std::array<DisplayNameEntry, kParameterCount + 1> fillDisplayNameTable()
+constexpr std::array<DisplayNameEntry, kParameterCount + 1> buildDisplayNameTable()
 {
     std::array<DisplayNameEntry, kParameterCount + 1> table{};
     for (std::size_t i = 0; i < kParameterCount; ++i)
-        table[i] = DisplayNameEntry{g_parameterDefinitions[i].name, g_parameterDefinitions[i].stringId};
+        table[i] = DisplayNameEntry{kDefinitions[i].name, kDefinitions[i].stringId};
     table[kParameterCount] = DisplayNameEntry{nullptr, 0};
     return table;
 }
+
+constexpr auto kParameterTable = buildParameterTable();
+constexpr auto kDisplayNameTable = buildDisplayNameTable();
+static_assert(kDisplayNameTable[kParameterCount].name == nullptr, "the display-name table ends in a null entry");
 } // namespace
 
-// Filled during static initialisation from the definitions above.
-const std::array<ParameterInfo, ParamId::TableRows> g_parameterTable = fillParameterTable();
-const std::array<DisplayNameEntry, kParameterCount + 1> g_displayNameTable = fillDisplayNameTable();
+// Copies of constant expressions: constant initialisation, no code runs to fill them.
+const std::array<ParameterDefinition, kParameterCount> g_parameterDefinitions = kDefinitions;
+const std::array<ParameterInfo, ParamId::TableRows> g_parameterTable = kParameterTable;
+const std::array<DisplayNameEntry, kParameterCount + 1> g_displayNameTable = kDisplayNameTable;
 
 const ParameterDefinition* findParameter(ParameterId id)
 {

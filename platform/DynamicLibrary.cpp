@@ -116,4 +116,31 @@ BOOL FreeLibrary(HMODULE module)
 {
     return module != nullptr && dlclose(module) == 0;
 }
+#else
+namespace platform
+{
+std::string toUtf8(LPCWSTR text)
+{
+    if (text == nullptr)
+        return {};
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1)
+        return {};
+    std::string out(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
+    out.pop_back(); // the terminator
+    return out;
+}
+
+std::wstring fromUtf8(const std::string& text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 1)
+        return {};
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), length);
+    out.pop_back(); // the terminator
+    return out;
+}
+} // namespace platform
 #endif

@@ -1,6 +1,6 @@
 #include "platform/ModuleState.h"
 
-#if !defined(_WIN32)
+#if !defined(CRUMLET_HAVE_MFC)
 #include "platform/DynamicLibrary.h"
 
 namespace

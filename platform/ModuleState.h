@@ -1,13 +1,14 @@
 // The application framework's module state: which module's resources and application
 // object are current on this thread, and the guard that makes a module's own state
-// current for the length of a call. On Windows the framework provides all of this.
+// current for the length of a call. Built against the MFC runtime, the framework provides
+// all of this.
 #pragma once
 
-#include "platform/WinTypes.h"
-
-#if defined(_WIN32)
+#if defined(CRUMLET_HAVE_MFC)
 #include <afxwin.h>
 #else
+#include "platform/WinTypes.h"
+
 class CWinApp;
 
 struct AFX_MODULE_STATE

@@ -1,6 +1,6 @@
 #include "platform/WinApp.h"
 
-#if !defined(_WIN32)
+#if !defined(CRUMLET_HAVE_MFC)
 CWinApp::CWinApp(LPCWSTR appName) : m_pszAppName(appName)
 {
     AfxGetStaticModuleState()->m_pCurrentWinApp = this;

@@ -1,12 +1,12 @@
 // The framework's application object of a library: one per module, constructed during
 // static initialisation, started (InitInstance) once the library is loaded and ended
-// (ExitInstance) when it is unloaded. On Windows the framework's own CWinApp and its
-// library entry point do this.
+// (ExitInstance) when it is unloaded. Built against the MFC runtime, the framework's own
+// CWinApp and its library entry point do this.
 #pragma once
 
 #include "platform/ModuleState.h"
 
-#if !defined(_WIN32)
+#if !defined(CRUMLET_HAVE_MFC)
 class CWinApp
 {
 public:

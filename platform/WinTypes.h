@@ -1,8 +1,17 @@
 // Windows scalar types, GUID and VARIANT for builds where the Windows headers are
 // not available. On Windows this header defers to <windows.h> and <oleauto.h>.
+//
+// This is the one place where the platform layer switches between the system and its own
+// stand-ins: _WIN32 selects the real Win32 and OLE APIs; CRUMLET_HAVE_MFC (a build against
+// the shared MFC runtime) selects the framework's own application object and module state,
+// which otherwise platform/ModuleState.h and platform/WinApp.h provide on every system.
 #pragma once
 
 #if defined(_WIN32)
+#if defined(CRUMLET_HAVE_MFC)
+// The framework's header must come before <windows.h>, which it includes itself.
+#include <afxwin.h>
+#endif
 #include <windows.h>
 #include <oleauto.h>
 #define ZQ_TEXT(s) L##s

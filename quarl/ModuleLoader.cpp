@@ -1,11 +1,54 @@
 #include "quarl/ModuleLoader.h"
 
+#include "platform/DynamicLibrary.h"
+
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 
 #include <cstring>
 
 namespace quarl
 {
+namespace
+{
+#if defined(_WIN32)
+void* openLibrary(const std::string& path)
+{
+    return LoadLibraryW(platform::fromUtf8(path).c_str());
+}
+
+std::string lastError()
+{
+    return "error " + std::to_string(GetLastError());
+}
+
+void* findSymbol(void* library, const char* name)
+{
+    const FARPROC symbol = GetProcAddress(static_cast<HMODULE>(library), name);
+    void* address = nullptr;
+    std::memcpy(&address, &symbol, sizeof address);
+    return address;
+}
+#else
+void* openLibrary(const std::string& path)
+{
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+std::string lastError()
+{
+    const char* reason = dlerror();
+    return reason != nullptr ? reason : "unknown reason";
+}
+
+void* findSymbol(void* library, const char* name)
+{
+    return dlsym(library, name);
+}
+#endif
+} // namespace
+
 std::shared_ptr<PluginModule> PluginModule::load(const std::string& modulePath, const std::string& description)
 {
     std::shared_ptr<PluginModule> module(new PluginModule());
@@ -13,14 +56,11 @@ std::shared_ptr<PluginModule> PluginModule::load(const std::string& modulePath, 
     module->m_description =
         PluginDescription::load(description.empty() ? descriptionPathFor(modulePath) : description);
 
-    module->m_handle = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    module->m_handle = openLibrary(modulePath);
     if (module->m_handle == nullptr)
-    {
-        const char* reason = dlerror();
-        throw ModuleError("cannot load \"" + modulePath + "\": " + (reason != nullptr ? reason : "unknown reason"));
-    }
-    void* create = dlsym(module->m_handle, "ZqCreatePlugin");
-    void* list = dlsym(module->m_handle, "g_pZQPluginList");
+        throw ModuleError("cannot load \"" + modulePath + "\": " + lastError());
+    void* create = findSymbol(module->m_handle, "ZqCreatePlugin");
+    void* list = findSymbol(module->m_handle, "g_pZQPluginList");
     if (create == nullptr || list == nullptr)
         throw ModuleError("\"" + modulePath + "\" does not export " +
                           (create == nullptr ? "ZqCreatePlugin" : "g_pZQPluginList"));
@@ -32,7 +72,7 @@ std::shared_ptr<PluginModule> PluginModule::load(const std::string& modulePath, 
 
 std::string PluginModule::descriptionPathFor(const std::string& modulePath)
 {
-    const auto slash = modulePath.find_last_of('/');
+    const auto slash = modulePath.find_last_of("/\\");
     const std::string dir = slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
     std::string file = slash == std::string::npos ? modulePath : modulePath.substr(slash + 1);
     if (file.rfind("lib", 0) == 0)

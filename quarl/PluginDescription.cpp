@@ -14,9 +14,9 @@ namespace
 {
 using nlohmann::json;
 
-std::u16string widen(const std::string& ascii)
+std::basic_string<WCHAR> widen(const std::string& ascii)
 {
-    return std::u16string(ascii.begin(), ascii.end());
+    return std::basic_string<WCHAR>(ascii.begin(), ascii.end());
 }
 
 double requireNumber(const json& property, const char* key, const std::string& name)
@@ -139,7 +139,7 @@ int PluginDescription::indexOf(LPCWSTR propertyName) const
 {
     if (propertyName == nullptr)
         return -1;
-    const std::u16string wide(propertyName);
+    const std::basic_string<WCHAR> wide(propertyName);
     for (std::size_t i = 0; i < properties.size(); ++i)
         if (properties[i].wideName == wide)
             return static_cast<int>(i);

@@ -28,7 +28,7 @@ enum class PropertyType
 struct PropertyDescription
 {
     std::string name;
-    std::u16string wideName; // the name as the plugin object passes it (UTF-16)
+    std::basic_string<WCHAR> wideName; // the name as the plugin object passes it (UTF-16)
     PropertyType type = PropertyType::Float;
     double minValue = 0.0; // 0 and 1 for a bool
     double maxValue = 0.0;

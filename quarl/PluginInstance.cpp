@@ -29,12 +29,12 @@ std::vector<std::uint8_t> PluginInstance::writeBankBlock()
     return writer.bytes();
 }
 
-std::u16string PluginInstance::displayName(const std::string& property)
+std::basic_string<WCHAR> PluginInstance::displayName(const std::string& property)
 {
-    const std::u16string name(property.begin(), property.end());
+    const std::basic_string<WCHAR> name(property.begin(), property.end());
     WCHAR buffer[256] = {};
     if (!m_plugin->GetPropertyDisplayName(name.c_str(), buffer, 256))
         return {};
-    return std::u16string(buffer);
+    return std::basic_string<WCHAR>(buffer);
 }
 } // namespace quarl

@@ -32,7 +32,7 @@ public:
 
     // The property's display name from the plugin object (its operation 21); empty when
     // the object does not know the name.
-    std::u16string displayName(const std::string& property);
+    std::basic_string<WCHAR> displayName(const std::string& property);
 
 private:
     std::shared_ptr<const PluginModule> m_module;

@@ -11,8 +11,10 @@
 #include <cstdint>
 #include <vector>
 
-#if defined(_WIN32)
-#define QUARL_SOUND_ENGINE_API
+#if defined(_WIN32) && defined(QUARL_SOUND_ENGINE_BUILD)
+#define QUARL_SOUND_ENGINE_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define QUARL_SOUND_ENGINE_API __declspec(dllimport)
 #else
 #define QUARL_SOUND_ENGINE_API __attribute__((visibility("default")))
 #endif

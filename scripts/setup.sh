@@ -4,6 +4,7 @@
 #   scripts/setup.sh --sanitizers    also clang and its runtimes, for fuzzing and the
 #                                    sanitizer runs of scripts/ci-extra.sh
 #   scripts/setup.sh --measure       also sox, /usr/bin/time and bc, for scripts/measure-speed.sh
+#   scripts/setup.sh --windows       also mingw-w64 and wine64, for scripts/build-windows.sh
 set -euo pipefail
 
 packages=(
@@ -24,6 +25,12 @@ if [ "${1:-}" = "--sanitizers" ]; then
 fi
 if [ "${1:-}" = "--measure" ]; then
   packages+=(sox time bc)
+fi
+if [ "${1:-}" = "--windows" ]; then
+  # The cross compiler (posix threads), its binutils and Windows headers; wine64 to run the
+  # result; dpkg-dev for the library sources scripts/windows-deps.sh builds.
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+    wine64 dpkg-dev)
 fi
 
 missing=()

@@ -6,6 +6,8 @@ add_executable(crumlet_module_tests
   host/OrvexCrumletPluginTest.cpp
   host/ModuleTest.cpp
   host/SoundEngineLinkTest.cpp
+  host/ApplicationStartTest.cpp
+  ${PROJECT_SOURCE_DIR}/host/OrvexCrumletApp.cpp
   quarl/PropertySetTest.cpp
   quarl/PluginDescriptionTest.cpp
   quarl/MonitorDeliveryTest.cpp
@@ -15,11 +17,13 @@ target_link_libraries(crumlet_module_tests PRIVATE
   crumlet_authoring
   crumlet_resources
   crumlet_engine
+  crumlet_registration
   crumlet_quarl)
 target_compile_definitions(crumlet_module_tests PRIVATE
   CRUMLET_MODULE_PATH="$<TARGET_FILE:OrvexCrumlet>"
   CRUMLET_DESCRIPTION_SOURCE="${CRUMLET_DESCRIPTION_FILE}"
-  CRUMLET_NM="${CMAKE_NM}")
+  CRUMLET_NM="${CMAKE_NM}"
+  CRUMLET_OBJDUMP="${CMAKE_OBJDUMP}")
 add_dependencies(crumlet_module_tests OrvexCrumlet)
 gtest_discover_tests(crumlet_module_tests DISCOVERY_TIMEOUT 60)
 
@@ -30,3 +34,20 @@ target_link_libraries(crumlet_module_startup_tests PRIVATE GTest::gtest_main cru
 target_compile_definitions(crumlet_module_startup_tests PRIVATE CRUMLET_MODULE_PATH="$<TARGET_FILE:OrvexCrumlet>")
 add_dependencies(crumlet_module_startup_tests OrvexCrumlet)
 gtest_discover_tests(crumlet_module_startup_tests DISCOVERY_TIMEOUT 60)
+
+# The start-up order: a sound engine library that calls back into the module while it
+# registers, under the name the module looks for (libQuarlSoundEngine.so, in its own folder),
+# and a program that loads it, then the module.
+add_library(crumlet_probe_sound_engine SHARED host/startup/ProbeSoundEngine.cpp)
+target_link_libraries(crumlet_probe_sound_engine PRIVATE crumlet_host_interface ${CMAKE_DL_LIBS})
+set_target_properties(crumlet_probe_sound_engine PROPERTIES
+  OUTPUT_NAME QuarlSoundEngine
+  LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/probe-engine
+  CXX_VISIBILITY_PRESET hidden)
+add_executable(crumlet_module_startup_order_tests host/startup/ModuleStartupOrderTest.cpp)
+target_link_libraries(crumlet_module_startup_order_tests PRIVATE GTest::gtest_main crumlet_probe_sound_engine
+  ${CMAKE_DL_LIBS})
+target_include_directories(crumlet_module_startup_order_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(crumlet_module_startup_order_tests PRIVATE CRUMLET_MODULE_PATH="$<TARGET_FILE:OrvexCrumlet>")
+add_dependencies(crumlet_module_startup_order_tests OrvexCrumlet)
+gtest_discover_tests(crumlet_module_startup_order_tests DISCOVERY_TIMEOUT 60)

@@ -21,6 +21,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -62,6 +63,55 @@ std::set<std::string> definedDynamicSymbols(const std::string& path)
 TEST(ModuleSymbols, OnlyTheFactoryAndTheListAreExported)
 {
     EXPECT_EQ(definedDynamicSymbols(CRUMLET_MODULE_PATH), (std::set<std::string>{"ZqCreatePlugin", "g_pZQPluginList"}));
+}
+
+// Lines a command prints.
+std::vector<std::string> outputOf(const std::string& command)
+{
+    std::vector<std::string> lines;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return lines;
+    char line[4096];
+    while (std::fgets(line, sizeof line, pipe) != nullptr)
+        lines.emplace_back(line);
+    pclose(pipe);
+    return lines;
+}
+
+TEST(ModuleStartUp, TheApplicationStartsAfterEveryOtherStaticInitialiser)
+{
+    // The loader runs .init_array from first to last: its last entry must be the start-up's.
+    std::vector<std::uint8_t> entries;
+    for (const std::string& line : outputOf(std::string(CRUMLET_OBJDUMP) + " -s -j .init_array \"" +
+                                            CRUMLET_MODULE_PATH + "\""))
+    {
+        if (line.empty() || line[0] != ' ') // the section's rows only: " ADDRESS WORD WORD WORD WORD  TEXT"
+            continue;
+        unsigned address = 0;
+        char words[4][9] = {};
+        const int n = std::sscanf(line.c_str(), " %x %8s %8s %8s %8s", &address, words[0], words[1], words[2], words[3]);
+        for (int w = 0; w + 1 < n && std::strspn(words[w], "0123456789abcdef") == 8; ++w)
+            for (int b = 0; b < 8; b += 2)
+                entries.push_back(static_cast<std::uint8_t>(std::stoul(std::string(words[w] + b, 2), nullptr, 16)));
+    }
+    ASSERT_GE(entries.size(), 16u);
+    ASSERT_EQ(entries.size() % 8, 0u);
+    std::uint64_t last = 0;
+    for (int b = 7; b >= 0; --b)
+        last = (last << 8) | entries[entries.size() - 8 + static_cast<std::size_t>(b)];
+
+    std::string starter;
+    for (const std::string& line : outputOf(std::string(CRUMLET_NM) + " \"" + CRUMLET_MODULE_PATH + "\""))
+    {
+        unsigned long long address = 0;
+        char type = 0;
+        char name[2048] = {};
+        if (std::sscanf(line.c_str(), "%llx %c %2047s", &address, &type, name) == 3 && address == last &&
+            std::string(name).rfind("_GLOBAL__sub_I_", 0) == 0)
+            starter = name;
+    }
+    EXPECT_EQ(starter, "_GLOBAL__sub_I_ModuleStart.cpp") << "the last static initialiser of the module";
 }
 
 TEST(ModuleStartUp, RegistersOneRecordWithTheLoadedSoundEngine)

@@ -137,6 +137,40 @@ TEST(PluginBlock, UnreadablePropertiesKeepTheirPlace)
     EXPECT_TRUE(plugin->WriteBankBlock(GUID{}, nullptr));
 }
 
+TEST(PluginBlock, AFailedReadLeavesWhatThePreviousReadLeft)
+{
+    // One VARIANT serves all forty reads: the slot of a property the host cannot read
+    // carries the bits of the value read before it, whatever its type.
+    RawPropertySet host;
+    for (const ParameterDefinition& def : g_parameterDefinitions)
+    {
+        const VARTYPE type = def.hostType == HostType::Bool ? VT_BOOL : def.hostType == HostType::Int ? VT_I4 : VT_R4;
+        VARIANT v = variantOf(type, 0);
+        if (type == VT_R4)
+            v.fltVal = def.defaultValue;
+        else if (type == VT_I4)
+            v.lVal = static_cast<std::int32_t>(def.defaultValue);
+        else
+            v.boolVal = def.defaultValue != 0.f ? VARIANT_TRUE : VARIANT_FALSE;
+        host.put(std::u16string(def.name), v);
+    }
+    host.values.erase(u"FiltersEnable");   // the first read: nothing read before it
+    host.values.erase(u"FiltersLPFQ");     // after FiltersLPFFreq (18000.0)
+    host.values.erase(u"FiltersHPFSlope"); // after the failed FiltersLPFQ: still 18000.0
+    PluginPtr plugin(new OrvexCrumletPlugin());
+    plugin->AttachPropertySet(&host);
+    quarl::BankBlockWriter writer;
+    ASSERT_TRUE(plugin->WriteBankBlock(GUID{}, &writer));
+    const auto bytes = writer.bytes();
+    ASSERT_EQ(bytes.size(), kParameterBlockSize);
+    EXPECT_EQ(host.reads, 40);
+    EXPECT_EQ(bytes[0], 0) << "a failed first read writes zero";
+    EXPECT_EQ(floatAt(bytes, 5), 18000.f);
+    EXPECT_EQ(floatAt(bytes, 9), 18000.f) << "FiltersLPFQ keeps FiltersLPFFreq's value";
+    EXPECT_EQ(static_cast<std::uint32_t>(intAt(bytes, 13)), 0x468CA000u) << "FiltersHPFSlope: 18000.0's bits";
+    EXPECT_EQ(floatAt(bytes, 17), 40.f) << "FiltersHPFFreq read again";
+}
+
 // The value the sound engine keeps for a parameter, in the block's units (gains in dB).
 double engineValue(const EngineParams& p, ParameterId id)
 {
@@ -210,8 +244,21 @@ TEST_F(PluginOverHost, NamesNotInTheTableHaveNoDisplayNameAndLeaveTheBuffer)
     }
     WCHAR buffer[8] = {};
     EXPECT_FALSE(plugin->GetPropertyDisplayName(nullptr, buffer, 8));
-    EXPECT_FALSE(plugin->GetPropertyDisplayName(u"EQQ", nullptr, 8));
-    EXPECT_FALSE(plugin->GetPropertyDisplayName(u"EQQ", buffer, 0));
+    LPCWSTR untouched = u"keep";
+    EXPECT_FALSE(plugin->GetPropertyDisplayName(u"NULL", reinterpret_cast<LPWSTR>(&untouched), 0));
+    EXPECT_EQ(std::u16string(untouched), u"keep");
+}
+
+TEST_F(PluginOverHost, ALengthOfZeroHandsBackTheStringItself)
+{
+    // As the system's string loading does with no buffer length: the buffer receives a
+    // pointer to the read-only string (not terminated on Windows, hence the fixed length).
+    LPCWSTR text = nullptr;
+    ASSERT_TRUE(plugin->GetPropertyDisplayName(u"EQQ", reinterpret_cast<LPWSTR>(&text), 0));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::u16string(text, 11), u"EQ Q factor");
+    ASSERT_TRUE(plugin->GetPropertyDisplayName(u"NoiseThresh", reinterpret_cast<LPWSTR>(&text), 0));
+    EXPECT_EQ(std::u16string(text, 25), u"Noise generator threshold");
 }
 
 TEST_F(PluginOverHost, DisplayNamesAreCutToTheBuffer)
