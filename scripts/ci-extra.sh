@@ -3,7 +3,7 @@
 #   1. the whole test suite (with `crumlet validate`) in an ASan + UBSan build;
 #   2. the threaded parts (batch rendering, several instances at once, the editor's meter
 #      records handed over from the delivering thread) under ThreadSanitizer;
-#   3. every fuzz harness for 30 seconds.
+#   3. every fuzz harness for 20 seconds.
 # Each build folder builds only what its run needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,10 +32,10 @@ build-tsan/tests/editor/crumlet_editor_window_tests \
   --gtest_filter='OpenEditor.Records*:OpenEditor.ClosingAndReopeningWhileRecordsArrive:OpenEditor.AFullQueue*'
 unset TSAN_OPTIONS
 
-stage "fuzzing, 30 s per harness"
+stage "fuzzing, 20 s per harness"
 log=$(mktemp)
 for target in parameter_block parameter_updates bank_file preset_file audio_file meter_record; do
-  if ! scripts/fuzz.sh "$target" 30 >"$log" 2>&1; then
+  if ! scripts/fuzz.sh "$target" 20 >"$log" 2>&1; then
     cat "$log"
     echo "ci-extra: the $target harness found a fault (input in build-fuzz/artifacts/$target/)"
     exit 1
