@@ -55,6 +55,8 @@ EditorMetering::EditorMetering(juce::Component& editor) : m_editor(editor)
         const MeterListKind& kind = kMeterListKinds[list];
         double* source = &(*sources[static_cast<std::size_t>(list)])[static_cast<std::size_t>(channel)];
         const juce::Image image = Artwork::decodeNamed(kind.stereoImage);
+        if (list >= DuckInputs && channel == 0)
+            m_layoutImages[static_cast<std::size_t>(list)] = {image, Artwork::decodeNamed(kind.monoImage)};
         juce::Component* made = nullptr;
         if (kind.segments == 0)
         {
@@ -184,6 +186,6 @@ void EditorMetering::setLayout(bool mono)
         meter(static_cast<List>(list), 1)->setVisible(!mono);
         if (list >= DuckInputs)
             static_cast<BarMeter*>(meter(static_cast<List>(list), 0))
-                ->setImage(Artwork::decodeNamed(mono ? kind.monoImage : kind.stereoImage));
+                ->setImage(m_layoutImages[static_cast<std::size_t>(list)][mono ? 1 : 0]);
     }
 }

@@ -63,5 +63,8 @@ private:
     std::unique_ptr<VUMeter> m_noiseDisplay;
 
     juce::Image m_stereoBackground, m_monoBackground;
+    // Each duck and gate list's image in either layout, decoded once: the layout follows
+    // the records' channel count and may switch at any tick.
+    std::array<std::array<juce::Image, 2>, kLists> m_layoutImages;
     bool m_mono = false;
 };

@@ -232,9 +232,9 @@ TEST_F(OpenEditor, RecordsArriveWhileTheMessageThreadTicks)
     bool sawMono = false, sawStereo = false;
     {
         DeliveringThread audio(*plugin);
-        // Ticks until both layouts have been shown (a layout change repaints the whole
-        // window, which is slow under the thread sanitizer), at least six and at most 30.
-        for (int i = 0; i < 30 && (i < 6 || !(sawMono && sawStereo)); ++i)
+        // Ticks until both layouts have been shown and a level has risen (each tick is
+        // slow under the thread sanitizer), at least six times and at most 30.
+        for (int i = 0; i < 30 && (i < 6 || !(sawMono && sawStereo && loudest > 0.0)); ++i)
         {
             audio.awaitDeliveries(3);
             tick();
