@@ -58,7 +58,20 @@ private:
 EffectEngine* EffectEngine::create(IAllocator* allocator)
 {
     void* raw = allocator != nullptr ? allocator->Malloc(sizeof(EffectEngine)) : nullptr;
-    return raw != nullptr ? new (raw) EffectEngine() : nullptr;
+    if (raw == nullptr)
+        return nullptr;
+    auto* engine = new (raw) EffectEngine();
+    engine->m_madeBy = allocator;
+    return engine;
+}
+
+void* EffectEngine::DeletingDestructor(unsigned int flags) noexcept
+{
+    IAllocator* const madeBy = m_madeBy;
+    this->~EffectEngine();
+    if ((flags & kDeleteFreesMemory) != 0 && madeBy != nullptr)
+        madeBy->Free(this);
+    return this;
 }
 
 EffectEngine::~EffectEngine()
@@ -66,7 +79,7 @@ EffectEngine::~EffectEngine()
     releaseStages();
 }
 
-Result EffectEngine::Term(IAllocator* allocator)
+Result EffectEngine::Term(IAllocator* allocator) noexcept
 {
     releaseStages();
     this->~EffectEngine();
@@ -75,12 +88,12 @@ Result EffectEngine::Term(IAllocator* allocator)
     return Success;
 }
 
-Result EffectEngine::Reset()
+Result EffectEngine::Reset() noexcept
 {
     return Success;
 }
 
-Result EffectEngine::GetPluginInfo(PluginInfo& info)
+Result EffectEngine::GetPluginInfo(PluginInfo& info) noexcept
 {
     info.type = PluginType::Effect;
     info.buildVersion = kEngineBuildNumber;
@@ -88,7 +101,7 @@ Result EffectEngine::GetPluginInfo(PluginInfo& info)
     return Success;
 }
 
-Result EffectEngine::TimeSkip(std::uint32_t&)
+Result EffectEngine::TimeSkip(std::uint32_t&) noexcept
 {
     return DataReady;
 }
@@ -189,7 +202,7 @@ void EffectEngine::setupStage(int bit)
 }
 
 Result EffectEngine::Init(IAllocator* allocator, IProcessingContext* context, IEffectParams* params,
-                          const AudioFormat& format)
+                          const AudioFormat& format) noexcept
 {
     if (allocator == nullptr || params == nullptr || format.sampleRate == 0 || format.channelCount == 0 ||
         format.channelCount > kMaxChannels)
@@ -242,7 +255,7 @@ bool EffectEngine::runTail(AudioBuffer& buffer)
     return true;
 }
 
-void EffectEngine::Execute(AudioBuffer& buffer)
+void EffectEngine::Execute(AudioBuffer& buffer) noexcept
 {
     if (m_params == nullptr || buffer.data == nullptr)
         return;

@@ -36,17 +36,18 @@ class EffectEngine final : public ZQ::Quarl::IEffectPlugin
 {
 public:
     EffectEngine() = default;
-    ~EffectEngine() override;
+    ~EffectEngine();
 
-    ZQ::Quarl::Result Term(ZQ::Quarl::IAllocator* allocator) override;
-    ZQ::Quarl::Result Reset() override;
-    ZQ::Quarl::Result GetPluginInfo(ZQ::Quarl::PluginInfo& info) override;
-    bool SupportsMonitoring() override { return false; }
-    std::uint32_t GetLatency() override { return 0; }
+    void* DeletingDestructor(unsigned int flags) noexcept override;
+    ZQ::Quarl::Result Term(ZQ::Quarl::IAllocator* allocator) noexcept override;
+    ZQ::Quarl::Result Reset() noexcept override;
+    ZQ::Quarl::Result GetPluginInfo(ZQ::Quarl::PluginInfo& info) noexcept override;
+    bool SupportsMonitoring() noexcept override { return false; }
+    std::uint32_t GetLatency() noexcept override { return 0; }
     ZQ::Quarl::Result Init(ZQ::Quarl::IAllocator* allocator, ZQ::Quarl::IProcessingContext* context,
-                           ZQ::Quarl::IEffectParams* params, const ZQ::Quarl::AudioFormat& format) override;
-    void Execute(ZQ::Quarl::AudioBuffer& buffer) override;
-    ZQ::Quarl::Result TimeSkip(std::uint32_t& frames) override;
+                           ZQ::Quarl::IEffectParams* params, const ZQ::Quarl::AudioFormat& format) noexcept override;
+    void Execute(ZQ::Quarl::AudioBuffer& buffer) noexcept override;
+    ZQ::Quarl::Result TimeSkip(std::uint32_t& frames) noexcept override;
 
     // Made through the host's allocator; null when it has no memory.
     static EffectEngine* create(ZQ::Quarl::IAllocator* allocator);
@@ -78,6 +79,8 @@ private:
     void resetChannel(std::uint32_t c);
 
     ZQ::Quarl::IAllocator* m_allocator = nullptr;
+    // The allocator the object's own memory came from, for the deleting destructor.
+    ZQ::Quarl::IAllocator* m_madeBy = nullptr;
     ZQ::Quarl::IProcessingContext* m_context = nullptr;
     EngineParams* m_params = nullptr;
     unsigned m_sampleRate = 0;

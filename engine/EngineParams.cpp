@@ -60,7 +60,20 @@ EngineParams::EngineParams()
 EngineParams* EngineParams::create(IAllocator* allocator)
 {
     void* raw = allocator != nullptr ? allocator->Malloc(sizeof(EngineParams)) : nullptr;
-    return raw != nullptr ? new (raw) EngineParams() : nullptr;
+    if (raw == nullptr)
+        return nullptr;
+    auto* params = new (raw) EngineParams();
+    params->m_madeBy = allocator;
+    return params;
+}
+
+void* EngineParams::DeletingDestructor(unsigned int flags) noexcept
+{
+    IAllocator* const madeBy = m_madeBy;
+    this->~EngineParams();
+    if ((flags & kDeleteFreesMemory) != 0 && madeBy != nullptr)
+        madeBy->Free(this);
+    return this;
 }
 
 void EngineParams::setDefaults()
@@ -154,7 +167,7 @@ void EngineParams::store(ParameterId id, float v)
     }
 }
 
-Result EngineParams::SetParam(PluginParamId id, const void* value, std::uint32_t bytes)
+Result EngineParams::SetParam(PluginParamId id, const void* value, std::uint32_t bytes) noexcept
 {
     const ParameterDefinition* def = findParameter(id);
     if (def == nullptr || value == nullptr || bytes == 0)
@@ -186,7 +199,7 @@ Result EngineParams::SetParam(PluginParamId id, const void* value, std::uint32_t
     return Success;
 }
 
-Result EngineParams::SetParamsBlock(const void* block, std::uint32_t bytes)
+Result EngineParams::SetParamsBlock(const void* block, std::uint32_t bytes) noexcept
 {
     if (block == nullptr || bytes != kParameterBlockSize)
         return InvalidParameter;
@@ -207,7 +220,7 @@ Result EngineParams::SetParamsBlock(const void* block, std::uint32_t bytes)
     return Success;
 }
 
-Result EngineParams::Init(IAllocator*, const void* block, std::uint32_t bytes)
+Result EngineParams::Init(IAllocator*, const void* block, std::uint32_t bytes) noexcept
 {
     setDefaults();
     if (block == nullptr && bytes == 0)
@@ -215,17 +228,18 @@ Result EngineParams::Init(IAllocator*, const void* block, std::uint32_t bytes)
     return SetParamsBlock(block, bytes);
 }
 
-IEffectParams* EngineParams::Clone(IAllocator* allocator)
+IEffectParams* EngineParams::Clone(IAllocator* allocator) noexcept
 {
     void* raw = allocator != nullptr ? allocator->Malloc(sizeof(EngineParams)) : nullptr;
     if (raw == nullptr)
         return nullptr;
     auto* copy = new (raw) EngineParams(*this);
+    copy->m_madeBy = allocator;
     copy->markAllChanged();
     return copy;
 }
 
-Result EngineParams::Term(IAllocator* allocator)
+Result EngineParams::Term(IAllocator* allocator) noexcept
 {
     this->~EngineParams();
     if (allocator != nullptr)

@@ -103,13 +103,15 @@ class EngineParams final : public ZQ::Quarl::IEffectParams
 {
 public:
     EngineParams();
-    ~EngineParams() override = default;
+    EngineParams(const EngineParams&) = default;
+    ~EngineParams() = default;
 
-    ZQ::Quarl::Result SetParam(ZQ::Quarl::PluginParamId id, const void* value, std::uint32_t bytes) override;
-    ZQ::Quarl::IEffectParams* Clone(ZQ::Quarl::IAllocator* allocator) override;
-    ZQ::Quarl::Result Init(ZQ::Quarl::IAllocator* allocator, const void* block, std::uint32_t bytes) override;
-    ZQ::Quarl::Result Term(ZQ::Quarl::IAllocator* allocator) override;
-    ZQ::Quarl::Result SetParamsBlock(const void* block, std::uint32_t bytes) override;
+    void* DeletingDestructor(unsigned int flags) noexcept override;
+    ZQ::Quarl::Result SetParam(ZQ::Quarl::PluginParamId id, const void* value, std::uint32_t bytes) noexcept override;
+    ZQ::Quarl::IEffectParams* Clone(ZQ::Quarl::IAllocator* allocator) noexcept override;
+    ZQ::Quarl::Result Init(ZQ::Quarl::IAllocator* allocator, const void* block, std::uint32_t bytes) noexcept override;
+    ZQ::Quarl::Result Term(ZQ::Quarl::IAllocator* allocator) noexcept override;
+    ZQ::Quarl::Result SetParamsBlock(const void* block, std::uint32_t bytes) noexcept override;
 
     // Made through the host's allocator; null when it has no memory.
     static EngineParams* create(ZQ::Quarl::IAllocator* allocator);
@@ -131,6 +133,9 @@ public:
     std::uint8_t enableMask;
 
 private:
+    // The allocator the object's own memory came from, for the deleting destructor.
+    ZQ::Quarl::IAllocator* m_madeBy = nullptr;
+
     // Stores one value already brought into its parameter's range.
     void store(ParameterId id, float value);
     void markAllChanged();

@@ -21,18 +21,25 @@ OrvexCrumletPlugin::~OrvexCrumletPlugin()
     detachEditor();
 }
 
-void OrvexCrumletPlugin::DestroyPlugin()
+void OrvexCrumletPlugin::DestroyPlugin() noexcept
 {
     delete this;
 }
 
-void OrvexCrumletPlugin::OnPropertyChanged(const GUID&, LPCWSTR)
+void OrvexCrumletPlugin::OnPropertyChanged(const GUID&, LPCWSTR) noexcept
 {
-    // Every control rereads the store at once.
+    // Every control rereads the store at once. Nothing may escape into the host's frames:
+    // a refresh that fails (out of memory) is left to the editor's next tick.
     if (PluginEditor* editor = openEditor())
     {
         editor->setRefreshPending(true);
-        editor->timerCallback();
+        try
+        {
+            editor->timerCallback();
+        }
+        catch (...)
+        {
+        }
     }
 }
 
@@ -41,7 +48,7 @@ PluginEditor* OrvexCrumletPlugin::openEditor() const
     return m_editorContainer != nullptr ? static_cast<PluginEditor*>(m_editorContainer->getEditor()) : nullptr;
 }
 
-bool OrvexCrumletPlugin::WriteBankBlock(const GUID& platform, IBlockWriter* writer)
+bool OrvexCrumletPlugin::WriteBankBlock(const GUID& platform, IBlockWriter* writer) noexcept
 {
     if (writer == nullptr)
         return true;
@@ -64,7 +71,7 @@ bool OrvexCrumletPlugin::WriteBankBlock(const GUID& platform, IBlockWriter* writ
     return true;
 }
 
-bool OrvexCrumletPlugin::GetDialogResource(std::int32_t, UINT& dialogId, void*& table)
+bool OrvexCrumletPlugin::GetDialogResource(std::int32_t, UINT& dialogId, void*& table) noexcept
 {
     dialogId = IDD_CRUMLET_SETTINGS;
     table = nullptr;
@@ -72,15 +79,24 @@ bool OrvexCrumletPlugin::GetDialogResource(std::int32_t, UINT& dialogId, void*& 
 }
 
 bool OrvexCrumletPlugin::HandleWindowMessage(std::int32_t, HWND window, UINT message, WPARAM, LPARAM,
-                                             LRESULT& result)
+                                             LRESULT& result) noexcept
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (message == WM_INITDIALOG)
-        attachEditor(window);
-    else if (message == WM_DESTROY)
+    // Nothing may escape into the host's frames: an editor that cannot be built (out of
+    // memory) leaves the dialog empty, as if it had not been opened.
+    try
+    {
+        if (message == WM_INITDIALOG)
+            attachEditor(window);
+        else if (message == WM_DESTROY)
+            detachEditor();
+        else if (message == WM_ENTERIDLE && m_editorContainer != nullptr)
+            dispatchFrameworkMessages();
+    }
+    catch (...)
+    {
         detachEditor();
-    else if (message == WM_ENTERIDLE && m_editorContainer != nullptr)
-        dispatchFrameworkMessages();
+    }
     // Never consumed: the host's own handling of the message goes on.
     result = 0;
     return false;
@@ -127,7 +143,7 @@ void OrvexCrumletPlugin::detachEditor()
     m_editorContainer = nullptr;
 }
 
-bool OrvexCrumletPlugin::GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length)
+bool OrvexCrumletPlugin::GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length) noexcept
 {
     if (name == nullptr)
         return false;
@@ -147,7 +163,7 @@ bool OrvexCrumletPlugin::GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UIN
     return false;
 }
 
-bool OrvexCrumletPlugin::ShowHelp(HWND window, std::int32_t selector)
+bool OrvexCrumletPlugin::ShowHelp(HWND window, std::int32_t selector) noexcept
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     if (selector != 0)
@@ -157,7 +173,7 @@ bool OrvexCrumletPlugin::ShowHelp(HWND window, std::int32_t selector)
 }
 
 void OrvexCrumletPlugin::ReceiveMonitorData(const MonitorEntry* entries, std::uint32_t count, bool byteSwap,
-                                            std::uint8_t)
+                                            std::uint8_t) noexcept
 {
     // Any thread. Only an open editor reads meter records, the first entry's.
     m_deliveries.fetch_add(1);
@@ -167,7 +183,7 @@ void OrvexCrumletPlugin::ReceiveMonitorData(const MonitorEntry* entries, std::ui
     m_deliveries.fetch_sub(1);
 }
 
-std::uint32_t OrvexCrumletPlugin::ForwardHostQuery(std::uint32_t value)
+std::uint32_t OrvexCrumletPlugin::ForwardHostQuery(std::uint32_t value) noexcept
 {
     if (m_propertySet == nullptr)
         return DefaultAudioPluginImplementation::ForwardHostQuery(value);

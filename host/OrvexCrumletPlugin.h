@@ -20,18 +20,18 @@ public:
     ~OrvexCrumletPlugin() override;
 
     // Host operations.
-    void DestroyPlugin() override;
-    void OnPropertyChanged(const GUID& platform, LPCWSTR name) override;
+    void DestroyPlugin() noexcept override;
+    void OnPropertyChanged(const GUID& platform, LPCWSTR name) noexcept override;
     // Forty values in host order through the writer's bool, int32 and float operations.
-    bool WriteBankBlock(const GUID& platform, ZQ::Quarl::IBlockWriter* writer) override;
-    bool GetDialogResource(std::int32_t selector, UINT& dialogId, void*& table) override;
+    bool WriteBankBlock(const GUID& platform, ZQ::Quarl::IBlockWriter* writer) noexcept override;
+    bool GetDialogResource(std::int32_t selector, UINT& dialogId, void*& table) noexcept override;
     bool HandleWindowMessage(std::int32_t selector, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                             LRESULT& result) override;
-    bool GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length) override;
-    bool ShowHelp(HWND window, std::int32_t selector) override;
+                             LRESULT& result) noexcept override;
+    bool GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length) noexcept override;
+    bool ShowHelp(HWND window, std::int32_t selector) noexcept override;
     void ReceiveMonitorData(const ZQ::Quarl::MonitorEntry* entries, std::uint32_t count, bool byteSwap,
-                            std::uint8_t extra) override;
-    std::uint32_t ForwardHostQuery(std::uint32_t value) override;
+                            std::uint8_t extra) noexcept override;
+    std::uint32_t ForwardHostQuery(std::uint32_t value) noexcept override;
 
     // Store operations.
     int getNumParameters() override;

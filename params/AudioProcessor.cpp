@@ -25,12 +25,12 @@ struct ScopedVariant
 
 AudioProcessor::~AudioProcessor() = default;
 
-void AudioProcessor::AttachPropertySet(ZQ::Quarl::IPropertySet* propertySet)
+void AudioProcessor::AttachPropertySet(ZQ::Quarl::IPropertySet* propertySet) noexcept
 {
     m_propertySet = propertySet;
 }
 
-HINSTANCE AudioProcessor::GetResourceModule()
+HINSTANCE AudioProcessor::GetResourceModule() noexcept
 {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     return AfxGetResourceHandle();

@@ -21,8 +21,8 @@ public:
     AudioProcessor& operator=(const AudioProcessor&) = delete;
 
     // Host operations the store answers for every plugin object.
-    void AttachPropertySet(ZQ::Quarl::IPropertySet* propertySet) override;
-    HINSTANCE GetResourceModule() override;
+    void AttachPropertySet(ZQ::Quarl::IPropertySet* propertySet) noexcept override;
+    HINSTANCE GetResourceModule() noexcept override;
 
     // The store's own operations, after the host's, in this order.
     virtual ~AudioProcessor();

@@ -71,6 +71,13 @@ struct VARIANT
         float fltVal;
         VARIANT_BOOL boolVal;
         std::int64_t llVal;
+        // The widest member of the system's union (a record and its type information), which
+        // gives the VARIANT its 24 bytes on a 64-bit system.
+        struct
+        {
+            void* pvRecord;
+            void* pRecInfo;
+        } brecVal;
     };
 };
 

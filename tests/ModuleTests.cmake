@@ -7,6 +7,7 @@ add_executable(crumlet_module_tests
   host/ModuleTest.cpp
   host/SoundEngineLinkTest.cpp
   host/ApplicationStartTest.cpp
+  host/InterfaceSlotsTest.cpp
   ${PROJECT_SOURCE_DIR}/host/OrvexCrumletApp.cpp
   quarl/PropertySetTest.cpp
   quarl/PluginDescriptionTest.cpp

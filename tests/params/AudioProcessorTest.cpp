@@ -23,7 +23,7 @@ namespace
 class Store final : public AudioProcessor
 {
 public:
-    void DestroyPlugin() override {}
+    void DestroyPlugin() noexcept override {}
     int getNumParameters() override { return 77; }
     std::vector<std::string> getParameterValueList(ParameterId id) override { return valueListOf(id); }
 };

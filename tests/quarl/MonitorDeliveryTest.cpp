@@ -14,9 +14,9 @@ namespace
 class RecordingPlugin final : public ZQ::Quarl::DefaultAudioPluginImplementation
 {
 public:
-    void DestroyPlugin() override {}
+    void DestroyPlugin() noexcept override {}
     void ReceiveMonitorData(const ZQ::Quarl::MonitorEntry* entries, std::uint32_t count, bool byteSwap,
-                            std::uint8_t extra) override
+                            std::uint8_t extra) noexcept override
     {
         ++calls;
         lastCount = count;

@@ -17,17 +17,18 @@ namespace
 class ScriptedEffect final : public IEffectPlugin
 {
 public:
+    void* DeletingDestructor(unsigned int) noexcept override { return this; }
     explicit ScriptedEffect(std::uint64_t tailBuffers = 0, Result failOn = 0) : m_tail(tailBuffers), m_failOn(failOn) {}
 
-    Result Term(IAllocator*) override { return Success; }
-    Result Reset() override { return Success; }
-    Result GetPluginInfo(PluginInfo&) override { return Success; }
-    bool SupportsMonitoring() override { return false; }
-    std::uint32_t GetLatency() override { return 0; }
-    Result Init(IAllocator*, IProcessingContext*, IEffectParams*, const AudioFormat&) override { return Success; }
-    Result TimeSkip(std::uint32_t&) override { return DataReady; }
+    Result Term(IAllocator*) noexcept override { return Success; }
+    Result Reset() noexcept override { return Success; }
+    Result GetPluginInfo(PluginInfo&) noexcept override { return Success; }
+    bool SupportsMonitoring() noexcept override { return false; }
+    std::uint32_t GetLatency() noexcept override { return 0; }
+    Result Init(IAllocator*, IProcessingContext*, IEffectParams*, const AudioFormat&) noexcept override { return Success; }
+    Result TimeSkip(std::uint32_t&) noexcept override { return DataReady; }
 
-    void Execute(AudioBuffer& b) override
+    void Execute(AudioBuffer& b) noexcept override
     {
         seen.emplace_back(b.validFrames, b.state);
         for (std::uint32_t c = 0; c < b.channelCount; ++c)

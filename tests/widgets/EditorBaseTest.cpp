@@ -19,7 +19,7 @@ namespace
 class Store final : public AudioProcessor
 {
 public:
-    void DestroyPlugin() override {}
+    void DestroyPlugin() noexcept override {}
     int getNumParameters() override { return ParamId::TableRows; }
     std::vector<std::string> getParameterValueList(ParameterId id) override { return valueListOf(id); }
 };

@@ -6,6 +6,7 @@
 //   crumlet names
 //   crumlet editor [--preset-file FILE.json] [--set ...] [--screenshot FILE.png [--after MS]]
 //   crumlet compare FILE.f32 REFERENCE.f32
+//   crumlet demo --out FILE.f32
 //
 // `render` plays the built-in demo through the effect and writes the output, tail included,
 // as raw little-endian 32-bit float samples (interleaved), to compare with other builds
@@ -13,7 +14,9 @@
 // property's display name from the module's string table. `editor` opens the effect's
 // editor in a settings dialog made from the module's dialog resource. `compare` tells how
 // far two raw float files lie apart: identical, or the relative RMS of their difference
-// (exit code 1 above 1e-6, or when their lengths differ).
+// (exit code 1 above 1e-6, or when their lengths differ). `demo` writes the built-in demo
+// itself (48 kHz stereo, raw float, interleaved), the input `render` plays, for a host of
+// another make to play through the module.
 #include "cli/DemoSignal.h"
 #include "cli/ParameterSettings.h"
 #include "quarl/PluginInstance.h"
@@ -143,7 +146,7 @@ int main(int argc, char** argv)
     app.add_option("--module", modulePath, "the module DLL (default ..\\module\\OrvexCrumlet.dll)");
 
     SettingsOptions renderSettings, bankSettings, editorSettings;
-    std::string renderOut, bankOut, screenshot;
+    std::string renderOut, bankOut, demoOut, screenshot;
     std::uint32_t block = 512;
     int afterMs = 1000;
     CLI::App* render = app.add_subcommand("render", "the demo through the effect, as raw float samples");
@@ -161,7 +164,24 @@ int main(int argc, char** argv)
     std::vector<std::string> compared;
     CLI::App* compare = app.add_subcommand("compare", "how far two raw float files lie apart");
     compare->add_option("files", compared, "FILE REFERENCE")->expected(2)->required();
+    CLI::App* demo = app.add_subcommand("demo", "the built-in demo input, as raw float samples");
+    demo->add_option("--out", demoOut, "output file (raw 32-bit float, 48 kHz stereo)")->required();
     CLI11_PARSE(app, argc, argv);
+
+    if (*demo)
+    {
+        try
+        {
+            const std::vector<float> samples = DemoSignal::generate();
+            writeBytes(demoOut, samples.data(), samples.size() * sizeof(float));
+            return 0;
+        }
+        catch (const std::exception& e)
+        {
+            std::cerr << "crumlet: " << e.what() << '\n';
+            return 1;
+        }
+    }
 
     if (*compare)
     {

@@ -8,7 +8,9 @@
 #include "ZQ/QuarlTypes.h"
 #include "platform/WinTypes.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace ZQ::Quarl
 {
@@ -16,6 +18,7 @@ namespace ZQ::Quarl
 class IChangeGroup
 {
 public:
+    static constexpr int kSlotCount = 3;
     virtual void Reserved1() {}
     virtual void OpenGroup(std::int32_t flags) = 0;
     virtual void CloseGroup(LPCWSTR label, std::int32_t flags) = 0;
@@ -28,6 +31,7 @@ protected:
 class IPropertySet
 {
 public:
+    static constexpr int kSlotCount = 11;
     virtual bool GetValue(const GUID& platform, LPCWSTR name, VARIANT& value) = 0;       // op 1
     virtual bool SetValue(const GUID& platform, LPCWSTR name, const VARIANT& value) = 0; // op 2
     virtual bool IsRTPC(LPCWSTR name) = 0;                                                // op 3
@@ -49,6 +53,7 @@ protected:
 class IBlockWriter
 {
 public:
+    static constexpr int kSlotCount = 10;
     virtual void Reserved1() {}
     virtual void Reserved2() {}
     virtual void Reserved3() {}
@@ -75,7 +80,8 @@ struct MonitorEntry
 class IPluginBase
 {
 public:
-    virtual void DestroyPlugin() = 0; // op 1
+    static constexpr int kSlotCount = 1;
+    virtual void DestroyPlugin() noexcept = 0; // op 1
 
 protected:
     ~IPluginBase() = default;
@@ -84,34 +90,35 @@ protected:
 class IAudioPlugin : public IPluginBase
 {
 public:
-    virtual void AttachPropertySet(IPropertySet* propertySet) = 0;                        // 2
-    virtual void Reserved3() = 0;                                                         // 3
-    virtual void Reserved4() = 0;                                                         // 4
-    virtual bool Reserved5() = 0;                                                         // 5
-    virtual void Reserved6() = 0;                                                         // 6
-    virtual void Reserved7() = 0;                                                         // 7
-    virtual bool Reserved8() = 0;                                                         // 8
-    virtual bool Reserved9() = 0;                                                         // 9
-    virtual bool Reserved10() = 0;                                                        // 10
-    virtual void Reserved11() = 0;                                                        // 11
-    virtual void OnPropertyChanged(const GUID& platform, LPCWSTR name) = 0;               // 12
-    virtual void Reserved13() = 0;                                                        // 13
-    virtual void Reserved14() = 0;                                                        // 14
-    virtual void Reserved15() = 0;                                                        // 15
-    virtual bool WriteBankBlock(const GUID& platform, IBlockWriter* writer) = 0;          // 16
-    virtual bool Reserved17() = 0;                                                        // 17
-    virtual HINSTANCE GetResourceModule() = 0;                                            // 18
-    virtual bool GetDialogResource(std::int32_t selector, UINT& dialogId, void*& table) = 0; // 19
+    static constexpr int kSlotCount = 27;
+    virtual void AttachPropertySet(IPropertySet* propertySet) noexcept = 0;                         // 2
+    virtual void Reserved3() noexcept = 0;                                                          // 3
+    virtual void Reserved4() noexcept = 0;                                                          // 4
+    virtual bool Reserved5() noexcept = 0;                                                          // 5
+    virtual void Reserved6() noexcept = 0;                                                          // 6
+    virtual void Reserved7() noexcept = 0;                                                          // 7
+    virtual bool Reserved8() noexcept = 0;                                                          // 8
+    virtual bool Reserved9() noexcept = 0;                                                          // 9
+    virtual bool Reserved10() noexcept = 0;                                                         // 10
+    virtual void Reserved11() noexcept = 0;                                                         // 11
+    virtual void OnPropertyChanged(const GUID& platform, LPCWSTR name) noexcept = 0;                // 12
+    virtual void Reserved13() noexcept = 0;                                                         // 13
+    virtual void Reserved14() noexcept = 0;                                                         // 14
+    virtual void Reserved15() noexcept = 0;                                                         // 15
+    virtual bool WriteBankBlock(const GUID& platform, IBlockWriter* writer) noexcept = 0;           // 16
+    virtual bool Reserved17() noexcept = 0;                                                         // 17
+    virtual HINSTANCE GetResourceModule() noexcept = 0;                                             // 18
+    virtual bool GetDialogResource(std::int32_t selector, UINT& dialogId, void*& table) noexcept = 0; // 19
     virtual bool HandleWindowMessage(std::int32_t selector, HWND window, UINT message, WPARAM wParam,
-                                     LPARAM lParam, LRESULT& result) = 0;                 // 20
-    virtual bool GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length) = 0;    // 21
-    virtual bool Reserved22() = 0;                                                        // 22
-    virtual bool ShowHelp(HWND window, std::int32_t selector) = 0;                        // 23
+                                     LPARAM lParam, LRESULT& result) noexcept = 0;                  // 20
+    virtual bool GetPropertyDisplayName(LPCWSTR name, LPWSTR buffer, UINT length) noexcept = 0;     // 21
+    virtual bool Reserved22() noexcept = 0;                                                         // 22
+    virtual bool ShowHelp(HWND window, std::int32_t selector) noexcept = 0;                         // 23
     virtual void ReceiveMonitorData(const MonitorEntry* entries, std::uint32_t count, bool byteSwap,
-                                    std::uint8_t extra) = 0;                              // 24
-    virtual std::int32_t Reserved25() = 0;                                                // 25
-    virtual std::uint32_t ForwardHostQuery(std::uint32_t value) = 0;                      // 26
-    virtual bool GetValueRange(double& low, double& high) = 0;                            // 27
+                                    std::uint8_t extra) noexcept = 0;                               // 24
+    virtual std::int32_t Reserved25() noexcept = 0;                                                 // 25
+    virtual std::uint32_t ForwardHostQuery(std::uint32_t value) noexcept = 0;                       // 26
+    virtual bool GetValueRange(double& low, double& high) noexcept = 0;                             // 27
 
 protected:
     ~IAudioPlugin() = default;
@@ -121,36 +128,36 @@ protected:
 class DefaultAudioPluginImplementation : public IAudioPlugin
 {
 public:
-    void AttachPropertySet(IPropertySet*) override {}
-    void Reserved3() override {}
-    void Reserved4() override {}
-    bool Reserved5() override { return true; }
-    void Reserved6() override {}
-    void Reserved7() override {}
-    bool Reserved8() override { return false; }
-    bool Reserved9() override { return false; }
-    bool Reserved10() override { return true; }
-    void Reserved11() override {}
-    void OnPropertyChanged(const GUID&, LPCWSTR) override {}
-    void Reserved13() override {}
-    void Reserved14() override {}
-    void Reserved15() override {}
-    bool WriteBankBlock(const GUID&, IBlockWriter*) override { return false; }
-    bool Reserved17() override { return false; }
-    HINSTANCE GetResourceModule() override { return nullptr; }
-    bool GetDialogResource(std::int32_t, UINT&, void*&) override { return false; }
-    bool HandleWindowMessage(std::int32_t, HWND, UINT, WPARAM, LPARAM, LRESULT& result) override
+    void AttachPropertySet(IPropertySet*) noexcept override {}
+    void Reserved3() noexcept override {}
+    void Reserved4() noexcept override {}
+    bool Reserved5() noexcept override { return true; }
+    void Reserved6() noexcept override {}
+    void Reserved7() noexcept override {}
+    bool Reserved8() noexcept override { return false; }
+    bool Reserved9() noexcept override { return false; }
+    bool Reserved10() noexcept override { return true; }
+    void Reserved11() noexcept override {}
+    void OnPropertyChanged(const GUID&, LPCWSTR) noexcept override {}
+    void Reserved13() noexcept override {}
+    void Reserved14() noexcept override {}
+    void Reserved15() noexcept override {}
+    bool WriteBankBlock(const GUID&, IBlockWriter*) noexcept override { return false; }
+    bool Reserved17() noexcept override { return false; }
+    HINSTANCE GetResourceModule() noexcept override { return nullptr; }
+    bool GetDialogResource(std::int32_t, UINT&, void*&) noexcept override { return false; }
+    bool HandleWindowMessage(std::int32_t, HWND, UINT, WPARAM, LPARAM, LRESULT& result) noexcept override
     {
         result = 0;
         return false;
     }
-    bool GetPropertyDisplayName(LPCWSTR, LPWSTR, UINT) override { return false; }
-    bool Reserved22() override { return false; }
-    bool ShowHelp(HWND, std::int32_t) override { return false; }
-    void ReceiveMonitorData(const MonitorEntry*, std::uint32_t, bool, std::uint8_t) override {}
-    std::int32_t Reserved25() override { return 0; }
-    std::uint32_t ForwardHostQuery(std::uint32_t) override { return 2; }
-    bool GetValueRange(double& low, double& high) override
+    bool GetPropertyDisplayName(LPCWSTR, LPWSTR, UINT) noexcept override { return false; }
+    bool Reserved22() noexcept override { return false; }
+    bool ShowHelp(HWND, std::int32_t) noexcept override { return false; }
+    void ReceiveMonitorData(const MonitorEntry*, std::uint32_t, bool, std::uint8_t) noexcept override {}
+    std::int32_t Reserved25() noexcept override { return 0; }
+    std::uint32_t ForwardHostQuery(std::uint32_t) noexcept override { return 2; }
+    bool GetValueRange(double& low, double& high) noexcept override
     {
         low = 0.0;
         high = 3.4028234663852886e38; // the largest single-precision value
@@ -161,6 +168,21 @@ protected:
     ~DefaultAudioPluginImplementation() = default;
 };
 } // namespace ZQ::Quarl
+
+// What a host built with Microsoft's compiler sees (x86-64), on every compiler that builds
+// either side; the slot counts are checked against the compiler's tables by
+// tests/host/InterfaceSlotsTest.cpp and, from C, by windows/tests/AbiProbe.c.
+static_assert(sizeof(WCHAR) == 2, "property names are UTF-16");
+static_assert(sizeof(GUID) == 16, "GUID");
+static_assert(sizeof(void*) != 8 || sizeof(VARIANT) == 24, "VARIANT");
+static_assert(offsetof(ZQ::Quarl::MonitorEntry, data) == sizeof(void*) &&
+                  sizeof(ZQ::Quarl::MonitorEntry) == 3 * sizeof(void*),
+              "the record is the entry's second pointer-sized field");
+static_assert(!std::has_virtual_destructor_v<ZQ::Quarl::IAudioPlugin> &&
+                  !std::has_virtual_destructor_v<ZQ::Quarl::IPropertySet> &&
+                  !std::has_virtual_destructor_v<ZQ::Quarl::IBlockWriter> &&
+                  !std::has_virtual_destructor_v<ZQ::Quarl::IChangeGroup>,
+              "no C++ virtual destructor in a host table: its slot count differs between ABIs");
 
 // Exported by the module: makes a new authoring plugin object, or null.
 using ZqCreatePluginFn = ZQ::Quarl::IAudioPlugin* (*)();

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 namespace ZQ::Quarl
 {
@@ -17,6 +18,7 @@ namespace ZQ::Quarl
 class IAllocator
 {
 public:
+    static constexpr int kSlotCount = 3;
     virtual void Reserved1() {}
     virtual void* Malloc(std::size_t bytes) = 0;
     virtual void Free(void* pointer) = 0;
@@ -29,6 +31,7 @@ protected:
 class IProcessingContext
 {
 public:
+    static constexpr int kSlotCount = 8;
     virtual void Reserved1() {}
     virtual void Reserved2() {}
     virtual void Reserved3() {}
@@ -67,34 +70,52 @@ struct PluginInfo
     bool isInPlace = false;
 };
 
+// The first slot of the parameter object and of the processor is their destructor as a
+// host built with Microsoft's compiler declares it: one slot, the scalar deleting destructor,
+// void* (unsigned int flags). A C++ virtual destructor would take two slots under the Itanium
+// ABI (GCC, Clang, mingw-w64) and move every operation after it, so the slot is an ordinary
+// operation with that signature, which every compiler lays out alike. It runs the destructor
+// and, with kDeleteFreesMemory set, gives the object's memory back to the allocator that made
+// it; it answers the object's address.
+constexpr unsigned int kDeleteFreesMemory = 1;
+
 // The parameter object of an effect, created by the host from a bank block or defaults.
 class IEffectParams
 {
 public:
-    virtual ~IEffectParams() = default;
+    static constexpr int kSlotCount = 6;
+    virtual void* DeletingDestructor(unsigned int flags) noexcept = 0;                      // slot 0
     // value points at a bool, a 32-bit integer or a float of `bytes` bytes.
-    virtual Result SetParam(PluginParamId id, const void* value, std::uint32_t bytes) = 0;
-    virtual IEffectParams* Clone(IAllocator* allocator) = 0;
+    virtual Result SetParam(PluginParamId id, const void* value, std::uint32_t bytes) noexcept = 0;
+    virtual IEffectParams* Clone(IAllocator* allocator) noexcept = 0;
     // block may be null: the defaults are used.
-    virtual Result Init(IAllocator* allocator, const void* block, std::uint32_t bytes) = 0;
-    virtual Result Term(IAllocator* allocator) = 0;
-    virtual Result SetParamsBlock(const void* block, std::uint32_t bytes) = 0;
+    virtual Result Init(IAllocator* allocator, const void* block, std::uint32_t bytes) noexcept = 0;
+    virtual Result Term(IAllocator* allocator) noexcept = 0;
+    virtual Result SetParamsBlock(const void* block, std::uint32_t bytes) noexcept = 0;    // slot 5
+
+protected:
+    ~IEffectParams() = default;
 };
 
 // An in-place effect processor.
 class IEffectPlugin
 {
 public:
-    virtual ~IEffectPlugin() = default;
-    virtual Result Term(IAllocator* allocator) = 0;
-    virtual Result Reset() = 0;
-    virtual Result GetPluginInfo(PluginInfo& info) = 0;
-    virtual bool SupportsMonitoring() = 0;
-    virtual std::uint32_t GetLatency() = 0;
+    static constexpr int kSlotCount = 9;
+    virtual void* DeletingDestructor(unsigned int flags) noexcept = 0;                      // slot 0
+    virtual Result Term(IAllocator* allocator) noexcept = 0;
+    virtual Result Reset() noexcept = 0;
+    // The record is returned through the pointer.
+    virtual Result GetPluginInfo(PluginInfo& info) noexcept = 0;
+    virtual bool SupportsMonitoring() noexcept = 0;
+    virtual std::uint32_t GetLatency() noexcept = 0;
     virtual Result Init(IAllocator* allocator, IProcessingContext* context, IEffectParams* params,
-                        const AudioFormat& format) = 0;
-    virtual void Execute(AudioBuffer& buffer) = 0;
-    virtual Result TimeSkip(std::uint32_t& frames) = 0;
+                        const AudioFormat& format) noexcept = 0;
+    virtual void Execute(AudioBuffer& buffer) noexcept = 0;
+    virtual Result TimeSkip(std::uint32_t& frames) noexcept = 0;                          // slot 8
+
+protected:
+    ~IEffectPlugin() = default;
 };
 
 using CreateEffectFn = IEffectPlugin* (*)(IAllocator* allocator);
@@ -112,6 +133,33 @@ struct PluginRegistration
     CreateParamsFn createParams;
     UnusedFactoryFn reserved;
 };
+
+// What a host built with Microsoft's compiler sees, checked on every compiler that builds
+// either side: records laid out as MSVC lays them out on x86-64, and no C++ virtual destructor
+// in the two tables the module fills (the slot counts above are checked against the compiler's
+// tables by tests/host/InterfaceSlotsTest.cpp and, from C, by windows/tests/AbiProbe.c).
+static_assert(sizeof(bool) == 1, "a host bool is one byte");
+static_assert(sizeof(Result) == 4 && sizeof(PluginParamId) == 4, "host codes are 32-bit");
+static_assert(sizeof(AudioFormat) == 8 && offsetof(AudioFormat, channelCount) == 4, "AudioFormat");
+static_assert(offsetof(AudioBuffer, maxFrames) == 4 && offsetof(AudioBuffer, validFrames) == 8 &&
+                  offsetof(AudioBuffer, state) == 12 && offsetof(AudioBuffer, data) == 16 &&
+                  sizeof(AudioBuffer) == 8 + 2 * sizeof(void*),
+              "AudioBuffer");
+static_assert(sizeof(PluginType) == 4 && offsetof(PluginInfo, buildVersion) == 4 &&
+                  offsetof(PluginInfo, isInPlace) == 8 && sizeof(PluginInfo) == 12,
+              "PluginInfo");
+static_assert(sizeof(void*) != 8 || (offsetof(PluginRegistration, type) == 8 &&
+                                     offsetof(PluginRegistration, companyId) == 12 &&
+                                     offsetof(PluginRegistration, pluginId) == 16 &&
+                                     offsetof(PluginRegistration, createEffect) == 24 &&
+                                     offsetof(PluginRegistration, createParams) == 32 &&
+                                     offsetof(PluginRegistration, reserved) == 40 &&
+                                     sizeof(PluginRegistration) == 48),
+              "PluginRegistration");
+static_assert(!std::has_virtual_destructor_v<IEffectParams> && !std::has_virtual_destructor_v<IEffectPlugin> &&
+                  !std::has_virtual_destructor_v<IAllocator> &&
+                  !std::has_virtual_destructor_v<IProcessingContext>,
+              "slot 0 is the scalar deleting destructor, declared as an operation");
 
 // Exported by the sound engine library; a module hands it the head of its list.
 constexpr const char* kRegisterEntryPoint = "RegisterQuarlPlugin20192";

@@ -37,25 +37,27 @@ Fault g_fault = Fault::None;
 class FakeParams final : public IEffectParams
 {
 public:
-    Result SetParam(PluginParamId id, const void*, std::uint32_t) override
+    void* DeletingDestructor(unsigned int) noexcept override { return this; }
+    Result SetParam(PluginParamId id, const void*, std::uint32_t) noexcept override
     {
         return findParameter(id) != nullptr ? Success : InvalidParameter;
     }
-    IEffectParams* Clone(IAllocator*) override { return nullptr; }
-    Result Init(IAllocator*, const void*, std::uint32_t) override { return Success; }
-    Result Term(IAllocator* allocator) override
+    IEffectParams* Clone(IAllocator*) noexcept override { return nullptr; }
+    Result Init(IAllocator*, const void*, std::uint32_t) noexcept override { return Success; }
+    Result Term(IAllocator* allocator) noexcept override
     {
         this->~FakeParams();
         allocator->Free(this);
         return Success;
     }
-    Result SetParamsBlock(const void*, std::uint32_t bytes) override { return bytes == 139 ? Success : InvalidParameter; }
+    Result SetParamsBlock(const void*, std::uint32_t bytes) noexcept override { return bytes == 139 ? Success : InvalidParameter; }
 };
 
 class FakeEffect final : public IEffectPlugin
 {
 public:
-    Result Term(IAllocator* allocator) override
+    void* DeletingDestructor(unsigned int) noexcept override { return this; }
+    Result Term(IAllocator* allocator) noexcept override
     {
         allocator->Free(m_first);
         allocator->Free(m_second);
@@ -63,12 +65,12 @@ public:
         allocator->Free(this);
         return Success;
     }
-    Result Reset() override { return Success; }
-    Result GetPluginInfo(PluginInfo&) override { return Success; }
-    bool SupportsMonitoring() override { return true; }
-    std::uint32_t GetLatency() override { return 0; }
+    Result Reset() noexcept override { return Success; }
+    Result GetPluginInfo(PluginInfo&) noexcept override { return Success; }
+    bool SupportsMonitoring() noexcept override { return true; }
+    std::uint32_t GetLatency() noexcept override { return 0; }
     // Two blocks of state, as a processor with two stages has.
-    Result Init(IAllocator* allocator, IProcessingContext* context, IEffectParams*, const AudioFormat&) override
+    Result Init(IAllocator* allocator, IProcessingContext* context, IEffectParams*, const AudioFormat&) noexcept override
     {
         m_allocator = allocator;
         m_context = context;
@@ -87,7 +89,7 @@ public:
         }
         return Success;
     }
-    void Execute(AudioBuffer& buffer) override
+    void Execute(AudioBuffer& buffer) noexcept override
     {
         // Working memory for every buffer.
         void* scratch = m_allocator->Malloc(64);
@@ -127,7 +129,7 @@ public:
         }
         m_context->PostMonitorData(record.data(), static_cast<std::uint32_t>(record.size()));
     }
-    Result TimeSkip(std::uint32_t&) override { return DataReady; }
+    Result TimeSkip(std::uint32_t&) noexcept override { return DataReady; }
 
 private:
     IAllocator* m_allocator = nullptr;
