@@ -54,6 +54,8 @@ fail() {
 
 [ -f "$notices" ] || fail "no notices file at $notices"
 [ -f "$build_dir/build.ninja" ] || fail "$build_dir is not a Ninja build folder"
+# ldconfig lives in /sbin, outside a user's PATH.
+PATH=$PATH:/usr/sbin:/sbin
 for tool in ninja readelf objcopy strings ldd ldconfig dpkg dpkg-query; do
   command -v "$tool" >/dev/null || fail "needs $tool"
 done
