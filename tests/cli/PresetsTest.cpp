@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -26,7 +28,7 @@ class PresetFiles : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("crumlet-presets-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+        m_dir = fs::temp_directory_path() / ("crumlet-presets-" + std::to_string(::getpid()) +
                                              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_dir);
     }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -106,7 +107,9 @@ class Lv2Plugin : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("crumlet-lv2-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // A folder of this process's own: other checkouts may run the same test at once.
+        m_dir = fs::temp_directory_path() / ("crumlet-lv2-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         // Three seconds of a tone and noise, stereo float at 48 kHz.

@@ -16,6 +16,7 @@
 #include <map>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -64,7 +65,9 @@ class Vst3Host : public GuiSuite
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("crumlet-vst3-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // A folder of this process's own: other checkouts may run the same test at once.
+        m_dir = fs::temp_directory_path() / ("crumlet-vst3-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
