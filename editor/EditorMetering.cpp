@@ -39,21 +39,18 @@ juce::Rectangle<int> boundsOf(const char* list, int channel, Channels layout)
                                                       control->bounds.h)
                               : juce::Rectangle<int>();
 }
-
-void raise(double& level, double value) { level = std::max(level, value); }
-void lower(double& level, double value) { level = std::min(level, value); }
 } // namespace
 
 EditorMetering::EditorMetering(juce::Component& editor) : m_editor(editor)
 {
-    rest();
-    const std::array<Levels*, kLists> sources = {&m_inputPeak, &m_inputPeak, &m_outputPeak, &m_outputPeak,
-                                                 &m_duckInput, &m_duckGain,  &m_gateInput,  &m_gateGain};
+    using K = MeterLevels::Kind;
+    const std::array<K, kLists> sources = {K::InputPeak, K::InputPeak, K::OutputPeak, K::OutputPeak,
+                                           K::DuckInput, K::DuckGain,  K::GateInput,  K::GateGain};
     // Input then output, each channel's bar before its clip light; then the duck and gate
     // meters, channel 0 then channel 1 of each list.
     auto make = [&](int list, int channel) {
         const MeterListKind& kind = kMeterListKinds[list];
-        double* source = &(*sources[static_cast<std::size_t>(list)])[static_cast<std::size_t>(channel)];
+        double* source = &m_levels.channels[sources[static_cast<std::size_t>(list)]][static_cast<std::size_t>(channel)];
         const juce::Image image = Artwork::decodeNamed(kind.stereoImage);
         if (list >= DuckInputs && channel == 0)
             m_layoutImages[static_cast<std::size_t>(list)] = {image, Artwork::decodeNamed(kind.monoImage)};
@@ -87,7 +84,7 @@ EditorMetering::EditorMetering(juce::Component& editor) : m_editor(editor)
         for (int channel = 0; channel < 2; ++channel)
             make(list, channel);
 
-    m_noiseDisplay = std::make_unique<VUMeter>(&m_noiseLevel);
+    m_noiseDisplay = std::make_unique<VUMeter>(&m_levels.noiseLevel);
     m_noiseDisplay->setImage(Artwork::decodeNamed("Noise_Visualizer_Filmstrip_png"), 110);
     const EditorLayout::Control* display = EditorLayout::findControl("NoiseLevel.display");
     m_noiseDisplay->setBounds(display->bounds.x, display->bounds.y, display->bounds.w, display->bounds.h);
@@ -113,35 +110,12 @@ juce::Component* EditorMetering::meter(List list, int channel) const
     return nullptr;
 }
 
-void EditorMetering::accumulate(const MeterRecord& record)
+void EditorMetering::take(MeterRecordFold& records)
 {
-    const std::uint32_t n = record.channels;
-    if (n <= kChannels)
-        for (std::uint32_t c = 0; c < n; ++c)
-        {
-            const auto& v = record.values[c];
-            raise(m_inputPeak[c], v[MeterRecord::InputPeak]);
-            raise(m_outputPeak[c], v[MeterRecord::OutputPeak]);
-            raise(m_duckInput[c], v[MeterRecord::DuckInput]);
-            lower(m_duckGain[c], v[MeterRecord::DuckGain]);
-            raise(m_gateInput[c], v[MeterRecord::GateInput]);
-            lower(m_gateGain[c], v[MeterRecord::GateGain]);
-            raise(m_noiseLevel, v[MeterRecord::NoiseLevel]);
-        }
-    const auto& e = record.extremes;
-    if (n > 2)
-    {
-        // Many channels: the single meter of the mono layout shows the loudest.
-        raise(m_inputPeak[0], e[MeterRecord::InputPeak]);
-        raise(m_outputPeak[0], e[MeterRecord::OutputPeak]);
-        raise(m_duckInput[0], e[MeterRecord::DuckInput]);
-        lower(m_duckGain[0], e[MeterRecord::DuckGain]);
-        raise(m_gateInput[0], e[MeterRecord::GateInput]);
-        lower(m_gateGain[0], e[MeterRecord::GateGain]);
-    }
-    raise(m_noiseLevel, e[MeterRecord::NoiseLevel]);
-
-    const bool mono = n != 2;
+    const std::int64_t channels = records.takeInto(m_levels);
+    if (channels == MeterRecordFold::kNoRecord)
+        return;
+    const bool mono = channels != 2;
     if (mono != m_mono)
     {
         setLayout(mono);
@@ -163,16 +137,7 @@ void EditorMetering::advance()
         m_gateGains[channel]->timerCallback();
     }
     m_noiseDisplay->timerCallback();
-    rest();
-}
-
-void EditorMetering::rest()
-{
-    for (Levels* peak : {&m_inputPeak, &m_outputPeak, &m_duckInput, &m_gateInput})
-        peak->fill(0.0);
-    m_duckGain.fill(1.0);
-    m_gateGain.fill(1.0);
-    m_noiseLevel = 0.0;
+    m_levels.rest();
 }
 
 void EditorMetering::setLayout(bool mono)

@@ -1,13 +1,14 @@
 // The editor's meters: input and output bars with clip lights, the ducking and gate meters
-// and the noise level display, the accumulators they read, and the switch between the
-// stereo and mono layouts that follows the channel count of the meter records.
+// and the noise level display, the levels they read, and the switch between the stereo
+// and mono layouts that follows the channel count of the meter records.
 //
-// Records are taken on the message thread only (from the hand-over queue, at the timer
-// tick): accumulate() folds a record into the accumulators and switches the layout;
-// advance() moves every meter one step and empties the accumulators for the next tick.
+// On the message thread only, at the timer tick: take() moves what the meter records have
+// folded into since the previous tick into the levels and switches the layout; advance()
+// moves every meter one step and rests the levels for the next tick.
 #pragma once
 
-#include "editor/MeterRecordQueue.h"
+#include "editor/MeterLevels.h"
+#include "editor/MeterRecordFold.h"
 #include "widgets/BarMeter.h"
 #include "widgets/ClipIndicator.h"
 #include "widgets/VUMeter.h"
@@ -19,16 +20,16 @@
 class EditorMetering
 {
 public:
-    static constexpr std::size_t kChannels = MeterRecord::kMaxChannels;
-    using Levels = std::array<double, kChannels>;
+    using Levels = MeterLevels::Channels;
 
     // Builds the meters as children of `editor`, in the stereo layout.
     explicit EditorMetering(juce::Component& editor);
 
-    // Folds one record into the accumulators; switches the layout (and repaints the
-    // editor) when the record's channel count moves between 2 and any other count.
-    void accumulate(const MeterRecord& record);
-    // Advances every meter one step, then rests the accumulators.
+    // Takes what `records` has folded since the previous take into the levels; switches the
+    // layout (and repaints the editor) when the latest record's channel count moves between
+    // 2 and any other count.
+    void take(MeterRecordFold& records);
+    // Advances every meter one step, then rests the levels.
     void advance();
 
     bool isMono() const { return m_mono; }
@@ -36,13 +37,13 @@ public:
     const juce::Image& background() const { return m_mono ? m_monoBackground : m_stereoBackground; }
 
     // What the meters read, for the tests.
-    const Levels& inputPeak() const { return m_inputPeak; }
-    const Levels& outputPeak() const { return m_outputPeak; }
-    const Levels& duckInput() const { return m_duckInput; }
-    const Levels& duckGain() const { return m_duckGain; }
-    const Levels& gateInput() const { return m_gateInput; }
-    const Levels& gateGain() const { return m_gateGain; }
-    double noiseLevel() const { return m_noiseLevel; }
+    const Levels& inputPeak() const { return m_levels.channels[MeterLevels::InputPeak]; }
+    const Levels& outputPeak() const { return m_levels.channels[MeterLevels::OutputPeak]; }
+    const Levels& duckInput() const { return m_levels.channels[MeterLevels::DuckInput]; }
+    const Levels& duckGain() const { return m_levels.channels[MeterLevels::DuckGain]; }
+    const Levels& gateInput() const { return m_levels.channels[MeterLevels::GateInput]; }
+    const Levels& gateGain() const { return m_levels.channels[MeterLevels::GateGain]; }
+    double noiseLevel() const { return m_levels.noiseLevel; }
 
     enum List { InputBars, InputClips, OutputBars, OutputClips, DuckInputs, DuckGains, GateInputs, GateGains };
     static constexpr int kLists = 8;
@@ -51,12 +52,10 @@ public:
     VUMeter* noiseDisplay() const { return m_noiseDisplay.get(); }
 
 private:
-    void rest();
     void setLayout(bool mono);
 
     juce::Component& m_editor;
-    Levels m_inputPeak{}, m_outputPeak{}, m_duckInput{}, m_duckGain{}, m_gateInput{}, m_gateGain{};
-    double m_noiseLevel = 0.0;
+    MeterLevels m_levels; // the meters hold pointers to its elements
 
     juce::OwnedArray<BarMeter> m_inputBars, m_outputBars, m_duckInputs, m_duckGains, m_gateInputs, m_gateGains;
     juce::OwnedArray<ClipIndicator> m_inputClips, m_outputClips;

@@ -393,11 +393,7 @@ void PluginEditor::refreshSimPicture()
 
 void PluginEditor::updateMeters()
 {
-    while (const MeterRecord* record = m_meterRecords.front())
-    {
-        m_metering->accumulate(*record);
-        m_meterRecords.pop();
-    }
+    m_metering->take(m_meterRecords);
     m_metering->advance();
 }
 
@@ -406,7 +402,7 @@ void PluginEditor::monitorDataReceived(const MonitorBlock* block, bool byteSwap)
     if (block == nullptr)
         return;
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    m_meterRecords.push(block->data, byteSwap);
+    m_meterRecords.fold(block->data, byteSwap);
 }
 
 void PluginEditor::labelTextChanged(juce::Label* label)

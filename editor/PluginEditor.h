@@ -5,13 +5,13 @@
 // Store to screen: a 30 ms timer re-reads every control from the store whenever the base's
 // refresh-pending flag is set (a control was moved, or the host reported a change), then
 // advances the meters. Meter records may arrive on any thread: monitorDataReceived only
-// decodes them into a lock-free queue, and the timer tick takes them on the message thread.
+// folds them into lock-free levels, and the timer tick takes those on the message thread.
 #pragma once
 
 #include "ZQ/QuarlPlugin.h"
 #include "editor/EditorMetering.h"
 #include "editor/Freq_Plot_Crumlet.h"
-#include "editor/MeterRecordQueue.h"
+#include "editor/MeterRecordFold.h"
 #include "widgets/AudioProcessorEditor_Orvex.h"
 #include "widgets/LookAndFeel_Orvex.h"
 
@@ -40,15 +40,15 @@ public:
     // The two lo-fi labels take typed values by their list texts; the others as the base does.
     void labelTextChanged(juce::Label* label) override;
 
-    // Any thread (the host's monitor delivery): hands the record over to the message
-    // thread without locking or allocating. A null block is ignored.
+    // Any thread (the host's monitor delivery): folds the record in for the next tick,
+    // without locking, allocating or waiting. A null block is ignored.
     void monitorDataReceived(const MonitorBlock* block, bool byteSwap);
 
     // The control placed for a layout id ("EQFreq", "EQFreq.label", "SIMType.menu",
     // "FiltersHPFSlope.24", "Plot.main", "SIMType.picture"); null for an unknown id.
     juce::Component* findControl(const std::string& layoutId) const;
     EditorMetering& metering() { return *m_metering; }
-    const MeterRecordQueue& meterRecords() const { return m_meterRecords; }
+    const MeterRecordFold& meterRecords() const { return m_meterRecords; }
     Freq_Plot_Crumlet& mainPlot() { return m_mainPlot; }
     Freq_Plot_Crumlet& noisePlot() { return m_noisePlot; }
     // Refreshes that ran (a tick with refresh pending), for tests and benchmarks.
@@ -90,6 +90,6 @@ private:
     juce::Image m_simStrip;
     int m_shownDevice = -1;
 
-    MeterRecordQueue m_meterRecords;
+    MeterRecordFold m_meterRecords;
     int m_refreshCount = 0;
 };

@@ -1,5 +1,6 @@
-// The editor's meter-record reader, on records as the host delivers them: a 32-bit channel
-// count, then seven floats per channel, in either byte order.
+// The editor's meter-record reader and the fold that hands records to the editor, on
+// records as the host delivers them: a 32-bit channel count, then seven floats per channel,
+// in either byte order.
 //
 // The first input byte's lowest bit is the byte-swap flag; the rest is the record as the
 // producing platform posted it. The reader trusts the count (the entry's size is not
@@ -8,11 +9,12 @@
 // followed by zeros, in a buffer of its own so that any read past the end is caught.
 // Counts above kLargestCount (a record of more than 112 KiB) are left alone.
 //
-// Checked: the record read in one byte order equals, bit for bit, the same record byte-
-// reversed and read with the flag the other way; the count comes through; the extremes
-// over all channels are never NaN, stay at or above 0 (the peaks) and at or below 1 (the
-// gains), and bound every channel's value; the hand-over queue gives back what it took.
-#include "editor/MeterRecordQueue.h"
+// Checked: the record folded in one byte order gives, bit for bit, the levels of the same
+// record byte-reversed and folded with the flag the other way; the count comes through;
+// every level is what the record says, worked out here value by value: never NaN, the
+// peaks at or above 0 and the gains at or below 1, channel 0 holding the extremes over all
+// channels when there are more than two; a take rests the fold.
+#include "editor/MeterRecordFold.h"
 #include "quarl/MonitorDelivery.h"
 
 #include <algorithm>
@@ -25,7 +27,7 @@ namespace
 {
 constexpr std::uint32_t kLargestCount = 4096;
 
-bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 void require(bool condition)
 {
@@ -33,33 +35,44 @@ void require(bool condition)
         std::abort();
 }
 
-void checkExtremes(const MeterRecord& record)
+// A value folded into a level at rest, as the meters take it: NaN leaves the rest.
+double folded(double level, float v, bool gain)
 {
-    const std::uint32_t stored = std::min(record.channels, MeterRecord::kMaxChannels);
-    for (int f = 0; f < MeterRecord::kFields; ++f)
-    {
-        const float extreme = record.extremes[static_cast<std::size_t>(f)];
-        require(!std::isnan(extreme));
-        const bool gain = MeterRecord::isGain(f);
-        require(gain ? extreme <= 1.0f : extreme >= 0.0f);
-        for (std::uint32_t c = 0; c < stored; ++c)
-        {
-            const float v = record.values[c][static_cast<std::size_t>(f)];
-            if (!std::isnan(v))
-                require(gain ? extreme <= v : extreme >= v);
-        }
-    }
+    return gain ? std::min(level, static_cast<double>(v)) : std::max(level, static_cast<double>(v));
 }
 
-void requireSame(const MeterRecord& a, const MeterRecord& b)
+void requireSame(const MeterLevels& a, const MeterLevels& b)
 {
-    require(a.channels == b.channels);
-    const std::uint32_t stored = std::min(a.channels, MeterRecord::kMaxChannels);
-    for (std::uint32_t c = 0; c < stored; ++c)
-        for (std::size_t f = 0; f < MeterRecord::kFields; ++f)
-            require(sameBits(a.values[c][f], b.values[c][f]));
-    for (std::size_t f = 0; f < MeterRecord::kFields; ++f)
-        require(sameBits(a.extremes[f], b.extremes[f]));
+    for (std::size_t k = 0; k < MeterLevels::kKinds; ++k)
+        for (std::size_t c = 0; c < MeterLevels::kChannels; ++c)
+            require(sameBits(a.channels[k][c], b.channels[k][c]));
+    require(sameBits(a.noiseLevel, b.noiseLevel));
+}
+
+// The levels the record should fold to, worked out from its values.
+void requireFoldedFrom(const MeterRecord& record, const MeterLevels& levels)
+{
+    const std::uint32_t n = record.channels();
+    MeterLevels expected;
+    double loudestNoise = 0.0;
+    for (std::uint32_t c = 0; c < n; ++c)
+    {
+        loudestNoise = folded(loudestNoise, record.value(c, MeterRecord::NoiseLevel), false);
+        for (int k = 0; k < MeterLevels::kKinds; ++k)
+        {
+            const float v = record.value(c, MeterLevels::fieldOf(k));
+            MeterLevels::Channels& kind = expected.channels[static_cast<std::size_t>(k)];
+            if (n <= MeterLevels::kChannels)
+                kind[c] = folded(kind[c], v, MeterLevels::isGain(k));
+            if (n > 2)
+                kind[0] = folded(kind[0], v, MeterLevels::isGain(k));
+        }
+    }
+    expected.noiseLevel = loudestNoise;
+    requireSame(levels, expected);
+    for (std::size_t k = 0; k < MeterLevels::kKinds; ++k)
+        for (double level : levels.channels[k])
+            require(!std::isnan(level) && (MeterLevels::isGain(static_cast<int>(k)) ? level <= 1.0 : level >= 0.0));
 }
 } // namespace
 
@@ -78,20 +91,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> record(4 + 28 * static_cast<std::size_t>(count), 0);
     std::memcpy(record.data(), data + 1, std::min(record.size(), size - 1));
     const std::vector<std::uint8_t> reversed = quarl::byteSwapped(record);
+    const MeterRecord posted(record.data(), byteSwap);
+    require(posted.channels() == count);
 
-    static MeterRecord posted, other;
-    posted.decode(record.data(), byteSwap);
-    other.decode(reversed.data(), !byteSwap);
-    require(posted.channels == count);
-    requireSame(posted, other);
-    checkExtremes(posted);
+    static MeterRecordFold fold, otherFold;
+    static MeterLevels levels, otherLevels;
+    levels.rest();
+    otherLevels.rest();
+    fold.fold(record.data(), byteSwap);
+    otherFold.fold(reversed.data(), !byteSwap);
+    require(fold.takeInto(levels) == count);
+    require(otherFold.takeInto(otherLevels) == count);
+    requireSame(levels, otherLevels);
+    requireFoldedFrom(posted, levels);
 
-    static MeterRecordQueue queue;
-    require(queue.push(record.data(), byteSwap));
-    const MeterRecord* taken = queue.front();
-    require(taken != nullptr);
-    requireSame(*taken, posted);
-    queue.pop();
-    require(queue.front() == nullptr);
+    require(fold.takeInto(levels) == MeterRecordFold::kNoRecord);
+    levels.rest();
+    requireSame(fold.peek(), levels);
     return 0;
 }

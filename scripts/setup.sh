@@ -19,6 +19,8 @@ packages=(
   # Audio out (ALSA) for the editor's live playback and the standalone application; both run
   # silently where there is no device.
   libasound2-dev
+  # A locale with a decimal comma: the tests check that typed numbers read the same in it.
+  locales
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
@@ -42,4 +44,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  echo "setup: generating the de_DE.UTF-8 locale"
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

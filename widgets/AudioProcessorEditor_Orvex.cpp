@@ -2,10 +2,10 @@
 
 #include "widgets/ArialFont.h"
 #include "widgets/LookAndFeel_Orvex.h"
+#include "widgets/TypedNumber.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace editor_keys
 {
@@ -32,12 +32,6 @@ int boundParameter(juce::Component& control, const juce::Identifier& key = edito
 {
     const juce::var* v = control.getProperties().getVarPointer(key);
     return v != nullptr ? static_cast<int>(*v) : -1;
-}
-
-// Leading number of a text (after white space); 0 when there is none.
-float leadingNumber(const juce::String& text)
-{
-    return static_cast<float>(std::strtod(text.toRawUTF8(), nullptr));
 }
 } // namespace
 
@@ -285,7 +279,7 @@ void AudioProcessorEditor_Orvex::labelTextChanged(juce::Label* label)
     const int index = boundParameter(*label);
     if (index < 0)
         return;
-    const float typed = leadingNumber(label->getText());
+    const float typed = leadingDecimalNumber(label->getText().toStdString());
     const float min = m_store->getParameterMin(index);
     const float max = m_store->getParameterMax(index);
     m_store->setParameterValue(index, typed < min ? min : (typed > max ? max : typed));

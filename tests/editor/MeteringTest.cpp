@@ -1,13 +1,15 @@
-// The editor's metering: records folded into the accumulators, the stereo and mono
-// layouts, and the hand-over of records from the host's delivering thread.
+// The editor's metering: records folded into the levels the meters read, the stereo and
+// mono layouts, and the hand-over of records from the host's delivering thread.
 #include "editor/EditorLayout.h"
 #include "editor/artwork/Artwork.h"
 #include "quarl/MonitorDelivery.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/support/EngineTestSupport.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 using namespace editor_test;
@@ -16,13 +18,6 @@ using List = EditorMetering::List;
 namespace
 {
 constexpr std::array<float, 7> kQuiet = {0.f, 0.f, 0.f, 0.f, 1.f, 0.f, 1.f};
-
-MeterRecord decoded(const std::vector<std::uint8_t>& bytes, bool byteSwap = false)
-{
-    auto record = std::make_unique<MeterRecord>();
-    record->decode(bytes.data(), byteSwap);
-    return *record;
-}
 
 juce::Rectangle<int> layoutBounds(const char* id, EditorLayout::Channels layout)
 {
@@ -45,19 +40,24 @@ class Metering : public ::testing::Test
 {
 protected:
     Metering() : metering(editor) {}
+    void fold(const std::vector<std::uint8_t>& bytes, bool byteSwap = false) { records.fold(bytes.data(), byteSwap); }
+    // One record folded in and taken, as at a tick.
     void accumulate(const std::vector<std::uint8_t>& bytes, bool byteSwap = false)
     {
-        metering.accumulate(decoded(bytes, byteSwap));
+        fold(bytes, byteSwap);
+        metering.take(records);
     }
     juce::Component editor;
     EditorMetering metering;
+    MeterRecordFold records;
 };
 } // namespace
 
 TEST_F(Metering, RecordsFoldIntoPeaksAndDeepestGains)
 {
-    accumulate(meterRecord(2, {0.3f, 0.2f, 0.1f, 0.05f, 0.9f, 0.4f, 0.9f}));
-    accumulate(meterRecord(2, {0.7f, 0.1f, 0.2f, 0.02f, 0.95f, 0.3f, 0.5f}));
+    fold(meterRecord(2, {0.3f, 0.2f, 0.1f, 0.05f, 0.9f, 0.4f, 0.9f}));
+    fold(meterRecord(2, {0.7f, 0.1f, 0.2f, 0.02f, 0.95f, 0.3f, 0.5f}));
+    metering.take(records);
     EXPECT_FLOAT_EQ(metering.inputPeak()[0], 0.7f);
     EXPECT_FLOAT_EQ(metering.outputPeak()[1], 0.2f);
     EXPECT_FLOAT_EQ(metering.duckInput()[0], 0.2f);
@@ -101,10 +101,13 @@ TEST_F(Metering, ByteSwappedRecordsReadTheSame)
     const auto record = meterRecord(2, {0.25f, 0.5f, 0.f, 0.f, 1.f, 0.f, 1.f});
     const std::vector<std::uint8_t> bytes = quarl::byteSwapped(record);
     EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 4), (std::vector<std::uint8_t>{0, 0, 0, 2}));
-    const MeterRecord swapped = decoded(bytes, true);
-    EXPECT_EQ(swapped.channels, 2u);
-    EXPECT_EQ(swapped.values[0][0], 0.25f);
-    EXPECT_EQ(swapped.values[1][1], 0.5f);
+    const MeterRecord swapped(bytes.data(), true);
+    EXPECT_EQ(swapped.channels(), 2u);
+    EXPECT_EQ(swapped.value(0, MeterRecord::InputPeak), 0.25f);
+    EXPECT_EQ(swapped.value(1, MeterRecord::OutputPeak), 0.5f);
+    accumulate(bytes, true);
+    EXPECT_EQ(metering.inputPeak()[1], 0.25);
+    EXPECT_EQ(metering.outputPeak()[0], 0.5);
 }
 
 TEST_F(Metering, ChannelCountSwitchesBetweenStereoAndMonoLayouts)
@@ -167,7 +170,7 @@ TEST_F(OpenEditor, RecordsFromAnotherThreadReachTheMetersAtTheNextTick)
     EXPECT_TRUE(editor->metering().isMono());
     EXPECT_GT(input->getSmoothedLevel(), 0.0);
     EXPECT_LE(input->getSmoothedLevel(), 0.5);
-    EXPECT_EQ(editor->meterRecords().front(), nullptr);
+    EXPECT_EQ(editor->meterRecords().latestChannels(), MeterRecordFold::kNoRecord);
 }
 
 namespace
@@ -242,14 +245,13 @@ TEST_F(OpenEditor, RecordsArriveWhileTheMessageThreadTicks)
             (editor->metering().isMono() ? sawMono : sawStereo) = true;
         }
         audio.stop();
-        EXPECT_LE(editor->meterRecords().droppedCount(), audio.delivered());
     }
     EXPECT_TRUE(sawMono && sawStereo) << "both layouts shown as the counts alternate";
     EXPECT_GT(loudest, 0.0);
     EXPECT_LE(loudest, 0.5) << "no level beyond the loudest record";
     tick();
-    EXPECT_EQ(editor->meterRecords().front(), nullptr);
-    EXPECT_EQ(editor->metering().inputPeak()[0], 0.0) << "the tick rests the accumulators";
+    EXPECT_EQ(editor->meterRecords().latestChannels(), MeterRecordFold::kNoRecord);
+    EXPECT_EQ(editor->metering().inputPeak()[0], 0.0) << "the tick rests the levels";
 }
 
 TEST_F(OpenEditor, ClosingAndReopeningWhileRecordsArrive)
@@ -270,16 +272,85 @@ TEST_F(OpenEditor, ClosingAndReopeningWhileRecordsArrive)
     audio.awaitDeliveries(5);
     audio.stop();
     tick();
-    EXPECT_EQ(editor->meterRecords().front(), nullptr);
+    EXPECT_EQ(editor->meterRecords().latestChannels(), MeterRecordFold::kNoRecord);
 }
 
-TEST_F(OpenEditor, AFullQueueDropsRecordsUntilTheTick)
+// However many records arrive between two ticks, each one counts: the loudest peak and
+// the deepest gain of a thousand reach the meters, whichever record carried them.
+TEST_F(OpenEditor, RecordsFoldWithoutLimitUntilTheTick)
 {
-    const auto record = meterRecord(2, kQuiet);
-    for (std::uint32_t i = 0; i < MeterRecordQueue::kSlots + 3; ++i)
-        quarl::deliverMonitorData(*plugin, record);
-    EXPECT_EQ(editor->meterRecords().droppedCount(), 3u);
+    auto at = [](std::vector<std::uint8_t>& record, std::uint32_t channel, MeterRecord::Field field, float v) {
+        std::memcpy(record.data() + 4 + 28 * channel + 4 * field, &v, 4);
+    };
+    const auto steady = meterRecord(2, {0.1f, 0.1f, 0.1f, 0.01f, 0.9f, 0.1f, 0.9f});
+    for (int i = 0; i < 1000; ++i)
+    {
+        std::vector<std::uint8_t> record = steady;
+        if (i == 500)
+            at(record, 0, MeterRecord::InputPeak, 0.9f);
+        if (i == 600)
+            at(record, 1, MeterRecord::OutputPeak, 1.2f);
+        if (i == 700)
+            at(record, 1, MeterRecord::GateGain, 0.2f);
+        if (i == 800)
+            at(record, 0, MeterRecord::NoiseLevel, 0.3f);
+        if (i == 900)
+            at(record, 0, MeterRecord::DuckGain, std::nanf(""));
+        const bool swap = i % 2 == 1; // either byte order
+        quarl::deliverMonitorData(*plugin, swap ? quarl::byteSwapped(record) : record, swap);
+    }
+    const MeterLevels folded = editor->meterRecords().peek();
+    EXPECT_EQ(editor->meterRecords().latestChannels(), 2);
+    EXPECT_EQ(folded.channels[MeterLevels::InputPeak][0], 0.9f);
+    EXPECT_EQ(folded.channels[MeterLevels::InputPeak][1], 0.1f);
+    EXPECT_EQ(folded.channels[MeterLevels::OutputPeak][1], 1.2f);
+    EXPECT_EQ(folded.channels[MeterLevels::GateGain][1], 0.2f);
+    EXPECT_EQ(folded.channels[MeterLevels::GateGain][0], 0.9f);
+    EXPECT_EQ(folded.channels[MeterLevels::DuckGain][0], 0.9f) << "NaN folds to nothing";
+    EXPECT_EQ(folded.noiseLevel, 0.3f);
+    EXPECT_EQ(folded.channels[MeterLevels::InputPeak][2], 0.0) << "a channel no record has rests";
+
     tick();
-    quarl::deliverMonitorData(*plugin, record);
-    EXPECT_EQ(editor->meterRecords().droppedCount(), 3u);
+    auto* clip = static_cast<ClipIndicator*>(editor->metering().meter(List::OutputClips, 1));
+    EXPECT_TRUE(clip->isLit());
+    EXPECT_FALSE(static_cast<ClipIndicator*>(editor->metering().meter(List::OutputClips, 0))->isLit());
+    const MeterLevels rested = editor->meterRecords().peek();
+    EXPECT_EQ(rested.channels[MeterLevels::InputPeak][0], 0.0);
+    EXPECT_EQ(rested.channels[MeterLevels::GateGain][1], 1.0);
+    EXPECT_EQ(editor->meterRecords().latestChannels(), MeterRecordFold::kNoRecord);
+}
+
+// A DAW at 32 frames: the effect posts 45 records between two ticks of the editor. The
+// effect runs on an audio thread of its own for each 30 ms, and the one full-scale sample
+// of the second sits in the 31st buffer of its tick, in the right channel only.
+TEST_F(OpenEditor, RecordsOfThirtyTwoFrameBuffersLightTheClipLightForOneFullScaleSample)
+{
+    constexpr std::uint32_t kFrames = 32, kRate = 48000;
+    constexpr int kBuffersPerTick = kRate * PluginEditor::kRefreshIntervalMs / 1000 / kFrames; // 45
+    constexpr int kTicks = kRate / kFrames / kBuffersPerTick + 1;                              // a second
+    constexpr int kLoudTick = 11, kLoudBuffer = 30;
+    crumlet_test::EffectHarness effect(2, kRate, kFrames);
+    ASSERT_EQ(effect.createDefaults(), ZQ::Quarl::Success);
+    const std::vector<float> quiet = crumlet_test::sine(kFrames, 1000.0, kRate, 0.25);
+    std::vector<float> loud = quiet;
+    loud[7] = 1.0f;
+
+    auto* left = static_cast<ClipIndicator*>(editor->metering().meter(List::InputClips, 0));
+    auto* right = static_cast<ClipIndicator*>(editor->metering().meter(List::InputClips, 1));
+    for (int t = 0; t < kTicks; ++t)
+    {
+        std::thread audio([&] {
+            for (int b = 0; b < kBuffersPerTick; ++b)
+            {
+                const bool full = t == kLoudTick && b == kLoudBuffer;
+                ASSERT_EQ(effect.run({quiet, full ? loud : quiet}, kFrames), ZQ::Quarl::Success);
+                quarl::deliverMonitorData(*plugin, effect.context.latest());
+            }
+        });
+        audio.join();
+        tick();
+        EXPECT_EQ(right->isLit(), t >= kLoudTick) << "tick " << t;
+        EXPECT_FALSE(left->isLit()) << "tick " << t;
+    }
+    EXPECT_EQ(effect.context.postCount(), static_cast<std::uint64_t>(kTicks * kBuffersPerTick));
 }

@@ -3,6 +3,7 @@
 #include "params/ParameterId.h"
 #include "params/ValueLists.h"
 #include "quarl/PropertySet.h"
+#include "tests/widgets/CommaLocale.h"
 #include "tests/host/ModuleTestSupport.h"
 #include "widgets/AudioProcessorEditor_Orvex.h"
 #include "widgets/LookAndFeel_Orvex.h"
@@ -237,6 +238,31 @@ TEST_F(EditorBase, TypedLabelTextIsParsedAndClamped)
     juce::Label wide;
     editor->addValueLabel(wide, P::EQGain, {100, 20}, 5, juce::Colours::white);
     EXPECT_EQ(wide.getBounds(), juce::Rectangle<int>(95, 20, 50, 14));
+}
+
+TEST_F(EditorBase, TypedTextIsReadAsADecimalNumberOnly)
+{
+    juce::Label label;
+    editor->addValueLabel(label, P::EQGain, {548, 354});
+    auto type = [&](const char* text) {
+        label.setText(text, juce::sendNotificationSync);
+        return value("EQGain");
+    };
+    EXPECT_EQ(type("-3.5dB"), -3.5);
+    EXPECT_EQ(type("nan"), 0.0) << "no number: 0, not NaN";
+    EXPECT_EQ(type("5"), 5.0);
+    EXPECT_EQ(type("inf"), 0.0);
+    EXPECT_EQ(type("0x0A"), 0.0) << "the leading 0";
+    EXPECT_EQ(type("1e400"), 12.0) << "far above the range: the maximum";
+    EXPECT_EQ(type("-1e400"), -12.0);
+    EXPECT_EQ(type(""), 0.0);
+    {
+        CommaLocale comma;
+        if (!comma.active())
+            GTEST_SKIP() << "no locale with a decimal comma is installed";
+        EXPECT_EQ(type("2.5"), 2.5);
+        EXPECT_EQ(type("-1,5"), -1.0);
+    }
 }
 
 TEST_F(EditorBase, TextEditorRewritesTheStoredValue)
