@@ -1,11 +1,13 @@
 // The sound engine's parameter object: the forty values grouped by stage, with a
-// changed flag per group and a mask of groups whose enable switch changed.
+// changed flag per group and a mask of groups whose enable switch changed. Each group
+// names the stage of the parameter table it holds and its bit in the mask.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
 #include "params/ParameterTable.h"
 
 #include <cstdint>
+#include <type_traits>
 
 enum StageBit : std::uint8_t
 {
@@ -21,6 +23,9 @@ enum StageBit : std::uint8_t
 
 struct FiltersParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Filters;
+    static constexpr std::uint8_t kEnableBit = kFiltersBit;
+
     std::int32_t lpfSlope;
     float lpfFreq;
     float lpfQ;
@@ -33,6 +38,9 @@ struct FiltersParams
 
 struct DistortionParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Distortion;
+    static constexpr std::uint8_t kEnableBit = kDistortionBit;
+
     std::int32_t mode;
     float amount;
     float intensity;
@@ -43,6 +51,9 @@ struct DistortionParams
 
 struct EqParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Eq;
+    static constexpr std::uint8_t kEnableBit = kEqBit;
+
     std::int32_t type;
     float freq;
     float q;
@@ -53,6 +64,9 @@ struct EqParams
 
 struct NoiseParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Noise;
+    static constexpr std::uint8_t kEnableBit = kNoiseBit;
+
     float level;
     float lpfFreq;
     float hpfFreq;
@@ -65,6 +79,9 @@ struct NoiseParams
 
 struct GateParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Gate;
+    static constexpr std::uint8_t kEnableBit = kGateBit;
+
     float threshold;
     float range;
     float attack;
@@ -76,6 +93,9 @@ struct GateParams
 
 struct SimParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Sim;
+    static constexpr std::uint8_t kEnableBit = kSimBit;
+
     std::int32_t type;
     float tuning;
     bool changed;
@@ -84,6 +104,9 @@ struct SimParams
 
 struct LoFiParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::LoFi;
+    static constexpr std::uint8_t kEnableBit = kLoFiBit;
+
     std::int32_t bitDepthType;
     std::int32_t downSampleIndex;
     float filter;
@@ -93,6 +116,9 @@ struct LoFiParams
 
 struct GainParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Gains;
+    static constexpr std::uint8_t kEnableBit = 0; // always on;
+
     float inputGain;  // linear
     float outputGain; // linear
     float balance;    // percent
@@ -120,6 +146,25 @@ public:
     // Clears the changed flags and the enable mask once the processor has applied them.
     void clearChanged();
 
+    // The group of this type.
+    template <typename Group>
+    Group& group()
+    {
+        Group* found = nullptr;
+        forEachGroup([&found](auto& g) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(g)>, Group>)
+                found = &g;
+        });
+        return *found;
+    }
+
+    // Calls visit(group) for every parameter group.
+    template <typename Visit>
+    void forEachGroup(Visit&& visit)
+    {
+        visit(filters), visit(distortion), visit(eq), visit(noise), visit(gate), visit(sim), visit(lofi), visit(gains);
+    }
+
     FiltersParams filters;
     DistortionParams distortion;
     EqParams eq;
@@ -131,8 +176,8 @@ public:
     std::uint8_t enableMask;
 
 private:
-    // Stores one value already brought into its parameter's range.
-    void store(ParameterId id, float value);
+    // Stores one value already brought into its parameter's range and marks its group.
+    void store(const ParameterDefinition& def, float value);
     void markAllChanged();
 };
 

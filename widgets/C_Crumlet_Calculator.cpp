@@ -1,5 +1,7 @@
 #include "widgets/C_Crumlet_Calculator.h"
 
+#include "engine/Units.h"
+
 #include <cmath>
 
 namespace
@@ -15,7 +17,7 @@ void C_Crumlet_Calculator::SetSampleRate(std::int32_t sampleRate)
 
 double C_Crumlet_Calculator::CalcGain(double gainDb, bool bypass)
 {
-    return bypass ? 1.0 : std::pow(10.0, gainDb * 0.05);
+    return bypass ? 1.0 : dbToGain(gainDb);
 }
 
 double C_Crumlet_Calculator::CalcMix(double percent, bool bypass)
@@ -63,7 +65,7 @@ void C_Crumlet_Calculator::CalcEQ(double freq, double qPercent, double gainDb, i
     else if (type == 0)
         m_eq = m_designer.DesignHighPass(freq, true, passDamping(qPercent));
     else if (type == 1)
-        m_eq = m_designer.DesignPeaking(freq, peakingQ(qPercent), std::pow(10.0, gainDb * 0.05));
+        m_eq = m_designer.DesignPeaking(freq, peakingQ(qPercent), dbToGain(gainDb));
     else if (type == 2)
         m_eq = m_designer.DesignLowPass(freq, true, passDamping(qPercent));
     out = m_eq;

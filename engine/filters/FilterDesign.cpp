@@ -1,5 +1,7 @@
 #include "engine/filters/FilterDesign.h"
 
+#include "engine/Units.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -27,7 +29,7 @@ struct ShelfTerms
 ShelfTerms shelfTerms(double m, double s, double gainDb, double scale)
 {
     const double p = -1.6 * std::pow(s, 0.25);
-    const double g = std::pow(10.0, gainDb * 0.05);
+    const double g = dbToGain(gainDb);
     const double t = std::sqrt(std::fabs(gainDb / 18.0));
     const double plain = (kSqrt2 * m + (1.0 - m)) * scale;
     if (gainDb > 0.0)
@@ -116,7 +118,7 @@ BiquadCoefs designPeaking(unsigned sampleRate, double f, double q, double gainDb
 {
     double w = 0.0;
     const double k = warpedK(sampleRate, f, &w);
-    BiquadCoefs c = peakingSection(k, peakingTerms(w, k, q, std::pow(10.0, gainDb * 0.05), std::fabs(gainDb) * shapePerDb));
+    BiquadCoefs c = peakingSection(k, peakingTerms(w, k, q, dbToGain(gainDb), std::fabs(gainDb) * shapePerDb));
     c.normalise();
     return c;
 }

@@ -2,7 +2,7 @@
 
 #include "engine/filters/FilterDesign.h"
 #include "engine/simd/Lanes.h"
-#include "engine/stages/TimeConversions.h"
+#include "engine/Units.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,6 @@
 #include "engine/stages/EqStage.h"
 
+#include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
 #include "engine/simd/Lanes.h"
 #include "engine/stages/FiltersStage.h"
@@ -23,7 +24,7 @@ std::int32_t EqStage::setup(unsigned fs, const EqParams& p, bool bypass)
     loaded.load(c);
     for (auto& ch : memory)
         ch.section[0].load(c);
-    return static_cast<std::int32_t>(filters::SectionDecay(loaded.a1, loaded.a2) * 6.91);
+    return sixtyDbTail(filters::SectionDecay(loaded.a1, loaded.a2));
 }
 
 namespace

@@ -1,5 +1,6 @@
 #include "engine/stages/FiltersStage.h"
 
+#include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
 #include "engine/simd/CascadeDispatch.h"
 #include "engine/simd/Lanes.h"
@@ -42,7 +43,7 @@ std::int32_t FiltersStage::setup(unsigned fs, const FiltersParams& p, bool bypas
                               filters::SectionDecay(loaded[2].a1, loaded[2].a2));
     const bool doubled = r == filters::SectionDecay(loaded[1].a1, loaded[1].a2) ||
                          r == filters::SectionDecay(loaded[3].a1, loaded[3].a2);
-    return static_cast<std::int32_t>(doubled ? r * 1.6931472 * 6.91 : r * 6.91);
+    return sixtyDbTail(doubled ? r * kDoubledSectionTimeConstants : r);
 }
 
 void FiltersStage::resetChannel(unsigned channel)

@@ -1,7 +1,7 @@
 #include "engine/stages/GateStage.h"
 
 #include "engine/simd/Lanes.h"
-#include "engine/stages/TimeConversions.h"
+#include "engine/Units.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,6 @@
 #include "engine/stages/SimStage.h"
 
+#include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
 #include "engine/simd/CascadeDispatch.h"
 #include "engine/simd/Lanes.h"
@@ -9,7 +10,7 @@
 
 double simLevelToGain(double level)
 {
-    return level < 0.0 ? std::pow(10.0, level * 0.05) : level;
+    return level < 0.0 ? dbToGain(level) : level;
 }
 
 std::int32_t SimTailLength(const BiquadSection (&sections)[kSimSectionCount])
@@ -17,7 +18,7 @@ std::int32_t SimTailLength(const BiquadSection (&sections)[kSimSectionCount])
     double slowest = 0.0;
     for (const auto& s : sections)
         slowest = std::max(slowest, filters::SectionDecay(s.a1, s.a2));
-    return static_cast<std::int32_t>(slowest * 6.91);
+    return sixtyDbTail(slowest);
 }
 
 std::int32_t SimStage::setup(unsigned fs, const SimParams& p, bool bypass)

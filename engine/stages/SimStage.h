@@ -36,5 +36,5 @@ private:
 // Linear gain of a model level: below 0 it is dB, otherwise already linear.
 double simLevelToGain(double level);
 
-// Tail of a loaded chain: the slowest section's time constant times 6.91, in samples.
+// Tail of a loaded chain: the slowest section's 60 dB tail, in samples.
 std::int32_t SimTailLength(const BiquadSection (&sections)[kSimSectionCount]);

@@ -1,6 +1,6 @@
 // The gate and the time conversions the stages share.
 #include "engine/stages/GateStage.h"
-#include "engine/stages/TimeConversions.h"
+#include "engine/Units.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/StageRig.h"
 
