@@ -169,6 +169,18 @@ BiquadCoefs HighShelf(unsigned sampleRate, double f, double s, double gainDb)
     return c;
 }
 
+double passDamping(double qPercent)
+{
+    const double x = qPercent * 0.01;
+    return 1.414 - (x > 0.0 ? std::sqrt(x) : 0.0) * 1.1312;
+}
+
+double eqPeakingQ(double qPercent)
+{
+    const double x = qPercent * 0.01;
+    return 9.0 * x * x + 1.0;
+}
+
 double SectionDecay(float a1f, float a2f)
 {
     const double a1 = a1f;

@@ -45,6 +45,13 @@ PeakingTerms peakingTerms(double w, double k, double q, double linearGain, doubl
 // The un-normalised peaking section made of those terms.
 BiquadCoefs peakingSection(double k, const PeakingTerms& t);
 
+// Damping of the engine's Filters and EQ pass sections from their 0..100 Q control:
+// 1.414 - 1.1312 * sqrt(Q/100), from 1.414 (Q 0) down to 0.2828 (Q 100).
+double passDamping(double qPercent);
+
+// Q of the EQ's peaking section from its 0..100 Q control: 9 * (Q/100)^2 + 1, 1 to 10.
+double eqPeakingQ(double qPercent);
+
 // Time constant in samples of a section with single-precision feedback coefficients.
 double SectionDecay(float a1, float a2);
 

@@ -108,9 +108,9 @@ struct BiquadLanes
     }
 };
 
-// Sections [K, K + N) of a cascade, in series, sample by sample so the sections'
-// recursions overlap; `post(y, x)` forms each output from the cascade's output and input.
-template <int K, int N, int L, typename Post>
+// The N sections of a cascade, in series, sample by sample so the sections' recursions
+// overlap; `post(y)` forms each output from the cascade's output.
+template <int N, int L, typename Post>
 void runSections(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned frames, Post post)
 {
     BiquadLanes s[N];
@@ -118,7 +118,7 @@ void runSections(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned
     for (int k = 0; k < N; ++k)
     {
         for (int l = 0; l < L; ++l)
-            sections[k][l] = first[l] + K + k;
+            sections[k][l] = first[l] + k;
         s[k].gather(sections[k]);
     }
     for (unsigned i = 0; i < frames; ++i)
@@ -127,7 +127,7 @@ void runSections(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned
         F4 v = x;
         for (int k = 0; k < N; ++k)
             v = s[k].tick(v);
-        io.store(i, post(v, x));
+        io.store(i, post(v));
     }
     for (int k = 0; k < N; ++k)
         s[k].scatter(sections[k]);

@@ -3,27 +3,20 @@
 
 #include "engine/BiquadSection.h"
 #include "engine/EngineParams.h"
-#include "engine/stages/StageMemory.h"
+#include "engine/stages/Stage.h"
 
-#include <cstdint>
-
-class FiltersStage
+struct FiltersChannel
 {
-public:
-    struct Channel
-    {
-        BiquadSection sections[4]; // HPF 1, HPF 2, LPF 1, LPF 2
-    };
-
-    // Designs and loads the sections; returns the tail length in samples.
-    std::int32_t setup(unsigned sampleRate, const FiltersParams& p, bool bypass);
-    // One channel, or every channel (data[c] is channel c) with up to four in parallel.
-    void process(unsigned channel, float* data, unsigned frames);
-    void processChannels(float* const* data, unsigned channels, unsigned frames);
-    void resetChannel(unsigned channel);
-
-    StageMemory<Channel> memory;
+    BiquadSection sections[4]; // HPF 1, HPF 2, LPF 1, LPF 2
 };
 
-// Damping of a Filters or EQ pass section from its 0..100 Q control.
-double passDamping(float qPercent);
+class FiltersStage : public Stage<FiltersChannel>
+{
+public:
+    using Params = FiltersParams;
+
+    // Designs and loads the sections and finds the tail.
+    void setup(unsigned sampleRate, const FiltersParams& p);
+    void processChannels(const ChannelBlock& block);
+    void resetChannel(unsigned channel);
+};

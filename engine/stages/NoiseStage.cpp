@@ -1,18 +1,18 @@
 #include "engine/stages/NoiseStage.h"
 
-#include "engine/filters/FilterDesign.h"
-#include "engine/simd/Lanes.h"
 #include "engine/Units.h"
+#include "engine/filters/FilterDesign.h"
+#include "engine/stages/StageLanes.h"
 
 #include <algorithm>
 #include <cmath>
 
-void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
+void NoiseStage::setup(unsigned fs, const NoiseParams& p)
 {
     const double a = static_cast<double>(p.level) - 6.0;
-    const float amplitude = bypass || a < -143.0 ? 0.f : static_cast<float>(dbToGain(a));
-    const BiquadCoefs hp = bypass ? BiquadCoefs::identity() : filters::HighPass2(fs, p.hpfFreq, 1.414);
-    const BiquadCoefs lp = bypass ? BiquadCoefs::identity() : filters::LowPass2(fs, p.lpfFreq, 1.414);
+    const float amplitude = a < -143.0 ? 0.f : static_cast<float>(dbToGain(a));
+    const BiquadCoefs hp = filters::HighPass2(fs, p.hpfFreq, 1.414);
+    const BiquadCoefs lp = filters::LowPass2(fs, p.lpfFreq, 1.414);
     for (auto& ch : memory)
     {
         ch.amplitude = amplitude;
@@ -22,7 +22,6 @@ void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
         ch.lowPass.clearMemory();
         ch.threshold = static_cast<float>(dbToGain(p.threshold));
         ch.rangeGain = static_cast<float>(dbToGain(p.range));
-        ch.fullGain = 1.f;
         ch.recoveryCoef = static_cast<float>(TimeToCoefficient(fs, p.recovery));
         ch.attackCoef = static_cast<float>(TimeToCoefficient(fs, 1.0));
         ch.holdLength = TimeToSamples(fs, 1.0);
@@ -32,21 +31,21 @@ void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
 
 namespace
 {
+// random holds each channel's `frames` noise samples, channel after channel.
 template <int L>
-void runNoise(NoiseStage& stage, unsigned first, float* const* data, const float* const* random, unsigned frames)
+void runNoise(LaneGroup<NoiseChannel, L>& lanes, float* random, unsigned frames)
 {
-    using Channel = NoiseStage::Channel;
-    Channel* ch[L];
+    using Channel = NoiseChannel;
+    auto& ch = lanes.ch;
+    const LaneIO<L>& io = lanes.io;
     BiquadSection* highPass[L];
     BiquadSection* lowPass[L];
-    LaneIO<L> io, noiseIn;
+    LaneIO<L> noiseIn;
     for (int l = 0; l < L; ++l)
     {
-        ch[l] = &stage.memory[first + l];
         highPass[l] = &ch[l]->highPass;
         lowPass[l] = &ch[l]->lowPass;
-        io.p[l] = data[l];
-        noiseIn.p[l] = const_cast<float*>(random[l]);
+        noiseIn.p[l] = random + static_cast<std::size_t>(lanes.first + l) * frames;
     }
     BiquadLanes hp, lp;
     hp.gather(highPass);
@@ -54,7 +53,6 @@ void runNoise(NoiseStage& stage, unsigned first, float* const* data, const float
     const F4 amplitude = gatherField(ch, &Channel::amplitude);
     const F4 threshold = gatherField(ch, &Channel::threshold);
     const F4 range = gatherField(ch, &Channel::rangeGain);
-    const F4 full = gatherField(ch, &Channel::fullGain);
     const F4 holdLength = gatherField(ch, &Channel::holdLength);
     const F4 attack = gatherField(ch, &Channel::attackCoef);
     const F4 recovery = gatherField(ch, &Channel::recoveryCoef);
@@ -73,7 +71,7 @@ void runNoise(NoiseStage& stage, unsigned first, float* const* data, const float
 
         // Above the threshold the noise ducks to the range gain and holds there.
         const M4 loud = abs(x) > threshold;
-        F4 target = select(loud, range, full);
+        F4 target = select(loud, range, one);
         counter = max(select(loud, holdLength, counter) - one, zero);
         target = select(counter > zero, range, target);
 
@@ -92,16 +90,11 @@ void runNoise(NoiseStage& stage, unsigned first, float* const* data, const float
 }
 } // namespace
 
-void NoiseStage::process(unsigned channel, float* data, const float* random, unsigned frames)
+void NoiseStage::processChannels(const ChannelBlock& block)
 {
-    runNoise<1>(*this, channel, &data, &random, frames);
-}
-
-void NoiseStage::processChannels(float* const* data, const float* const* random, unsigned channels, unsigned frames)
-{
-    forLaneGroups(channels, [&](auto lanes, unsigned first) {
-        runNoise<decltype(lanes)::value>(*this, first, data + first, random + first, frames);
-    });
+    for (unsigned c = 0; c < block.channels; ++c)
+        m_random.fill(block.scratch + static_cast<std::size_t>(c) * block.frames, block.frames);
+    forEachLaneGroup(memory, block, [&](auto& lanes) { runNoise(lanes, block.scratch, block.frames); });
 }
 
 float NoiseStage::readMaxNoise(unsigned channel)
