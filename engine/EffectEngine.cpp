@@ -14,6 +14,15 @@ using namespace ZQ::Quarl;
 
 namespace
 {
+// Every entry of the list is a stage, with a switch of its own in the enable mask.
+template <typename... S>
+constexpr bool areStages(const std::tuple<S...>*)
+{
+    return (std::is_base_of_v<Stage<typename S::Channel>, S> && ...) &&
+           (S::Params::kEnableBit | ...) == kAllStagesMask && (S::Params::kEnableBit + ...) == kAllStagesMask;
+}
+static_assert(areStages(static_cast<const EngineStages*>(nullptr)), "EngineStages lists stages, one per switch");
+
 float wetOf(float balance, float outputGain)
 {
     return balance * 0.01f * outputGain;
@@ -96,6 +105,12 @@ template <typename Fn>
 void EffectEngine::forEachStage(Fn&& fn)
 {
     std::apply([&fn](auto&... stage) { (fn(stage), ...); }, m_stages);
+}
+
+template <typename Fn>
+bool EffectEngine::everyStage(Fn&& fn)
+{
+    return std::apply([&fn](auto&... stage) { return (fn(stage) && ...); }, m_stages);
 }
 
 template <typename Stage>
@@ -194,20 +209,15 @@ void EffectEngine::Execute(AudioBuffer& buffer)
     // 1. Stages whose enable changed: free, and allocate afresh when now enabled. A stage
     //    whose allocation fails keeps its mark, and so do the stages after it; they are
     //    tried again with the next buffer.
-    const bool allocated = std::apply(
-        [this](auto&... stage) {
-            auto reallocateMarked = [this](auto& s) {
-                constexpr std::uint8_t bit = std::decay_t<decltype(s)>::Params::kEnableBit;
-                if ((m_params->enableMask & bit) == 0)
-                    return true;
-                if (!reallocate(s))
-                    return false;
-                m_params->enableMask &= static_cast<std::uint8_t>(~bit);
-                return true;
-            };
-            return (reallocateMarked(stage) && ...);
-        },
-        m_stages);
+    const bool allocated = everyStage([this](auto& stage) {
+        constexpr std::uint8_t bit = std::decay_t<decltype(stage)>::Params::kEnableBit;
+        if ((m_params->enableMask & bit) == 0)
+            return true;
+        if (!reallocate(stage))
+            return false;
+        m_params->enableMask &= static_cast<std::uint8_t>(~bit);
+        return true;
+    });
     if (!allocated)
     {
         buffer.state = InsufficientMemory;

@@ -53,8 +53,12 @@ private:
         float dryFrom, dryTo;
     };
 
+    // fn(stage) for every stage in chain order.
     template <typename Fn>
     void forEachStage(Fn&& fn);
+    // fn(stage) for the stages in chain order until one answers false; whether none did.
+    template <typename Fn>
+    bool everyStage(Fn&& fn);
     // The stage's switch is on and its memory is there.
     template <typename Stage>
     bool runs(const Stage& stage);
