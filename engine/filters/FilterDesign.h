@@ -1,5 +1,7 @@
 // Bilinear-transform section designs with frequency pre-warping, in double precision.
-// Every result is normalised (a0 = 1).
+// Every design exists once: the engine's primitives below and the editor's calculator
+// (CEQCoefCalculator) pre-warp in their own way, then share the sections made from K.
+// Every primitive's result is normalised (a0 = 1).
 #pragma once
 
 #include "engine/filters/BiquadCoefs.h"
@@ -16,6 +18,15 @@ double clampNormalisedFrequency(double w);
 
 // K = tan(pi * w) for the clamped w.
 double prewarp(double clampedW);
+
+// The pass sections from the pre-warped K (and the damping), before normalisation.
+BiquadCoefs highPass1Section(double k);
+BiquadCoefs lowPass1Section(double k);
+BiquadCoefs highPass2Section(double k, double damping);
+BiquadCoefs lowPass2Section(double k, double damping);
+
+// The record divided by its a0.
+BiquadCoefs normalised(BiquadCoefs c);
 
 BiquadCoefs HighPass1(unsigned sampleRate, double f);
 BiquadCoefs LowPass1(unsigned sampleRate, double f);
