@@ -18,8 +18,8 @@ namespace
 template <typename... S>
 constexpr bool areStages(const std::tuple<S...>*)
 {
-    return (std::is_base_of_v<Stage<typename S::Channel>, S> && ...) &&
-           (S::Params::kEnableBit | ...) == kAllStagesMask && (S::Params::kEnableBit + ...) == kAllStagesMask;
+    return (std::is_base_of_v<Stage<typename S::Channel, typename S::Params>, S> && ...) &&
+           (enableBitOf(S::Params::kStage) | ...) == kAllStagesMask && (enableBitOf(S::Params::kStage) + ...) == kAllStagesMask;
 }
 static_assert(areStages(static_cast<const EngineStages*>(nullptr)), "EngineStages lists stages, one per switch");
 
@@ -210,7 +210,7 @@ void EffectEngine::Execute(AudioBuffer& buffer)
     //    whose allocation fails keeps its mark, and so do the stages after it; they are
     //    tried again with the next buffer.
     const bool allocated = everyStage([this](auto& stage) {
-        constexpr std::uint8_t bit = std::decay_t<decltype(stage)>::Params::kEnableBit;
+        constexpr std::uint8_t bit = enableBitOf(std::decay_t<decltype(stage)>::Params::kStage);
         if ((m_params->enableMask & bit) == 0)
             return true;
         if (!reallocate(stage))

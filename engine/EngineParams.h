@@ -1,6 +1,6 @@
 // The sound engine's parameter object: the forty values grouped by stage, with a
 // changed flag per group and a mask of groups whose enable switch changed. Each group
-// names the stage of the parameter table it holds and its bit in the mask.
+// names the stage of the parameter table it holds.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
@@ -21,10 +21,17 @@ enum StageBit : std::uint8_t
     kAllStagesMask = 0x7f,
 };
 
+// A stage's bit in the enable mask; the gains, always on, have none.
+constexpr std::uint8_t enableBitOf(ParameterStage stage)
+{
+    // In the order of ParameterStage.
+    constexpr std::uint8_t kBits[] = {kDistortionBit, kGateBit, kSimBit, kLoFiBit, 0, kFiltersBit, kEqBit, kNoiseBit};
+    return kBits[static_cast<int>(stage)];
+}
+
 struct FiltersParams
 {
     static constexpr ParameterStage kStage = ParameterStage::Filters;
-    static constexpr std::uint8_t kEnableBit = kFiltersBit;
 
     std::int32_t lpfSlope;
     float lpfFreq;
@@ -39,7 +46,6 @@ struct FiltersParams
 struct DistortionParams
 {
     static constexpr ParameterStage kStage = ParameterStage::Distortion;
-    static constexpr std::uint8_t kEnableBit = kDistortionBit;
 
     std::int32_t mode;
     float amount;
@@ -52,7 +58,6 @@ struct DistortionParams
 struct EqParams
 {
     static constexpr ParameterStage kStage = ParameterStage::Eq;
-    static constexpr std::uint8_t kEnableBit = kEqBit;
 
     std::int32_t type;
     float freq;
@@ -65,7 +70,6 @@ struct EqParams
 struct NoiseParams
 {
     static constexpr ParameterStage kStage = ParameterStage::Noise;
-    static constexpr std::uint8_t kEnableBit = kNoiseBit;
 
     float level;
     float lpfFreq;
@@ -80,7 +84,6 @@ struct NoiseParams
 struct GateParams
 {
     static constexpr ParameterStage kStage = ParameterStage::Gate;
-    static constexpr std::uint8_t kEnableBit = kGateBit;
 
     float threshold;
     float range;
@@ -94,7 +97,6 @@ struct GateParams
 struct SimParams
 {
     static constexpr ParameterStage kStage = ParameterStage::Sim;
-    static constexpr std::uint8_t kEnableBit = kSimBit;
 
     std::int32_t type;
     float tuning;
@@ -105,7 +107,6 @@ struct SimParams
 struct LoFiParams
 {
     static constexpr ParameterStage kStage = ParameterStage::LoFi;
-    static constexpr std::uint8_t kEnableBit = kLoFiBit;
 
     std::int32_t bitDepthType;
     std::int32_t downSampleIndex;
@@ -117,7 +118,6 @@ struct LoFiParams
 struct GainParams
 {
     static constexpr ParameterStage kStage = ParameterStage::Gains;
-    static constexpr std::uint8_t kEnableBit = 0; // always on;
 
     float inputGain;  // linear
     float outputGain; // linear

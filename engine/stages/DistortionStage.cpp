@@ -102,29 +102,19 @@ F4 tableEnds(const float* const (&tables)[N], int index)
 template <int L>
 void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
 {
-    using Channel = DistortionChannel;
-    constexpr int kLast = Channel::kCurveSize - 1;
-    auto& ch = lanes.ch;
-    const LaneIO<L>& io = lanes.io;
-    BiquadSection* highPass[L];
+    using C = DistortionChannel;
+    constexpr int kLast = C::kCurveSize - 1;
     const float* curves[L];
     for (int l = 0; l < L; ++l)
-    {
-        highPass[l] = &ch[l]->highPass;
-        curves[l] = ch[l]->curve;
-    }
-    BiquadLanes hp;
-    hp.gather(highPass);
+        curves[l] = lanes.ch[l]->curve;
+    BiquadLanes hp = lanes.section(&C::highPass);
     const F4 floor(static_cast<float>(kFloor));
-    const F4 b0 = gatherField(ch, &Channel::envB0), b1 = gatherField(ch, &Channel::envB1);
-    const F4 a1 = gatherField(ch, &Channel::envA1);
-    const F4 rising = gatherField(ch, &Channel::risingCoef), falling = gatherField(ch, &Channel::fallingCoef);
-    const F4 envelopeTerm = gatherField(ch, &Channel::envelopeTerm);
-    const F4 negativeFactor = F4(1.f) + gatherField(ch, &Channel::negativeGain);
-    const F4 makeUp = gatherField(ch, &Channel::makeUp);
-    F4 rPrev = gatherField(ch, &Channel::prevRectified);
-    F4 ePrev = gatherField(ch, &Channel::prevEnvelope);
-    F4 g = gatherField(ch, &Channel::gain);
+    const std::array<F4, 8> setup = lanes.gather(&C::envB0, &C::envB1, &C::envA1, &C::risingCoef, &C::fallingCoef,
+                                                 &C::envelopeTerm, &C::negativeGain, &C::makeUp);
+    const F4 b0 = setup[0], b1 = setup[1], a1 = setup[2], rising = setup[3], falling = setup[4];
+    const F4 envelopeTerm = setup[5], negativeFactor = F4(1.f) + setup[6], makeUp = setup[7];
+    std::array<F4, 3> state = lanes.gather(&C::prevRectified, &C::prevEnvelope, &C::gain);
+    F4 rPrev = state[0], ePrev = state[1], g = state[2];
     const F4 zero(0.f), one(1.f), minusOne(-1.f), half(0.5f), top(static_cast<float>(kLast));
 
     // Two passes per chunk: the envelope and its curve reading first, then the gain
@@ -150,7 +140,7 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
         const unsigned n = frames - start < kChunk ? frames - start : kChunk;
         for (unsigned j = 0; j < n; ++j)
         {
-            const F4 x = io.load(start + j);
+            const F4 x = lanes.io.load(start + j);
             // Rectified level above the floor, then the half-level envelope.
             const F4 r = min(one, max(floor, abs(x))) - floor;
             const F4 e = half * (b0 * r + b1 * rPrev) - a1 * ePrev;
@@ -188,14 +178,12 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
             F4 y = g * x * makeUp;
             y = y * select(y < zero, negativeFactor, one);
             y = min(one, max(minusOne, y));
-            io.store(start + j, hp.tick(y));
+            lanes.io.store(start + j, hp.tick(y));
         }
     }
 
-    hp.scatter(highPass);
-    scatterField(ch, &Channel::prevRectified, rPrev);
-    scatterField(ch, &Channel::prevEnvelope, ePrev);
-    scatterField(ch, &Channel::gain, g);
+    lanes.scatterSection(&C::highPass, hp);
+    lanes.scatter(&C::prevRectified, rPrev, &C::prevEnvelope, ePrev, &C::gain, g);
 }
 } // namespace
 
@@ -204,9 +192,8 @@ void DistortionStage::processChannels(const ChannelBlock& block)
     forEachLaneGroup(memory, block, [&](auto& lanes) { runDistortion(lanes, block.frames); });
 }
 
-void DistortionStage::resetChannel(unsigned channel)
+void DistortionChannel::restart()
 {
-    DistortionChannel& s = memory[channel];
-    s.highPass.clearMemory();
-    s.prevRectified = s.prevEnvelope = s.gain = 0.f;
+    highPass.clearMemory();
+    prevRectified = prevEnvelope = gain = 0.f;
 }

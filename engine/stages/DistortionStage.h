@@ -21,17 +21,18 @@ struct DistortionChannel
     BiquadSection highPass;
     float gain;
     float curve[kCurveSize];
+
+    // Clears what a channel carries from one sample to the next.
+    void restart();
 };
 
-class DistortionStage : public Stage<DistortionChannel>
+class DistortionStage : public Stage<DistortionChannel, DistortionParams>
 {
 public:
-    using Params = DistortionParams;
     static constexpr int kCurveSize = DistortionChannel::kCurveSize;
 
     void setup(unsigned sampleRate, const DistortionParams& p);
     void processChannels(const ChannelBlock& block);
-    void resetChannel(unsigned channel);
 };
 
 // Make-up gain for an amount 0..100 in mode 0..9 (exposed for tests).

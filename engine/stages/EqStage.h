@@ -5,20 +5,12 @@
 #include "engine/EngineParams.h"
 #include "engine/stages/Stage.h"
 
-struct EqChannel
-{
-    BiquadSection sections[1];
-};
-
-class EqStage : public Stage<EqChannel>
+class EqStage : public Stage<SectionsChannel<1>, EqParams>
 {
 public:
-    using Params = EqParams;
-
     // Designs and loads the section and finds the tail.
     void setup(unsigned sampleRate, const EqParams& p);
     void processChannels(const ChannelBlock& block);
-    void resetChannel(unsigned channel) { memory[channel].sections[0].clearMemory(); }
 };
 
 // The EQ section for a filter type (0 high-pass, 1 peaking, 2 low-pass; anything else flat).

@@ -27,12 +27,6 @@ void FiltersStage::setup(unsigned fs, const FiltersParams& p)
     m_tail = sixtyDbTail(doubled ? r * kDoubledSectionTimeConstants : r);
 }
 
-void FiltersStage::resetChannel(unsigned channel)
-{
-    for (auto& s : memory[channel].sections)
-        s.clearMemory();
-}
-
 void FiltersStage::processChannels(const ChannelBlock& block)
 {
     forEachLaneGroup(memory, block, [&](auto& lanes) { runSectionsOfLanes<4>(lanes, block.frames, CascadeOutput{}); });

@@ -5,18 +5,11 @@
 #include "engine/EngineParams.h"
 #include "engine/stages/Stage.h"
 
-struct FiltersChannel
-{
-    BiquadSection sections[4]; // HPF 1, HPF 2, LPF 1, LPF 2
-};
-
-class FiltersStage : public Stage<FiltersChannel>
+// Sections HPF 1, HPF 2, LPF 1, LPF 2 per channel.
+class FiltersStage : public Stage<SectionsChannel<4>, FiltersParams>
 {
 public:
-    using Params = FiltersParams;
-
     // Designs and loads the sections and finds the tail.
     void setup(unsigned sampleRate, const FiltersParams& p);
     void processChannels(const ChannelBlock& block);
-    void resetChannel(unsigned channel);
 };

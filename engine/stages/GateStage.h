@@ -16,16 +16,16 @@ struct GateChannel
     std::int32_t holdCounter;
     float gain;
     float minGain; // meter: smallest gain of the last block
+
+    // Clears what a channel carries from one sample to the next.
+    void restart();
 };
 
-class GateStage : public Stage<GateChannel>
+class GateStage : public Stage<GateChannel, GateParams>
 {
 public:
-    using Params = GateParams;
-
     void setup(unsigned sampleRate, const GateParams& p);
     void processChannels(const ChannelBlock& block);
-    void resetChannel(unsigned channel);
 
     // The level entering the gate is metered, and so is the gate's smallest gain.
     static constexpr int kInputPeakMeter = kMeterPreGate;

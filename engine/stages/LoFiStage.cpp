@@ -24,9 +24,7 @@ void LoFiStage::setup(unsigned fs, const LoFiParams& p)
         ch.shift = shift;
         ch.holdFactor = holdFactor;
         ch.bandPass.load(band);
-        ch.bandPass.clearMemory();
-        ch.held = 0.f;
-        ch.holdCounter = 0;
+        ch.restart();
     }
 }
 
@@ -35,40 +33,33 @@ namespace
 template <int L>
 void runLoFi(LaneGroup<LoFiChannel, L>& lanes, unsigned frames)
 {
-    using Channel = LoFiChannel;
-    auto& ch = lanes.ch;
-    const LaneIO<L>& io = lanes.io;
-    BiquadSection* bands[L];
+    using C = LoFiChannel;
     float down[4] = {1.f, 1.f, 1.f, 1.f}, up[4] = {1.f, 1.f, 1.f, 1.f};
     for (int l = 0; l < L; ++l)
     {
-        bands[l] = &ch[l]->bandPass;
         // Scaling by powers of two is exact, so rounding the scaled sample gives the
         // integer grid of the reduced bit depth.
-        down[l] = std::ldexp(1.f, -ch[l]->shift);
-        up[l] = std::ldexp(1.f, ch[l]->shift);
+        down[l] = std::ldexp(1.f, -lanes.ch[l]->shift);
+        up[l] = std::ldexp(1.f, lanes.ch[l]->shift);
     }
-    BiquadLanes band;
-    band.gather(bands);
+    BiquadLanes band = lanes.section(&C::bandPass);
     const F4 scaleDown = F4::load(down), scaleUp = F4::load(up);
-    const F4 holdFactor = gatherField(ch, &Channel::holdFactor);
-    F4 held = gatherField(ch, &Channel::held);
-    F4 counter = gatherField(ch, &Channel::holdCounter);
+    const F4 holdFactor = lanes.gather(&C::holdFactor)[0];
+    auto [held, counter] = lanes.gather(&C::held, &C::holdCounter);
     const F4 fullScale(8388607.f), lsb(1.192093e-7f), one(1.f);
 
     for (unsigned i = 0; i < frames; ++i)
     {
-        const F4 q = roundHalfAway(io.load(i) * fullScale * scaleDown) * scaleUp * lsb;
+        const F4 q = roundHalfAway(lanes.io.load(i) * fullScale * scaleDown) * scaleUp * lsb;
         // A new value is taken once the hold count has run down, then held.
         const M4 holding = counter > one;
         held = select(holding, held, q);
         counter = select(holding, counter - one, holdFactor);
-        io.store(i, band.tick(held));
+        lanes.io.store(i, band.tick(held));
     }
 
-    band.scatter(bands);
-    scatterField(ch, &Channel::held, held);
-    scatterField(ch, &Channel::holdCounter, counter);
+    lanes.scatterSection(&C::bandPass, band);
+    lanes.scatter(&C::held, held, &C::holdCounter, counter);
 }
 } // namespace
 
@@ -77,10 +68,9 @@ void LoFiStage::processChannels(const ChannelBlock& block)
     forEachLaneGroup(memory, block, [&](auto& lanes) { runLoFi(lanes, block.frames); });
 }
 
-void LoFiStage::resetChannel(unsigned channel)
+void LoFiChannel::restart()
 {
-    LoFiChannel& s = memory[channel];
-    s.bandPass.clearMemory();
-    s.held = 0.f;
-    s.holdCounter = 0;
+    bandPass.clearMemory();
+    held = 0.f;
+    holdCounter = 0;
 }

@@ -14,16 +14,16 @@ struct LoFiChannel
     BiquadSection bandPass;
     float held;
     std::int32_t holdCounter;
+
+    // Clears what a channel carries from one sample to the next.
+    void restart();
 };
 
-class LoFiStage : public Stage<LoFiChannel>
+class LoFiStage : public Stage<LoFiChannel, LoFiParams>
 {
 public:
-    using Params = LoFiParams;
-
     void setup(unsigned sampleRate, const LoFiParams& p);
     void processChannels(const ChannelBlock& block);
-    void resetChannel(unsigned channel);
 };
 
 // Samples each new value is held for: the down-sample index's divisor of 48000 Hz,

@@ -35,37 +35,20 @@ namespace
 template <int L>
 void runNoise(LaneGroup<NoiseChannel, L>& lanes, float* random, unsigned frames)
 {
-    using Channel = NoiseChannel;
-    auto& ch = lanes.ch;
-    const LaneIO<L>& io = lanes.io;
-    BiquadSection* highPass[L];
-    BiquadSection* lowPass[L];
+    using C = NoiseChannel;
     LaneIO<L> noiseIn;
     for (int l = 0; l < L; ++l)
-    {
-        highPass[l] = &ch[l]->highPass;
-        lowPass[l] = &ch[l]->lowPass;
         noiseIn.p[l] = random + static_cast<std::size_t>(lanes.first + l) * frames;
-    }
-    BiquadLanes hp, lp;
-    hp.gather(highPass);
-    lp.gather(lowPass);
-    const F4 amplitude = gatherField(ch, &Channel::amplitude);
-    const F4 threshold = gatherField(ch, &Channel::threshold);
-    const F4 range = gatherField(ch, &Channel::rangeGain);
-    const F4 holdLength = gatherField(ch, &Channel::holdLength);
-    const F4 attack = gatherField(ch, &Channel::attackCoef);
-    const F4 recovery = gatherField(ch, &Channel::recoveryCoef);
+    BiquadLanes hp = lanes.section(&C::highPass), lp = lanes.section(&C::lowPass);
+    const auto [amplitude, threshold, range, holdLength, attack, recovery] =
+        lanes.gather(&C::amplitude, &C::threshold, &C::rangeGain, &C::holdLength, &C::attackCoef, &C::recoveryCoef);
     // Hold counts stay far below 2^24, so they count exactly in single precision.
-    F4 counter = gatherField(ch, &Channel::holdCounter);
-    F4 g = gatherField(ch, &Channel::gain);
-    F4 minGain = gatherField(ch, &Channel::minGain);
-    F4 maxNoise = gatherField(ch, &Channel::maxNoise);
+    auto [counter, g, minGain, maxNoise] = lanes.gather(&C::holdCounter, &C::gain, &C::minGain, &C::maxNoise);
     const F4 zero(0.f), one(1.f);
 
     for (unsigned i = 0; i < frames; ++i)
     {
-        const F4 x = io.load(i);
+        const F4 x = lanes.io.load(i);
         const F4 n = lp.tick(hp.tick(noiseIn.load(i) * amplitude));
         maxNoise = max(abs(n), maxNoise);
 
@@ -75,18 +58,13 @@ void runNoise(LaneGroup<NoiseChannel, L>& lanes, float* random, unsigned frames)
         counter = max(select(loud, holdLength, counter) - one, zero);
         target = select(counter > zero, range, target);
 
-        const F4 c = select(target > g, recovery, attack);
-        g = g + c * (target - g);
-        minGain = min(g, minGain);
-        io.store(i, x + g * n);
+        followTarget(g, minGain, target, recovery, attack);
+        lanes.io.store(i, x + g * n);
     }
 
-    hp.scatter(highPass);
-    lp.scatter(lowPass);
-    scatterField(ch, &Channel::holdCounter, counter);
-    scatterField(ch, &Channel::gain, g);
-    scatterField(ch, &Channel::minGain, minGain);
-    scatterField(ch, &Channel::maxNoise, maxNoise);
+    lanes.scatterSection(&C::highPass, hp);
+    lanes.scatterSection(&C::lowPass, lp);
+    lanes.scatter(&C::holdCounter, counter, &C::gain, g, &C::minGain, minGain, &C::maxNoise, maxNoise);
 }
 } // namespace
 
@@ -111,13 +89,12 @@ float NoiseStage::readMinGain(unsigned channel)
     return v;
 }
 
-void NoiseStage::resetChannel(unsigned channel)
+void NoiseChannel::restart()
 {
-    Channel& s = memory[channel];
-    s.highPass.clearMemory();
-    s.lowPass.clearMemory();
-    s.gain = 0.f;
-    s.holdCounter = 0;
-    s.minGain = 1.f;
-    s.maxNoise = 0.f;
+    highPass.clearMemory();
+    lowPass.clearMemory();
+    gain = 0.f;
+    holdCounter = 0;
+    minGain = 1.f;
+    maxNoise = 0.f;
 }

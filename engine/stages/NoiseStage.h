@@ -24,17 +24,17 @@ struct NoiseChannel
     float gain;
     float minGain;  // meter: reset to 1.0 when read
     float maxNoise; // meter: reset to 0.0 when read
+
+    // Clears what a channel carries from one sample to the next.
+    void restart();
 };
 
-class NoiseStage : public Stage<NoiseChannel>
+class NoiseStage : public Stage<NoiseChannel, NoiseParams>
 {
 public:
-    using Params = NoiseParams;
-
     void setup(unsigned sampleRate, const NoiseParams& p);
     // Draws each channel's noise, channel after channel, into the block's working memory.
     void processChannels(const ChannelBlock& block);
-    void resetChannel(unsigned channel);
 
     // One random sample per sample of the buffer.
     static constexpr std::size_t scratchFloats(std::size_t samples) { return samples; }

@@ -24,7 +24,7 @@ void SimStage::setup(unsigned fs, const SimParams& p)
     BiquadCoefs designed[kSimSectionCount];
     SimModelSections(fs, p.type, static_cast<double>(p.tuning) * 0.01, designed);
 
-    SimChannel loaded;
+    Channel loaded;
     for (int k = 0; k < kSimSectionCount; ++k)
         loaded.sections[k].load(designed[k]);
     for (auto& ch : memory)
@@ -42,8 +42,3 @@ void SimStage::processChannels(const ChannelBlock& block)
     });
 }
 
-void SimStage::resetChannel(unsigned channel)
-{
-    for (auto& s : memory[channel].sections)
-        s.clearMemory();
-}

@@ -6,20 +6,12 @@
 #include "engine/sim/SimModel.h"
 #include "engine/stages/Stage.h"
 
-struct SimChannel
-{
-    BiquadSection sections[kSimSectionCount];
-};
-
-class SimStage : public Stage<SimChannel>
+class SimStage : public Stage<SectionsChannel<kSimSectionCount>, SimParams>
 {
 public:
-    using Params = SimParams;
-
     // Designs and loads the model's sections and finds the tail.
     void setup(unsigned sampleRate, const SimParams& p);
     void processChannels(const ChannelBlock& block);
-    void resetChannel(unsigned channel);
 
     // The model's level as a linear gain on the processed signal.
     float wetGain() const { return m_wet; }

@@ -1,20 +1,20 @@
 // What every stage of the chain is. Its state is one Channel per channel, taken from the
 // host's allocator while the stage is on (allocate, release). A set-up turns its parameter
 // group (Params) into that state and, for stages that ring on, the tail length; it runs
-// when the group changed. processChannels runs a buffer's channels in place, resetChannel
-// starts one channel afresh. A stage may also ask for working memory per buffer, take the
-// peak of its input into a meter slot and write meter values of its own.
+// when the group changed. processChannels runs a buffer's channels in place; resetChannel
+// starts one channel afresh (Channel::restart says what that clears). A stage may also ask
+// for working memory per buffer, take the peak of its input into a meter slot and write
+// meter values of its own.
 //
-// A stage derives from Stage<Channel>, which holds the state and the defaults for the
-// optional parts, and declares
-//     using Params = ...;
+// A stage derives from Stage<Channel, Params>, which holds the state and the defaults for
+// the optional parts, and declares
 //     void setup(unsigned sampleRate, const Params& p);
 //     void processChannels(const ChannelBlock& block);
-//     void resetChannel(unsigned channel);
 // The processor keeps its stages in one ordered list (EngineStages) and walks it.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
+#include "engine/BiquadSection.h"
 #include "engine/MeterSlots.h"
 #include "engine/stages/StageMemory.h"
 
@@ -31,16 +31,32 @@ struct ChannelBlock
     float* scratch = nullptr;
 };
 
-template <typename ChannelState>
+// The state of a stage made of N biquad sections in series.
+template <int N>
+struct SectionsChannel
+{
+    static constexpr int kSections = N;
+    BiquadSection sections[N];
+
+    void restart()
+    {
+        for (auto& s : sections)
+            s.clearMemory();
+    }
+};
+
+template <typename ChannelState, typename ParameterGroup>
 class Stage
 {
 public:
     using Channel = ChannelState;
+    using Params = ParameterGroup;
 
     // False when the host has no memory; the stage is then left without state.
     bool allocate(ZQ::Quarl::IAllocator* allocator, unsigned channels) { return memory.allocate(allocator, channels); }
     void release(ZQ::Quarl::IAllocator* allocator) { memory.release(allocator); }
     bool present() const { return memory.present(); }
+    void resetChannel(unsigned channel) { memory[channel].restart(); }
 
     // Samples the stage rings on after its input ends, as its last set-up found them.
     std::int32_t tail() const { return m_tail; }

@@ -7,12 +7,53 @@
 #include "engine/simd/Lanes.h"
 #include "engine/stages/Stage.h"
 
+#include <array>
+
 template <typename Channel, int L>
 struct LaneGroup
 {
     unsigned first; // the channel in lane 0
     Channel* ch[L];
     LaneIO<L> io;
+
+    // Fields of the lanes' channels as lanes, in the order asked (unused lanes read 0).
+    template <typename... Fields>
+    std::array<F4, sizeof...(Fields)> gather(Fields Channel::*... fields) const
+    {
+        return {gatherField(ch, fields)...};
+    }
+
+    // Writes lanes back: field, value, field, value...
+    void scatter() const {}
+    template <typename Field, typename... Rest>
+    void scatter(Field Channel::*field, F4 value, Rest... rest) const
+    {
+        scatterField(ch, field, value);
+        scatter(rest...);
+    }
+
+    // One biquad section of every lane's channel, and its memories written back.
+    BiquadLanes section(BiquadSection Channel::*field) const
+    {
+        BiquadSection* s[L];
+        sectionsOf(field, s);
+        BiquadLanes lanes;
+        lanes.gather(s);
+        return lanes;
+    }
+    void scatterSection(BiquadSection Channel::*field, const BiquadLanes& lanes) const
+    {
+        BiquadSection* s[L];
+        sectionsOf(field, s);
+        lanes.scatter(s);
+    }
+
+private:
+    void sectionsOf(BiquadSection Channel::*field, BiquadSection* (&s)[L]) const
+    {
+        for (int l = 0; l < L; ++l)
+            s[l] = &(ch[l]->*field);
+    }
 };
 
 // Calls run(group) for the block's channels, four at a time and then the rest together.
@@ -30,6 +71,15 @@ void forEachLaneGroup(StageMemory<Channel>& memory, const ChannelBlock& block, R
         }
         run(group);
     });
+}
+
+// One step of a gate's or a ducker's gain toward its target: by `rising` of the distance
+// when the target is above the gain, by `falling` otherwise; lowest tracks the smallest gain.
+inline void followTarget(F4& gain, F4& lowest, F4 target, F4 rising, F4 falling)
+{
+    const F4 c = select(target > gain, rising, falling);
+    gain = gain + c * (target - gain);
+    lowest = min(gain, lowest);
 }
 
 // The K sections of each lane's channel (Channel::sections) in series on its samples, the
