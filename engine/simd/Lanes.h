@@ -97,15 +97,7 @@ struct BiquadLanes
         scatterField(s, &BiquadSection::y2, y2);
     }
 
-    F4 tick(F4 x)
-    {
-        const F4 y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1;
-        x1 = x;
-        y2 = y1;
-        y1 = y;
-        return y;
-    }
+    F4 tick(F4 x) { return directFormIStep(*this, x); }
 };
 
 // The N sections of a cascade, in series, sample by sample so the sections' recursions
