@@ -204,7 +204,8 @@ void BM_SimSetup(benchmark::State& state)
     {
         p.type = model;
         model = (model + 1) % 164;
-        benchmark::DoNotOptimize(stage.setup(kRate, p, false));
+        stage.setup(kRate, p);
+        benchmark::DoNotOptimize(stage.tail());
     }
     state.counters["allocations"] = static_cast<double>(allocator.requests() - before);
     stage.memory.release(&allocator);

@@ -3,6 +3,7 @@
 #include "editor/EditorLayout.h"
 #include "editor/SimBrowser.h"
 #include "editor/artwork/Artwork.h"
+#include "params/LoFiSteps.h"
 #include "params/ParameterTable.h"
 #include "params/ValueLists.h"
 #include "platform/ModuleState.h"
@@ -425,6 +426,6 @@ void PluginEditor::labelTextChanged(juce::Label* label)
                 value = static_cast<float>(i);
     }
     else if (typed >= 2 && typed <= 16)
-        value = static_cast<float>(17 - typed);
+        value = static_cast<float>(depthTypeForBits(static_cast<int>(typed)));
     getProcessor()->setParameterValue(id, value);
 }

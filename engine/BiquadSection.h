@@ -5,6 +5,19 @@
 
 #include <cmath>
 
+// One direct-form-I step of a section whose coefficients and memories are b0, b1, b2, a1,
+// a2, x1, x2, y1 and y2: one channel's floats, or lanes of several channels.
+template <typename Section, typename T>
+T directFormIStep(Section& s, T x)
+{
+    const T y = s.b0 * x + s.b1 * s.x1 + s.b2 * s.x2 - s.a1 * s.y1 - s.a2 * s.y2;
+    s.x2 = s.x1;
+    s.x1 = x;
+    s.y2 = s.y1;
+    s.y1 = y;
+    return y;
+}
+
 struct BiquadSection
 {
     float b0 = 1.f, b1 = 0.f, b2 = 0.f, a1 = 0.f, a2 = 0.f;
@@ -26,13 +39,5 @@ struct BiquadSection
         return std::isfinite(x1) && std::isfinite(x2) && std::isfinite(y1) && std::isfinite(y2);
     }
 
-    float tick(float x)
-    {
-        const float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1;
-        x1 = x;
-        y2 = y1;
-        y1 = y;
-        return y;
-    }
+    float tick(float x) { return directFormIStep(*this, x); }
 };

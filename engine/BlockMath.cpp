@@ -40,6 +40,24 @@ void mix(float* out, const float* dryBuffer, unsigned frames, float wetFrom, flo
     }
 }
 
+namespace
+{
+// Carries the peak p and the check sum c (any non-finite sample makes it non-zero) over
+// data[first, frames).
+float peakAndCheckFrom(const float* data, unsigned first, unsigned frames, float p, float c, bool& nonFinite)
+{
+    for (unsigned i = first; i < frames; ++i)
+    {
+        const float a = std::fabs(data[i]);
+        if (a > p)
+            p = a;
+        c += data[i] * 0.f;
+    }
+    nonFinite = c != 0.f;
+    return p;
+}
+} // namespace
+
 #if CRUMLET_SSE
 float peakAndCheck(const float* data, unsigned frames, bool& nonFinite)
 {
@@ -64,29 +82,12 @@ float peakAndCheck(const float* data, unsigned frames, bool& nonFinite)
     _mm_store_ps(checks, _mm_add_ps(checkA, checkB));
     float p = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
     float c = checks[0] + checks[1] + checks[2] + checks[3];
-    for (; i < frames; ++i)
-    {
-        const float a = std::fabs(data[i]);
-        if (a > p)
-            p = a;
-        c += data[i] * 0.f;
-    }
-    nonFinite = c != 0.f;
-    return p;
+    return peakAndCheckFrom(data, i, frames, p, c, nonFinite);
 }
 #else
 float peakAndCheck(const float* data, unsigned frames, bool& nonFinite)
 {
-    float p = 0.f, c = 0.f;
-    for (unsigned i = 0; i < frames; ++i)
-    {
-        const float a = std::fabs(data[i]);
-        if (a > p)
-            p = a;
-        c += data[i] * 0.f;
-    }
-    nonFinite = c != 0.f;
-    return p;
+    return peakAndCheckFrom(data, 0, frames, 0.f, 0.f, nonFinite);
 }
 #endif
 

@@ -7,13 +7,21 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <tuple>
+#include <type_traits>
 
 using namespace ZQ::Quarl;
 
 namespace
 {
-// Stage order of parameter application.
-constexpr int kStageOrder[] = {kFiltersBit, kDistortionBit, kEqBit, kNoiseBit, kSimBit, kGateBit, kLoFiBit};
+// Every entry of the list is a stage, with a switch of its own in the enable mask.
+template <typename... S>
+constexpr bool areStages(const std::tuple<S...>*)
+{
+    return (std::is_base_of_v<Stage<typename S::Channel, typename S::Params>, S> && ...) &&
+           (enableBitOf(S::Params::kStage) | ...) == kAllStagesMask && (enableBitOf(S::Params::kStage) + ...) == kAllStagesMask;
+}
+static_assert(areStages(static_cast<const EngineStages*>(nullptr)), "EngineStages lists stages, one per switch");
 
 float wetOf(float balance, float outputGain)
 {
@@ -106,99 +114,46 @@ Result EffectEngine::TimeSkip(std::uint32_t&) noexcept
     return DataReady;
 }
 
-bool EffectEngine::stageEnabled(int bit) const
+template <typename Fn>
+void EffectEngine::forEachStage(Fn&& fn)
 {
-    switch (bit)
-    {
-    case kFiltersBit: return m_params->filters.enable;
-    case kDistortionBit: return m_params->distortion.enable;
-    case kEqBit: return m_params->eq.enable;
-    case kNoiseBit: return m_params->noise.enable;
-    case kGateBit: return m_params->gate.enable;
-    case kSimBit: return m_params->sim.enable;
-    case kLoFiBit: return m_params->lofi.enable;
-    default: return false;
-    }
+    std::apply([&fn](auto&... stage) { (fn(stage), ...); }, m_stages);
 }
 
-bool EffectEngine::stagePresent(int bit) const
+template <typename Fn>
+bool EffectEngine::everyStage(Fn&& fn)
 {
-    switch (bit)
-    {
-    case kFiltersBit: return m_filters.memory.present();
-    case kDistortionBit: return m_distortion.memory.present();
-    case kEqBit: return m_eq.memory.present();
-    case kNoiseBit: return m_noise.memory.present();
-    case kGateBit: return m_gate.memory.present();
-    case kSimBit: return m_sim.memory.present();
-    case kLoFiBit: return m_lofi.memory.present();
-    default: return false;
-    }
+    return std::apply([&fn](auto&... stage) { return (fn(stage) && ...); }, m_stages);
 }
 
-void EffectEngine::releaseStage(int bit)
+template <typename Stage>
+bool EffectEngine::runs(const Stage& stage)
 {
-    switch (bit)
-    {
-    case kFiltersBit: m_filters.memory.release(m_allocator); break;
-    case kDistortionBit: m_distortion.memory.release(m_allocator); break;
-    case kEqBit: m_eq.memory.release(m_allocator); break;
-    case kNoiseBit: m_noise.memory.release(m_allocator); break;
-    case kGateBit: m_gate.memory.release(m_allocator); break;
-    case kSimBit: m_sim.memory.release(m_allocator); break;
-    case kLoFiBit: m_lofi.memory.release(m_allocator); break;
-    default: break;
-    }
+    return m_params->group<typename Stage::Params>().enable && stage.present();
+}
+
+template <typename Stage>
+bool EffectEngine::reallocate(Stage& stage)
+{
+    stage.release(m_allocator);
+    const auto& p = m_params->group<typename Stage::Params>();
+    if (!p.enable)
+        return true;
+    if (!stage.allocate(m_allocator, m_channels))
+        return false;
+    stage.setup(m_sampleRate, p);
+    return true;
 }
 
 void EffectEngine::releaseStages()
 {
-    for (int bit : kStageOrder)
-        releaseStage(bit);
+    forEachStage([this](auto& stage) { stage.release(m_allocator); });
 }
 
-bool EffectEngine::reallocateStage(int bit)
+std::int64_t EffectEngine::tailSum() const
 {
-    releaseStage(bit);
-    if (!stageEnabled(bit))
-        return true;
-    bool ok = false;
-    switch (bit)
-    {
-    case kFiltersBit: ok = m_filters.memory.allocate(m_allocator, m_channels); break;
-    case kDistortionBit: ok = m_distortion.memory.allocate(m_allocator, m_channels); break;
-    case kEqBit: ok = m_eq.memory.allocate(m_allocator, m_channels); break;
-    case kNoiseBit: ok = m_noise.memory.allocate(m_allocator, m_channels); break;
-    case kGateBit: ok = m_gate.memory.allocate(m_allocator, m_channels); break;
-    case kSimBit: ok = m_sim.memory.allocate(m_allocator, m_channels); break;
-    case kLoFiBit: ok = m_lofi.memory.allocate(m_allocator, m_channels); break;
-    default: break;
-    }
-    if (ok)
-        setupStage(bit);
-    return ok;
-}
-
-void EffectEngine::setupStage(int bit)
-{
-    const EngineParams& p = *m_params;
-    const unsigned fs = m_sampleRate;
-    // The Filters, EQ and SIM tails add their change to the processor's tail sum.
-    auto retail = [this](std::int32_t& stageTail, std::int32_t tail) {
-        m_tailSum += static_cast<std::int64_t>(tail) - stageTail;
-        stageTail = tail;
-    };
-    switch (bit)
-    {
-    case kFiltersBit: retail(m_filtersTail, m_filters.setup(fs, p.filters, false)); break;
-    case kDistortionBit: m_distortion.setup(fs, p.distortion, false); break;
-    case kEqBit: retail(m_eqTail, m_eq.setup(fs, p.eq, false)); break;
-    case kNoiseBit: m_noise.setup(fs, p.noise, false); break;
-    case kGateBit: m_gate.setup(fs, p.gate, false); break;
-    case kSimBit: retail(m_simTail, m_sim.setup(fs, p.sim, false)); break;
-    case kLoFiBit: m_lofi.setup(fs, p.lofi, false); break;
-    default: break;
-    }
+    // Each stage keeps the tail of its last set-up, also while it is off.
+    return std::apply([](const auto&... stage) { return (std::int64_t{0} + ... + stage.tail()); }, m_stages);
 }
 
 Result EffectEngine::Init(IAllocator* allocator, IProcessingContext* context, IEffectParams* params,
@@ -216,9 +171,10 @@ Result EffectEngine::Init(IAllocator* allocator, IProcessingContext* context, IE
     m_tailRemaining = -1;
 
     Result result = Success;
-    for (int bit : kStageOrder)
-        if (!reallocateStage(bit))
+    forEachStage([&](auto& stage) {
+        if (!reallocate(stage))
             result = InsufficientMemory;
+    });
 
     m_prevInputGain = m_params->gains.inputGain;
     m_prevOutputGain = m_params->gains.outputGain;
@@ -235,15 +191,16 @@ bool EffectEngine::runTail(AudioBuffer& buffer)
     }
     if (m_tailRemaining == 0 && buffer.validFrames == 0)
         return false;
+    const std::int64_t sum = tailSum();
     if (m_tailRemaining == -1 || buffer.validFrames > 0)
     {
-        m_tailRemaining = m_tailSum;
-        m_tailRemembered = m_tailSum;
+        m_tailRemaining = sum;
+        m_tailRemembered = sum;
     }
-    else if (m_tailSum > m_tailRemembered)
+    else if (sum > m_tailRemembered)
     {
-        m_tailRemaining += m_tailSum - m_tailRemembered;
-        m_tailRemembered = m_tailSum;
+        m_tailRemaining += sum - m_tailRemembered;
+        m_tailRemembered = sum;
     }
     const std::uint32_t padded = buffer.maxFrames - buffer.validFrames;
     for (std::uint32_t c = 0; c < buffer.channelCount; ++c)
@@ -263,26 +220,29 @@ void EffectEngine::Execute(AudioBuffer& buffer) noexcept
     buffer.validFrames = std::min(buffer.validFrames, buffer.maxFrames);
 
     // 1. Stages whose enable changed: free, and allocate afresh when now enabled. A stage
-    //    whose allocation fails keeps its mark and is tried again with the next buffer.
-    for (int bit : kStageOrder)
-    {
+    //    whose allocation fails keeps its mark, and so do the stages after it; they are
+    //    tried again with the next buffer.
+    const bool allocated = everyStage([this](auto& stage) {
+        constexpr std::uint8_t bit = enableBitOf(std::decay_t<decltype(stage)>::Params::kStage);
         if ((m_params->enableMask & bit) == 0)
-            continue;
-        if (!reallocateStage(bit))
-        {
-            buffer.state = InsufficientMemory;
-            return;
-        }
+            return true;
+        if (!reallocate(stage))
+            return false;
         m_params->enableMask &= static_cast<std::uint8_t>(~bit);
+        return true;
+    });
+    if (!allocated)
+    {
+        buffer.state = InsufficientMemory;
+        return;
     }
 
     // 2. Changed parameters of enabled stages.
-    const bool changed[] = {m_params->filters.changed, m_params->distortion.changed, m_params->eq.changed,
-                            m_params->noise.changed,   m_params->sim.changed,        m_params->gate.changed,
-                            m_params->lofi.changed};
-    for (std::size_t i = 0; i < std::size(kStageOrder); ++i)
-        if (changed[i] && stageEnabled(kStageOrder[i]) && stagePresent(kStageOrder[i]))
-            setupStage(kStageOrder[i]);
+    forEachStage([this](auto& stage) {
+        const auto& p = m_params->group<typename std::decay_t<decltype(stage)>::Params>();
+        if (p.changed && runs(stage))
+            stage.setup(m_sampleRate, p);
+    });
     m_params->clearChanged();
 
     // 3. End of input: pad with silence and play the tail.
@@ -292,12 +252,17 @@ void EffectEngine::Execute(AudioBuffer& buffer) noexcept
     if (frames == 0)
         return;
 
-    // 4. Working memory: the dry signal of every channel, and the noise when it plays.
+    // 4. Working memory: the dry signal of every channel, and what the running stages ask
+    //    for (the noise generator's noise).
     const std::uint32_t channels = std::min(buffer.channelCount, m_channels);
-    const bool noiseOn = stageEnabled(kNoiseBit) && stagePresent(kNoiseBit);
+    std::size_t scratchFloats = 0;
+    forEachStage([&](auto& stage) {
+        if (runs(stage))
+            scratchFloats += stage.scratchFloats(static_cast<std::size_t>(frames) * channels);
+    });
     ScratchBuffer dry(m_allocator, frames * channels);
-    ScratchBuffer noise(m_allocator, frames * channels, noiseOn);
-    if (dry.get() == nullptr || (noiseOn && noise.get() == nullptr))
+    ScratchBuffer scratch(m_allocator, static_cast<std::uint32_t>(scratchFloats), scratchFloats > 0);
+    if (dry.get() == nullptr || (scratchFloats > 0 && scratch.get() == nullptr))
     {
         buffer.state = InsufficientMemory;
         return;
@@ -307,7 +272,7 @@ void EffectEngine::Execute(AudioBuffer& buffer) noexcept
     std::memcpy(record, &channels, sizeof channels);
 
     // 5. The chain. Channels never interact, so each stage runs over every channel at once
-    //    (up to four in parallel); the noise is drawn channel after channel.
+    //    (up to four in parallel).
     const GainParams& g = m_params->gains;
     const BlockGains gains{m_prevInputGain,
                            g.inputGain,
@@ -319,7 +284,7 @@ void EffectEngine::Execute(AudioBuffer& buffer) noexcept
     float meters[kMaxChannels][kMetersPerChannel];
     for (std::uint32_t c = 0; c < channels; ++c)
         data[c] = buffer.channel(c);
-    processChannels(data, channels, frames, gains, dry.get(), noiseOn ? noise.get() : nullptr, meters);
+    processChannels(data, channels, frames, gains, dry.get(), scratch.get(), meters);
     for (std::uint32_t c = 0; c < channels; ++c)
         std::memcpy(record + kMeterRecordHeaderBytes + c * kMeterBytesPerChannel, meters[c], sizeof meters[c]);
 
@@ -332,11 +297,12 @@ void EffectEngine::Execute(AudioBuffer& buffer) noexcept
 }
 
 void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std::uint32_t frames,
-                                   const BlockGains& gains, float* dry, float* noise,
+                                   const BlockGains& gains, float* dry, float* scratch,
                                    float (*meters)[kMetersPerChannel])
 {
     for (std::uint32_t c = 0; c < channels; ++c)
     {
+        std::copy(std::begin(kMeterStartValues), std::end(kMeterStartValues), meters[c]);
         if (gains.inputFrom != gains.inputTo)
             blockmath::applyRamp(x[c], frames, gains.inputFrom, gains.inputTo);
         else if (gains.inputTo != 1.f)
@@ -345,51 +311,19 @@ void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std:
         std::memcpy(dry + static_cast<std::size_t>(c) * frames, x[c], sizeof(float) * frames);
     }
 
-    if (m_params->filters.enable && m_filters.memory.present())
-        m_filters.processChannels(x, channels, frames);
-    if (m_params->distortion.enable && m_distortion.memory.present())
-        m_distortion.processChannels(x, channels, frames);
-    if (m_params->eq.enable && m_eq.memory.present())
-        m_eq.processChannels(x, channels, frames);
-    for (std::uint32_t c = 0; c < channels; ++c)
-    {
-        meters[c][kMeterPreNoise] = blockmath::peak(x[c], frames);
-        meters[c][kMeterNoise] = 0.f;
-        meters[c][kMeterDucking] = 1.f;
-    }
-
-    if (noise != nullptr)
-    {
-        const float* random[kMaxChannels];
+    forEachStage([&](auto& stage) {
+        using Stage = std::decay_t<decltype(stage)>;
+        if constexpr (Stage::kInputPeakMeter >= 0)
+            for (std::uint32_t c = 0; c < channels; ++c)
+                meters[c][Stage::kInputPeakMeter] = blockmath::peak(x[c], frames);
+        if (!runs(stage))
+            return;
+        const std::size_t wanted = stage.scratchFloats(static_cast<std::size_t>(frames) * channels);
+        stage.processChannels(ChannelBlock{x, channels, frames, wanted > 0 ? scratch : nullptr});
+        scratch += wanted;
         for (std::uint32_t c = 0; c < channels; ++c)
-        {
-            random[c] = noise + static_cast<std::size_t>(c) * frames;
-            m_random.fill(noise + static_cast<std::size_t>(c) * frames, frames);
-        }
-        m_noise.processChannels(x, random, channels, frames);
-        for (std::uint32_t c = 0; c < channels; ++c)
-        {
-            meters[c][kMeterDucking] = m_noise.readMinGain(c);
-            meters[c][kMeterNoise] = m_noise.readMaxNoise(c);
-        }
-    }
-
-    if (m_params->sim.enable && m_sim.memory.present())
-        m_sim.processChannels(x, channels, frames);
-    for (std::uint32_t c = 0; c < channels; ++c)
-    {
-        meters[c][kMeterPreGate] = blockmath::peak(x[c], frames);
-        meters[c][kMeterGateGain] = 1.f;
-    }
-
-    if (m_params->gate.enable && m_gate.memory.present())
-    {
-        m_gate.processChannels(x, channels, frames);
-        for (std::uint32_t c = 0; c < channels; ++c)
-            meters[c][kMeterGateGain] = m_gate.minGain(c);
-    }
-    if (m_params->lofi.enable && m_lofi.memory.present())
-        m_lofi.processChannels(x, channels, frames);
+            stage.readMeters(c, meters[c]);
+    });
 
     for (std::uint32_t c = 0; c < channels; ++c)
     {
@@ -411,18 +345,8 @@ void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std:
 
 void EffectEngine::resetChannel(std::uint32_t c)
 {
-    if (m_filters.memory.present())
-        m_filters.resetChannel(c);
-    if (m_distortion.memory.present())
-        m_distortion.resetChannel(c);
-    if (m_eq.memory.present())
-        m_eq.resetChannel(c);
-    if (m_noise.memory.present())
-        m_noise.resetChannel(c);
-    if (m_sim.memory.present())
-        m_sim.resetChannel(c);
-    if (m_gate.memory.present())
-        m_gate.resetChannel(c);
-    if (m_lofi.memory.present())
-        m_lofi.resetChannel(c);
+    forEachStage([c](auto& stage) {
+        if (stage.present())
+            stage.resetChannel(c);
+    });
 }

@@ -3,7 +3,7 @@
 
 #include "ZQ/QuarlSoundEngine.h"
 #include "engine/EngineParams.h"
-#include "engine/RandomGenerator.h"
+#include "engine/MeterSlots.h"
 #include "engine/stages/DistortionStage.h"
 #include "engine/stages/EqStage.h"
 #include "engine/stages/FiltersStage.h"
@@ -13,22 +13,13 @@
 #include "engine/stages/SimStage.h"
 
 #include <cstdint>
+#include <tuple>
 
-// Meter values per channel in the posted record, in record order.
-enum MeterSlot
-{
-    kMeterInput = 0,     // after the input gain
-    kMeterOutput = 1,    // final output
-    kMeterPreNoise = 2,  // after Filters, Distortion and EQ
-    kMeterNoise = 3,     // largest filtered-noise magnitude
-    kMeterDucking = 4,   // smallest noise ducking gain
-    kMeterPreGate = 5,   // after Noise and SIM
-    kMeterGateGain = 6,  // smallest gate gain
-    kMetersPerChannel = 7,
-};
+// The chain's stages in processing order (see engine/stages/Stage.h). Everything the
+// processor does with its stages walks this list.
+using EngineStages =
+    std::tuple<FiltersStage, DistortionStage, EqStage, NoiseStage, SimStage, GateStage, LoFiStage>;
 
-constexpr std::uint32_t kMeterRecordHeaderBytes = 4;
-constexpr std::uint32_t kMeterBytesPerChannel = kMetersPerChannel * 4;
 constexpr std::uint32_t kMaxChannels = 64;
 constexpr std::uint32_t kEngineBuildNumber = 516866;
 
@@ -52,8 +43,8 @@ public:
     // Made through the host's allocator; null when it has no memory.
     static EffectEngine* create(ZQ::Quarl::IAllocator* allocator);
 
-    // Sum of the Filters, EQ and SIM tails, in samples.
-    std::int64_t tailSum() const { return m_tailSum; }
+    // Sum of the stages' tails, in samples.
+    std::int64_t tailSum() const;
 
 private:
     struct BlockGains
@@ -63,19 +54,25 @@ private:
         float dryFrom, dryTo;
     };
 
-    bool stageEnabled(int bit) const;
-    bool stagePresent(int bit) const;
+    // fn(stage) for every stage in chain order.
+    template <typename Fn>
+    void forEachStage(Fn&& fn);
+    // fn(stage) for the stages in chain order until one answers false; whether none did.
+    template <typename Fn>
+    bool everyStage(Fn&& fn);
+    // The stage's switch is on and its memory is there.
+    template <typename Stage>
+    bool runs(const Stage& stage);
     // Frees the stage's memory and, when it is enabled, allocates and sets it up afresh.
-    bool reallocateStage(int bit);
-    void releaseStage(int bit);
+    template <typename Stage>
+    bool reallocate(Stage& stage);
     void releaseStages();
-    void setupStage(int bit);
     // The end-of-input handling; false when the call ends here.
     bool runTail(ZQ::Quarl::AudioBuffer& buffer);
-    // The chain over every channel; data[c] is channel c, dry and noise hold `frames`
-    // samples per channel.
+    // The chain over every channel; data[c] is channel c, dry holds `frames` samples per
+    // channel and scratch the stages' working memory.
     void processChannels(float* const* data, std::uint32_t channels, std::uint32_t frames, const BlockGains& gains,
-                         float* dry, float* noise, float (*meters)[kMetersPerChannel]);
+                         float* dry, float* scratch, float (*meters)[kMetersPerChannel]);
     void resetChannel(std::uint32_t c);
 
     ZQ::Quarl::IAllocator* m_allocator = nullptr;
@@ -86,19 +83,8 @@ private:
     unsigned m_sampleRate = 0;
     std::uint32_t m_channels = 0;
 
-    FiltersStage m_filters;
-    DistortionStage m_distortion;
-    EqStage m_eq;
-    NoiseStage m_noise;
-    GateStage m_gate;
-    SimStage m_sim;
-    LoFiStage m_lofi;
-    RandomGenerator m_random;
+    EngineStages m_stages;
 
-    std::int32_t m_filtersTail = 0;
-    std::int32_t m_eqTail = 0;
-    std::int32_t m_simTail = 0;
-    std::int64_t m_tailSum = 0;
     std::int64_t m_tailRemaining = -1; // -1: no tail running
     std::int64_t m_tailRemembered = 0;
 

@@ -1,5 +1,7 @@
 #include "engine/EngineParams.h"
 
+#include "engine/Units.h"
+
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -23,12 +25,13 @@ float bitsToFloat(std::uint32_t bits)
 
 float linearGain(float db)
 {
-    return static_cast<float>(std::pow(10.0, static_cast<double>(db) * 0.05));
+    return static_cast<float>(dbToGain(db));
 }
 
-bool isSwitch(ParameterId id)
+// The stages' on/off switches are the parameters the host holds as bools.
+bool isSwitch(const ParameterDefinition& def)
 {
-    return id % 10 == 0 && id != ParamId::InputGain;
+    return def.hostType == HostType::Bool;
 }
 
 // The lo-fi list indices arrive from the host as floats; every other list value as an integer.
@@ -79,31 +82,27 @@ void* EngineParams::DeletingDestructor(unsigned int flags) noexcept
 void EngineParams::setDefaults()
 {
     for (const auto& def : g_parameterDefinitions)
-        store(def.id, def.defaultValue);
+        store(def, def.defaultValue);
     markAllChanged();
 }
 
 void EngineParams::markAllChanged()
 {
-    filters.changed = distortion.changed = eq.changed = noise.changed = true;
-    gate.changed = sim.changed = lofi.changed = gains.changed = true;
+    forEachGroup([](auto& group) { group.changed = true; });
     enableMask = kAllStagesMask;
 }
 
 void EngineParams::clearChanged()
 {
-    filters.changed = distortion.changed = eq.changed = noise.changed = false;
-    gate.changed = sim.changed = lofi.changed = gains.changed = false;
+    forEachGroup([](auto& group) { group.changed = false; });
     enableMask = 0;
 }
 
-void EngineParams::store(ParameterId id, float v)
+void EngineParams::store(const ParameterDefinition& def, float v)
 {
-    const bool on = v != 0.f;
     const auto asInt = static_cast<std::int32_t>(v);
-    switch (id)
+    switch (def.id)
     {
-    case ParamId::FiltersEnable: filters.enable = on; enableMask |= kFiltersBit; break;
     case ParamId::FiltersLPFSlope: filters.lpfSlope = asInt; break;
     case ParamId::FiltersLPFFreq: filters.lpfFreq = v; break;
     case ParamId::FiltersLPFQ: filters.lpfQ = v; break;
@@ -111,19 +110,16 @@ void EngineParams::store(ParameterId id, float v)
     case ParamId::FiltersHPFFreq: filters.hpfFreq = v; break;
     case ParamId::FiltersHPFQ: filters.hpfQ = v; break;
 
-    case ParamId::DistortionEnable: distortion.enable = on; enableMask |= kDistortionBit; break;
     case ParamId::DistortionMode: distortion.mode = asInt; break;
     case ParamId::DistortionAmount: distortion.amount = v; break;
     case ParamId::DistortionIntensity: distortion.intensity = v; break;
     case ParamId::DistortionRectify: distortion.rectify = v; break;
 
-    case ParamId::EQEnable: eq.enable = on; enableMask |= kEqBit; break;
     case ParamId::EQFilterType: eq.type = asInt; break;
     case ParamId::EQFreq: eq.freq = v; break;
     case ParamId::EQQ: eq.q = v; break;
     case ParamId::EQGain: eq.gainDb = v; break;
 
-    case ParamId::NoiseEnable: noise.enable = on; enableMask |= kNoiseBit; break;
     case ParamId::NoiseLevel: noise.level = v; break;
     case ParamId::NoiseLPFFreq: noise.lpfFreq = v; break;
     case ParamId::NoiseHPFFreq: noise.hpfFreq = v; break;
@@ -131,18 +127,15 @@ void EngineParams::store(ParameterId id, float v)
     case ParamId::NoiseRange: noise.range = v; break;
     case ParamId::NoiseRecovery: noise.recovery = v; break;
 
-    case ParamId::GateEnable: gate.enable = on; enableMask |= kGateBit; break;
     case ParamId::GateThreshold: gate.threshold = v; break;
     case ParamId::GateRange: gate.range = v; break;
     case ParamId::GateAttackTime: gate.attack = v; break;
     case ParamId::GateHoldTime: gate.hold = v; break;
     case ParamId::GateReleaseTime: gate.release = v; break;
 
-    case ParamId::SIMEnable: sim.enable = on; enableMask |= kSimBit; break;
     case ParamId::SIMType: sim.type = asInt; break;
     case ParamId::SIMTuning: sim.tuning = v; break;
 
-    case ParamId::LoFiEnable: lofi.enable = on; enableMask |= kLoFiBit; break;
     case ParamId::LoFiBitDepthType: lofi.bitDepthType = asInt; break;
     case ParamId::LoFiDownSampleIndex: lofi.downSampleIndex = asInt; break;
     case ParamId::LoFiFilter: lofi.filter = v; break;
@@ -150,21 +143,21 @@ void EngineParams::store(ParameterId id, float v)
     case ParamId::InputGain: gains.inputGain = linearGain(v); break;
     case ParamId::OutputGain: gains.outputGain = linearGain(v); break;
     case ParamId::Balance: gains.balance = v; break;
-    default: return;
+    default: break; // a switch: stored with its group's flags
     }
 
-    switch (id / 10)
-    {
-    case 0: distortion.changed = true; break;
-    case 1: gate.changed = true; break;
-    case 2: sim.changed = true; break;
-    case 3: lofi.changed = true; break;
-    case 4: gains.changed = true; break;
-    case 5: filters.changed = true; break;
-    case 6: eq.changed = true; break;
-    case 7: noise.changed = true; break;
-    default: break;
-    }
+    forEachGroup([&](auto& group) {
+        using Group = std::decay_t<decltype(group)>;
+        if (Group::kStage != def.stage)
+            return;
+        group.changed = true;
+        if constexpr (enableBitOf(Group::kStage) != 0)
+            if (isSwitch(def))
+            {
+                group.enable = v != 0.f;
+                enableMask |= enableBitOf(Group::kStage);
+            }
+    });
 }
 
 Result EngineParams::SetParam(PluginParamId id, const void* value, std::uint32_t bytes) noexcept
@@ -174,7 +167,7 @@ Result EngineParams::SetParam(PluginParamId id, const void* value, std::uint32_t
         return InvalidParameter;
 
     float v;
-    if (isSwitch(id))
+    if (isSwitch(*def))
     {
         // A switch arrives as a one-byte bool, or as a wider integer.
         std::uint32_t raw = 0;
@@ -195,7 +188,7 @@ Result EngineParams::SetParam(PluginParamId id, const void* value, std::uint32_t
         std::memcpy(&i, value, sizeof i);
         v = static_cast<float>(i);
     }
-    store(id, clampToRange(*def, v));
+    store(*def, clampToRange(*def, v));
     return Success;
 }
 
@@ -213,7 +206,7 @@ Result EngineParams::SetParamsBlock(const void* block, std::uint32_t bytes) noex
         case HostType::Int: v = static_cast<float>(static_cast<std::int32_t>(readLittleEndian32(p))); break;
         case HostType::Float: v = bitsToFloat(readLittleEndian32(p)); break;
         }
-        store(def.id, clampToRange(def, v));
+        store(def, clampToRange(def, v));
         p += blockSizeOf(def.hostType);
     }
     markAllChanged();

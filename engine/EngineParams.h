@@ -1,11 +1,13 @@
 // The sound engine's parameter object: the forty values grouped by stage, with a
-// changed flag per group and a mask of groups whose enable switch changed.
+// changed flag per group and a mask of groups whose enable switch changed. Each group
+// names the stage of the parameter table it holds.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
 #include "params/ParameterTable.h"
 
 #include <cstdint>
+#include <type_traits>
 
 enum StageBit : std::uint8_t
 {
@@ -19,8 +21,18 @@ enum StageBit : std::uint8_t
     kAllStagesMask = 0x7f,
 };
 
+// A stage's bit in the enable mask; the gains, always on, have none.
+constexpr std::uint8_t enableBitOf(ParameterStage stage)
+{
+    // In the order of ParameterStage.
+    constexpr std::uint8_t kBits[] = {kDistortionBit, kGateBit, kSimBit, kLoFiBit, 0, kFiltersBit, kEqBit, kNoiseBit};
+    return kBits[static_cast<int>(stage)];
+}
+
 struct FiltersParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Filters;
+
     std::int32_t lpfSlope;
     float lpfFreq;
     float lpfQ;
@@ -33,6 +45,8 @@ struct FiltersParams
 
 struct DistortionParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Distortion;
+
     std::int32_t mode;
     float amount;
     float intensity;
@@ -43,6 +57,8 @@ struct DistortionParams
 
 struct EqParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Eq;
+
     std::int32_t type;
     float freq;
     float q;
@@ -53,6 +69,8 @@ struct EqParams
 
 struct NoiseParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Noise;
+
     float level;
     float lpfFreq;
     float hpfFreq;
@@ -65,6 +83,8 @@ struct NoiseParams
 
 struct GateParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Gate;
+
     float threshold;
     float range;
     float attack;
@@ -76,6 +96,8 @@ struct GateParams
 
 struct SimParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Sim;
+
     std::int32_t type;
     float tuning;
     bool changed;
@@ -84,6 +106,8 @@ struct SimParams
 
 struct LoFiParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::LoFi;
+
     std::int32_t bitDepthType;
     std::int32_t downSampleIndex;
     float filter;
@@ -93,6 +117,8 @@ struct LoFiParams
 
 struct GainParams
 {
+    static constexpr ParameterStage kStage = ParameterStage::Gains;
+
     float inputGain;  // linear
     float outputGain; // linear
     float balance;    // percent
@@ -122,6 +148,25 @@ public:
     // Clears the changed flags and the enable mask once the processor has applied them.
     void clearChanged();
 
+    // The group of this type.
+    template <typename Group>
+    Group& group()
+    {
+        Group* found = nullptr;
+        forEachGroup([&found](auto& g) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(g)>, Group>)
+                found = &g;
+        });
+        return *found;
+    }
+
+    // Calls visit(group) for every parameter group.
+    template <typename Visit>
+    void forEachGroup(Visit&& visit)
+    {
+        visit(filters), visit(distortion), visit(eq), visit(noise), visit(gate), visit(sim), visit(lofi), visit(gains);
+    }
+
     FiltersParams filters;
     DistortionParams distortion;
     EqParams eq;
@@ -136,8 +181,8 @@ private:
     // The allocator the object's own memory came from, for the deleting destructor.
     ZQ::Quarl::IAllocator* m_madeBy = nullptr;
 
-    // Stores one value already brought into its parameter's range.
-    void store(ParameterId id, float value);
+    // Stores one value already brought into its parameter's range and marks its group.
+    void store(const ParameterDefinition& def, float value);
     void markAllChanged();
 };
 

@@ -1,4 +1,4 @@
-// The forty parameters: identifiers, property names, host types, ranges, defaults,
+// The forty parameters: identifiers, stages, property names, host types, ranges, defaults,
 // step counts and display-name string ids. Every other table is derived from
 // g_parameterDefinitions, which lists them in host order.
 #pragma once
@@ -18,9 +18,24 @@ enum class HostType : std::uint8_t
     Float, // VT_R4, four bytes
 };
 
+// The stage a parameter belongs to; the input gain, output gain and balance form a group
+// of their own.
+enum class ParameterStage : std::uint8_t
+{
+    Distortion,
+    Gate,
+    Sim,
+    LoFi,
+    Gains,
+    Filters,
+    Eq,
+    Noise,
+};
+
 struct ParameterDefinition
 {
     ParameterId id;
+    ParameterStage stage;
     LPCWSTR name;
     HostType hostType;
     float minValue;

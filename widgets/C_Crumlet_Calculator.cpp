@@ -1,5 +1,8 @@
 #include "widgets/C_Crumlet_Calculator.h"
 
+#include "engine/Units.h"
+#include "engine/filters/FilterDesign.h"
+
 #include <cmath>
 
 namespace
@@ -15,7 +18,7 @@ void C_Crumlet_Calculator::SetSampleRate(std::int32_t sampleRate)
 
 double C_Crumlet_Calculator::CalcGain(double gainDb, bool bypass)
 {
-    return bypass ? 1.0 : std::pow(10.0, gainDb * 0.05);
+    return bypass ? 1.0 : dbToGain(gainDb);
 }
 
 double C_Crumlet_Calculator::CalcMix(double percent, bool bypass)
@@ -32,28 +35,28 @@ double C_Crumlet_Calculator::passDamping(double qPercent)
     return (1.0 - x) * 1.414;
 }
 
-double C_Crumlet_Calculator::peakingQ(double qPercent)
+template <typename Design>
+void C_Crumlet_Calculator::designPair(BiquadCoefs (&pair)[2], int slope, bool bypass, Design design,
+                                      BiquadCoefs& first, BiquadCoefs& second)
 {
-    const double x = qPercent * 0.01;
-    return 9.0 * x * x + 1.0;
+    pair[0] = bypass ? BiquadCoefs::identity() : design();
+    pair[1] = !bypass && slope == 1 ? pair[0] : BiquadCoefs::identity();
+    first = pair[0];
+    second = pair[1];
 }
 
 void C_Crumlet_Calculator::CalcHPF(double freq, double qPercent, int slope, bool bypass, BiquadCoefs& first,
                                    BiquadCoefs& second)
 {
-    m_hpf[0] = bypass ? BiquadCoefs::identity() : m_designer.DesignHighPass(freq, true, passDamping(qPercent));
-    m_hpf[1] = !bypass && slope == 1 ? m_hpf[0] : BiquadCoefs::identity();
-    first = m_hpf[0];
-    second = m_hpf[1];
+    designPair(m_hpf, slope, bypass, [&] { return m_designer.DesignHighPass(freq, true, passDamping(qPercent)); },
+               first, second);
 }
 
 void C_Crumlet_Calculator::CalcLPF(double freq, double qPercent, int slope, bool bypass, BiquadCoefs& first,
                                    BiquadCoefs& second)
 {
-    m_lpf[0] = bypass ? BiquadCoefs::identity() : m_designer.DesignLowPass(freq, true, passDamping(qPercent));
-    m_lpf[1] = !bypass && slope == 1 ? m_lpf[0] : BiquadCoefs::identity();
-    first = m_lpf[0];
-    second = m_lpf[1];
+    designPair(m_lpf, slope, bypass, [&] { return m_designer.DesignLowPass(freq, true, passDamping(qPercent)); },
+               first, second);
 }
 
 void C_Crumlet_Calculator::CalcEQ(double freq, double qPercent, double gainDb, int type, bool bypass, BiquadCoefs& out)
@@ -63,7 +66,7 @@ void C_Crumlet_Calculator::CalcEQ(double freq, double qPercent, double gainDb, i
     else if (type == 0)
         m_eq = m_designer.DesignHighPass(freq, true, passDamping(qPercent));
     else if (type == 1)
-        m_eq = m_designer.DesignPeaking(freq, peakingQ(qPercent), std::pow(10.0, gainDb * 0.05));
+        m_eq = m_designer.DesignPeaking(freq, filters::eqPeakingQ(qPercent), dbToGain(gainDb));
     else if (type == 2)
         m_eq = m_designer.DesignLowPass(freq, true, passDamping(qPercent));
     out = m_eq;

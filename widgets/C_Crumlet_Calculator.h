@@ -30,12 +30,18 @@ public:
     void CalcNoiseHPF(double freq, bool bypass, BiquadCoefs& out);
     void CalcNoiseLPF(double freq, bool bypass, BiquadCoefs& out);
 
-    // The Filters' and the EQ's pass damping from a Q percent: 1.414 at 0, 0.2828 at 100.
+    // The Filters' and the EQ's pass damping from a Q percent: (1 - 0.8 * sqrt(Q/100)) * 1.414,
+    // 1.414 at 0 and 0.2828 at 100. The engine's filters::passDamping is the same curve
+    // written 1.414 - 1.1312 * sqrt(Q/100); the two round differently, and each side keeps
+    // its own (the plots are drawn with this one, the engine's output is pinned with the other).
     static double passDamping(double qPercent);
-    // The EQ peak's Q from a Q percent: 1 at 0, 10 at 100.
-    static double peakingQ(double qPercent);
 
 private:
+    // A pass filter's pair: the first section designed, the second a copy of it for slope 1.
+    template <typename Design>
+    void designPair(BiquadCoefs (&pair)[2], int slope, bool bypass, Design design, BiquadCoefs& first,
+                    BiquadCoefs& second);
+
     CEQCoefCalculator m_designer;
     BiquadCoefs m_hpf[2];
     BiquadCoefs m_lpf[2];

@@ -1,21 +1,12 @@
 #include "cli/validate/OutputBound.h"
 
+#include "engine/Units.h"
+#include "engine/filters/FilterDesign.h"
+
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
-double dbToGain(double db)
-{
-    return std::pow(10.0, db / 20.0);
-}
-
-// The damping a 0..100 Q control gives a high- or low-pass section.
-double dampingOf(double q)
-{
-    return 1.414 - (q > 0.0 ? std::sqrt(q * 0.01) : 0.0) * 1.1312;
-}
-} // namespace
+using filters::passDamping;
 
 double OutputBound::resonance(double d)
 {
@@ -31,8 +22,8 @@ double OutputBound::of(const Automation& s, double inputPeak)
     double x = input;
     if (on("FiltersEnable"))
     {
-        x *= std::pow(resonance(dampingOf(s.effective("FiltersHPFQ"))), s.effective("FiltersHPFSlope") + 1.0);
-        x *= std::pow(resonance(dampingOf(s.effective("FiltersLPFQ"))), s.effective("FiltersLPFSlope") + 1.0);
+        x *= std::pow(resonance(passDamping(s.effective("FiltersHPFQ"))), s.effective("FiltersHPFSlope") + 1.0);
+        x *= std::pow(resonance(passDamping(s.effective("FiltersLPFQ"))), s.effective("FiltersLPFSlope") + 1.0);
     }
     if (on("DistortionEnable"))
         x = 2.0;
@@ -40,7 +31,7 @@ double OutputBound::of(const Automation& s, double inputPeak)
     {
         const double type = s.effective("EQFilterType");
         x *= type == 1.0 ? std::max(1.0, dbToGain(s.effective("EQGain"))) * kSquareOverSine
-                         : resonance(dampingOf(s.effective("EQQ")));
+                         : resonance(passDamping(s.effective("EQQ")));
     }
     if (on("NoiseEnable"))
         x += 0.5 * dbToGain(s.effective("NoiseLevel") - 6.0) * 2.0;

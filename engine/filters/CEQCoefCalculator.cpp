@@ -1,7 +1,5 @@
 #include "engine/filters/CEQCoefCalculator.h"
 
-#include "engine/filters/FilterDesign.h"
-
 #include <cmath>
 
 void CEQCoefCalculator::SetSampleRate(std::int32_t sampleRate)
@@ -19,27 +17,22 @@ void CEQCoefCalculator::warp(double f)
     m_k2 = m_k * m_k;
 }
 
-BiquadCoefs CEQCoefCalculator::normalised(BiquadCoefs c)
+BiquadCoefs CEQCoefCalculator::normalised(const BiquadCoefs& c)
 {
     m_invA0 = 1.0 / c.a0;
-    c.normalise();
-    return c;
+    return filters::normalised(c);
 }
 
 BiquadCoefs CEQCoefCalculator::DesignHighPass(double f, bool secondOrder, double damping)
 {
     warp(f);
-    if (secondOrder)
-        return normalised({1.0, -2.0, 1.0, damping * m_k + 1.0 + m_k2, 2.0 * m_k2 - 2.0, 1.0 - damping * m_k + m_k2});
-    return normalised({1.0, -1.0, 0.0, m_k + 1.0, m_k - 1.0, 0.0});
+    return normalised(secondOrder ? filters::highPass2Section(m_k, damping) : filters::highPass1Section(m_k));
 }
 
 BiquadCoefs CEQCoefCalculator::DesignLowPass(double f, bool secondOrder, double damping)
 {
     warp(f);
-    if (secondOrder)
-        return normalised({m_k2, 2.0 * m_k2, m_k2, damping * m_k + 1.0 + m_k2, 2.0 * m_k2 - 2.0, 1.0 - damping * m_k + m_k2});
-    return normalised({m_k, m_k, 0.0, m_k + 1.0, m_k - 1.0, 0.0});
+    return normalised(secondOrder ? filters::lowPass2Section(m_k, damping) : filters::lowPass1Section(m_k));
 }
 
 BiquadCoefs CEQCoefCalculator::DesignPeaking(double f, double q, double linearGain)
@@ -47,10 +40,6 @@ BiquadCoefs CEQCoefCalculator::DesignPeaking(double f, double q, double linearGa
     warp(f);
     m_peakGain = linearGain;
     m_shape = std::fabs(20.0 * std::log10(linearGain)) * 0.08333333333333333;
-    const filters::PeakingTerms t = filters::peakingTerms(m_w, m_k, q, linearGain, m_shape);
-    m_numDamping = t.numDamping;
-    m_denDamping = t.denDamping;
-    m_numConstant = t.numConstant;
-    m_denConstant = t.denConstant;
-    return normalised(filters::peakingSection(m_k, t));
+    m_peaking = filters::peakingTerms(m_w, m_k, q, linearGain, m_shape);
+    return normalised(filters::peakingSection(m_k, m_peaking));
 }

@@ -1,5 +1,7 @@
 #include "engine/filters/FilterDesign.h"
 
+#include "engine/Units.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -27,7 +29,7 @@ struct ShelfTerms
 ShelfTerms shelfTerms(double m, double s, double gainDb, double scale)
 {
     const double p = -1.6 * std::pow(s, 0.25);
-    const double g = std::pow(10.0, gainDb * 0.05);
+    const double g = dbToGain(gainDb);
     const double t = std::sqrt(std::fabs(gainDb / 18.0));
     const double plain = (kSqrt2 * m + (1.0 - m)) * scale;
     if (gainDb > 0.0)
@@ -49,34 +51,52 @@ double prewarp(double clampedW)
     return std::tan(kPi * clampedW);
 }
 
+BiquadCoefs highPass1Section(double k)
+{
+    return {1.0, -1.0, 0.0, k + 1.0, k - 1.0, 0.0};
+}
+
+BiquadCoefs lowPass1Section(double k)
+{
+    return {k, k, 0.0, k + 1.0, k - 1.0, 0.0};
+}
+
+BiquadCoefs highPass2Section(double k, double damping)
+{
+    const double k2 = k * k;
+    return {1.0, -2.0, 1.0, k * damping + 1.0 + k2, 2.0 * k2 - 2.0, 1.0 - k * damping + k2};
+}
+
+BiquadCoefs lowPass2Section(double k, double damping)
+{
+    const double k2 = k * k;
+    return {k2, 2.0 * k2, k2, k * damping + 1.0 + k2, 2.0 * k2 - 2.0, 1.0 - k * damping + k2};
+}
+
+BiquadCoefs normalised(BiquadCoefs c)
+{
+    c.normalise();
+    return c;
+}
+
 BiquadCoefs HighPass1(unsigned sampleRate, double f)
 {
-    const double k = warpedK(sampleRate, f);
-    const double n = 1.0 / (k + 1.0);
-    return {n, -n, 0.0, 1.0, (k - 1.0) * n, 0.0};
+    return normalised(highPass1Section(warpedK(sampleRate, f)));
 }
 
 BiquadCoefs LowPass1(unsigned sampleRate, double f)
 {
-    const double k = warpedK(sampleRate, f);
-    const double n = 1.0 / (k + 1.0);
-    return {k * n, k * n, 0.0, 1.0, (k - 1.0) * n, 0.0};
+    return normalised(lowPass1Section(warpedK(sampleRate, f)));
 }
 
 BiquadCoefs HighPass2(unsigned sampleRate, double f, double damping)
 {
-    const double k = warpedK(sampleRate, f);
-    const double k2 = k * k;
-    const double n = 1.0 / (k * damping + 1.0 + k2);
-    return {n, -2.0 * n, n, 1.0, (2.0 * k2 - 2.0) * n, (1.0 - k * damping + k2) * n};
+    return normalised(highPass2Section(warpedK(sampleRate, f), damping));
 }
 
 BiquadCoefs LowPass2(unsigned sampleRate, double f, double damping)
 {
-    const double k = warpedK(sampleRate, f);
-    const double k2 = k * k;
-    const double n = 1.0 / (k * damping + 1.0 + k2);
-    return {k2 * n, 2.0 * k2 * n, k2 * n, 1.0, (2.0 * k2 - 2.0) * n, (1.0 - k * damping + k2) * n};
+    return normalised(lowPass2Section(warpedK(sampleRate, f), damping));
 }
 
 PeakingTerms peakingTerms(double w, double k, double q, double linearGain, double shape)
@@ -116,9 +136,7 @@ BiquadCoefs designPeaking(unsigned sampleRate, double f, double q, double gainDb
 {
     double w = 0.0;
     const double k = warpedK(sampleRate, f, &w);
-    BiquadCoefs c = peakingSection(k, peakingTerms(w, k, q, std::pow(10.0, gainDb * 0.05), std::fabs(gainDb) * shapePerDb));
-    c.normalise();
-    return c;
+    return normalised(peakingSection(k, peakingTerms(w, k, q, dbToGain(gainDb), std::fabs(gainDb) * shapePerDb)));
 }
 } // namespace
 
@@ -148,10 +166,8 @@ BiquadCoefs LowShelf(unsigned sampleRate, double f, double s, double gainDb)
     const double k2 = k * k;
     const double m = 0.85;
     const ShelfTerms t = shelfTerms(m, s, gainDb, k);
-    BiquadCoefs c{t.numDamping + m + t.numGain * k2, 2.0 * k2 * t.numGain - 2.0 * m, m - t.numDamping + t.numGain * k2,
-                  t.denDamping + m + t.denGain * k2, 2.0 * k2 * t.denGain - 2.0 * m, m - t.denDamping + t.denGain * k2};
-    c.normalise();
-    return c;
+    return normalised({t.numDamping + m + t.numGain * k2, 2.0 * k2 * t.numGain - 2.0 * m, m - t.numDamping + t.numGain * k2,
+                       t.denDamping + m + t.denGain * k2, 2.0 * k2 * t.denGain - 2.0 * m, m - t.denDamping + t.denGain * k2});
 }
 
 BiquadCoefs HighShelf(unsigned sampleRate, double f, double s, double gainDb)
@@ -161,10 +177,20 @@ BiquadCoefs HighShelf(unsigned sampleRate, double f, double s, double gainDb)
     const double c2 = cot * cot;
     const double m = std::max(0.85 * (1.0 - w), 0.015);
     const ShelfTerms t = shelfTerms(m, s, gainDb, cot);
-    BiquadCoefs c{t.numDamping + m + t.numGain * c2, 2.0 * m - 2.0 * c2 * t.numGain, m - t.numDamping + t.numGain * c2,
-                  t.denDamping + m + t.denGain * c2, 2.0 * m - 2.0 * c2 * t.denGain, m - t.denDamping + t.denGain * c2};
-    c.normalise();
-    return c;
+    return normalised({t.numDamping + m + t.numGain * c2, 2.0 * m - 2.0 * c2 * t.numGain, m - t.numDamping + t.numGain * c2,
+                       t.denDamping + m + t.denGain * c2, 2.0 * m - 2.0 * c2 * t.denGain, m - t.denDamping + t.denGain * c2});
+}
+
+double passDamping(double qPercent)
+{
+    const double x = qPercent * 0.01;
+    return 1.414 - (x > 0.0 ? std::sqrt(x) : 0.0) * 1.1312;
+}
+
+double eqPeakingQ(double qPercent)
+{
+    const double x = qPercent * 0.01;
+    return 9.0 * x * x + 1.0;
 }
 
 double SectionDecay(float a1f, float a2f)

@@ -1,5 +1,7 @@
 // Bilinear-transform section designs with frequency pre-warping, in double precision.
-// Every result is normalised (a0 = 1).
+// Every design exists once: the engine's primitives below and the editor's calculator
+// (CEQCoefCalculator) pre-warp in their own way, then share the sections made from K.
+// Every primitive's result is normalised (a0 = 1).
 #pragma once
 
 #include "engine/filters/BiquadCoefs.h"
@@ -16,6 +18,15 @@ double clampNormalisedFrequency(double w);
 
 // K = tan(pi * w) for the clamped w.
 double prewarp(double clampedW);
+
+// The pass sections from the pre-warped K (and the damping), before normalisation.
+BiquadCoefs highPass1Section(double k);
+BiquadCoefs lowPass1Section(double k);
+BiquadCoefs highPass2Section(double k, double damping);
+BiquadCoefs lowPass2Section(double k, double damping);
+
+// The record divided by its a0.
+BiquadCoefs normalised(BiquadCoefs c);
 
 BiquadCoefs HighPass1(unsigned sampleRate, double f);
 BiquadCoefs LowPass1(unsigned sampleRate, double f);
@@ -44,6 +55,13 @@ PeakingTerms peakingTerms(double w, double k, double q, double linearGain, doubl
 
 // The un-normalised peaking section made of those terms.
 BiquadCoefs peakingSection(double k, const PeakingTerms& t);
+
+// Damping of the engine's Filters and EQ pass sections from their 0..100 Q control:
+// 1.414 - 1.1312 * sqrt(Q/100), from 1.414 (Q 0) down to 0.2828 (Q 100).
+double passDamping(double qPercent);
+
+// Q of the EQ's peaking section from its 0..100 Q control: 9 * (Q/100)^2 + 1, 1 to 10.
+double eqPeakingQ(double qPercent);
 
 // Time constant in samples of a section with single-precision feedback coefficients.
 double SectionDecay(float a1, float a2);

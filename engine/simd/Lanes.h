@@ -97,20 +97,12 @@ struct BiquadLanes
         scatterField(s, &BiquadSection::y2, y2);
     }
 
-    F4 tick(F4 x)
-    {
-        const F4 y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1;
-        x1 = x;
-        y2 = y1;
-        y1 = y;
-        return y;
-    }
+    F4 tick(F4 x) { return directFormIStep(*this, x); }
 };
 
-// Sections [K, K + N) of a cascade, in series, sample by sample so the sections'
-// recursions overlap; `post(y, x)` forms each output from the cascade's output and input.
-template <int K, int N, int L, typename Post>
+// The N sections of a cascade, in series, sample by sample so the sections' recursions
+// overlap; `post(y)` forms each output from the cascade's output.
+template <int N, int L, typename Post>
 void runSections(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned frames, Post post)
 {
     BiquadLanes s[N];
@@ -118,7 +110,7 @@ void runSections(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned
     for (int k = 0; k < N; ++k)
     {
         for (int l = 0; l < L; ++l)
-            sections[k][l] = first[l] + K + k;
+            sections[k][l] = first[l] + k;
         s[k].gather(sections[k]);
     }
     for (unsigned i = 0; i < frames; ++i)
@@ -127,7 +119,7 @@ void runSections(BiquadSection* const (&first)[L], const LaneIO<L>& io, unsigned
         F4 v = x;
         for (int k = 0; k < N; ++k)
             v = s[k].tick(v);
-        io.store(i, post(v, x));
+        io.store(i, post(v));
     }
     for (int k = 0; k < N; ++k)
         s[k].scatter(sections[k]);

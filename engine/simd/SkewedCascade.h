@@ -13,12 +13,11 @@
 
 #include "engine/BiquadSection.h"
 
-// How the cascade's output is formed from its output y and input x.
+// How the cascade's output is formed from its output y.
 struct CascadeOutput
 {
-    bool mixed = false; // false: y; true: y * wet + x * dry
-    float wet = 1.f;
-    float dry = 0.f;
+    bool scaled = false; // false: y; true: y * gain
+    float gain = 1.f;
 };
 
 constexpr unsigned kCascadeSkew = 4;
@@ -171,7 +170,7 @@ void runSkewedCascade(BiquadSection* const* first, float* const* data, unsigned 
                 for (int l = 0; l < L; ++l)
                 {
                     const float y = out[K * L + l];
-                    data[l][m] = output.mixed ? y * output.wet + data[l][m] * output.dry : y;
+                    data[l][m] = output.scaled ? y * output.gain : y;
                 }
             }
         }

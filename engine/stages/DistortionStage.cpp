@@ -1,8 +1,8 @@
 #include "engine/stages/DistortionStage.h"
 
+#include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
-#include "engine/simd/Lanes.h"
-#include "engine/stages/TimeConversions.h"
+#include "engine/stages/StageLanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,17 +55,15 @@ double distortionMakeUp(double amount, int mode)
     return ((c - 1.0) * a + 1.0) * m * std::pow(10.0, a * modeShape(mode).trimDb / 20.0);
 }
 
-void DistortionStage::setup(unsigned fs, const DistortionParams& p, bool bypass)
+void DistortionStage::setup(unsigned fs, const DistortionParams& p)
 {
     const ModeShape& mode = modeShape(p.mode);
-    const double amount = bypass ? 0.0 : p.amount;
-    const double a = amount * 0.01;
-    const double floor = bypass ? 1.0 : kFloor;
-    const double exponent = bypass ? 0.0 : 1.0 / (1.0 + 0.09 * amount) - 1.0;
+    const double a = p.amount * 0.01;
+    const double exponent = 1.0 / (1.0 + 0.09 * p.amount) - 1.0;
 
     float curve[kCurveSize];
     for (int i = 0; i < kCurveSize; ++i)
-        curve[i] = static_cast<float>(std::pow(1.0 + (i / 256.0) / floor, exponent));
+        curve[i] = static_cast<float>(std::pow(1.0 + (i / 256.0) / kFloor, exponent));
 
     const double v = std::sqrt(a);
     const double rising = mode.riseBase + mode.riseSlope * v;
@@ -74,26 +72,19 @@ void DistortionStage::setup(unsigned fs, const DistortionParams& p, bool bypass)
     const BiquadCoefs envelope = filters::LowPass1(fs, cutoff);
     const double fallingCoef = TimeToCoefficient(fs, falling);
     const BiquadCoefs dcBlock = filters::HighPass1(fs, 20.0);
-    const float makeUp = static_cast<float>(distortionMakeUp(amount, p.mode));
+    const float makeUp = static_cast<float>(distortionMakeUp(p.amount, p.mode));
 
     for (auto& ch : memory)
     {
-        ch.drive = 1.f;
-        ch.floor = static_cast<float>(floor);
         ch.envB0 = static_cast<float>(envelope.b0);
         ch.envB1 = static_cast<float>(envelope.b1);
         ch.envA1 = static_cast<float>(envelope.a1);
         ch.risingCoef = static_cast<float>(TimeToCoefficient(fs, rising));
         ch.fallingCoef = static_cast<float>(fallingCoef);
         ch.envelopeTerm = static_cast<float>(TimeToCoefficient(fs, 0.01) - fallingCoef);
-        ch.rectifyThreshold = 0.f;
         ch.negativeGain = static_cast<float>(-0.02 * p.rectify);
         ch.makeUp = makeUp;
         ch.highPass.load(dcBlock);
-        ch.interpolation = 1.f;
-        ch.wet = 1.f;
-        ch.dry = 0.f;
-        ch.outputScale = 1.f;
         std::copy(std::begin(curve), std::end(curve), ch.curve);
     }
 }
@@ -109,37 +100,21 @@ F4 tableEnds(const float* const (&tables)[N], int index)
 }
 
 template <int L>
-void runDistortion(DistortionStage& stage, unsigned first, float* const* data, unsigned frames)
+void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
 {
-    using Channel = DistortionStage::Channel;
-    constexpr int kLast = DistortionStage::kCurveSize - 1;
-    Channel* ch[L];
-    BiquadSection* highPass[L];
+    using C = DistortionChannel;
+    constexpr int kLast = C::kCurveSize - 1;
     const float* curves[L];
-    LaneIO<L> io;
     for (int l = 0; l < L; ++l)
-    {
-        ch[l] = &stage.memory[first + l];
-        highPass[l] = &ch[l]->highPass;
-        curves[l] = ch[l]->curve;
-        io.p[l] = data[l];
-    }
-    BiquadLanes hp;
-    hp.gather(highPass);
-    const F4 drive = gatherField(ch, &Channel::drive);
-    const F4 floor = gatherField(ch, &Channel::floor);
-    const F4 b0 = gatherField(ch, &Channel::envB0), b1 = gatherField(ch, &Channel::envB1);
-    const F4 a1 = gatherField(ch, &Channel::envA1);
-    const F4 rising = gatherField(ch, &Channel::risingCoef), falling = gatherField(ch, &Channel::fallingCoef);
-    const F4 envelopeTerm = gatherField(ch, &Channel::envelopeTerm);
-    const F4 threshold = gatherField(ch, &Channel::rectifyThreshold);
-    const F4 negativeFactor = F4(1.f) + gatherField(ch, &Channel::negativeGain);
-    const F4 makeUp = gatherField(ch, &Channel::makeUp);
-    const F4 wet = gatherField(ch, &Channel::wet), dry = gatherField(ch, &Channel::dry);
-    const F4 outputScale = gatherField(ch, &Channel::outputScale);
-    F4 rPrev = gatherField(ch, &Channel::prevRectified);
-    F4 ePrev = gatherField(ch, &Channel::prevEnvelope);
-    F4 g = gatherField(ch, &Channel::gain);
+        curves[l] = lanes.ch[l]->curve;
+    BiquadLanes hp = lanes.section(&C::highPass);
+    const F4 floor(static_cast<float>(kFloor));
+    const std::array<F4, 8> setup = lanes.gather(&C::envB0, &C::envB1, &C::envA1, &C::risingCoef, &C::fallingCoef,
+                                                 &C::envelopeTerm, &C::negativeGain, &C::makeUp);
+    const F4 b0 = setup[0], b1 = setup[1], a1 = setup[2], rising = setup[3], falling = setup[4];
+    const F4 envelopeTerm = setup[5], negativeFactor = F4(1.f) + setup[6], makeUp = setup[7];
+    std::array<F4, 3> state = lanes.gather(&C::prevRectified, &C::prevEnvelope, &C::gain);
+    F4 rPrev = state[0], ePrev = state[1], g = state[2];
     const F4 zero(0.f), one(1.f), minusOne(-1.f), half(0.5f), top(static_cast<float>(kLast));
 
     // Two passes per chunk: the envelope and its curve reading first, then the gain
@@ -165,7 +140,7 @@ void runDistortion(DistortionStage& stage, unsigned first, float* const* data, u
         const unsigned n = frames - start < kChunk ? frames - start : kChunk;
         for (unsigned j = 0; j < n; ++j)
         {
-            const F4 x = drive * io.load(start + j);
+            const F4 x = lanes.io.load(start + j);
             // Rectified level above the floor, then the half-level envelope.
             const F4 r = min(one, max(floor, abs(x))) - floor;
             const F4 e = half * (b0 * r + b1 * rPrev) - a1 * ePrev;
@@ -201,35 +176,24 @@ void runDistortion(DistortionStage& stage, unsigned first, float* const* data, u
             g = select(d >= zero, up, down);
 
             F4 y = g * x * makeUp;
-            y = y * select(y < threshold, negativeFactor, one);
+            y = y * select(y < zero, negativeFactor, one);
             y = min(one, max(minusOne, y));
-            y = hp.tick(y);
-            io.store(start + j, x * dry + wet * (y * outputScale));
+            lanes.io.store(start + j, hp.tick(y));
         }
     }
 
-    hp.scatter(highPass);
-    scatterField(ch, &Channel::prevRectified, rPrev);
-    scatterField(ch, &Channel::prevEnvelope, ePrev);
-    scatterField(ch, &Channel::gain, g);
+    lanes.scatterSection(&C::highPass, hp);
+    lanes.scatter(&C::prevRectified, rPrev, &C::prevEnvelope, ePrev, &C::gain, g);
 }
 } // namespace
 
-void DistortionStage::process(unsigned channel, float* data, unsigned frames)
+void DistortionStage::processChannels(const ChannelBlock& block)
 {
-    runDistortion<1>(*this, channel, &data, frames);
+    forEachLaneGroup(memory, block, [&](auto& lanes) { runDistortion(lanes, block.frames); });
 }
 
-void DistortionStage::processChannels(float* const* data, unsigned channels, unsigned frames)
+void DistortionChannel::restart()
 {
-    forLaneGroups(channels, [&](auto lanes, unsigned first) {
-        runDistortion<decltype(lanes)::value>(*this, first, data + first, frames);
-    });
-}
-
-void DistortionStage::resetChannel(unsigned channel)
-{
-    Channel& s = memory[channel];
-    s.highPass.clearMemory();
-    s.prevRectified = s.prevEnvelope = s.gain = 0.f;
+    highPass.clearMemory();
+    prevRectified = prevEnvelope = gain = 0.f;
 }

@@ -1,85 +1,61 @@
 #include "engine/stages/GateStage.h"
 
-#include "engine/simd/Lanes.h"
-#include "engine/stages/TimeConversions.h"
+#include "engine/Units.h"
+#include "engine/stages/StageLanes.h"
 
 #include <algorithm>
 #include <cmath>
 
-void GateStage::setup(unsigned fs, const GateParams& p, bool bypass)
+void GateStage::setup(unsigned fs, const GateParams& p)
 {
     for (auto& ch : memory)
     {
         ch.threshold = static_cast<float>(dbToGain(p.threshold));
-        ch.rangeGain = bypass ? 1.f : static_cast<float>(dbToGain(p.range));
-        ch.openGain = 1.f;
+        ch.rangeGain = static_cast<float>(dbToGain(p.range));
         ch.attackCoef = static_cast<float>(TimeToCoefficient(fs, p.attack));
         ch.holdLength = TimeToSamples(fs, p.hold);
         ch.releaseCoef = static_cast<float>(TimeToCoefficient(fs, p.release));
-        ch.holdCounter = 0;
-        ch.gain = 0.f;
+        ch.restart();
     }
 }
 
 namespace
 {
 template <int L>
-void runGate(GateStage& stage, unsigned first, float* const* data, unsigned frames)
+void runGate(LaneGroup<GateChannel, L>& lanes, unsigned frames)
 {
-    using Channel = GateStage::Channel;
-    Channel* ch[L];
-    LaneIO<L> io;
-    for (int l = 0; l < L; ++l)
-    {
-        ch[l] = &stage.memory[first + l];
-        io.p[l] = data[l];
-    }
-    const F4 threshold = abs(gatherField(ch, &Channel::threshold));
-    const F4 range = gatherField(ch, &Channel::rangeGain);
-    const F4 open = gatherField(ch, &Channel::openGain);
-    const F4 holdLength = gatherField(ch, &Channel::holdLength);
-    const F4 attack = gatherField(ch, &Channel::attackCoef);
-    const F4 release = gatherField(ch, &Channel::releaseCoef);
-    F4 counter = gatherField(ch, &Channel::holdCounter);
-    F4 g = gatherField(ch, &Channel::gain);
+    using C = GateChannel;
+    const auto [thresholdGain, range, holdLength, attack, release] =
+        lanes.gather(&C::threshold, &C::rangeGain, &C::holdLength, &C::attackCoef, &C::releaseCoef);
+    const F4 threshold = abs(thresholdGain);
+    auto [counter, g] = lanes.gather(&C::holdCounter, &C::gain);
     F4 minGain(1.f);
     const F4 zero(0.f), one(1.f);
 
     for (unsigned i = 0; i < frames; ++i)
     {
-        const F4 x = io.load(i);
+        const F4 x = lanes.io.load(i);
         // Below the threshold the gate closes to the range gain once the hold has run out.
         const M4 closed = threshold > abs(x);
-        F4 target = select(closed, range, open);
+        F4 target = select(closed, range, one);
         counter = max(select(closed, counter, holdLength) - one, zero);
-        target = select(counter > zero, open, target);
+        target = select(counter > zero, one, target);
 
-        const F4 c = select(target > g, attack, release);
-        g = g + c * (target - g);
-        minGain = min(g, minGain);
-        io.store(i, g * x);
+        followTarget(g, minGain, target, attack, release);
+        lanes.io.store(i, g * x);
     }
 
-    scatterField(ch, &Channel::holdCounter, counter);
-    scatterField(ch, &Channel::gain, g);
-    scatterField(ch, &Channel::minGain, minGain);
+    lanes.scatter(&C::holdCounter, counter, &C::gain, g, &C::minGain, minGain);
 }
 } // namespace
 
-void GateStage::process(unsigned channel, float* data, unsigned frames)
+void GateStage::processChannels(const ChannelBlock& block)
 {
-    runGate<1>(*this, channel, &data, frames);
+    forEachLaneGroup(memory, block, [&](auto& lanes) { runGate(lanes, block.frames); });
 }
 
-void GateStage::processChannels(float* const* data, unsigned channels, unsigned frames)
+void GateChannel::restart()
 {
-    forLaneGroups(channels, [&](auto lanes, unsigned first) {
-        runGate<decltype(lanes)::value>(*this, first, data + first, frames);
-    });
-}
-
-void GateStage::resetChannel(unsigned channel)
-{
-    memory[channel].gain = 0.f;
-    memory[channel].holdCounter = 0;
+    gain = 0.f;
+    holdCounter = 0;
 }

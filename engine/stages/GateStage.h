@@ -2,32 +2,35 @@
 #pragma once
 
 #include "engine/EngineParams.h"
-#include "engine/stages/StageMemory.h"
+#include "engine/stages/Stage.h"
 
 #include <cstdint>
 
-class GateStage
+struct GateChannel
+{
+    float threshold;
+    float rangeGain;
+    std::int32_t holdLength;
+    float releaseCoef;
+    float attackCoef;
+    std::int32_t holdCounter;
+    float gain;
+    float minGain; // meter: smallest gain of the last block
+
+    // Clears what a channel carries from one sample to the next.
+    void restart();
+};
+
+class GateStage : public Stage<GateChannel, GateParams>
 {
 public:
-    struct Channel
+    void setup(unsigned sampleRate, const GateParams& p);
+    void processChannels(const ChannelBlock& block);
+
+    // The level entering the gate is metered, and so is the gate's smallest gain.
+    static constexpr int kInputPeakMeter = kMeterPreGate;
+    void readMeters(unsigned channel, float (&meters)[kMetersPerChannel])
     {
-        float threshold;
-        float rangeGain;
-        float openGain;
-        std::int32_t holdLength;
-        float releaseCoef;
-        float attackCoef;
-        std::int32_t holdCounter;
-        float gain;
-        float minGain; // meter: smallest gain of the last block
-    };
-
-    void setup(unsigned sampleRate, const GateParams& p, bool bypass);
-    // One channel, or every channel (data[c] is channel c) with up to four in parallel.
-    void process(unsigned channel, float* data, unsigned frames);
-    void processChannels(float* const* data, unsigned channels, unsigned frames);
-    float minGain(unsigned channel) const { return memory[channel].minGain; }
-    void resetChannel(unsigned channel);
-
-    StageMemory<Channel> memory;
+        meters[kMeterGateGain] = memory[channel].minGain;
+    }
 };

@@ -3,36 +3,29 @@
 
 #include "engine/BiquadSection.h"
 #include "engine/EngineParams.h"
-#include "engine/stages/StageMemory.h"
+#include "engine/stages/Stage.h"
 
 #include <cstdint>
 
-class LoFiStage
+struct LoFiChannel
 {
-public:
-    struct Channel
-    {
-        float inputGain;
-        std::int32_t shift;
-        std::int32_t holdFactor;
-        BiquadSection bandPass;
-        float held;
-        std::int32_t holdCounter;
-        float outputGain;
-    };
+    std::int32_t shift; // bits dropped below the 24-bit grid
+    std::int32_t holdFactor;
+    BiquadSection bandPass;
+    float held;
+    std::int32_t holdCounter;
 
-    void setup(unsigned sampleRate, const LoFiParams& p, bool bypass);
-    // One channel, or every channel (data[c] is channel c) with up to four in parallel.
-    void process(unsigned channel, float* data, unsigned frames);
-    void processChannels(float* const* data, unsigned channels, unsigned frames);
-    void resetChannel(unsigned channel);
-
-    StageMemory<Channel> memory;
+    // Clears what a channel carries from one sample to the next.
+    void restart();
 };
 
-// Bits kept for a bit-depth type 0..15 (24 down to 2).
-int bitsForType(int type);
+class LoFiStage : public Stage<LoFiChannel, LoFiParams>
+{
+public:
+    void setup(unsigned sampleRate, const LoFiParams& p);
+    void processChannels(const ChannelBlock& block);
+};
 
-// Samples each new value is held for: 0 for index 0, else index + 1 (matching the
-// rates 48000/(index + 1) the list shows), doubled above 48000 Hz.
+// Samples each new value is held for: the down-sample index's divisor of 48000 Hz,
+// doubled above 48000 Hz so that the reduced rate stays the same; 0 for index 0.
 std::int32_t holdFactorFor(int downSampleIndex, unsigned sampleRate);

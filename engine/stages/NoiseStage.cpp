@@ -1,18 +1,18 @@
 #include "engine/stages/NoiseStage.h"
 
+#include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
-#include "engine/simd/Lanes.h"
-#include "engine/stages/TimeConversions.h"
+#include "engine/stages/StageLanes.h"
 
 #include <algorithm>
 #include <cmath>
 
-void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
+void NoiseStage::setup(unsigned fs, const NoiseParams& p)
 {
     const double a = static_cast<double>(p.level) - 6.0;
-    const float amplitude = bypass || a < -143.0 ? 0.f : static_cast<float>(dbToGain(a));
-    const BiquadCoefs hp = bypass ? BiquadCoefs::identity() : filters::HighPass2(fs, p.hpfFreq, 1.414);
-    const BiquadCoefs lp = bypass ? BiquadCoefs::identity() : filters::LowPass2(fs, p.lpfFreq, 1.414);
+    const float amplitude = a < -143.0 ? 0.f : static_cast<float>(dbToGain(a));
+    const BiquadCoefs hp = filters::HighPass2(fs, p.hpfFreq, 1.414);
+    const BiquadCoefs lp = filters::LowPass2(fs, p.lpfFreq, 1.414);
     for (auto& ch : memory)
     {
         ch.amplitude = amplitude;
@@ -22,7 +22,6 @@ void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
         ch.lowPass.clearMemory();
         ch.threshold = static_cast<float>(dbToGain(p.threshold));
         ch.rangeGain = static_cast<float>(dbToGain(p.range));
-        ch.fullGain = 1.f;
         ch.recoveryCoef = static_cast<float>(TimeToCoefficient(fs, p.recovery));
         ch.attackCoef = static_cast<float>(TimeToCoefficient(fs, 1.0));
         ch.holdLength = TimeToSamples(fs, 1.0);
@@ -32,76 +31,48 @@ void NoiseStage::setup(unsigned fs, const NoiseParams& p, bool bypass)
 
 namespace
 {
+// random holds each channel's `frames` noise samples, channel after channel.
 template <int L>
-void runNoise(NoiseStage& stage, unsigned first, float* const* data, const float* const* random, unsigned frames)
+void runNoise(LaneGroup<NoiseChannel, L>& lanes, float* random, unsigned frames)
 {
-    using Channel = NoiseStage::Channel;
-    Channel* ch[L];
-    BiquadSection* highPass[L];
-    BiquadSection* lowPass[L];
-    LaneIO<L> io, noiseIn;
+    using C = NoiseChannel;
+    LaneIO<L> noiseIn;
     for (int l = 0; l < L; ++l)
-    {
-        ch[l] = &stage.memory[first + l];
-        highPass[l] = &ch[l]->highPass;
-        lowPass[l] = &ch[l]->lowPass;
-        io.p[l] = data[l];
-        noiseIn.p[l] = const_cast<float*>(random[l]);
-    }
-    BiquadLanes hp, lp;
-    hp.gather(highPass);
-    lp.gather(lowPass);
-    const F4 amplitude = gatherField(ch, &Channel::amplitude);
-    const F4 threshold = gatherField(ch, &Channel::threshold);
-    const F4 range = gatherField(ch, &Channel::rangeGain);
-    const F4 full = gatherField(ch, &Channel::fullGain);
-    const F4 holdLength = gatherField(ch, &Channel::holdLength);
-    const F4 attack = gatherField(ch, &Channel::attackCoef);
-    const F4 recovery = gatherField(ch, &Channel::recoveryCoef);
+        noiseIn.p[l] = random + static_cast<std::size_t>(lanes.first + l) * frames;
+    BiquadLanes hp = lanes.section(&C::highPass), lp = lanes.section(&C::lowPass);
+    const auto [amplitude, threshold, range, holdLength, attack, recovery] =
+        lanes.gather(&C::amplitude, &C::threshold, &C::rangeGain, &C::holdLength, &C::attackCoef, &C::recoveryCoef);
     // Hold counts stay far below 2^24, so they count exactly in single precision.
-    F4 counter = gatherField(ch, &Channel::holdCounter);
-    F4 g = gatherField(ch, &Channel::gain);
-    F4 minGain = gatherField(ch, &Channel::minGain);
-    F4 maxNoise = gatherField(ch, &Channel::maxNoise);
+    auto [counter, g, minGain, maxNoise] = lanes.gather(&C::holdCounter, &C::gain, &C::minGain, &C::maxNoise);
     const F4 zero(0.f), one(1.f);
 
     for (unsigned i = 0; i < frames; ++i)
     {
-        const F4 x = io.load(i);
+        const F4 x = lanes.io.load(i);
         const F4 n = lp.tick(hp.tick(noiseIn.load(i) * amplitude));
         maxNoise = max(abs(n), maxNoise);
 
         // Above the threshold the noise ducks to the range gain and holds there.
         const M4 loud = abs(x) > threshold;
-        F4 target = select(loud, range, full);
+        F4 target = select(loud, range, one);
         counter = max(select(loud, holdLength, counter) - one, zero);
         target = select(counter > zero, range, target);
 
-        const F4 c = select(target > g, recovery, attack);
-        g = g + c * (target - g);
-        minGain = min(g, minGain);
-        io.store(i, x + g * n);
+        followTarget(g, minGain, target, recovery, attack);
+        lanes.io.store(i, x + g * n);
     }
 
-    hp.scatter(highPass);
-    lp.scatter(lowPass);
-    scatterField(ch, &Channel::holdCounter, counter);
-    scatterField(ch, &Channel::gain, g);
-    scatterField(ch, &Channel::minGain, minGain);
-    scatterField(ch, &Channel::maxNoise, maxNoise);
+    lanes.scatterSection(&C::highPass, hp);
+    lanes.scatterSection(&C::lowPass, lp);
+    lanes.scatter(&C::holdCounter, counter, &C::gain, g, &C::minGain, minGain, &C::maxNoise, maxNoise);
 }
 } // namespace
 
-void NoiseStage::process(unsigned channel, float* data, const float* random, unsigned frames)
+void NoiseStage::processChannels(const ChannelBlock& block)
 {
-    runNoise<1>(*this, channel, &data, &random, frames);
-}
-
-void NoiseStage::processChannels(float* const* data, const float* const* random, unsigned channels, unsigned frames)
-{
-    forLaneGroups(channels, [&](auto lanes, unsigned first) {
-        runNoise<decltype(lanes)::value>(*this, first, data + first, random + first, frames);
-    });
+    for (unsigned c = 0; c < block.channels; ++c)
+        m_random.fill(block.scratch + static_cast<std::size_t>(c) * block.frames, block.frames);
+    forEachLaneGroup(memory, block, [&](auto& lanes) { runNoise(lanes, block.scratch, block.frames); });
 }
 
 float NoiseStage::readMaxNoise(unsigned channel)
@@ -118,13 +89,12 @@ float NoiseStage::readMinGain(unsigned channel)
     return v;
 }
 
-void NoiseStage::resetChannel(unsigned channel)
+void NoiseChannel::restart()
 {
-    Channel& s = memory[channel];
-    s.highPass.clearMemory();
-    s.lowPass.clearMemory();
-    s.gain = 0.f;
-    s.holdCounter = 0;
-    s.minGain = 1.f;
-    s.maxNoise = 0.f;
+    highPass.clearMemory();
+    lowPass.clearMemory();
+    gain = 0.f;
+    holdCounter = 0;
+    minGain = 1.f;
+    maxNoise = 0.f;
 }

@@ -1,15 +1,14 @@
 #include "engine/stages/SimStage.h"
 
+#include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
-#include "engine/simd/CascadeDispatch.h"
-#include "engine/simd/Lanes.h"
+#include "engine/stages/StageLanes.h"
 
 #include <algorithm>
-#include <cmath>
 
 double simLevelToGain(double level)
 {
-    return level < 0.0 ? std::pow(10.0, level * 0.05) : level;
+    return level < 0.0 ? dbToGain(level) : level;
 }
 
 std::int32_t SimTailLength(const BiquadSection (&sections)[kSimSectionCount])
@@ -17,10 +16,10 @@ std::int32_t SimTailLength(const BiquadSection (&sections)[kSimSectionCount])
     double slowest = 0.0;
     for (const auto& s : sections)
         slowest = std::max(slowest, filters::SectionDecay(s.a1, s.a2));
-    return static_cast<std::int32_t>(slowest * 6.91);
+    return sixtyDbTail(slowest);
 }
 
-std::int32_t SimStage::setup(unsigned fs, const SimParams& p, bool bypass)
+void SimStage::setup(unsigned fs, const SimParams& p)
 {
     BiquadCoefs designed[kSimSectionCount];
     SimModelSections(fs, p.type, static_cast<double>(p.tuning) * 0.01, designed);
@@ -32,45 +31,14 @@ std::int32_t SimStage::setup(unsigned fs, const SimParams& p, bool bypass)
         for (int k = 0; k < kSimSectionCount; ++k)
             ch.sections[k].load(designed[k]);
 
-    m_wet = bypass ? 0.f : static_cast<float>(simLevelToGain(SimModelLevel(p.type)));
-    m_dry = bypass ? 1.f : 0.f;
-    return SimTailLength(loaded.sections);
+    m_wet = static_cast<float>(simLevelToGain(SimModelLevel(p.type)));
+    m_tail = SimTailLength(loaded.sections);
 }
 
-namespace
+void SimStage::processChannels(const ChannelBlock& block)
 {
-template <int L>
-void runSim(SimStage& stage, unsigned first, float* const* data, unsigned frames)
-{
-    BiquadSection* sections[L];
-    LaneIO<L> io;
-    for (int l = 0; l < L; ++l)
-    {
-        sections[l] = stage.memory[first + l].sections;
-        io.p[l] = data[l];
-    }
-    if (frames >= kSkewedCascadeMinFrames)
-        return runCascade(kSimSectionCount, L, sections, io.p, frames,
-                          CascadeOutput{true, stage.wetGain(), stage.dryGain()});
-    const F4 wet(stage.wetGain()), dry(stage.dryGain());
-    runSections<0, kSimSectionCount, L>(sections, io, frames, [wet, dry](F4 y, F4 x) { return y * wet + x * dry; });
-}
-} // namespace
-
-void SimStage::process(unsigned channel, float* data, unsigned frames)
-{
-    runSim<1>(*this, channel, &data, frames);
-}
-
-void SimStage::processChannels(float* const* data, unsigned channels, unsigned frames)
-{
-    forLaneGroups(channels, [&](auto lanes, unsigned first) {
-        runSim<decltype(lanes)::value>(*this, first, data + first, frames);
+    forEachLaneGroup(memory, block, [&](auto& lanes) {
+        runSectionsOfLanes<kSimSectionCount>(lanes, block.frames, CascadeOutput{true, m_wet});
     });
 }
 
-void SimStage::resetChannel(unsigned channel)
-{
-    for (auto& s : memory[channel].sections)
-        s.clearMemory();
-}

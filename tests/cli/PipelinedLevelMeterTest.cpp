@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace
@@ -83,13 +89,50 @@ TEST(PipelinedLevelMeter, FiguresMidwayAndAfterMore)
     expectSame(feed(pipelined, secondHalf, channels, {700}), feed(plainWhole, x, channels, {512}));
 }
 
+// An interrupted render drops its meter without asking for the figures: the conveyor under
+// it finishes the chunk in hand and drops the chunks queued behind it instead of measuring
+// them first.
 TEST(PipelinedLevelMeter, AbandonedWithWorkQueuedEndsPromptly)
 {
-    // An interrupted render drops its meter without asking for the figures.
     const std::uint32_t channels = 2;
-    const auto x = programme(channels, 5 * ChunkConveyor::kChunkFrames);
-    PipelinedLevelMeter pipelined(channels, kRate, LevelMeter::Measure::Everything, true);
-    pipelined.add(x.data(), static_cast<std::uint32_t>(x.size() / channels));
+    std::mutex lock;
+    std::condition_variable changed;
+    int started = 0;
+    bool release = false;
+    auto conveyor = std::make_unique<ChunkConveyor>(
+        channels,
+        [&](const float*, std::uint32_t) {
+            std::unique_lock<std::mutex> hold(lock);
+            ++started;
+            changed.notify_all();
+            changed.wait(hold, [&] { return release; });
+        },
+        true);
+    // One chunk in the consumer's hands, two queued behind it.
+    const std::vector<float> x(3 * ChunkConveyor::kChunkFrames * channels, 0.25f);
+    conveyor->add(x.data(), 3 * ChunkConveyor::kChunkFrames);
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        changed.wait(hold, [&] { return started == 1; });
+    }
+
+    std::atomic<bool> abandoning{false};
+    std::thread abandon([&] {
+        abandoning = true;
+        conveyor.reset();
+    });
+    while (!abandoning)
+        std::this_thread::yield();
+    // Let the destructor drop the queue, then let the chunk in hand finish.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        release = true;
+    }
+    changed.notify_all();
+    abandon.join();
+    EXPECT_EQ(conveyor, nullptr);
+    EXPECT_EQ(started, 1) << "the queued chunks were consumed before the conveyor ended";
 }
 
 TEST(PipelinedLevelMeter, NothingAddedReadsAsSilence)

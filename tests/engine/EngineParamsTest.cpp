@@ -121,6 +121,8 @@ TEST(EngineParams, LayoutMatchesParameterTable)
     {
         EXPECT_EQ(g_parameterDefinitions[i].id, kBlockLayout[i].id) << i;
         EXPECT_EQ(blockOffsetOf(i), kBlockLayout[i].offset) << i;
+        // An identifier is ten times its stage's number plus its place in the stage.
+        EXPECT_EQ(static_cast<int>(g_parameterDefinitions[i].stage), g_parameterDefinitions[i].id / 10) << i;
     }
     EXPECT_EQ(blockOffsetOf(40), 139u);
 }

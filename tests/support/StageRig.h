@@ -1,27 +1,43 @@
-// A stage with its per-channel memory taken from the stand-in host's allocator.
+// A stage with its per-channel memory taken from the stand-in host's allocator, run on
+// buffers as the processor runs it.
 #pragma once
 
 #include "engine/BiquadSection.h"
 #include "engine/EngineParams.h"
+#include "engine/stages/Stage.h"
 #include "quarl/HostAllocator.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace crumlet_test
 {
 template <typename Stage>
 struct StageRig
 {
-    explicit StageRig(unsigned channels = 1) { EXPECT_TRUE(stage.memory.allocate(&allocator, channels)); }
-    ~StageRig() { stage.memory.release(&allocator); }
+    explicit StageRig(unsigned channels = 1) : channels(channels)
+    {
+        EXPECT_TRUE(stage.allocate(&allocator, channels));
+    }
+    ~StageRig() { stage.release(&allocator); }
     StageRig(const StageRig&) = delete;
     StageRig& operator=(const StageRig&) = delete;
 
+    // Runs one buffer: data[c] is channel c's `frames` samples, one per channel of the rig.
+    void process(float* const* data, unsigned frames)
+    {
+        std::vector<float> scratch(Stage::scratchFloats(static_cast<std::size_t>(frames) * channels));
+        stage.processChannels(ChannelBlock{data, channels, frames, scratch.empty() ? nullptr : scratch.data()});
+    }
+    // A one-channel rig's buffer.
+    void process(float* mono, unsigned frames) { process(&mono, frames); }
+
     quarl::HostAllocator allocator;
     Stage stage;
+    const unsigned channels;
 };
 
 // The defaults of every parameter group.

@@ -84,7 +84,7 @@ TEST_P(DistortionModeTest, TimingBandAndTrim)
     // Amount 0: the low cut-off whatever the intensity, the base times, a flat curve.
     for (float intensity : {0.f, 100.f})
     {
-        rig.stage.setup(48000, distortion(m.mode, 0.f, intensity), false);
+        rig.stage.setup(48000, distortion(m.mode, 0.f, intensity));
         expectEnvelopeCutoff(ch, m.low);
     }
     EXPECT_FLOAT_EQ(ch.risingCoef, coefficient(m.rise0));
@@ -94,13 +94,13 @@ TEST_P(DistortionModeTest, TimingBandAndTrim)
     EXPECT_EQ(ch.makeUp, 1.f);
 
     // Full amount: intensity moves the cut-off from the mid to the high frequency.
-    rig.stage.setup(48000, distortion(m.mode, 100.f, 0.f), false);
+    rig.stage.setup(48000, distortion(m.mode, 100.f, 0.f));
     expectEnvelopeCutoff(ch, m.mid);
     EXPECT_FLOAT_EQ(ch.risingCoef, coefficient(m.rise100));
     EXPECT_FLOAT_EQ(ch.fallingCoef, coefficient(m.fall100));
-    rig.stage.setup(48000, distortion(m.mode, 100.f, 100.f), false);
+    rig.stage.setup(48000, distortion(m.mode, 100.f, 100.f));
     expectEnvelopeCutoff(ch, m.high);
-    rig.stage.setup(48000, distortion(m.mode, 100.f, 50.f), false);
+    rig.stage.setup(48000, distortion(m.mode, 100.f, 50.f));
     expectEnvelopeCutoff(ch, (m.mid + m.high) / 2.0);
 
     // The trim is the make-up's ratio to the untrimmed mode 9 at full amount.
@@ -125,7 +125,7 @@ TEST(DistortionStage, MakeUpKnownValues)
 TEST(DistortionStage, CurveAtFullAmount)
 {
     StageRig<DistortionStage> rig;
-    rig.stage.setup(48000, distortion(0, 100.f), false);
+    rig.stage.setup(48000, distortion(0, 100.f));
     const float* curve = rig.stage.memory[0].curve;
     // Exponent 1/(1 + 9) - 1 = -0.9 over (1 + (i/256)/F).
     EXPECT_EQ(curve[0], 1.f);
@@ -142,10 +142,10 @@ class DistortionShapeTest : public ::testing::Test
 protected:
     std::vector<float> run(float rectify, double amplitude)
     {
-        rig.stage.setup(48000, distortion(9, 0.f, 0.f, rectify), false);
+        rig.stage.setup(48000, distortion(9, 0.f, 0.f, rectify));
         rig.stage.memory[0].highPass.load(BiquadCoefs::identity());
         std::vector<float> x = sine(9600, 1000.0, 48000.0, amplitude);
-        rig.stage.process(0, x.data(), 9600);
+        rig.process(x.data(), 9600);
         input = sine(9600, 1000.0, 48000.0, amplitude);
         return x;
     }
@@ -185,10 +185,10 @@ TEST_F(DistortionShapeTest, HardClipAtUnity)
 TEST(DistortionStage, OutputHighPassRemovesOffset)
 {
     StageRig<DistortionStage> rig;
-    rig.stage.setup(48000, distortion(0, 0.f), false);
+    rig.stage.setup(48000, distortion(0, 0.f));
     expectLoaded(filters::HighPass1(48000, 20.0), rig.stage.memory[0].highPass);
     std::vector<float> dc(48000, 0.5f);
-    rig.stage.process(0, dc.data(), 48000);
+    rig.process(dc.data(), 48000);
     EXPECT_LT(std::fabs(dc.back()), 1e-4f);
 }
 
@@ -197,13 +197,13 @@ TEST(DistortionStage, OutputHighPassRemovesOffset)
 TEST(DistortionStage, SetupKeepsRunningState)
 {
     StageRig<DistortionStage> rig;
-    rig.stage.setup(48000, distortion(2, 40.f), false);
+    rig.stage.setup(48000, distortion(2, 40.f));
     std::vector<float> x = sine(4800, 500.0, 48000.0, 0.3);
-    rig.stage.process(0, x.data(), 4800);
+    rig.process(x.data(), 4800);
     const float gain = rig.stage.memory[0].gain;
     const float envelope = rig.stage.memory[0].prevEnvelope;
     ASSERT_GT(gain, 0.f);
-    rig.stage.setup(48000, distortion(2, 60.f), false);
+    rig.stage.setup(48000, distortion(2, 60.f));
     EXPECT_EQ(rig.stage.memory[0].gain, gain);
     EXPECT_EQ(rig.stage.memory[0].prevEnvelope, envelope);
 }

@@ -1,6 +1,6 @@
 // The gate and the time conversions the stages share.
 #include "engine/stages/GateStage.h"
-#include "engine/stages/TimeConversions.h"
+#include "engine/Units.h"
 #include "tests/support/EngineTestSupport.h"
 #include "tests/support/StageRig.h"
 
@@ -46,21 +46,18 @@ TEST(TimeConversions, KnownValues)
 TEST(GateStage, SetupValues)
 {
     StageRig<GateStage> rig(3);
-    rig.stage.setup(48000, gate(-40.f, -80.f, 2.5f, 25.f, 500.f), false);
+    rig.stage.setup(48000, gate(-40.f, -80.f, 2.5f, 25.f, 500.f));
     for (unsigned c = 0; c < 3; ++c)
     {
-        const GateStage::Channel& ch = rig.stage.memory[c];
+        const GateChannel& ch = rig.stage.memory[c];
         EXPECT_FLOAT_EQ(ch.threshold, 0.01f);
         EXPECT_FLOAT_EQ(ch.rangeGain, 1e-4f);
-        EXPECT_EQ(ch.openGain, 1.f);
         EXPECT_FLOAT_EQ(ch.attackCoef, 1.f / 120.f);
         EXPECT_EQ(ch.holdLength, 1200);
         EXPECT_FLOAT_EQ(ch.releaseCoef, 1.f / 24000.f);
         EXPECT_EQ(ch.gain, 0.f);
         EXPECT_EQ(ch.holdCounter, 0);
     }
-    rig.stage.setup(48000, gate(-40.f, -80.f, 2.5f, 25.f, 500.f), true);
-    EXPECT_EQ(rig.stage.memory[0].rangeGain, 1.f);
 }
 
 // Range 0 dB: closed and open are the same gain, so once the gain has risen from its
@@ -68,18 +65,18 @@ TEST(GateStage, SetupValues)
 TEST(GateStage, ZeroRangeNeverAttenuates)
 {
     StageRig<GateStage> rig;
-    rig.stage.setup(48000, gate(-20.f, 0.f, 1.f, 0.1f, 10.f), false);
+    rig.stage.setup(48000, gate(-20.f, 0.f, 1.f, 0.1f, 10.f));
     std::vector<float> warm(2400, 0.5f);
-    rig.stage.process(0, warm.data(), 2400);
+    rig.process(warm.data(), 2400);
 
     std::vector<float> x = uniformNoise(48000, 1.f, 5);
     for (std::size_t i = 0; i < x.size(); ++i)
         x[i] *= (i / 4800) % 2 == 0 ? 0.001f : 1.f; // alternate quiet and loud
     std::vector<float> y = x;
-    rig.stage.process(0, y.data(), 48000);
+    rig.process(y.data(), 48000);
     for (std::size_t i = 0; i < x.size(); ++i)
         ASSERT_NEAR(y[i], x[i], 1e-5f * std::fabs(x[i])) << i;
-    EXPECT_GT(rig.stage.minGain(0), 0.99999f);
+    EXPECT_GT(rig.stage.memory[0].minGain, 0.99999f);
 }
 
 // Hold: the counter reloaded with the hold length on the last loud sample keeps the gate
@@ -89,11 +86,11 @@ TEST(GateStage, HoldDelaysClosing)
     for (const auto& [holdMs, expectedFall] : {std::pair<float, int>{10.f, 478}, {0.f, 0}, {1.f, 46}})
     {
         StageRig<GateStage> rig;
-        rig.stage.setup(48000, gate(-20.f, -80.f, 0.1f, holdMs, 10.f), false);
+        rig.stage.setup(48000, gate(-20.f, -80.f, 0.1f, holdMs, 10.f));
         std::vector<float> loud(480, 0.5f);
-        rig.stage.process(0, loud.data(), 480);
+        rig.process(loud.data(), 480);
         std::vector<float> quiet(960, 0.01f);
-        rig.stage.process(0, quiet.data(), 960);
+        rig.process(quiet.data(), 960);
         EXPECT_EQ(firstFall(quiet, loud.back() / 0.5f * 0.01f), expectedFall) << holdMs << " ms";
         // After closing, the gain heads for the range level at the release rate.
         EXPECT_LT(quiet.back(), 0.01f * 0.5f);
@@ -105,16 +102,16 @@ TEST(GateStage, HoldDelaysClosing)
 TEST(GateStage, MeterIsSmallestGainOfBlock)
 {
     StageRig<GateStage> rig;
-    rig.stage.setup(48000, gate(-40.f, -80.f, 1.f, 10.f, 10.f), false);
+    rig.stage.setup(48000, gate(-40.f, -80.f, 1.f, 10.f, 10.f));
     std::vector<float> loud(256, 0.5f);
-    rig.stage.process(0, loud.data(), 256);
-    EXPECT_EQ(rig.stage.minGain(0), rig.stage.memory[0].attackCoef);
+    rig.process(loud.data(), 256);
+    EXPECT_EQ(rig.stage.memory[0].minGain, rig.stage.memory[0].attackCoef);
     const float endOfFirst = rig.stage.memory[0].gain;
-    rig.stage.process(0, loud.data(), 256);
-    EXPECT_GT(rig.stage.minGain(0), endOfFirst);
+    rig.process(loud.data(), 256);
+    EXPECT_GT(rig.stage.memory[0].minGain, endOfFirst);
 
     // Below the threshold for long enough, the gain settles at the range level.
     std::vector<float> quiet(48000, 0.001f);
-    rig.stage.process(0, quiet.data(), 48000);
-    EXPECT_NEAR(rig.stage.minGain(0), 1e-4f, 1e-6f);
+    rig.process(quiet.data(), 48000);
+    EXPECT_NEAR(rig.stage.memory[0].minGain, 1e-4f, 1e-6f);
 }

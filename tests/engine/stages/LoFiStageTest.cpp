@@ -25,21 +25,15 @@ LoFiParams lofi(int type, int downSample, float filter = 0.f)
 // Quantiser and hold only: the band-pass replaced by a pass-through after set-up.
 std::vector<float> reduce(StageRig<LoFiStage>& rig, unsigned fs, const LoFiParams& p, std::vector<float> x)
 {
-    rig.stage.setup(fs, p, false);
+    rig.stage.setup(fs, p);
     rig.stage.memory[0].bandPass.load(BiquadCoefs::identity());
-    rig.stage.process(0, x.data(), static_cast<unsigned>(x.size()));
+    rig.process(x.data(), static_cast<unsigned>(x.size()));
     return x;
 }
 } // namespace
 
-TEST(LoFiStage, BitsAndHoldFactors)
+TEST(LoFiStage, HoldFactors)
 {
-    const int bits[16] = {24, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2};
-    for (int t = 0; t < 16; ++t)
-        EXPECT_EQ(bitsForType(t), bits[t]) << t;
-    EXPECT_EQ(bitsForType(-1), 24);
-    EXPECT_EQ(bitsForType(16), 24);
-
     // Index k holds k + 1 samples (the list's 48000/(k + 1) Hz); 0 holds nothing.
     EXPECT_EQ(holdFactorFor(0, 48000), 0);
     EXPECT_EQ(holdFactorFor(0, 96000), 0);
@@ -110,14 +104,8 @@ TEST(LoFiStage, BandNarrowsWithFilter)
     for (const auto& [filter, top] : {std::pair<float, double>{0.f, 20000.0}, {100.f, 1000.0}, {25.f, 10500.0},
                                       {-10.f, 20000.0}})
     {
-        rig.stage.setup(48000, lofi(3, 4, filter), false);
+        rig.stage.setup(48000, lofi(3, 4, filter));
         expectLoaded(filters::BandPass1(48000, 20.0, top), rig.stage.memory[0].bandPass);
     }
     EXPECT_NEAR(filters::MagnitudeDb(filters::BandPass1(48000, 20.0, 1000.0), 1000.0, 48000.0), -3.0, 0.1);
-
-    rig.stage.setup(96000, lofi(15, 32, 100.f), true);
-    const LoFiStage::Channel& ch = rig.stage.memory[0];
-    EXPECT_EQ(ch.shift, 0);
-    EXPECT_EQ(ch.holdFactor, 0);
-    expectLoaded(filters::BandPass1(96000, 20.0, 20000.0), ch.bandPass);
 }
