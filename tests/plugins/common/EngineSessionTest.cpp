@@ -163,7 +163,7 @@ TEST(EngineSession, TheTailToldCoversCoincidingResonances)
     for (std::size_t at = 0; at < x.size(); at += 512)
     {
         channel = x.data() + at;
-        session.process(&channel, 512);
+        session.process(&channel, static_cast<std::uint32_t>(std::min<std::size_t>(512, x.size() - at)));
     }
     const std::int64_t told = session.tailFrames();
     const std::int64_t own = told / plugins::kDawTailStretch;
