@@ -9,6 +9,7 @@
 #include "cli/UsageError.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
+#include "quarl/SilenceFloor.h"
 #include "quarl/SoundEngine.h"
 #include "quarl/StreamRenderer.h"
 
@@ -200,6 +201,11 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     };
     auto notInterrupted = [](std::uint64_t) { return !Interruption::requested(); };
     quarl::StreamRenderer renderer(*instance.effect(), channels, request.blockFrames);
+    // After the effect's own tail, silence in while the output still rings.
+    renderer.playOnWhileRinging({sampleRate, {}, [&] {
+                                     return quarl::silenceFloorRms(EffectHost::instance().effect(), request.block,
+                                                                   AudioFormat{sampleRate, channels}, request.blockFrames);
+                                 }});
     const bool normalise = request.loudness.mode != LoudnessTarget::Mode::None;
     std::unique_ptr<PipelinedLevelMeter> inputMeter;
     if (request.loudness.mode == LoudnessTarget::Mode::MatchInput)
@@ -268,6 +274,12 @@ FileRenderResult renderFile(const FileRenderRequest& request)
 
     result.inputFrames = rendered.inputFrames;
     result.outputFrames = written;
+    result.effectTailFrames = rendered.effectTailFrames;
+    result.ringOutFrames = rendered.ringOutFrames;
+    result.tailEnd = rendered.tailEnd;
+    result.tailEndDbfs = 20.0 * std::log10(rendered.endPeak) + result.gainDb;
+    result.tailEndBelowPeakDb = rendered.endPeak > 0.f ? 20.0 * std::log10(rendered.renderPeak / rendered.endPeak)
+                                                       : HUGE_VAL;
     result.output = outputMeter.levels();
     return result;
 }

@@ -5,6 +5,7 @@
 
 #include "cli/AudioFiles.h"
 #include "cli/LevelMeter.h"
+#include "quarl/RingOutWatch.h"
 
 #include <cstdint>
 #include <functional>
@@ -44,6 +45,14 @@ struct FileRenderResult
 {
     std::uint64_t inputFrames = 0;
     std::uint64_t outputFrames = 0;
+    // The tail written: the effect's own (from the end of the input), then what was played
+    // on, silence in, while the output still rang; how it ended and how loud its last
+    // stretch was (in the file, after the gain; -inf for silence).
+    std::uint64_t effectTailFrames = 0;
+    std::uint64_t ringOutFrames = 0;
+    quarl::TailEnd tailEnd = quarl::TailEnd::NotWatched;
+    double tailEndDbfs = 0;
+    double tailEndBelowPeakDb = 0;
     std::uint32_t channels = 0;
     std::uint32_t sampleRate = 0;
     Levels output;                 // the file's samples, after the gain

@@ -8,6 +8,7 @@
 #include "cli/RenderJobs.h"
 #include "cli/SettingsOptions.h"
 #include "cli/UsageError.h"
+#include "quarl/RingOutWatch.h"
 
 #include <cmath>
 #include <cstdio>
@@ -157,6 +158,20 @@ int render(const RenderOptions& options)
     return options.outputDir.empty() && summary.badUsage > 0 ? kExitUsage : kExitIoError;
 }
 } // namespace
+
+std::string renderTailHelp()
+{
+    const quarl::RingOutLimits limits;
+    char text[600];
+    std::snprintf(text, sizeof text,
+                  "The tail: after the input, the effect's own tail follows. While the output still rings after it "
+                  "(its last %g ms peaking above %g dBFS and less than %g dB below the render's peak, and more than "
+                  "%g dB louder than the hiss the settings make from silence), silence is played on, for at most %g s "
+                  "more. Each file's line and JSON object tell the tail written and how it ended.",
+                  limits.windowSeconds * 1000.0, limits.quietDbfs, limits.belowPeakDb, limits.aboveFloorDb,
+                  limits.capSeconds);
+    return text;
+}
 
 int runRender(const RenderOptions& options)
 {

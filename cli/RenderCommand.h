@@ -28,6 +28,9 @@ struct RenderOptions
     bool quiet = false;
 };
 
+// What --help says about the tail a render writes.
+std::string renderTailHelp();
+
 // Returns the process exit code (0, 1 for a failed file, 2 for bad usage, 130 or 143 when
 // interrupted); reports errors on stderr.
 int runRender(const RenderOptions& options);

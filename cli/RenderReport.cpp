@@ -29,6 +29,44 @@ std::string inputName(const JobOutcome& o)
 {
     return o.input.empty() ? "(demo)" : o.input;
 }
+
+const char* tailEndName(quarl::TailEnd end)
+{
+    switch (end)
+    {
+    case quarl::TailEnd::Quiet: return "quiet";
+    case quarl::TailEnd::Floor: return "floor";
+    case quarl::TailEnd::Cap: return "cap";
+    case quarl::TailEnd::NotWatched: break;
+    }
+    return nullptr;
+}
+
+// How the tail went on past the effect's own, for the file's line; empty when it did not.
+std::string ringOutNote(const FileRenderResult& r, double rate)
+{
+    if (r.ringOutFrames == 0)
+        return {};
+    char text[200];
+    const double effect = static_cast<double>(r.effectTailFrames) / rate;
+    const double played = static_cast<double>(r.ringOutFrames) / rate;
+    switch (r.tailEnd)
+    {
+    case quarl::TailEnd::Floor:
+        std::snprintf(text, sizeof text, " (%.2f s the effect's, %.2f s played on down to the settings' own floor, %s dBFS)",
+                      effect, played, formatDb(r.tailEndDbfs).c_str());
+        break;
+    case quarl::TailEnd::Cap:
+        std::snprintf(text, sizeof text, " (%.2f s the effect's, %.2f s played on, the most it plays on; still at %s dBFS)",
+                      effect, played, formatDb(r.tailEndDbfs).c_str());
+        break;
+    default:
+        std::snprintf(text, sizeof text, " (%.2f s the effect's, %.2f s played on while it rang, down to %s dBFS)", effect,
+                      played, formatDb(r.tailEndDbfs).c_str());
+        break;
+    }
+    return text;
+}
 } // namespace
 
 std::string formatDb(double db)
@@ -68,6 +106,11 @@ void RenderReport::file(const JobOutcome& o)
             j["framesIn"] = r.inputFrames;
             j["framesOut"] = r.outputFrames;
             j["tailFrames"] = r.outputFrames - r.inputFrames;
+            j["effectTailFrames"] = r.effectTailFrames;
+            j["ringOutFrames"] = r.ringOutFrames;
+            const char* end = tailEndName(r.tailEnd);
+            j["tailEnd"] = end != nullptr ? nlohmann::ordered_json(end) : nlohmann::ordered_json();
+            j["tailEndDbfs"] = dbJson(r.tailEndDbfs);
             j["channels"] = r.channels;
             j["sampleRate"] = r.sampleRate;
             j["peakDbfs"] = dbJson(r.output.peakDbfs);
@@ -90,10 +133,11 @@ void RenderReport::file(const JobOutcome& o)
             if (r.gainDb != 0.0 || !r.gainNote.empty())
                 gain = std::string(", gain ") + (r.gainDb > 0 ? "+" : "") + formatDb(r.gainDb) + " dB" +
                        (r.gainNote.empty() ? "" : " (" + r.gainNote + ")");
-            std::fprintf(stderr, "rendered: %s -> %s: %.2f s + %.2f s tail; peak %s dBFS, true peak %s dBTP, %s LUFS%s\n",
+            std::fprintf(stderr, "rendered: %s -> %s: %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s LUFS%s\n",
                          inputName(o).c_str(), o.output.c_str(), static_cast<double>(r.inputFrames) / rate,
-                         static_cast<double>(r.outputFrames - r.inputFrames) / rate, formatDb(r.output.peakDbfs).c_str(),
-                         formatDb(r.output.truePeakDbtp).c_str(), formatDb(r.output.loudnessLufs).c_str(), gain.c_str());
+                         static_cast<double>(r.outputFrames - r.inputFrames) / rate, ringOutNote(r, rate).c_str(),
+                         formatDb(r.output.peakDbfs).c_str(), formatDb(r.output.truePeakDbtp).c_str(),
+                         formatDb(r.output.loudnessLufs).c_str(), gain.c_str());
         }
         if (r.integerFormat && r.output.clippedSamples > 0)
             std::fprintf(stderr,

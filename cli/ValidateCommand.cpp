@@ -5,6 +5,7 @@
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
 #include "cli/validate/StateRoundTrips.h"
+#include "plugins/common/DawTail.h"
 
 #include <algorithm>
 #include <chrono>
@@ -230,9 +231,10 @@ int runValidate(const ValidateOptions& options)
         v.addSession(std::string("input: ") + toString(kind), spec);
     }
 
-    v.add("the tail ends in silence", [host, &options](std::string& note) {
+    v.add("the tail ends in silence and within what the DAW wrappers report", [host, &options](std::string& note) {
         std::uint64_t longest = 0;
-        for (std::uint64_t round = 0; round < 24; ++round)
+        double worstRing = 0.0;
+        for (std::uint64_t round = 0; round < 36; ++round)
         {
             SessionSpec spec;
             spec.sampleRate = kSampleRates[round % std::size(kSampleRates)];
@@ -243,12 +245,27 @@ int runValidate(const ValidateOptions& options)
             spec.only = SignalKind::Noise;
             spec.seed = options.seed * 7919 + round;
             spec.tailInSilence = true;
+            spec.coincidingResonances = round >= 24;
             const SessionResult r = runSession(host->effect(), host->description(), spec);
             if (!r.ok())
                 return r.failure;
             longest = std::max(longest, r.tailFrames);
+            // The tail the DAW wrappers report must cover the ringing.
+            const auto told = static_cast<std::uint64_t>(plugins::dawTailFrames(static_cast<std::int64_t>(r.effectTail)));
+            if (r.ringFrames > told)
+                return "the output rang " + std::to_string(r.ringFrames) + " frames after the input, past the " +
+                       std::to_string(told) + " the DAW wrappers report (the effect's tail " +
+                       std::to_string(r.effectTail) + ") at " + std::to_string(spec.sampleRate) + " Hz, seed " +
+                       std::to_string(spec.seed);
+            if (r.effectTail > 0)
+                worstRing = std::max(worstRing, static_cast<double>(r.ringFrames) / static_cast<double>(r.effectTail));
         }
-        note = "24 random settings, longest tail " + std::to_string(longest) + " frames";
+        char ring[200];
+        std::snprintf(ring, sizeof ring, "; rang 60 dB down within %.2f times the effect's tail at worst, the DAW "
+                                         "wrappers report %lld times",
+                      worstRing, static_cast<long long>(plugins::kDawTailStretch));
+        note = "24 random settings and 12 with coinciding resonances, longest tail " + std::to_string(longest) +
+               " frames" + ring;
         return std::string();
     });
     v.add("block → property set → block is byte-identical", [host, &options](std::string& note) {

@@ -66,7 +66,7 @@ class Session
 {
 public:
     Session(const PluginRegistration& effect, const quarl::PluginDescription& description, const SessionSpec& spec)
-        : m_spec(spec), m_automation(description, spec.seed, spec.route, spec.values),
+        : m_record(effect), m_spec(spec), m_automation(description, spec.seed, spec.route, spec.values),
           m_signals(spec.seed ^ 0x9e3779b97f4a7c15ull, spec.sampleRate), m_schedule(spec.seed + 7),
           m_storage(spec.channels, kLargestBuffer), m_instance(effect, m_allocator, &m_context),
           m_recentInput(2 * spec.sampleRate), m_recentBound(2 * spec.sampleRate)
@@ -80,11 +80,19 @@ public:
 private:
     std::uint32_t nextBufferSize();
     bool fail(const std::string& what);
+    bool makeResonancesCoincide();
     bool playBuffer(std::uint32_t frames, Result state);
     bool inspectOutput(bool inputFinite, double bound);
     bool inspectMeterRecord(std::uint64_t postsBefore, bool inputFinite);
     bool playTail();
+    // Keeps each frame's peak over the channels from the input's end on (from frame
+    // `firstAfterInput` of the buffer that ends the input); false on NaN or Inf.
+    bool keepFramePeaks(std::uint32_t firstAfterInput);
+    // 60 dB below the session's peak, or -100 dBFS.
+    float quietLevel() const;
+    bool measureRinging(std::uint32_t size);
 
+    const PluginRegistration& m_record;
     SessionSpec m_spec;
     Automation m_automation;
     TestSignals m_signals;
@@ -98,6 +106,8 @@ private:
     std::uint64_t m_nextChange = 0;
     float m_sessionPeak = 0.f;
     bool m_previousHadBurst = false;
+    std::vector<float> m_afterInput; // each frame's peak since the input ended
+    std::uint64_t m_loudUpTo = 0;    // of them, up to the last above the quiet level
     SessionResult m_result;
 };
 
@@ -115,6 +125,22 @@ std::uint32_t Session::nextBufferSize()
     }
     const std::uint32_t size = m_spec.bufferSizes[m_nextSize++ % m_spec.bufferSizes.size()];
     return std::min(size, kLargestBuffer);
+}
+
+bool Session::makeResonancesCoincide()
+{
+    // Within the range every one of the three takes, kept below a third of the rate; the EQ
+    // and the device model stay on or off as the random settings left them.
+    const double top = std::min(12000.0, m_spec.sampleRate / 3.0);
+    const double f = 120.0 * std::pow(top / 120.0, std::uniform_real_distribution<double>(0.0, 1.0)(m_schedule));
+    const std::pair<const char*, double> values[] = {
+        {"FiltersEnable", 1.0},   {"FiltersHPFFreq", f}, {"FiltersLPFFreq", f},   {"FiltersHPFQ", 100.0},
+        {"FiltersLPFQ", 100.0},   {"FiltersHPFSlope", 1.0}, {"FiltersLPFSlope", 1.0}, {"EQFreq", f},
+        {"EQQ", 100.0}};
+    for (const auto& [name, value] : values)
+        if (!m_automation.set(*m_instance.params(), name, value))
+            return false;
+    return true;
 }
 
 bool Session::fail(const std::string& what)
@@ -159,6 +185,8 @@ bool Session::playBuffer(std::uint32_t frames, Result state)
     // Gains ramp from the settings before this buffer's changes to those after them.
     double bound = OutputBound::of(m_automation, heldInput);
     if (m_result.buffers == 0 && !m_automation.randomiseAll(*m_instance.params()))
+        return fail("the parameter object refused a value: " + m_automation.lastChange());
+    if (m_result.buffers == 0 && m_spec.coincidingResonances && !makeResonancesCoincide())
         return fail("the parameter object refused a value: " + m_automation.lastChange());
     // Every change due within this buffer reaches the parameter object before it.
     if (m_spec.automationInterval > 0)
@@ -274,23 +302,20 @@ bool Session::playTail()
     const std::uint64_t limit = 60ull * m_spec.sampleRate;
     std::uint64_t played = 0;
     float endPeak = 0.f; // over the last eighth of the last buffer, past the tail's end
+    m_afterInput.clear();
+    m_loudUpTo = 0;
     for (;;)
     {
         m_instance.effect()->Execute(buffer);
         if (buffer.state != NoMoreData && buffer.state != DataReady)
             return fail("the tail ended with host code " + std::to_string(buffer.state));
+        if (!keepFramePeaks(size / 2))
+            return fail("NaN or Inf in the tail");
         endPeak = 0.f;
         const std::uint32_t endFrom = buffer.validFrames - std::max(buffer.validFrames / 8, 1u);
         for (std::uint32_t c = 0; c < buffer.channelCount; ++c)
-            for (std::uint32_t i = 0; i < buffer.validFrames; ++i)
-            {
-                const float y = buffer.channel(c)[i];
-                if (!std::isfinite(y))
-                    return fail("NaN or Inf in the tail");
-                m_sessionPeak = std::max(m_sessionPeak, std::fabs(y));
-                if (i >= endFrom)
-                    endPeak = std::max(endPeak, std::fabs(y));
-            }
+            for (std::uint32_t i = endFrom; i < buffer.validFrames; ++i)
+                endPeak = std::max(endPeak, std::fabs(buffer.channel(c)[i]));
         played += buffer.validFrames;
         m_result.tailFrames = played - size / 2;
         if (buffer.state != DataReady)
@@ -317,6 +342,83 @@ bool Session::playTail()
     m_instance.effect()->Execute(buffer);
     if (buffer.validFrames != 0)
         return fail("an empty buffer after the tail came back with frames");
+    return !m_spec.tailInSilence || measureRinging(size);
+}
+
+bool Session::keepFramePeaks(std::uint32_t firstAfterInput)
+{
+    const AudioBuffer& buffer = m_storage.buffer();
+    const std::uint32_t from = m_afterInput.empty() ? std::min(firstAfterInput, buffer.validFrames) : 0;
+    for (std::uint32_t i = 0; i < buffer.validFrames; ++i)
+    {
+        float peak = 0.f;
+        for (std::uint32_t c = 0; c < buffer.channelCount; ++c)
+        {
+            const float y = buffer.channel(c)[i];
+            if (!std::isfinite(y))
+                return false;
+            peak = std::max(peak, std::fabs(y));
+        }
+        m_sessionPeak = std::max(m_sessionPeak, peak);
+        if (i < from)
+            continue;
+        m_afterInput.push_back(peak);
+        if (peak > quietLevel())
+            m_loudUpTo = m_afterInput.size();
+    }
+    return true;
+}
+
+float Session::quietLevel() const
+{
+    return std::max(m_sessionPeak * 1e-3f, 1e-5f);
+}
+
+bool Session::measureRinging(std::uint32_t size)
+{
+    // The tail the effect reports, to the frame: a fresh instance with the same settings,
+    // told the input has ended, played one frame at a time.
+    {
+        quarl::HostAllocator allocator;
+        quarl::ProcessingContext context(false);
+        quarl::EffectInstance probe(m_record, allocator, &context);
+        const std::vector<std::uint8_t> block = m_automation.block();
+        if (probe.create(block.data(), static_cast<std::uint32_t>(block.size()), AudioFormat{m_spec.sampleRate, 1}) !=
+            Success)
+            return fail("a second instance with the session's settings could not be made");
+        quarl::AudioBufferStorage one(1, 1);
+        AudioBuffer& b = one.buffer();
+        m_result.effectTail = 0;
+        do
+        {
+            b.validFrames = 0;
+            b.state = NoMoreData;
+            probe.effect()->Execute(b);
+            m_result.effectTail += b.validFrames;
+        } while (b.state == DataReady && m_result.effectTail <= 60ull * m_spec.sampleRate);
+    }
+    // Silence in after the tail, until the output has stayed 60 dB below the session's peak
+    // (or below -100 dBFS) for as long as the tail itself, a minute at most. (A frame counts
+    // as loud against the peak as it stood then; the peak only grows.)
+    const std::uint64_t quietFor = std::max<std::uint64_t>(m_result.effectTail, m_spec.sampleRate / 20);
+    const std::uint64_t limit = 60ull * m_spec.sampleRate;
+    AudioBuffer& buffer = m_storage.buffer();
+    while (m_afterInput.size() - m_loudUpTo < quietFor && m_afterInput.size() < limit)
+    {
+        buffer.maxFrames = size;
+        buffer.validFrames = size;
+        buffer.state = Success;
+        for (std::uint32_t c = 0; c < buffer.channelCount; ++c)
+            std::fill(buffer.channel(c), buffer.channel(c) + size, 0.f);
+        m_instance.effect()->Execute(buffer);
+        if (!keepFramePeaks(0))
+            return fail("NaN or Inf from silence after the tail");
+    }
+    // Against the peak as it finally stands.
+    std::uint64_t loud = m_loudUpTo;
+    while (loud > 0 && m_afterInput[loud - 1] <= quietLevel())
+        --loud;
+    m_result.ringFrames = loud;
     return true;
 }
 } // namespace

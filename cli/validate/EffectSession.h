@@ -29,6 +29,9 @@ struct SessionSpec
     // The end of the tail must be 40 dB below the session's peak (with steady settings:
     // automation's retunes make the tail a moving target).
     bool tailInSilence = false;
+    // Random settings, then the Filters' high- and low-pass and the EQ at one frequency, at
+    // their highest Q and steepest slopes: resonances that coincide ring longest.
+    bool coincidingResonances = false;
 };
 
 struct SessionResult
@@ -38,6 +41,10 @@ struct SessionResult
     std::uint64_t frames = 0;
     std::uint64_t bursts = 0;
     std::uint64_t tailFrames = 0;
+    // With steady settings: the tail the effect reports, and how long after the input the
+    // output really rings, until it stays 60 dB below the session's peak (or -100 dBFS).
+    std::uint64_t effectTail = 0;
+    std::uint64_t ringFrames = 0;
     double worstBoundRatio = 0.0; // largest output peak over its bound
     std::uint64_t outputHash = 0; // of every output sample, for comparing runs
 

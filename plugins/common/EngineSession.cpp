@@ -1,23 +1,66 @@
 #include "plugins/common/EngineSession.h"
 
+#include "plugins/common/DawTail.h"
+
 #include "engine/EffectEngine.h"
 #include "host/ModuleRegistration.h"
 #include "host/PluginIds.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
 using namespace ZQ::Quarl;
 
 namespace plugins
 {
+// Serves the effect's memory without going to the system on the audio thread: blocks of up
+// to one full buffer's samples come from a pool made up front and go back to it (the
+// working memory of every buffer, small stage states); larger ones, and any beyond the
+// pool, from the system (a stage's state when it is switched on).
 class EngineSession::Allocator final : public IAllocator
 {
 public:
-    void* Malloc(std::size_t bytes) override { return std::malloc(bytes); }
-    void Free(void* pointer) override { std::free(pointer); }
+    Allocator(std::size_t blockBytes, std::size_t blocks)
+        : m_blockBytes((blockBytes + kAlignment - 1) / kAlignment * kAlignment), m_blocks(blocks),
+          m_pool(static_cast<unsigned char*>(::operator new(m_blockBytes * blocks, std::align_val_t{kAlignment}))),
+          m_free(blocks)
+    {
+        for (std::size_t i = 0; i < blocks; ++i)
+            m_free[i] = m_pool + i * m_blockBytes;
+        m_freeCount = blocks;
+    }
+    ~Allocator() { ::operator delete(m_pool, std::align_val_t{kAlignment}); }
+    Allocator(const Allocator&) = delete;
+    Allocator& operator=(const Allocator&) = delete;
+
+    void* Malloc(std::size_t bytes) override
+    {
+        if (bytes <= m_blockBytes && m_freeCount > 0)
+            return m_free[--m_freeCount];
+        ++systemAllocations;
+        return ::operator new(std::max<std::size_t>(bytes, 1), std::align_val_t{kAlignment}, std::nothrow);
+    }
+
+    void Free(void* pointer) override
+    {
+        const auto* p = static_cast<unsigned char*>(pointer);
+        if (p >= m_pool && p < m_pool + m_blockBytes * m_blocks)
+            m_free[m_freeCount++] = static_cast<unsigned char*>(pointer);
+        else if (pointer != nullptr)
+            ::operator delete(pointer, std::align_val_t{kAlignment});
+    }
+
+    std::uint64_t systemAllocations = 0;
+
+private:
+    static constexpr std::size_t kAlignment = 64;
+    std::size_t m_blockBytes;
+    std::size_t m_blocks;
+    unsigned char* m_pool;
+    std::vector<unsigned char*> m_free;
+    std::size_t m_freeCount = 0;
 };
 
 // Keeps the meters of the record the effect posts after each buffer, and passes the record on.
@@ -25,6 +68,9 @@ class EngineSession::Context final : public IProcessingContext
 {
 public:
     explicit Context(MeterReading& meters) : m_meters(meters) {}
+
+    // The next record starts a new buffer's meters; until then records fold into them.
+    void startBuffer() { m_folding = false; }
 
     void PostMonitorData(const void* data, std::uint32_t bytes) override
     {
@@ -45,7 +91,11 @@ public:
             r.noiseDucking = std::min(r.noiseDucking, m[kMeterDucking]);
             r.gateGain = std::min(r.gateGain, m[kMeterGateGain]);
         }
+        if (m_folding)
+            r = {std::max(r.input, m_meters.input), std::max(r.output, m_meters.output),
+                 std::min(r.noiseDucking, m_meters.noiseDucking), std::min(r.gateGain, m_meters.gateGain)};
         m_meters = r;
+        m_folding = true;
         if (listener != nullptr)
             listener->meterRecordPosted(data, bytes);
     }
@@ -55,10 +105,15 @@ public:
 
 private:
     MeterReading& m_meters;
+    bool m_folding = false;
 };
 
 namespace
 {
+// The effect and its parameters, seven stages' states and a buffer's working memory, with room
+// to spare.
+constexpr std::size_t kPoolBlocks = 16;
+
 const PluginRegistration* crumletRecord()
 {
     linkModuleRegistration();
@@ -85,7 +140,9 @@ void encode(HostType type, float value, unsigned char* out)
 } // namespace
 
 EngineSession::EngineSession(std::uint32_t sampleRate, std::uint32_t channels)
-    : m_channels(channels), m_allocator(new Allocator), m_context(new Context(m_meters)),
+    : m_channels(channels),
+      m_allocator(new Allocator(sizeof(float) * kMaxBufferFrames * std::max<std::uint32_t>(channels, 1), kPoolBlocks)),
+      m_context(new Context(m_meters)),
       m_buffer(static_cast<std::size_t>(channels) * kMaxBufferFrames, 0.f)
 {
     const PluginRegistration* record = crumletRecord();
@@ -144,10 +201,21 @@ std::array<float, kParameterCount> EngineSession::valuesOf(const std::uint8_t (&
     return values;
 }
 
+std::size_t EngineSession::indexOf(const std::string& name)
+{
+    const ParameterDefinition* d = findParameterByName(name);
+    return d != nullptr ? static_cast<std::size_t>(d - g_parameterDefinitions.data()) : kParameterCount;
+}
+
+std::uint64_t EngineSession::systemAllocations() const
+{
+    return m_allocator->systemAllocations;
+}
+
 std::int64_t EngineSession::tailFrames() const
 {
     const auto* engine = dynamic_cast<const EffectEngine*>(m_effect);
-    return engine != nullptr ? engine->tailSum() : 0;
+    return engine != nullptr ? dawTailFrames(engine->tailSum()) : 0;
 }
 
 void EngineSession::setMeterRecordListener(MeterRecordListener* listener)
@@ -161,12 +229,27 @@ void EngineSession::setAll(const std::array<float, kParameterCount>& hostOrderVa
         return;
     const auto block = blockOf(hostOrderValues);
     m_params->SetParamsBlock(block.data(), static_cast<std::uint32_t>(block.size()));
+    m_ramps.reset(hostOrderValues);
 }
 
 void EngineSession::set(std::size_t hostIndex, float value)
 {
     if (m_params == nullptr || hostIndex >= kParameterCount)
         return;
+    if (!m_ramps.rampTo(hostIndex, value))
+        send(hostIndex, value);
+}
+
+void EngineSession::setAtOnce(std::size_t hostIndex, float value)
+{
+    if (m_params == nullptr || hostIndex >= kParameterCount)
+        return;
+    m_ramps.hold(hostIndex, value);
+    send(hostIndex, value);
+}
+
+void EngineSession::send(std::size_t hostIndex, float value)
+{
     const ParameterDefinition& p = g_parameterDefinitions[hostIndex];
     unsigned char bytes[4] = {};
     encode(p.hostType, value, bytes);
@@ -177,9 +260,30 @@ void EngineSession::process(float* const* channels, std::uint32_t frames)
 {
     if (m_effect == nullptr)
         return;
-    for (std::uint32_t done = 0; done < frames;)
+    m_context->startBuffer();
+    if (!m_ramps.moving())
     {
-        const std::uint32_t n = std::min(kMaxBufferFrames, frames - done);
+        play(channels, 0, frames, kMaxBufferFrames);
+        return;
+    }
+    // Each sub-block after the moving values' next step; a buffer of no frames takes the
+    // new values at once.
+    const std::uint32_t steps = std::max(ParameterRamps::stepsFor(frames), 1u);
+    for (std::uint32_t step = 0; step < steps; ++step)
+    {
+        m_ramps.forEachStep(step, steps, [this](std::size_t index, float value) { send(index, value); });
+        const std::uint32_t from = step * ParameterRamps::kStepFrames;
+        play(channels, from, std::min(ParameterRamps::kStepFrames, frames - std::min(from, frames)),
+             ParameterRamps::kStepFrames);
+    }
+    m_ramps.arrive();
+}
+
+void EngineSession::play(float* const* channels, std::uint32_t from, std::uint32_t frames, std::uint32_t most)
+{
+    for (std::uint32_t done = from; done < from + frames;)
+    {
+        const std::uint32_t n = std::min(most, from + frames - done);
         for (std::uint32_t c = 0; c < m_channels; ++c)
             std::copy(channels[c] + done, channels[c] + done + n, m_buffer.data() + c * kMaxBufferFrames);
         AudioBuffer buffer;

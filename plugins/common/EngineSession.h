@@ -1,18 +1,21 @@
 // The effect as a plugin wrapper runs it: made through the module's registration record,
 // set from the 139-byte parameter block and single-parameter updates, fed in buffers of at
-// most kMaxBufferFrames, its meter records kept. Nothing here allocates once constructed.
+// most kMaxBufferFrames, its meter records kept. A float value that moves ramps across the
+// next buffer in sub-blocks (see ParameterRamps). Nothing here allocates once constructed.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
 #include "params/ParameterTable.h"
+#include "plugins/common/ParameterRamps.h"
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace plugins
 {
-// The meter values of the last buffer, over all channels.
+// The meter values of the last buffer (every sub-block of it), over all channels.
 struct MeterReading
 {
     float input = 0.f;         // largest, after the input gain
@@ -48,8 +51,13 @@ public:
     // Every value at once, in host order, through the parameter block.
     void setAll(const std::array<float, kParameterCount>& hostOrderValues);
 
-    // One value (host-order index) through a single-parameter update.
+    // One value (host-order index) through single-parameter updates: a float that moves
+    // ramps there across the next buffer; anything else is sent at once.
     void set(std::size_t hostIndex, float value);
+
+    // One value through a single-parameter update, at once, as the host's sound engine
+    // sends it (no ramp).
+    void setAtOnce(std::size_t hostIndex, float value);
 
     // Processes `frames` frames of each channel in place (separate channel arrays).
     void process(float* const* channels, std::uint32_t frames);
@@ -59,8 +67,16 @@ public:
     // Who else receives the meter records (null for nobody); set it while not processing.
     void setMeterRecordListener(MeterRecordListener* listener);
 
-    // How long the effect rings on after its input ends, in frames (as of the last buffer).
+    // How long the effect rings on after its input ends, in frames (as of the last buffer):
+    // its own tail stretched to cover resonances that coincide (see DawTail.h).
     std::int64_t tailFrames() const;
+
+    // The host-order index of a property by its name (kParameterCount when there is none).
+    static std::size_t indexOf(const std::string& name);
+
+    // How often the effect's memory came from the system rather than the pool made up front
+    // (see Allocator): the effect and its stages' states when made, never a buffer.
+    std::uint64_t systemAllocations() const;
 
     // The block the values make, as the host's bank would hold it, and back.
     static std::array<std::uint8_t, kParameterBlockSize> blockOf(const std::array<float, kParameterCount>& values);
@@ -70,6 +86,10 @@ private:
     class Allocator;
     class Context;
 
+    void send(std::size_t hostIndex, float value);
+    // Runs frames [from, from + frames) of each channel in buffers of at most `most` frames.
+    void play(float* const* channels, std::uint32_t from, std::uint32_t frames, std::uint32_t most);
+
     std::uint32_t m_channels;
     Allocator* m_allocator;
     Context* m_context;
@@ -77,5 +97,6 @@ private:
     ZQ::Quarl::IEffectPlugin* m_effect = nullptr;
     std::vector<float> m_buffer; // channel c at c * kMaxBufferFrames
     MeterReading m_meters;
+    ParameterRamps m_ramps;
 };
 } // namespace plugins

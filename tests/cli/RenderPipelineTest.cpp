@@ -291,15 +291,33 @@ TEST_F(RenderPipeline, JsonLinesAndHumanLinesPerFile)
     {
         const auto& l = lines[static_cast<std::size_t>(i)];
         EXPECT_EQ(l["status"], "rendered");
-        for (const char* key : {"input", "output", "framesIn", "framesOut", "tailFrames", "peakDbfs", "truePeakDbtp",
-                                "loudnessLufs", "gainDb", "error"})
+        for (const char* key : {"input", "output", "framesIn", "framesOut", "tailFrames", "effectTailFrames",
+                                "ringOutFrames", "tailEnd", "tailEndDbfs", "peakDbfs", "truePeakDbtp", "loudnessLufs",
+                                "gainDb", "error"})
             EXPECT_TRUE(l.contains(key)) << key;
         EXPECT_EQ(l["framesOut"].get<int>() - l["framesIn"].get<int>(), l["tailFrames"].get<int>());
+        EXPECT_EQ(l["effectTailFrames"].get<int>() + l["ringOutFrames"].get<int>(), l["tailFrames"].get<int>());
         EXPECT_TRUE(l["error"].is_null());
     }
     EXPECT_EQ(lines[2]["summary"]["rendered"], 2);
     EXPECT_EQ(lines[2]["summary"]["failed"], 0);
     EXPECT_TRUE(has(r.err, "rendered: " + path("in/a.wav")) && has(r.err, "LUFS")) << r.err;
+}
+
+TEST_F(RenderPipeline, ATailPlayedOnIsToldOnBothLines)
+{
+    // A tone cut off at full swing through the high- and low-pass resonating at its pitch.
+    const std::string in = writeTone("a.wav", 9600, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000, 0.5f);
+    const ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--json", "--set", "FiltersHPFFreq=440",
+                                        "FiltersHPFQ=100", "FiltersHPFSlope=#1", "FiltersLPFFreq=440", "FiltersLPFQ=100",
+                                        "FiltersLPFSlope=#1", "EQEnable=off", "SIMEnable=off", "NoiseEnable=off",
+                                        "LoFiEnable=off", "DistortionEnable=off", "GateEnable=off"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto line = jsonLines(r.out).at(0);
+    EXPECT_EQ(line["tailEnd"], "quiet");
+    EXPECT_GT(line["ringOutFrames"].get<int>(), 0);
+    EXPECT_LE(line["tailEndDbfs"].get<double>(), line["peakDbfs"].get<double>() - 90.0);
+    EXPECT_TRUE(has(r.err, "s the effect's, ") && has(r.err, "s played on while it rang, down to -")) << r.err;
 }
 
 TEST_F(RenderPipeline, RecursiveBatchesMirrorFoldersAndSkipHiddenFiles)

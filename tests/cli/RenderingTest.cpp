@@ -1,15 +1,20 @@
-// Rendering through the stand-in host: files, formats, block sizes, batches.
+// Rendering through the stand-in host: files, formats, block sizes, batches, tails.
 #include "cli/DemoSignal.h"
 #include "cli/EffectHost.h"
 #include "cli/FileRenderer.h"
 #include "cli/ParameterSettings.h"
 #include "cli/UsageError.h"
+#include "quarl/HostAllocator.h"
+#include "quarl/ProcessingContext.h"
+#include "quarl/SoundEngine.h"
+#include "quarl/StreamRenderer.h"
 
 #include "ScratchFolderTest.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.hh>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <sys/resource.h>
@@ -178,4 +183,122 @@ TEST_F(Rendering, AWriteErrorMidwayFailsTheRenderAndLeavesNothing)
     }
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldHandler);
+}
+
+namespace
+{
+// Resonances that coincide: the high- and low-pass at one frequency, both 24 dB/oct at the
+// highest Q, every other stage off. Their four sections ring far longer than the tail the
+// effect reports, which counts them as falling 60 dB each on their own.
+ParameterSettings coincidingResonances()
+{
+    ParameterSettings s = fresh();
+    for (const char* a : {"FiltersHPFFreq=300", "FiltersHPFQ=100", "FiltersHPFSlope=#1", "FiltersLPFFreq=300",
+                          "FiltersLPFQ=100", "FiltersLPFSlope=#1", "DistortionEnable=off", "EQEnable=off",
+                          "NoiseEnable=off", "SIMEnable=off", "GateEnable=off", "LoFiEnable=off"})
+        s.assign(a);
+    return s;
+}
+
+// What the effect plays with its own tail alone, as the host's sound engine plays it.
+std::vector<float> effectsOwnRender(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
+                                    std::uint32_t rate)
+{
+    quarl::HostAllocator allocator;
+    quarl::ProcessingContext context(false);
+    quarl::EffectInstance instance(EffectHost::instance().effect(), allocator, &context);
+    EXPECT_EQ(instance.create(block.data(), static_cast<std::uint32_t>(block.size()), {rate, 1}), ZQ::Quarl::Success);
+    quarl::StreamRenderer renderer(*instance.effect(), 1, 512);
+    std::size_t read = 0;
+    std::vector<float> out;
+    renderer.run(
+        [&](float* into, std::uint32_t frames) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(frames, input.size() - read));
+            std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(read), n, into);
+            read += n;
+            return n;
+        },
+        [&](const float* from, std::uint32_t frames) {
+            out.insert(out.end(), from, from + frames);
+            return true;
+        });
+    return out;
+}
+
+float peakOf(const std::vector<float>& x, std::size_t from = 0)
+{
+    float peak = 0.f;
+    for (std::size_t i = from; i < x.size(); ++i)
+        peak = std::max(peak, std::fabs(x[i]));
+    return peak;
+}
+
+double db(double v)
+{
+    return 20.0 * std::log10(v);
+}
+} // namespace
+
+TEST_F(Rendering, ARingingTailPlaysOnUntilItIsQuiet)
+{
+    // A second of silence ending in a 5 ms burst of noise, mono at 48 kHz.
+    std::vector<float> input(48000, 0.f);
+    std::uint32_t state = 12345;
+    for (std::size_t i = 47760; i < input.size(); ++i)
+        input[i] = (static_cast<float>((state = state * 1664525u + 1013904223u) >> 8) / 16777216.f - 0.5f);
+    {
+        SndfileHandle f(path("burst.wav"), SFM_WRITE, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000);
+        f.writef(input.data(), static_cast<sf_count_t>(input.size()));
+    }
+    const auto block = EffectHost::instance().bankBlock(coincidingResonances());
+
+    // The effect's own tail stops while the output still rings: its last 2 ms peak only
+    // 42 dB below the render's peak, at -33 dBFS.
+    const std::vector<float> own = effectsOwnRender(block, input, 48000);
+    const double ownEnd = db(peakOf(own, own.size() - 96));
+    EXPECT_GT(ownEnd, -40.0);
+    EXPECT_LT(db(peakOf(own)) - ownEnd, 50.0);
+
+    FileRenderRequest request{path("burst.wav"), path("out.wav"), block, 512, SampleFormat::Automatic, {}, true, {}};
+    const FileRenderResult r = renderFile(request);
+    const std::vector<float> out = readAll(request.output);
+    ASSERT_EQ(out.size(), r.outputFrames);
+    EXPECT_EQ(r.effectTailFrames, own.size() - input.size());
+    EXPECT_GT(r.ringOutFrames, 0u);
+    EXPECT_EQ(r.outputFrames, own.size() + r.ringOutFrames);
+    EXPECT_EQ(r.tailEnd, quarl::TailEnd::Quiet);
+    // The render as the effect plays it, then silence in until the end is 90 dB below the
+    // peak (the peak is above -6 dBFS, so that comes before -96 dBFS).
+    EXPECT_TRUE(std::equal(own.begin(), own.end(), out.begin()));
+    const double peak = db(peakOf(out));
+    EXPECT_GT(peak, -6.0);
+    EXPECT_LE(db(peakOf(out, out.size() - 96)), peak - 90.0);
+    EXPECT_LE(r.tailEndBelowPeakDb, 110.0) << "and stops soon after";
+    EXPECT_GE(r.tailEndBelowPeakDb, 90.0);
+    EXPECT_NEAR(r.tailEndDbfs, peak - r.tailEndBelowPeakDb, 0.01);
+}
+
+TEST_F(Rendering, TailsThatEndQuietOrOnTheHissKeepTheirLength)
+{
+    // The demo at the defaults ends quiet within the effect's own tail.
+    FileRenderRequest demo{"", path("demo.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
+    const FileRenderResult d = renderFile(demo);
+    EXPECT_EQ(d.tailEnd, quarl::TailEnd::Quiet);
+    EXPECT_EQ(d.ringOutFrames, 0u);
+    EXPECT_EQ(d.outputFrames, d.inputFrames + d.effectTailFrames);
+    EXPECT_LE(d.tailEndDbfs, -96.0);
+
+    // Loud hiss under the ringing filters: the end is the settings' own floor, even though
+    // it is far above -96 dBFS.
+    ParameterSettings s = coincidingResonances();
+    s.assign("NoiseEnable=on");
+    s.assign("NoiseLevel=-30");
+    const std::string in = writeTone("tone.wav", 20000, 48000, 1);
+    FileRenderRequest hiss{in, path("hiss.wav"), EffectHost::instance().bankBlock(s), 512, SampleFormat::Automatic,
+                           {}, true, {}};
+    const FileRenderResult h = renderFile(hiss);
+    EXPECT_EQ(h.tailEnd, quarl::TailEnd::Floor);
+    EXPECT_GT(h.tailEndDbfs, -70.0);
+    EXPECT_EQ(h.outputFrames, h.inputFrames + h.effectTailFrames + h.ringOutFrames);
+    EXPECT_LT(h.ringOutFrames, 48000u) << "the ringing sinks into the hiss well within a second";
 }

@@ -4,6 +4,7 @@
 #include "quarl/HostAllocator.h"
 #include "quarl/PluginInstance.h"
 #include "quarl/ProcessingContext.h"
+#include "quarl/SilenceFloor.h"
 #include "quarl/SoundEngine.h"
 #include "quarl/StreamRenderer.h"
 
@@ -54,6 +55,11 @@ std::vector<float> WindowsHost::render(const std::vector<std::uint8_t>& block, c
     std::size_t read = 0;
     std::vector<float> output;
     quarl::StreamRenderer renderer(*instance.effect(), channels, blockFrames);
+    // As the Linux tool: silence in after the effect's tail while the output still rings.
+    renderer.playOnWhileRinging({sampleRate, {}, [&] {
+                                     return quarl::silenceFloorRms(*m_record, block, AudioFormat{sampleRate, channels},
+                                                                   blockFrames);
+                                 }});
     renderer.run(
         [&](float* into, std::uint32_t frames) {
             const std::size_t n = std::min<std::size_t>(frames, (input.size() - read) / channels);

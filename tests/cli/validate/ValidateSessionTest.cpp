@@ -1,9 +1,11 @@
 // The validator's session against effects with one known fault each: every fault must be
 // reported, and a well-behaved effect must pass.
+#include "cli/EffectHost.h"
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
 #include "cli/validate/OutputBound.h"
 #include "params/ParameterTable.h"
+#include "plugins/common/DawTail.h"
 
 #include <gtest/gtest.h>
 
@@ -299,4 +301,31 @@ TEST(Automation, TheDefaultBlockIsTheHostsLayout)
     EXPECT_EQ(std::memcmp(block.data() + 5, lpf, 4), 0);
     const std::uint8_t balance[] = {0x00, 0x00, 0xC8, 0x42}; // 100.0
     EXPECT_EQ(std::memcmp(block.data() + 135, balance, 4), 0);
+}
+
+TEST(ValidateSession, CoincidingResonancesRingPastTheEffectsTailButWithinTheDawTail)
+{
+    // The module itself, with the Filters' high- and low-pass and the EQ at one frequency:
+    // the validator measures how long the output really rings after the input.
+    const EffectHost& host = EffectHost::instance();
+    std::uint64_t pastOwnTail = 0;
+    for (std::uint64_t seed = 1; seed <= 8; ++seed)
+    {
+        SessionSpec spec;
+        spec.bufferSizes = {512};
+        spec.automationInterval = 0;
+        spec.seconds = 0.0;
+        spec.minFrames = 24000;
+        spec.only = SignalKind::Noise;
+        spec.seed = seed;
+        spec.tailInSilence = true;
+        spec.coincidingResonances = true;
+        const SessionResult r = runSession(host.effect(), host.description(), spec);
+        ASSERT_TRUE(r.ok()) << r.failure;
+        ASSERT_GT(r.effectTail, 0u);
+        pastOwnTail += r.ringFrames > r.effectTail ? 1 : 0;
+        EXPECT_LE(r.ringFrames, static_cast<std::uint64_t>(plugins::dawTailFrames(static_cast<std::int64_t>(r.effectTail))))
+            << seed;
+    }
+    EXPECT_GT(pastOwnTail, 0u);
 }
