@@ -6,6 +6,7 @@
 #include "cli/Interruption.h"
 #include "cli/OutputFiles.h"
 #include "cli/PipelinedLevelMeter.h"
+#include "cli/ServedAudio.h"
 #include "cli/UsageError.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
@@ -25,8 +26,6 @@ using namespace ZQ::Quarl;
 
 namespace
 {
-constexpr std::uint32_t kMaxChannels = 64;
-
 // Where the samples come from: a file, streamed, or the demo held in memory. A file that
 // ends before its header says, or fails midway, is remembered as an error.
 class InputStream
@@ -43,6 +42,10 @@ public:
             return;
         }
         m_file = openInput(path);
+        const std::string unserved = unservedReason(static_cast<std::uint32_t>(std::max(m_file.channels(), 0)),
+                                                    static_cast<std::uint32_t>(std::max(m_file.samplerate(), 0)));
+        if (!unserved.empty())
+            throw UsageError("cannot render \"" + path + "\": it has " + unserved);
         const std::string truncated = truncationOf(m_file);
         if (!truncated.empty())
             throw IoError("cannot read \"" + path + "\": " + truncated);
@@ -151,9 +154,6 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         throw UsageError("the output \"" + request.output + "\" is the input \"" + request.input +
                          "\": a render never writes over its source");
     InputStream input(request.input);
-    if (input.channels() > kMaxChannels)
-        throw UsageError("the effect takes at most " + std::to_string(kMaxChannels) + " channels; \"" + request.input +
-                         "\" has " + std::to_string(input.channels()));
     const auto channels = input.channels();
     const auto sampleRate = input.sampleRate();
     const int format = outputFormatFor(request.output, request.sampleFormat, static_cast<int>(channels),

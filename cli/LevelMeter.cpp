@@ -1,10 +1,13 @@
 #include "cli/LevelMeter.h"
 
+#include "cli/ServedAudio.h"
+
 #include <ebur128.h>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
-#include <algorithm>
+#include <stdexcept>
 
 namespace
 {
@@ -17,6 +20,10 @@ double toDb(double linear)
 LevelMeter::LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure)
     : m_channels(channels), m_measure(measure), m_truePeak(measure == Measure::Everything ? channels : 0, sampleRate)
 {
+    // libebur128 sets itself up at a few hertz and then writes past its buffers.
+    const std::string unserved = unservedReason(channels, sampleRate);
+    if (!unserved.empty())
+        throw std::invalid_argument("the loudness meter cannot measure " + unserved);
     m_state = ebur128_init(channels, sampleRate, EBUR128_MODE_I);
     if (m_state == nullptr)
         throw std::bad_alloc();

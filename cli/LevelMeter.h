@@ -6,10 +6,8 @@
 
 #include <ebur128.h>
 
-#include <cstdint>
 #include <cmath>
-
-
+#include <cstdint>
 
 struct Levels
 {
@@ -28,7 +26,8 @@ public:
         Everything, // loudness, peaks and clipping
     };
 
-    // Throws std::bad_alloc when the measuring state cannot be made.
+    // Takes the rates the tool serves (cli/ServedAudio.h); throws std::invalid_argument for
+    // any other rate or channel count, std::bad_alloc when the measuring state cannot be made.
     LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure);
     ~LevelMeter();
     LevelMeter(const LevelMeter&) = delete;

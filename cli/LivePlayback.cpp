@@ -2,6 +2,7 @@
 
 #include "cli/AudioFiles.h"
 #include "cli/DemoSignal.h"
+#include "cli/ServedAudio.h"
 #include "cli/UsageError.h"
 #include "cli/EffectHost.h"
 #include "quarl/AudioBufferStorage.h"
@@ -30,6 +31,9 @@ LoopedInput LoopedInput::load(const std::string& path)
     SndfileHandle file = openInput(path);
     in.channels = static_cast<std::uint32_t>(file.channels());
     in.sampleRate = static_cast<std::uint32_t>(file.samplerate());
+    const std::string unserved = unservedReason(in.channels, in.sampleRate);
+    if (!unserved.empty())
+        throw UsageError("cannot play \"" + path + "\": it has " + unserved);
     std::vector<float> chunk(4096 * static_cast<std::size_t>(in.channels));
     for (;;)
     {

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <random>
 #include <vector>
 
@@ -144,4 +145,20 @@ TEST(LevelMeter, LoudnessPeaksAndClippedSamples)
     silent.add(zeros.data(), 48000);
     EXPECT_TRUE(std::isinf(silent.levels().loudnessLufs));
     EXPECT_TRUE(std::isinf(silent.levels().truePeakDbtp));
+}
+
+// At 16 Hz libebur128 sets itself up and then writes past its buffers; below 16 Hz and
+// above 2.8 MHz it cannot be set up at all. The meter takes the rates the tool serves.
+TEST(LevelMeter, RatesTheToolDoesNotServeAreRefusedBeforeMeasuring)
+{
+    for (const std::uint32_t rate : {1u, 15u, 16u, 7999u, 384001u, 2822401u})
+        EXPECT_THROW(LevelMeter(1, rate, LevelMeter::Measure::Everything), std::invalid_argument) << rate;
+    EXPECT_THROW(LevelMeter(65, 48000, LevelMeter::Measure::Loudness), std::invalid_argument);
+    for (const std::uint32_t rate : {8000u, 384000u})
+    {
+        LevelMeter meter(2, rate, LevelMeter::Measure::Everything);
+        const auto x = sine(1000.0, 0.0, 0.1, static_cast<int>(rate), static_cast<int>(rate), 2);
+        meter.add(x.data(), rate);
+        EXPECT_NEAR(meter.levels().loudnessLufs, -20.0, 0.2) << rate;
+    }
 }
