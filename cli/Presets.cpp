@@ -1,17 +1,14 @@
 #include "cli/Presets.h"
 
 #include "cli/OutputFiles.h"
+#include "cli/SettingsFileReader.h"
 #include "cli/UsageError.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using nlohmann::ordered_json;
 namespace fs = std::filesystem;
@@ -149,16 +146,11 @@ void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
     if (!fs::exists(nameOrPath, ec))
         throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name (presets: " +
                          factoryNames() + ")");
-    if (fs::is_directory(nameOrPath, ec))
-        throw UsageError("\"" + nameOrPath + "\" is a folder, not a preset file");
-    std::ifstream in(nameOrPath, std::ios::binary);
-    if (!in)
-        throw IoError("cannot read \"" + nameOrPath + "\": " + std::strerror(errno));
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        throw IoError("cannot read \"" + nameOrPath + "\": " + std::strerror(errno));
-    applyValues(settings, readObject(parse(text.str(), nameOrPath), nameOrPath, nameOrPath).values, nameOrPath);
+    const SettingsFileBytes text = readSettingsFile(nameOrPath, kMostPresetFileBytes, "a preset file");
+    if (text.longer)
+        throw UsageError("\"" + nameOrPath + "\" is not a preset file: it holds more than " +
+                         std::to_string(kMostPresetFileBytes) + " bytes");
+    applyValues(settings, readObject(parse(text.bytes, nameOrPath), nameOrPath, nameOrPath).values, nameOrPath);
 }
 
 ordered_json presetJson(const ParameterSettings& settings, const std::string& description)

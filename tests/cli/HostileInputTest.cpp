@@ -4,8 +4,14 @@
 #include "CrumletProcess.h"
 #include "RenderPipelineFixture.h"
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -60,4 +66,76 @@ TEST_F(HostileInput, SampleRatesTheEffectCannotServeAreRefusedUpFront)
         EXPECT_EQ(runCrumlet({"render", "--in", in, "--out", path("edge-out.wav"), "--match-loudness", "--quiet"}).exitCode, 0)
             << rate;
     }
+}
+
+namespace
+{
+// Writes `total` zero bytes into a named pipe that crumlet reads, until crumlet ends or
+// stops reading; answers how many it took.
+std::size_t feedPipe(CrumletProcess& crumlet, const std::string& fifo, std::size_t total)
+{
+    int feed = -1;
+    // Opening a pipe's writing end without blocking fails until its reader has it open.
+    for (int tries = 0; feed < 0 && tries < 2000 && crumlet.running(); ++tries)
+    {
+        feed = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (feed < 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (feed < 0)
+        return 0;
+    ::fcntl(feed, F_SETFL, 0);
+    ::signal(SIGPIPE, SIG_IGN);
+    const std::vector<char> chunk(65536, 0);
+    std::size_t sent = 0;
+    while (sent < total)
+    {
+        const ssize_t n = ::write(feed, chunk.data(), std::min(chunk.size(), total - sent));
+        if (n <= 0)
+            break;
+        sent += static_cast<std::size_t>(n);
+    }
+    ::close(feed);
+    return sent;
+}
+} // namespace
+
+TEST_F(HostileInput, SettingsFilesThatAreNotFilesAreUsageErrorsAndAreReadBounded)
+{
+    // A folder aborted every command that reads --bank (an uncaught stream exception).
+    fs::create_directories(path("folder"));
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"render", "--out", path("o.wav")}, {"plot", "--filters", "--csv"},
+          {"bank", "--out", path("b.bank")}, {"editor"}})
+    {
+        std::vector<std::string> args = command;
+        args.insert(args.end(), {"--bank", path("folder")});
+        const ProcessResult r = runCrumlet(args);
+        EXPECT_EQ(r.exitCode, 2) << command[0] << r.err;
+        EXPECT_TRUE(has(r.err, "\"" + path("folder") + "\" is a folder, not a parameter block file")) << r.err;
+    }
+    // A device was read without end.
+    for (const char* option : {"--bank", "--preset"})
+    {
+        const ProcessResult r = runCrumlet({"bank", "--out", path("b.bank"), option, "/dev/zero"});
+        EXPECT_EQ(r.exitCode, 2) << option;
+        EXPECT_TRUE(has(r.err, "\"/dev/zero\" is a device")) << r.err;
+    }
+    // A pipe is read, but no further than a block (one byte more tells it is too long) or
+    // the size a preset file may have; 100 MB used to be read before the size was refused.
+    const std::string fifo = path("stream");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const char* option : {"--bank", "--preset"})
+    {
+        CrumletProcess crumlet({"bank", "--out", path("b.bank"), option, fifo});
+        const std::size_t taken = feedPipe(crumlet, fifo, std::size_t{100} << 20);
+        const ProcessResult r = crumlet.wait();
+        EXPECT_EQ(r.exitCode, 2) << option << r.err;
+        EXPECT_TRUE(has(r.err, "more than " + std::string(option == std::string("--bank") ? "139" : "65536") + " bytes"))
+            << r.err;
+        // What the pipe holds before its reader goes: its buffer, not the stream.
+        EXPECT_LT(taken, std::size_t{1} << 20) << option;
+    }
+    EXPECT_FALSE(fs::exists(path("b.bank")));
+    EXPECT_FALSE(fs::exists(path("o.wav")));
 }
