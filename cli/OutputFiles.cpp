@@ -36,6 +36,16 @@ bool sameFile(const std::string& a, const std::string& b)
            sa.st_ino == sb.st_ino;
 }
 
+bool samePlace(const std::string& a, const std::string& b)
+{
+    if (sameFile(a, b))
+        return true;
+    std::error_code ea, eb;
+    const fs::path pa = fs::weakly_canonical(fs::absolute(a, ea), ea);
+    const fs::path pb = fs::weakly_canonical(fs::absolute(b, eb), eb);
+    return !ea && !eb && pa == pb;
+}
+
 std::string inputAt(const std::string& output, const std::vector<std::string>& inputs)
 {
     for (const auto& input : inputs)

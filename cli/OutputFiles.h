@@ -9,6 +9,10 @@
 // True when both paths name the same existing file (by any path, hard links included).
 bool sameFile(const std::string& a, const std::string& b);
 
+// True when both paths name one file, whether or not it exists yet: the same existing file,
+// or the same place once symbolic links and "." and ".." are resolved.
+bool samePlace(const std::string& a, const std::string& b);
+
 // The first of `inputs` that is the same file as `output`, or empty.
 std::string inputAt(const std::string& output, const std::vector<std::string>& inputs);
 

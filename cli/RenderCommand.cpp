@@ -144,6 +144,16 @@ int render(const RenderOptions& options)
         request.replace = true;
     }
 
+    // The preset file would take the place of a render.
+    if (!options.savePreset.empty())
+    {
+        const std::string presetName = fs::path(options.savePreset).filename().string();
+        for (const auto& job : request.jobs)
+            if (fs::path(job.output).filename() == presetName && samePlace(options.savePreset, job.output))
+                throw UsageError("the preset file \"" + options.savePreset + "\" is the output \"" + job.output +
+                                 "\": choose another name");
+    }
+
     RenderReport report(options.json, options.quiet);
     const RenderSummary summary = runRenderJobs(request, report);
     if (summary.signalExitCode != 0)

@@ -139,3 +139,26 @@ TEST_F(HostileInput, SettingsFilesThatAreNotFilesAreUsageErrorsAndAreReadBounded
     EXPECT_FALSE(fs::exists(path("b.bank")));
     EXPECT_FALSE(fs::exists(path("o.wav")));
 }
+
+// `render --out x.wav --save-preset x.wav --force` left 987 bytes of JSON where the render was.
+TEST_F(HostileInput, APresetFileNamingAnOutputIsRefusedUpFront)
+{
+    const std::string in = writeTone("in/a.wav", 4800);
+    std::ofstream(path("x.wav")) << "earlier";
+    fs::create_directories(path("sub"));
+    for (const std::string& preset : {path("x.wav"), path("sub/../x.wav")})
+    {
+        const ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("x.wav"), "--save-preset", preset, "--force"});
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_TRUE(has(r.err, "is the output")) << r.err;
+        EXPECT_EQ(bytesOf(path("x.wav")), "earlier");
+    }
+    const ProcessResult batch = runCrumlet(
+        {"render", "--in", path("in"), "--out-dir", path("out"), "--save-preset", path("out/a.wav"), "--force"});
+    EXPECT_EQ(batch.exitCode, 2) << batch.err;
+    EXPECT_FALSE(fs::exists(path("out")));
+    const ProcessResult bank =
+        runCrumlet({"bank", "--out", path("b.bank"), "--save-preset", path("sub/../b.bank"), "--force"});
+    EXPECT_EQ(bank.exitCode, 2) << bank.err;
+    EXPECT_FALSE(fs::exists(path("b.bank")));
+}
