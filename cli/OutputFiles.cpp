@@ -54,6 +54,28 @@ std::string inputAt(const std::string& output, const std::vector<std::string>& i
     return {};
 }
 
+SourceFiles::SourceFiles(const std::vector<std::string>& paths)
+{
+    for (const auto& path : paths)
+    {
+        struct stat st{};
+        if (!path.empty() && ::stat(path.c_str(), &st) == 0)
+            m_byIdentity.emplace(std::make_pair(static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)),
+                                 path);
+    }
+}
+
+std::string SourceFiles::sourceAt(const std::string& path, bool& exists) const
+{
+    struct stat st{};
+    exists = ::stat(path.c_str(), &st) == 0;
+    if (!exists)
+        return {};
+    const auto found = m_byIdentity.find(
+        std::make_pair(static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)));
+    return found != m_byIdentity.end() ? found->second : std::string();
+}
+
 PartialFile::PartialFile(std::string target) : m_target(std::move(target))
 {
     const fs::path t(m_target);

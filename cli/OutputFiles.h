@@ -3,7 +3,10 @@
 // input, and nothing existing is replaced unless asked.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // True when both paths name the same existing file (by any path, hard links included).
@@ -15,6 +18,22 @@ bool samePlace(const std::string& a, const std::string& b);
 
 // The first of `inputs` that is the same file as `output`, or empty.
 std::string inputAt(const std::string& output, const std::vector<std::string>& inputs);
+
+// The files a run reads, each looked up once by its identity (device and inode), so that
+// any number of outputs are checked against all of them with one lookup each.
+class SourceFiles
+{
+public:
+    // Sources that do not exist are left out.
+    explicit SourceFiles(const std::vector<std::string>& paths);
+
+    // The source that `path` is (by any path, hard links included), or empty; `exists` tells
+    // whether `path` names an existing file.
+    std::string sourceAt(const std::string& path, bool& exists) const;
+
+private:
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> m_byIdentity;
+};
 
 // A file being written: created empty under a unique name in the target's folder and
 // removed again unless committed (also when the tool is interrupted).

@@ -1,7 +1,7 @@
 #include "cli/RenderCommand.h"
 
+#include "cli/BatchPlan.h"
 #include "cli/EffectHost.h"
-#include "cli/InputDiscovery.h"
 #include "cli/Interruption.h"
 #include "cli/OutputFiles.h"
 #include "cli/Presets.h"
@@ -9,10 +9,10 @@
 #include "cli/SettingsOptions.h"
 #include "cli/UsageError.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 
 namespace fs = std::filesystem;
 
@@ -43,49 +43,10 @@ LoudnessTarget loudnessTarget(const RenderOptions& options)
     return {};
 }
 
-// The jobs of a batch: every input found, each output under the folder (mirroring
-// subfolders with --recursive), and what to do with outputs that exist.
-std::vector<RenderJob> planBatch(const RenderOptions& options, const std::vector<std::string>& otherInputs)
-{
-    const DiscoveredInputs found = discoverInputs(options.inputs, options.recursive, options.outputDir);
-    if (found.files.empty() && found.skipped.empty())
-        throw UsageError("no audio files to render in " + std::to_string(options.inputs.size()) + " input" +
-                         (options.inputs.size() == 1 ? "" : "s"));
-    std::vector<std::string> everyInput = otherInputs;
-    for (const auto& f : found.files)
-        everyInput.push_back(f.path);
-
-    std::vector<RenderJob> jobs;
-    for (const auto& s : found.skipped)
-        jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
-    std::map<std::string, std::string> taken; // output -> input
-    for (const auto& f : found.files)
-    {
-        RenderJob job{f.path, (fs::path(options.outputDir) / f.relative).lexically_normal().string(), {}, {}};
-        auto fail = [&](const std::string& why) {
-            job.status = JobOutcome::Status::Failed;
-            job.reason = why;
-        };
-        const std::string input = inputAt(job.output, everyInput);
-        std::error_code ec;
-        if (!taken.emplace(job.output, f.path).second)
-            fail("\"" + taken[job.output] + "\" also renders to \"" + job.output + "\"");
-        else if (!input.empty())
-            fail("the output \"" + job.output + "\" is the input \"" + input + "\"; a source is never written over");
-        else if (fs::exists(job.output, ec) && options.skipExisting)
-        {
-            job.status = JobOutcome::Status::Skipped;
-            job.reason = "\"" + job.output + "\" exists (--skip-existing)";
-        }
-        else if (fs::exists(job.output, ec) && !options.force)
-            fail("\"" + job.output + "\" exists: --skip-existing leaves it, --force replaces it");
-        jobs.push_back(std::move(job));
-    }
-    return jobs;
-}
-
 int render(const RenderOptions& options)
 {
+    // The summary's time is the whole command's: loading the effect and planning included.
+    const auto started = std::chrono::steady_clock::now();
     if (options.output.empty() == options.outputDir.empty())
         throw UsageError("give either --out FILE or --out-dir FOLDER");
     if (options.blockFrames < 1 || options.blockFrames > kMaxBlockFrames)
@@ -123,11 +84,13 @@ int render(const RenderOptions& options)
     request.loudness = loudness;
     request.threads = options.jobs;
     request.showProgress = !options.quiet && !options.json;
+    request.started = started;
     if (!options.outputDir.empty())
     {
         if (options.inputs.empty())
             throw UsageError("--out-dir renders the files given with --in");
-        request.jobs = planBatch(options, settingFiles);
+        request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
+                                  options.force, settingFiles});
         request.replace = options.force;
         request.makeFolders = true;
     }

@@ -162,3 +162,32 @@ TEST_F(HostileInput, APresetFileNamingAnOutputIsRefusedUpFront)
     EXPECT_EQ(bank.exitCode, 2) << bank.err;
     EXPECT_FALSE(fs::exists(path("b.bank")));
 }
+
+// The summary's time left out everything before the first render: loading the effect,
+// reading the settings and planning (minutes for a few thousand files, when it was quadratic).
+TEST_F(HostileInput, TheSummaryTellsTheWholeTime)
+{
+    writeTone("in/a.wav", 480);
+    writeTone("in/b.wav", 480);
+    // The settings arrive through a pipe a second and a half after the command starts.
+    const std::string fifo = path("preset.json");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    CrumletProcess crumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--preset", fifo, "--json"});
+    int feed = -1;
+    for (int tries = 0; feed < 0 && tries < 2000 && crumlet.running(); ++tries)
+    {
+        feed = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (feed < 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_GE(feed, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    const std::string preset = R"({"EQGain": 3})";
+    ASSERT_EQ(::write(feed, preset.data(), preset.size()), static_cast<ssize_t>(preset.size()));
+    ::close(feed);
+    const ProcessResult r = crumlet.wait();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto summary = jsonLines(r.out).back()["summary"];
+    EXPECT_EQ(summary["rendered"], 2);
+    EXPECT_GE(summary["wallSeconds"].get<double>(), 1.5) << r.out;
+}
