@@ -26,6 +26,10 @@ using namespace ZQ::Quarl;
 
 namespace
 {
+// What a render's tail is allowed when its output file is sized (the effect's tails last
+// seconds): a file that would outgrow its container with it is written in a larger one.
+constexpr std::uint64_t kTailAllowanceSeconds = 600;
+
 // Where the samples come from: a file, streamed, or the demo held in memory. A file that
 // ends before its header says, or fails midway, is remembered as an error.
 class InputStream
@@ -84,6 +88,8 @@ public:
             throw IoError("cannot read \"" + m_path + "\": " + m_error);
     }
 
+    // The frames the header promises, or 0 when it cannot tell (a stream).
+    std::uint64_t frames() const { return m_framesKnown ? m_frames : 0; }
     std::uint32_t channels() const { return m_channels; }
     std::uint32_t sampleRate() const { return m_sampleRate; }
     int format() const { return m_format; }
@@ -174,8 +180,9 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     result.integerFormat = clipsAtFullScale(format);
 
     PartialFile partial(request.output);
+    const std::uint64_t mostFrames = input.frames() > 0 ? input.frames() + kTailAllowanceSeconds * sampleRate : 0;
     AudioWriter writer(partial.path(), request.output, format, static_cast<int>(channels),
-                       static_cast<int>(sampleRate));
+                       static_cast<int>(sampleRate), mostFrames);
     LevelMeter outputMeter(channels, sampleRate, LevelMeter::Measure::Everything);
     // Measured and written together, beside the render when asked; a write error stops the
     // render as soon as it is seen (aside, up to a few chunks later).
