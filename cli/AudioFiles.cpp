@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <regex>
 
 namespace
 {
@@ -108,20 +107,6 @@ SndfileHandle openInput(const std::string& path)
     if (file.channels() < 1 || file.samplerate() < 1)
         throw IoError("cannot read \"" + path + "\": no audio in it");
     return file;
-}
-
-std::string truncationOf(SndfileHandle& file)
-{
-    // libsndfile trims a data chunk that runs past the end of the file to what is there,
-    // and notes it in its log as "data : 192000 (should be 99956)".
-    char log[4096] = {};
-    file.command(SFC_GET_LOG_INFO, log, sizeof log);
-    static const std::regex kShortChunk(R"((data|SSND)\s*:\s*(\d+)\s*\(should be (\d+)\))");
-    std::cmatch m;
-    if (std::regex_search(log, m, kShortChunk) && std::stoull(m[3].str()) < std::stoull(m[2].str()))
-        return "its header promises " + m[2].str() + " bytes of audio, the file holds " + m[3].str() +
-               " (truncated or damaged)";
-    return {};
 }
 
 int outputFormatFor(const std::string& path, SampleFormat sampleFormat, int channels, int sampleRate,

@@ -25,10 +25,6 @@ SampleFormat parseSampleFormat(const std::string& text);
 // Opens a file for reading; throws IoError with libsndfile's reason.
 SndfileHandle openInput(const std::string& path);
 
-// Why an opened input holds fewer frames than its header promises ("the header promises
-// 48000 frames, the file holds 24989"), or empty when it is whole.
-std::string truncationOf(SndfileHandle& file);
-
 // The libsndfile format for an output path, chosen by its extension and the input's format
 // (0 for the built-in demo); throws UsageError for an unknown extension or a sample format
 // the container cannot hold.

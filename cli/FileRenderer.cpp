@@ -1,6 +1,7 @@
 #include "cli/FileRenderer.h"
 
 #include "cli/ChunkConveyor.h"
+#include "cli/DamagedInput.h"
 #include "cli/DemoSignal.h"
 #include "cli/EffectHost.h"
 #include "cli/Interruption.h"
@@ -50,9 +51,9 @@ public:
                                                     static_cast<std::uint32_t>(std::max(m_file.samplerate(), 0)));
         if (!unserved.empty())
             throw UsageError("cannot render \"" + path + "\": it has " + unserved);
-        const std::string truncated = truncationOf(m_file);
-        if (!truncated.empty())
-            throw IoError("cannot read \"" + path + "\": " + truncated);
+        const std::string damage = damageOf(m_file.rawHandle());
+        if (!damage.empty())
+            throw IoError("cannot read \"" + path + "\": " + damage);
         m_channels = static_cast<std::uint32_t>(m_file.channels());
         m_sampleRate = static_cast<std::uint32_t>(m_file.samplerate());
         m_format = m_file.format();

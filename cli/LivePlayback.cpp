@@ -1,6 +1,7 @@
 #include "cli/LivePlayback.h"
 
 #include "cli/AudioFiles.h"
+#include "cli/DamagedInput.h"
 #include "cli/DemoSignal.h"
 #include "cli/ServedAudio.h"
 #include "cli/UsageError.h"
@@ -29,6 +30,9 @@ LoopedInput LoopedInput::load(const std::string& path)
         return in;
     }
     SndfileHandle file = openInput(path);
+    const std::string damage = damageOf(file.rawHandle());
+    if (!damage.empty())
+        throw IoError("cannot read \"" + path + "\": " + damage);
     in.channels = static_cast<std::uint32_t>(file.channels());
     in.sampleRate = static_cast<std::uint32_t>(file.samplerate());
     const std::string unserved = unservedReason(in.channels, in.sampleRate);

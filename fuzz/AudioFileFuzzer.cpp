@@ -1,7 +1,8 @@
-// Audio files through the render path: any bytes that libsndfile opens as audio the tool
-// serves are streamed through the effect buffer by buffer, the last marked as the end of
+// Audio files through the render path: any bytes that libsndfile opens as undamaged audio
+// the tool serves are streamed through the effect buffer by buffer, the last marked as the end of
 // input, then the tail, and measured on the way in and out as a render measures them.
 // Finite samples in give finite samples out.
+#include "cli/DamagedInput.h"
 #include "cli/LevelMeter.h"
 #include "cli/ServedAudio.h"
 #include "fuzz/FuzzEffect.h"
@@ -71,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (sf == nullptr)
         return 0;
     // Up to eight channels keep the runs quick.
-    if (info.channels > 8 || !unservedReason(static_cast<std::uint32_t>(std::max(info.channels, 0)),
+    if (info.channels > 8 || !damageOf(sf).empty() || !unservedReason(static_cast<std::uint32_t>(std::max(info.channels, 0)),
                                              static_cast<std::uint32_t>(std::max(info.samplerate, 0)))
                                  .empty())
     {

@@ -191,3 +191,57 @@ TEST_F(HostileInput, TheSummaryTellsTheWholeTime)
     EXPECT_EQ(summary["rendered"], 2);
     EXPECT_GE(summary["wallSeconds"].get<double>(), 1.5) << r.out;
 }
+
+namespace
+{
+std::uint32_t bigEndian32(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return v;
+}
+
+void putBigEndian32(std::string& bytes, std::size_t at, std::uint32_t v)
+{
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>(v >> (24 - 8 * i));
+}
+} // namespace
+
+// These rendered as success: the part libsndfile could read was taken for the whole.
+TEST_F(HostileInput, DamagedInputsAreReportedAndLeaveNoOutput)
+{
+    std::vector<std::pair<std::string, std::string>> damaged; // file, what the message says
+    // An Ogg stream cut in half: what was there rendered, exit 0.
+    const std::string ogg = bytesOf(writeTone("whole.ogg", 48000 * 3, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    std::ofstream(path("cut.ogg"), std::ios::binary) << ogg.substr(0, ogg.size() / 2);
+    damaged.emplace_back(path("cut.ogg"), "without its end-of-stream mark (truncated or damaged)");
+    // A WAV file whose data size was left at 0 by its writer, its second of samples after it:
+    // it rendered 0 s.
+    std::string wav = bytesOf(writeTone("whole.wav", 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+    const std::size_t data = wav.find("data");
+    ASSERT_NE(data, std::string::npos);
+    wav.replace(data + 4, 4, std::string(4, '\0'));
+    std::ofstream(path("unsized.wav"), std::ios::binary) << wav;
+    damaged.emplace_back(path("unsized.wav"), "gives its audio as 0 bytes, yet 96000 bytes follow");
+    // An AIFF file whose frame count claims twice what its sound data holds.
+    std::string aiff = bytesOf(writeTone("whole.aiff", 48000, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 1));
+    const std::size_t comm = aiff.find("COMM");
+    ASSERT_NE(comm, std::string::npos);
+    ASSERT_EQ(bigEndian32(aiff, comm + 10), 48000u);
+    putBigEndian32(aiff, comm + 10, 96000);
+    std::ofstream(path("overclaiming.aiff"), std::ios::binary) << aiff;
+    damaged.emplace_back(path("overclaiming.aiff"), "promises 96000 frames, its sound data holds 48000");
+
+    for (const auto& [file, says] : damaged)
+    {
+        const ProcessResult r = runCrumlet({"render", "--in", file, "--out", path("o.wav")});
+        EXPECT_EQ(r.exitCode, 1) << file << r.err;
+        EXPECT_TRUE(has(r.err, says)) << r.err;
+        EXPECT_FALSE(fs::exists(path("o.wav")));
+    }
+    // The whole files render.
+    for (const char* whole : {"whole.ogg", "whole.wav", "whole.aiff"})
+        EXPECT_EQ(runCrumlet({"render", "--in", path(whole), "--out", path("o.wav"), "--quiet"}).exitCode, 0) << whole;
+}
