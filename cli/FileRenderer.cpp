@@ -243,10 +243,15 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         input.checkComplete();
         if (Interruption::requested())
             throw Interrupted();
-        const double target = request.loudness.mode == LoudnessTarget::Mode::Fixed ? request.loudness.lufs
-                                                                                   : inputMeter->levels().loudnessLufs;
+        const Levels inputLevels = inputMeter ? inputMeter->levels() : Levels{};
+        const double target =
+            request.loudness.mode == LoudnessTarget::Mode::Fixed ? request.loudness.lufs : inputLevels.loudnessLufs;
         result.inputLoudnessLufs = target;
         result.gainDb = gainTo(target, effectMeter.levels().loudnessLufs, result.gainNote);
+        if (inputLevels.nonFiniteSamples > 0)
+            result.gainNote += (result.gainNote.empty() ? "" : "; ") + std::to_string(inputLevels.nonFiniteSamples) +
+                               " NaN or Inf input sample" + (inputLevels.nonFiniteSamples == 1 ? "" : "s") +
+                               " measured as silence";
         const auto gain = static_cast<float>(std::pow(10.0, result.gainDb / 20.0));
 
         std::vector<float> buffer(static_cast<std::size_t>(request.blockFrames) * channels);

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 struct Levels
 {
@@ -15,6 +16,7 @@ struct Levels
     double peakDbfs = -HUGE_VAL;
     double truePeakDbtp = -HUGE_VAL;
     std::uint64_t clippedSamples = 0; // |x| > 1
+    std::uint64_t nonFiniteSamples = 0; // NaN and Inf, measured as silence
 };
 
 class LevelMeter
@@ -33,6 +35,8 @@ public:
     LevelMeter(const LevelMeter&) = delete;
     LevelMeter& operator=(const LevelMeter&) = delete;
 
+    // Samples that are not numbers (NaN, Inf) are measured as silence, as the effect takes
+    // them, and counted: one would make the loudness NaN, as if the signal were silent.
     void add(const float* interleaved, std::uint32_t frames);
 
     Levels levels() const;
@@ -44,4 +48,6 @@ private:
     TruePeakMeter m_truePeak;
     float m_peak = 0.f;
     std::uint64_t m_clipped = 0;
+    std::uint64_t m_nonFinite = 0;
+    std::vector<float> m_finite; // a block's samples with the non-finite ones silenced
 };

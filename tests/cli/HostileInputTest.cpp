@@ -245,3 +245,25 @@ TEST_F(HostileInput, DamagedInputsAreReportedAndLeaveNoOutput)
     for (const char* whole : {"whole.ogg", "whole.wav", "whole.aiff"})
         EXPECT_EQ(runCrumlet({"render", "--in", path(whole), "--out", path("o.wav"), "--quiet"}).exitCode, 0) << whole;
 }
+
+// A -11 LUFS sine with 100 NaN or Inf samples read "gain 0.0 dB (the input is silent)".
+TEST_F(HostileInput, NonFiniteInputSamplesLeaveLoudnessMatchingOn)
+{
+    const int frames = 48000 * 3;
+    std::vector<float> x(frames);
+    for (int i = 0; i < frames; ++i)
+        x[static_cast<std::size_t>(i)] = 0.4f * std::sin(2.0f * 3.14159265f * 1000.0f * static_cast<float>(i) / 48000.0f);
+    const std::string clean = path("clean.wav");
+    SndfileHandle(clean, SFM_WRITE, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000).writef(x.data(), frames);
+    for (std::size_t k = 0; k < 100; ++k)
+        x[1000 + k * 997] = k % 2 == 0 ? std::nanf("") : HUGE_VALF;
+    const std::string in = path("nan.wav");
+    SndfileHandle(in, SFM_WRITE, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000).writef(x.data(), frames);
+
+    const ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--match-loudness", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.err, "100 NaN or Inf input samples measured as silence")) << r.err;
+    EXPECT_FALSE(has(r.err, "silent)")) << r.err;
+    EXPECT_NE(jsonLines(r.out).at(0)["gainDb"].get<double>(), 0.0);
+    EXPECT_NEAR(levelsOf(path("o.wav")).loudnessLufs, levelsOf(clean).loudnessLufs, 0.2);
+}

@@ -162,3 +162,23 @@ TEST(LevelMeter, RatesTheToolDoesNotServeAreRefusedBeforeMeasuring)
         EXPECT_NEAR(meter.levels().loudnessLufs, -20.0, 0.2) << rate;
     }
 }
+
+// One NaN made the whole loudness NaN, read as silence: loudness matching was switched off.
+TEST(LevelMeter, SamplesThatAreNotNumbersAreMeasuredAsSilenceAndCounted)
+{
+    auto x = sine(1000.0, 0.0, 0.1, 48000, 48000 * 3, 2);
+    LevelMeter clean(2, 48000, LevelMeter::Measure::Everything);
+    clean.add(x.data(), 48000 * 3);
+    for (std::size_t i = 0; i < 100; ++i)
+        x[1000 + i * 997] = i % 2 == 0 ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();
+    LevelMeter meter(2, 48000, LevelMeter::Measure::Everything);
+    meter.add(x.data(), 48000 * 3);
+    const Levels l = meter.levels();
+    EXPECT_NEAR(l.loudnessLufs, clean.levels().loudnessLufs, 0.01);
+    EXPECT_NEAR(l.peakDbfs, -20.0, 0.01);
+    // The silenced samples are steps in the sine: the peaks between samples rise a little.
+    EXPECT_GE(l.truePeakDbtp, -20.0);
+    EXPECT_LT(l.truePeakDbtp, -15.0);
+    EXPECT_EQ(l.nonFiniteSamples, 100u);
+    EXPECT_EQ(clean.levels().nonFiniteSamples, 0u);
+}
