@@ -74,6 +74,7 @@ void RenderReport::file(const JobOutcome& o)
             j["truePeakDbtp"] = dbJson(r.output.truePeakDbtp);
             j["loudnessLufs"] = dbJson(r.output.loudnessLufs);
             j["gainDb"] = std::round(r.gainDb * 100.0) / 100.0;
+            j["gainNote"] = r.gainNote.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.gainNote);
             j["clippedSamples"] = r.integerFormat ? r.output.clippedSamples : 0;
         }
         j["error"] = o.error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.error);

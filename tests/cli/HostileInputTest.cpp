@@ -265,5 +265,20 @@ TEST_F(HostileInput, NonFiniteInputSamplesLeaveLoudnessMatchingOn)
     EXPECT_TRUE(has(r.err, "100 NaN or Inf input samples measured as silence")) << r.err;
     EXPECT_FALSE(has(r.err, "silent)")) << r.err;
     EXPECT_NE(jsonLines(r.out).at(0)["gainDb"].get<double>(), 0.0);
+    EXPECT_EQ(jsonLines(r.out).at(0)["gainNote"], "100 NaN or Inf input samples measured as silence");
     EXPECT_NEAR(levelsOf(path("o.wav")).loudnessLufs, levelsOf(clean).loudnessLufs, 0.2);
+}
+
+// The note on the gain reached people's lines only, not --json.
+TEST_F(HostileInput, TheGainNoteIsInTheJsonLines)
+{
+    const std::string silent = path("silent.wav");
+    const std::vector<float> zeros(4800, 0.f);
+    SndfileHandle(silent, SFM_WRITE, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000).writef(zeros.data(), 4800);
+    const ProcessResult r = runCrumlet({"render", "--in", silent, "--out", path("o.wav"), "--set", "NoiseEnable=off",
+                                        "--match-loudness", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto line = jsonLines(r.out).at(0);
+    EXPECT_EQ(line["gainDb"], 0.0);
+    EXPECT_EQ(line["gainNote"], "the output is silent") << r.out;
 }

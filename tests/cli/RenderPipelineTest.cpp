@@ -220,8 +220,9 @@ TEST_F(RenderPipeline, JsonLinesAndHumanLinesPerFile)
         const auto& l = lines[static_cast<std::size_t>(i)];
         EXPECT_EQ(l["status"], "rendered");
         for (const char* key : {"input", "output", "framesIn", "framesOut", "tailFrames", "peakDbfs", "truePeakDbtp",
-                                "loudnessLufs", "gainDb", "error"})
+                                "loudnessLufs", "gainDb", "gainNote", "error"})
             EXPECT_TRUE(l.contains(key)) << key;
+        EXPECT_TRUE(l["gainNote"].is_null());
         EXPECT_EQ(l["framesOut"].get<int>() - l["framesIn"].get<int>(), l["tailFrames"].get<int>());
         EXPECT_TRUE(l["error"].is_null());
     }
