@@ -282,3 +282,26 @@ TEST_F(HostileInput, TheGainNoteIsInTheJsonLines)
     EXPECT_EQ(line["gainDb"], 0.0);
     EXPECT_EQ(line["gainNote"], "the output is silent") << r.out;
 }
+
+// An empty value was read as 0 or as no value: `--loudness ''` rendered unnormalised, `--jobs
+// ''` took a job per core and `--in ''` rendered the demo.
+TEST_F(HostileInput, AnEmptyValueIsBadUsage)
+{
+    const std::string in = writeTone("a.wav", 4800);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--loudness", ""}, {"--jobs", ""}, {"--block", ""}, {"--in", ""}, {"--preset", ""},
+          {"--set", ""}, {"--save-preset", ""}})
+    {
+        std::vector<std::string> command{"render", "--out", path("o.wav")};
+        if (args[0] != "--in")
+            command.insert(command.end(), {"--in", in});
+        command.insert(command.end(), args.begin(), args.end());
+        const ProcessResult r = runCrumlet(command);
+        EXPECT_EQ(r.exitCode, 2) << args[0] << r.err;
+        EXPECT_TRUE(has(r.err, args[0] + ": takes a value, not an empty text")) << r.err;
+        EXPECT_FALSE(fs::exists(path("o.wav"))) << args[0];
+    }
+    EXPECT_EQ(runCrumlet({"validate", "--seconds", ""}).exitCode, 2);
+    EXPECT_EQ(runCrumlet({"plot", "--sim", "1", "--rate", "", "--csv"}).exitCode, 2);
+}
+
