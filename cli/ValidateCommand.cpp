@@ -143,8 +143,10 @@ std::string checkInstancesOnThreads(const EffectHost& host, std::uint64_t seed, 
 
 int runValidate(const ValidateOptions& options)
 {
-    if (!(options.seconds > 0.0))
-        throw UsageError("--seconds takes a time above 0");
+    // Every check takes its share of the time: an endless one would never end.
+    constexpr double kLongestRun = 86400.0;
+    if (!(options.seconds > 0.0 && options.seconds <= kLongestRun))
+        throw UsageError("--seconds takes a time above 0 and up to 86400 (a day)");
     std::printf("crumlet validate: seed %llu, about %g s\n", static_cast<unsigned long long>(options.seed),
                 options.seconds);
     const EffectHost* host = nullptr;

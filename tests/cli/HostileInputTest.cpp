@@ -305,3 +305,13 @@ TEST_F(HostileInput, AnEmptyValueIsBadUsage)
     EXPECT_EQ(runCrumlet({"plot", "--sim", "1", "--rate", "", "--csv"}).exitCode, 2);
 }
 
+// `validate --seconds inf` never ended.
+TEST_F(HostileInput, ValidateTakesAFiniteTime)
+{
+    for (const char* seconds : {"inf", "nan", "-1", "0", "1e300"})
+    {
+        const ProcessResult r = runCrumlet({"validate", "--seconds", seconds});
+        EXPECT_EQ(r.exitCode, 2) << seconds << r.out << r.err;
+        EXPECT_TRUE(has(r.err, "--seconds takes")) << r.err;
+    }
+}
