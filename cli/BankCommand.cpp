@@ -27,6 +27,10 @@ int bank(const BankOptions& options)
     }
     if (!options.output.empty() && !options.savePreset.empty() && samePlace(options.output, options.savePreset))
         throw UsageError("the block and the preset file are both \"" + options.savePreset + "\": choose two names");
+    // Neither file is written unless both can be.
+    for (const auto& target : {options.output, options.savePreset})
+        if (!target.empty())
+            requireWritableFolder(target);
     const EffectHost& host = EffectHost::instance();
     const ParameterSettings settings =
         settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);

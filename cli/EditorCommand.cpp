@@ -2,6 +2,7 @@
 
 #include "cli/EffectHost.h"
 #include "cli/LivePlayback.h"
+#include "cli/OutputFiles.h"
 #include "cli/Presets.h"
 #include "cli/ResponsePicture.h"
 #include "cli/SettingsOptions.h"
@@ -46,6 +47,9 @@ int runEditor(const EditorOptions& options)
         throw UsageError("--after takes a number of milliseconds, 0 or more");
     if (options.scale != 0.0 && (options.scale < 0.5 || options.scale > 4.0))
         throw UsageError("--scale takes a factor from 0.5 to 4");
+    // The settings are saved when the window closes: find out now that they cannot be.
+    if (!options.savePreset.empty())
+        requireWritableFolder(options.savePreset);
     const LoopedInput input = LoopedInput::load(options.input);
 
     quarl::PluginInstance instance(host.module());

@@ -120,6 +120,22 @@ void PartialFile::commit(bool replace)
     m_committed = true;
 }
 
+void requireWritableFolder(const std::string& path)
+{
+    const fs::path parent = fs::path(path).parent_path();
+    const std::string folder = parent.empty() ? "." : parent.string();
+    struct stat st{};
+    int error = 0;
+    if (::stat(folder.c_str(), &st) != 0)
+        error = errno;
+    else if (!S_ISDIR(st.st_mode))
+        error = ENOTDIR;
+    else if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        error = errno;
+    if (error != 0)
+        throw IoError("cannot write \"" + path + "\": " + systemReason(error));
+}
+
 void writeFileAtomically(const std::string& path, const std::string& content, bool replace)
 {
     PartialFile partial(path);

@@ -28,6 +28,20 @@ void refuseOverwritingAnInput(const std::string& output, const std::vector<std::
                          "\": choose another name; a source is never written over");
 }
 
+// True when the preset file goes under a batch's output folder (made by the batch).
+bool presetAmongOutputs(const RenderOptions& options)
+{
+    if (options.outputDir.empty())
+        return false;
+    std::error_code ea, eb;
+    const fs::path folder = fs::weakly_canonical(fs::absolute(options.outputDir, ea), ea);
+    const fs::path preset = fs::weakly_canonical(fs::absolute(options.savePreset, eb), eb);
+    if (ea || eb)
+        return false;
+    const fs::path inside = preset.lexically_relative(folder);
+    return !inside.empty() && *inside.begin() != "..";
+}
+
 LoudnessTarget loudnessTarget(const RenderOptions& options)
 {
     if (options.matchLoudness && options.loudness)
@@ -70,6 +84,9 @@ int render(const RenderOptions& options)
         refuseOverwritingAnInput(options.savePreset, sources, "the preset file");
         if (!options.force && fs::exists(options.savePreset))
             throw UsageError("\"" + options.savePreset + "\" exists: --force replaces it");
+        // A batch makes its output folders as it goes, and a preset file may go among them.
+        if (!presetAmongOutputs(options))
+            requireWritableFolder(options.savePreset);
     }
 
     const EffectHost& host = EffectHost::instance();
@@ -123,7 +140,12 @@ int render(const RenderOptions& options)
         return summary.signalExitCode;
     // The preset is saved only for settings that rendered.
     if (!options.savePreset.empty() && summary.failed == 0 && summary.rendered > 0)
+    {
+        std::error_code ec;
+        if (presetAmongOutputs(options))
+            fs::create_directories(fs::path(options.savePreset).parent_path(), ec);
         savePreset(settings, options.savePreset, options.force);
+    }
     if (summary.failed == 0)
         return 0;
     // A single render that failed on what was asked is bad usage; a batch's failures are files'.

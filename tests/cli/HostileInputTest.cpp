@@ -315,3 +315,25 @@ TEST_F(HostileInput, ValidateTakesAFiniteTime)
         EXPECT_TRUE(has(r.err, "--seconds takes")) << r.err;
     }
 }
+
+// A preset file into a folder that does not exist was found out only after the render (and
+// for `editor`, after the window closed, its settings lost).
+TEST_F(HostileInput, APresetFileThatCannotBeWrittenIsFoundOutFirst)
+{
+    const std::string in = writeTone("a.wav", 4800);
+    const std::string preset = path("missing/p.json");
+    ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--save-preset", preset});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_TRUE(has(r.err, "cannot write \"" + preset + "\": No such file or directory")) << r.err;
+    EXPECT_FALSE(fs::exists(path("o.wav")));
+    r = runCrumlet({"bank", "--out", path("b.bank"), "--save-preset", preset});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_FALSE(fs::exists(path("b.bank")));
+    r = runCrumlet({"editor", "--save-preset", preset});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_TRUE(has(r.err, "cannot write \"" + preset + "\"")) << r.err;
+    // A batch makes its output folders: a preset file may go among them.
+    r = runCrumlet({"render", "--in", in, "--out-dir", path("out"), "--save-preset", path("out/settings/p.json"), "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(fs::exists(path("out/settings/p.json")));
+}
