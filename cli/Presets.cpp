@@ -194,10 +194,16 @@ const FactoryPreset* findFactoryPreset(const std::string& name)
 
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
 {
-    if (const FactoryPreset* preset = findFactoryPreset(nameOrPath))
-        return applyValues(settings, preset->values, "preset \"" + preset->name + "\"");
-
     std::error_code ec;
+    if (const FactoryPreset* preset = findFactoryPreset(nameOrPath))
+    {
+        // A shipped preset's name never holds a slash, so "./NAME" always names the file.
+        if (fs::exists(nameOrPath, ec))
+            throw UsageError("\"" + nameOrPath + "\" names both the shipped preset \"" + preset->name +
+                             "\" and a file here: give the file as \"./" + nameOrPath + "\"");
+        return applyValues(settings, preset->values, "preset \"" + preset->name + "\"");
+    }
+
     if (!fs::exists(nameOrPath, ec))
         throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name (presets: " +
                          factoryNames() + ")");

@@ -35,7 +35,7 @@ const std::vector<FactoryPreset>& factoryPresets();
 const FactoryPreset* findFactoryPreset(const std::string& name);
 
 // Applies a factory preset by name (any case) or else a preset file; throws UsageError for
-// an unknown name, a malformed file (saying where), a bad property, a file larger than
+// an unknown name, a name that is both a shipped preset's and a file's ("./NAME" is the file), a malformed file (saying where), a bad property, a file larger than
 // kMostPresetFileBytes, a folder or a device, IoError (with the system's reason) when the
 // file cannot be read.
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath);

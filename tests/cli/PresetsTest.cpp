@@ -203,3 +203,20 @@ TEST_F(PresetFiles, FoldersDevicesAndLargeFilesAreRefused)
     EXPECT_EQ(errorOf(write("fits.json", fits)), "");
     EXPECT_NE(errorOf(write("large.json", fits + "\n")).find("more than 65536 bytes"), std::string::npos);
 }
+
+// A file named like a shipped preset was passed over for it without a word.
+TEST_F(PresetFiles, AFileNamedLikeAShippedPresetIsNeitherTakenNorPassedOverSilently)
+{
+    const fs::path before = fs::current_path();
+    fs::current_path(m_dir);
+    write("megaphone", R"({"EQGain": 7})");
+    const std::string ambiguous = errorOf("megaphone");
+    EXPECT_NE(ambiguous.find("names both the shipped preset \"Megaphone\" and a file"), std::string::npos) << ambiguous;
+    EXPECT_NE(ambiguous.find("\"./megaphone\""), std::string::npos) << ambiguous;
+    ParameterSettings s = fresh();
+    applyPreset(s, "./megaphone");
+    EXPECT_EQ(s.value("EQGain"), 7.f);
+    fs::current_path(before);
+    // Without the file, the name is the shipped preset's.
+    EXPECT_EQ(errorOf("megaphone"), "");
+}
