@@ -207,16 +207,24 @@ TEST_F(PresetFiles, FoldersDevicesAndLargeFilesAreRefused)
 // A file named like a shipped preset was passed over for it without a word.
 TEST_F(PresetFiles, AFileNamedLikeAShippedPresetIsNeitherTakenNorPassedOverSilently)
 {
-    const fs::path before = fs::current_path();
-    fs::current_path(m_dir);
-    write("megaphone", R"({"EQGain": 7})");
-    const std::string ambiguous = errorOf("megaphone");
-    EXPECT_NE(ambiguous.find("names both the shipped preset \"Megaphone\" and a file"), std::string::npos) << ambiguous;
-    EXPECT_NE(ambiguous.find("\"./megaphone\""), std::string::npos) << ambiguous;
-    ParameterSettings s = fresh();
-    applyPreset(s, "./megaphone");
-    EXPECT_EQ(s.value("EQGain"), 7.f);
-    fs::current_path(before);
+    struct InFolder
+    {
+        fs::path before = fs::current_path();
+        explicit InFolder(const fs::path& folder) { fs::current_path(folder); }
+        ~InFolder() { fs::current_path(before); }
+    };
+    {
+        const InFolder here(m_dir);
+        write("megaphone", R"({"EQGain": 7})");
+        const std::string ambiguous = errorOf("megaphone");
+        EXPECT_NE(ambiguous.find("names both the shipped preset \"Megaphone\" and a file"), std::string::npos)
+            << ambiguous;
+        EXPECT_NE(ambiguous.find("\"./megaphone\""), std::string::npos) << ambiguous;
+        ParameterSettings s = fresh();
+        EXPECT_EQ(errorOf("./megaphone"), "");
+        applyPreset(s, "./megaphone");
+        EXPECT_EQ(s.value("EQGain"), 7.f);
+    }
     // Without the file, the name is the shipped preset's.
     EXPECT_EQ(errorOf("megaphone"), "");
 }
