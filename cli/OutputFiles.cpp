@@ -80,8 +80,20 @@ PartialFile::PartialFile(std::string target) : m_target(std::move(target))
 {
     const fs::path t(m_target);
     const fs::path folder = t.parent_path().empty() ? fs::path(".") : t.parent_path();
-    // Hidden, so that a later run over the folder does not take it for audio.
-    std::string pattern = (folder / ("." + t.filename().string() + ".XXXXXX.partial")).string();
+    // Hidden, so that a later run over the folder does not take it for audio; the target's
+    // name cut (at a character's start) where the whole would be longer than a name may be.
+    const std::string suffix = ".XXXXXX.partial";
+    const long mostName = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    std::string name = t.filename().string();
+    const std::size_t room = static_cast<std::size_t>(mostName > 0 ? mostName : 255) - 1 - suffix.size();
+    if (name.size() > room)
+    {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xc0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    std::string pattern = (folder / ("." + name + suffix)).string();
     const int fd = ::mkstemps(pattern.data(), 8);
     if (fd < 0)
         throw IoError("cannot write \"" + m_target + "\": " + systemReason(errno));

@@ -337,3 +337,18 @@ TEST_F(HostileInput, APresetFileThatCannotBeWrittenIsFoundOutFirst)
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(fs::exists(path("out/settings/p.json")));
 }
+
+// Names of 240 to 255 bytes failed: the hidden name written first added 16 bytes to them.
+TEST_F(HostileInput, OutputNamesUpToTheLongestAFolderTakesAreWritten)
+{
+    const std::string longest = std::string(251, 'n') + ".wav"; // 255 bytes
+    const std::string in = writeTone("in/" + longest, 4800);
+    ProcessResult r = runCrumlet({"render", "--in", in, "--out", path(longest), "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const std::string preset = std::string(250, 'p') + ".json";
+    r = runCrumlet({"bank", "--save-preset", path(preset)});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(filesIn(m_dir.string()), (std::vector<std::string>{"in/" + longest, longest, "out/" + longest, preset}));
+}
