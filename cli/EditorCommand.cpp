@@ -6,6 +6,7 @@
 #include "cli/Presets.h"
 #include "cli/ResponsePicture.h"
 #include "cli/SettingsOptions.h"
+#include "cli/QuotedText.h"
 #include "cli/UsageError.h"
 #include "quarl/PluginInstance.h"
 #include "quarl/SettingsDialog.h"
@@ -90,7 +91,7 @@ int runEditor(const EditorOptions& options)
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
             dialog->pump();
             writePng(toImage(dialog->capture(), dialog->width(), dialog->height()), options.screenshot);
-            std::printf("%s: the editor, %d x %d, after %d ms of audio\n", options.screenshot.c_str(),
+            std::printf("%s: the editor, %d x %d, after %d ms of audio\n", printable(options.screenshot).c_str(),
                         dialog->width(), dialog->height(), options.afterMs);
             break;
         }

@@ -1,6 +1,7 @@
 #include "cli/ValidateCommand.h"
 
 #include "cli/EffectHost.h"
+#include "cli/QuotedText.h"
 #include "cli/UsageError.h"
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
@@ -84,12 +85,13 @@ public:
             if (failure.empty())
             {
                 ++passed;
-                std::printf("PASS  %s%s\n", check.name.c_str(), note.empty() ? "" : ("  (" + note + ")").c_str());
+                std::printf("PASS  %s%s\n", check.name.c_str(),
+                            note.empty() ? "" : ("  (" + printable(note) + ")").c_str());
             }
             else
             {
                 ++failed;
-                std::printf("FAIL  %s: %s\n", check.name.c_str(), failure.c_str());
+                std::printf("FAIL  %s: %s\n", check.name.c_str(), printable(failure).c_str());
             }
             std::fflush(stdout);
         }
@@ -161,7 +163,8 @@ int runValidate(const ValidateOptions& options)
     }
     if (host == nullptr)
     {
-        std::printf("FAIL  the module loads and registers its effect: %s\n0 passed, 1 failed\n", loadFailure.c_str());
+        std::printf("FAIL  the module loads and registers its effect: %s\n0 passed, 1 failed\n",
+                    printable(loadFailure).c_str());
         return 1;
     }
 

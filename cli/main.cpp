@@ -144,7 +144,8 @@ int main(int argc, char** argv)
     }
     catch (const CLI::ParseError& e)
     {
-        app.exit(e);
+        // CLI11 quotes the value it could not read: escaped, as every name and value is.
+        std::fprintf(stderr, "%s\nRun with --help for more information.\n", printable(e.what()).c_str());
         return kExitUsage;
     }
 
@@ -173,12 +174,12 @@ int main(int argc, char** argv)
     }
     catch (const UsageError& e)
     {
-        std::fprintf(stderr, "crumlet: %s\n", e.what());
+        std::fprintf(stderr, "crumlet: %s\n", printable(e.what()).c_str());
         return kExitUsage;
     }
     catch (const IoError& e)
     {
-        std::fprintf(stderr, "crumlet: %s\n", e.what());
+        std::fprintf(stderr, "crumlet: %s\n", printable(e.what()).c_str());
         return kExitIoError;
     }
     return kExitUsage;

@@ -352,3 +352,24 @@ TEST_F(HostileInput, OutputNamesUpToTheLongestAFolderTakesAreWritten)
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(filesIn(m_dir.string()), (std::vector<std::string>{"in/" + longest, longest, "out/" + longest, preset}));
 }
+
+// Names were printed as they were: a newline split a file's line, an escape sequence reached
+// the terminal; with --json a name that is not UTF-8 aborted the tool.
+TEST_F(HostileInput, NamesAreEscapedInLinesAndJson)
+{
+    const std::string name = "take\n1\x1b[2J\xff.wav";
+    writeTone("in/" + name, 4800);
+    const ProcessResult r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.err, "rendered: " + path("in/") + "take\\n1\\x1b[2J\\xff.wav -> ")) << r.err;
+    EXPECT_FALSE(has(r.err, "\x1b")) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    const auto lines = jsonLines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0]["input"], path("in/") + "take\n1\x1b[2J\xef\xbf\xbd.wav");
+    EXPECT_TRUE(fs::exists(path("out/" + name)));
+
+    const ProcessResult missing = runCrumlet({"render", "--in", path("gone\n\x1b[31m.wav"), "--out", path("o.wav")});
+    EXPECT_TRUE(has(missing.err, "gone\\n\\x1b[31m.wav")) << missing.err;
+    EXPECT_FALSE(has(missing.err, "\x1b")) << missing.err;
+}
