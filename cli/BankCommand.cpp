@@ -30,7 +30,7 @@ int bank(const BankOptions& options)
     // Neither file is written unless both can be.
     for (const auto& target : {options.output, options.savePreset})
         if (!target.empty())
-            requireWritableFolder(target);
+            requireCreatable(target);
     const EffectHost& host = EffectHost::instance();
     const ParameterSettings settings =
         settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);

@@ -50,7 +50,7 @@ int runEditor(const EditorOptions& options)
         throw UsageError("--scale takes a factor from 0.5 to 4");
     // The settings are saved when the window closes: find out now that they cannot be.
     if (!options.savePreset.empty())
-        requireWritableFolder(options.savePreset);
+        requireCreatable(options.savePreset);
     const LoopedInput input = LoopedInput::load(options.input);
 
     quarl::PluginInstance instance(host.module());

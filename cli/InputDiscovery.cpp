@@ -83,7 +83,8 @@ DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool rec
             {
                 bool descend = false;
                 take(*it, descend);
-                if (!descend && it->is_directory())
+                std::error_code e;
+                if (!descend && it->is_directory(e))
                     it.disable_recursion_pending();
             }
         }

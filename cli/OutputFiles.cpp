@@ -132,7 +132,7 @@ void PartialFile::commit(bool replace)
     m_committed = true;
 }
 
-void requireWritableFolder(const std::string& path)
+void requireCreatable(const std::string& path)
 {
     const fs::path parent = fs::path(path).parent_path();
     const std::string folder = parent.empty() ? "." : parent.string();
@@ -144,6 +144,9 @@ void requireWritableFolder(const std::string& path)
         error = ENOTDIR;
     else if (::access(folder.c_str(), W_OK | X_OK) != 0)
         error = errno;
+    else if (const long mostName = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+             mostName > 0 && fs::path(path).filename().string().size() > static_cast<std::size_t>(mostName))
+        error = ENAMETOOLONG;
     if (error != 0)
         throw IoError("cannot write \"" + path + "\": " + systemReason(error));
 }

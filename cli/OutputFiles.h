@@ -60,8 +60,9 @@ private:
 };
 
 // Throws IoError with the system's reason unless a file can be made at `path`: its folder
-// exists and may be written in. For files written after long work, checked before it.
-void requireWritableFolder(const std::string& path);
+// exists and may be written in, and its name is not too long. For files written after long
+// work, checked before it.
+void requireCreatable(const std::string& path);
 
 // Writes `content` to `path` through a partial file.
 void writeFileAtomically(const std::string& path, const std::string& content, bool replace);

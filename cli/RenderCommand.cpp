@@ -82,11 +82,12 @@ int render(const RenderOptions& options)
     if (!options.savePreset.empty())
     {
         refuseOverwritingAnInput(options.savePreset, sources, "the preset file");
-        if (!options.force && fs::exists(options.savePreset))
+        std::error_code ec;
+        if (!options.force && fs::exists(options.savePreset, ec))
             throw UsageError("\"" + options.savePreset + "\" exists: --force replaces it");
         // A batch makes its output folders as it goes, and a preset file may go among them.
         if (!presetAmongOutputs(options))
-            requireWritableFolder(options.savePreset);
+            requireCreatable(options.savePreset);
     }
 
     const EffectHost& host = EffectHost::instance();

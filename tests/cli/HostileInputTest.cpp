@@ -332,6 +332,12 @@ TEST_F(HostileInput, APresetFileThatCannotBeWrittenIsFoundOutFirst)
     r = runCrumlet({"editor", "--save-preset", preset});
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_TRUE(has(r.err, "cannot write \"" + preset + "\"")) << r.err;
+    // A name longer than a folder takes aborted the tool (an uncaught filesystem error).
+    const std::string tooLong = path(std::string(300, 'p') + ".json");
+    r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--save-preset", tooLong});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_TRUE(has(r.err, "File name too long")) << r.err;
+    EXPECT_FALSE(fs::exists(path("o.wav")));
     // A batch makes its output folders: a preset file may go among them.
     r = runCrumlet({"render", "--in", in, "--out-dir", path("out"), "--save-preset", path("out/settings/p.json"), "--quiet"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
