@@ -1,6 +1,7 @@
 #include "cli/ArtworkCommand.h"
 
 #include "cli/ContactSheet.h"
+#include "cli/QuotedText.h"
 #include "cli/UsageError.h"
 #include "editor/artwork/Artwork.h"
 #include "editor/artwork/ArtworkCatalogue.h"
@@ -37,6 +38,7 @@ int runArtwork(const std::string& outDir)
     writePng(drawContactSheet(), dir.getChildFile("contact-sheet.png"));
     // JUCE's caches (typefaces, glyphs) go before the process ends, as JUCE expects.
     juce::DeletedAtShutdown::deleteAll();
-    std::printf("%d images and contact-sheet.png written to %s\n", written, dir.getFullPathName().toRawUTF8());
+    std::printf("%d images and contact-sheet.png written to %s\n", written,
+                printable(dir.getFullPathName().toStdString()).c_str());
     return 0;
 }

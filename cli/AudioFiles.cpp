@@ -1,5 +1,6 @@
 #include "cli/AudioFiles.h"
 
+#include "cli/FloatWavWriter.h"
 #include "cli/OutputFiles.h"
 #include "cli/UsageError.h"
 
@@ -7,7 +8,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <regex>
 
 namespace
 {
@@ -57,43 +57,25 @@ bool isFloatWav(int format)
     return (format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV && (format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT;
 }
 
-void put16(unsigned char* p, std::uint32_t v)
+// Bytes a sample takes at most in a format's data (packed codecs take less).
+std::uint64_t mostBytesPerSample(int format)
 {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
+    switch (format & SF_FORMAT_SUBMASK)
+    {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW: return 1;
+    case SF_FORMAT_PCM_24: return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT: return 4;
+    case SF_FORMAT_DOUBLE: return 8;
+    default: return 2;
+    }
 }
 
-void put32(unsigned char* p, std::uint32_t v)
-{
-    put16(p, v & 0xffff);
-    put16(p + 2, v >> 16);
-}
-
-// RIFF, an 18-byte fmt chunk (format 3, cbSize 0), fact and the data chunk's header.
-constexpr std::size_t kFloatWavHeaderBytes = 12 + 26 + 12 + 8;
-
-void floatWavHeader(unsigned char (&h)[kFloatWavHeaderBytes], std::uint32_t channels, std::uint32_t sampleRate,
-                    std::uint64_t frames)
-{
-    const std::uint64_t dataBytes = frames * channels * 4;
-    const auto data32 = static_cast<std::uint32_t>(std::min<std::uint64_t>(dataBytes, 0xffffffffu - 64));
-    std::memcpy(h, "RIFF", 4);
-    put32(h + 4, static_cast<std::uint32_t>(kFloatWavHeaderBytes - 8 + data32));
-    std::memcpy(h + 8, "WAVEfmt ", 8);
-    put32(h + 16, 18);
-    put16(h + 20, 3); // WAVE_FORMAT_IEEE_FLOAT
-    put16(h + 22, channels);
-    put32(h + 24, sampleRate);
-    put32(h + 28, sampleRate * channels * 4);
-    put16(h + 32, channels * 4);
-    put16(h + 34, 32);
-    put16(h + 36, 0); // cbSize
-    std::memcpy(h + 38, "fact", 4);
-    put32(h + 42, 4);
-    put32(h + 46, static_cast<std::uint32_t>(std::min<std::uint64_t>(frames, 0xffffffffu)));
-    std::memcpy(h + 50, "data", 4);
-    put32(h + 54, data32);
-}
+// Room left for the header's chunks when a 32-bit container's data is sized.
+constexpr std::uint64_t kHeaderAllowance = 4096;
 } // namespace
 
 SampleFormat parseSampleFormat(const std::string& text)
@@ -125,20 +107,6 @@ SndfileHandle openInput(const std::string& path)
     if (file.channels() < 1 || file.samplerate() < 1)
         throw IoError("cannot read \"" + path + "\": no audio in it");
     return file;
-}
-
-std::string truncationOf(SndfileHandle& file)
-{
-    // libsndfile trims a data chunk that runs past the end of the file to what is there,
-    // and notes it in its log as "data : 192000 (should be 99956)".
-    char log[4096] = {};
-    file.command(SFC_GET_LOG_INFO, log, sizeof log);
-    static const std::regex kShortChunk(R"((data|SSND)\s*:\s*(\d+)\s*\(should be (\d+)\))");
-    std::cmatch m;
-    if (std::regex_search(log, m, kShortChunk) && std::stoull(m[3].str()) < std::stoull(m[2].str()))
-        return "its header promises " + m[2].str() + " bytes of audio, the file holds " + m[3].str() +
-               " (truncated or damaged)";
-    return {};
 }
 
 int outputFormatFor(const std::string& path, SampleFormat sampleFormat, int channels, int sampleRate,
@@ -196,76 +164,69 @@ bool clipsAtFullScale(int format)
     }
 }
 
-AudioWriter::AudioWriter(const std::string& path, const std::string& name, int format, int channels, int sampleRate)
+bool mayOutgrow32BitSizes(std::uint64_t mostFrames, int channels, int format)
+{
+    return mostFrames == 0 ||
+           mostFrames * static_cast<std::uint64_t>(channels) * mostBytesPerSample(format) + kHeaderAllowance >
+               FloatWavWriter::kMostRiffBytes;
+}
+
+AudioWriter::AudioWriter(const std::string& path, const std::string& name, int format, int channels, int sampleRate,
+                         std::uint64_t mostFrames)
     : m_channels(static_cast<std::uint32_t>(channels))
 {
+    const bool large = mayOutgrow32BitSizes(mostFrames, channels, format);
+    const int major = format & SF_FORMAT_TYPEMASK;
     if (isFloatWav(format))
     {
-        m_floatWav = std::fopen(path.c_str(), "wb");
-        unsigned char header[kFloatWavHeaderBytes];
-        floatWavHeader(header, m_channels, static_cast<std::uint32_t>(sampleRate), 0);
-        if (m_floatWav == nullptr || std::fwrite(header, sizeof header, 1, m_floatWav) != 1)
-        {
-            const int error = errno;
-            if (m_floatWav != nullptr)
-                std::fclose(m_floatWav);
-            throw IoError("cannot write \"" + name + "\": " + systemReason(error));
-        }
+        m_floatWav = std::make_unique<FloatWavWriter>(path, name, m_channels, static_cast<std::uint32_t>(sampleRate), large);
         return;
     }
-    m_sndfile = SndfileHandle(path, SFM_WRITE, format, channels, sampleRate);
+    if (major == SF_FORMAT_AIFF && large && mostFrames > 0)
+        throw UsageError("\"" + name + "\": an AIFF file holds at most 4 GiB and this render may write more; write " +
+                         "\".wav\" (RF64 when it must be), \".w64\" or \".caf\"");
+    // A WAV file that may outgrow RIFF is written as RF64, and closed as WAV when it fits.
+    const bool rf64 = major == SF_FORMAT_WAV && large;
+    m_sndfile = SndfileHandle(path, SFM_WRITE, rf64 ? (format & ~SF_FORMAT_TYPEMASK) | SF_FORMAT_RF64 : format, channels,
+                              sampleRate);
     if (m_sndfile.rawHandle() == nullptr || m_sndfile.error() != SF_ERR_NO_ERROR)
         throw IoError("cannot write \"" + name + "\": " + m_sndfile.strError());
+    if (rf64)
+        m_sndfile.command(SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+    else if (major == SF_FORMAT_WAV || major == SF_FORMAT_AIFF)
+        m_mostFrames = (FloatWavWriter::kMostRiffBytes - kHeaderAllowance) /
+                       (static_cast<std::uint64_t>(channels) * mostBytesPerSample(format));
     // Integer formats clip rather than wrap samples beyond full scale.
     m_sndfile.command(SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
-AudioWriter::~AudioWriter()
-{
-    if (m_floatWav != nullptr)
-        std::fclose(m_floatWav);
-}
+AudioWriter::~AudioWriter() = default;
 
 bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
 {
+    if (m_floatWav)
+        return m_floatWav->write(interleaved, frames);
     if (!m_error.empty())
         return false;
-    bool ok;
-    if (m_floatWav != nullptr)
+    if (m_frames + frames > m_mostFrames)
     {
-        // Little-endian IEEE floats, as the machine holds them.
-        static_assert(sizeof(float) == 4, "32-bit floats");
-        ok = std::fwrite(interleaved, sizeof(float) * m_channels, frames, m_floatWav) == frames;
-        if (!ok)
-            m_error = systemReason(errno);
+        m_error = "it would outgrow the 4 GiB its header can describe";
+        return false;
     }
-    else
+    if (m_sndfile.writef(interleaved, frames) != static_cast<sf_count_t>(frames))
     {
-        ok = m_sndfile.writef(interleaved, frames) == static_cast<sf_count_t>(frames);
-        if (!ok)
-            m_error = m_sndfile.strError();
+        m_error = m_sndfile.strError();
+        return false;
     }
-    m_frames += ok ? frames : 0;
-    return ok;
+    m_frames += frames;
+    return true;
 }
 
 std::string AudioWriter::close()
 {
-    if (m_floatWav != nullptr)
-    {
-        unsigned char header[kFloatWavHeaderBytes];
-        floatWavHeader(header, m_channels, 0, m_frames);
-        // The sample rate fields stay as written: rewrite only the sizes.
-        const bool sized = std::fseek(m_floatWav, 4, SEEK_SET) == 0 && std::fwrite(header + 4, 4, 1, m_floatWav) == 1 &&
-                           std::fseek(m_floatWav, 46, SEEK_SET) == 0 && std::fwrite(header + 46, 4, 1, m_floatWav) == 1 &&
-                           std::fseek(m_floatWav, 54, SEEK_SET) == 0 && std::fwrite(header + 54, 4, 1, m_floatWav) == 1;
-        if (!sized && m_error.empty())
-            m_error = systemReason(errno);
-        if (std::fclose(m_floatWav) != 0 && m_error.empty())
-            m_error = systemReason(errno);
-        m_floatWav = nullptr;
-    }
-    else if (m_sndfile)
+    if (m_floatWav)
+        return m_floatWav->close();
+    if (m_sndfile)
     {
         if (m_error.empty() && m_sndfile.error() != SF_ERR_NO_ERROR)
             m_error = m_sndfile.strError();

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+
+class FloatWavWriter;
 
 enum class SampleFormat
 {
@@ -22,10 +25,6 @@ SampleFormat parseSampleFormat(const std::string& text);
 // Opens a file for reading; throws IoError with libsndfile's reason.
 SndfileHandle openInput(const std::string& path);
 
-// Why an opened input holds fewer frames than its header promises ("the header promises
-// 48000 frames, the file holds 24989"), or empty when it is whole.
-std::string truncationOf(SndfileHandle& file);
-
 // The libsndfile format for an output path, chosen by its extension and the input's format
 // (0 for the built-in demo); throws UsageError for an unknown extension or a sample format
 // the container cannot hold.
@@ -35,14 +34,22 @@ int outputFormatFor(const std::string& path, SampleFormat sampleFormat, int chan
 // True for integer sample formats, where samples beyond full scale clip.
 bool clipsAtFullScale(int format);
 
+// True when a WAV or AIFF file of at most `mostFrames` frames (0: not known) may need more
+// than the 4 GiB its 32-bit sizes can describe.
+bool mayOutgrow32BitSizes(std::uint64_t mostFrames, int channels, int format);
+
 // Writes interleaved float frames into a file in a given format. Float WAV files are
-// written with a full WAVE_FORMAT_IEEE_FLOAT header (an 18-byte fmt chunk and a fact chunk)
-// that every common reader takes without complaint; everything else goes through libsndfile.
+// written with a full WAVE_FORMAT_IEEE_FLOAT header (cli/FloatWavWriter); everything else
+// goes through libsndfile. A WAV file that may outgrow 4 GiB is written so that it becomes
+// RF64 if it does; an AIFF file that would is refused; nothing is ever cut silently.
 class AudioWriter
 {
 public:
-    // Throws IoError with the reason; `name` is the path reported in messages.
-    AudioWriter(const std::string& path, const std::string& name, int format, int channels, int sampleRate);
+    // `mostFrames` is the most the file may be given (0: not known). Throws IoError with the
+    // reason, UsageError for an AIFF file that would outgrow 4 GiB; `name` is the path
+    // reported in messages.
+    AudioWriter(const std::string& path, const std::string& name, int format, int channels, int sampleRate,
+                std::uint64_t mostFrames);
     ~AudioWriter();
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
@@ -56,7 +63,8 @@ public:
 private:
     std::string m_error;
     SndfileHandle m_sndfile;
-    std::FILE* m_floatWav = nullptr;
+    std::unique_ptr<FloatWavWriter> m_floatWav;
     std::uint32_t m_channels;
     std::uint64_t m_frames = 0;
+    std::uint64_t m_mostFrames = UINT64_MAX; // what a 32-bit container's sizes can describe
 };

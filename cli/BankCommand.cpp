@@ -25,6 +25,12 @@ int bank(const BankOptions& options)
         if (!source.empty())
             throw UsageError("\"" + target + "\" is the settings' source \"" + source + "\"; choose another name");
     }
+    if (!options.output.empty() && !options.savePreset.empty() && samePlace(options.output, options.savePreset))
+        throw UsageError("the block and the preset file are both \"" + options.savePreset + "\": choose two names");
+    // Neither file is written unless both can be.
+    for (const auto& target : {options.output, options.savePreset})
+        if (!target.empty())
+            requireCreatable(target);
     const EffectHost& host = EffectHost::instance();
     const ParameterSettings settings =
         settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);

@@ -2,9 +2,11 @@
 
 #include "cli/EffectHost.h"
 #include "cli/LivePlayback.h"
+#include "cli/OutputFiles.h"
 #include "cli/Presets.h"
 #include "cli/ResponsePicture.h"
 #include "cli/SettingsOptions.h"
+#include "cli/QuotedText.h"
 #include "cli/UsageError.h"
 #include "quarl/PluginInstance.h"
 #include "quarl/SettingsDialog.h"
@@ -46,6 +48,9 @@ int runEditor(const EditorOptions& options)
         throw UsageError("--after takes a number of milliseconds, 0 or more");
     if (options.scale != 0.0 && (options.scale < 0.5 || options.scale > 4.0))
         throw UsageError("--scale takes a factor from 0.5 to 4");
+    // The settings are saved when the window closes: find out now that they cannot be.
+    if (!options.savePreset.empty())
+        requireCreatable(options.savePreset);
     const LoopedInput input = LoopedInput::load(options.input);
 
     quarl::PluginInstance instance(host.module());
@@ -86,7 +91,7 @@ int runEditor(const EditorOptions& options)
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
             dialog->pump();
             writePng(toImage(dialog->capture(), dialog->width(), dialog->height()), options.screenshot);
-            std::printf("%s: the editor, %d x %d, after %d ms of audio\n", options.screenshot.c_str(),
+            std::printf("%s: the editor, %d x %d, after %d ms of audio\n", printable(options.screenshot).c_str(),
                         dialog->width(), dialog->height(), options.afterMs);
             break;
         }

@@ -1,11 +1,13 @@
 #include "cli/FileRenderer.h"
 
 #include "cli/ChunkConveyor.h"
+#include "cli/DamagedInput.h"
 #include "cli/DemoSignal.h"
 #include "cli/EffectHost.h"
 #include "cli/Interruption.h"
 #include "cli/OutputFiles.h"
 #include "cli/PipelinedLevelMeter.h"
+#include "cli/ServedAudio.h"
 #include "cli/UsageError.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
@@ -26,7 +28,9 @@ using namespace ZQ::Quarl;
 
 namespace
 {
-constexpr std::uint32_t kMaxChannels = 64;
+// What a render's tail is allowed when its output file is sized (the effect's tails last
+// seconds): a file that would outgrow its container with it is written in a larger one.
+constexpr std::uint64_t kTailAllowanceSeconds = 600;
 
 // Where the samples come from: a file, streamed, or the demo held in memory. A file that
 // ends before its header says, or fails midway, is remembered as an error.
@@ -44,9 +48,13 @@ public:
             return;
         }
         m_file = openInput(path);
-        const std::string truncated = truncationOf(m_file);
-        if (!truncated.empty())
-            throw IoError("cannot read \"" + path + "\": " + truncated);
+        const std::string unserved = unservedReason(static_cast<std::uint32_t>(std::max(m_file.channels(), 0)),
+                                                    static_cast<std::uint32_t>(std::max(m_file.samplerate(), 0)));
+        if (!unserved.empty())
+            throw UsageError("cannot render \"" + path + "\": it has " + unserved);
+        const std::string damage = damageOf(m_file.rawHandle());
+        if (!damage.empty())
+            throw IoError("cannot read \"" + path + "\": " + damage);
         m_channels = static_cast<std::uint32_t>(m_file.channels());
         m_sampleRate = static_cast<std::uint32_t>(m_file.samplerate());
         m_format = m_file.format();
@@ -82,6 +90,8 @@ public:
             throw IoError("cannot read \"" + m_path + "\": " + m_error);
     }
 
+    // The frames the header promises, or 0 when it cannot tell (a stream).
+    std::uint64_t frames() const { return m_framesKnown ? m_frames : 0; }
     std::uint32_t channels() const { return m_channels; }
     std::uint32_t sampleRate() const { return m_sampleRate; }
     int format() const { return m_format; }
@@ -152,9 +162,6 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         throw UsageError("the output \"" + request.output + "\" is the input \"" + request.input +
                          "\": a render never writes over its source");
     InputStream input(request.input);
-    if (input.channels() > kMaxChannels)
-        throw UsageError("the effect takes at most " + std::to_string(kMaxChannels) + " channels; \"" + request.input +
-                         "\" has " + std::to_string(input.channels()));
     const auto channels = input.channels();
     const auto sampleRate = input.sampleRate();
     const int format = outputFormatFor(request.output, request.sampleFormat, static_cast<int>(channels),
@@ -175,8 +182,9 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     result.integerFormat = clipsAtFullScale(format);
 
     PartialFile partial(request.output);
+    const std::uint64_t mostFrames = input.frames() > 0 ? input.frames() + kTailAllowanceSeconds * sampleRate : 0;
     AudioWriter writer(partial.path(), request.output, format, static_cast<int>(channels),
-                       static_cast<int>(sampleRate));
+                       static_cast<int>(sampleRate), mostFrames);
     LevelMeter outputMeter(channels, sampleRate, LevelMeter::Measure::Everything);
     // Measured and written together, beside the render when asked; a write error stops the
     // render as soon as it is seen (aside, up to a few chunks later).
@@ -241,10 +249,15 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         input.checkComplete();
         if (Interruption::requested())
             throw Interrupted();
-        const double target = request.loudness.mode == LoudnessTarget::Mode::Fixed ? request.loudness.lufs
-                                                                                   : inputMeter->levels().loudnessLufs;
+        const Levels inputLevels = inputMeter ? inputMeter->levels() : Levels{};
+        const double target =
+            request.loudness.mode == LoudnessTarget::Mode::Fixed ? request.loudness.lufs : inputLevels.loudnessLufs;
         result.inputLoudnessLufs = target;
         result.gainDb = gainTo(target, effectMeter.levels().loudnessLufs, result.gainNote);
+        if (inputLevels.nonFiniteSamples > 0)
+            result.gainNote += (result.gainNote.empty() ? "" : "; ") + std::to_string(inputLevels.nonFiniteSamples) +
+                               " NaN or Inf input sample" + (inputLevels.nonFiniteSamples == 1 ? "" : "s") +
+                               " measured as silence";
         const auto gain = static_cast<float>(std::pow(10.0, result.gainDb / 20.0));
 
         std::vector<float> buffer(static_cast<std::size_t>(request.blockFrames) * channels);

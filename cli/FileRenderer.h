@@ -58,7 +58,8 @@ struct FileRenderResult
     Levels output;                 // the file's samples, after the gain
     double inputLoudnessLufs = 0;  // measured when matching the input
     double gainDb = 0;             // applied after the effect
-    std::string gainNote;          // why no gain was applied although one was asked for
+    std::string gainNote;          // why no gain was applied although one was asked for, or
+                                   // what the input's measure left out
     bool integerFormat = false;    // the file clips at full scale
 };
 

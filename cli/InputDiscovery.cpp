@@ -42,6 +42,11 @@ DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool rec
                                 const std::string& outputFolder)
 {
     DiscoveredInputs found;
+    const SourceFiles output(outputFolder.empty() ? std::vector<std::string>() : std::vector<std::string>{outputFolder});
+    auto isOutputFolder = [&](const fs::path& folder) {
+        bool exists = false;
+        return !output.sourceAt(folder.string(), exists).empty();
+    };
     for (const auto& input : inputs)
     {
         std::error_code ec;
@@ -67,7 +72,7 @@ DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool rec
                 return;
             }
             if (isFolder)
-                descend = outputFolder.empty() || !sameFile(entry.path().string(), outputFolder);
+                descend = !isOutputFolder(entry.path());
             else if (entry.is_regular_file(e) && looksLikeAudio(entry.path()))
                 files.push_back({entry.path().string(), entry.path().lexically_relative(root).string()});
         };
@@ -78,7 +83,8 @@ DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool rec
             {
                 bool descend = false;
                 take(*it, descend);
-                if (!descend && it->is_directory())
+                std::error_code e;
+                if (!descend && it->is_directory(e))
                     it.disable_recursion_pending();
             }
         }

@@ -6,10 +6,9 @@
 
 #include <ebur128.h>
 
-#include <cstdint>
 #include <cmath>
-
-
+#include <cstdint>
+#include <vector>
 
 struct Levels
 {
@@ -17,6 +16,7 @@ struct Levels
     double peakDbfs = -HUGE_VAL;
     double truePeakDbtp = -HUGE_VAL;
     std::uint64_t clippedSamples = 0; // |x| > 1
+    std::uint64_t nonFiniteSamples = 0; // NaN and Inf, measured as silence
 };
 
 class LevelMeter
@@ -28,12 +28,15 @@ public:
         Everything, // loudness, peaks and clipping
     };
 
-    // Throws std::bad_alloc when the measuring state cannot be made.
+    // Takes the rates the tool serves (cli/ServedAudio.h); throws std::invalid_argument for
+    // any other rate or channel count, std::bad_alloc when the measuring state cannot be made.
     LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure);
     ~LevelMeter();
     LevelMeter(const LevelMeter&) = delete;
     LevelMeter& operator=(const LevelMeter&) = delete;
 
+    // Samples that are not numbers (NaN, Inf) are measured as silence, as the effect takes
+    // them, and counted: one would make the loudness NaN, as if the signal were silent.
     void add(const float* interleaved, std::uint32_t frames);
 
     Levels levels() const;
@@ -45,4 +48,6 @@ private:
     TruePeakMeter m_truePeak;
     float m_peak = 0.f;
     std::uint64_t m_clipped = 0;
+    std::uint64_t m_nonFinite = 0;
+    std::vector<float> m_finite; // a block's samples with the non-finite ones silenced
 };

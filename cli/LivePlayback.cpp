@@ -1,7 +1,9 @@
 #include "cli/LivePlayback.h"
 
 #include "cli/AudioFiles.h"
+#include "cli/DamagedInput.h"
 #include "cli/DemoSignal.h"
+#include "cli/ServedAudio.h"
 #include "cli/UsageError.h"
 #include "cli/EffectHost.h"
 #include "quarl/AudioBufferStorage.h"
@@ -28,8 +30,14 @@ LoopedInput LoopedInput::load(const std::string& path)
         return in;
     }
     SndfileHandle file = openInput(path);
+    const std::string damage = damageOf(file.rawHandle());
+    if (!damage.empty())
+        throw IoError("cannot read \"" + path + "\": " + damage);
     in.channels = static_cast<std::uint32_t>(file.channels());
     in.sampleRate = static_cast<std::uint32_t>(file.samplerate());
+    const std::string unserved = unservedReason(in.channels, in.sampleRate);
+    if (!unserved.empty())
+        throw UsageError("cannot play \"" + path + "\": it has " + unserved);
     std::vector<float> chunk(4096 * static_cast<std::size_t>(in.channels));
     for (;;)
     {

@@ -36,6 +36,16 @@ bool sameFile(const std::string& a, const std::string& b)
            sa.st_ino == sb.st_ino;
 }
 
+bool samePlace(const std::string& a, const std::string& b)
+{
+    if (sameFile(a, b))
+        return true;
+    std::error_code ea, eb;
+    const fs::path pa = fs::weakly_canonical(fs::absolute(a, ea), ea);
+    const fs::path pb = fs::weakly_canonical(fs::absolute(b, eb), eb);
+    return !ea && !eb && pa == pb;
+}
+
 std::string inputAt(const std::string& output, const std::vector<std::string>& inputs)
 {
     for (const auto& input : inputs)
@@ -44,12 +54,46 @@ std::string inputAt(const std::string& output, const std::vector<std::string>& i
     return {};
 }
 
+SourceFiles::SourceFiles(const std::vector<std::string>& paths)
+{
+    for (const auto& path : paths)
+    {
+        struct stat st{};
+        if (!path.empty() && ::stat(path.c_str(), &st) == 0)
+            m_byIdentity.emplace(std::make_pair(static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)),
+                                 path);
+    }
+}
+
+std::string SourceFiles::sourceAt(const std::string& path, bool& exists) const
+{
+    struct stat st{};
+    exists = ::stat(path.c_str(), &st) == 0;
+    if (!exists)
+        return {};
+    const auto found = m_byIdentity.find(
+        std::make_pair(static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)));
+    return found != m_byIdentity.end() ? found->second : std::string();
+}
+
 PartialFile::PartialFile(std::string target) : m_target(std::move(target))
 {
     const fs::path t(m_target);
     const fs::path folder = t.parent_path().empty() ? fs::path(".") : t.parent_path();
-    // Hidden, so that a later run over the folder does not take it for audio.
-    std::string pattern = (folder / ("." + t.filename().string() + ".XXXXXX.partial")).string();
+    // Hidden, so that a later run over the folder does not take it for audio; the target's
+    // name cut (at a character's start) where the whole would be longer than a name may be.
+    const std::string suffix = ".XXXXXX.partial";
+    const long mostName = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    std::string name = t.filename().string();
+    const std::size_t room = static_cast<std::size_t>(mostName > 0 ? mostName : 255) - 1 - suffix.size();
+    if (name.size() > room)
+    {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xc0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    std::string pattern = (folder / ("." + name + suffix)).string();
     const int fd = ::mkstemps(pattern.data(), 8);
     if (fd < 0)
         throw IoError("cannot write \"" + m_target + "\": " + systemReason(errno));
@@ -86,6 +130,25 @@ void PartialFile::commit(bool replace)
         ::unlink(m_path.c_str());
     }
     m_committed = true;
+}
+
+void requireCreatable(const std::string& path)
+{
+    const fs::path parent = fs::path(path).parent_path();
+    const std::string folder = parent.empty() ? "." : parent.string();
+    struct stat st{};
+    int error = 0;
+    if (::stat(folder.c_str(), &st) != 0)
+        error = errno;
+    else if (!S_ISDIR(st.st_mode))
+        error = ENOTDIR;
+    else if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        error = errno;
+    else if (const long mostName = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+             mostName > 0 && fs::path(path).filename().string().size() > static_cast<std::size_t>(mostName))
+        error = ENAMETOOLONG;
+    if (error != 0)
+        throw IoError("cannot write \"" + path + "\": " + systemReason(error));
 }
 
 void writeFileAtomically(const std::string& path, const std::string& content, bool replace)

@@ -1,5 +1,6 @@
 #include "cli/ParameterSettings.h"
 
+#include "cli/QuotedText.h"
 #include "cli/UsageError.h"
 #include "quarl/PropertySet.h"
 
@@ -164,15 +165,20 @@ std::size_t requireProperty(const quarl::PluginDescription& d, const std::string
     const int index = d.indexOf(name);
     if (index >= 0)
         return static_cast<std::size_t>(index);
+    const std::string lowerName = lower(name);
     for (std::size_t i = 0; i < d.properties.size(); ++i)
-        if (lower(d.properties[i].name) == lower(name))
+        if (lower(d.properties[i].name) == lowerName)
             return i;
+    // A name is suggested when it is this close; names whose lengths differ by more cannot
+    // be, and are not compared (a name of megabytes would take seconds for each).
+    const std::size_t closeEnough = std::max<std::size_t>(3, name.size() / 3);
     std::vector<std::pair<std::size_t, std::string>> nearest;
     for (const auto& p : d.properties)
-        nearest.emplace_back(editDistance(name, p.name), p.name);
+        if (std::max(name.size(), p.name.size()) - std::min(name.size(), p.name.size()) <= closeEnough)
+            nearest.emplace_back(editDistance(name, p.name), p.name);
     std::sort(nearest.begin(), nearest.end());
-    std::string message = "unknown property \"" + name + "\"";
-    if (!nearest.empty() && nearest[0].first <= std::max<std::size_t>(3, name.size() / 3))
+    std::string message = "unknown property " + quoted(name, kQuotedExcerptBytes);
+    if (!nearest.empty() && nearest[0].first <= closeEnough)
         message += "; did you mean \"" + nearest[0].second + "\"?";
     throw UsageError(message);
 }
@@ -188,7 +194,7 @@ void ParameterSettings::assign(const std::string& assignment)
 {
     const auto eq = assignment.find('=');
     if (eq == std::string::npos)
-        throw UsageError("expected NAME=VALUE, got \"" + assignment + "\"");
+        throw UsageError("expected NAME=VALUE, got " + quoted(assignment, kQuotedExcerptBytes));
     set(trim(assignment.substr(0, eq)), assignment.substr(eq + 1));
 }
 
@@ -198,7 +204,8 @@ void ParameterSettings::set(const std::string& name, const std::string& valueTex
     const quarl::PropertyDescription& p = m_description->properties[index];
     const std::string text = trim(valueText);
     auto outOfRange = [&]() {
-        return UsageError("\"" + p.name + "\" takes " + describeRange(p) + "; \"" + text + "\" is not one of them");
+        return UsageError("\"" + p.name + "\" takes " + describeRange(p) + "; " + quoted(text, kQuotedExcerptBytes) +
+                          " is not one of them");
     };
     auto inRange = [&](float v) {
         return v >= p.minValue && v <= p.maxValue && (p.type != quarl::PropertyType::Int || v == std::trunc(v));

@@ -2,6 +2,7 @@
 
 #include "cli/EffectHost.h"
 #include "cli/ResponsePicture.h"
+#include "cli/ServedAudio.h"
 #include "cli/SettingsOptions.h"
 #include "cli/UsageError.h"
 
@@ -132,8 +133,9 @@ int plotSim(const PlotOptions& options)
     ParameterSettings s(host.description());
     s.set("SIMType", options.sim);
     s.set("SIMTuning", formatted("%.17g", options.tuning));
-    if (options.rate < 8000 || options.rate > 384000)
-        throw UsageError("--rate must be 8000 to 384000 Hz, not " + std::to_string(options.rate));
+    if (options.rate < static_cast<int>(kLowestServedRate) || options.rate > static_cast<int>(kHighestServedRate))
+        throw UsageError("--rate must be " + std::to_string(kLowestServedRate) + " to " +
+                         std::to_string(kHighestServedRate) + " Hz, not " + std::to_string(options.rate));
     const int model = static_cast<int>(s.value("SIMType"));
     const double tuning = s.value("SIMTuning");
 

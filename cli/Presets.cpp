@@ -1,17 +1,16 @@
 #include "cli/Presets.h"
 
 #include "cli/OutputFiles.h"
+#include "cli/QuotedText.h"
+#include "cli/SettingsFileReader.h"
 #include "cli/UsageError.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <map>
 
 using nlohmann::ordered_json;
 namespace fs = std::filesystem;
@@ -47,7 +46,8 @@ std::string valueText(const ordered_json& v, const std::string& where)
         return v.get<bool>() ? "on" : "off";
     if (v.is_number())
         return v.dump();
-    throw UsageError(where + ": values are numbers, texts or true/false, not " + v.dump());
+    throw UsageError(where + ": values are numbers, texts or true/false, not " +
+                     (v.is_null() ? "null" : v.is_array() ? "an array" : "an object"));
 }
 
 constexpr const char* kDescriptionKey = "description";
@@ -66,34 +66,86 @@ FactoryPreset readObject(const ordered_json& object, const std::string& name, co
             preset.description = value.get<std::string>();
             continue;
         }
-        preset.values.push_back({key, valueText(value, origin + ": \"" + key + "\"")});
+        preset.values.push_back({key, valueText(value, origin + ": " + quoted(key, kQuotedExcerptBytes))});
     }
     return preset;
 }
 
-ordered_json parse(const std::string& text, const std::string& origin)
+// The JSON library's reason without its prefix ("[json.exception.parse_error.101] parse error
+// at line 1, column 3: "), and what it quotes of the text ("last read: '...'", "parsing
+// '...'") cut to an excerpt.
+std::string parseReason(const std::string& what)
+{
+    std::string reason = what;
+    const auto column = reason.find("column ");
+    const auto start = column != std::string::npos ? reason.find(": ", column) : reason.find("] ");
+    if (start != std::string::npos)
+        reason = reason.substr(start + 2);
+    for (const std::string marker : {"last read: '", "parsing '"})
+    {
+        const auto at = reason.find(marker);
+        if (at == std::string::npos)
+            continue;
+        std::string token = reason.substr(at + marker.size());
+        if (!token.empty() && token.back() == '\'')
+            token.pop_back();
+        return reason.substr(0, at) + marker.substr(0, marker.size() - 1) + quoted(token, kQuotedExcerptBytes);
+    }
+    return reason;
+}
+
+ordered_json parse(const std::string& text, const std::string& origin, const ordered_json::parser_callback_t& check = nullptr)
 {
     try
     {
-        return ordered_json::parse(text);
+        return ordered_json::parse(text, check);
     }
     catch (const ordered_json::parse_error& e)
     {
-        std::string reason = e.what();
-        const auto colon = reason.rfind(": ");
-        if (colon != std::string::npos)
-            reason = reason.substr(colon + 2);
-        throw UsageError(origin + ": not valid JSON at " + positionOf(text, e.byte > 0 ? e.byte - 1 : 0) + ": " + reason);
+        throw UsageError(origin + ": not valid JSON at " + positionOf(text, e.byte > 0 ? e.byte - 1 : 0) + ": " +
+                         parseReason(e.what()));
     }
     catch (const ordered_json::out_of_range& e)
     {
-        // A number too large for a double: "[json.exception.out_of_range.406] number overflow parsing '1e999'".
-        std::string reason = e.what();
-        const auto bracket = reason.find("] ");
-        if (bracket != std::string::npos)
-            reason = reason.substr(bracket + 2);
-        throw UsageError(origin + ": not valid JSON: " + reason);
+        // A number too large for a double: "number overflow parsing '1e999'".
+        throw UsageError(origin + ": not valid JSON: " + parseReason(e.what()));
     }
+}
+
+// A preset file: one object of plain values, each property once in whatever case. Text after
+// a NUL byte would go unread, so a NUL is refused; a nested value is refused as it opens,
+// before anything deeper is built (a value thousands of levels deep overflowed the stack where
+// it was printed).
+ordered_json parsePresetFile(const std::string& text, const std::string& origin)
+{
+    const auto nul = text.find('\0');
+    if (nul != std::string::npos)
+        throw UsageError(origin + ": a NUL byte at " + positionOf(text, nul) + "; a preset file is text");
+    using Event = ordered_json::parse_event_t;
+    bool object = false;
+    std::string key;
+    std::map<std::string, std::string> keys; // in lower case, as first given
+    return parse(text, origin, [&](int depth, Event event, ordered_json& parsed) {
+        const bool opens = event == Event::object_start || event == Event::array_start;
+        if (opens && depth == 0)
+            object = event == Event::object_start;
+        else if (opens && !object)
+            throw UsageError(origin + ": a preset is a JSON object of property name to value");
+        else if (opens)
+            throw UsageError(origin + ": " + quoted(key, kQuotedExcerptBytes) +
+                             ": values are numbers, texts or true/false, not " +
+                             (event == Event::array_start ? "an array" : "an object"));
+        if (event == Event::key && depth == 1)
+        {
+            key = parsed.get<std::string>();
+            const auto [first, fresh] = keys.emplace(lower(key), key);
+            if (!fresh)
+                throw UsageError(origin + ": " + quoted(key, kQuotedExcerptBytes) + " is given twice" +
+                                 (first->second == key ? std::string()
+                                                       : " (as " + quoted(first->second, kQuotedExcerptBytes) + " before)"));
+        }
+        return true;
+    });
 }
 
 void applyValues(ParameterSettings& settings, const std::vector<PresetValue>& values, const std::string& origin)
@@ -142,23 +194,24 @@ const FactoryPreset* findFactoryPreset(const std::string& name)
 
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
 {
-    if (const FactoryPreset* preset = findFactoryPreset(nameOrPath))
-        return applyValues(settings, preset->values, "preset \"" + preset->name + "\"");
-
     std::error_code ec;
+    if (const FactoryPreset* preset = findFactoryPreset(nameOrPath))
+    {
+        // A shipped preset's name never holds a slash, so "./NAME" always names the file.
+        if (fs::exists(nameOrPath, ec))
+            throw UsageError("\"" + nameOrPath + "\" names both the shipped preset \"" + preset->name +
+                             "\" and a file here: give the file as \"./" + nameOrPath + "\"");
+        return applyValues(settings, preset->values, "preset \"" + preset->name + "\"");
+    }
+
     if (!fs::exists(nameOrPath, ec))
         throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name (presets: " +
                          factoryNames() + ")");
-    if (fs::is_directory(nameOrPath, ec))
-        throw UsageError("\"" + nameOrPath + "\" is a folder, not a preset file");
-    std::ifstream in(nameOrPath, std::ios::binary);
-    if (!in)
-        throw IoError("cannot read \"" + nameOrPath + "\": " + std::strerror(errno));
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        throw IoError("cannot read \"" + nameOrPath + "\": " + std::strerror(errno));
-    applyValues(settings, readObject(parse(text.str(), nameOrPath), nameOrPath, nameOrPath).values, nameOrPath);
+    const SettingsFileBytes text = readSettingsFile(nameOrPath, kMostPresetFileBytes, "a preset file");
+    if (text.longer)
+        throw UsageError("\"" + nameOrPath + "\" is not a preset file: it holds more than " +
+                         std::to_string(kMostPresetFileBytes) + " bytes");
+    applyValues(settings, readObject(parsePresetFile(text.bytes, nameOrPath), nameOrPath, nameOrPath).values, nameOrPath);
 }
 
 ordered_json presetJson(const ParameterSettings& settings, const std::string& description)

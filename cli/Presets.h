@@ -25,6 +25,9 @@ struct FactoryPreset
 
 extern const char* const kFactoryPresetsJson;
 
+// A preset file holds at most this many bytes (a saved preset takes about 1.3 KB).
+constexpr std::size_t kMostPresetFileBytes = 64 * 1024;
+
 // The shipped presets, in file order.
 const std::vector<FactoryPreset>& factoryPresets();
 
@@ -32,8 +35,9 @@ const std::vector<FactoryPreset>& factoryPresets();
 const FactoryPreset* findFactoryPreset(const std::string& name);
 
 // Applies a factory preset by name (any case) or else a preset file; throws UsageError for
-// an unknown name, a malformed file (saying where) or a bad property, IoError (with the
-// system's reason) when the file cannot be read.
+// an unknown name, a name that is both a shipped preset's and a file's ("./NAME" is the file), a malformed file (saying where), a bad property, a file larger than
+// kMostPresetFileBytes, a folder or a device, IoError (with the system's reason) when the
+// file cannot be read.
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath);
 
 // Every property in the preset-file form: numbers, true/false for switches, list entries by

@@ -1,7 +1,7 @@
 #include "cli/RenderCommand.h"
 
+#include "cli/BatchPlan.h"
 #include "cli/EffectHost.h"
-#include "cli/InputDiscovery.h"
 #include "cli/Interruption.h"
 #include "cli/OutputFiles.h"
 #include "cli/Presets.h"
@@ -10,10 +10,10 @@
 #include "cli/UsageError.h"
 #include "quarl/RingOutWatch.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 
 namespace fs = std::filesystem;
 
@@ -27,6 +27,20 @@ void refuseOverwritingAnInput(const std::string& output, const std::vector<std::
     if (!input.empty())
         throw UsageError(std::string(what) + " \"" + output + "\" is the input \"" + input +
                          "\": choose another name; a source is never written over");
+}
+
+// True when the preset file goes under a batch's output folder (made by the batch).
+bool presetAmongOutputs(const RenderOptions& options)
+{
+    if (options.outputDir.empty())
+        return false;
+    std::error_code ea, eb;
+    const fs::path folder = fs::weakly_canonical(fs::absolute(options.outputDir, ea), ea);
+    const fs::path preset = fs::weakly_canonical(fs::absolute(options.savePreset, eb), eb);
+    if (ea || eb)
+        return false;
+    const fs::path inside = preset.lexically_relative(folder);
+    return !inside.empty() && *inside.begin() != "..";
 }
 
 LoudnessTarget loudnessTarget(const RenderOptions& options)
@@ -44,49 +58,10 @@ LoudnessTarget loudnessTarget(const RenderOptions& options)
     return {};
 }
 
-// The jobs of a batch: every input found, each output under the folder (mirroring
-// subfolders with --recursive), and what to do with outputs that exist.
-std::vector<RenderJob> planBatch(const RenderOptions& options, const std::vector<std::string>& otherInputs)
-{
-    const DiscoveredInputs found = discoverInputs(options.inputs, options.recursive, options.outputDir);
-    if (found.files.empty() && found.skipped.empty())
-        throw UsageError("no audio files to render in " + std::to_string(options.inputs.size()) + " input" +
-                         (options.inputs.size() == 1 ? "" : "s"));
-    std::vector<std::string> everyInput = otherInputs;
-    for (const auto& f : found.files)
-        everyInput.push_back(f.path);
-
-    std::vector<RenderJob> jobs;
-    for (const auto& s : found.skipped)
-        jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
-    std::map<std::string, std::string> taken; // output -> input
-    for (const auto& f : found.files)
-    {
-        RenderJob job{f.path, (fs::path(options.outputDir) / f.relative).lexically_normal().string(), {}, {}};
-        auto fail = [&](const std::string& why) {
-            job.status = JobOutcome::Status::Failed;
-            job.reason = why;
-        };
-        const std::string input = inputAt(job.output, everyInput);
-        std::error_code ec;
-        if (!taken.emplace(job.output, f.path).second)
-            fail("\"" + taken[job.output] + "\" also renders to \"" + job.output + "\"");
-        else if (!input.empty())
-            fail("the output \"" + job.output + "\" is the input \"" + input + "\"; a source is never written over");
-        else if (fs::exists(job.output, ec) && options.skipExisting)
-        {
-            job.status = JobOutcome::Status::Skipped;
-            job.reason = "\"" + job.output + "\" exists (--skip-existing)";
-        }
-        else if (fs::exists(job.output, ec) && !options.force)
-            fail("\"" + job.output + "\" exists: --skip-existing leaves it, --force replaces it");
-        jobs.push_back(std::move(job));
-    }
-    return jobs;
-}
-
 int render(const RenderOptions& options)
 {
+    // The summary's time is the whole command's: loading the effect and planning included.
+    const auto started = std::chrono::steady_clock::now();
     if (options.output.empty() == options.outputDir.empty())
         throw UsageError("give either --out FILE or --out-dir FOLDER");
     if (options.blockFrames < 1 || options.blockFrames > kMaxBlockFrames)
@@ -108,8 +83,12 @@ int render(const RenderOptions& options)
     if (!options.savePreset.empty())
     {
         refuseOverwritingAnInput(options.savePreset, sources, "the preset file");
-        if (!options.force && fs::exists(options.savePreset))
+        std::error_code ec;
+        if (!options.force && fs::exists(options.savePreset, ec))
             throw UsageError("\"" + options.savePreset + "\" exists: --force replaces it");
+        // A batch makes its output folders as it goes, and a preset file may go among them.
+        if (!presetAmongOutputs(options))
+            requireCreatable(options.savePreset);
     }
 
     const EffectHost& host = EffectHost::instance();
@@ -124,11 +103,13 @@ int render(const RenderOptions& options)
     request.loudness = loudness;
     request.threads = options.jobs;
     request.showProgress = !options.quiet && !options.json;
+    request.started = started;
     if (!options.outputDir.empty())
     {
         if (options.inputs.empty())
             throw UsageError("--out-dir renders the files given with --in");
-        request.jobs = planBatch(options, settingFiles);
+        request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
+                                  options.force, settingFiles});
         request.replace = options.force;
         request.makeFolders = true;
     }
@@ -145,13 +126,28 @@ int render(const RenderOptions& options)
         request.replace = true;
     }
 
+    // The preset file would take the place of a render.
+    if (!options.savePreset.empty())
+    {
+        const std::string presetName = fs::path(options.savePreset).filename().string();
+        for (const auto& job : request.jobs)
+            if (fs::path(job.output).filename() == presetName && samePlace(options.savePreset, job.output))
+                throw UsageError("the preset file \"" + options.savePreset + "\" is the output \"" + job.output +
+                                 "\": choose another name");
+    }
+
     RenderReport report(options.json, options.quiet);
     const RenderSummary summary = runRenderJobs(request, report);
     if (summary.signalExitCode != 0)
         return summary.signalExitCode;
     // The preset is saved only for settings that rendered.
     if (!options.savePreset.empty() && summary.failed == 0 && summary.rendered > 0)
+    {
+        std::error_code ec;
+        if (presetAmongOutputs(options))
+            fs::create_directories(fs::path(options.savePreset).parent_path(), ec);
         savePreset(settings, options.savePreset, options.force);
+    }
     if (summary.failed == 0)
         return 0;
     // A single render that failed on what was asked is bad usage; a batch's failures are files'.

@@ -62,6 +62,8 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
 RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& report)
 {
     std::vector<const RenderJob*> pending;
+    // The bar's length takes opening every input: only for a bar that shows.
+    const bool showProgress = request.showProgress && ProgressBar::stderrIsTerminal();
     std::uint64_t totalFrames = 0;
     for (const auto& job : request.jobs)
     {
@@ -71,7 +73,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
             continue;
         }
         pending.push_back(&job);
-        totalFrames += inputFrames(job.input);
+        totalFrames += showProgress ? inputFrames(job.input) : 0;
     }
 
     // One file alone leaves a core idle: its metering and writing take it. A batch keeps
@@ -102,7 +104,6 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const auto threads = static_cast<unsigned>(
         std::max<std::size_t>(1, std::min<std::size_t>(request.threads == 0 ? cores : request.threads, pending.size())));
-    const auto started = std::chrono::steady_clock::now();
     std::vector<std::thread> workers;
     for (unsigned t = 0; t < threads && !pending.empty(); ++t)
         workers.emplace_back(work);
@@ -124,7 +125,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
         while (done.load() < pending.size())
         {
             drain();
-            if (request.showProgress)
+            if (showProgress)
                 progress.update(framesDone.load());
             // The bar moves every 20 ms; a finished file is reported at once.
             std::unique_lock<std::mutex> lock(finishedLock);
@@ -135,7 +136,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
         drain();
         progress.finish();
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - request.started).count();
     report.summary(seconds, threads, Interruption::exitCode());
     return report.counts();
 }

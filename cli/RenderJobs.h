@@ -4,6 +4,7 @@
 #include "cli/FileRenderer.h"
 #include "cli/RenderReport.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ struct RenderJobsRequest
     bool makeFolders = false; // create each output's folder
     unsigned threads = 0;     // 0: one per core
     bool showProgress = true; // a progress bar while stderr is a terminal
+    // When the command started: the summary reports the time since.
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 };
 
 // Renders every job not already decided, reporting each (in the order they finish, after

@@ -1,5 +1,7 @@
 #include "cli/RenderReport.h"
 
+#include "cli/QuotedText.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -25,9 +27,18 @@ nlohmann::ordered_json dbJson(double db)
     return std::isfinite(db) ? nlohmann::ordered_json(std::round(db * 100.0) / 100.0) : nlohmann::ordered_json();
 }
 
+// Names as a line shows them: a newline in a name would split the line, an escape sequence
+// would reach the terminal.
 std::string inputName(const JobOutcome& o)
 {
-    return o.input.empty() ? "(demo)" : o.input;
+    return o.input.empty() ? "(demo)" : printable(o.input);
+}
+
+// JSON holds Unicode: a name that is not UTF-8 has its stray bytes replaced (U+FFFD), where
+// the library would otherwise throw.
+std::string jsonLine(const nlohmann::ordered_json& j)
+{
+    return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 const char* tailEndName(quarl::TailEnd end)
@@ -117,10 +128,11 @@ void RenderReport::file(const JobOutcome& o)
             j["truePeakDbtp"] = dbJson(r.output.truePeakDbtp);
             j["loudnessLufs"] = dbJson(r.output.loudnessLufs);
             j["gainDb"] = std::round(r.gainDb * 100.0) / 100.0;
+            j["gainNote"] = r.gainNote.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.gainNote);
             j["clippedSamples"] = r.integerFormat ? r.output.clippedSamples : 0;
         }
         j["error"] = o.error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.error);
-        std::printf("%s\n", j.dump().c_str());
+        std::printf("%s\n", jsonLine(j).c_str());
         std::fflush(stdout);
     }
 
@@ -134,7 +146,7 @@ void RenderReport::file(const JobOutcome& o)
                 gain = std::string(", gain ") + (r.gainDb > 0 ? "+" : "") + formatDb(r.gainDb) + " dB" +
                        (r.gainNote.empty() ? "" : " (" + r.gainNote + ")");
             std::fprintf(stderr, "rendered: %s -> %s: %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s LUFS%s\n",
-                         inputName(o).c_str(), o.output.c_str(), static_cast<double>(r.inputFrames) / rate,
+                         inputName(o).c_str(), printable(o.output).c_str(), static_cast<double>(r.inputFrames) / rate,
                          static_cast<double>(r.outputFrames - r.inputFrames) / rate, ringOutNote(r, rate).c_str(),
                          formatDb(r.output.peakDbfs).c_str(), formatDb(r.output.truePeakDbtp).c_str(),
                          formatDb(r.output.loudnessLufs).c_str(), gain.c_str());
@@ -143,15 +155,15 @@ void RenderReport::file(const JobOutcome& o)
             std::fprintf(stderr,
                          "warning: %s: %llu samples clipped (peak %s dBFS); lower OutputGain, render with --loudness "
                          "at a lower target, or write floats (--format float)\n",
-                         o.output.c_str(), static_cast<unsigned long long>(r.output.clippedSamples),
+                         printable(o.output).c_str(), static_cast<unsigned long long>(r.output.clippedSamples),
                          formatDb(r.output.peakDbfs).c_str());
         break;
     case JobOutcome::Status::Failed:
-        std::fprintf(stderr, "failed: %s: %s\n", inputName(o).c_str(), o.error.c_str());
+        std::fprintf(stderr, "failed: %s: %s\n", inputName(o).c_str(), printable(o.error).c_str());
         break;
     case JobOutcome::Status::Skipped:
         if (!m_quiet)
-            std::fprintf(stderr, "skipped: %s: %s\n", inputName(o).c_str(), o.error.c_str());
+            std::fprintf(stderr, "skipped: %s: %s\n", inputName(o).c_str(), printable(o.error).c_str());
         break;
     case JobOutcome::Status::Interrupted:
         std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
@@ -176,7 +188,7 @@ void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode
                                    {"audioSeconds", std::round(s.audioSeconds * 1000.0) / 1000.0},
                                    {"wallSeconds", std::round(s.wallSeconds * 1000.0) / 1000.0},
                                    {"jobs", jobs}}}};
-        std::printf("%s\n", j.dump().c_str());
+        std::printf("%s\n", jsonLine(j).c_str());
         std::fflush(stdout);
     }
     const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted;

@@ -1,23 +1,18 @@
 #include "cli/SettingsOptions.h"
 
-#include "cli/OutputFiles.h"
 #include "cli/Presets.h"
+#include "cli/SettingsFileReader.h"
 #include "cli/UsageError.h"
-
-#include <cerrno>
-#include <fstream>
-#include <iterator>
 
 std::vector<std::uint8_t> readBankFile(const std::string& path, std::size_t size)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw IoError("cannot read \"" + path + "\": " + systemReason(errno));
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() != size)
-        throw UsageError("\"" + path + "\" is not a parameter block: it holds " + std::to_string(bytes.size()) +
+    // One byte more than a block tells a file that is too long.
+    const SettingsFileBytes read = readSettingsFile(path, size, "a parameter block file");
+    if (read.longer || read.bytes.size() != size)
+        throw UsageError("\"" + path + "\" is not a parameter block: it holds " +
+                         (read.longer ? "more than " + std::to_string(size) : std::to_string(read.bytes.size())) +
                          " bytes, a block holds " + std::to_string(size));
-    return bytes;
+    return std::vector<std::uint8_t>(read.bytes.begin(), read.bytes.end());
 }
 
 ParameterSettings settingsFrom(const quarl::PluginDescription& description, const std::string& bankFile,

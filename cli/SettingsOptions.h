@@ -9,5 +9,6 @@
 ParameterSettings settingsFrom(const quarl::PluginDescription& description, const std::string& bankFile,
                                const std::string& preset, const std::vector<std::string>& assignments);
 
-// Reads a parameter block file; throws UsageError unless it holds exactly `size` bytes.
+// Reads a parameter block file, never more than `size` + 1 bytes; throws UsageError unless it
+// holds exactly `size` bytes, and for a folder or a device.
 std::vector<std::uint8_t> readBankFile(const std::string& path, std::size_t size);

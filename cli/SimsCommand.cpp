@@ -2,6 +2,7 @@
 
 #include "cli/EffectHost.h"
 #include "cli/SimResponse.h"
+#include "cli/QuotedText.h"
 #include "cli/UsageError.h"
 
 #include "engine/sim/SimModel.h"
@@ -108,7 +109,8 @@ int runSims(const SimsOptions& options)
             std::string headings;
             for (const auto& c : g_deviceCategories)
                 headings += (headings.empty() ? "\"" : ", \"") + std::string(c.heading) + "\"";
-            std::fprintf(stderr, "crumlet sims: no category \"%s\" (categories: %s)\n", options.category.c_str(),
+            std::fprintf(stderr, "crumlet sims: no category %s (categories: %s)\n",
+                         quoted(options.category, kQuotedExcerptBytes).c_str(),
                          headings.c_str());
             return kExitUsage;
         }

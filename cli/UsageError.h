@@ -1,6 +1,8 @@
 // Errors the command line reports: bad usage (exit code 2) and failed input or output (1).
 #pragma once
 
+#include "cli/QuotedText.h"
+
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -24,8 +26,8 @@ struct Interrupted : std::runtime_error
     Interrupted() : std::runtime_error("interrupted") {}
 };
 
-// Runs a command, reporting a usage or input/output error as "crumlet COMMAND: reason" and
-// answering its exit code.
+// Runs a command, reporting a usage or input/output error as "crumlet COMMAND: reason" (the
+// names in it escaped, see printable) and answering its exit code.
 template <typename Command>
 int reportingErrors(const char* command, Command&& run)
 {
@@ -35,12 +37,12 @@ int reportingErrors(const char* command, Command&& run)
     }
     catch (const UsageError& e)
     {
-        std::fprintf(stderr, "crumlet %s: %s\n", command, e.what());
+        std::fprintf(stderr, "crumlet %s: %s\n", command, printable(e.what()).c_str());
         return kExitUsage;
     }
     catch (const IoError& e)
     {
-        std::fprintf(stderr, "crumlet %s: %s\n", command, e.what());
+        std::fprintf(stderr, "crumlet %s: %s\n", command, printable(e.what()).c_str());
         return kExitIoError;
     }
 }

@@ -1,6 +1,7 @@
 #include "cli/ValidateCommand.h"
 
 #include "cli/EffectHost.h"
+#include "cli/QuotedText.h"
 #include "cli/UsageError.h"
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
@@ -85,12 +86,13 @@ public:
             if (failure.empty())
             {
                 ++passed;
-                std::printf("PASS  %s%s\n", check.name.c_str(), note.empty() ? "" : ("  (" + note + ")").c_str());
+                std::printf("PASS  %s%s\n", check.name.c_str(),
+                            note.empty() ? "" : ("  (" + printable(note) + ")").c_str());
             }
             else
             {
                 ++failed;
-                std::printf("FAIL  %s: %s\n", check.name.c_str(), failure.c_str());
+                std::printf("FAIL  %s: %s\n", check.name.c_str(), printable(failure).c_str());
             }
             std::fflush(stdout);
         }
@@ -144,8 +146,10 @@ std::string checkInstancesOnThreads(const EffectHost& host, std::uint64_t seed, 
 
 int runValidate(const ValidateOptions& options)
 {
-    if (!(options.seconds > 0.0))
-        throw UsageError("--seconds takes a time above 0");
+    // Every check takes its share of the time: an endless one would never end.
+    constexpr double kLongestRun = 86400.0;
+    if (!(options.seconds > 0.0 && options.seconds <= kLongestRun))
+        throw UsageError("--seconds takes a time above 0 and up to 86400 (a day)");
     std::printf("crumlet validate: seed %llu, about %g s\n", static_cast<unsigned long long>(options.seed),
                 options.seconds);
     const EffectHost* host = nullptr;
@@ -160,7 +164,8 @@ int runValidate(const ValidateOptions& options)
     }
     if (host == nullptr)
     {
-        std::printf("FAIL  the module loads and registers its effect: %s\n0 passed, 1 failed\n", loadFailure.c_str());
+        std::printf("FAIL  the module loads and registers its effect: %s\n0 passed, 1 failed\n",
+                    printable(loadFailure).c_str());
         return 1;
     }
 

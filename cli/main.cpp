@@ -28,6 +28,20 @@ void addSettingsOptions(CLI::App* command, std::vector<std::string>& assignments
     command->add_option("--preset", preset, "A shipped preset's name (see `crumlet presets`) or a preset file");
     command->add_option("--bank", bankFile, "Start from a 139-byte parameter block file");
 }
+// CLI11 reads an empty value as 0 (or as no value at all): `--loudness ''` rendered without
+// normalising and `--jobs ''` took one job per core. No option here means anything by an
+// empty value, so none takes one.
+void refuseEmptyValues(CLI::App& command)
+{
+    static const CLI::Validator nonEmpty(
+        [](std::string& value) { return value.empty() ? std::string("takes a value, not an empty text") : std::string(); },
+        "", "NONEMPTY");
+    for (CLI::Option* option : command.get_options())
+        if (option->get_type_size() != 0)
+            option->check(nonEmpty);
+    for (CLI::App* sub : command.get_subcommands({}))
+        refuseEmptyValues(*sub);
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -116,6 +130,7 @@ int main(int argc, char** argv)
     editorCommand->add_option("--save-preset", editor.savePreset, "On closing, write the settings as a preset file");
     editorCommand->add_flag("--force", editor.force, "Replace an existing preset file");
 
+    refuseEmptyValues(app);
     try
     {
         app.parse(argc, argv);
@@ -130,7 +145,8 @@ int main(int argc, char** argv)
     }
     catch (const CLI::ParseError& e)
     {
-        app.exit(e);
+        // CLI11 quotes the value it could not read: escaped, as every name and value is.
+        std::fprintf(stderr, "%s\nRun with --help for more information.\n", printable(e.what()).c_str());
         return kExitUsage;
     }
 
@@ -159,12 +175,12 @@ int main(int argc, char** argv)
     }
     catch (const UsageError& e)
     {
-        std::fprintf(stderr, "crumlet: %s\n", e.what());
+        std::fprintf(stderr, "crumlet: %s\n", printable(e.what()).c_str());
         return kExitUsage;
     }
     catch (const IoError& e)
     {
-        std::fprintf(stderr, "crumlet: %s\n", e.what());
+        std::fprintf(stderr, "crumlet: %s\n", printable(e.what()).c_str());
         return kExitIoError;
     }
     return kExitUsage;

@@ -1,6 +1,10 @@
-// Audio files through the render path: any bytes that libsndfile opens are streamed
-// through the effect buffer by buffer, the last marked as the end of input, then the tail.
+// Audio files through the render path: any bytes that libsndfile opens as undamaged audio
+// the tool serves are streamed through the effect buffer by buffer, the last marked as the end of
+// input, then the tail, and measured on the way in and out as a render measures them.
 // Finite samples in give finite samples out.
+#include "cli/DamagedInput.h"
+#include "cli/LevelMeter.h"
+#include "cli/ServedAudio.h"
 #include "fuzz/FuzzEffect.h"
 #include "quarl/StreamRenderer.h"
 
@@ -67,13 +71,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SNDFILE* sf = sf_open_virtual(&io, SFM_READ, &info, &file);
     if (sf == nullptr)
         return 0;
-    if (info.channels < 1 || info.channels > 8 || info.samplerate < 1000 || info.samplerate > 384000)
+    // Up to eight channels keep the runs quick.
+    if (info.channels > 8 || !damageOf(sf).empty() || !unservedReason(static_cast<std::uint32_t>(std::max(info.channels, 0)),
+                                             static_cast<std::uint32_t>(std::max(info.samplerate, 0)))
+                                 .empty())
     {
         sf_close(sf);
         return 0;
     }
     const auto channels = static_cast<std::uint32_t>(info.channels);
-    FuzzEffect effect(static_cast<std::uint32_t>(info.samplerate), channels, 256);
+    const auto rate = static_cast<std::uint32_t>(info.samplerate);
+    FuzzEffect effect(rate, channels, 256);
+    LevelMeter inputMeter(channels, rate, LevelMeter::Measure::Loudness);
+    LevelMeter outputMeter(channels, rate, LevelMeter::Measure::Everything);
 
     sf_count_t readSoFar = 0;
     bool inputFinite = true;
@@ -83,11 +93,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
         const sf_count_t got = std::max<sf_count_t>(sf_readf_float(sf, into, want), 0);
         readSoFar += got;
+        inputMeter.add(into, static_cast<std::uint32_t>(got));
         for (sf_count_t i = 0; i < got * info.channels; ++i)
             inputFinite = inputFinite && std::isfinite(into[i]);
         return static_cast<std::uint32_t>(got);
     };
     quarl::StreamRenderer::Sink sink = [&](const float* out, std::uint32_t frames) {
+        outputMeter.add(out, frames);
         if (inputFinite)
             for (std::size_t i = 0; i < static_cast<std::size_t>(frames) * channels; ++i)
                 if (!std::isfinite(out[i]))
@@ -95,6 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     };
     effect.render(source, sink);
+    (void)inputMeter.levels();
+    (void)outputMeter.levels();
     sf_close(sf);
     return 0;
 }

@@ -1,8 +1,10 @@
-// Bank files as `--bank` reads them: any bytes. A file of the wrong size is refused with a
-// usage error; a block is read into the settings, written to the host's property set, and
-// its settings survive a preset round trip when every value is one the tool can show.
+// Bank files as `--bank` reads them: any bytes, from a file. A file of the wrong size is
+// refused with a usage error; a block is read into the settings, written to the host's
+// property set, and its settings survive a preset round trip when every value is one the
+// tool can show.
 #include "cli/ParameterSettings.h"
 #include "cli/Presets.h"
+#include "cli/SettingsOptions.h"
 #include "cli/UsageError.h"
 #include "fuzz/FuzzDescription.h"
 #include "fuzz/FuzzFiles.h"
@@ -16,16 +18,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const quarl::PluginDescription& description = fuzzDescription();
     ParameterSettings settings(description);
+    const std::string bank = fuzzScratchPath("in.bank");
+    writeFile(bank, data, size);
     try
     {
-        settings.loadBlock(std::vector<std::uint8_t>(data, data + size));
+        settings.loadBlock(readBankFile(bank, blockSizeOf(description)));
     }
     catch (const UsageError&)
     {
+        std::remove(bank.c_str());
         if (size == blockSizeOf(description))
             std::abort();
         return 0;
     }
+    std::remove(bank.c_str());
     quarl::PropertySet properties(description);
     settings.applyTo(properties);
 

@@ -34,7 +34,9 @@ work=build-fuzz/corpus/$target
 artifacts=build-fuzz/artifacts/$target
 mkdir -p "$work" "$artifacts"
 export TMPDIR=${TMPDIR:-/tmp}
-# UBSan findings stop the run like crashes do.
+# UBSan findings stop the run like crashes do; leaks inside the libraries we call, listed
+# in fuzz/lsan-suppressions.txt, do not.
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan-suppressions.txt:print_suppressions=0
 nice -n 19 "build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 \
   -rss_limit_mb=2048 -timeout=20 -artifact_prefix="$artifacts/" "$work" "fuzz/corpus/$target"

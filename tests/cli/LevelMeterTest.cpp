@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <random>
 #include <vector>
 
@@ -144,4 +145,40 @@ TEST(LevelMeter, LoudnessPeaksAndClippedSamples)
     silent.add(zeros.data(), 48000);
     EXPECT_TRUE(std::isinf(silent.levels().loudnessLufs));
     EXPECT_TRUE(std::isinf(silent.levels().truePeakDbtp));
+}
+
+// At 16 Hz libebur128 sets itself up and then writes past its buffers; below 16 Hz and
+// above 2.8 MHz it cannot be set up at all. The meter takes the rates the tool serves.
+TEST(LevelMeter, RatesTheToolDoesNotServeAreRefusedBeforeMeasuring)
+{
+    for (const std::uint32_t rate : {1u, 15u, 16u, 7999u, 384001u, 2822401u})
+        EXPECT_THROW(LevelMeter(1, rate, LevelMeter::Measure::Everything), std::invalid_argument) << rate;
+    EXPECT_THROW(LevelMeter(65, 48000, LevelMeter::Measure::Loudness), std::invalid_argument);
+    for (const std::uint32_t rate : {8000u, 384000u})
+    {
+        LevelMeter meter(2, rate, LevelMeter::Measure::Everything);
+        const auto x = sine(1000.0, 0.0, 0.1, static_cast<int>(rate), static_cast<int>(rate), 2);
+        meter.add(x.data(), rate);
+        EXPECT_NEAR(meter.levels().loudnessLufs, -20.0, 0.2) << rate;
+    }
+}
+
+// One NaN made the whole loudness NaN, read as silence: loudness matching was switched off.
+TEST(LevelMeter, SamplesThatAreNotNumbersAreMeasuredAsSilenceAndCounted)
+{
+    auto x = sine(1000.0, 0.0, 0.1, 48000, 48000 * 3, 2);
+    LevelMeter clean(2, 48000, LevelMeter::Measure::Everything);
+    clean.add(x.data(), 48000 * 3);
+    for (std::size_t i = 0; i < 100; ++i)
+        x[1000 + i * 997] = i % 2 == 0 ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();
+    LevelMeter meter(2, 48000, LevelMeter::Measure::Everything);
+    meter.add(x.data(), 48000 * 3);
+    const Levels l = meter.levels();
+    EXPECT_NEAR(l.loudnessLufs, clean.levels().loudnessLufs, 0.01);
+    EXPECT_NEAR(l.peakDbfs, -20.0, 0.01);
+    // The silenced samples are steps in the sine: the peaks between samples rise a little.
+    EXPECT_GE(l.truePeakDbtp, -20.0);
+    EXPECT_LT(l.truePeakDbtp, -15.0);
+    EXPECT_EQ(l.nonFiniteSamples, 100u);
+    EXPECT_EQ(clean.levels().nonFiniteSamples, 0u);
 }

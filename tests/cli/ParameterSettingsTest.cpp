@@ -165,6 +165,22 @@ TEST(ParameterSettings, ErrorsNameThePropertyAndItsRange)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(blockOf(s).data()), 139), before);
 }
 
+// A name or value of megabytes was echoed whole (and a name took seconds per property for
+// its suggestion); control characters reached the terminal.
+TEST(ParameterSettings, ErrorsQuoteWhatWasGivenInPartAndEscaped)
+{
+    ParameterSettings s = fresh();
+    const std::string longName(1 << 20, 'N');
+    for (const std::string& assignment : {longName + "=1", "EQGain=" + longName, longName})
+    {
+        const std::string error = errorOf(s, assignment);
+        EXPECT_LT(error.size(), 300u) << error.substr(0, 300);
+        EXPECT_NE(error.find("NNN...\" (1048"), std::string::npos) << error.substr(0, 300);
+    }
+    EXPECT_NE(errorOf(s, "EQGain=\x1b[31mred\nline").find("\"\\x1b[31mred\\nline\""), std::string::npos)
+        << errorOf(s, "EQGain=\x1b[31mred\nline");
+}
+
 TEST(ParameterSettings, BlockRoundTripAndTheEngineReadsIt)
 {
     ParameterSettings s = fresh();

@@ -145,3 +145,88 @@ TEST_F(PresetFiles, NumbersTooLargeToReadAreUsageErrors)
         EXPECT_NE(errorOf(path).find("huge.json"), std::string::npos) << errorOf(path);
     }
 }
+
+// 60000 levels of arrays crashed `bank` and `render`: the whole value was printed into the
+// message, recursively, until the stack overflowed; 50000 levels made a 100 KB message.
+TEST_F(PresetFiles, NestedValuesAreRefusedAsTheyOpenAndNothingLongIsEchoed)
+{
+    const int levels = 30000; // within the size a preset file may have
+    const std::string deep = errorOf(write("deep.json", "{\"EQGain\": " + std::string(levels, '[') +
+                                                            std::string(levels, ']') + "}"));
+    EXPECT_NE(deep.find("\"EQGain\": values are numbers, texts or true/false, not an array"), std::string::npos) << deep;
+    EXPECT_LT(deep.size(), 300u);
+    const std::string top = errorOf(write("top.json", std::string(levels, '[') + std::string(levels, ']')));
+    EXPECT_NE(top.find("a JSON object"), std::string::npos) << top.substr(0, 300);
+    EXPECT_LT(top.size(), 300u);
+
+    const std::string longText(60000, 'k');
+    for (const std::string& text : {"{\"" + longText + "\": 1}", "{\"EQGain\": \"" + longText + "\"}",
+                                    "{\"EQGain\": \"" + longText, "{\"EQGain\": 1" + longText + "}",
+                                    "{\"EQGain\": 1e9" + std::string(60000, '9') + "}"})
+    {
+        const std::string error = errorOf(write("long.json", text));
+        EXPECT_FALSE(error.empty());
+        EXPECT_LT(error.size(), 400u) << error.substr(0, 400);
+    }
+}
+
+// A NUL byte ended the text where the JSON reader met it: what came after went unread.
+TEST_F(PresetFiles, ANulByteIsRefused)
+{
+    for (const std::string& text : {std::string("{\"EQGain\": 3}\0{\"EQGain\": [", 25),
+                                    std::string("{\"EQGain\": 3\0, \"NoiseLevel\": 12}", 33)})
+    {
+        ParameterSettings s = fresh();
+        const std::string path = (m_dir / "nul.json").string();
+        std::ofstream(path, std::ios::binary) << text;
+        EXPECT_THROW(applyPreset(s, path), UsageError);
+        EXPECT_NE(errorOf(path).find("NUL byte at line 1, column"), std::string::npos) << errorOf(path);
+    }
+}
+
+// The second of two keys naming one property (in any case) silently won.
+TEST_F(PresetFiles, APropertyGivenTwiceInAnyCaseIsRefused)
+{
+    EXPECT_NE(errorOf(write("a.json", R"({"EQGain": 3, "EQGain": 4})")).find("\"EQGain\" is given twice"),
+              std::string::npos);
+    const std::string cased = errorOf(write("b.json", R"({"EQGain": 3, "NoiseLevel": -40, "eqgain": 4})"));
+    EXPECT_NE(cased.find("\"eqgain\" is given twice (as \"EQGain\" before)"), std::string::npos) << cased;
+    EXPECT_FALSE(errorOf(write("c.json", R"({"description": "a", "Description": "b"})")).empty());
+    EXPECT_TRUE(errorOf(write("d.json", R"({"EQGain": 3, "NoiseLevel": -40})")).empty());
+}
+
+TEST_F(PresetFiles, FoldersDevicesAndLargeFilesAreRefused)
+{
+    EXPECT_NE(errorOf(m_dir.string()).find("is a folder, not a preset file"), std::string::npos);
+    EXPECT_NE(errorOf("/dev/zero").find("is a device, not a preset file"), std::string::npos);
+    // A file of exactly the limit loads; one byte more is refused.
+    const std::string fits = "{\"EQGain\": 3" + std::string(kMostPresetFileBytes - 13, ' ') + "}";
+    ASSERT_EQ(fits.size(), kMostPresetFileBytes);
+    EXPECT_EQ(errorOf(write("fits.json", fits)), "");
+    EXPECT_NE(errorOf(write("large.json", fits + "\n")).find("more than 65536 bytes"), std::string::npos);
+}
+
+// A file named like a shipped preset was passed over for it without a word.
+TEST_F(PresetFiles, AFileNamedLikeAShippedPresetIsNeitherTakenNorPassedOverSilently)
+{
+    struct InFolder
+    {
+        fs::path before = fs::current_path();
+        explicit InFolder(const fs::path& folder) { fs::current_path(folder); }
+        ~InFolder() { fs::current_path(before); }
+    };
+    {
+        const InFolder here(m_dir);
+        write("megaphone", R"({"EQGain": 7})");
+        const std::string ambiguous = errorOf("megaphone");
+        EXPECT_NE(ambiguous.find("names both the shipped preset \"Megaphone\" and a file"), std::string::npos)
+            << ambiguous;
+        EXPECT_NE(ambiguous.find("\"./megaphone\""), std::string::npos) << ambiguous;
+        ParameterSettings s = fresh();
+        EXPECT_EQ(errorOf("./megaphone"), "");
+        applyPreset(s, "./megaphone");
+        EXPECT_EQ(s.value("EQGain"), 7.f);
+    }
+    // Without the file, the name is the shipped preset's.
+    EXPECT_EQ(errorOf("megaphone"), "");
+}

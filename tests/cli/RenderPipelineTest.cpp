@@ -1,13 +1,7 @@
 // `crumlet render` as a production pipeline runs it: the tool as a separate process, its
 // exit codes, messages and files.
 #include "CrumletProcess.h"
-#include "cli/LevelMeter.h"
-
-#include "ScratchFolderTest.h"
-
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-#include <sndfile.hh>
+#include "RenderPipelineFixture.h"
 
 #include <chrono>
 #include <cmath>
@@ -22,72 +16,6 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-
-namespace
-{
-bool has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-class RenderPipeline : public ScratchFolderTest
-{
-protected:
-    // A speech-band tone that swells, written in the given sample format.
-    std::string writeTone(const std::string& name, int frames, int format = SF_FORMAT_WAV | SF_FORMAT_FLOAT,
-                          int channels = 2, int rate = 48000, float level = 0.3f)
-    {
-        fs::create_directories(fs::path(path(name)).parent_path());
-        std::vector<float> samples(static_cast<std::size_t>(frames) * channels);
-        for (int i = 0; i < frames; ++i)
-            for (int c = 0; c < channels; ++c)
-                samples[static_cast<std::size_t>(i) * channels + c] =
-                    level * std::sin(2.0f * 3.14159265f * 440.0f * i / rate) * (0.5f + 0.5f * std::sin(0.0004f * i));
-        SndfileHandle f(path(name), SFM_WRITE, format, channels, rate);
-        f.writef(samples.data(), frames);
-        return path(name);
-    }
-
-    static Levels levelsOf(const std::string& file)
-    {
-        SF_INFO info{};
-        const auto samples = readAll(file, &info);
-        LevelMeter meter(static_cast<std::uint32_t>(info.channels), static_cast<std::uint32_t>(info.samplerate),
-                         LevelMeter::Measure::Everything);
-        meter.add(samples.data(), static_cast<std::uint32_t>(info.frames));
-        return meter.levels();
-    }
-
-    static std::string bytesOf(const std::string& file)
-    {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    // Files left in a folder (recursively), hidden ones included.
-    std::vector<std::string> filesIn(const std::string& folder) const
-    {
-        std::vector<std::string> names;
-        for (const auto& e : fs::recursive_directory_iterator(folder))
-            if (e.is_regular_file())
-                names.push_back(e.path().lexically_relative(folder).string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-};
-
-std::vector<nlohmann::json> jsonLines(const std::string& text)
-{
-    std::vector<nlohmann::json> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty())
-            lines.push_back(nlohmann::json::parse(line));
-    return lines;
-}
-} // namespace
 
 TEST_F(RenderPipeline, AnOutputThatIsAnInputIsRefusedByAnyPath)
 {
@@ -293,8 +221,9 @@ TEST_F(RenderPipeline, JsonLinesAndHumanLinesPerFile)
         EXPECT_EQ(l["status"], "rendered");
         for (const char* key : {"input", "output", "framesIn", "framesOut", "tailFrames", "effectTailFrames",
                                 "ringOutFrames", "tailEnd", "tailEndDbfs", "peakDbfs", "truePeakDbtp", "loudnessLufs",
-                                "gainDb", "error"})
+                                "gainDb", "gainNote", "error"})
             EXPECT_TRUE(l.contains(key)) << key;
+        EXPECT_TRUE(l["gainNote"].is_null());
         EXPECT_EQ(l["framesOut"].get<int>() - l["framesIn"].get<int>(), l["tailFrames"].get<int>());
         EXPECT_EQ(l["effectTailFrames"].get<int>() + l["ringOutFrames"].get<int>(), l["tailFrames"].get<int>());
         EXPECT_TRUE(l["error"].is_null());
