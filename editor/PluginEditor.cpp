@@ -3,6 +3,7 @@
 #include "editor/EditorLayout.h"
 #include "editor/SimBrowser.h"
 #include "editor/artwork/Artwork.h"
+#include "params/DeviceTable.h"
 #include "params/LoFiSteps.h"
 #include "params/ParameterTable.h"
 #include "params/ValueLists.h"
@@ -125,7 +126,7 @@ void PluginEditor::setUpLooks()
     };
     for (const Filmstrip& f : filmstrips)
         m_looks[static_cast<std::size_t>(f.look)].setKnobFilmstrip(image(f.image), f.frames, 0);
-    m_looks[static_cast<std::size_t>(Look::SimMenu)].setKnobFilmstrip(m_simStrip, 164, 0);
+    m_looks[static_cast<std::size_t>(Look::SimMenu)].setKnobFilmstrip(m_simStrip, static_cast<int>(kDeviceCount), 0);
 
     // The faders take their length from the controls that use them.
     for (const auto& [look, id] : {std::pair{Look::LongFader, "SIMTuning"}, std::pair{Look::ShortFader, "LoFiFilter"}})

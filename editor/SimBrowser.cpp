@@ -1,12 +1,13 @@
 #include "editor/SimBrowser.h"
 
 #include "params/DeviceCategories.h"
+#include "params/DeviceTable.h"
 
 namespace SimBrowser
 {
 namespace
 {
-constexpr int kDevices = 164;
+constexpr int kDevices = static_cast<int>(kDeviceCount);
 }
 
 void fillMenu(juce::ComboBox& menu, const std::vector<std::string>& deviceNames)

@@ -13,7 +13,7 @@ namespace SimBrowser
 // item's id is its device's SIMType value + 1, its text the device's name.
 void fillMenu(juce::ComboBox& menu, const std::vector<std::string>& deviceNames);
 
-// Frame width of the strip of pictures (strip width / 164).
+// Frame width of the strip of pictures (strip width / the number of devices, 164).
 int frameWidth(const juce::Image& strip);
 // The picture of `device` within the strip.
 juce::Image picture(const juce::Image& strip, int device);

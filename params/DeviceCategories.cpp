@@ -1,7 +1,11 @@
 #include "params/DeviceCategories.h"
 
+#include "params/DeviceTable.h"
+
+#include <array>
+
 // clang-format off
-const DeviceCategory g_deviceCategories[kDeviceCategoryCount] = {
+constexpr DeviceCategory g_deviceCategories[kDeviceCategoryCount] = {
     {"Cell Phones",       {119, 120, 118, 144, 117, 158, 157, 116, 153, 154, 155, 156}},
     {"Containers",        {9, 11, 12, 13, 14, 15, 19, 20, 42, 45, 46}},
     {"Earbuds",           {47, 41, 137, 49, 121, 139, 140, 54}},
@@ -20,11 +24,57 @@ const DeviceCategory g_deviceCategories[kDeviceCategoryCount] = {
 };
 // clang-format on
 
-int deviceCategoryOf(int device)
+namespace
+{
+// Index of the category headed `heading`, or -1.
+constexpr int categoryHeaded(const char* heading)
 {
     for (std::size_t c = 0; c < kDeviceCategoryCount; ++c)
-        for (const std::uint8_t d : g_deviceCategories[c].devices)
-            if (d == device)
-                return static_cast<int>(c);
+        if (sameDeviceText(g_deviceCategories[c].heading, heading))
+            return static_cast<int>(c);
     return -1;
+}
+
+// The first device that the menu does not list exactly once, under the category its row names;
+// kDeviceCount when the menu lists something that is not a device; -1 when the menu and the
+// rows agree.
+constexpr int firstDeviceMisplacedInMenu()
+{
+    for (const DeviceCategory& category : g_deviceCategories)
+        for (const std::uint8_t d : category.devices)
+            if (d >= kDeviceCount)
+                return static_cast<int>(kDeviceCount);
+    for (std::size_t d = 0; d < kDeviceCount; ++d)
+    {
+        int listed = 0;
+        int listedUnder = -1;
+        for (std::size_t c = 0; c < kDeviceCategoryCount; ++c)
+            for (const std::uint8_t member : g_deviceCategories[c].devices)
+                if (member == d)
+                {
+                    ++listed;
+                    listedUnder = static_cast<int>(c);
+                }
+        if (listed != 1 || listedUnder != categoryHeaded(kDeviceRows[d].category))
+            return static_cast<int>(d);
+    }
+    return -1;
+}
+static_assert(firstDeviceMisplacedInMenu() == -1,
+              "the menu lists every device once, under the category that its row in DeviceTable.h names");
+
+// The category of each device, from its row.
+constexpr std::array<std::int8_t, kDeviceCount> kCategoryOfDevice = [] {
+    std::array<std::int8_t, kDeviceCount> categories{};
+    for (std::size_t d = 0; d < kDeviceCount; ++d)
+        categories[d] = static_cast<std::int8_t>(categoryHeaded(kDeviceRows[d].category));
+    return categories;
+}();
+} // namespace
+
+int deviceCategoryOf(int device)
+{
+    if (device < 0 || static_cast<std::size_t>(device) >= kDeviceCount)
+        return -1;
+    return kCategoryOfDevice[static_cast<std::size_t>(device)];
 }

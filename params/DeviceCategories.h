@@ -1,5 +1,7 @@
 // The SIM browser's categories: the headings in menu order, each with its devices (SIMType
-// values, which index the device names) in menu order. Every device is in exactly one category.
+// values) in menu order. The category that holds a device is the one its row names
+// (params/DeviceTable.h); this table adds the menu order, and the build checks that it lists
+// every device exactly once, under that category.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +18,6 @@ struct DeviceCategory
 
 extern const DeviceCategory g_deviceCategories[kDeviceCategoryCount];
 
-// Index into g_deviceCategories of the category holding `device`, or -1 for a value that is
-// not a device.
+// Index into g_deviceCategories of the category that `device`'s row names, or -1 for a value
+// that is not a device.
 int deviceCategoryOf(int device);

@@ -1,5 +1,7 @@
 #include "editor/artwork/ArtworkCatalogue.h"
 
+#include "params/DeviceTable.h"
+
 #include <iterator>
 
 namespace Artwork
@@ -21,7 +23,7 @@ const ImageSpec kCatalogue[] = {
     {"DistortionMeter_png", 380, 98, RGB, 10},
     {"Band_Fader_Fill_png", 140, 6, RGBA, 1},
     {"Band_Fader_Cap_png", 10, 6, RGBA, 1},
-    {"SIM_Strip_r1_png", 22468, 96, RGB, 164},
+    {"SIM_Strip_r1_png", 22468, 96, RGB, kDeviceCount}, // frame k shows device k
     {"SIM_Increment_Button_png", 10, 13, RGB, 1},
     {"SIM_Increment_Button_pressed_png", 10, 13, RGB, 1},
     {"SIM_Decrement_Button_png", 10, 13, RGB, 1},

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/filters/BiquadCoefs.h"
+#include "params/DeviceTable.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,13 +38,14 @@ constexpr double kUnityLevel = 1.0; // a level of 0 or more is a linear gain
 
 struct SimModelData
 {
+    const char* name; // the device's, as its row in params/DeviceTable.h names it
     double level; // dB when below 0, else linear (kUnityLevel)
     SimSection sections[kSimSectionCount];
 };
 
-constexpr std::size_t kSimModelCount = 164;
+constexpr std::size_t kSimModelCount = kDeviceCount;
 
-// The catalogue, indexed by SIMType.
+// The catalogue, indexed by SIMType: model k is device k.
 extern const SimModelData g_simModels[kSimModelCount];
 
 // Designs section k of the model into out[k] at the given rate; nothing for an index

@@ -1,7 +1,7 @@
 #include "engine/sim/SimModel.h"
 
-// The device-model catalogue: one row per model (its index, its level) followed by its seven
-// sections in series. T marks a frequency that follows SIMTuning, F a fixed one.
+// The device-model catalogue: one row per model (its index, the device's name as its row in
+// params/DeviceTable.h gives it, its level) followed by its seven sections in series. T marks a frequency that follows SIMTuning, F a fixed one.
 // Section 0 rolls off the lows and section 6 the highs; sections 1 to 5 shape the band.
 // pk(1000, 1, 0, T) is flat: it stands in a section that a model does not need.
 //
@@ -28,8 +28,8 @@ constexpr SimSection hs(double f, double s, double db, Tuning t) { return {SimKi
 } // namespace
 
 // clang-format off
-const SimModelData g_simModels[kSimModelCount] = {
-    /*   0 */ {-0.9, {
+constexpr SimModelData g_simModels[kSimModelCount] = {
+    /*   0 */ {"Vintage Box Speaker", -0.9, {
         hp1(56, F),
         ls(237, 0.75, 4.3, T),
         pk(336, 6.8, 4.1, T),
@@ -38,7 +38,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(6000, 1.4, F),
     }},
-    /*   1 */ {UNITY, {
+    /*   1 */ {"Modern Phone", UNITY, {
         hp1(50, F),
         ls(1350, 0.125, -15.5, F),
         pk(990, 16, -3, T),
@@ -47,7 +47,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(3000, 0.75, T),
     }},
-    /*   2 */ {-0.9, {
+    /*   2 */ {"Answering Machine", -0.9, {
         hp2(280, 1.1, F),
         pk(520, 2.5, 3.5, T),
         pk(1250, 3, 5, T),
@@ -56,7 +56,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(850, 5, -4, T),
         lp2(3300, 0.9, T),
     }},
-    /*   3 */ {-0.4, {
+    /*   3 */ {"Horrortone", -0.4, {
         hp2(95, 0.8, T),
         pk(180, 2, 2.5, T),
         pk(1150, 1.6, 4.5, T),
@@ -65,7 +65,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(7200, 4, -3, F),
         lp2(9500, 1.3, F),
     }},
-    /*   4 */ {-6.6, {
+    /*   4 */ {"BoomBox 1", -6.6, {
         hp2(169, 0.51, T),
         pk(80, 16, -12.6, F),
         pk(250, 5, 6, T),
@@ -74,7 +74,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(9710, 0.61, T),
     }},
-    /*   5 */ {-1.3, {
+    /*   5 */ {"BoomBox 2", -1.3, {
         hp2(75, 0.7, T),
         ls(160, 0.9, 5, T),
         pk(420, 2, -3, T),
@@ -83,7 +83,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(8000, 3, -2.5, F),
         lp2(11000, 1.1, F),
     }},
-    /*   6 */ {-0.4, {
+    /*   6 */ {"Car Radio 1", -0.4, {
         hp1(40, F),
         ls(90, 0.6, 6, T),
         pk(250, 3, -3, T),
@@ -92,7 +92,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(5500, 4, 2, T),
         lp2(9000, 1.2, F),
     }},
-    /*   7 */ {-1.0, {
+    /*   7 */ {"Car Radio 2", -1.0, {
         hp1(35, F),
         ls(110, 1, 7.5, T),
         pk(380, 2.5, -4, T),
@@ -101,7 +101,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(900, 4, -2, T),
         lp2(7800, 1, T),
     }},
-    /*   8 */ {-0.9, {
+    /*   8 */ {"Van Radio", -0.9, {
         hp1(45, F),
         ls(120, 2, 8, T),
         pk(200, 6, 4, T),
@@ -110,7 +110,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(4800, 4, -3, T),
         lp2(6800, 1.1, F),
     }},
-    /*   9 */ {-1.3, {
+    /*   9 */ {"Garbage Can 1", -1.3, {
         hp1(60, F),
         pk(180, 10, 12, T),
         pk(420, 12, 10, T),
@@ -119,7 +119,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(7000, T),
     }},
-    /*  10 */ {-1.1, {
+    /*  10 */ {"Vacuum Cleaner Tube 2", -1.1, {
         hp1(150, F),
         pk(340, 12, 13, T),
         pk(680, 12, 11, T),
@@ -128,7 +128,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(4500, F),
     }},
-    /*  11 */ {-1.0, {
+    /*  11 */ {"Garbage Can 2", -1.0, {
         hp1(80, F),
         pk(240, 8, 11, T),
         pk(560, 10, 8, T),
@@ -137,7 +137,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(6000, T),
     }},
-    /*  12 */ {-0.9, {
+    /*  12 */ {"Glass Cup", -0.9, {
         hp1(200, F),
         pk(850, 9, 12, T),
         pk(1900, 14, 9, T),
@@ -146,7 +146,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(9000, T),
     }},
-    /*  13 */ {-1.4, {
+    /*  13 */ {"Glass Jar 1", -1.4, {
         hp1(120, T),
         pk(480, 10, 14, T),
         pk(1250, 12, 9, T),
@@ -155,7 +155,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(8000, T),
     }},
-    /*  14 */ {-1.7, {
+    /*  14 */ {"Glass Jar 2", -1.7, {
         hp1(90, T),
         pk(380, 12, 15, T),
         pk(950, 14, 10, T),
@@ -164,7 +164,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(7000, T),
     }},
-    /*  15 */ {-1.5, {
+    /*  15 */ {"Glass Jar 3", -1.5, {
         hp1(150, T),
         pk(620, 9, 13, T),
         pk(1500, 12, 11, T),
@@ -173,7 +173,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(9500, T),
     }},
-    /*  16 */ {-1.4, {
+    /*  16 */ {"Guitar Amp I", -1.4, {
         hp2(90, 0.6, T),
         pk(120, 2, 3, T),
         pk(650, 1.5, -3, T),
@@ -182,7 +182,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(5200, 0.8, T),
         lp2(6000, 1.4, F),
     }},
-    /*  17 */ {-2.0, {
+    /*  17 */ {"Guitar Amp II", -2.0, {
         hp2(75, 0.5, T),
         pk(110, 3, 3.5, F),
         pk(480, 1.4, -4, T),
@@ -191,7 +191,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(4600, 0.7, T),
         lp2(5800, 1.4, F),
     }},
-    /*  18 */ {-0.9, {
+    /*  18 */ {"Intercom Small", -0.9, {
         hp2(380, 1, F),
         hp1(300, F),
         pk(900, 3, 6, T),
@@ -200,7 +200,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1300, 6, -3, T),
         lp2(3800, 0.9, T),
     }},
-    /*  19 */ {-1.0, {
+    /*  19 */ {"Metal Pail 1", -1.0, {
         hp1(100, F),
         pk(320, 12, 12, T),
         pk(870, 16, 11, T),
@@ -209,7 +209,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(6500, T),
     }},
-    /*  20 */ {-1.1, {
+    /*  20 */ {"Metal Pail 2", -1.1, {
         hp1(70, F),
         pk(260, 10, 11, T),
         pk(710, 14, 12, T),
@@ -218,7 +218,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(5500, T),
     }},
-    /*  21 */ {UNITY, {
+    /*  21 */ {"Low Rider", UNITY, {
         pk(42, 1.2, 5, F),
         ls(90, 0.025, 4, T),
         pk(350, 2, -5, T),
@@ -227,7 +227,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(6500, 3, -3, F),
         lp2(6000, 1.2, F),
     }},
-    /*  22 */ {-0.4, {
+    /*  22 */ {"Classic Headphones 2", -0.4, {
         hp1(28, F),
         ls(110, 0.5, 3.5, T),
         pk(450, 1.5, -2, T),
@@ -236,7 +236,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(14000, F),
     }},
-    /*  23 */ {-4.7, {
+    /*  23 */ {"Blue Megaphone 1", -4.7, {
         hp2(550, 1, F),
         pk(900, 2, 4, T),
         pk(1800, 3, 10, T),
@@ -245,7 +245,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1300, 6, -3, T),
         lp2(3900, 1, T),
     }},
-    /*  24 */ {-4.3, {
+    /*  24 */ {"Blue Megaphone 2", -4.3, {
         hp2(650, 0.8, T),
         pk(1200, 3, 6, T),
         pk(2100, 4, 11, T),
@@ -254,7 +254,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1500, 8, -4, T),
         lp2(4100, 1.2, T),
     }},
-    /*  25 */ {-0.9, {
+    /*  25 */ {"PVC Pipe", -0.9, {
         hp1(110, F),
         pk(170, 14, 14, T),
         pk(345, 16, 12, T),
@@ -263,7 +263,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(3500, T),
     }},
-    /*  26 */ {-0.4, {
+    /*  26 */ {"Truck Radio", -0.4, {
         hp1(50, F),
         ls(140, 1.2, 6, T),
         pk(300, 4, 3, T),
@@ -272,7 +272,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(4200, 3, -3, T),
         lp2(6200, 1, F),
     }},
-    /*  27 */ {-0.4, {
+    /*  27 */ {"Antique Tube Radio 1", -0.4, {
         hp2(110, 0.7, T),
         pk(180, 3, 4, T),
         pk(550, 2, 2.5, T),
@@ -281,7 +281,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(5000, 2, -6, F),
         lp1(3800, F),
     }},
-    /*  28 */ {-0.4, {
+    /*  28 */ {"Radio Tube 1", -0.4, {
         hp2(140, 0.9, T),
         pk(260, 3, 3, T),
         pk(800, 2, 3, T),
@@ -290,7 +290,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1150, 5, -2.5, T),
         lp1(4200, F),
     }},
-    /*  29 */ {-0.4, {
+    /*  29 */ {"Radio Tube 2", -0.4, {
         hp2(160, 0.6, T),
         pk(320, 4, 4, T),
         pk(950, 3, 4.5, T),
@@ -299,7 +299,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1400, 5, -3, T),
         lp1(3600, F),
     }},
-    /*  30 */ {-0.7, {
+    /*  30 */ {"Portable Radio", -0.7, {
         hp2(180, 0.9, T),
         pk(350, 2.5, 3, T),
         pk(1000, 2, 4, T),
@@ -308,7 +308,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(6500, 3, -4, F),
         lp2(6000, 1.1, F),
     }},
-    /*  31 */ {-0.4, {
+    /*  31 */ {"Driver", -0.4, {
         hp2(200, 0.9, T),
         pk(85, 4, 5, T),
         pk(1600, 2, 3, T),
@@ -317,7 +317,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(11000, 3, 3, F),
         lp2(12000, 1.2, F),
     }},
-    /*  32 */ {UNITY, {
+    /*  32 */ {"Small Speaker", UNITY, {
         hp2(160, 0.8, T),
         pk(300, 2, 2, T),
         pk(1200, 2, 2.5, T),
@@ -326,7 +326,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(750, 3, -2, T),
         lp2(9000, 1.3, F),
     }},
-    /*  33 */ {-0.7, {
+    /*  33 */ {"Tiny Speaker", -0.7, {
         hp2(450, 0.7, T),
         pk(900, 4, 5, T),
         pk(2200, 5, 7, T),
@@ -335,7 +335,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(6500, 5, -5, T),
         lp2(7500, 0.8, F),
     }},
-    /*  34 */ {-0.4, {
+    /*  34 */ {"Bookshelf Speaker 1", -0.4, {
         hp1(55, F),
         pk(80, 2.5, 3, T),
         pk(350, 1.5, -1.5, T),
@@ -344,7 +344,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1500, 3, 1, T),
         lp2(16000, 1.2, F),
     }},
-    /*  35 */ {-2.2, {
+    /*  35 */ {"Toy Speaker 1", -2.2, {
         hp2(600, 1, F),
         pk(1100, 5, 8, T),
         pk(2300, 6, 10, T),
@@ -353,7 +353,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(4800, 0.9, T),
         lp2(5500, 1.2, F),
     }},
-    /*  36 */ {UNITY, {
+    /*  36 */ {"Toy Speaker 2", UNITY, {
         hp2(700, 0.8, T),
         pk(1400, 5, 7, T),
         pk(2900, 7, 8, T),
@@ -362,7 +362,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(900, 4, -3, T),
         lp2(5000, 0.9, F),
     }},
-    /*  37 */ {-0.4, {
+    /*  37 */ {"Portable TapeDeck 1", -0.4, {
         hp2(120, 0.8, T),
         pk(240, 2, 3, T),
         pk(1100, 1.5, 2, T),
@@ -371,7 +371,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(500, 3, -2, T),
         lp1(7000, F),
     }},
-    /*  38 */ {-0.4, {
+    /*  38 */ {"Portable TapeDeck 2", -0.4, {
         hp2(150, 1, T),
         pk(300, 3, 4, T),
         pk(850, 2, -2, T),
@@ -380,7 +380,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1500, 4, 2, T),
         lp1(5500, F),
     }},
-    /*  39 */ {-1.2, {
+    /*  39 */ {"Euro Phone", -1.2, {
         hp2(300, 1, F),
         pk(550, 2, 2, T),
         pk(1100, 3, 4, T),
@@ -389,7 +389,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3500, 1.2, F),
         lp2(3450, 0.8, T),
     }},
-    /*  40 */ {UNITY, {
+    /*  40 */ {"Small Television 1", UNITY, {
         hp2(180, 0.9, T),
         pk(350, 2, 3, T),
         pk(1200, 2, 2, T),
@@ -398,7 +398,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(700, 3, -2, T),
         lp2(8500, 1.2, F),
     }},
-    /*  41 */ {-0.4, {
+    /*  41 */ {"Cheapo Earbuds 2", -0.4, {
         hp1(110, F),
         pk(250, 1.2, -2.5, T),
         pk(2700, 2.5, 6, T),
@@ -407,7 +407,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(9000, F),
     }},
-    /*  42 */ {-0.9, {
+    /*  42 */ {"Tin Can", -0.9, {
         hp1(250, F),
         pk(700, 8, 10, T),
         pk(1600, 14, 12, T),
@@ -416,7 +416,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(7000, T),
     }},
-    /*  43 */ {-1.5, {
+    /*  43 */ {"Toy Mic", -1.5, {
         hp2(400, 0.9, F),
         pk(800, 3, 4, T),
         pk(1800, 4, 8, T),
@@ -425,7 +425,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1200, 5, -3, T),
         lp2(4500, 1.1, F),
     }},
-    /*  44 */ {-0.7, {
+    /*  44 */ {"Vacuum Cleaner Tube 1", -0.7, {
         hp1(200, F),
         pk(490, 12, 13, T),
         pk(980, 14, 11, T),
@@ -434,7 +434,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(5000, F),
     }},
-    /*  45 */ {-1.5, {
+    /*  45 */ {"Wash Tub", -1.5, {
         hp1(50, F),
         pk(140, 8, 12, T),
         pk(330, 12, 11, T),
@@ -443,7 +443,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(5000, T),
     }},
-    /*  46 */ {-1.2, {
+    /*  46 */ {"Watercooler Bottle", -1.2, {
         hp1(60, F),
         pk(125, 10, 14, T),
         pk(540, 12, 9, T),
@@ -452,7 +452,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(4500, T),
     }},
-    /*  47 */ {-0.4, {
+    /*  47 */ {"Cheapo Earbuds 1", -0.4, {
         hp1(130, F),
         pk(300, 1.5, -3, T),
         pk(2400, 3, 7, T),
@@ -461,7 +461,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(8000, F),
     }},
-    /*  48 */ {UNITY, {
+    /*  48 */ {"Classic Headphones 1", UNITY, {
         hp1(25, F),
         ls(100, 0.4, 2.5, T),
         pk(500, 0.4, -1.5, T),
@@ -470,7 +470,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(16000, F),
     }},
-    /*  49 */ {-0.7, {
+    /*  49 */ {"Crystal Earbud", -0.7, {
         hp1(700, F),
         pk(1400, 4, 6, T),
         pk(3000, 6, 9, T),
@@ -479,7 +479,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(2200, 5, -4, T),
         lp1(9000, F),
     }},
-    /*  50 */ {UNITY, {
+    /*  50 */ {"Canceling Headphones", UNITY, {
         pk(60, 1, 3, F),
         pk(200, 1.5, -1.5, T),
         pk(1200, 2, 1, T),
@@ -488,7 +488,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(11000, 3, 1.5, F),
         lp1(17000, F),
     }},
-    /*  51 */ {-0.4, {
+    /*  51 */ {"Pillow Speaker Alone", -0.4, {
         hp1(250, F),
         pk(500, 2, 3, T),
         pk(1500, 2.5, 4, T),
@@ -497,7 +497,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(900, 4, -2, T),
         lp1(6000, F),
     }},
-    /*  52 */ {-0.4, {
+    /*  52 */ {"Pillow Speaker Under Pillow", -0.4, {
         hp1(220, F),
         pk(450, 2, 4, T),
         pk(1000, 2, 2, T),
@@ -506,7 +506,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(700, 3, 2, T),
         lp1(2500, F),
     }},
-    /*  53 */ {-0.4, {
+    /*  53 */ {"Studio Headphones 1", -0.4, {
         pk(1000, 1, 0, T),
         pk(90, 1, 1.5, T),
         pk(2800, 2, 1.5, T),
@@ -515,7 +515,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(13000, 3, -1.5, F),
         lp1(19542.95, F),
     }},
-    /*  54 */ {-0.4, {
+    /*  54 */ {"Tinny Earbuds", -0.4, {
         hp1(300, F),
         pk(700, 2, -2, T),
         pk(3200, 3, 8, T),
@@ -524,7 +524,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(10000, F),
     }},
-    /*  55 */ {-1.0, {
+    /*  55 */ {"Emergency Radio", -1.0, {
         hp2(300, 0.8, T),
         pk(600, 3, 5, T),
         pk(1500, 3, 6, T),
@@ -533,7 +533,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(900, 5, -3, T),
         lp2(4200, 1.2, F),
     }},
-    /*  56 */ {-0.4, {
+    /*  56 */ {"Mono BoomBox", -0.4, {
         hp2(85, 0.8, T),
         ls(150, 0.7, 4, T),
         pk(500, 2, -2.5, T),
@@ -542,7 +542,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(7500, 3, -3, F),
         lp2(9000, 1.2, F),
     }},
-    /*  57 */ {-2.3, {
+    /*  57 */ {"Stereo BoomBox", -2.3, {
         hp2(65, 0.6, T),
         ls(130, 1.2, 6, T),
         pk(420, 1.5, -3, T),
@@ -551,7 +551,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1100, 3, -1.5, T),
         lp2(12000, 1.2, F),
     }},
-    /*  58 */ {-0.4, {
+    /*  58 */ {"Clock Radio", -0.4, {
         hp2(200, 0.8, T),
         pk(400, 3, 4, T),
         pk(1100, 2.5, 3, T),
@@ -560,7 +560,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(750, 4, -2, T),
         lp2(6500, 1.1, F),
     }},
-    /*  59 */ {-0.5, {
+    /*  59 */ {"Cube Alarm Clock", -0.5, {
         hp2(500, 0.9, T),
         pk(1000, 4, 6, T),
         pk(2200, 5, 8, T),
@@ -569,7 +569,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(4500, 5, -3, T),
         lp2(5200, 0.9, F),
     }},
-    /*  60 */ {-4.1, {
+    /*  60 */ {"Red Megaphone", -4.1, {
         hp2(600, 0.9, T),
         hp1(500, F),
         pk(1600, 3, 9, T),
@@ -578,7 +578,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(3300, 6, 5, T),
         lp2(4000, 1.1, T),
     }},
-    /*  61 */ {-0.4, {
+    /*  61 */ {"Stereo Alarm Clock", -0.4, {
         hp2(250, 0.7, T),
         pk(480, 3, 4, T),
         pk(1300, 2.5, 3, T),
@@ -587,7 +587,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(850, 4, -2, T),
         lp2(8000, 1.2, F),
     }},
-    /*  62 */ {-0.5, {
+    /*  62 */ {"Antique Speaker", -0.5, {
         hp2(200, 0.7, T),
         pk(400, 3, 4, T),
         pk(1200, 2.5, 5, T),
@@ -596,7 +596,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(700, 4, -2, T),
         lp2(5000, 0.9, F),
     }},
-    /*  63 */ {-0.4, {
+    /*  63 */ {"Large Active Speakers", -0.4, {
         hp1(32, F),
         ls(80, 0.6, 3, T),
         pk(250, 2, -1, T),
@@ -605,7 +605,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(18000, 1.4, F),
     }},
-    /*  64 */ {UNITY, {
+    /*  64 */ {"Large Passive Speakers", UNITY, {
         hp1(38, F),
         pk(65, 2, 2, F),
         pk(300, 2, -1, T),
@@ -614,7 +614,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(16000, 1.3, F),
     }},
-    /*  65 */ {-0.4, {
+    /*  65 */ {"Large Studio Monitors", -0.4, {
         hp1(28, F),
         pk(45, 2, 1, F),
         pk(180, 2, -0.5, T),
@@ -623,7 +623,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(19542.95, F),
     }},
-    /*  66 */ {-0.4, {
+    /*  66 */ {"Medium Active Speakers", -0.4, {
         hp1(45, F),
         ls(95, 0.8, 3, T),
         pk(350, 2, -1.5, T),
@@ -632,7 +632,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(16500, 1.3, F),
     }},
-    /*  67 */ {UNITY, {
+    /*  67 */ {"Medium Speakers", UNITY, {
         hp1(60, F),
         pk(110, 2, 2.5, T),
         pk(450, 2, -2, T),
@@ -641,7 +641,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(14000, 1.3, F),
     }},
-    /*  68 */ {-0.4, {
+    /*  68 */ {"Medium Studio Monitors", -0.4, {
         hp1(40, F),
         pk(60, 2, 1.5, F),
         pk(220, 2, -0.8, T),
@@ -650,7 +650,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(19000, F),
     }},
-    /*  69 */ {-0.4, {
+    /*  69 */ {"Portable Speaker", -0.4, {
         hp1(70, F),
         ls(120, 1.5, 5, T),
         pk(450, 2, -2.5, T),
@@ -659,7 +659,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1400, 3, -1.5, T),
         lp2(13000, 1.2, F),
     }},
-    /*  70 */ {UNITY, {
+    /*  70 */ {"Cylinder Speakers", UNITY, {
         hp2(140, 0.9, T),
         pk(250, 2, 2, T),
         pk(900, 2, -1.5, T),
@@ -668,7 +668,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(12000, 3, -2, F),
         lp2(15000, 1.2, F),
     }},
-    /*  71 */ {-0.4, {
+    /*  71 */ {"Small Passive Speakers", -0.4, {
         hp1(90, F),
         pk(130, 2, 3, T),
         pk(500, 2, -2, T),
@@ -677,7 +677,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(14000, 1.3, F),
     }},
-    /*  72 */ {-0.4, {
+    /*  72 */ {"Small Studio Monitors", -0.4, {
         hp1(55, F),
         pk(75, 2, 2, F),
         pk(280, 2, -1, T),
@@ -686,7 +686,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(18500, F),
     }},
-    /*  73 */ {UNITY, {
+    /*  73 */ {"Studio Subwoofer", UNITY, {
         pk(1000, 1, 0, T),
         hp2(20, 1.6, F),
         pk(40, 2, 2, T),
@@ -695,7 +695,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(120, 1.2, F),
         lp2(110, 1.4, F),
     }},
-    /*  74 */ {-0.4, {
+    /*  74 */ {"Surround Speakers", -0.4, {
         hp1(100, F),
         pk(160, 2, 2, T),
         pk(600, 2, -1.5, T),
@@ -704,7 +704,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(16000, 1.3, F),
     }},
-    /*  75 */ {UNITY, {
+    /*  75 */ {"Surround System", UNITY, {
         hp1(30, F),
         pk(60, 1.5, 3, T),
         pk(400, 2, -2, T),
@@ -713,7 +713,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp2(18000, 1.4, F),
     }},
-    /*  76 */ {UNITY, {
+    /*  76 */ {"Surround Subwoofer", UNITY, {
         pk(35, 2, 3, F),
         pk(55, 2, 2, T),
         pk(100, 3, -2, T),
@@ -722,7 +722,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(140, 1, F),
         lp2(130, 1.4, F),
     }},
-    /*  77 */ {UNITY, {
+    /*  77 */ {"Bookshelf Speaker 2", UNITY, {
         hp1(60, F),
         pk(85, 2.5, 2.5, T),
         pk(500, 2, -1.5, T),
@@ -731,7 +731,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1800, 3, 1, T),
         lp2(16000, 1.3, F),
     }},
-    /*  78 */ {-0.6, {
+    /*  78 */ {"Station Phone", -0.6, {
         hp2(320, 1.1, F),
         pk(600, 2.5, 3, T),
         pk(1200, 3, 5, T),
@@ -740,7 +740,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3400, 1, F),
         lp2(3600, 0.9, T),
     }},
-    /*  79 */ {-2.5, {
+    /*  79 */ {"NOS Telephone Receiver", -2.5, {
         hp2(350, 0.7, F),
         pk(900, 4, 9, T),
         pk(1400, 5, -3, T),
@@ -749,7 +749,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3300, 0.8, F),
         lp2(3100, 1, T),
     }},
-    /*  80 */ {-0.4, {
+    /*  80 */ {"Business Phone", -0.4, {
         hp2(300, 1.4, F),
         pk(700, 2, 2, T),
         pk(1500, 3, 3, T),
@@ -758,7 +758,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3500, 1.2, F),
         lp2(3400, 1, T),
     }},
-    /*  81 */ {UNITY, {
+    /*  81 */ {"Business Speaker Phone", UNITY, {
         hp2(400, 0.9, T),
         pk(750, 3, 5, T),
         pk(1600, 3, 4, T),
@@ -767,7 +767,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3600, 1, F),
         lp2(3400, 1.2, T),
     }},
-    /*  82 */ {-3.6, {
+    /*  82 */ {"Cheapo Handset", -3.6, {
         hp2(380, 0.8, F),
         pk(800, 3, 5, T),
         pk(1700, 4, 7, T),
@@ -776,7 +776,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3300, 0.9, F),
         lp2(3200, 0.8, T),
     }},
-    /*  83 */ {-1.7, {
+    /*  83 */ {"Cheapo Headset", -1.7, {
         hp2(420, 0.9, F),
         pk(950, 3, 4, T),
         pk(2000, 4, 8, T),
@@ -785,7 +785,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3500, 1, F),
         lp2(3300, 0.9, T),
     }},
-    /*  84 */ {-1.0, {
+    /*  84 */ {"Classic Desk Phone", -1.0, {
         hp2(330, 0.8, F),
         pk(850, 3, 6, T),
         pk(1300, 4, 4, T),
@@ -794,7 +794,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3200, 0.9, F),
         lp2(3400, 1.1, T),
     }},
-    /*  85 */ {-0.4, {
+    /*  85 */ {"Classic Headset", -0.4, {
         hp2(350, 1, F),
         pk(700, 2.5, 3, T),
         pk(1600, 3, 5, T),
@@ -803,7 +803,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3400, 1.1, F),
         lp2(3300, 1, T),
     }},
-    /*  86 */ {-1.5, {
+    /*  86 */ {"Classic Wall Phone", -1.5, {
         hp2(300, 0.7, F),
         pk(780, 4, 7, T),
         pk(1250, 5, 3, T),
@@ -812,7 +812,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3300, 0.9, F),
         lp2(3500, 1.2, T),
     }},
-    /*  87 */ {-2.2, {
+    /*  87 */ {"Cradle Phone", -2.2, {
         hp2(400, 0.6, F),
         pk(950, 5, 8, T),
         pk(1700, 5, 4, T),
@@ -821,7 +821,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3000, 0.8, F),
         lp2(3200, 1, T),
     }},
-    /*  88 */ {-0.4, {
+    /*  88 */ {"Desk Phone", -0.4, {
         hp2(300, 1.2, F),
         pk(650, 2, 2, T),
         pk(1400, 3, 3.5, T),
@@ -830,7 +830,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3500, 1.1, F),
         lp2(3450, 1.2, T),
     }},
-    /*  89 */ {-0.9, {
+    /*  89 */ {"Desk Speaker Phone", -0.9, {
         hp2(450, 0.8, T),
         pk(850, 3, 6, T),
         pk(1900, 3, 5, T),
@@ -839,7 +839,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3700, 1, F),
         lp2(3500, 1.1, T),
     }},
-    /*  90 */ {-1.2, {
+    /*  90 */ {"Fax Machine", -1.2, {
         hp2(350, 0.9, F),
         pk(900, 3, 4, T),
         pk(1800, 4, 6, T),
@@ -848,7 +848,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1250, 5, -2, T),
         lp2(3300, 0.7, F),
     }},
-    /*  91 */ {-0.8, {
+    /*  91 */ {"Rotary Desk Phone", -0.8, {
         hp2(310, 0.75, F),
         pk(820, 4, 7, T),
         pk(1350, 5, 3, T),
@@ -857,7 +857,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3150, 0.9, F),
         lp2(3300, 1.1, T),
     }},
-    /*  92 */ {-0.4, {
+    /*  92 */ {"House Phone", -0.4, {
         hp2(300, 1.3, F),
         pk(650, 2, 2.5, T),
         pk(1300, 3, 4, T),
@@ -866,7 +866,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3450, 1.1, F),
         lp2(3400, 1, T),
     }},
-    /*  93 */ {-0.6, {
+    /*  93 */ {"House Speaker Phone", -0.6, {
         hp2(420, 0.85, T),
         pk(800, 3, 5, T),
         pk(1700, 3, 5, T),
@@ -875,7 +875,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3600, 1, F),
         lp2(3450, 1.1, T),
     }},
-    /*  94 */ {-0.4, {
+    /*  94 */ {"Modern Headset", -0.4, {
         hp2(280, 1, F),
         pk(500, 1.5, 2, T),
         pk(1500, 2, 2, T),
@@ -884,7 +884,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(900, 4, -1.5, T),
         lp2(3800, 0.8, F),
     }},
-    /*  95 */ {-1.4, {
+    /*  95 */ {"Studio Phone", -1.4, {
         hp2(320, 1.4, F),
         pk(800, 1.5, 3, T),
         pk(1800, 2, 5, T),
@@ -893,7 +893,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1200, 4, -2, T),
         lp2(3400, 0.8, F),
     }},
-    /*  96 */ {-0.4, {
+    /*  96 */ {"Studio Speaker Phone", -0.4, {
         hp2(400, 1, T),
         pk(900, 2, 4, T),
         pk(2000, 2.5, 4, T),
@@ -902,7 +902,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(650, 3, -2, T),
         lp2(3700, 0.9, F),
     }},
-    /*  97 */ {-0.4, {
+    /*  97 */ {"Small Television 2", -0.4, {
         hp2(200, 0.8, T),
         pk(380, 2.5, 3, T),
         pk(1000, 2, 2.5, T),
@@ -911,7 +911,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(4200, 4, 2, T),
         lp2(8000, 1.1, F),
     }},
-    /*  98 */ {-1.9, {
+    /*  98 */ {"Karaoke Toy", -1.9, {
         hp2(450, 0.8, F),
         pk(700, 3, 5, T),
         pk(1600, 4, 7, T),
@@ -920,7 +920,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1100, 5, -3, T),
         lp2(6000, 0.8, F),
     }},
-    /*  99 */ {-18.0, {
+    /*  99 */ {"Analog Baby Monitor", -18.0, {
         hp2(362.96, 0.74, T),
         hp1(362.96, F),
         pk(616.67, 4.36, 18, T),
@@ -929,7 +929,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3738.69, 0.26, T),
         lp2(3738.69, 0.26, F),
     }},
-    /* 100 */ {-1.9, {
+    /* 100 */ {"Blue Walkie Talkie", -1.9, {
         hp2(350, 1.1, F),
         hp2(300, 1.4, F),
         pk(1000, 2, 4, T),
@@ -938,7 +938,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3000, 0.9, T),
         lp2(3200, 1.2, F),
     }},
-    /* 101 */ {UNITY, {
+    /* 101 */ {"Cheapo CB Radio", UNITY, {
         hp2(300, 0.8, F),
         pk(700, 3, 4, T),
         pk(1500, 3, 6, T),
@@ -947,7 +947,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(2800, 1, T),
         lp2(3000, 1.1, F),
     }},
-    /* 102 */ {-0.4, {
+    /* 102 */ {"Digital Baby Monitor", -0.4, {
         hp2(250, 1.2, F),
         hp1(200, F),
         pk(800, 2, 3, T),
@@ -956,7 +956,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3600, 1, T),
         lp2(3800, 1.3, F),
     }},
-    /* 103 */ {UNITY, {
+    /* 103 */ {"External CB Speaker", UNITY, {
         hp2(250, 0.9, T),
         pk(500, 2.5, 3, T),
         pk(1200, 2.5, 4, T),
@@ -965,7 +965,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3500, 0.9, T),
         lp2(3800, 1.2, F),
     }},
-    /* 104 */ {-0.4, {
+    /* 104 */ {"Modern CB Radio", -0.4, {
         hp2(300, 1, F),
         hp2(280, 1.4, F),
         pk(900, 2, 3, T),
@@ -974,7 +974,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3000, 1, T),
         lp2(3100, 1.3, F),
     }},
-    /* 105 */ {-1.3, {
+    /* 105 */ {"Modern Handheld CB", -1.3, {
         hp2(400, 0.9, F),
         pk(800, 3, 4, T),
         pk(1700, 4, 7, T),
@@ -983,7 +983,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1200, 5, -3, T),
         lp2(2900, 0.9, T),
     }},
-    /* 106 */ {-0.4, {
+    /* 106 */ {"Modern Walkie Talkie", -0.4, {
         hp2(320, 1, F),
         hp2(300, 1.4, F),
         pk(1100, 2, 4, T),
@@ -992,7 +992,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3200, 1, T),
         lp2(3300, 1.3, F),
     }},
-    /* 107 */ {-3.3, {
+    /* 107 */ {"Tiny Handheld CB", -3.3, {
         hp2(500, 0.7, F),
         pk(1000, 4, 6, T),
         pk(2000, 5, 9, T),
@@ -1001,7 +1001,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1500, 6, -4, T),
         lp2(2800, 1, T),
     }},
-    /* 108 */ {-4.8, {
+    /* 108 */ {"Toy Walkie Talkie", -4.8, {
         hp2(500, 0.8, F),
         hp2(450, 1.2, F),
         pk(1200, 4, 7, T),
@@ -1010,7 +1010,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3300, 0.7, T),
         lp2(3500, 1, F),
     }},
-    /* 109 */ {-1.2, {
+    /* 109 */ {"Vintage Handheld CB", -1.2, {
         hp2(350, 0.8, T),
         pk(700, 3, 4, T),
         pk(1400, 3, 6, T),
@@ -1019,7 +1019,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(2700, 0.9, T),
         lp2(2900, 1.1, F),
     }},
-    /* 110 */ {-0.4, {
+    /* 110 */ {"Wireless Intercom", -0.4, {
         hp2(300, 1, F),
         hp1(250, F),
         pk(700, 2, 3, T),
@@ -1028,7 +1028,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3200, 1, T),
         lp2(3400, 1.2, F),
     }},
-    /* 111 */ {-3.4, {
+    /* 111 */ {"Candlestick Phone", -3.4, {
         hp2(450, 0.6, F),
         pk(1000, 5, 10, T),
         pk(1600, 6, -4, T),
@@ -1037,7 +1037,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(2900, 0.8, F),
         lp2(2700, 0.9, T),
     }},
-    /* 112 */ {-0.4, {
+    /* 112 */ {"Black Transistor Radio", -0.4, {
         hp2(250, 0.8, T),
         pk(500, 3, 4, T),
         pk(1100, 2.5, 5, T),
@@ -1046,7 +1046,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(800, 4, -2, T),
         lp2(5000, 0.9, F),
     }},
-    /* 113 */ {UNITY, {
+    /* 113 */ {"Silver Transistor Radio", UNITY, {
         hp2(230, 0.9, T),
         pk(450, 3, 3, T),
         pk(1200, 2.5, 4, T),
@@ -1055,7 +1055,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1800, 4, -2, T),
         lp2(5500, 1, F),
     }},
-    /* 114 */ {-0.4, {
+    /* 114 */ {"Globe Radio", -0.4, {
         hp2(200, 0.8, T),
         pk(400, 3, 4, T),
         pk(950, 2, 3, T),
@@ -1064,7 +1064,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1500, 4, -2, T),
         lp2(5000, 1, F),
     }},
-    /* 115 */ {-0.4, {
+    /* 115 */ {"Antique Tube Radio 2", -0.4, {
         hp2(120, 0.6, T),
         pk(200, 3, 4, T),
         pk(600, 2, 3, T),
@@ -1073,7 +1073,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 4, -2, T),
         lp1(3500, F),
     }},
-    /* 116 */ {-0.4, {
+    /* 116 */ {"Classic Cell Phone", -0.4, {
         hp2(350, 1.2, F),
         hp2(300, 1.4, F),
         pk(900, 2, 3, T),
@@ -1082,7 +1082,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3200, 1, T),
         lp2(3400, 1.2, F),
     }},
-    /* 117 */ {-2.4, {
+    /* 117 */ {"Cheapo Cell Phone", -2.4, {
         hp2(450, 0.9, F),
         hp2(400, 1.4, F),
         pk(1100, 3, 5, T),
@@ -1091,7 +1091,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3100, 0.9, T),
         lp2(3200, 1.1, F),
     }},
-    /* 118 */ {-1.5, {
+    /* 118 */ {"Beat Up Cell Phone", -1.5, {
         hp2(500, 0.7, F),
         hp2(450, 1.3, F),
         pk(1300, 4, 7, T),
@@ -1100,7 +1100,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3000, 0.8, T),
         lp2(3100, 1, F),
     }},
-    /* 119 */ {-0.4, {
+    /* 119 */ {"Awesome Cell Phone", -0.4, {
         hp2(400, 1, F),
         pk(650, 2, 2, T),
         pk(1300, 2.5, 3, T),
@@ -1109,7 +1109,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3500, 1.2, T),
         lp2(3600, 1.4, F),
     }},
-    /* 120 */ {-2.2, {
+    /* 120 */ {"Awesome Cell Phone Speaker", -2.2, {
         hp2(600, 0.7, T),
         pk(1000, 3, 5, T),
         pk(2300, 3, 6, T),
@@ -1118,7 +1118,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(2900, 6, -3, T),
         lp2(4200, 0.8, F),
     }},
-    /* 121 */ {-0.4, {
+    /* 121 */ {"Free Headphone Clips", -0.4, {
         hp1(150, F),
         pk(300, 1.5, -3, T),
         pk(2200, 2.5, 5, T),
@@ -1127,7 +1127,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(7500, F),
     }},
-    /* 122 */ {-0.4, {
+    /* 122 */ {"Portable DVD Player", -0.4, {
         hp2(400, 0.8, T),
         pk(800, 3, 4, T),
         pk(2000, 3, 5, T),
@@ -1136,7 +1136,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1300, 4, -2, T),
         lp2(9000, 1, F),
     }},
-    /* 123 */ {-1.0, {
+    /* 123 */ {"Cool Headphones", -1.0, {
         hp1(22, F),
         pk(75, 1, 5, T),
         pk(500, 1.5, -2, T),
@@ -1145,7 +1145,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(9500, 4, -2, F),
         lp1(17000, F),
     }},
-    /* 124 */ {-1.7, {
+    /* 124 */ {"Guitar Toy", -1.7, {
         hp2(500, 0.8, F),
         pk(1000, 4, 6, T),
         pk(2000, 5, 8, T),
@@ -1154,7 +1154,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1500, 5, -3, T),
         lp2(4800, 1.1, T),
     }},
-    /* 125 */ {-1.1, {
+    /* 125 */ {"Kids Pod Toy", -1.1, {
         hp2(450, 0.9, F),
         pk(900, 3, 5, T),
         pk(1900, 4, 7, T),
@@ -1163,7 +1163,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(5000, 1, T),
         lp2(5500, 1.2, F),
     }},
-    /* 126 */ {-2.6, {
+    /* 126 */ {"Cash Register Toy", -2.6, {
         hp2(550, 0.7, F),
         pk(1100, 5, 8, T),
         pk(2400, 6, 9, T),
@@ -1172,7 +1172,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(4500, 0.8, T),
         lp2(5000, 1.1, F),
     }},
-    /* 127 */ {-3.0, {
+    /* 127 */ {"Shopping Cart Toy", -3.0, {
         hp2(600, 0.8, F),
         pk(1200, 4, 7, T),
         pk(2500, 5, 9, T),
@@ -1181,7 +1181,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1800, 6, -4, T),
         lp2(5200, 1, T),
     }},
-    /* 128 */ {-0.5, {
+    /* 128 */ {"Two Inch Speaker", -0.5, {
         hp2(300, 0.7, T),
         pk(600, 3, 4, T),
         pk(1800, 3, 4, T),
@@ -1190,7 +1190,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1100, 4, -2, T),
         lp2(11000, 1, F),
     }},
-    /* 129 */ {-1.4, {
+    /* 129 */ {"One Inch Speaker", -1.4, {
         hp2(550, 0.6, T),
         pk(1100, 4, 5, T),
         pk(2700, 4, 6, T),
@@ -1199,7 +1199,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1700, 5, -3, T),
         lp2(10000, 1.2, F),
     }},
-    /* 130 */ {-7.5, {
+    /* 130 */ {"Tiny Piezo Speaker", -7.5, {
         hp2(900, 0.5, T),
         pk(2000, 6, 6, T),
         pk(3800, 10, 15, T),
@@ -1208,7 +1208,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(2800, 8, -6, T),
         lp2(9000, 1, F),
     }},
-    /* 131 */ {-3.5, {
+    /* 131 */ {"Cell Phone Toy", -3.5, {
         hp2(650, 0.7, F),
         pk(1300, 5, 8, T),
         pk(2600, 6, 10, T),
@@ -1217,7 +1217,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(4600, 0.8, T),
         lp2(5000, 1, F),
     }},
-    /* 132 */ {-2.5, {
+    /* 132 */ {"Large Flip Phone Toy", -2.5, {
         hp2(550, 0.8, F),
         pk(1150, 4, 7, T),
         pk(2300, 5, 9, T),
@@ -1226,7 +1226,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(4800, 0.9, T),
         lp2(5300, 1.1, F),
     }},
-    /* 133 */ {-3.4, {
+    /* 133 */ {"Small Flip Phone Toy", -3.4, {
         hp2(750, 0.7, F),
         pk(1500, 5, 8, T),
         pk(2900, 6, 10, T),
@@ -1235,7 +1235,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(2200, 6, -4, T),
         lp2(5600, 1, T),
     }},
-    /* 134 */ {-2.5, {
+    /* 134 */ {"Learning Toy", -2.5, {
         hp2(500, 0.9, F),
         pk(1000, 3, 6, T),
         pk(2100, 4, 8, T),
@@ -1244,7 +1244,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(4200, 5, 3, T),
         lp2(5200, 0.9, F),
     }},
-    /* 135 */ {-2.4, {
+    /* 135 */ {"Large Work Surface Toy", -2.4, {
         hp2(420, 0.8, F),
         pk(850, 3, 6, T),
         pk(1800, 4, 8, T),
@@ -1253,7 +1253,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1300, 6, -3, T),
         lp2(5000, 1.1, T),
     }},
-    /* 136 */ {-1.6, {
+    /* 136 */ {"Red Pocket Radio", -1.6, {
         hp2(350, 0.7, T),
         pk(700, 3, 5, T),
         pk(1600, 3, 6, T),
@@ -1262,7 +1262,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1100, 5, -3, T),
         lp2(4600, 1.2, F),
     }},
-    /* 137 */ {-0.4, {
+    /* 137 */ {"Cool Earbuds", -0.4, {
         hp1(40, F),
         pk(100, 1, 4, T),
         pk(700, 1.5, -2, T),
@@ -1271,7 +1271,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(2700, 3, 2, T),
         lp1(16000, F),
     }},
-    /* 138 */ {-0.5, {
+    /* 138 */ {"Gamer Headset", -0.5, {
         hp1(35, F),
         pk(90, 1.2, 4, T),
         pk(800, 2, -2, T),
@@ -1280,7 +1280,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(15000, F),
     }},
-    /* 139 */ {-0.4, {
+    /* 139 */ {"Nameless Earbuds", -0.4, {
         hp1(100, F),
         pk(250, 1.5, -2, T),
         pk(2600, 2.5, 5, T),
@@ -1289,7 +1289,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(11000, F),
     }},
-    /* 140 */ {-0.4, {
+    /* 140 */ {"Quality Earbuds", -0.4, {
         hp1(25, F),
         pk(70, 1, 2.5, T),
         pk(900, 1.5, -1, T),
@@ -1298,7 +1298,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         hs(9000, 0.8, 1.5, F),
         lp1(19542.95, F),
     }},
-    /* 141 */ {UNITY, {
+    /* 141 */ {"Mid Grade Headphones", UNITY, {
         hp1(30, F),
         ls(120, 0.6, 3, T),
         pk(600, 1.5, -1.5, T),
@@ -1307,7 +1307,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(15000, F),
     }},
-    /* 142 */ {-0.4, {
+    /* 142 */ {"Studio Headphones 2", -0.4, {
         hp1(20, F),
         pk(60, 1, 1, T),
         pk(2500, 2, 1, T),
@@ -1316,7 +1316,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(19542.95, F),
     }},
-    /* 143 */ {-0.7, {
+    /* 143 */ {"In Ear Headphones", -0.7, {
         hp1(25, F),
         pk(80, 1, 3, T),
         pk(2700, 2.5, 4, T),
@@ -1325,7 +1325,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(15000, F),
     }},
-    /* 144 */ {-0.4, {
+    /* 144 */ {"Broken Cell Phone", -0.4, {
         hp2(600, 0.6, F),
         hp2(550, 1.1, F),
         pk(1200, 5, 9, T),
@@ -1334,7 +1334,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(2800, 0.7, T),
         lp2(2900, 0.9, F),
     }},
-    /* 145 */ {-0.5, {
+    /* 145 */ {"Mini Video Camera", -0.5, {
         hp2(550, 0.8, T),
         pk(1100, 3, 5, T),
         pk(2400, 4, 6, T),
@@ -1343,7 +1343,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(5800, 4, -3, T),
         lp2(7000, 0.9, F),
     }},
-    /* 146 */ {-0.4, {
+    /* 146 */ {"Medium Flat Panel Television", -0.4, {
         hp1(150, F),
         pk(250, 2, 3, T),
         pk(700, 2, -2.5, T),
@@ -1352,7 +1352,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1400, 3, -1.5, T),
         lp2(12000, 1.2, F),
     }},
-    /* 147 */ {-0.4, {
+    /* 147 */ {"Large Flat Panel Television", -0.4, {
         hp1(110, F),
         pk(200, 2, 3, T),
         pk(650, 2, -2, T),
@@ -1361,7 +1361,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1500, 3, -1.5, T),
         lp2(14000, 1.2, F),
     }},
-    /* 148 */ {-0.4, {
+    /* 148 */ {"Iso Headphones", -0.4, {
         hp1(40, F),
         pk(120, 1.2, 2.5, T),
         pk(1200, 2, -1.5, T),
@@ -1370,7 +1370,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(12000, F),
     }},
-    /* 149 */ {-0.4, {
+    /* 149 */ {"Extra Iso Headphones", -0.4, {
         hp1(45, F),
         pk(130, 1.2, 3, T),
         pk(1500, 2, -2, T),
@@ -1379,7 +1379,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1000, 1, 0, T),
         lp1(10000, F),
     }},
-    /* 150 */ {-0.4, {
+    /* 150 */ {"Classic 4 x 4 Vehicle", -0.4, {
         hp1(45, F),
         ls(110, 0.8, 6, T),
         pk(300, 3, -3, T),
@@ -1388,7 +1388,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(5000, 3, -2, T),
         lp2(7000, 1.1, F),
     }},
-    /* 151 */ {-0.5, {
+    /* 151 */ {"Modern Compact Vehicle", -0.5, {
         hp1(45, F),
         ls(100, 0.7, 7, T),
         pk(350, 2.5, -3, T),
@@ -1397,7 +1397,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1200, 3, -1.5, T),
         lp2(10000, 1.2, F),
     }},
-    /* 152 */ {UNITY, {
+    /* 152 */ {"Ultra Hybrid Vehicle", UNITY, {
         hp1(40, F),
         ls(85, 0.5, 5, T),
         pk(400, 2, -3, T),
@@ -1406,7 +1406,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1100, 3, -1.5, T),
         lp2(12000, 1.3, F),
     }},
-    /* 153 */ {-0.4, {
+    /* 153 */ {"Flip Phone", -0.4, {
         hp2(380, 1.1, F),
         hp2(350, 1.4, F),
         pk(1000, 2.5, 4, T),
@@ -1415,7 +1415,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3300, 1, T),
         lp2(3400, 1.2, F),
     }},
-    /* 154 */ {-2.0, {
+    /* 154 */ {"Flip Phone Speaker", -2.0, {
         hp2(650, 0.8, T),
         pk(1100, 3, 6, T),
         pk(2400, 4, 7, T),
@@ -1424,7 +1424,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(4200, 0.9, T),
         lp2(4600, 1.2, F),
     }},
-    /* 155 */ {-1.5, {
+    /* 155 */ {"Pocket Cell Phone", -1.5, {
         hp2(420, 1, F),
         hp2(380, 1.4, F),
         pk(1050, 3, 5, T),
@@ -1433,7 +1433,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3200, 0.9, T),
         lp2(3300, 1.1, F),
     }},
-    /* 156 */ {-3.2, {
+    /* 156 */ {"Pocket Cell Phone Speaker", -3.2, {
         hp2(700, 0.7, T),
         pk(1200, 4, 6, T),
         pk(2600, 4, 8, T),
@@ -1442,7 +1442,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(4300, 0.8, T),
         lp2(4800, 1.1, F),
     }},
-    /* 157 */ {-0.6, {
+    /* 157 */ {"Classic Bar Phone", -0.6, {
         hp2(400, 1, F),
         hp2(360, 1.4, F),
         pk(950, 2.5, 4, T),
@@ -1451,7 +1451,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         lp2(3150, 1, T),
         lp2(3350, 1.2, F),
     }},
-    /* 158 */ {-2.4, {
+    /* 158 */ {"Cheapo Cell Phone Speaker", -2.4, {
         hp2(800, 0.6, T),
         pk(1400, 4, 7, T),
         pk(2800, 5, 9, T),
@@ -1460,7 +1460,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(3300, 5, -4, T),
         lp2(4400, 0.8, F),
     }},
-    /* 159 */ {-0.4, {
+    /* 159 */ {"Classic Television", -0.4, {
         hp2(120, 0.9, T),
         ls(200, 1, 4, T),
         pk(600, 2, 2, T),
@@ -1469,7 +1469,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(3000, 4, 1.5, T),
         lp2(7000, 1, F),
     }},
-    /* 160 */ {-0.4, {
+    /* 160 */ {"Modern Widescreen Television", -0.4, {
         hp2(160, 0.8, T),
         pk(280, 2, 2.5, T),
         pk(800, 2, -2, T),
@@ -1478,7 +1478,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         hs(7000, 1, 2.5, T),
         lp2(15000, 1.2, F),
     }},
-    /* 161 */ {-0.4, {
+    /* 161 */ {"Large CRT Television", -0.4, {
         hp2(90, 0.8, T),
         ls(180, 0.9, 4, T),
         pk(550, 2, -2, T),
@@ -1487,7 +1487,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1300, 3, 1.5, T),
         lp2(9000, 1.1, F),
     }},
-    /* 162 */ {-0.5, {
+    /* 162 */ {"AM BoomBox", -0.5, {
         hp2(100, 0.7, T),
         pk(200, 2, 4, T),
         pk(700, 2, -2, T),
@@ -1496,7 +1496,7 @@ const SimModelData g_simModels[kSimModelCount] = {
         pk(1200, 3, 1.5, T),
         lp2(5000, 1.2, F),
     }},
-    /* 163 */ {UNITY, {
+    /* 163 */ {"Cylinder Speakers Bass", UNITY, {
         hp2(30, 0.9, T),
         pk(50, 2, 3, T),
         pk(90, 3, 2, T),
@@ -1507,3 +1507,5 @@ const SimModelData g_simModels[kSimModelCount] = {
     }},
 };
 // clang-format on
+static_assert(firstRowOutOfDeviceOrder(g_simModels) == -1,
+              "model k is the device of row k in params/DeviceTable.h, and names it");

@@ -2,7 +2,10 @@
 #include "editor/SimBrowser.h"
 #include "editor/artwork/Artwork.h"
 #include "params/DeviceCategories.h"
+#include "params/DeviceTable.h"
 #include "tests/editor/EditorTestSupport.h"
+
+#include <map>
 
 using namespace editor_test;
 
@@ -55,6 +58,37 @@ TEST_F(OpenEditor, MenuHolds164DevicesUnderThirteenHeadingsInOrder)
                                                "Small Electronics", "Speakers", "Telephones", "Televisions", "Toys",
                                                "Vehicles", "Wireless", "Other"};
     EXPECT_EQ(headings, expected);
+}
+
+TEST_F(OpenEditor, EveryDeviceShowsItsRowsNameUnderItsRowsCategoryWithItsOwnPicture)
+{
+    auto* menu = control<juce::ComboBox>("SIMType.menu");
+    auto* picture = control<juce::ImageComponent>("SIMType.picture");
+    const juce::Image strip = Artwork::decodeNamed("SIM_Strip_r1_png");
+    const int frame = SimBrowser::frameWidth(strip);
+
+    std::map<int, std::string> headingOfItem; // item id -> the heading it sits under
+    std::string heading;
+    for (juce::PopupMenu::MenuItemIterator it(*menu->getRootMenu()); it.next();)
+    {
+        const juce::PopupMenu::Item& item = it.getItem();
+        if (item.isSectionHeader)
+            heading = item.text.toStdString();
+        else
+            headingOfItem[item.itemID] = heading;
+    }
+    ASSERT_EQ(headingOfItem.size(), kDeviceCount);
+
+    for (int k = 0; k < static_cast<int>(kDeviceCount); ++k)
+    {
+        const DeviceRow& row = kDeviceRows[k];
+        SCOPED_TRACE(std::to_string(k) + " " + row.name);
+        properties.set("SIMType", k);
+        EXPECT_EQ(menu->getSelectedId(), k + 1);
+        EXPECT_EQ(menu->getText().toStdString(), row.name);
+        EXPECT_EQ(headingOfItem[k + 1], row.category);
+        EXPECT_TRUE(samePixels(picture->getImage(), strip.getClippedImage({k * frame, 0, frame, strip.getHeight()})));
+    }
 }
 
 TEST_F(OpenEditor, ChoosingADeviceWritesItsValueAndShowsItsPicture)

@@ -1,9 +1,10 @@
 // The embedded images: names and order, the PNG files' own headers against the catalogue,
 // decoding, frame arithmetic, and what the pictures must show (frames that differ, meters
-// that are the only difference between the two backgrounds).
+// that are the only difference between the two backgrounds, each device as its row draws it).
 #include "editor/EditorLayout.h"
 #include "editor/artwork/Artwork.h"
 #include "editor/artwork/ArtworkCatalogue.h"
+#include "params/DeviceTable.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,29 @@ TEST(Artwork, EveryDevicePictureShowsSomethingAndDiffersFromItsNeighbours)
             EXPECT_GT(meanDifference(strip, frame, strip, frameRect(spec, k + 1)), 1.0);
         }
     }
+}
+
+// The embedded strip against the picture rows (tools/artwork/devices), drawn afresh by the
+// artwork program: frame k must be the drawing and caption of device k's row.
+TEST(Artwork, EveryDevicePictureIsWhatItsRowDraws)
+{
+    const juce::File dir = juce::File::createTempFile("crumlet-device-pictures");
+    ASSERT_TRUE(dir.createDirectory());
+    juce::ChildProcess draw;
+    ASSERT_TRUE(draw.start(juce::StringArray{CRUMLET_DRAW_ARTWORK, dir.getFullPathName(), "SIM_Strip_r1_png"}));
+    ASSERT_TRUE(draw.waitForProcessToFinish(60000));
+    ASSERT_EQ(draw.getExitCode(), 0u);
+    const juce::Image drawn = juce::ImageFileFormat::loadFrom(dir.getChildFile("SIM_Strip_r1.png"));
+    dir.deleteRecursively();
+
+    const Artwork::ImageSpec& spec = *Artwork::findImageSpec("SIM_Strip_r1_png");
+    const juce::Image embedded = Artwork::decodeNamed("SIM_Strip_r1_png");
+    ASSERT_EQ(spec.frames, static_cast<int>(kDeviceCount));
+    ASSERT_EQ(drawn.getBounds(), embedded.getBounds());
+    for (int k = 0; k < spec.frames; ++k)
+        EXPECT_EQ(meanDifference(embedded, frameRect(spec, k), drawn, frameRect(spec, k)), 0.0)
+            << "the picture of device " << k << " (" << kDeviceRows[k].name << ") is not what its row draws; "
+            << "`cmake --build build --target artwork` redraws the images";
 }
 
 TEST(Artwork, KnobPointersMoveEveryFrame)

@@ -10,9 +10,11 @@ namespace Devices
 struct Device;
 using Draw = void (*)(juce::Graphics&, juce::Rectangle<float> area, const Device&);
 
-// One picture: the family's drawing and what sets this device apart within its family.
+// One picture: the device's name (its caption), the family's drawing and what sets this device
+// apart within its family.
 struct Device
 {
+    const char* name;
     Draw draw;
     int style;          // the family's variant (its meaning is the family's)
     juce::uint32 body;  // main colour
@@ -24,7 +26,7 @@ struct Device
     juce::Colour trimColour() const { return juce::Colour(trim); }
 };
 
-// The catalogue: device k of the name list.
+// The catalogue: the picture of device k (SIMType k).
 const Device& device(int index);
 
 using R = juce::Rectangle<float>;

@@ -3,7 +3,6 @@
 #include "Parts.h"
 #include "Style.h"
 #include "devices/DeviceKit.h"
-#include "params/ValueLists.h"
 
 namespace
 {
@@ -46,7 +45,7 @@ juce::Image drawDeviceStrip(const Artwork::ImageSpec& spec)
             juce::Graphics::ScopedSaveState drawing(g);
             device.draw(g, frame.withTrimmedBottom(kCaptionHeight).reduced(6.0f, 4.0f), device);
         }
-        caption(g, frame, g_deviceNames[static_cast<size_t>(k)]);
+        caption(g, frame, device.name);
     }
     return image;
 }
