@@ -133,10 +133,11 @@ TEST(EqStage, PeakIsHeardAndTailMatchesDecay)
 // output is the plain direct-form-I recursion of its loaded sections, one after another,
 // and the memories carry over to the next block.
 template <typename Stage>
-void expectScalarCascade(StageRig<Stage>& rig)
+void expectScalarCascade(unsigned channels, const typename Stage::Params& p)
 {
+    StageRig<Stage> rig(channels);
     Stage& stage = rig.stage;
-    const unsigned channels = rig.channels;
+    stage.setup(48000, p);
     for (unsigned frames : {1u, 63u, 64u, 65u, 67u, 1000u})
     {
         std::vector<std::vector<float>> x(channels), expected(channels);
@@ -177,31 +178,20 @@ TEST(StageCascades, MatchScalarDirectFormI)
         allowWideLanes(wide);
         SCOPED_TRACE(wide ? "eight lanes" : "four lanes");
         SCOPED_TRACE(std::to_string(channels) + " channels");
-        StageRig<FiltersStage> filtersRig(channels);
-        FiltersParams fp = defaultParams().filters;
-        fp.lpfFreq = 3000.f;
-        fp.lpfQ = 60.f;
-        fp.lpfSlope = 1;
-        fp.hpfFreq = 200.f;
-        fp.hpfSlope = 1;
-        filtersRig.stage.setup(48000, fp);
-        expectScalarCascade(filtersRig);
+        FiltersParams filters = defaultParams().filters;
+        filters.lpfFreq = 3000.f, filters.lpfQ = 60.f, filters.lpfSlope = 1;
+        filters.hpfFreq = 200.f, filters.hpfSlope = 1;
+        expectScalarCascade<FiltersStage>(channels, filters);
 
-        StageRig<EqStage> eqRig(channels);
-        EqParams ep = defaultParams().eq;
-        ep.gainDb = 9.f;
-        ep.q = 70.f;
-        eqRig.stage.setup(48000, ep);
-        expectScalarCascade(eqRig);
+        EqParams eq = defaultParams().eq;
+        eq.gainDb = 9.f, eq.q = 70.f;
+        expectScalarCascade<EqStage>(channels, eq);
 
-        // The SIM chain with unity wet gain (model 1) is the seven sections alone.
-        StageRig<SimStage> simRig(channels);
-        SimParams sp = defaultParams().sim;
-        sp.type = 1;
-        sp.tuning = 80.f;
-        simRig.stage.setup(48000, sp);
-        ASSERT_EQ(simRig.stage.wetGain(), 1.f);
-        expectScalarCascade(simRig);
+        // Model 1 plays at unity gain: the SIM chain is the seven sections alone.
+        SimParams sim = defaultParams().sim;
+        sim.type = 1, sim.tuning = 80.f;
+        ASSERT_EQ(SimModelLevel(1), kUnityLevel);
+        expectScalarCascade<SimStage>(channels, sim);
     }
     allowWideLanes(true);
 }
