@@ -185,10 +185,11 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& name, int f
     if (major == SF_FORMAT_AIFF && large && mostFrames > 0)
         throw UsageError("\"" + name + "\": an AIFF file holds at most 4 GiB and this render may write more; write " +
                          "\".wav\" (RF64 when it must be), \".w64\" or \".caf\"");
-    // A WAV file that may outgrow RIFF is written as RF64, and closed as WAV when it fits.
-    const bool rf64 = major == SF_FORMAT_WAV && large;
-    m_sndfile = SndfileHandle(path, SFM_WRITE, rf64 ? (format & ~SF_FORMAT_TYPEMASK) | SF_FORMAT_RF64 : format, channels,
-                              sampleRate);
+    // A WAV file that may outgrow RIFF is written as RF64, and closed as WAV when it fits
+    // (where RF64 holds the sample format; otherwise a WAV file fails rather than outgrow).
+    const int rf64Format = (format & ~SF_FORMAT_TYPEMASK) | SF_FORMAT_RF64;
+    const bool rf64 = major == SF_FORMAT_WAV && large && formatWorks(rf64Format, channels, sampleRate);
+    m_sndfile = SndfileHandle(path, SFM_WRITE, rf64 ? rf64Format : format, channels, sampleRate);
     if (m_sndfile.rawHandle() == nullptr || m_sndfile.error() != SF_ERR_NO_ERROR)
         throw IoError("cannot write \"" + name + "\": " + m_sndfile.strError());
     if (rf64)

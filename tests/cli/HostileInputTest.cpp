@@ -70,9 +70,9 @@ TEST_F(HostileInput, SampleRatesTheEffectCannotServeAreRefusedUpFront)
 
 namespace
 {
-// Writes `total` zero bytes into a named pipe that crumlet reads, until crumlet ends or
-// stops reading; answers how many it took.
-std::size_t feedPipe(CrumletProcess& crumlet, const std::string& fifo, std::size_t total)
+// The writing end of a named pipe, once crumlet has opened it for reading (blocking writes),
+// or -1 when crumlet ends first or takes more than ten seconds.
+int openWritingEnd(CrumletProcess& crumlet, const std::string& fifo)
 {
     int feed = -1;
     // Opening a pipe's writing end without blocking fails until its reader has it open.
@@ -82,9 +82,18 @@ std::size_t feedPipe(CrumletProcess& crumlet, const std::string& fifo, std::size
         if (feed < 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    if (feed >= 0)
+        ::fcntl(feed, F_SETFL, 0);
+    return feed;
+}
+
+// Writes `total` zero bytes into a named pipe that crumlet reads, until crumlet ends or
+// stops reading; answers how many it took.
+std::size_t feedPipe(CrumletProcess& crumlet, const std::string& fifo, std::size_t total)
+{
+    const int feed = openWritingEnd(crumlet, fifo);
     if (feed < 0)
         return 0;
-    ::fcntl(feed, F_SETFL, 0);
     ::signal(SIGPIPE, SIG_IGN);
     const std::vector<char> chunk(65536, 0);
     std::size_t sent = 0;
@@ -173,13 +182,7 @@ TEST_F(HostileInput, TheSummaryTellsTheWholeTime)
     const std::string fifo = path("preset.json");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     CrumletProcess crumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--preset", fifo, "--json"});
-    int feed = -1;
-    for (int tries = 0; feed < 0 && tries < 2000 && crumlet.running(); ++tries)
-    {
-        feed = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-        if (feed < 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    const int feed = openWritingEnd(crumlet, fifo);
     ASSERT_GE(feed, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     const std::string preset = R"({"EQGain": 3})";
