@@ -4,7 +4,7 @@
 // help, and the relay of host notifications to the editor.
 #pragma once
 
-#include "params/AudioProcessor.h"
+#include "store/AudioProcessor.h"
 
 #include <atomic>
 

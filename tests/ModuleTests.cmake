@@ -2,7 +2,7 @@
 # host's authoring side. Module tests load the built libOrvexCrumlet.so by its path.
 add_executable(crumlet_module_tests
   platform/PlatformTest.cpp
-  params/AudioProcessorTest.cpp
+  store/AudioProcessorTest.cpp
   host/OrvexCrumletPluginTest.cpp
   host/ModuleTest.cpp
   host/SoundEngineLinkTest.cpp

@@ -8,7 +8,7 @@
 // only keeps the refresh-pending flag that its writes (and the host's change reports) set.
 #pragma once
 
-#include "params/AudioProcessor.h"
+#include "store/AudioProcessor.h"
 #include "widgets/JuceCount_Quarl.h"
 #include "widgets/XYSlider.h"
 

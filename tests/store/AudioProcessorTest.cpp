@@ -1,6 +1,6 @@
 // The parameter store over a host property set: typed reads, the writes it makes, the
 // game-parameter (RTPC) guard, value texts, table accessors and change groups.
-#include "params/AudioProcessor.h"
+#include "store/AudioProcessor.h"
 #include "params/ParameterTable.h"
 #include "params/ValueLists.h"
 #include "platform/DynamicLibrary.h"

@@ -1,4 +1,4 @@
-#include "params/AudioProcessor.h"
+#include "store/AudioProcessor.h"
 
 #include "params/ParameterTable.h"
 #include "platform/ModuleState.h"
