@@ -271,20 +271,15 @@ void tube(juce::Graphics& g, R a, const Device& d)
         juce::Path stroke;
         juce::PathStrokeType(8.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded).createStrokedPath(stroke, hose);
         litPath(g, stroke, d.bodyColour(), 0.5f);
+        // A faint rib across the hose at every point of its flattened centre line, square to the
+        // line there; the rib at the loose end stands upright.
+        g.setColour(juce::Colours::white.withAlpha(0.18f));
         juce::PathFlatteningIterator it(hose, {}, 0.5f);
-        float travelled = 0;
-        P last(it.x1, it.y1);
-        while (it.next())
+        for (bool atEnd = true; it.next(); atEnd = false)
         {
-            const P now(it.x2, it.y2);
-            travelled += last.getDistanceFrom(now);
-            if (static_cast<int>(travelled / 3.0f) % 2 == 0)
-            {
-                const P dir = (now - last) / std::max(0.01f, last.getDistanceFrom(now));
-                g.setColour(juce::Colours::white.withAlpha(0.18f));
-                g.drawLine(juce::Line<float>(now + P(-dir.y, dir.x) * 3.8f, now - P(-dir.y, dir.x) * 3.8f), 0.8f);
-            }
-            last = now;
+            const P from(it.x1, it.y1), now(it.x2, it.y2);
+            const P dir = atEnd ? P(1.0f, 0.0f) : (now - from) / std::max(0.01f, from.getDistanceFrom(now));
+            g.drawLine(juce::Line<float>(now + P(-dir.y, dir.x) * 3.8f, now - P(-dir.y, dir.x) * 3.8f), 0.8f);
         }
         litBox(g, R(30, 6).withCentre(P(c.x - 22, c.y - 2)).withX(c.x - 40), d.trimColour(), 3);
         break;
