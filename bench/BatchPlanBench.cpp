@@ -1,7 +1,7 @@
 // Planning a batch render of N files in one folder: finding them, and checking every output
 // against every source and for an existing file. Linear in N: 5000 files took minutes when
 // each output was compared with each input.
-#include "cli/BatchPlan.h"
+#include "cli/render/BatchPlan.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // What measuring a render's output costs, per channel-sample: loudness (libebur128), the
 // true-peak oversampler, and both with the peaks and clip count.
-#include "cli/LevelMeter.h"
-#include "cli/TruePeakMeter.h"
+#include "cli/metering/LevelMeter.h"
+#include "cli/metering/TruePeakMeter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,16 +1,16 @@
 // crumlet: the command-line front of the stand-in host.
-#include "cli/ArtworkCommand.h"
-#include "cli/BankCommand.h"
-#include "cli/EditorCommand.h"
-#include "cli/EffectHost.h"
-#include "cli/Interruption.h"
-#include "cli/ParamsCommand.h"
-#include "cli/PlotCommand.h"
-#include "cli/PresetsCommand.h"
-#include "cli/RenderCommand.h"
-#include "cli/SimsCommand.h"
-#include "cli/UsageError.h"
-#include "cli/ValidateCommand.h"
+#include "cli/commands/ArtworkCommand.h"
+#include "cli/commands/BankCommand.h"
+#include "cli/commands/EditorCommand.h"
+#include "cli/render/EffectHost.h"
+#include "cli/io/Interruption.h"
+#include "cli/commands/ParamsCommand.h"
+#include "cli/commands/PlotCommand.h"
+#include "cli/commands/PresetsCommand.h"
+#include "cli/commands/RenderCommand.h"
+#include "cli/commands/SimsCommand.h"
+#include "cli/settings/UsageError.h"
+#include "cli/commands/ValidateCommand.h"
 
 #include <CLI/CLI.hpp>
 

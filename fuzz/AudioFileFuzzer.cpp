@@ -2,9 +2,9 @@
 // the tool serves are streamed through the effect buffer by buffer, the last marked as the end of
 // input, then the tail, and measured on the way in and out as a render measures them.
 // Finite samples in give finite samples out.
-#include "cli/DamagedInput.h"
-#include "cli/LevelMeter.h"
-#include "cli/ServedAudio.h"
+#include "cli/io/DamagedInput.h"
+#include "cli/metering/LevelMeter.h"
+#include "cli/render/ServedAudio.h"
 #include "fuzz/FuzzEffect.h"
 #include "quarl/StreamRenderer.h"
 

@@ -2,10 +2,10 @@
 // refused with a usage error; a block is read into the settings, written to the host's
 // property set, and its settings survive a preset round trip when every value is one the
 // tool can show.
-#include "cli/ParameterSettings.h"
-#include "cli/Presets.h"
-#include "cli/SettingsOptions.h"
-#include "cli/UsageError.h"
+#include "cli/settings/ParameterSettings.h"
+#include "cli/settings/Presets.h"
+#include "cli/settings/SettingsOptions.h"
+#include "cli/settings/UsageError.h"
 #include "fuzz/FuzzDescription.h"
 #include "fuzz/FuzzFiles.h"
 #include "quarl/PropertySet.h"

@@ -1,9 +1,9 @@
 // Preset files as `--preset` reads them: any bytes. A malformed file is a usage error with a
 // message of a few lines; a file that loads saves to a preset that loads to the same settings
 // and saves to the same bytes.
-#include "cli/ParameterSettings.h"
-#include "cli/Presets.h"
-#include "cli/UsageError.h"
+#include "cli/settings/ParameterSettings.h"
+#include "cli/settings/Presets.h"
+#include "cli/settings/UsageError.h"
 #include "fuzz/FuzzDescription.h"
 #include "fuzz/FuzzFiles.h"
 

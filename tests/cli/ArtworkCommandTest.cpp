@@ -1,4 +1,4 @@
-#include "cli/ArtworkCommand.h"
+#include "cli/commands/ArtworkCommand.h"
 
 #include "editor/artwork/ArtworkCatalogue.h"
 

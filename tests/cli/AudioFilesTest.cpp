@@ -1,9 +1,9 @@
 // Writing outputs that may outgrow the 4 GiB of a WAV or AIFF file's 32-bit sizes: RF64 when
 // a WAV file does, a refusal for AIFF, and never a file cut silently. The threshold is made
 // small here so that the large case is written for real without writing gigabytes.
-#include "cli/AudioFiles.h"
-#include "cli/FloatWavWriter.h"
-#include "cli/UsageError.h"
+#include "cli/io/AudioFiles.h"
+#include "cli/io/FloatWavWriter.h"
+#include "cli/settings/UsageError.h"
 
 #include "ScratchFolderTest.h"
 

@@ -1,6 +1,6 @@
 // What a render reports of its output: true peak, sample peak, loudness and clipping.
-#include "cli/LevelMeter.h"
-#include "cli/TruePeakMeter.h"
+#include "cli/metering/LevelMeter.h"
+#include "cli/metering/TruePeakMeter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "cli/EffectHost.h"
-#include "cli/ParameterSettings.h"
-#include "cli/UsageError.h"
+#include "cli/render/EffectHost.h"
+#include "cli/settings/ParameterSettings.h"
+#include "cli/settings/UsageError.h"
 #include "engine/EngineParams.h"
 #include "params/ParameterTable.h"
 

@@ -1,4 +1,4 @@
-#include "cli/ParamsCommand.h"
+#include "cli/commands/ParamsCommand.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

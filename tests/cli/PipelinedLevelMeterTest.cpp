@@ -1,5 +1,5 @@
 // Metering on a thread of its own gives the figures metering inline gives, bit for bit.
-#include "cli/PipelinedLevelMeter.h"
+#include "cli/metering/PipelinedLevelMeter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // `crumlet plot`: the curves it prints and the picture it writes.
-#include "cli/PlotCommand.h"
+#include "cli/commands/PlotCommand.h"
 
 #include <gtest/gtest.h>
 #include <juce_graphics/juce_graphics.h>

@@ -1,10 +1,10 @@
 // The shipped presets as voiced: band-limited where they are telephones or radios, loudness
 // kept on speech, sweeps well clear of full scale; and the measuring they are judged by.
-#include "cli/EffectHost.h"
-#include "cli/ParameterSettings.h"
-#include "cli/PresetMeasurements.h"
-#include "cli/Presets.h"
-#include "cli/ReferenceSignals.h"
+#include "cli/render/EffectHost.h"
+#include "cli/settings/ParameterSettings.h"
+#include "cli/metering/PresetMeasurements.h"
+#include "cli/settings/Presets.h"
+#include "cli/signals/ReferenceSignals.h"
 #include "params/DeviceCategories.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "cli/EffectHost.h"
-#include "cli/Presets.h"
-#include "cli/UsageError.h"
+#include "cli/render/EffectHost.h"
+#include "cli/settings/Presets.h"
+#include "cli/settings/UsageError.h"
 
 #include <gtest/gtest.h>
 

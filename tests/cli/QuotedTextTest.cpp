@@ -1,5 +1,5 @@
 // Names and values from outside as messages show them.
-#include "cli/QuotedText.h"
+#include "cli/io/QuotedText.h"
 
 #include <gtest/gtest.h>
 

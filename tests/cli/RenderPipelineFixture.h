@@ -3,7 +3,7 @@
 // JSON lines the tool prints.
 #pragma once
 
-#include "cli/LevelMeter.h"
+#include "cli/metering/LevelMeter.h"
 
 #include "ScratchFolderTest.h"
 

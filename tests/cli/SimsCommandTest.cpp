@@ -1,4 +1,4 @@
-#include "cli/SimsCommand.h"
+#include "cli/commands/SimsCommand.h"
 #include "params/ValueLists.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tools/plugins/ZipperMeasurement.h"
 
-#include "cli/PresetMeasurements.h"
+#include "cli/metering/PresetMeasurements.h"
 #include "plugins/common/EngineSession.h"
 
 #include <algorithm>

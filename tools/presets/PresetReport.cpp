@@ -1,11 +1,11 @@
 // crumlet-preset-report: measures every shipped preset (or the ones named) on the reference
 // signals and prints, per preset, the band-limit figure, the loudness change on pink noise
 // and on speech, and the true peaks; with --check, exits 1 when a preset misses a target.
-#include "cli/EffectHost.h"
-#include "cli/ParameterSettings.h"
-#include "cli/PresetMeasurements.h"
-#include "cli/Presets.h"
-#include "cli/ReferenceSignals.h"
+#include "cli/render/EffectHost.h"
+#include "cli/settings/ParameterSettings.h"
+#include "cli/metering/PresetMeasurements.h"
+#include "cli/settings/Presets.h"
+#include "cli/signals/ReferenceSignals.h"
 
 #include <CLI/CLI.hpp>
 

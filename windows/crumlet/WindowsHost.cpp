@@ -1,6 +1,6 @@
 #include "windows/crumlet/WindowsHost.h"
 
-#include "cli/ParameterSettings.h"
+#include "cli/settings/ParameterSettings.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/PluginInstance.h"
 #include "quarl/ProcessingContext.h"

@@ -17,8 +17,8 @@
 // (exit code 1 above 1e-6, or when their lengths differ). `demo` writes the built-in demo
 // itself (48 kHz stereo, raw float, interleaved), the input `render` plays, for a host of
 // another make to play through the module.
-#include "cli/DemoSignal.h"
-#include "cli/ParameterSettings.h"
+#include "cli/signals/DemoSignal.h"
+#include "cli/settings/ParameterSettings.h"
 #include "quarl/PluginInstance.h"
 #include "quarl/SettingsDialog.h"
 #include "windows/crumlet/PngFile.h"

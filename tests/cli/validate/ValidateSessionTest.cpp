@@ -1,6 +1,6 @@
 // The validator's session against effects with one known fault each: every fault must be
 // reported, and a well-behaved effect must pass.
-#include "cli/EffectHost.h"
+#include "cli/render/EffectHost.h"
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
 #include "cli/validate/OutputBound.h"

@@ -1,0 +1,62 @@
+#include "cli/commands/ParamsCommand.h"
+
+#include "cli/render/EffectHost.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+std::string number(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
+std::string shortList(const std::vector<std::string>& values)
+{
+    std::string out;
+    for (std::size_t i = 0; i < values.size() && i < 4; ++i)
+        out += (i > 0 ? ", " : "") + values[i];
+    if (values.size() > 4)
+        out += ", ... (" + std::to_string(values.size()) + ")";
+    return out;
+}
+} // namespace
+
+int runParams(bool json)
+{
+    const EffectHost& host = EffectHost::instance();
+    const auto& properties = host.description().properties;
+    if (json)
+    {
+        nlohmann::ordered_json out = nlohmann::ordered_json::array();
+        for (const auto& p : properties)
+        {
+            nlohmann::ordered_json entry = {{"id", p.id},
+                                            {"name", p.name},
+                                            {"type", quarl::toString(p.type)},
+                                            {"min", p.minValue},
+                                            {"max", p.maxValue},
+                                            {"default", p.defaultValue},
+                                            {"steps", p.steps()},
+                                            {"unit", p.unit},
+                                            {"displayName", host.displayName(p.name)},
+                                            {"values", p.values}};
+            out.push_back(entry);
+        }
+        std::printf("%s\n", out.dump(2).c_str());
+        return 0;
+    }
+    std::printf("%-3s %-20s %-5s %8s %8s %8s %5s  %-30s %s\n", "id", "property", "type", "min", "max", "default",
+                "steps", "display name", "values");
+    for (const auto& p : properties)
+        std::printf("%-3d %-20s %-5s %8s %8s %8s %5d  %-30s %s\n", p.id, p.name.c_str(), quarl::toString(p.type),
+                    number(p.minValue).c_str(), number(p.maxValue).c_str(), number(p.defaultValue).c_str(),
+                    p.steps(), host.displayName(p.name).c_str(),
+                    p.values.empty() ? p.unit.c_str() : shortList(p.values).c_str());
+    return 0;
+}

@@ -1,0 +1,175 @@
+#include "cli/commands/RenderCommand.h"
+
+#include "cli/render/BatchPlan.h"
+#include "cli/render/EffectHost.h"
+#include "cli/io/Interruption.h"
+#include "cli/io/OutputFiles.h"
+#include "cli/settings/Presets.h"
+#include "cli/render/RenderJobs.h"
+#include "cli/settings/SettingsOptions.h"
+#include "cli/settings/UsageError.h"
+#include "quarl/RingOutWatch.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+constexpr std::uint32_t kMaxBlockFrames = 65536;
+
+void refuseOverwritingAnInput(const std::string& output, const std::vector<std::string>& inputs, const char* what)
+{
+    const std::string input = inputAt(output, inputs);
+    if (!input.empty())
+        throw UsageError(std::string(what) + " \"" + output + "\" is the input \"" + input +
+                         "\": choose another name; a source is never written over");
+}
+
+// True when the preset file goes under a batch's output folder (made by the batch).
+bool presetAmongOutputs(const RenderOptions& options)
+{
+    if (options.outputDir.empty())
+        return false;
+    std::error_code ea, eb;
+    const fs::path folder = fs::weakly_canonical(fs::absolute(options.outputDir, ea), ea);
+    const fs::path preset = fs::weakly_canonical(fs::absolute(options.savePreset, eb), eb);
+    if (ea || eb)
+        return false;
+    const fs::path inside = preset.lexically_relative(folder);
+    return !inside.empty() && *inside.begin() != "..";
+}
+
+LoudnessTarget loudnessTarget(const RenderOptions& options)
+{
+    if (options.matchLoudness && options.loudness)
+        throw UsageError("give either --match-loudness or --loudness LUFS, not both");
+    if (options.loudness)
+    {
+        if (!std::isfinite(*options.loudness) || *options.loudness < -70.0 || *options.loudness > 0.0)
+            throw UsageError("--loudness takes an integrated loudness from -70 to 0 LUFS (for example -23 or -16)");
+        return {LoudnessTarget::Mode::Fixed, *options.loudness};
+    }
+    if (options.matchLoudness)
+        return {LoudnessTarget::Mode::MatchInput, 0.0};
+    return {};
+}
+
+int render(const RenderOptions& options)
+{
+    // The summary's time is the whole command's: loading the effect and planning included.
+    const auto started = std::chrono::steady_clock::now();
+    if (options.output.empty() == options.outputDir.empty())
+        throw UsageError("give either --out FILE or --out-dir FOLDER");
+    if (options.blockFrames < 1 || options.blockFrames > kMaxBlockFrames)
+        throw UsageError("--block takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
+    if (options.force && options.skipExisting)
+        throw UsageError("give either --force or --skip-existing, not both");
+    const LoudnessTarget loudness = loudnessTarget(options);
+    const SampleFormat sampleFormat =
+        options.sampleFormat.empty() ? SampleFormat::Automatic : parseSampleFormat(options.sampleFormat);
+
+    // Files that the settings come from are sources too.
+    std::vector<std::string> settingFiles;
+    if (!options.bankFile.empty())
+        settingFiles.push_back(options.bankFile);
+    if (!options.preset.empty() && findFactoryPreset(options.preset) == nullptr)
+        settingFiles.push_back(options.preset);
+    std::vector<std::string> sources = settingFiles;
+    sources.insert(sources.end(), options.inputs.begin(), options.inputs.end());
+    if (!options.savePreset.empty())
+    {
+        refuseOverwritingAnInput(options.savePreset, sources, "the preset file");
+        std::error_code ec;
+        if (!options.force && fs::exists(options.savePreset, ec))
+            throw UsageError("\"" + options.savePreset + "\" exists: --force replaces it");
+        // A batch makes its output folders as it goes, and a preset file may go among them.
+        if (!presetAmongOutputs(options))
+            requireCreatable(options.savePreset);
+    }
+
+    const EffectHost& host = EffectHost::instance();
+    const ParameterSettings settings =
+        settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
+
+    RenderJobsRequest request;
+    // The block the host's bank would hold: written by the plugin object from its properties.
+    request.block = host.bankBlock(settings);
+    request.blockFrames = options.blockFrames;
+    request.sampleFormat = sampleFormat;
+    request.loudness = loudness;
+    request.threads = options.jobs;
+    request.showProgress = !options.quiet && !options.json;
+    request.started = started;
+    if (!options.outputDir.empty())
+    {
+        if (options.inputs.empty())
+            throw UsageError("--out-dir renders the files given with --in");
+        request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
+                                  options.force, settingFiles});
+        request.replace = options.force;
+        request.makeFolders = true;
+    }
+    else
+    {
+        if (options.inputs.size() > 1)
+            throw UsageError("several inputs need --out-dir FOLDER rather than --out");
+        const std::string input = options.inputs.empty() ? std::string() : options.inputs.front();
+        std::error_code ec;
+        if (!input.empty() && fs::is_directory(input, ec))
+            throw UsageError("\"" + input + "\" is a folder: render a folder with --out-dir FOLDER");
+        refuseOverwritingAnInput(options.output, sources, "the output");
+        request.jobs.push_back({input, options.output, {}, {}});
+        request.replace = true;
+    }
+
+    // The preset file would take the place of a render.
+    if (!options.savePreset.empty())
+    {
+        const std::string presetName = fs::path(options.savePreset).filename().string();
+        for (const auto& job : request.jobs)
+            if (fs::path(job.output).filename() == presetName && samePlace(options.savePreset, job.output))
+                throw UsageError("the preset file \"" + options.savePreset + "\" is the output \"" + job.output +
+                                 "\": choose another name");
+    }
+
+    RenderReport report(options.json, options.quiet);
+    const RenderSummary summary = runRenderJobs(request, report);
+    if (summary.signalExitCode != 0)
+        return summary.signalExitCode;
+    // The preset is saved only for settings that rendered.
+    if (!options.savePreset.empty() && summary.failed == 0 && summary.rendered > 0)
+    {
+        std::error_code ec;
+        if (presetAmongOutputs(options))
+            fs::create_directories(fs::path(options.savePreset).parent_path(), ec);
+        savePreset(settings, options.savePreset, options.force);
+    }
+    if (summary.failed == 0)
+        return 0;
+    // A single render that failed on what was asked is bad usage; a batch's failures are files'.
+    return options.outputDir.empty() && summary.badUsage > 0 ? kExitUsage : kExitIoError;
+}
+} // namespace
+
+std::string renderTailHelp()
+{
+    const quarl::RingOutLimits limits;
+    char text[600];
+    std::snprintf(text, sizeof text,
+                  "The tail: after the input, the effect's own tail follows. While the output still rings after it "
+                  "(its last %g ms peaking above %g dBFS and less than %g dB below the render's peak, and more than "
+                  "%g dB louder than the hiss the settings make from silence), silence is played on, for at most %g s "
+                  "more. Each file's line and JSON object tell the tail written and how it ended.",
+                  limits.windowSeconds * 1000.0, limits.quietDbfs, limits.belowPeakDb, limits.aboveFloorDb,
+                  limits.capSeconds);
+    return text;
+}
+
+int runRender(const RenderOptions& options)
+{
+    return reportingErrors("render", [&] { return render(options); });
+}

@@ -1,0 +1,175 @@
+#include "cli/commands/SimsCommand.h"
+
+#include "cli/render/EffectHost.h"
+#include "cli/pictures/SimResponse.h"
+#include "cli/io/QuotedText.h"
+#include "cli/settings/UsageError.h"
+
+#include "engine/sim/SimModel.h"
+#include "params/DeviceCategories.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+const char* const kSimsSectionsHelp =
+    "Each device model is seven filter sections and an output level, designed at the render's rate.\n"
+    "With --sections, each section is listed as KIND FREQUENCY [ARGUMENTS]:\n"
+    "  HighPass1, LowPass1   first-order high- and low-pass\n"
+    "  HighPass2, LowPass2   second-order high- and low-pass; d: damping (0.7 is flat, lower rings)\n"
+    "  Peaking               a bell; Q: sharpness, then its gain in dB\n"
+    "  LowShelf, HighShelf   shelves; S: shelf slope, then the shelf's gain in dB\n"
+    "  T x                   the frequency follows SIMTuning (50 to 200 %)\n"
+    "The level is the model's output gain in dB (0: played at its own gain).\n"
+    "The description is read off the summed response at 48 kHz: the band within 10 dB of its\n"
+    "maximum (smoothed over an octave) and, when it stands 3 dB or more above the band, the\n"
+    "strongest peak.";
+
+namespace
+{
+std::string lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+bool contains(const std::string& text, const std::string& word)
+{
+    return lower(text).find(lower(word)) != std::string::npos;
+}
+
+const char* categoryOf(int model)
+{
+    const int c = deviceCategoryOf(model);
+    return c >= 0 ? g_deviceCategories[c].heading : "";
+}
+
+// The model's level in dB: 0 for a model played at its own gain.
+double levelDbOf(const SimModelData& model)
+{
+    return model.level < 0.0 ? model.level : 0.0;
+}
+
+nlohmann::ordered_json argumentsOf(const SimSection& s)
+{
+    switch (s.kind)
+    {
+    case SimKind::HighPass1:
+    case SimKind::LowPass1: return nlohmann::ordered_json::object();
+    case SimKind::HighPass2:
+    case SimKind::LowPass2: return {{"damping", s.arg1}};
+    case SimKind::Peaking: return {{"q", s.arg1}, {"gainDb", s.arg2}};
+    case SimKind::LowShelf:
+    case SimKind::HighShelf: return {{"s", s.arg1}, {"gainDb", s.arg2}};
+    }
+    return nlohmann::ordered_json::object();
+}
+
+std::string describe(const SimSection& s)
+{
+    char text[96];
+    const char* tuned = s.tuning == Tuning::Tuned ? "T x " : "";
+    switch (s.kind)
+    {
+    case SimKind::HighPass2:
+    case SimKind::LowPass2:
+        std::snprintf(text, sizeof text, "%-9s %s%g Hz, d %g", simKindName(s.kind), tuned, s.frequency, s.arg1);
+        break;
+    case SimKind::Peaking:
+        std::snprintf(text, sizeof text, "%-9s %s%g Hz, Q %g, %+g dB", simKindName(s.kind), tuned, s.frequency, s.arg1,
+                      s.arg2);
+        break;
+    case SimKind::LowShelf:
+    case SimKind::HighShelf:
+        std::snprintf(text, sizeof text, "%-9s %s%g Hz, S %g, %+g dB", simKindName(s.kind), tuned, s.frequency,
+                      s.arg1, s.arg2);
+        break;
+    default: std::snprintf(text, sizeof text, "%-9s %s%g Hz", simKindName(s.kind), tuned, s.frequency); break;
+    }
+    return text;
+}
+} // namespace
+
+int runSims(const SimsOptions& options)
+{
+    // The device names as the host knows them: SIMType's values.
+    const auto& description = EffectHost::instance().description();
+    const auto& names = description.properties.at(static_cast<std::size_t>(description.indexOf("SIMType"))).values;
+    if (!options.category.empty())
+    {
+        bool known = false;
+        for (const auto& c : g_deviceCategories)
+            known = known || contains(c.heading, options.category);
+        if (!known)
+        {
+            std::string headings;
+            for (const auto& c : g_deviceCategories)
+                headings += (headings.empty() ? "\"" : ", \"") + std::string(c.heading) + "\"";
+            std::fprintf(stderr, "crumlet sims: no category %s (categories: %s)\n",
+                         quoted(options.category, kQuotedExcerptBytes).c_str(),
+                         headings.c_str());
+            return kExitUsage;
+        }
+    }
+
+    nlohmann::ordered_json json = nlohmann::ordered_json::array();
+    std::size_t shown = 0;
+    for (std::size_t m = 0; m < kSimModelCount; ++m)
+    {
+        const SimModelData& model = g_simModels[m];
+        const std::string name = m < names.size() ? names[m] : std::string();
+        const std::string category = categoryOf(static_cast<int>(m));
+        const SimResponse response = describeSimResponse(static_cast<int>(m));
+        if (!options.category.empty() && !contains(category, options.category))
+            continue;
+        if (!options.search.empty() && !contains(name, options.search) && !contains(category, options.search) &&
+            !contains(response.description, options.search))
+            continue;
+        ++shown;
+        if (options.json)
+        {
+            nlohmann::ordered_json sections = nlohmann::ordered_json::array();
+            for (const SimSection& s : model.sections)
+                sections.push_back({{"kind", simKindName(s.kind)},
+                                    {"frequencyHz", s.frequency},
+                                    {"arguments", argumentsOf(s)},
+                                    {"tuned", s.tuning == Tuning::Tuned}});
+            json.push_back({{"index", m},
+                            {"name", name},
+                            {"category", category},
+                            {"description", response.description},
+                            {"response",
+                             {{"lowHz", std::round(response.lowHz)},
+                              {"highHz", std::round(response.highHz)},
+                              {"peakHz", std::round(response.peakHz)},
+                              {"peakDb", std::round(response.peakDb * 10.0) / 10.0}}},
+                            {"levelDb", levelDbOf(model)},
+                            {"sections", sections}});
+            continue;
+        }
+        std::printf("%3zu  %-30s %-22s %s\n", m, name.c_str(), category.c_str(), response.description.c_str());
+        if (options.sections)
+        {
+            std::printf("       level %.1f dB\n", levelDbOf(model));
+            for (int k = 0; k < kSimSectionCount; ++k)
+                std::printf("       %d  %s\n", k, describe(model.sections[k]).c_str());
+        }
+    }
+    if (options.json)
+    {
+        std::printf("%s\n", json.dump(2).c_str());
+        return 0;
+    }
+    if (shown == 0)
+    {
+        std::fprintf(stderr, "crumlet sims: no device matches\n");
+        return 1;
+    }
+    if (options.sections)
+        std::printf("\nT x: the frequency follows SIMTuning (50 to 200 %%); see crumlet sims --help.\n");
+    return 0;
+}

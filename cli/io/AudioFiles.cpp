@@ -1,0 +1,237 @@
+#include "cli/io/AudioFiles.h"
+
+#include "cli/io/FloatWavWriter.h"
+#include "cli/io/OutputFiles.h"
+#include "cli/settings/UsageError.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+namespace
+{
+std::string extensionOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext;
+}
+
+int majorFormatFor(const std::string& ext)
+{
+    if (ext == "wav" || ext == "wave")
+        return SF_FORMAT_WAV;
+    if (ext == "aif" || ext == "aiff")
+        return SF_FORMAT_AIFF;
+    if (ext == "ogg" || ext == "oga")
+        return SF_FORMAT_OGG;
+    int count = 0;
+    sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+    for (int i = 0; i < count; ++i)
+    {
+        SF_FORMAT_INFO info{};
+        info.format = i;
+        sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info);
+        if (info.extension != nullptr && ext == info.extension)
+            return info.format;
+    }
+    return 0;
+}
+
+bool formatWorks(int format, int channels, int sampleRate)
+{
+    SF_INFO info{};
+    info.format = format;
+    info.channels = channels;
+    info.samplerate = sampleRate;
+    return sf_format_check(&info) != 0;
+}
+
+bool isFloatWav(int format)
+{
+    return (format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV && (format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT;
+}
+
+// Bytes a sample takes at most in a format's data (packed codecs take less).
+std::uint64_t mostBytesPerSample(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK)
+    {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW: return 1;
+    case SF_FORMAT_PCM_24: return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT: return 4;
+    case SF_FORMAT_DOUBLE: return 8;
+    default: return 2;
+    }
+}
+
+// Room left for the header's chunks when a 32-bit container's data is sized.
+constexpr std::uint64_t kHeaderAllowance = 4096;
+} // namespace
+
+SampleFormat parseSampleFormat(const std::string& text)
+{
+    if (text == "float")
+        return SampleFormat::Float;
+    if (text == "pcm16")
+        return SampleFormat::Pcm16;
+    if (text == "pcm24")
+        return SampleFormat::Pcm24;
+    if (text == "same")
+        return SampleFormat::Same;
+    throw UsageError("--format takes float, pcm16, pcm24 or same, not \"" + text + "\"");
+}
+
+SndfileHandle openInput(const std::string& path)
+{
+    SndfileHandle file(path);
+    if (file.rawHandle() == nullptr || file.error() != SF_ERR_NO_ERROR)
+    {
+        // libsndfile says "System error." for a missing file: give the system's reason.
+        const int error = errno;
+        std::FILE* probe = std::fopen(path.c_str(), "rb");
+        if (probe == nullptr)
+            throw IoError("cannot read \"" + path + "\": " + systemReason(error != 0 ? error : errno));
+        std::fclose(probe);
+        throw IoError("cannot read \"" + path + "\": " + file.strError());
+    }
+    if (file.channels() < 1 || file.samplerate() < 1)
+        throw IoError("cannot read \"" + path + "\": no audio in it");
+    return file;
+}
+
+int outputFormatFor(const std::string& path, SampleFormat sampleFormat, int channels, int sampleRate,
+                    int inputFormat)
+{
+    const std::string ext = extensionOf(path);
+    const int major = majorFormatFor(ext);
+    if (major == 0)
+        throw UsageError("cannot tell the audio format of \"" + path + "\" from its extension" +
+                         (ext.empty() ? std::string() : " \"." + ext + "\""));
+
+    const int inputSub = inputFormat & SF_FORMAT_SUBMASK;
+    int candidates[8] = {};
+    int n = 0;
+    switch (sampleFormat)
+    {
+    case SampleFormat::Float: candidates[n++] = SF_FORMAT_FLOAT; break;
+    case SampleFormat::Pcm16: candidates[n++] = SF_FORMAT_PCM_16; break;
+    case SampleFormat::Pcm24: candidates[n++] = SF_FORMAT_PCM_24; break;
+    case SampleFormat::Same:
+        if (inputSub == 0)
+            throw UsageError("--format same needs an input file");
+        candidates[n++] = inputSub;
+        break;
+    case SampleFormat::Automatic:
+        // FLAC holds integers only: keep the input's depth there.
+        if (major == SF_FORMAT_FLAC && (inputSub == SF_FORMAT_PCM_16 || inputSub == SF_FORMAT_PCM_S8 ||
+                                        inputSub == SF_FORMAT_PCM_U8))
+            candidates[n++] = inputSub == SF_FORMAT_PCM_16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_S8;
+        for (int sub : {SF_FORMAT_FLOAT, SF_FORMAT_PCM_24, SF_FORMAT_PCM_16, SF_FORMAT_VORBIS, SF_FORMAT_OPUS,
+                        SF_FORMAT_MPEG_LAYER_III})
+            candidates[n++] = sub;
+        break;
+    }
+    for (int i = 0; i < n; ++i)
+        if (formatWorks(major | candidates[i], channels, sampleRate))
+            return major | candidates[i];
+    throw UsageError("\"." + ext + "\" files cannot hold this audio (" + std::to_string(channels) + " channels at " +
+                     std::to_string(sampleRate) + " Hz" +
+                     (sampleFormat == SampleFormat::Automatic ? std::string() : " in the requested sample format") + ")");
+}
+
+bool clipsAtFullScale(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK)
+    {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_PCM_16:
+    case SF_FORMAT_PCM_24:
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW: return true;
+    default: return false;
+    }
+}
+
+bool mayOutgrow32BitSizes(std::uint64_t mostFrames, int channels, int format)
+{
+    return mostFrames == 0 ||
+           mostFrames * static_cast<std::uint64_t>(channels) * mostBytesPerSample(format) + kHeaderAllowance >
+               FloatWavWriter::kMostRiffBytes;
+}
+
+AudioWriter::AudioWriter(const std::string& path, const std::string& name, int format, int channels, int sampleRate,
+                         std::uint64_t mostFrames)
+    : m_channels(static_cast<std::uint32_t>(channels))
+{
+    const bool large = mayOutgrow32BitSizes(mostFrames, channels, format);
+    const int major = format & SF_FORMAT_TYPEMASK;
+    if (isFloatWav(format))
+    {
+        m_floatWav = std::make_unique<FloatWavWriter>(path, name, m_channels, static_cast<std::uint32_t>(sampleRate), large);
+        return;
+    }
+    if (major == SF_FORMAT_AIFF && large && mostFrames > 0)
+        throw UsageError("\"" + name + "\": an AIFF file holds at most 4 GiB and this render may write more; write " +
+                         "\".wav\" (RF64 when it must be), \".w64\" or \".caf\"");
+    // A WAV file that may outgrow RIFF is written as RF64, and closed as WAV when it fits
+    // (where RF64 holds the sample format; otherwise a WAV file fails rather than outgrow).
+    const int rf64Format = (format & ~SF_FORMAT_TYPEMASK) | SF_FORMAT_RF64;
+    const bool rf64 = major == SF_FORMAT_WAV && large && formatWorks(rf64Format, channels, sampleRate);
+    m_sndfile = SndfileHandle(path, SFM_WRITE, rf64 ? rf64Format : format, channels, sampleRate);
+    if (m_sndfile.rawHandle() == nullptr || m_sndfile.error() != SF_ERR_NO_ERROR)
+        throw IoError("cannot write \"" + name + "\": " + m_sndfile.strError());
+    if (rf64)
+        m_sndfile.command(SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+    else if (major == SF_FORMAT_WAV || major == SF_FORMAT_AIFF)
+        m_mostFrames = (FloatWavWriter::kMostRiffBytes - kHeaderAllowance) /
+                       (static_cast<std::uint64_t>(channels) * mostBytesPerSample(format));
+    // Integer formats clip rather than wrap samples beyond full scale.
+    m_sndfile.command(SFC_SET_CLIPPING, nullptr, SF_TRUE);
+}
+
+AudioWriter::~AudioWriter() = default;
+
+bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
+{
+    if (m_floatWav)
+        return m_floatWav->write(interleaved, frames);
+    if (!m_error.empty())
+        return false;
+    if (m_frames + frames > m_mostFrames)
+    {
+        m_error = "it would outgrow the 4 GiB its header can describe";
+        return false;
+    }
+    if (m_sndfile.writef(interleaved, frames) != static_cast<sf_count_t>(frames))
+    {
+        m_error = m_sndfile.strError();
+        return false;
+    }
+    m_frames += frames;
+    return true;
+}
+
+std::string AudioWriter::close()
+{
+    if (m_floatWav)
+        return m_floatWav->close();
+    if (m_sndfile)
+    {
+        if (m_error.empty() && m_sndfile.error() != SF_ERR_NO_ERROR)
+            m_error = m_sndfile.strError();
+        m_sndfile = SndfileHandle();
+    }
+    return m_error;
+}

@@ -1,0 +1,53 @@
+// What a render reports of a signal: integrated loudness (EBU R128, by libebur128), sample
+// peak, true peak and, for integer outputs, the samples beyond full scale.
+#pragma once
+
+#include "cli/metering/TruePeakMeter.h"
+
+#include <ebur128.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+struct Levels
+{
+    double loudnessLufs = -HUGE_VAL; // -inf: too quiet to gate in (silence)
+    double peakDbfs = -HUGE_VAL;
+    double truePeakDbtp = -HUGE_VAL;
+    std::uint64_t clippedSamples = 0; // |x| > 1
+    std::uint64_t nonFiniteSamples = 0; // NaN and Inf, measured as silence
+};
+
+class LevelMeter
+{
+public:
+    enum class Measure
+    {
+        Loudness,   // integrated loudness only
+        Everything, // loudness, peaks and clipping
+    };
+
+    // Takes the rates the tool serves (cli/render/ServedAudio.h); throws std::invalid_argument for
+    // any other rate or channel count, std::bad_alloc when the measuring state cannot be made.
+    LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure);
+    ~LevelMeter();
+    LevelMeter(const LevelMeter&) = delete;
+    LevelMeter& operator=(const LevelMeter&) = delete;
+
+    // Samples that are not numbers (NaN, Inf) are measured as silence, as the effect takes
+    // them, and counted: one would make the loudness NaN, as if the signal were silent.
+    void add(const float* interleaved, std::uint32_t frames);
+
+    Levels levels() const;
+
+private:
+    ebur128_state* m_state = nullptr;
+    std::uint32_t m_channels;
+    Measure m_measure;
+    TruePeakMeter m_truePeak;
+    float m_peak = 0.f;
+    std::uint64_t m_clipped = 0;
+    std::uint64_t m_nonFinite = 0;
+    std::vector<float> m_finite; // a block's samples with the non-finite ones silenced
+};

@@ -1,0 +1,208 @@
+#include "cli/metering/PresetMeasurements.h"
+
+#include "cli/render/EffectHost.h"
+#include "cli/metering/LevelMeter.h"
+#include "cli/settings/ParameterSettings.h"
+#include "cli/signals/ReferenceSignals.h"
+#include "cli/settings/UsageError.h"
+#include "quarl/HostAllocator.h"
+#include "quarl/ProcessingContext.h"
+#include "quarl/SoundEngine.h"
+#include "quarl/StreamRenderer.h"
+
+#include <fftw3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace
+{
+constexpr std::size_t kFftSize = 4096;
+constexpr double kPi = 3.141592653589793;
+
+// fftw's planner is not thread-safe; plans are made one at a time.
+std::mutex& plannerMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+struct FftwFree
+{
+    void operator()(void* p) const { fftwf_free(p); }
+};
+
+// Power per bin (0 to kFftSize/2) averaged over half-overlapping Hann windows.
+std::vector<double> welchPowerSpectrum(const std::vector<float>& signal)
+{
+    std::unique_ptr<float, FftwFree> frame(fftwf_alloc_real(kFftSize));
+    std::unique_ptr<fftwf_complex, FftwFree> spectrum(fftwf_alloc_complex(kFftSize / 2 + 1));
+    if (!frame || !spectrum)
+        throw std::bad_alloc();
+    fftwf_plan plan;
+    {
+        std::lock_guard<std::mutex> lock(plannerMutex());
+        plan = fftwf_plan_dft_r2c_1d(static_cast<int>(kFftSize), frame.get(), spectrum.get(), FFTW_ESTIMATE);
+    }
+    std::vector<float> window(kFftSize);
+    for (std::size_t i = 0; i < kFftSize; ++i)
+        window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * kPi * static_cast<double>(i) / kFftSize));
+
+    std::vector<double> power(kFftSize / 2 + 1, 0.0);
+    // A signal shorter than one window is measured zero-padded.
+    const std::size_t hop = kFftSize / 2;
+    for (std::size_t start = 0; start == 0 || start + kFftSize <= signal.size(); start += hop)
+    {
+        for (std::size_t i = 0; i < kFftSize; ++i)
+            frame.get()[i] = start + i < signal.size() ? signal[start + i] * window[i] : 0.f;
+        fftwf_execute(plan);
+        for (std::size_t k = 0; k < power.size(); ++k)
+        {
+            const double re = spectrum.get()[k][0], im = spectrum.get()[k][1];
+            power[k] += re * re + im * im;
+        }
+    }
+    {
+        std::lock_guard<std::mutex> lock(plannerMutex());
+        fftwf_destroy_plan(plan);
+    }
+    return power;
+}
+
+// Sum of the bins whose centre lies in [from, to).
+double bandPower(const std::vector<double>& power, std::uint32_t sampleRate, double from, double to)
+{
+    const double binHz = static_cast<double>(sampleRate) / kFftSize;
+    double sum = 0.0;
+    for (std::size_t k = 0; k < power.size(); ++k)
+    {
+        const double f = static_cast<double>(k) * binHz;
+        if (f >= from && f < to)
+            sum += power[k];
+    }
+    return sum;
+}
+
+Levels levelsOf(const std::vector<float>& signal, std::uint32_t sampleRate, LevelMeter::Measure measure)
+{
+    LevelMeter meter(1, sampleRate, measure);
+    meter.add(signal.data(), static_cast<std::uint32_t>(signal.size()));
+    return meter.levels();
+}
+
+struct NamedKind
+{
+    const char* name;
+    BandLimitKind kind;
+};
+
+// The shipped presets voiced as telephones and as radios.
+constexpr NamedKind kBandLimitedPresets[] = {
+    {"Phone call", BandLimitKind::Telephone},   {"Bad mobile line", BandLimitKind::Telephone},
+    {"Answering machine", BandLimitKind::Telephone}, {"Intercom", BandLimitKind::Telephone},
+    {"Police radio", BandLimitKind::Radio},     {"Pilot radio", BandLimitKind::Radio},
+    {"Walkie-talkie", BandLimitKind::Radio},
+};
+} // namespace
+
+BandLimit bandLimitOf(BandLimitKind kind)
+{
+    BandLimit band;
+    band.stopFromHz = kind == BandLimitKind::Radio ? 5000.0 : 4000.0;
+    return band;
+}
+
+BandLimitKind bandLimitKindOf(const std::string& presetName)
+{
+    for (const auto& entry : kBandLimitedPresets)
+        if (presetName == entry.name)
+            return entry.kind;
+    return BandLimitKind::None;
+}
+
+std::vector<float> renderThroughEffect(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
+                                       std::uint32_t sampleRate, std::uint32_t blockFrames)
+{
+    quarl::HostAllocator allocator;
+    quarl::ProcessingContext context(false);
+    quarl::EffectInstance instance(EffectHost::instance().effect(), allocator, &context);
+    const ZQ::Quarl::Result created = instance.create(block.data(), static_cast<std::uint32_t>(block.size()),
+                                                      ZQ::Quarl::AudioFormat{sampleRate, 1});
+    if (created != ZQ::Quarl::Success)
+        throw IoError("the effect could not be set up (host code " + std::to_string(created) + ")");
+
+    std::vector<float> output;
+    output.reserve(input.size() + sampleRate / 4);
+    std::size_t position = 0;
+    quarl::StreamRenderer renderer(*instance.effect(), 1, blockFrames);
+    const quarl::RenderResult rendered = renderer.run(
+        [&](float* into, std::uint32_t frames) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(frames, input.size() - position));
+            std::memcpy(into, input.data() + position, sizeof(float) * n);
+            position += n;
+            return n;
+        },
+        [&](const float* from, std::uint32_t frames) {
+            output.insert(output.end(), from, from + frames);
+            return true;
+        });
+    if (rendered.status != ZQ::Quarl::Success)
+        throw IoError("the effect stopped with host code " + std::to_string(rendered.status));
+    return output;
+}
+
+double bandEnergyRatioDb(const std::vector<float>& signal, std::uint32_t sampleRate, const BandLimit& band)
+{
+    const std::vector<double> power = welchPowerSpectrum(signal);
+    const double pass = bandPower(power, sampleRate, band.passLowHz, band.passHighHz);
+    const double stop = bandPower(power, sampleRate, band.stopFromHz, sampleRate);
+    if (pass <= 0.0)
+        return stop > 0.0 ? HUGE_VAL : 0.0;
+    return stop > 0.0 ? 10.0 * std::log10(stop / pass) : -HUGE_VAL;
+}
+
+double loudnessLufs(const std::vector<float>& signal, std::uint32_t sampleRate)
+{
+    return levelsOf(signal, sampleRate, LevelMeter::Measure::Loudness).loudnessLufs;
+}
+
+double truePeakDbtp(const std::vector<float>& signal, std::uint32_t sampleRate)
+{
+    return levelsOf(signal, sampleRate, LevelMeter::Measure::Everything).truePeakDbtp;
+}
+
+SignalFigures measureSignal(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
+                            std::uint32_t sampleRate)
+{
+    const std::vector<float> output = renderThroughEffect(block, input, sampleRate);
+    SignalFigures figures;
+    figures.loudnessChangeLu = loudnessLufs(output, sampleRate) - loudnessLufs(input, sampleRate);
+    figures.truePeakDbtp = truePeakDbtp(output, sampleRate);
+    return figures;
+}
+
+PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
+                            double seconds, const VoicingTargets& targets)
+{
+    const std::vector<std::uint8_t> block = EffectHost::instance().bankBlock(settings);
+    PresetFigures figures;
+    const std::vector<float> pink = ReferenceSignals::pinkNoise(sampleRate, seconds);
+    const std::vector<float> pinkOut = renderThroughEffect(block, pink, sampleRate);
+    figures.bandLimitDb = bandEnergyRatioDb(pinkOut, sampleRate, bandLimitOf(kind));
+    figures.pink.loudnessChangeLu = loudnessLufs(pinkOut, sampleRate) - loudnessLufs(pink, sampleRate);
+    figures.pink.truePeakDbtp = truePeakDbtp(pinkOut, sampleRate);
+    figures.speech = measureSignal(block, ReferenceSignals::speechLike(sampleRate, seconds, targets.speechPeakDbfs), sampleRate);
+    figures.quietSpeech =
+        measureSignal(block, ReferenceSignals::speechLike(sampleRate, seconds, targets.quietSpeechPeakDbfs), sampleRate);
+    figures.sweep = measureSignal(block, ReferenceSignals::sineSweep(sampleRate, seconds), sampleRate);
+    return figures;
+}
+
+double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, std::uint32_t sampleRate, double seconds)
+{
+    return bandEnergyRatioDb(renderThroughEffect(block, ReferenceSignals::pinkNoise(sampleRate, seconds), sampleRate),
+                             sampleRate, bandLimitOf(kind));
+}

@@ -1,0 +1,111 @@
+#include "cli/metering/TruePeakMeter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace
+{
+// Zeroth-order modified Bessel function, for the Kaiser window.
+double besselI0(double x)
+{
+    double sum = 1.0, term = 1.0;
+    for (int k = 1; k < 30; ++k)
+    {
+        term *= (x / (2.0 * k)) * (x / (2.0 * k));
+        sum += term;
+    }
+    return sum;
+}
+
+constexpr double kKaiserBeta = 7.0;
+constexpr double kPi = 3.14159265358979323846;
+} // namespace
+
+TruePeakMeter::TruePeakMeter(std::uint32_t channels, std::uint32_t sampleRate)
+    : m_channels(channels), m_factor(sampleRate < 192000 ? kMaxFactor : 1),
+      m_history(static_cast<std::size_t>(channels) * (kTapsPerPhase - 1), 0.f)
+{
+    // A windowed-sinc low-pass at the original Nyquist frequency, split into phases; each
+    // phase is scaled to unity at DC so that a constant reads as itself.
+    const int length = kTapsPerPhase * m_factor;
+    const double centre = (length - 1) / 2.0;
+    for (int p = 0; p < m_factor; ++p)
+    {
+        double sum = 0.0;
+        std::vector<double> phase(kTapsPerPhase);
+        for (int k = 0; k < kTapsPerPhase; ++k)
+        {
+            const double m = p + static_cast<double>(m_factor) * k;
+            const double t = (m - centre) / m_factor;
+            const double sinc = t == 0.0 ? 1.0 : std::sin(kPi * t) / (kPi * t);
+            const double r = (m - centre) / (centre + 1.0);
+            const double window = besselI0(kKaiserBeta * std::sqrt(std::max(0.0, 1.0 - r * r))) / besselI0(kKaiserBeta);
+            phase[k] = sinc * window;
+            sum += phase[k];
+        }
+        for (int k = 0; k < kTapsPerPhase; ++k)
+            m_taps[kTapsPerPhase - 1 - k][p] = static_cast<float>(phase[k] / sum);
+    }
+}
+
+void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
+{
+    constexpr int kHistory = kTapsPerPhase - 1;
+    m_scratch.resize(kHistory + static_cast<std::size_t>(frames));
+    float peak = m_peak;
+    if (m_factor == 1)
+    {
+        // At 192 kHz and above the samples are dense enough: the sample peak is the answer.
+        for (std::size_t i = 0; i < static_cast<std::size_t>(frames) * m_channels; ++i)
+            peak = std::max(std::fabs(interleaved[i]), peak);
+        m_peak = peak;
+        return;
+    }
+    for (std::uint32_t c = 0; c < m_channels; ++c)
+    {
+        float* history = m_history.data() + static_cast<std::size_t>(c) * kHistory;
+        float* x = m_scratch.data();
+        std::copy(history, history + kHistory, x);
+        for (std::uint32_t i = 0; i < frames; ++i)
+            x[kHistory + i] = interleaved[static_cast<std::size_t>(i) * m_channels + c];
+#if defined(__SSE2__)
+        // The four phases in the four lanes of one vector.
+        __m128 h[kTapsPerPhase];
+        for (int k = 0; k < kTapsPerPhase; ++k)
+            h[k] = _mm_loadu_ps(m_taps[k]);
+        const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+        __m128 highest = _mm_set1_ps(peak);
+        for (std::uint32_t i = 0; i < frames; ++i)
+        {
+            const float* window = x + i; // kTapsPerPhase samples ending at the new one
+            __m128 y = _mm_mul_ps(h[0], _mm_set1_ps(window[0]));
+            for (int k = 1; k < kTapsPerPhase; ++k)
+                y = _mm_add_ps(y, _mm_mul_ps(h[k], _mm_set1_ps(window[k])));
+            // A NaN in the first operand yields the second: the peak so far stands.
+            highest = _mm_max_ps(_mm_and_ps(y, magnitude), highest);
+            highest = _mm_max_ps(_mm_and_ps(_mm_set1_ps(window[kHistory]), magnitude), highest);
+        }
+        alignas(16) float lanes[4];
+        _mm_store_ps(lanes, highest);
+        peak = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
+#else
+        for (std::uint32_t i = 0; i < frames; ++i)
+        {
+            const float* window = x + i;
+            float y[kMaxFactor] = {};
+            for (int k = 0; k < kTapsPerPhase; ++k)
+                for (int p = 0; p < kMaxFactor; ++p)
+                    y[p] += m_taps[k][p] * window[k];
+            for (int p = 0; p < kMaxFactor; ++p)
+                peak = std::max(peak, std::fabs(y[p]));
+            peak = std::max(peak, std::fabs(window[kHistory]));
+        }
+#endif
+        std::copy(x + frames, x + frames + kHistory, history);
+    }
+    m_peak = peak;
+}

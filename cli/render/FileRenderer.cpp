@@ -1,0 +1,298 @@
+#include "cli/render/FileRenderer.h"
+
+#include "cli/render/ChunkConveyor.h"
+#include "cli/io/DamagedInput.h"
+#include "cli/signals/DemoSignal.h"
+#include "cli/render/EffectHost.h"
+#include "cli/io/Interruption.h"
+#include "cli/io/OutputFiles.h"
+#include "cli/metering/PipelinedLevelMeter.h"
+#include "cli/render/ServedAudio.h"
+#include "cli/settings/UsageError.h"
+#include "quarl/HostAllocator.h"
+#include "quarl/ProcessingContext.h"
+#include "quarl/SilenceFloor.h"
+#include "quarl/SoundEngine.h"
+#include "quarl/StreamRenderer.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+using namespace ZQ::Quarl;
+
+namespace
+{
+// What a render's tail is allowed when its output file is sized (the effect's tails last
+// seconds): a file that would outgrow its container with it is written in a larger one.
+constexpr std::uint64_t kTailAllowanceSeconds = 600;
+
+// Where the samples come from: a file, streamed, or the demo held in memory. A file that
+// ends before its header says, or fails midway, is remembered as an error.
+class InputStream
+{
+public:
+    explicit InputStream(const std::string& path) : m_path(path)
+    {
+        if (path.empty())
+        {
+            m_demo = DemoSignal::generate();
+            m_channels = DemoSignal::kChannels;
+            m_sampleRate = DemoSignal::kSampleRate;
+            m_frames = m_demo.size() / m_channels;
+            return;
+        }
+        m_file = openInput(path);
+        const std::string unserved = unservedReason(static_cast<std::uint32_t>(std::max(m_file.channels(), 0)),
+                                                    static_cast<std::uint32_t>(std::max(m_file.samplerate(), 0)));
+        if (!unserved.empty())
+            throw UsageError("cannot render \"" + path + "\": it has " + unserved);
+        const std::string damage = damageOf(m_file.rawHandle());
+        if (!damage.empty())
+            throw IoError("cannot read \"" + path + "\": " + damage);
+        m_channels = static_cast<std::uint32_t>(m_file.channels());
+        m_sampleRate = static_cast<std::uint32_t>(m_file.samplerate());
+        m_format = m_file.format();
+        m_frames = static_cast<std::uint64_t>(std::max<sf_count_t>(m_file.frames(), 0));
+        m_framesKnown = m_file.frames() > 0 && m_file.frames() < SF_COUNT_MAX;
+    }
+
+    std::uint32_t read(float* interleaved, std::uint32_t frames)
+    {
+        if (!m_file)
+        {
+            const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(frames, m_frames - m_position));
+            std::memcpy(interleaved, m_demo.data() + m_position * m_channels, sizeof(float) * n * m_channels);
+            m_position += n;
+            return n;
+        }
+        if (!m_error.empty())
+            return 0;
+        const sf_count_t n = m_file.readf(interleaved, frames);
+        m_position += static_cast<std::uint64_t>(std::max<sf_count_t>(n, 0));
+        if (m_file.error() != SF_ERR_NO_ERROR)
+            m_error = m_file.strError();
+        else if (n < static_cast<sf_count_t>(frames) && m_framesKnown && m_position < m_frames)
+            m_error = "it ends after " + std::to_string(m_position) + " of the " + std::to_string(m_frames) +
+                      " frames its header promises (truncated or damaged)";
+        return m_error.empty() ? static_cast<std::uint32_t>(std::max<sf_count_t>(n, 0)) : 0;
+    }
+
+    // Throws IoError when the input could not be read whole.
+    void checkComplete() const
+    {
+        if (!m_error.empty())
+            throw IoError("cannot read \"" + m_path + "\": " + m_error);
+    }
+
+    // The frames the header promises, or 0 when it cannot tell (a stream).
+    std::uint64_t frames() const { return m_framesKnown ? m_frames : 0; }
+    std::uint32_t channels() const { return m_channels; }
+    std::uint32_t sampleRate() const { return m_sampleRate; }
+    int format() const { return m_format; }
+
+private:
+    std::string m_path;
+    SndfileHandle m_file;
+    std::vector<float> m_demo;
+    std::uint64_t m_position = 0;
+    std::uint32_t m_channels = 0;
+    std::uint32_t m_sampleRate = 0;
+    int m_format = 0;
+    std::uint64_t m_frames = 0;
+    bool m_framesKnown = true;
+    std::string m_error;
+};
+
+// Float samples parked between the two passes of a loudness-normalised render.
+class ScratchFile
+{
+public:
+    explicit ScratchFile(const std::string& output) : m_file(std::tmpfile())
+    {
+        if (m_file == nullptr)
+            throw IoError("cannot render \"" + output + "\": no room for a scratch file: " + systemReason(errno));
+    }
+    ~ScratchFile() { std::fclose(m_file); }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    bool write(const float* samples, std::size_t count)
+    {
+        return std::fwrite(samples, sizeof(float), count, m_file) == count;
+    }
+    bool rewind() { return std::fseek(m_file, 0, SEEK_SET) == 0; }
+    std::size_t read(float* samples, std::size_t count) { return std::fread(samples, sizeof(float), count, m_file); }
+
+private:
+    std::FILE* m_file;
+};
+
+double gainTo(double targetLufs, double measuredLufs, std::string& note)
+{
+    if (!std::isfinite(measuredLufs))
+        note = "the output is silent";
+    else if (!std::isfinite(targetLufs))
+        note = "the input is silent";
+    else
+        return targetLufs - measuredLufs;
+    return 0.0;
+}
+} // namespace
+
+std::uint64_t inputFrames(const std::string& input)
+{
+    if (input.empty())
+        return 4 * DemoSignal::kSampleRate;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(input, ec))
+        return 0;
+    SndfileHandle file(input);
+    return file.rawHandle() != nullptr ? static_cast<std::uint64_t>(std::max<sf_count_t>(file.frames(), 0)) : 0;
+}
+
+FileRenderResult renderFile(const FileRenderRequest& request)
+{
+    if (!request.input.empty() && sameFile(request.input, request.output))
+        throw UsageError("the output \"" + request.output + "\" is the input \"" + request.input +
+                         "\": a render never writes over its source");
+    InputStream input(request.input);
+    const auto channels = input.channels();
+    const auto sampleRate = input.sampleRate();
+    const int format = outputFormatFor(request.output, request.sampleFormat, static_cast<int>(channels),
+                                       static_cast<int>(sampleRate), input.format());
+
+    // The host's side: its allocator and context, and the effect made from the bank block.
+    quarl::HostAllocator allocator;
+    quarl::ProcessingContext context(false);
+    quarl::EffectInstance instance(EffectHost::instance().effect(), allocator, &context);
+    const Result created = instance.create(request.block.data(), static_cast<std::uint32_t>(request.block.size()),
+                                           AudioFormat{sampleRate, channels});
+    if (created != Success)
+        throw IoError("the effect could not be set up (host code " + std::to_string(created) + ")");
+
+    FileRenderResult result;
+    result.channels = channels;
+    result.sampleRate = sampleRate;
+    result.integerFormat = clipsAtFullScale(format);
+
+    PartialFile partial(request.output);
+    const std::uint64_t mostFrames = input.frames() > 0 ? input.frames() + kTailAllowanceSeconds * sampleRate : 0;
+    AudioWriter writer(partial.path(), request.output, format, static_cast<int>(channels),
+                       static_cast<int>(sampleRate), mostFrames);
+    LevelMeter outputMeter(channels, sampleRate, LevelMeter::Measure::Everything);
+    // Measured and written together, beside the render when asked; a write error stops the
+    // render as soon as it is seen (aside, up to a few chunks later).
+    std::uint64_t written = 0;
+    std::atomic<bool> writeFailed{false};
+    ChunkConveyor output(channels,
+                         [&](const float* from, std::uint32_t frames) {
+                             outputMeter.add(from, frames);
+                             if (writer.write(from, frames))
+                                 written += frames;
+                             else
+                                 writeFailed = true;
+                         },
+                         request.workAside);
+    std::uint64_t handed = 0;
+    auto writeOut = [&](const float* from, std::uint32_t frames) {
+        output.add(from, frames);
+        handed += frames;
+        if (request.progress)
+            request.progress(handed);
+        return !writeFailed;
+    };
+    auto notInterrupted = [](std::uint64_t) { return !Interruption::requested(); };
+    quarl::StreamRenderer renderer(*instance.effect(), channels, request.blockFrames);
+    // After the effect's own tail, silence in while the output still rings.
+    renderer.playOnWhileRinging({sampleRate, {}, [&] {
+                                     return quarl::silenceFloorRms(EffectHost::instance().effect(), request.block,
+                                                                   AudioFormat{sampleRate, channels}, request.blockFrames);
+                                 }});
+    const bool normalise = request.loudness.mode != LoudnessTarget::Mode::None;
+    std::unique_ptr<PipelinedLevelMeter> inputMeter;
+    if (request.loudness.mode == LoudnessTarget::Mode::MatchInput)
+        inputMeter = std::make_unique<PipelinedLevelMeter>(channels, sampleRate, LevelMeter::Measure::Loudness,
+                                                           request.workAside);
+    auto source = [&](float* into, std::uint32_t frames) {
+        const std::uint32_t n = input.read(into, frames);
+        if (inputMeter)
+            inputMeter->add(into, n);
+        return n;
+    };
+
+    quarl::RenderResult rendered;
+    if (!normalise)
+    {
+        rendered = renderer.run(source, writeOut, notInterrupted);
+    }
+    else
+    {
+        // First pass: the effect's output, measured and parked; then one gain for all of it.
+        ScratchFile scratch(request.output);
+        PipelinedLevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness, request.workAside);
+        bool parked = true;
+        rendered = renderer.run(source,
+                                [&](const float* from, std::uint32_t frames) {
+                                    effectMeter.add(from, frames);
+                                    parked = scratch.write(from, static_cast<std::size_t>(frames) * channels);
+                                    return parked;
+                                },
+                                notInterrupted);
+        if (!parked)
+            throw IoError("cannot render \"" + request.output + "\": the scratch file: " + systemReason(errno));
+        input.checkComplete();
+        if (Interruption::requested())
+            throw Interrupted();
+        const Levels inputLevels = inputMeter ? inputMeter->levels() : Levels{};
+        const double target =
+            request.loudness.mode == LoudnessTarget::Mode::Fixed ? request.loudness.lufs : inputLevels.loudnessLufs;
+        result.inputLoudnessLufs = target;
+        result.gainDb = gainTo(target, effectMeter.levels().loudnessLufs, result.gainNote);
+        if (inputLevels.nonFiniteSamples > 0)
+            result.gainNote += (result.gainNote.empty() ? "" : "; ") + std::to_string(inputLevels.nonFiniteSamples) +
+                               " NaN or Inf input sample" + (inputLevels.nonFiniteSamples == 1 ? "" : "s") +
+                               " measured as silence";
+        const auto gain = static_cast<float>(std::pow(10.0, result.gainDb / 20.0));
+
+        std::vector<float> buffer(static_cast<std::size_t>(request.blockFrames) * channels);
+        if (!scratch.rewind())
+            throw IoError("cannot render \"" + request.output + "\": the scratch file: " + systemReason(errno));
+        for (std::size_t n; (n = scratch.read(buffer.data(), buffer.size())) > 0;)
+        {
+            if (Interruption::requested())
+                throw Interrupted();
+            for (std::size_t i = 0; i < n; ++i)
+                buffer[i] *= gain;
+            if (!writeOut(buffer.data(), static_cast<std::uint32_t>(n / channels)))
+                break;
+        }
+    }
+
+    output.drain();
+    const std::string writeError = writer.close();
+    if (!writeError.empty())
+        throw IoError("cannot write \"" + request.output + "\": " + writeError);
+    input.checkComplete();
+    if (Interruption::requested())
+        throw Interrupted();
+    if (rendered.status != Success)
+        throw IoError("the effect stopped with host code " + std::to_string(rendered.status));
+    partial.commit(request.replace);
+
+    result.inputFrames = rendered.inputFrames;
+    result.outputFrames = written;
+    result.effectTailFrames = rendered.effectTailFrames;
+    result.ringOutFrames = rendered.ringOutFrames;
+    result.tailEnd = rendered.tailEnd;
+    result.tailEndDbfs = 20.0 * std::log10(rendered.endPeak) + result.gainDb;
+    result.tailEndBelowPeakDb = rendered.endPeak > 0.f ? 20.0 * std::log10(rendered.renderPeak / rendered.endPeak)
+                                                       : HUGE_VAL;
+    result.output = outputMeter.levels();
+    return result;
+}

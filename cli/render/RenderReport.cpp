@@ -1,0 +1,209 @@
+#include "cli/render/RenderReport.h"
+
+#include "cli/io/QuotedText.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdio>
+
+namespace
+{
+const char* statusName(JobOutcome::Status s)
+{
+    switch (s)
+    {
+    case JobOutcome::Status::Rendered: return "rendered";
+    case JobOutcome::Status::Failed: return "failed";
+    case JobOutcome::Status::Skipped: return "skipped";
+    case JobOutcome::Status::Interrupted: return "interrupted";
+    }
+    return "";
+}
+
+// A level for JSON: a number, or null for silence.
+nlohmann::ordered_json dbJson(double db)
+{
+    return std::isfinite(db) ? nlohmann::ordered_json(std::round(db * 100.0) / 100.0) : nlohmann::ordered_json();
+}
+
+// Names as a line shows them: a newline in a name would split the line, an escape sequence
+// would reach the terminal.
+std::string inputName(const JobOutcome& o)
+{
+    return o.input.empty() ? "(demo)" : printable(o.input);
+}
+
+// JSON holds Unicode: a name that is not UTF-8 has its stray bytes replaced (U+FFFD), where
+// the library would otherwise throw.
+std::string jsonLine(const nlohmann::ordered_json& j)
+{
+    return j.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+const char* tailEndName(quarl::TailEnd end)
+{
+    switch (end)
+    {
+    case quarl::TailEnd::Quiet: return "quiet";
+    case quarl::TailEnd::Floor: return "floor";
+    case quarl::TailEnd::Cap: return "cap";
+    case quarl::TailEnd::NotWatched: break;
+    }
+    return nullptr;
+}
+
+// How the tail went on past the effect's own, for the file's line; empty when it did not.
+std::string ringOutNote(const FileRenderResult& r, double rate)
+{
+    if (r.ringOutFrames == 0)
+        return {};
+    char text[200];
+    const double effect = static_cast<double>(r.effectTailFrames) / rate;
+    const double played = static_cast<double>(r.ringOutFrames) / rate;
+    switch (r.tailEnd)
+    {
+    case quarl::TailEnd::Floor:
+        std::snprintf(text, sizeof text, " (%.2f s the effect's, %.2f s played on down to the settings' own floor, %s dBFS)",
+                      effect, played, formatDb(r.tailEndDbfs).c_str());
+        break;
+    case quarl::TailEnd::Cap:
+        std::snprintf(text, sizeof text, " (%.2f s the effect's, %.2f s played on, the most it plays on; still at %s dBFS)",
+                      effect, played, formatDb(r.tailEndDbfs).c_str());
+        break;
+    default:
+        std::snprintf(text, sizeof text, " (%.2f s the effect's, %.2f s played on while it rang, down to %s dBFS)", effect,
+                      played, formatDb(r.tailEndDbfs).c_str());
+        break;
+    }
+    return text;
+}
+} // namespace
+
+std::string formatDb(double db)
+{
+    if (!std::isfinite(db))
+        return db > 0 ? "+inf" : "-inf";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", db);
+    return text;
+}
+
+void RenderReport::file(const JobOutcome& o)
+{
+    const FileRenderResult& r = o.result;
+    const double rate = r.sampleRate > 0 ? r.sampleRate : 1.0;
+    switch (o.status)
+    {
+    case JobOutcome::Status::Rendered:
+        ++m_summary.rendered;
+        m_summary.audioSeconds += static_cast<double>(r.outputFrames) / rate;
+        break;
+    case JobOutcome::Status::Failed:
+        ++m_summary.failed;
+        m_summary.badUsage += o.badUsage ? 1 : 0;
+        break;
+    case JobOutcome::Status::Skipped: ++m_summary.skipped; break;
+    case JobOutcome::Status::Interrupted: ++m_summary.interrupted; break;
+    }
+
+    if (m_json)
+    {
+        nlohmann::ordered_json j{{"input", o.input.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.input)},
+                                 {"output", o.output},
+                                 {"status", statusName(o.status)}};
+        if (o.status == JobOutcome::Status::Rendered)
+        {
+            j["framesIn"] = r.inputFrames;
+            j["framesOut"] = r.outputFrames;
+            j["tailFrames"] = r.outputFrames - r.inputFrames;
+            j["effectTailFrames"] = r.effectTailFrames;
+            j["ringOutFrames"] = r.ringOutFrames;
+            const char* end = tailEndName(r.tailEnd);
+            j["tailEnd"] = end != nullptr ? nlohmann::ordered_json(end) : nlohmann::ordered_json();
+            j["tailEndDbfs"] = dbJson(r.tailEndDbfs);
+            j["channels"] = r.channels;
+            j["sampleRate"] = r.sampleRate;
+            j["peakDbfs"] = dbJson(r.output.peakDbfs);
+            j["truePeakDbtp"] = dbJson(r.output.truePeakDbtp);
+            j["loudnessLufs"] = dbJson(r.output.loudnessLufs);
+            j["gainDb"] = std::round(r.gainDb * 100.0) / 100.0;
+            j["gainNote"] = r.gainNote.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.gainNote);
+            j["clippedSamples"] = r.integerFormat ? r.output.clippedSamples : 0;
+        }
+        j["error"] = o.error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.error);
+        std::printf("%s\n", jsonLine(j).c_str());
+        std::fflush(stdout);
+    }
+
+    switch (o.status)
+    {
+    case JobOutcome::Status::Rendered:
+        if (!m_quiet)
+        {
+            std::string gain;
+            if (r.gainDb != 0.0 || !r.gainNote.empty())
+                gain = std::string(", gain ") + (r.gainDb > 0 ? "+" : "") + formatDb(r.gainDb) + " dB" +
+                       (r.gainNote.empty() ? "" : " (" + r.gainNote + ")");
+            std::fprintf(stderr, "rendered: %s -> %s: %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s LUFS%s\n",
+                         inputName(o).c_str(), printable(o.output).c_str(), static_cast<double>(r.inputFrames) / rate,
+                         static_cast<double>(r.outputFrames - r.inputFrames) / rate, ringOutNote(r, rate).c_str(),
+                         formatDb(r.output.peakDbfs).c_str(), formatDb(r.output.truePeakDbtp).c_str(),
+                         formatDb(r.output.loudnessLufs).c_str(), gain.c_str());
+        }
+        if (r.integerFormat && r.output.clippedSamples > 0)
+            std::fprintf(stderr,
+                         "warning: %s: %llu samples clipped (peak %s dBFS); lower OutputGain, render with --loudness "
+                         "at a lower target, or write floats (--format float)\n",
+                         printable(o.output).c_str(), static_cast<unsigned long long>(r.output.clippedSamples),
+                         formatDb(r.output.peakDbfs).c_str());
+        break;
+    case JobOutcome::Status::Failed:
+        std::fprintf(stderr, "failed: %s: %s\n", inputName(o).c_str(), printable(o.error).c_str());
+        break;
+    case JobOutcome::Status::Skipped:
+        if (!m_quiet)
+            std::fprintf(stderr, "skipped: %s: %s\n", inputName(o).c_str(), printable(o.error).c_str());
+        break;
+    case JobOutcome::Status::Interrupted:
+        std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
+        break;
+    }
+    std::fflush(stderr);
+}
+
+void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode)
+{
+    m_summary.wallSeconds = wallSeconds;
+    m_summary.jobs = jobs;
+    m_summary.signalExitCode = signalExitCode;
+    const RenderSummary& s = m_summary;
+    if (m_json)
+    {
+        nlohmann::ordered_json j{{"summary",
+                                  {{"rendered", s.rendered},
+                                   {"failed", s.failed},
+                                   {"skipped", s.skipped},
+                                   {"interrupted", signalExitCode != 0},
+                                   {"audioSeconds", std::round(s.audioSeconds * 1000.0) / 1000.0},
+                                   {"wallSeconds", std::round(s.wallSeconds * 1000.0) / 1000.0},
+                                   {"jobs", jobs}}}};
+        std::printf("%s\n", jsonLine(j).c_str());
+        std::fflush(stdout);
+    }
+    const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted;
+    if (m_quiet && s.failed == 0 && signalExitCode == 0)
+        return;
+    if (files <= 1 && s.failed == 0 && signalExitCode == 0)
+        return; // the file's own line says it all
+    std::string extra;
+    if (s.skipped > 0)
+        extra += ", " + std::to_string(s.skipped) + " skipped";
+    if (s.failed > 0)
+        extra += ", " + std::to_string(s.failed) + " failed";
+    if (signalExitCode != 0)
+        extra += ", interrupted" + (s.interrupted > 0 ? " (" + std::to_string(s.interrupted) + " unfinished)" : std::string());
+    std::fprintf(stderr, "%zu of %zu files rendered%s (%.1f s of audio in %.1f s, %u job%s)\n", s.rendered, files,
+                 extra.c_str(), s.audioSeconds, s.wallSeconds, jobs, jobs == 1 ? "" : "s");
+    std::fflush(stderr);
+}

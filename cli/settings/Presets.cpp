@@ -1,0 +1,240 @@
+#include "cli/settings/Presets.h"
+
+#include "cli/io/OutputFiles.h"
+#include "cli/io/QuotedText.h"
+#include "cli/settings/SettingsFileReader.h"
+#include "cli/settings/UsageError.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+
+using nlohmann::ordered_json;
+namespace fs = std::filesystem;
+
+namespace
+{
+std::string lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+// "line L, column C" of a byte offset in text.
+std::string positionOf(const std::string& text, std::size_t offset)
+{
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < offset && i < text.size(); ++i)
+    {
+        if (text[i] == '\n')
+            ++line, column = 1;
+        else
+            ++column;
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// A JSON value as `--set` takes it: numbers and texts read alike (see ParameterSettings::set).
+std::string valueText(const ordered_json& v, const std::string& where)
+{
+    if (v.is_string())
+        return v.get<std::string>();
+    if (v.is_boolean())
+        return v.get<bool>() ? "on" : "off";
+    if (v.is_number())
+        return v.dump();
+    throw UsageError(where + ": values are numbers, texts or true/false, not " +
+                     (v.is_null() ? "null" : v.is_array() ? "an array" : "an object"));
+}
+
+constexpr const char* kDescriptionKey = "description";
+
+FactoryPreset readObject(const ordered_json& object, const std::string& name, const std::string& origin)
+{
+    if (!object.is_object())
+        throw UsageError(origin + ": a preset is a JSON object of property name to value");
+    FactoryPreset preset{name, {}, {}};
+    for (const auto& [key, value] : object.items())
+    {
+        if (key == kDescriptionKey)
+        {
+            if (!value.is_string())
+                throw UsageError(origin + ": \"description\" is a text");
+            preset.description = value.get<std::string>();
+            continue;
+        }
+        preset.values.push_back({key, valueText(value, origin + ": " + quoted(key, kQuotedExcerptBytes))});
+    }
+    return preset;
+}
+
+// The JSON library's reason without its prefix ("[json.exception.parse_error.101] parse error
+// at line 1, column 3: "), and what it quotes of the text ("last read: '...'", "parsing
+// '...'") cut to an excerpt.
+std::string parseReason(const std::string& what)
+{
+    std::string reason = what;
+    const auto column = reason.find("column ");
+    const auto start = column != std::string::npos ? reason.find(": ", column) : reason.find("] ");
+    if (start != std::string::npos)
+        reason = reason.substr(start + 2);
+    for (const std::string marker : {"last read: '", "parsing '"})
+    {
+        const auto at = reason.find(marker);
+        if (at == std::string::npos)
+            continue;
+        std::string token = reason.substr(at + marker.size());
+        if (!token.empty() && token.back() == '\'')
+            token.pop_back();
+        return reason.substr(0, at) + marker.substr(0, marker.size() - 1) + quoted(token, kQuotedExcerptBytes);
+    }
+    return reason;
+}
+
+ordered_json parse(const std::string& text, const std::string& origin, const ordered_json::parser_callback_t& check = nullptr)
+{
+    try
+    {
+        return ordered_json::parse(text, check);
+    }
+    catch (const ordered_json::parse_error& e)
+    {
+        throw UsageError(origin + ": not valid JSON at " + positionOf(text, e.byte > 0 ? e.byte - 1 : 0) + ": " +
+                         parseReason(e.what()));
+    }
+    catch (const ordered_json::out_of_range& e)
+    {
+        // A number too large for a double: "number overflow parsing '1e999'".
+        throw UsageError(origin + ": not valid JSON: " + parseReason(e.what()));
+    }
+}
+
+// A preset file: one object of plain values, each property once in whatever case. Text after
+// a NUL byte would go unread, so a NUL is refused; a nested value is refused as it opens,
+// before anything deeper is built (a value thousands of levels deep overflowed the stack where
+// it was printed).
+ordered_json parsePresetFile(const std::string& text, const std::string& origin)
+{
+    const auto nul = text.find('\0');
+    if (nul != std::string::npos)
+        throw UsageError(origin + ": a NUL byte at " + positionOf(text, nul) + "; a preset file is text");
+    using Event = ordered_json::parse_event_t;
+    bool object = false;
+    std::string key;
+    std::map<std::string, std::string> keys; // in lower case, as first given
+    return parse(text, origin, [&](int depth, Event event, ordered_json& parsed) {
+        const bool opens = event == Event::object_start || event == Event::array_start;
+        if (opens && depth == 0)
+            object = event == Event::object_start;
+        else if (opens && !object)
+            throw UsageError(origin + ": a preset is a JSON object of property name to value");
+        else if (opens)
+            throw UsageError(origin + ": " + quoted(key, kQuotedExcerptBytes) +
+                             ": values are numbers, texts or true/false, not " +
+                             (event == Event::array_start ? "an array" : "an object"));
+        if (event == Event::key && depth == 1)
+        {
+            key = parsed.get<std::string>();
+            const auto [first, fresh] = keys.emplace(lower(key), key);
+            if (!fresh)
+                throw UsageError(origin + ": " + quoted(key, kQuotedExcerptBytes) + " is given twice" +
+                                 (first->second == key ? std::string()
+                                                       : " (as " + quoted(first->second, kQuotedExcerptBytes) + " before)"));
+        }
+        return true;
+    });
+}
+
+void applyValues(ParameterSettings& settings, const std::vector<PresetValue>& values, const std::string& origin)
+{
+    for (const auto& value : values)
+    {
+        try
+        {
+            settings.set(value.property, value.text);
+        }
+        catch (const UsageError& e)
+        {
+            throw UsageError(origin + ": " + e.what());
+        }
+    }
+}
+
+std::string factoryNames()
+{
+    std::string names;
+    for (const auto& preset : factoryPresets())
+        names += (names.empty() ? "\"" : ", \"") + preset.name + "\"";
+    return names;
+}
+} // namespace
+
+const std::vector<FactoryPreset>& factoryPresets()
+{
+    static const std::vector<FactoryPreset> presets = [] {
+        std::vector<FactoryPreset> out;
+        const ordered_json all = parse(kFactoryPresetsJson, "factory presets");
+        for (const auto& [name, object] : all.items())
+            out.push_back(readObject(object, name, "factory preset \"" + name + "\""));
+        return out;
+    }();
+    return presets;
+}
+
+const FactoryPreset* findFactoryPreset(const std::string& name)
+{
+    for (const auto& preset : factoryPresets())
+        if (lower(preset.name) == lower(name))
+            return &preset;
+    return nullptr;
+}
+
+void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
+{
+    std::error_code ec;
+    if (const FactoryPreset* preset = findFactoryPreset(nameOrPath))
+    {
+        // A shipped preset's name never holds a slash, so "./NAME" always names the file.
+        if (fs::exists(nameOrPath, ec))
+            throw UsageError("\"" + nameOrPath + "\" names both the shipped preset \"" + preset->name +
+                             "\" and a file here: give the file as \"./" + nameOrPath + "\"");
+        return applyValues(settings, preset->values, "preset \"" + preset->name + "\"");
+    }
+
+    if (!fs::exists(nameOrPath, ec))
+        throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name (presets: " +
+                         factoryNames() + ")");
+    const SettingsFileBytes text = readSettingsFile(nameOrPath, kMostPresetFileBytes, "a preset file");
+    if (text.longer)
+        throw UsageError("\"" + nameOrPath + "\" is not a preset file: it holds more than " +
+                         std::to_string(kMostPresetFileBytes) + " bytes");
+    applyValues(settings, readObject(parsePresetFile(text.bytes, nameOrPath), nameOrPath, nameOrPath).values, nameOrPath);
+}
+
+ordered_json presetJson(const ParameterSettings& settings, const std::string& description)
+{
+    ordered_json object = ordered_json::object();
+    if (!description.empty())
+        object[kDescriptionKey] = description;
+    const auto& properties = settings.description().properties;
+    for (std::size_t i = 0; i < properties.size(); ++i)
+    {
+        const std::string text = settings.valueText(i);
+        switch (properties[i].type)
+        {
+        case quarl::PropertyType::Float: object[properties[i].name] = std::stod(text); break;
+        case quarl::PropertyType::Bool: object[properties[i].name] = text == "on"; break;
+        case quarl::PropertyType::Int: object[properties[i].name] = text; break;
+        }
+    }
+    return object;
+}
+
+void savePreset(const ParameterSettings& settings, const std::string& path, bool replace,
+                const std::string& description)
+{
+    writeFileAtomically(path, presetJson(settings, description).dump(2) + "\n", replace);
+}

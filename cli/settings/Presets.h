@@ -1,0 +1,50 @@
+// Presets: JSON objects of property name to value, with values as `--set` takes them
+// (numbers, texts, true/false), and an optional one-line "description". The product ships
+// named ones (presets/factory.json, built into the tool).
+#pragma once
+
+#include "cli/settings/ParameterSettings.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+struct PresetValue
+{
+    std::string property;
+    std::string text; // as `--set` takes it
+};
+
+struct FactoryPreset
+{
+    std::string name;
+    std::string description; // one line, for `crumlet presets`
+    std::vector<PresetValue> values;
+};
+
+extern const char* const kFactoryPresetsJson;
+
+// A preset file holds at most this many bytes (a saved preset takes about 1.3 KB).
+constexpr std::size_t kMostPresetFileBytes = 64 * 1024;
+
+// The shipped presets, in file order.
+const std::vector<FactoryPreset>& factoryPresets();
+
+// The shipped preset of that name (any case), or null.
+const FactoryPreset* findFactoryPreset(const std::string& name);
+
+// Applies a factory preset by name (any case) or else a preset file; throws UsageError for
+// an unknown name, a name that is both a shipped preset's and a file's ("./NAME" is the file), a malformed file (saying where), a bad property, a file larger than
+// kMostPresetFileBytes, a folder or a device, IoError (with the system's reason) when the
+// file cannot be read.
+void applyPreset(ParameterSettings& settings, const std::string& nameOrPath);
+
+// Every property in the preset-file form: numbers, true/false for switches, list entries by
+// their text; the description first when there is one.
+nlohmann::ordered_json presetJson(const ParameterSettings& settings, const std::string& description = {});
+
+// Writes every property to a preset file, all or nothing; an existing file is replaced
+// only when `replace` is set (IoError otherwise).
+void savePreset(const ParameterSettings& settings, const std::string& path, bool replace,
+                const std::string& description = {});
