@@ -21,6 +21,13 @@ packages=(
   libasound2-dev
   # A locale with a decimal comma: the tests check that typed numbers read the same in it.
   locales
+  # Resampling to a delivery rate, and the speech codecs of the transmission stage.
+  libsoxr-dev libgsm1-dev libopencore-amrnb-dev libopencore-amrwb-dev libvo-amrwbenc-dev
+  libopus-dev libcodec2-dev libspandsp-dev libbcg729-dev
+  # The Python module, its tests and the distributed example.
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
+  # The codecs' own command-line tools (known answers) and real recorded speech for the voicing tests.
+  sox libsox-fmt-all opus-tools pocketsphinx-testdata alsa-utils espeak-ng
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
