@@ -191,7 +191,7 @@ LossSettings parseLoss(const std::string& original)
         return loss;
     const auto fields = splitFields(text);
     double percent = 0;
-    if (!readNumber(fields[0], "%", percent) || percent < 0 || percent >= 100)
+    if (fields[0].back() != '%' || !readNumber(fields[0], "%", percent) || percent < 0 || percent >= 100)
         throw SettingsError("--loss takes the share of frames lost, from 0% to below 100% (\"5%\", \"3%:burst=4\"), "
                             "not \"" + fields[0] + "\"");
     loss.rate = percent / 100.0;

@@ -5,6 +5,7 @@
 #include "transmission/codecs/CodecFactories.h"
 
 #include <opus/opus.h>
+#include <opus/opus_multistream.h>
 
 #include <algorithm>
 #include <new>
@@ -38,26 +39,35 @@ public:
     explicit OpusCodec(const CodecSettings& settings)
     {
         int error = OPUS_OK;
-        m_encoder = opus_encoder_create(kRate, 1, OPUS_APPLICATION_AUDIO, &error);
+        // As the Ogg Opus tools set it up: one stream of the surround encoder (mapping family
+        // 0), 20 ms frames, float input of 16-bit depth, unconstrained VBR at full complexity.
+        int streams = 0, coupled = 0;
+        unsigned char mapping[1] = {0};
+        m_encoder = opus_multistream_surround_encoder_create(kRate, 1, 0, &streams, &coupled, mapping,
+                                                             OPUS_APPLICATION_AUDIO, &error);
         if (error != OPUS_OK || m_encoder == nullptr)
             throw std::runtime_error(std::string("Opus encoder: ") + opus_strerror(error));
         m_decoder = opus_decoder_create(kRate, 1, &error);
         if (error != OPUS_OK || m_decoder == nullptr)
         {
-            opus_encoder_destroy(m_encoder);
+            opus_multistream_encoder_destroy(m_encoder);
             throw std::runtime_error(std::string("Opus decoder: ") + opus_strerror(error));
         }
-        opus_encoder_ctl(m_encoder, OPUS_SET_BITRATE(settings.bitRate));
-        opus_encoder_ctl(m_encoder, OPUS_SET_DTX(settings.discontinuous ? 1 : 0));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_EXPERT_FRAME_DURATION(OPUS_FRAMESIZE_20_MS));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_BITRATE(settings.bitRate));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_COMPLEXITY(10));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_VBR_CONSTRAINT(0));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_LSB_DEPTH(16));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_DTX(settings.discontinuous ? 1 : 0));
         if (settings.bandwidth != OpusBandwidth::Automatic)
-            opus_encoder_ctl(m_encoder, OPUS_SET_BANDWIDTH(bandwidthCode(settings.bandwidth)));
+            opus_multistream_encoder_ctl(m_encoder, OPUS_SET_BANDWIDTH(bandwidthCode(settings.bandwidth)));
         opus_int32 lookahead = 0;
-        opus_encoder_ctl(m_encoder, OPUS_GET_LOOKAHEAD(&lookahead));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_GET_LOOKAHEAD(&lookahead));
         m_delay = lookahead;
     }
     ~OpusCodec() override
     {
-        opus_encoder_destroy(m_encoder);
+        opus_multistream_encoder_destroy(m_encoder);
         opus_decoder_destroy(m_decoder);
     }
     OpusCodec(const OpusCodec&) = delete;
@@ -70,7 +80,9 @@ public:
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        const opus_int32 bytes = opus_encode(m_encoder, frame, kFrame, packet, kMostPacketBytes);
+        for (int i = 0; i < kFrame; ++i)
+            m_float[i] = static_cast<float>(frame[i]) * (1.f / 32768.f);
+        const opus_int32 bytes = opus_multistream_encode_float(m_encoder, m_float, kFrame, packet, kMostPacketBytes);
         return bytes > 2 ? static_cast<std::size_t>(bytes) : 0;
     }
     void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
@@ -85,7 +97,8 @@ public:
     }
 
 private:
-    OpusEncoder* m_encoder = nullptr;
+    OpusMSEncoder* m_encoder = nullptr;
+    float m_float[kFrame] = {};
     OpusDecoder* m_decoder = nullptr;
     double m_delay = 0;
 };
