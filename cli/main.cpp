@@ -73,6 +73,7 @@ int main(int argc, char** argv)
     renderCommand->add_option("--loudness", render.loudness, "Bring each output to this integrated loudness, LUFS (e.g. -23)");
     renderCommand->add_flag("--json", render.json, "One JSON object per file on stdout, then a summary object");
     renderCommand->add_flag("--quiet,-q", render.quiet, "Print nothing but errors and warnings");
+    addTransmissionOptions(renderCommand, render.transmission);
     renderCommand->footer(renderTailHelp());
 
     BankOptions bank;

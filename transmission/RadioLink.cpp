@@ -18,13 +18,34 @@ constexpr double kClickMs = 6.0;
 constexpr double kClickHz = 1700.0;
 // Unkeying clicks softer than keying.
 constexpr float kUnkeyClick = 0.5f;
+// The receiver's audio band.
+constexpr double kBandLowHz = 250.0;
+constexpr double kBandHighHz = 3000.0;
+
+// Second-order Butterworth sections (the audio cookbook's forms, Q = 1/sqrt 2 for the
+// high-pass; 0.5412 and 1.3066 for the fourth-order low-pass).
+template <typename Section>
+Section butterworth(bool highPass, double hz, double q, double rate)
+{
+    const double w = 2.0 * M_PI * std::min(hz, 0.45 * rate) / rate;
+    const double alpha = std::sin(w) / (2.0 * q), c = std::cos(w), a0 = 1.0 + alpha;
+    Section s;
+    s.b1 = (highPass ? -(1.0 + c) : 1.0 - c) / a0;
+    s.b0 = s.b2 = (highPass ? (1.0 + c) / 2.0 : (1.0 - c) / 2.0) / a0;
+    s.a1 = -2.0 * c / a0;
+    s.a2 = (1.0 - alpha) / a0;
+    return s;
+}
 } // namespace
 
 RadioLink::RadioLink(const RadioSettings& settings, double sampleRate, unsigned channels, std::uint64_t seed)
     : m_settings(settings), m_rate(sampleRate), m_channels(channels)
 {
+    m_bandDesign[0] = butterworth<Section>(true, kBandLowHz, 0.70710678, sampleRate);
+    m_bandDesign[1] = butterworth<Section>(false, kBandHighHz, 0.54119610, sampleRate);
+    m_bandDesign[2] = butterworth<Section>(false, kBandHighHz, 1.30656296, sampleRate);
     for (unsigned c = 0; c < channels; ++c)
-        m_sources.push_back(StaticSource{SeededRandom(derivedSeed(seed, 100 + c))});
+        m_sources.push_back(makeSource(derivedSeed(seed, 100 + c)));
     m_threshold = amplitudeOf(settings.thresholdDb);
     m_holdFrames = static_cast<std::uint64_t>(std::llround(settings.holdMs * sampleRate / 1000.0));
     m_carrierFrames = static_cast<std::uint64_t>(std::llround(settings.carrierMs * sampleRate / 1000.0));
@@ -32,31 +53,50 @@ RadioLink::RadioLink(const RadioSettings& settings, double sampleRate, unsigned 
     m_clickFrames = static_cast<std::uint64_t>(std::llround(kClickMs * sampleRate / 1000.0));
     m_clickPeak = amplitudeOf(settings.clickDb);
 
-    // The colour's own RMS, measured once on a stretch of it, so that the static's level is
-    // its RMS whatever its colour.
-    StaticSource probe{SeededRandom(1)};
-    double sum = 0;
+    // The colour's own RMS in the receiver's band, measured once on a stretch of it, so that
+    // the static's level is its RMS whatever its colour. The squelch burst is white in the band.
+    StaticSource probe = makeSource(1);
+    double colourSum = 0, whiteSum = 0;
     const int probeFrames = 1 << 16;
-    m_staticGain = 1.f;
     for (int i = 0; i < probeFrames; ++i)
     {
-        const double x = staticSample(probe);
-        sum += x * x;
+        const double x = banded(probe, colouredSample(probe));
+        colourSum += x * x;
     }
-    const double colourRms = std::sqrt(sum / probeFrames);
-    m_staticGain = static_cast<float>(amplitudeOf(settings.staticDb) / colourRms);
+    probe = makeSource(1);
+    for (int i = 0; i < probeFrames; ++i)
+    {
+        const double x = banded(probe, probe.random.bipolar());
+        whiteSum += x * x;
+    }
+    m_staticGain = static_cast<float>(amplitudeOf(settings.staticDb) / std::sqrt(colourSum / probeFrames));
     const double tailDb = std::isinf(settings.staticDb) ? kTailLevelWithoutStaticDb
                                                         : std::min(settings.staticDb + kTailAboveStaticDb, -8.0);
-    // Uniform white noise has an RMS of 1/sqrt(3).
-    m_tailGain = static_cast<float>(amplitudeOf(tailDb) * std::sqrt(3.0));
+    m_tailGain = static_cast<float>(amplitudeOf(tailDb) / std::sqrt(whiteSum / probeFrames));
 }
 
-float RadioLink::staticSample(StaticSource& source)
+RadioLink::StaticSource RadioLink::makeSource(std::uint64_t seed) const
+{
+    StaticSource source{SeededRandom(seed)};
+    for (int i = 0; i < 3; ++i)
+        source.band[i] = m_bandDesign[i];
+    return source;
+}
+
+float RadioLink::banded(StaticSource& source, float x)
+{
+    double y = x;
+    for (Section& section : source.band)
+        y = section.run(y);
+    return static_cast<float>(y);
+}
+
+float RadioLink::colouredSample(StaticSource& source) const
 {
     const float white = source.random.bipolar();
     switch (m_settings.colour)
     {
-    case StaticColour::White: return white * m_staticGain;
+    case StaticColour::White: return white;
     case StaticColour::Pink:
     {
         // Paul Kellet's refined pink filter: -3 dB per octave within 0.05 dB above 9 Hz at 44.1 kHz.
@@ -69,12 +109,12 @@ float RadioLink::staticSample(StaticSource& source)
         b[5] = -0.7616f * b[5] - white * 0.0168980f;
         const float pink = b[0] + b[1] + b[2] + b[3] + b[4] + b[5] + b[6] + white * 0.5362f;
         b[6] = white * 0.115926f;
-        return pink * m_staticGain;
+        return pink;
     }
     case StaticColour::Brown:
         // A leaky integrator: -6 dB per octave above about 16 Hz at 48 kHz.
         source.brown = 0.998f * source.brown + 0.0447f * white;
-        return source.brown * m_staticGain;
+        return source.brown;
     }
     return 0.f;
 }
@@ -123,7 +163,10 @@ void RadioLink::process(float* interleaved, const float* levels, std::size_t fra
                                       : 1.f;
             const float click = clickSample(m_sinceKey);
             for (unsigned c = 0; c < m_channels; ++c)
-                frame[c] += carrier * staticSample(m_sources[c]) + click;
+            {
+                StaticSource& source = m_sources[c];
+                frame[c] += carrier * m_staticGain * banded(source, colouredSample(source)) + click;
+            }
             ++m_sinceKey;
             continue;
         }
@@ -137,15 +180,10 @@ void RadioLink::process(float* interleaved, const float* levels, std::size_t fra
         const float click = m_sinceUnkey != ~0ull ? kUnkeyClick * clickSample(m_sinceUnkey) : 0.f;
         for (unsigned c = 0; c < m_channels; ++c)
         {
-            float noise = 0.f;
-            if (tail > 0.f)
-            {
-                // Broadband, its top softened by a one-pole low-pass.
-                StaticSource& s = m_sources[c];
-                s.tailLowpass += 0.5f * (s.random.bipolar() - s.tailLowpass);
-                noise = tail * s.tailLowpass * 1.7f;
-            }
-            frame[c] = noise + click;
+            // The band's filters run on through silence so that the next burst starts clean.
+            StaticSource& source = m_sources[c];
+            const float noise = banded(source, tail > 0.f ? source.random.bipolar() : 0.f);
+            frame[c] = tail * noise + click;
         }
         if (m_sinceUnkey != ~0ull)
             ++m_sinceUnkey;

@@ -2,7 +2,9 @@
 // the threshold (or for the whole line) and unkeys once it has stayed below it for the hold
 // time. Keying clicks and raises the carrier, whose static lies under the voice; unkeying
 // clicks again and lets the receiver's squelch close after a burst of noise ("kssht").
-// Between transmissions the squelched receiver is silent.
+// Between transmissions the squelched receiver is silent. Static and squelch come through the
+// receiver's audio band (250 Hz to 3 kHz, the top falling at 24 dB per octave), as the
+// voice does.
 #pragma once
 
 #include "transmission/SeededRandom.h"
@@ -35,15 +37,31 @@ public:
     const std::vector<KeyEvent>& events() const { return m_events; }
 
 private:
+    // A biquad section in transposed direct form II.
+    struct Section
+    {
+        double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+        double s1 = 0, s2 = 0;
+        double run(double x)
+        {
+            const double y = b0 * x + s1;
+            s1 = b1 * x - a1 * y + s2;
+            s2 = b2 * x - a2 * y;
+            return y;
+        }
+    };
+
     struct StaticSource
     {
         SeededRandom random;
         float pink[7] = {};
         float brown = 0;
-        float tailLowpass = 0;
+        Section band[3]; // the receiver's audio band: high-pass, then two low-pass sections
     };
 
-    float staticSample(StaticSource& source);
+    StaticSource makeSource(std::uint64_t seed) const;
+    float colouredSample(StaticSource& source) const;
+    static float banded(StaticSource& source, float x);
     float clickSample(std::uint64_t sinceEdge) const;
     void key(bool down);
 
@@ -51,6 +69,7 @@ private:
     double m_rate;
     unsigned m_channels;
     std::vector<StaticSource> m_sources;
+    Section m_bandDesign[3];
     float m_threshold = 0;
     float m_staticGain = 0;     // the static's RMS over its colour's
     float m_tailGain = 0;       // the squelch burst's

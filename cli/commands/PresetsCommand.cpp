@@ -15,7 +15,7 @@ nlohmann::ordered_json fileFormOf(const FactoryPreset& preset)
 {
     ParameterSettings settings(EffectHost::instance().description());
     applyPreset(settings, preset.name);
-    return presetJson(settings, preset.description);
+    return presetJson(settings, preset.description, preset.transmission);
 }
 
 int presets(const PresetsOptions& options)
@@ -34,7 +34,7 @@ int presets(const PresetsOptions& options)
             throw UsageError("--save needs the preset's name: crumlet presets NAME --save FILE");
         ParameterSettings settings(EffectHost::instance().description());
         applyPreset(settings, chosen->name);
-        savePreset(settings, options.save, options.force, chosen->description);
+        savePreset(settings, options.save, options.force, chosen->description, chosen->transmission);
         return 0;
     }
     if (options.json)
@@ -51,10 +51,16 @@ int presets(const PresetsOptions& options)
         std::printf("%s: %s\n", chosen->name.c_str(), chosen->description.c_str());
         for (const auto& v : chosen->values)
             std::printf("  %s = %s\n", v.property.c_str(), v.text.c_str());
+        if (chosen->transmission.active())
+            std::printf("  then: %s\n", transmission::summaryText(chosen->transmission).c_str());
         return 0;
     }
     for (const auto& preset : factoryPresets())
+    {
         std::printf("%-20s %s\n", preset.name.c_str(), preset.description.c_str());
+        if (preset.transmission.active())
+            std::printf("%-20s then: %s\n", "", transmission::summaryText(preset.transmission).c_str());
+    }
     std::printf("\nUse one with: crumlet render --preset \"%s\" --in IN.wav --out OUT.wav\n",
                 factoryPresets().empty() ? "NAME" : factoryPresets().front().name.c_str());
     return 0;

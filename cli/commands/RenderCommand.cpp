@@ -96,6 +96,9 @@ int render(const RenderOptions& options)
         settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
 
     RenderJobsRequest request;
+    // Read before anything renders: an unknown or missing codec stops the command here.
+    request.transmission = transmissionFrom(options.preset, options.transmission);
+    request.seed = options.transmission.seed;
     // The block the host's bank would hold: written by the plugin object from its properties.
     request.block = host.bankBlock(settings);
     request.blockFrames = options.blockFrames;
@@ -146,7 +149,7 @@ int render(const RenderOptions& options)
         std::error_code ec;
         if (presetAmongOutputs(options))
             fs::create_directories(fs::path(options.savePreset).parent_path(), ec);
-        savePreset(settings, options.savePreset, options.force);
+        savePreset(settings, options.savePreset, options.force, {}, request.transmission);
     }
     if (summary.failed == 0)
         return 0;

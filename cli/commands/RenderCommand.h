@@ -2,6 +2,8 @@
 // file or many in parallel, never over a source, with levels a designer can trust.
 #pragma once
 
+#include "cli/settings/TransmissionOptions.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +28,7 @@ struct RenderOptions
     std::optional<double> loudness;       // or this integrated loudness, LUFS
     bool json = false;                    // one JSON object per file on stdout
     bool quiet = false;
+    TransmissionOptions transmission;     // after the effect: codec, loss, radio
 };
 
 // What --help says about the tail a render writes.

@@ -105,6 +105,8 @@ constexpr NamedKind kBandLimitedPresets[] = {
     {"Answering machine", BandLimitKind::Telephone}, {"Intercom", BandLimitKind::Telephone},
     {"Police radio", BandLimitKind::Radio},     {"Pilot radio", BandLimitKind::Radio},
     {"Walkie-talkie", BandLimitKind::Radio},
+    {"Mobile call (2G)", BandLimitKind::Telephone}, {"Mobile call, breaking up", BandLimitKind::Telephone},
+    {"Digital radio", BandLimitKind::Radio},
 };
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "cli/io/OutputFiles.h"
 #include "cli/metering/PipelinedLevelMeter.h"
 #include "cli/render/ServedAudio.h"
+#include "cli/render/TransmittedOutput.h"
 #include "cli/settings/UsageError.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
@@ -229,7 +230,10 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     quarl::RenderResult rendered;
     if (!normalise)
     {
-        rendered = renderer.run(source, writeOut, notInterrupted);
+        TransmittedOutput transmitted(request.transmission, sampleRate, channels, request.seed, writeOut);
+        rendered = renderer.run(source, std::ref(transmitted), notInterrupted);
+        if (rendered.status == Success && !Interruption::requested())
+            transmitted.finish();
     }
     else
     {
@@ -237,13 +241,15 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         ScratchFile scratch(request.output);
         PipelinedLevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness, request.workAside);
         bool parked = true;
-        rendered = renderer.run(source,
-                                [&](const float* from, std::uint32_t frames) {
-                                    effectMeter.add(from, frames);
-                                    parked = scratch.write(from, static_cast<std::size_t>(frames) * channels);
-                                    return parked;
-                                },
-                                notInterrupted);
+        TransmittedOutput transmitted(request.transmission, sampleRate, channels, request.seed,
+                                      [&](const float* from, std::uint32_t frames) {
+                                          effectMeter.add(from, frames);
+                                          parked = scratch.write(from, static_cast<std::size_t>(frames) * channels);
+                                          return parked;
+                                      });
+        rendered = renderer.run(source, std::ref(transmitted), notInterrupted);
+        if (rendered.status == Success && !Interruption::requested())
+            transmitted.finish();
         if (!parked)
             throw IoError("cannot render \"" + request.output + "\": the scratch file: " + systemReason(errno));
         input.checkComplete();

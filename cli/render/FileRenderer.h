@@ -6,6 +6,7 @@
 #include "cli/io/AudioFiles.h"
 #include "cli/metering/LevelMeter.h"
 #include "quarl/RingOutWatch.h"
+#include "transmission/TransmissionSettings.h"
 
 #include <cstdint>
 #include <functional>
@@ -39,6 +40,9 @@ struct FileRenderRequest
     // Measure and write the output (and measure for loudness matching) on threads of their
     // own, beside the effect: for when a core would stand idle.
     bool workAside = false;
+    // After the effect: codec, packet loss, radio (nothing when inactive), drawn from the seed.
+    transmission::TransmissionSettings transmission{};
+    std::uint64_t seed = 0;
 };
 
 struct FileRenderResult

@@ -1,5 +1,7 @@
 #include "cli/render/RenderJobs.h"
 
+#include "cli/render/TransmittedOutput.h"
+
 #include "cli/io/Interruption.h"
 #include "cli/io/ProgressBar.h"
 #include "cli/settings/UsageError.h"
@@ -29,6 +31,8 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
                                reported = written;
                            }};
     file.workAside = workAside;
+    file.transmission = request.transmission;
+    file.seed = fileSeed(request.seed, job.output);
     try
     {
         if (request.makeFolders)

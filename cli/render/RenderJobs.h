@@ -25,6 +25,10 @@ struct RenderJobsRequest
     std::uint32_t blockFrames = 512;
     SampleFormat sampleFormat = SampleFormat::Automatic;
     LoudnessTarget loudness;
+    // After the effect, the same for every file; each file's seed comes from `seed` and its
+    // output's name.
+    transmission::TransmissionSettings transmission{};
+    std::uint64_t seed = 0;
     bool replace = false;     // existing outputs may be replaced
     bool makeFolders = false; // create each output's folder
     unsigned threads = 0;     // 0: one per core

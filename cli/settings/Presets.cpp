@@ -51,14 +51,53 @@ std::string valueText(const ordered_json& v, const std::string& where)
 }
 
 constexpr const char* kDescriptionKey = "description";
+constexpr const char* kTransmissionKey = "transmission";
+
+// The "transmission" object: "codec", "loss" and "radio" texts (radio also true/false).
+transmission::TransmissionSettings readTransmission(const ordered_json& object, const std::string& where)
+{
+    if (!object.is_object())
+        throw UsageError(where + ": \"transmission\" is an object of \"codec\", \"loss\" and \"radio\"");
+    transmission::TransmissionSettings settings;
+    for (const auto& [key, value] : object.items())
+    {
+        const std::string at = where + ": \"transmission\": " + quoted(key, kQuotedExcerptBytes);
+        if (!value.is_string() && !(key == "radio" && value.is_boolean()))
+            throw UsageError(at + " is a text" + (key == "radio" ? " or true/false" : ""));
+        const std::string text = value.is_boolean() ? (value.get<bool>() ? "on" : "off") : value.get<std::string>();
+        try
+        {
+            if (key == "codec")
+                settings.codec = transmission::parseCodec(text);
+            else if (key == "loss")
+                settings.loss = transmission::parseLoss(text);
+            else if (key == "radio")
+                settings.radio = transmission::parseRadio(text);
+            else
+                throw UsageError(at + " is not a transmission setting (codec, loss, radio)");
+        }
+        catch (const transmission::SettingsError& e)
+        {
+            throw UsageError(at + ": " + e.what());
+        }
+    }
+    if (settings.loss.active() && settings.codec.kind == transmission::CodecKind::None)
+        throw UsageError(where + ": \"transmission\": a \"loss\" needs a \"codec\" (the frames lost are the codec's)");
+    return settings;
+}
 
 FactoryPreset readObject(const ordered_json& object, const std::string& name, const std::string& origin)
 {
     if (!object.is_object())
         throw UsageError(origin + ": a preset is a JSON object of property name to value");
-    FactoryPreset preset{name, {}, {}};
+    FactoryPreset preset{name, {}, {}, {}};
     for (const auto& [key, value] : object.items())
     {
+        if (key == kTransmissionKey)
+        {
+            preset.transmission = readTransmission(value, origin);
+            continue;
+        }
         if (key == kDescriptionKey)
         {
             if (!value.is_string())
@@ -129,12 +168,16 @@ ordered_json parsePresetFile(const std::string& text, const std::string& origin)
         const bool opens = event == Event::object_start || event == Event::array_start;
         if (opens && depth == 0)
             object = event == Event::object_start;
+        else if (opens && depth == 1 && object && key == kTransmissionKey && event == Event::object_start)
+            return true; // the transmission's settings, one level down (its values are checked as read)
         else if (opens && !object)
             throw UsageError(origin + ": a preset is a JSON object of property name to value");
         else if (opens)
             throw UsageError(origin + ": " + quoted(key, kQuotedExcerptBytes) +
                              ": values are numbers, texts or true/false, not " +
                              (event == Event::array_start ? "an array" : "an object"));
+        if (event == Event::key && depth == 2)
+            return true;
         if (event == Event::key && depth == 1)
         {
             key = parsed.get<std::string>();
@@ -192,7 +235,10 @@ const FactoryPreset* findFactoryPreset(const std::string& name)
     return nullptr;
 }
 
-void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
+namespace
+{
+// The preset's object, a shipped one's or read from its file (see applyPreset).
+FactoryPreset readPreset(const std::string& nameOrPath)
 {
     std::error_code ec;
     if (const FactoryPreset* preset = findFactoryPreset(nameOrPath))
@@ -201,9 +247,8 @@ void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
         if (fs::exists(nameOrPath, ec))
             throw UsageError("\"" + nameOrPath + "\" names both the shipped preset \"" + preset->name +
                              "\" and a file here: give the file as \"./" + nameOrPath + "\"");
-        return applyValues(settings, preset->values, "preset \"" + preset->name + "\"");
+        return *preset;
     }
-
     if (!fs::exists(nameOrPath, ec))
         throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name (presets: " +
                          factoryNames() + ")");
@@ -211,10 +256,36 @@ void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
     if (text.longer)
         throw UsageError("\"" + nameOrPath + "\" is not a preset file: it holds more than " +
                          std::to_string(kMostPresetFileBytes) + " bytes");
-    applyValues(settings, readObject(parsePresetFile(text.bytes, nameOrPath), nameOrPath, nameOrPath).values, nameOrPath);
+    return readObject(parsePresetFile(text.bytes, nameOrPath), nameOrPath, nameOrPath);
+}
+} // namespace
+
+transmission::TransmissionSettings presetTransmission(const std::string& nameOrPath)
+{
+    return readPreset(nameOrPath).transmission;
 }
 
-ordered_json presetJson(const ParameterSettings& settings, const std::string& description)
+void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
+{
+    const FactoryPreset preset = readPreset(nameOrPath);
+    const bool shipped = findFactoryPreset(nameOrPath) != nullptr;
+    applyValues(settings, preset.values, shipped ? "preset \"" + preset.name + "\"" : nameOrPath);
+}
+
+ordered_json transmissionJson(const transmission::TransmissionSettings& settings)
+{
+    ordered_json object = ordered_json::object();
+    if (settings.codec.kind != transmission::CodecKind::None)
+        object["codec"] = transmission::codecText(settings.codec);
+    if (settings.loss.active())
+        object["loss"] = transmission::lossText(settings.loss);
+    if (settings.radio.enabled)
+        object["radio"] = transmission::radioText(settings.radio);
+    return object;
+}
+
+ordered_json presetJson(const ParameterSettings& settings, const std::string& description,
+                        const transmission::TransmissionSettings& transmission)
 {
     ordered_json object = ordered_json::object();
     if (!description.empty())
@@ -230,11 +301,13 @@ ordered_json presetJson(const ParameterSettings& settings, const std::string& de
         case quarl::PropertyType::Int: object[properties[i].name] = text; break;
         }
     }
+    if (transmission.active())
+        object[kTransmissionKey] = transmissionJson(transmission);
     return object;
 }
 
 void savePreset(const ParameterSettings& settings, const std::string& path, bool replace,
-                const std::string& description)
+                const std::string& description, const transmission::TransmissionSettings& transmission)
 {
-    writeFileAtomically(path, presetJson(settings, description).dump(2) + "\n", replace);
+    writeFileAtomically(path, presetJson(settings, description, transmission).dump(2) + "\n", replace);
 }

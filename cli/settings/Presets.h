@@ -1,9 +1,12 @@
 // Presets: JSON objects of property name to value, with values as `--set` takes them
-// (numbers, texts, true/false), and an optional one-line "description". The product ships
-// named ones (presets/factory.json, built into the tool).
+// (numbers, texts, true/false), an optional one-line "description", and an optional
+// "transmission" object ("codec", "loss" and "radio", as --codec, --loss and --radio take
+// them; "radio" may also be true or false). The product ships named ones
+// (presets/factory.json, built into the tool).
 #pragma once
 
 #include "cli/settings/ParameterSettings.h"
+#include "transmission/TransmissionSettings.h"
 
 #include <nlohmann/json.hpp>
 
@@ -21,6 +24,7 @@ struct FactoryPreset
     std::string name;
     std::string description; // one line, for `crumlet presets`
     std::vector<PresetValue> values;
+    transmission::TransmissionSettings transmission; // what follows the effect, when active()
 };
 
 extern const char* const kFactoryPresetsJson;
@@ -40,11 +44,19 @@ const FactoryPreset* findFactoryPreset(const std::string& name);
 // file cannot be read.
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath);
 
+// The transmission a factory preset (by name) or preset file holds; inactive when it holds
+// none. Throws as applyPreset does.
+transmission::TransmissionSettings presetTransmission(const std::string& nameOrPath);
+
 // Every property in the preset-file form: numbers, true/false for switches, list entries by
-// their text; the description first when there is one.
-nlohmann::ordered_json presetJson(const ParameterSettings& settings, const std::string& description = {});
+// their text; the description first when there is one, the transmission last when active.
+nlohmann::ordered_json presetJson(const ParameterSettings& settings, const std::string& description = {},
+                                  const transmission::TransmissionSettings& transmission = {});
+
+// The "transmission" object of a preset file.
+nlohmann::ordered_json transmissionJson(const transmission::TransmissionSettings& transmission);
 
 // Writes every property to a preset file, all or nothing; an existing file is replaced
 // only when `replace` is set (IoError otherwise).
 void savePreset(const ParameterSettings& settings, const std::string& path, bool replace,
-                const std::string& description = {});
+                const std::string& description = {}, const transmission::TransmissionSettings& transmission = {});

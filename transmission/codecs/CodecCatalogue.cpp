@@ -80,7 +80,7 @@ std::string rateText(int bitRate, bool kbit)
 std::string ratesText(const CodecEntry& entry)
 {
     if (entry.lowestBitRate > 0)
-        return rateText(entry.lowestBitRate, true) + "k to " + rateText(entry.highestBitRate, true) + "k bit/s";
+        return rateText(entry.lowestBitRate, true) + " to " + rateText(entry.highestBitRate, true) + " kbit/s";
     const bool kbit = entry.kind != CodecKind::Codec2;
     std::string text;
     for (int rate : entry.bitRates)

@@ -1,0 +1,43 @@
+#include "cli/render/TransmittedOutput.h"
+
+#include <filesystem>
+
+TransmittedOutput::TransmittedOutput(const transmission::TransmissionSettings& settings, std::uint32_t sampleRate,
+                                     std::uint32_t channels, std::uint64_t seed, Sink sink)
+    : m_channels(channels), m_sink(std::move(sink))
+{
+    if (settings.active())
+        m_line = std::make_unique<transmission::Transmission>(settings, sampleRate, channels, seed);
+}
+
+bool TransmittedOutput::hand(const std::vector<float>& samples)
+{
+    return samples.empty() || m_sink(samples.data(), static_cast<std::uint32_t>(samples.size() / m_channels));
+}
+
+bool TransmittedOutput::operator()(const float* interleaved, std::uint32_t frames)
+{
+    if (!m_line)
+        return m_sink(interleaved, frames);
+    m_out.clear();
+    m_line->process(interleaved, frames, m_out);
+    return hand(m_out);
+}
+
+bool TransmittedOutput::finish()
+{
+    if (!m_line)
+        return true;
+    m_out.clear();
+    m_line->finish(m_out);
+    return hand(m_out);
+}
+
+std::uint64_t fileSeed(std::uint64_t seed, const std::string& output)
+{
+    // FNV-1a over the file name, then mixed with the seed.
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (unsigned char c : std::filesystem::path(output).filename().string())
+        hash = (hash ^ c) * 0x100000001b3ull;
+    return hash ^ (seed * 0x9e3779b97f4a7c15ull);
+}

@@ -1,0 +1,40 @@
+// The transmission between the effect and the file: what the effect renders goes through the
+// file's own Transmission (codec, loss, radio) before it is measured and written. Frames come
+// out aligned with the effect's, a codec frame or so later; finish() hands on the rest.
+#pragma once
+
+#include "transmission/Transmission.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TransmittedOutput
+{
+public:
+    using Sink = std::function<bool(const float* interleaved, std::uint32_t frames)>;
+
+    // Passes the frames straight to `sink` when the settings are inactive.
+    TransmittedOutput(const transmission::TransmissionSettings& settings, std::uint32_t sampleRate,
+                      std::uint32_t channels, std::uint64_t seed, Sink sink);
+
+    // As the sink: false when it refused the frames.
+    bool operator()(const float* interleaved, std::uint32_t frames);
+    // The frames still in the transmission (and a radio's squelch tail).
+    bool finish();
+
+private:
+    bool hand(const std::vector<float>& samples);
+
+    std::unique_ptr<transmission::Transmission> m_line;
+    std::uint32_t m_channels;
+    Sink m_sink;
+    std::vector<float> m_out;
+};
+
+// A file's seed for what its transmission draws (lost packets, static): `seed` (0 when none
+// is given) with the output's file name, so that a file renders the same bytes whichever job
+// renders it and whatever else is in the batch.
+std::uint64_t fileSeed(std::uint64_t seed, const std::string& output);
