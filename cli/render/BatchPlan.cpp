@@ -1,6 +1,7 @@
 #include "cli/render/BatchPlan.h"
 
 #include "cli/io/InputDiscovery.h"
+#include "cli/render/ExistingOutputs.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/settings/UsageError.h"
 
@@ -26,6 +27,7 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
     for (const auto& s : found.skipped)
         jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
     std::map<std::string, std::string> taken; // output -> input
+    std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (const auto& f : found.files)
     {
         RenderJob job{f.path, (fs::path(request.outputDir) / f.relative).lexically_normal().string(), {}, {}};
@@ -45,8 +47,9 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
             job.reason = "\"" + job.output + "\" exists (--skip-existing)";
         }
         else if (exists && !request.force)
-            fail("\"" + job.output + "\" exists: --skip-existing leaves it, --force replaces it");
+            existing.push_back(job.output);
         jobs.push_back(std::move(job));
     }
+    refuseExistingOutputs(existing, found.files.size());
     return jobs;
 }

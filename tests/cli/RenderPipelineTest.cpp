@@ -119,10 +119,13 @@ TEST_F(RenderPipeline, ReRunsSkipExistingOutputsOrSayHowToProceed)
     fs::create_directories(m_dir / "out");
     std::ofstream(path("out/a.wav")) << "earlier run";
 
+    // Told once, before anything renders; nothing is rendered until the user chooses.
     ProcessResult r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(has(r.err, "--skip-existing") && has(r.err, "--force")) << r.err;
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "1 of 2 outputs exist") && has(r.err, "--skip-existing leaves them, --force replaces them"))
+        << r.err;
     EXPECT_EQ(bytesOf(path("out/a.wav")), "earlier run");
+    EXPECT_EQ(filesIn(path("out")), std::vector<std::string>{"a.wav"});
 
     r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--skip-existing", "--json"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -130,9 +133,36 @@ TEST_F(RenderPipeline, ReRunsSkipExistingOutputsOrSayHowToProceed)
     const auto lines = jsonLines(r.out);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0]["status"], "skipped");
-    EXPECT_EQ(lines[1]["status"], "skipped"); // b.wav rendered by the first run
-    EXPECT_EQ(lines[2]["summary"]["skipped"], 2);
+    EXPECT_EQ(lines[1]["status"], "rendered");
+    EXPECT_EQ(lines[2]["summary"]["skipped"], 1);
     EXPECT_TRUE(has(r.err, "skipped: ")) << r.err;
+
+    // All of them there: one line, however many.
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "2 outputs exist (")) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--force", "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(bytesOf(path("out/a.wav")), "earlier run");
+}
+
+// A single --out that existed was replaced silently while a batch refused.
+TEST_F(RenderPipeline, ASingleOutputThatExistsIsReplacedOnlyWithForce)
+{
+    const std::string in = writeTone("a.wav", 4800);
+    std::ofstream(path("o.wav")) << "earlier run";
+    ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("o.wav")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "exists: --force replaces it")) << r.err;
+    EXPECT_EQ(bytesOf(path("o.wav")), "earlier run");
+    r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--skip-existing", "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(jsonLines(r.out).at(0)["status"], "skipped");
+    EXPECT_EQ(bytesOf(path("o.wav")), "earlier run");
+    r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--force", "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(bytesOf(path("o.wav")), "earlier run");
 }
 
 TEST_F(RenderPipeline, ADamagedInputIsReportedAndLeavesNoOutput)
