@@ -109,8 +109,12 @@ int render(const RenderOptions& options)
     {
         if (options.inputs.empty())
             throw UsageError("--out-dir renders the files given with --in");
+        std::string leftOut;
         request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
-                                  options.force, settingFiles});
+                                  options.force, settingFiles},
+                                 &leftOut);
+        if (!leftOut.empty() && !options.quiet)
+            std::fprintf(stderr, "note: %s\n", leftOut.c_str());
         request.replace = options.force;
         request.makeFolders = true;
     }

@@ -10,12 +10,15 @@
 
 namespace fs = std::filesystem;
 
-std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
+std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* leftOut)
 {
     const DiscoveredInputs found = discoverInputs(request.inputs, request.recursive, request.outputDir);
+    if (leftOut != nullptr)
+        *leftOut = leftOutNote(found);
     if (found.files.empty() && found.skipped.empty())
         throw UsageError("no audio files to render in " + std::to_string(request.inputs.size()) + " input" +
-                         (request.inputs.size() == 1 ? "" : "s"));
+                         (request.inputs.size() == 1 ? "" : "s") +
+                         (leftOutNote(found).empty() ? "" : " (" + leftOutNote(found) + ")"));
     // Every source once; each output is then one lookup (comparing every output with every
     // input took minutes for a few thousand files).
     std::vector<std::string> everySource = request.otherSources;

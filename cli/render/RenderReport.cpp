@@ -79,6 +79,18 @@ std::string ringOutNote(const FileRenderResult& r, double rate)
     }
     return text;
 }
+// "3 files: a.wav, b.wav, c.wav" or "200 files: a.wav, b.wav, c.wav and 197 more".
+std::string namedFew(const std::vector<std::string>& names)
+{
+    constexpr std::size_t kNamed = 3;
+    std::string text = std::to_string(names.size()) + (names.size() == 1 ? " file: " : " files: ");
+    for (std::size_t i = 0; i < names.size() && i < kNamed; ++i)
+        text += (i > 0 ? ", " : "") + names[i];
+    if (names.size() > kNamed)
+        text += " and " + std::to_string(names.size() - kNamed) + " more";
+    return text;
+}
+
 // "-23.0 LUFS, LRA 4.2 LU"; a line too short to gate says how it was measured.
 std::string loudnessText(const Levels& levels)
 {
@@ -148,6 +160,8 @@ void RenderReport::file(const JobOutcome& o)
             j["gainNote"] = r.gainNote.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.gainNote);
             j["clippedSamples"] = r.integerFormat ? r.output.clippedSamples : 0;
         }
+        if (o.status == JobOutcome::Status::Interrupted)
+            j["started"] = !o.neverStarted;
         j["error"] = o.error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.error);
         std::printf("%s\n", jsonLine(j).c_str());
         std::fflush(stdout);
@@ -183,7 +197,10 @@ void RenderReport::file(const JobOutcome& o)
             std::fprintf(stderr, "skipped: %s: %s\n", inputName(o).c_str(), printable(o.error).c_str());
         break;
     case JobOutcome::Status::Interrupted:
-        std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
+        if (o.neverStarted)
+            m_neverStarted.push_back(inputName(o));
+        else
+            std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
         break;
     }
     std::fflush(stderr);
@@ -208,6 +225,8 @@ void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode
         std::printf("%s\n", jsonLine(j).c_str());
         std::fflush(stdout);
     }
+    if (!m_neverStarted.empty())
+        std::fprintf(stderr, "not started: %s\n", namedFew(m_neverStarted).c_str());
     const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted;
     if (m_quiet && s.failed == 0 && signalExitCode == 0)
         return;

@@ -72,13 +72,17 @@ TEST_F(RenderPipeline, AnInterruptedBatchKeepsFinishedFilesAndRemovesPartialOnes
     // The second input is a pipe fed slowly, so the batch is still busy with it when the
     // signal comes; the first input is finished by then.
     writeTone("in/a.wav", 4800);
+    // Two more after it never start: they are told in one line, not one "interrupted" each.
+    writeTone("in/c.wav", 4800);
+    writeTone("in/d.wav", 4800);
     const std::string pipe = path("in/b.wav");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
     const std::string stream = bytesOf(writeTone("src.wav", 48000 * 30));
     for (int signalNumber : {SIGTERM, SIGINT})
     {
         fs::remove_all(m_dir / "out");
-        CrumletProcess crumlet({"render", "--in", path("in/a.wav"), pipe, "--out-dir", path("out"), "--jobs", "1"});
+        CrumletProcess crumlet({"render", "--in", path("in/a.wav"), pipe, path("in/c.wav"), path("in/d.wav"),
+                                "--out-dir", path("out"), "--jobs", "1"});
         // Opening a pipe's writing end without blocking fails until its reader has it open.
         int feed = -1;
         for (int tries = 0; feed < 0 && tries < 2000 && crumlet.running(); ++tries)
@@ -108,7 +112,10 @@ TEST_F(RenderPipeline, AnInterruptedBatchKeepsFinishedFilesAndRemovesPartialOnes
         EXPECT_EQ(filesIn(path("out")), std::vector<std::string>{"a.wav"});
         EXPECT_EQ(readAll(path("out/a.wav")).size() % 2, 0u);
         EXPECT_GE(readAll(path("out/a.wav")).size(), 2u * 4800u);
-        EXPECT_TRUE(has(r.err, "1 of 2 files rendered") && has(r.err, "interrupted")) << r.err;
+        EXPECT_TRUE(has(r.err, "1 of 4 files rendered") && has(r.err, "interrupted")) << r.err;
+        EXPECT_TRUE(has(r.err, "interrupted: " + pipe)) << r.err;
+        EXPECT_TRUE(has(r.err, "not started: 2 files: " + path("in/c.wav") + ", " + path("in/d.wav") + "\n")) << r.err;
+        EXPECT_FALSE(has(r.err, "interrupted: " + path("in/c.wav"))) << r.err;
     }
 }
 
@@ -413,4 +420,27 @@ TEST_F(RenderPipeline, SimsAreFoundByCategoryOrWordAndDescribed)
     EXPECT_TRUE(has(r.out, "Red Megaphone") && has(r.out, "level") && has(r.out, "Peaking")) << r.out;
     EXPECT_EQ(runCrumlet({"sims", "--category", "spaceships"}).exitCode, 2);
     EXPECT_TRUE(has(runCrumlet({"sims", "--help"}).out, "damping"));
+}
+
+// Subfolders passed over without --recursive, and files that are not audio, went unmentioned.
+TEST_F(RenderPipeline, WhatAFolderHoldsBesideItsAudioIsCountedInOneNote)
+{
+    writeTone("in/a.wav", 2400);
+    writeTone("in/scene1/b.wav", 2400);
+    writeTone("in/scene2/c.wav", 2400);
+    std::ofstream(path("in/script.txt")) << "lines";
+    std::ofstream(path("in/scene1/notes.md")) << "notes";
+    ProcessResult r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.err, "note: 2 subfolders left out (--recursive renders them); 1 file that is not audio left out\n"))
+        << r.err;
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out2"), "--recursive"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.err, "note: 2 files that are not audio left out\n")) << r.err;
+    EXPECT_FALSE(has(r.err, "subfolder")) << r.err;
+    // Nothing to render says why.
+    fs::remove(path("in/a.wav"));
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out3")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "no audio files to render in 1 input (2 subfolders left out")) << r.err;
 }
