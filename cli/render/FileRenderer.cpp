@@ -4,6 +4,7 @@
 #include "cli/io/DamagedInput.h"
 #include "cli/signals/DemoSignal.h"
 #include "cli/render/EffectHost.h"
+#include "cli/render/ParkedOutput.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/metering/PipelinedLevelMeter.h"
@@ -109,30 +110,6 @@ private:
     std::string m_error;
 };
 
-// Float samples parked between the two passes of a loudness-normalised render.
-class ScratchFile
-{
-public:
-    explicit ScratchFile(const std::string& output) : m_file(std::tmpfile())
-    {
-        if (m_file == nullptr)
-            throw IoError("cannot render \"" + output + "\": no room for a scratch file: " + systemReason(errno));
-    }
-    ~ScratchFile() { std::fclose(m_file); }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-
-    bool write(const float* samples, std::size_t count)
-    {
-        return std::fwrite(samples, sizeof(float), count, m_file) == count;
-    }
-    bool rewind() { return std::fseek(m_file, 0, SEEK_SET) == 0; }
-    std::size_t read(float* samples, std::size_t count) { return std::fread(samples, sizeof(float), count, m_file); }
-
-private:
-    std::FILE* m_file;
-};
-
 double gainTo(double targetLufs, double measuredLufs, std::string& note)
 {
     if (!std::isfinite(measuredLufs))
@@ -233,19 +210,18 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     }
     else
     {
-        // First pass: the effect's output, measured and parked; then one gain for all of it.
-        ScratchFile scratch(request.output);
+        // First pass: the effect's output, measured and parked; then one gain for all of it,
+        // applied as the parked samples are handed to the output.
+        ParkedOutput parked(request.output, channels);
         PipelinedLevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness, request.workAside);
-        bool parked = true;
         rendered = renderer.run(source,
                                 [&](const float* from, std::uint32_t frames) {
                                     effectMeter.add(from, frames);
-                                    parked = scratch.write(from, static_cast<std::size_t>(frames) * channels);
-                                    return parked;
+                                    return parked.park(from, frames);
                                 },
                                 notInterrupted);
-        if (!parked)
-            throw IoError("cannot render \"" + request.output + "\": the scratch file: " + systemReason(errno));
+        if (!parked.error().empty())
+            throw IoError(parked.error());
         input.checkComplete();
         if (Interruption::requested())
             throw Interrupted();
@@ -259,19 +235,11 @@ FileRenderResult renderFile(const FileRenderRequest& request)
                                " NaN or Inf input sample" + (inputLevels.nonFiniteSamples == 1 ? "" : "s") +
                                " measured as silence";
         const auto gain = static_cast<float>(std::pow(10.0, result.gainDb / 20.0));
-
-        std::vector<float> buffer(static_cast<std::size_t>(request.blockFrames) * channels);
-        if (!scratch.rewind())
-            throw IoError("cannot render \"" + request.output + "\": the scratch file: " + systemReason(errno));
-        for (std::size_t n; (n = scratch.read(buffer.data(), buffer.size())) > 0;)
-        {
+        parked.playBack(gain, [&](const float* from, std::uint32_t frames) {
             if (Interruption::requested())
                 throw Interrupted();
-            for (std::size_t i = 0; i < n; ++i)
-                buffer[i] *= gain;
-            if (!writeOut(buffer.data(), static_cast<std::uint32_t>(n / channels)))
-                break;
-        }
+            return writeOut(from, frames);
+        });
     }
 
     output.drain();
