@@ -72,16 +72,27 @@ public:
             m_position += n;
             return n;
         }
-        if (!m_error.empty())
-            return 0;
-        const sf_count_t n = m_file.readf(interleaved, frames);
-        m_position += static_cast<std::uint64_t>(std::max<sf_count_t>(n, 0));
-        if (m_file.error() != SF_ERR_NO_ERROR)
-            m_error = m_file.strError();
-        else if (n < static_cast<sf_count_t>(frames) && m_framesKnown && m_position < m_frames)
-            m_error = "it ends after " + std::to_string(m_position) + " of the " + std::to_string(m_frames) +
-                      " frames its header promises (truncated or damaged)";
-        return m_error.empty() ? static_cast<std::uint32_t>(std::max<sf_count_t>(n, 0)) : 0;
+        // Served from a read-ahead of many buffers: a few large reads rather than one small
+        // one per buffer.
+        std::uint32_t served = 0;
+        while (served < frames)
+        {
+            if (m_aheadAt == m_aheadEnd)
+            {
+                m_ahead.resize(static_cast<std::size_t>(kReadAheadFrames) * m_channels);
+                m_aheadAt = 0;
+                m_aheadEnd = readFile(m_ahead.data(), kReadAheadFrames);
+                if (m_aheadEnd == 0)
+                    break;
+            }
+            const std::uint32_t n = std::min(frames - served, m_aheadEnd - m_aheadAt);
+            std::memcpy(interleaved + static_cast<std::size_t>(served) * m_channels,
+                        m_ahead.data() + static_cast<std::size_t>(m_aheadAt) * m_channels,
+                        sizeof(float) * n * m_channels);
+            m_aheadAt += n;
+            served += n;
+        }
+        return served;
     }
 
     // Throws IoError when the input could not be read whole.
@@ -98,8 +109,28 @@ public:
     int format() const { return m_format; }
 
 private:
+    static constexpr std::uint32_t kReadAheadFrames = 8192;
+
+    // Frames read from the file; none once it failed or ended short of its header.
+    std::uint32_t readFile(float* interleaved, std::uint32_t frames)
+    {
+        if (!m_error.empty())
+            return 0;
+        const sf_count_t n = m_file.readf(interleaved, frames);
+        m_position += static_cast<std::uint64_t>(std::max<sf_count_t>(n, 0));
+        if (m_file.error() != SF_ERR_NO_ERROR)
+            m_error = m_file.strError();
+        else if (n < static_cast<sf_count_t>(frames) && m_framesKnown && m_position < m_frames)
+            m_error = "it ends after " + std::to_string(m_position) + " of the " + std::to_string(m_frames) +
+                      " frames its header promises (truncated or damaged)";
+        return m_error.empty() ? static_cast<std::uint32_t>(std::max<sf_count_t>(n, 0)) : 0;
+    }
+
     std::string m_path;
     SndfileHandle m_file;
+    std::vector<float> m_ahead; // frames read from the file, not yet served
+    std::uint32_t m_aheadAt = 0;
+    std::uint32_t m_aheadEnd = 0;
     std::vector<float> m_demo;
     std::uint64_t m_position = 0;
     std::uint32_t m_channels = 0;
