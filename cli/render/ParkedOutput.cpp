@@ -34,7 +34,7 @@ bool ParkedOutput::park(const float* interleaved, std::uint32_t frames)
     {
         const std::size_t offset = m_held % kBlockSamples;
         if (offset == 0)
-            m_blocks.push_back(std::make_unique<float[]>(kBlockSamples));
+            m_blocks.emplace_back(new float[kBlockSamples]); // filled before it is read
         const std::size_t n = std::min({count, kBlockSamples - offset, m_memorySamples - m_held});
         std::memcpy(m_blocks.back().get() + offset, interleaved, n * sizeof(float));
         m_held += n;
