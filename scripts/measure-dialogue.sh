@@ -56,7 +56,7 @@ if ! perf record -q -F 1999 --call-graph dwarf,16384 -o "$work/perf.data" -- "$c
 fi
 perf script -i "$work/perf.data" -F comm,ip,sym,dso 2>/dev/null | awk '
   function classify(chain) {
-    if (chain ~ /ebur128_init|ebur128_destroy|EffectInstance::create|silenceFloorRms|PartialFile|openInput|outputFormatFor|SndfileHandle::SndfileHandle|sf_open|sf_close|AudioWriter::close|AudioWriter::AudioWriter|LevelMeter::LevelMeter|commit/) return "per-file set-up and finishing (instances, meters, opening, closing, renaming)"
+    if (chain ~ /ebur128_init|ebur128_destroy|EffectInstance::create|silenceFloorRms|PartialFile|openInput|outputFormatFor|SndfileHandle::SndfileHandle|sf_open|sf_close|AudioWriter::close|AudioWriter::AudioWriter|LevelMeter::LevelMeter|PartialFile::commit/) return "per-file set-up and finishing (instances, meters, opening, closing, renaming)"
     if (chain ~ /ebur128_/) return "integrated loudness (libebur128, both passes)"
     if (chain ~ /TruePeakMeter::/) return "true peak"
     if (chain ~ /LevelMeter::add/) return "sample peak and checks"
