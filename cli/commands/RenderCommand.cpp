@@ -2,6 +2,7 @@
 
 #include "cli/render/BatchPlan.h"
 #include "cli/render/EffectHost.h"
+#include "cli/render/ExistingOutputs.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/settings/Presets.h"
@@ -92,12 +93,13 @@ int render(const RenderOptions& options)
     }
 
     const EffectHost& host = EffectHost::instance();
+    transmission::TransmissionSettings presetTransmission;
     const ParameterSettings settings =
-        settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
+        settingsFrom(host.description(), options.bankFile, options.preset, options.assignments, &presetTransmission);
 
     RenderJobsRequest request;
     // Read before anything renders: an unknown or missing codec stops the command here.
-    request.transmission = transmissionFrom(options.preset, options.transmission);
+    request.transmission = transmissionFrom(presetTransmission, options.transmission);
     request.seed = options.transmission.seed;
     // The block the host's bank would hold: written by the plugin object from its properties.
     request.block = host.bankBlock(settings);
@@ -111,8 +113,12 @@ int render(const RenderOptions& options)
     {
         if (options.inputs.empty())
             throw UsageError("--out-dir renders the files given with --in");
+        std::string leftOut;
         request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
-                                  options.force, settingFiles});
+                                  options.force, settingFiles},
+                                 &leftOut);
+        if (!leftOut.empty() && !options.quiet)
+            std::fprintf(stderr, "note: %s\n", leftOut.c_str());
         request.replace = options.force;
         request.makeFolders = true;
     }
@@ -125,8 +131,16 @@ int render(const RenderOptions& options)
         if (!input.empty() && fs::is_directory(input, ec))
             throw UsageError("\"" + input + "\" is a folder: render a folder with --out-dir FOLDER");
         refuseOverwritingAnInput(options.output, sources, "the output");
-        request.jobs.push_back({input, options.output, {}, {}});
-        request.replace = true;
+        std::error_code exists;
+        if (options.skipExisting && fs::exists(options.output, exists))
+            request.jobs.push_back({input, options.output, JobOutcome::Status::Skipped,
+                                    "\"" + options.output + "\" exists (--skip-existing)"});
+        else
+        {
+            refuseExistingOutput(options.output, options.force);
+            request.jobs.push_back({input, options.output, {}, {}});
+        }
+        request.replace = options.force;
     }
 
     // The preset file would take the place of a render.

@@ -3,6 +3,7 @@
 #include "cli/io/OutputFiles.h"
 #include "cli/io/QuotedText.h"
 #include "cli/settings/SettingsFileReader.h"
+#include "cli/settings/NameSuggestions.h"
 #include "cli/settings/UsageError.h"
 
 #include <nlohmann/json.hpp>
@@ -227,6 +228,15 @@ const std::vector<FactoryPreset>& factoryPresets()
     return presets;
 }
 
+std::string presetNameHint(const std::string& typed)
+{
+    std::vector<std::string> names;
+    for (const auto& preset : factoryPresets())
+        names.push_back(preset.name);
+    const std::string suggestion = presetSuggestion(names, typed);
+    return suggestion.empty() ? " (presets: " + factoryNames() + ")" : "; " + suggestion;
+}
+
 const FactoryPreset* findFactoryPreset(const std::string& name)
 {
     for (const auto& preset : factoryPresets())
@@ -250,8 +260,8 @@ FactoryPreset readPreset(const std::string& nameOrPath)
         return *preset;
     }
     if (!fs::exists(nameOrPath, ec))
-        throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name (presets: " +
-                         factoryNames() + ")");
+        throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name" +
+                         presetNameHint(nameOrPath));
     const SettingsFileBytes text = readSettingsFile(nameOrPath, kMostPresetFileBytes, "a preset file");
     if (text.longer)
         throw UsageError("\"" + nameOrPath + "\" is not a preset file: it holds more than " +
@@ -260,14 +270,12 @@ FactoryPreset readPreset(const std::string& nameOrPath)
 }
 } // namespace
 
-transmission::TransmissionSettings presetTransmission(const std::string& nameOrPath)
-{
-    return readPreset(nameOrPath).transmission;
-}
-
-void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
+void applyPreset(ParameterSettings& settings, const std::string& nameOrPath,
+                 transmission::TransmissionSettings* transmission)
 {
     const FactoryPreset preset = readPreset(nameOrPath);
+    if (transmission != nullptr)
+        *transmission = preset.transmission;
     const bool shipped = findFactoryPreset(nameOrPath) != nullptr;
     applyValues(settings, preset.values, shipped ? "preset \"" + preset.name + "\"" : nameOrPath);
 }

@@ -38,15 +38,18 @@ const std::vector<FactoryPreset>& factoryPresets();
 // The shipped preset of that name (any case), or null.
 const FactoryPreset* findFactoryPreset(const std::string& name);
 
+// What to say after "no preset named ...": "; did you mean "Police radio"?" for a near name,
+// else the list of shipped presets in brackets.
+std::string presetNameHint(const std::string& typed);
+
 // Applies a factory preset by name (any case) or else a preset file; throws UsageError for
 // an unknown name, a name that is both a shipped preset's and a file's ("./NAME" is the file), a malformed file (saying where), a bad property, a file larger than
 // kMostPresetFileBytes, a folder or a device, IoError (with the system's reason) when the
 // file cannot be read.
-void applyPreset(ParameterSettings& settings, const std::string& nameOrPath);
-
-// The transmission a factory preset (by name) or preset file holds; inactive when it holds
-// none. Throws as applyPreset does.
-transmission::TransmissionSettings presetTransmission(const std::string& nameOrPath);
+// The preset's "transmission" goes to `transmission` when given (inactive settings when it
+// holds none): the file is read once (it may be a pipe).
+void applyPreset(ParameterSettings& settings, const std::string& nameOrPath,
+                 transmission::TransmissionSettings* transmission = nullptr);
 
 // Every property in the preset-file form: numbers, true/false for switches, list entries by
 // their text; the description first when there is one, the transmission last when active.

@@ -16,13 +16,14 @@ std::vector<std::uint8_t> readBankFile(const std::string& path, std::size_t size
 }
 
 ParameterSettings settingsFrom(const quarl::PluginDescription& description, const std::string& bankFile,
-                               const std::string& preset, const std::vector<std::string>& assignments)
+                               const std::string& preset, const std::vector<std::string>& assignments,
+                               transmission::TransmissionSettings* transmission)
 {
     ParameterSettings settings(description);
     if (!bankFile.empty())
         settings.loadBlock(readBankFile(bankFile, blockSizeOf(description)));
     if (!preset.empty())
-        applyPreset(settings, preset);
+        applyPreset(settings, preset, transmission);
     for (const auto& assignment : assignments)
         settings.assign(assignment);
     return settings;

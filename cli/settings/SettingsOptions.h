@@ -2,12 +2,15 @@
 #pragma once
 
 #include "cli/settings/ParameterSettings.h"
+#include "transmission/TransmissionSettings.h"
 
 #include <string>
 #include <vector>
 
+// The preset's transmission goes to `transmission` when given.
 ParameterSettings settingsFrom(const quarl::PluginDescription& description, const std::string& bankFile,
-                               const std::string& preset, const std::vector<std::string>& assignments);
+                               const std::string& preset, const std::vector<std::string>& assignments,
+                               transmission::TransmissionSettings* transmission = nullptr);
 
 // Reads a parameter block file, never more than `size` + 1 bytes; throws UsageError unless it
 // holds exactly `size` bytes, and for a folder or a device.

@@ -1,6 +1,5 @@
 #include "cli/settings/TransmissionOptions.h"
 
-#include "cli/settings/Presets.h"
 #include "cli/settings/UsageError.h"
 
 #include <CLI/CLI.hpp>
@@ -28,11 +27,9 @@ void addTransmissionOptions(CLI::App* command, TransmissionOptions& options)
         ->capture_default_str();
 }
 
-transmission::TransmissionSettings transmissionFrom(const std::string& preset, const TransmissionOptions& options)
+transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,
+                                                    const TransmissionOptions& options)
 {
-    transmission::TransmissionSettings settings;
-    if (!preset.empty())
-        settings = presetTransmission(preset);
     try
     {
         if (!options.codec.empty())

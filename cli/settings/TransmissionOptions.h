@@ -22,6 +22,7 @@ struct TransmissionOptions
 
 void addTransmissionOptions(CLI::App* command, TransmissionOptions& options);
 
-// The preset's transmission (none without a preset), then what the options change. Throws
+// The preset's transmission (inactive without one), then what the options change. Throws
 // UsageError naming what is available, before anything renders.
-transmission::TransmissionSettings transmissionFrom(const std::string& preset, const TransmissionOptions& options);
+transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,
+                                                    const TransmissionOptions& options);

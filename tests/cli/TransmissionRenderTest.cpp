@@ -20,7 +20,7 @@ TEST_F(TransmissionRender, ACodecKeepsTheRendersLengthAndTheRadioAddsOnlyItsSque
     for (const char* codec : {"gsm", "amr:7.4", "opus:12k", "codec2:1600", "lpc10", "g729"})
     {
         const ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("coded.wav"), "--preset", "Phone call",
-                                            "--codec", codec, "--loss", "5%", "--quiet"});
+                                            "--codec", codec, "--loss", "5%", "--quiet", "--force"});
         ASSERT_EQ(r.exitCode, 0) << codec << r.err;
         SF_INFO coded{};
         const auto samples = readAll(path("coded.wav"), &coded);
