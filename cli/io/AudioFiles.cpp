@@ -243,16 +243,15 @@ void AudioWriter::ditherWith(std::uint64_t seed)
 
 std::string AudioWriter::describeWith(const OutputMetadata& metadata)
 {
+    // Float WAV files keep the plain header readers expect of them (cli/io/FloatWavWriter).
     const int major = m_format & SF_FORMAT_TYPEMASK;
-    if (major != SF_FORMAT_WAV)
+    if (major != SF_FORMAT_WAV || m_floatWav)
         return {};
     OutputMetadata described = metadata;
     described.codingHistory = "A=PCM,F=" + std::to_string(m_sampleRate) +
                               ",W=" + std::to_string(mostBytesPerSample(m_format) * 8) + ",M=" +
                               (m_channels == 1 ? "mono" : m_channels == 2 ? "stereo" : "multichannel") + "," +
                               metadata.codingHistory;
-    if (m_floatWav)
-        return m_floatWav->addChunks(wavMetadataChunks(described));
     m_settingsChunk = settingsChunkBytes(described);
     return writeMetadata(m_sndfile, described, m_settingsChunk);
 }

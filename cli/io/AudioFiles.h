@@ -61,8 +61,9 @@ public:
     // `seed` (other formats are left alone).
     void ditherWith(std::uint64_t seed);
 
-    // Before the first write: a WAV file carries the metadata (other containers none), its
-    // coding history's line starting with the file's format ("A=PCM,F=48000,W=16,M=mono,").
+    // Before the first write: an integer WAV file carries the metadata (float WAV files keep
+    // their plain header, other containers have no place for it), its coding history's line
+    // starting with the file's format ("A=PCM,F=48000,W=16,M=mono,").
     // Returns the reason when it cannot be written, empty otherwise.
     std::string describeWith(const OutputMetadata& metadata);
 

@@ -40,20 +40,6 @@ void dateAndTime(char (&date)[10], char (&time)[8])
     std::memcpy(time, text + 10, 8);
 }
 
-void put(std::string& out, std::uint64_t v, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<char>(v >> (8 * i)));
-}
-
-void putChunk(std::string& out, const char* id, const std::string& data)
-{
-    out.append(id, 4);
-    put(out, data.size(), 4);
-    out += data;
-    if (data.size() % 2 != 0)
-        out.push_back('\0');
-}
 } // namespace
 
 std::string settingsChunkBytes(const OutputMetadata& metadata)
@@ -88,26 +74,6 @@ std::string writeMetadata(SndfileHandle& file, const OutputMetadata& metadata, c
     if (sf_set_chunk(file.rawHandle(), &chunk) != SF_ERR_NO_ERROR)
         return std::string("the settings chunk: ") + file.strError();
     return {};
-}
-
-std::string wavMetadataChunks(const OutputMetadata& metadata)
-{
-    std::string bext(kBextFixedBytes, '\0');
-    std::memcpy(&bext[0], metadata.description.data(), std::min<std::size_t>(256, metadata.description.size()));
-    std::memcpy(&bext[256], metadata.originator.data(), std::min<std::size_t>(32, metadata.originator.size()));
-    std::memcpy(&bext[288], metadata.originatorReference.data(),
-                std::min<std::size_t>(32, metadata.originatorReference.size()));
-    char date[10], time[8];
-    dateAndTime(date, time);
-    std::memcpy(&bext[320], date, 10);
-    std::memcpy(&bext[330], time, 8);
-    bext[346] = 1; // version
-    bext += metadata.codingHistory.substr(0, kMostCodingHistory);
-    std::string chunks;
-    putChunk(chunks, "bext", bext);
-    if (!metadata.settingsJson.empty())
-        putChunk(chunks, kSettingsChunkId, settingsChunkBytes(metadata));
-    return chunks;
 }
 
 OutputMetadata readMetadata(const std::string& path)

@@ -1,4 +1,4 @@
-// What an output says about how it was made, in a WAV file: a Broadcast Wave `bext` chunk
+// What an output says about how it was made, in a WAV file libsndfile writes (16 or 24 bits): a Broadcast Wave `bext` chunk
 // (EBU Tech 3285: a description, the originator, the date, and a coding history of free
 // length) and a chunk of the tool's own, "crml", holding the full settings as JSON.
 #pragma once
@@ -31,9 +31,6 @@ std::string writeMetadata(SndfileHandle& file, const OutputMetadata& metadata, c
 
 // The "crml" chunk's data: the JSON padded with spaces to a multiple of four bytes.
 std::string settingsChunkBytes(const OutputMetadata& metadata);
-
-// The bext and crml chunks (headers included) for a WAV file written without libsndfile.
-std::string wavMetadataChunks(const OutputMetadata& metadata);
 
 // Reads both back through libsndfile; empty fields where a file has none. Throws IoError
 // when the file cannot be read.

@@ -25,10 +25,6 @@ public:
     FloatWavWriter(const FloatWavWriter&) = delete;
     FloatWavWriter& operator=(const FloatWavWriter&) = delete;
 
-    // Chunks (headers included, each of even size) written between the format and the
-    // data, before the first frame; returns the reason when the header cannot be rewritten.
-    std::string addChunks(const std::string& chunks);
-
     // Little-endian floats, as the machine holds them. False on a write error, and when a
     // file without room for ds64 would outgrow RIFF: nothing is cut silently.
     bool write(const float* interleaved, std::uint32_t frames);
@@ -47,6 +43,5 @@ private:
     bool m_roomForRf64;
     std::uint64_t m_mostRiffBytes;
     std::uint64_t m_frames = 0;
-    std::string m_chunks;
     std::string m_error;
 };

@@ -98,7 +98,8 @@ std::vector<std::string> changedSettings(const ParameterSettings& settings)
 
 std::string recipeJson(const RenderRecipe& recipe, const ParameterSettings& settings)
 {
-    return recipeObject(recipe, settings).dump();
+    // A name that is not UTF-8 has its stray bytes replaced (U+FFFD): JSON holds Unicode.
+    return recipeObject(recipe, settings).dump(-1, ' ', false, ordered_json::error_handler_t::replace);
 }
 
 OutputMetadata describeRender(const RenderRecipe& recipe, const ParameterSettings& settings)
@@ -126,7 +127,8 @@ RenderRecipe readRecipe(const std::string& path)
     if (m.settingsJson.empty())
         throw UsageError("\"" + path + "\" carries no settings of " + kToolName +
                          (m.description.empty() ? std::string(" (no bext chunk either)")
-                                                : " (its bext description: \"" + m.description + "\")"));
+                                                : " (its bext description: \"" + m.description + "\")") +
+                         "; crumlet writes them into 16- and 24-bit WAV files");
     RenderRecipe r;
     try
     {
