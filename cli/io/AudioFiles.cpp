@@ -258,12 +258,6 @@ std::string AudioWriter::describeWith(const OutputMetadata& metadata)
 
 bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
 {
-    if (m_dither)
-    {
-        m_dithered.assign(interleaved, interleaved + static_cast<std::size_t>(frames) * m_channels);
-        m_dither->apply(m_dithered.data(), m_dithered.size());
-        interleaved = m_dithered.data();
-    }
     if (m_floatWav)
         return m_floatWav->write(interleaved, frames);
     if (!m_error.empty())
@@ -273,7 +267,16 @@ bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
         m_error = "it would outgrow the 4 GiB its header can describe";
         return false;
     }
-    if (m_sndfile.writef(interleaved, frames) != static_cast<sf_count_t>(frames))
+    sf_count_t done = 0;
+    if (m_dither)
+    {
+        m_dithered.resize(static_cast<std::size_t>(frames) * m_channels);
+        m_dither->quantize(interleaved, m_dithered.data(), m_dithered.size());
+        done = m_sndfile.writef(m_dithered.data(), frames);
+    }
+    else
+        done = m_sndfile.writef(interleaved, frames);
+    if (done != static_cast<sf_count_t>(frames))
     {
         m_error = m_sndfile.strError();
         return false;

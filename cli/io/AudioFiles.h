@@ -79,7 +79,7 @@ private:
     SndfileHandle m_sndfile;
     std::unique_ptr<FloatWavWriter> m_floatWav;
     std::unique_ptr<TpdfDither> m_dither;
-    std::vector<float> m_dithered;
+    std::vector<std::int32_t> m_dithered;
     std::uint32_t m_channels;
     int m_format;
     int m_sampleRate;

@@ -1,6 +1,7 @@
 #include "cli/io/Dither.h"
 
-#include <cstddef>
+#include <algorithm>
+#include <cmath>
 
 std::uint64_t splitMix64(std::uint64_t& state)
 {
@@ -10,9 +11,8 @@ std::uint64_t splitMix64(std::uint64_t& state)
     return z ^ (z >> 31);
 }
 
-// libsndfile scales floats by 2^(bits-1) - 1 (0x7FFF for 16 bits) before rounding.
 TpdfDither::TpdfDither(int bits, std::uint64_t seed)
-    : m_step(1.0 / static_cast<double>((1ull << (bits - 1)) - 1)), m_state(seed ^ 0x6469746865720000ull)
+    : m_bits(bits), m_step(1.0 / static_cast<double>(1ull << (bits - 1))), m_state(seed ^ 0x6469746865720000ull)
 {
 }
 
@@ -21,8 +21,16 @@ double TpdfDither::uniform()
     return static_cast<double>(splitMix64(m_state) >> 11) * 0x1.0p-53;
 }
 
-void TpdfDither::apply(float* samples, std::size_t count)
+void TpdfDither::quantize(const float* samples, std::int32_t* into, std::size_t count)
 {
+    const double scale = 1.0 / m_step;
+    const double most = scale - 1.0;
+    const int shift = 32 - m_bits;
     for (std::size_t i = 0; i < count; ++i)
-        samples[i] = static_cast<float>(samples[i] + (uniform() - uniform()) * m_step);
+    {
+        const double steps = std::nearbyint(samples[i] * scale + (uniform() - uniform()));
+        into[i] = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int32_t>(
+                      std::clamp(std::isnan(steps) ? 0.0 : steps, -scale, most)))
+                  << shift);
+    }
 }

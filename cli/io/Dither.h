@@ -4,6 +4,7 @@
 // signal rather than distortion that follows it. Seeded: a render made again is the same.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 class TpdfDither
@@ -12,15 +13,18 @@ public:
     // `bits` is the output's sample depth; `seed` makes the noise, the same for the same seed.
     TpdfDither(int bits, std::uint64_t seed);
 
-    // Adds the dither to interleaved samples in place.
-    void apply(float* samples, std::size_t count);
+    // Adds the dither, rounds to the nearest step and clips to full scale: 32-bit integers
+    // whose low bits below the output's depth are zero, which libsndfile writes unchanged
+    // (its own conversion of floats truncates, which would bias the dither by half a step).
+    void quantize(const float* samples, std::int32_t* into, std::size_t count);
 
-    // One step of the output as a float sample: the spacing the writer rounds to.
+    // One step of the output as a float sample: 2^-(bits-1), as the file is read back.
     double step() const { return m_step; }
 
 private:
     double uniform();
 
+    int m_bits;
     double m_step;
     std::uint64_t m_state;
 };

@@ -63,7 +63,9 @@ const std::vector<LineColumn>& lineColumns()
          }},
         {"preset", "a shipped preset's name or a preset file",
          [](RenderOptions& o, const std::string& v, const LineContext& c) {
-             const std::string preset = findFactoryPreset(v) != nullptr ? v : listPath(v, c);
+             std::error_code ec;
+             const std::string preset =
+                 findFactoryPreset(v) == nullptr && fs::exists(listPath(v, c), ec) ? listPath(v, c) : v;
              ParameterSettings probe(*c.description);
              applyPreset(probe, preset);
              o.preset = preset;
