@@ -16,21 +16,18 @@ TpdfDither::TpdfDither(int bits, std::uint64_t seed)
 {
 }
 
-double TpdfDither::uniform()
-{
-    return static_cast<double>(splitMix64(m_state) >> 11) * 0x1.0p-53;
-}
-
 void TpdfDither::quantize(const float* samples, std::int32_t* into, std::size_t count)
 {
     const double scale = 1.0 / m_step;
-    const double most = scale - 1.0;
+    const auto lowest = static_cast<long>(-scale), highest = static_cast<long>(scale) - 1;
     const int shift = 32 - m_bits;
     for (std::size_t i = 0; i < count; ++i)
     {
-        const double steps = std::nearbyint(samples[i] * scale + (uniform() - uniform()));
-        into[i] = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int32_t>(
-                      std::clamp(std::isnan(steps) ? 0.0 : steps, -scale, most)))
-                  << shift);
+        // Both uniform values from the halves of one draw.
+        const std::uint64_t r = splitMix64(m_state);
+        const double tpdf = (static_cast<double>(r >> 32) - static_cast<double>(r & 0xffffffffu)) * 0x1.0p-32;
+        const double steps = samples[i] * scale + tpdf;
+        const long q = std::isnan(steps) ? 0 : std::clamp(std::lrint(std::clamp(steps, -scale - 1.0, scale)), lowest, highest);
+        into[i] = static_cast<std::int32_t>(static_cast<std::uint32_t>(q) << shift);
     }
 }

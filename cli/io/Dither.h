@@ -22,8 +22,6 @@ public:
     double step() const { return m_step; }
 
 private:
-    double uniform();
-
     int m_bits;
     double m_step;
     std::uint64_t m_state;
