@@ -2,10 +2,12 @@
 # Measures what the engine's speed is judged by, outside the benchmarks: `crumlet render`
 # of 60 s of stereo 48 kHz float through a busy chain against sox running a chain of about
 # as many filter sections on the same file (alternately, best of three each), the tool's
-# peak memory, a batch of 16 files of 10 s with --jobs 1 and --jobs 2, and a dialogue job:
-# 200 lines of real speech and espeak-ng's voice at mixed rates, delivered through one look as
-# 48 kHz pcm16 at -23 LUFS (resampling included) with --jobs 1 and --jobs 2, and the CPU time
-# per second of audio for its lines already at 48 kHz.
+# peak memory, a batch of 16 files of 10 s with --jobs 1 and --jobs 2, and the 200-line
+# dialogue job: real speech and espeak-ng's voice at mixed rates, delivered through one look
+# as 48 kHz pcm16 at -23 LUFS (resampling included) with --jobs 1 and --jobs 2, and the CPU
+# time per second of audio for its lines already at 48 kHz. Then the dialogue batch
+# (scripts/measure-dialogue.sh): its CPU time and times real time per core, the chain's cost
+# per channel-sample, and where the batch's CPU goes.
 #   scripts/measure-speed.sh [rounds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -108,3 +110,4 @@ d2=$(cut -d' ' -f1 "$work/dialogue2" | best)
 cpu=$(best <"$work/cpu48")
 echo "dialogue job, 200 lines ($(printf %.0f "$lineSeconds") s) to 48 kHz pcm16 at -23 LUFS: --jobs 1 ${d1} s ($(echo "scale=0; $lineSeconds / $d1" | bc) x real time), --jobs 2 ${d2} s ($(echo "scale=0; $lineSeconds / $d2" | bc) x real time)"
 echo "CPU per second of 48 kHz audio (the job's 48 kHz lines, $(printf %.0f "$line48Seconds") s, --jobs 1): $(echo "scale=2; $cpu * 1000 / $line48Seconds" | bc) ms"
+scripts/measure-dialogue.sh "$rounds"

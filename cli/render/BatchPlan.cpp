@@ -1,6 +1,7 @@
 #include "cli/render/BatchPlan.h"
 
 #include "cli/io/InputDiscovery.h"
+#include "cli/render/ExistingOutputs.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/render/OutputNames.h"
 #include "cli/render/PlanErrors.h"
@@ -11,12 +12,15 @@
 
 namespace fs = std::filesystem;
 
-std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
+std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* leftOut)
 {
     const DiscoveredInputs found = discoverInputs(request.inputs, request.recursive, request.outputDir);
+    if (leftOut != nullptr)
+        *leftOut = leftOutNote(found);
     if (found.files.empty() && found.skipped.empty())
         throw UsageError("no audio files to render in " + std::to_string(request.inputs.size()) + " input" +
-                         (request.inputs.size() == 1 ? "" : "s"));
+                         (request.inputs.size() == 1 ? "" : "s") +
+                         (leftOutNote(found).empty() ? "" : " (" + leftOutNote(found) + ")"));
     const bool named = !request.nameTemplate.empty();
     std::vector<std::string> outputs;
     std::map<std::string, std::size_t> ownOutputs; // absolute path -> the input's place
@@ -51,6 +55,7 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
         jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
     std::map<std::string, std::string> taken; // output -> input
     std::vector<std::string> clashes;
+    std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (std::size_t i = 0; i < found.files.size(); ++i)
     {
         const FoundInput& f = found.files[i];
@@ -77,8 +82,8 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
             job.reason = "\"" + job.output + "\" exists (--skip-existing)";
         }
         else if (exists && !request.force)
-            fail("\"" + job.output + "\" exists: --skip-existing leaves it, --force replaces it");
-        if (named && job.status == JobOutcome::Status::Failed && (!input.empty() || taken[job.output] != f.path))
+            existing.push_back(job.output);
+        if (named && job.status == JobOutcome::Status::Failed)
             clashes.push_back("\"" + f.path + "\": " + job.reason);
         jobs.push_back(std::move(job));
     }
@@ -87,5 +92,6 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
                              " clashing name" + (clashes.size() == 1 ? "" : "s") +
                              " (add {parent} or {index}, or a suffix when writing into the input folder)",
                          clashes);
+    refuseExistingOutputs(existing, found.files.size());
     return jobs;
 }

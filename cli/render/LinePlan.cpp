@@ -2,6 +2,7 @@
 
 #include "cli/io/OutputFiles.h"
 #include "cli/render/EffectHost.h"
+#include "cli/render/ExistingOutputs.h"
 #include "cli/render/LineColumns.h"
 #include "cli/render/LineList.h"
 #include "cli/render/OutputNames.h"
@@ -92,6 +93,7 @@ std::vector<RenderJob> planLines(const RenderOptions& options)
     // Names, across the whole list.
     const SourceFiles sourceFiles(sources);
     std::map<std::string, std::size_t> taken; // output (absolute) -> row
+    std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (std::size_t i = 0; i < jobs.size(); ++i)
     {
         RenderJob& job = jobs[i];
@@ -110,14 +112,12 @@ std::vector<RenderJob> planLines(const RenderOptions& options)
             job.reason = "\"" + job.output + "\" exists (--skip-existing)";
         }
         else if (exists && !options.force)
-        {
-            job.status = JobOutcome::Status::Failed;
-            job.reason = "\"" + job.output + "\" exists: --skip-existing leaves it, --force replaces it";
-        }
+            existing.push_back(job.output);
     }
     if (!errors.empty())
         throw PlanErrors("the line list \"" + options.lines + "\" has " + std::to_string(errors.size()) + " error" +
                              (errors.size() == 1 ? "" : "s"),
                          errors);
+    refuseExistingOutputs(existing, jobs.size());
     return jobs;
 }

@@ -27,6 +27,7 @@ struct JobOutcome
     std::size_t row = 0;   // the line list's row, 0: none
     std::uint64_t seed = 0;
     std::vector<VariedValue> varied{};
+    bool neverStarted = false; // interrupted before its render began
 };
 
 struct RenderSummary
@@ -55,6 +56,7 @@ private:
     bool m_json;
     bool m_quiet;
     RenderSummary m_summary;
+    std::vector<std::string> m_neverStarted; // inputs, told in one line with the summary
 };
 
 // "-3.1" for a level in dB, "-inf" for silence.
