@@ -55,14 +55,14 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
         jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
     std::map<std::string, std::string> taken; // output -> input
     std::vector<std::string> clashes;
+    std::size_t ownOutputsFound = 0;          // passed over, told in the note
     std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (std::size_t i = 0; i < found.files.size(); ++i)
     {
         const FoundInput& f = found.files[i];
-        if (const std::size_t source = outputOf(i); source != i)
+        if (outputOf(i) != i)
         {
-            jobs.push_back({f.path, {}, JobOutcome::Status::Skipped,
-                            "what this batch writes for \"" + found.files[source].path + "\""});
+            ++ownOutputsFound;
             continue;
         }
         RenderJob job{f.path, outputs[i], {}, {}};
@@ -92,6 +92,10 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
                              " clashing name" + (clashes.size() == 1 ? "" : "s") +
                              " (add {parent} or {index}, or a suffix when writing into the input folder)",
                          clashes);
-    refuseExistingOutputs(existing, found.files.size());
+    if (leftOut != nullptr && ownOutputsFound > 0)
+        *leftOut += (leftOut->empty() ? "" : "; ") + std::to_string(ownOutputsFound) +
+                    (ownOutputsFound == 1 ? " file that this batch writes was" : " files that this batch writes were") +
+                    " passed over as inputs";
+    refuseExistingOutputs(existing, found.files.size() - ownOutputsFound);
     return jobs;
 }

@@ -20,7 +20,7 @@ struct BatchPlanRequest
     // Outputs named by a template (see OutputNames) rather than as their inputs. Then every
     // name is checked before anything renders: two inputs to one output or an output that
     // is an input refuse the batch; and files of an input folder that are this batch's own
-    // outputs (a re-run into the input folder) are passed over.
+    // outputs (a re-run into the input folder) are passed over, counted in `leftOut`.
     std::string nameTemplate;
     std::string preset; // for {preset}
 };
