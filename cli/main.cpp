@@ -95,7 +95,8 @@ int main(int argc, char** argv)
 
     SimsOptions sims;
     CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
-    simsCommand->add_option("word", sims.search, "Only devices whose name, category or description has this word");
+    simsCommand->add_option("words", sims.words,
+                            "Only devices with every word whole in their name, category, tags or description");
     simsCommand->add_option("--category,-c", sims.category, "Only this category (or the categories with this word)");
     simsCommand->add_flag("--sections", sims.sections, "Each model's level and seven filter sections");
     simsCommand->add_flag("--json", sims.json, "As JSON, for tools");
