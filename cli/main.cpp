@@ -110,9 +110,11 @@ int main(int argc, char** argv)
     PlotOptions plot;
     CLI::App* plotCommand = app.add_subcommand("plot", "Draw a response plot as PNG, or print its curves");
     plotCommand->add_flag("--filters", plot.filters, "The main plot: Filters pair and EQ band");
-    plotCommand->add_option("--sim", plot.sim, "A device model's summed response, by name or index");
+    plotCommand->add_option("--sim", plot.sims, "Device models' responses, by name or index, overlaid (up to 6)");
     plotCommand->add_option("--tuning", plot.tuning, "SIMTuning for --sim, percent")->capture_default_str();
     plotCommand->add_option("--rate", plot.rate, "Design rate for --sim, Hz")->capture_default_str();
+    plotCommand->footer("With --preset (or --set, --bank) and neither --filters nor --sim: the preset's whole response "
+                        "at 48 kHz as the engine plays it, the filters, EQ, device and level together.");
     plotCommand->add_option("--out", plot.output, "PNG file to write");
     plotCommand->add_flag("--csv", plot.csv, "Print the curves as CSV instead, one row per grid frequency");
     addSettingsOptions(plotCommand, plot.assignments, plot.preset, plot.bankFile);

@@ -67,13 +67,13 @@ const std::vector<double>& responseFrequencies()
     return f;
 }
 
-std::vector<double> simResponseDb(int model, unsigned rate, double tuning)
+std::vector<double> simResponseDb(int model, unsigned rate, double tuning, const std::vector<double>* frequencies)
 {
     BiquadCoefs sections[kSimSectionCount];
     SimModelSections(rate, model, tuning, sections);
     const double levelDb = 20.0 * std::log10(simLevelToGain(SimModelLevel(model)));
     std::vector<double> db;
-    for (double f : responseFrequencies())
+    for (double f : frequencies != nullptr ? *frequencies : responseFrequencies())
     {
         double sum = levelDb;
         for (const auto& s : sections)

@@ -25,8 +25,10 @@ const std::vector<double>& responseFrequencies();
 // Reads a magnitude response given at responseFrequencies(), in dB.
 SimResponse describeResponse(const std::vector<double>& db);
 
-// A device model's summed response (seven sections and level) at `rate`, at the frequencies.
-std::vector<double> simResponseDb(int model, unsigned rate = 48000, double tuning = 1.0);
+// A device model's summed response (seven sections and level) at `rate`, at `frequencies`
+// (responseFrequencies() when null).
+std::vector<double> simResponseDb(int model, unsigned rate = 48000, double tuning = 1.0,
+                                  const std::vector<double>* frequencies = nullptr);
 
 SimResponse describeSimResponse(int model);
 
