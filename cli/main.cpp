@@ -124,7 +124,8 @@ int main(int argc, char** argv)
 
     SimsOptions sims;
     CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
-    simsCommand->add_option("word", sims.search, "Only devices whose name, category or description has this word");
+    simsCommand->add_option("words", sims.words,
+                            "Only devices with every word whole in their name, category, tags or description");
     simsCommand->add_option("--category,-c", sims.category, "Only this category (or the categories with this word)");
     simsCommand->add_flag("--sections", sims.sections, "Each model's level and seven filter sections");
     simsCommand->add_flag("--json", sims.json, "As JSON, for tools");
@@ -138,9 +139,11 @@ int main(int argc, char** argv)
     PlotOptions plot;
     CLI::App* plotCommand = app.add_subcommand("plot", "Draw a response plot as PNG, or print its curves");
     plotCommand->add_flag("--filters", plot.filters, "The main plot: Filters pair and EQ band");
-    plotCommand->add_option("--sim", plot.sim, "A device model's summed response, by name or index");
+    plotCommand->add_option("--sim", plot.sims, "Device models' responses, by name or index, overlaid (up to 6)");
     plotCommand->add_option("--tuning", plot.tuning, "SIMTuning for --sim, percent")->capture_default_str();
     plotCommand->add_option("--rate", plot.rate, "Design rate for --sim, Hz")->capture_default_str();
+    plotCommand->footer("With --preset (or --set, --bank) and neither --filters nor --sim: the preset's whole response "
+                        "at 48 kHz as the engine plays it, the filters, EQ, device and level together.");
     plotCommand->add_option("--out", plot.output, "PNG file to write");
     plotCommand->add_flag("--csv", plot.csv, "Print the curves as CSV instead, one row per grid frequency");
     addSettingsOptions(plotCommand, plot.assignments, plot.preset, plot.bankFile);
