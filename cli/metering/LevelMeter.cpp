@@ -15,6 +15,9 @@
 
 namespace
 {
+constexpr double kAbsoluteGateLufs = -70.0;
+constexpr std::uint64_t kLoudnessRangeBlockSeconds = 3;
+
 double toDb(double linear)
 {
     return linear > 0.0 ? 20.0 * std::log10(linear) : -HUGE_VAL;
@@ -81,13 +84,15 @@ float peakAndBeyondFullScale(const float* x, std::size_t n, float peak, std::uin
 } // namespace
 
 LevelMeter::LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure)
-    : m_channels(channels), m_measure(measure), m_truePeak(measure == Measure::Everything ? channels : 0, sampleRate)
+    : m_channels(channels), m_sampleRate(sampleRate), m_measure(measure), m_truePeak(measure == Measure::Everything ? channels : 0, sampleRate),
+      m_short(channels, sampleRate)
 {
     // libebur128 sets itself up at a few hertz and then writes past its buffers.
     const std::string unserved = unservedReason(channels, sampleRate);
     if (!unserved.empty())
         throw std::invalid_argument("the loudness meter cannot measure " + unserved);
-    m_state = ebur128_init(channels, sampleRate, EBUR128_MODE_I);
+    m_state = ebur128_init(channels, sampleRate,
+                           measure == Measure::Everything ? EBUR128_MODE_I | EBUR128_MODE_LRA : EBUR128_MODE_I);
     if (m_state == nullptr)
         throw std::bad_alloc();
     // Beyond stereo, no channel is a surround one: each counts fully.
@@ -115,6 +120,8 @@ void LevelMeter::add(const float* interleaved, std::uint32_t frames)
         interleaved = m_finite.data();
     }
     ebur128_add_frames_float(m_state, interleaved, frames);
+    m_frames += frames;
+    m_short.add(interleaved, frames);
     if (m_measure != Measure::Everything)
         return;
     m_peak = peakAndBeyondFullScale(interleaved, n, m_peak, m_clipped);
@@ -126,10 +133,32 @@ Levels LevelMeter::levels() const
     Levels l;
     double loudness = -HUGE_VAL;
     if (ebur128_loudness_global(m_state, &loudness) == EBUR128_SUCCESS && std::isfinite(loudness))
+    {
         l.loudnessLufs = loudness;
+        l.loudnessBasis = LoudnessBasis::Integrated;
+    }
+    else if (m_short.heardSomething())
+    {
+        // The absolute gate holds for the ungated measure too: no gain is drawn from a hum.
+        const double ungated = m_short.lufs();
+        if (ungated > kAbsoluteGateLufs)
+        {
+            l.loudnessLufs = ungated;
+            l.loudnessBasis = LoudnessBasis::Ungated;
+        }
+        else
+        {
+            l.loudnessBasis = LoudnessBasis::BelowGate;
+        }
+    }
     l.nonFiniteSamples = m_nonFinite;
     if (m_measure != Measure::Everything)
         return l;
+    // The range is taken over 3 s short-term blocks: a shorter signal has none.
+    double range = 0.0;
+    if (m_frames >= kLoudnessRangeBlockSeconds * m_sampleRate &&
+        ebur128_loudness_range(m_state, &range) == EBUR128_SUCCESS && std::isfinite(range))
+        l.loudnessRangeLu = range;
     l.peakDbfs = toDb(m_peak);
     l.truePeakDbtp = toDb(std::max(m_truePeak.peak(), m_peak));
     l.clippedSamples = m_clipped;

@@ -7,6 +7,7 @@
 #include "cli/render/ParkedOutput.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/OutputFiles.h"
+#include "cli/metering/LoudnessNotes.h"
 #include "cli/metering/PipelinedLevelMeter.h"
 #include "cli/render/ServedAudio.h"
 #include "cli/settings/UsageError.h"
@@ -141,16 +142,6 @@ private:
     std::string m_error;
 };
 
-double gainTo(double targetLufs, double measuredLufs, std::string& note)
-{
-    if (!std::isfinite(measuredLufs))
-        note = "the output is silent";
-    else if (!std::isfinite(targetLufs))
-        note = "the input is silent";
-    else
-        return targetLufs - measuredLufs;
-    return 0.0;
-}
 } // namespace
 
 std::uint64_t inputFrames(const std::string& input)
@@ -260,7 +251,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         const double target =
             request.loudness.mode == LoudnessTarget::Mode::Fixed ? request.loudness.lufs : inputLevels.loudnessLufs;
         result.inputLoudnessLufs = target;
-        result.gainDb = gainTo(target, effectMeter.levels().loudnessLufs, result.gainNote);
+        result.gainDb = gainToTarget(target, effectMeter.levels(), inputMeter ? &inputLevels : nullptr, result.gainNote);
         if (inputLevels.nonFiniteSamples > 0)
             result.gainNote += (result.gainNote.empty() ? "" : "; ") + std::to_string(inputLevels.nonFiniteSamples) +
                                " NaN or Inf input sample" + (inputLevels.nonFiniteSamples == 1 ? "" : "s") +

@@ -92,9 +92,16 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     auto work = [&] {
         for (std::size_t i = next++; i < pending.size(); i = next++)
         {
-            JobOutcome o = Interruption::requested()
-                               ? JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}}
-                               : runJob(request, *pending[i], framesDone, workAside);
+            JobOutcome o;
+            if (Interruption::requested())
+            {
+                o = JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}};
+                o.neverStarted = true;
+            }
+            else
+            {
+                o = runJob(request, *pending[i], framesDone, workAside);
+            }
             {
                 std::lock_guard<std::mutex> lock(finishedLock);
                 finished.push_back(std::move(o));

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct JobOutcome
 {
@@ -22,6 +23,7 @@ struct JobOutcome
     std::string error; // why it failed or was skipped
     FileRenderResult result;
     bool badUsage = false; // it failed on what was asked (a format the file cannot hold, say)
+    bool neverStarted = false; // interrupted before its render began
 };
 
 struct RenderSummary
@@ -50,6 +52,7 @@ private:
     bool m_json;
     bool m_quiet;
     RenderSummary m_summary;
+    std::vector<std::string> m_neverStarted; // inputs, told in one line with the summary
 };
 
 // "-3.1" for a level in dB, "-inf" for silence.
