@@ -1,6 +1,5 @@
 #include "cli/render/TransmittedOutput.h"
 
-#include <filesystem>
 
 TransmittedOutput::TransmittedOutput(const transmission::TransmissionSettings& settings, std::uint32_t sampleRate,
                                      std::uint32_t channels, std::uint64_t seed, Sink sink)
@@ -31,13 +30,4 @@ bool TransmittedOutput::finish()
     m_out.clear();
     m_line->finish(m_out);
     return hand(m_out);
-}
-
-std::uint64_t fileSeed(std::uint64_t seed, const std::string& output)
-{
-    // FNV-1a over the file name, then mixed with the seed.
-    std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (unsigned char c : std::filesystem::path(output).filename().string())
-        hash = (hash ^ c) * 0x100000001b3ull;
-    return hash ^ (seed * 0x9e3779b97f4a7c15ull);
 }

@@ -33,8 +33,3 @@ private:
     Sink m_sink;
     std::vector<float> m_out;
 };
-
-// A file's seed for what its transmission draws (lost packets, static): `seed` (0 when none
-// is given) with the output's file name, so that a file renders the same bytes whichever job
-// renders it and whatever else is in the batch.
-std::uint64_t fileSeed(std::uint64_t seed, const std::string& output);

@@ -22,9 +22,6 @@ void addTransmissionOptions(CLI::App* command, TransmissionOptions& options)
                      "hold=350ms, key=level|line; off")
         ->expected(0, 1)
         ->default_str("on");
-    command->add_option("--transmission-seed", options.seed,
-                        "Seed of the packets lost and the static (with each output's file name)")
-        ->capture_default_str();
 }
 
 transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,

@@ -3,7 +3,6 @@
 
 #include "transmission/TransmissionSettings.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,7 +16,6 @@ struct TransmissionOptions
     std::string codec;                // as parseCodec reads it; empty: the preset's
     std::string loss;                 // as parseLoss reads it; empty: the preset's
     std::optional<std::string> radio; // as parseRadio reads it; "--radio" alone: on
-    std::uint64_t seed = 0;           // with each output's name, the file's seed
 };
 
 void addTransmissionOptions(CLI::App* command, TransmissionOptions& options);

@@ -53,7 +53,7 @@ TEST_F(TransmissionRender, ABatchOnTwoJobsWritesTheSameBytesAsOnOne)
     // Files differ from one another (each its own seed), and another seed changes them.
     EXPECT_NE(bytesOf(path("out1/t0.wav")), bytesOf(path("out1/t1.wav")));
     ASSERT_EQ(runCrumlet({"render", "--in", path("in/t0.wav"), "--out", path("t0.wav"), "--codec", "amr:5.9", "--loss",
-                          "8%:burst=3", "--radio", "static=-30dB", "--transmission-seed", "9", "--quiet"})
+                          "8%:burst=3", "--radio", "static=-30dB", "--seed", "9", "--quiet"})
                   .exitCode,
               0);
     EXPECT_NE(bytesOf(path("t0.wav")), bytesOf(path("out1/t0.wav")));
