@@ -1,5 +1,6 @@
 #include "cli/render/RenderJobs.h"
 
+#include "cli/render/BatchMemory.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/ProgressBar.h"
 #include "cli/settings/UsageError.h"
@@ -17,10 +18,20 @@ namespace fs = std::filesystem;
 
 namespace
 {
+JobOutcome outcomeOf(const RenderJob& job, JobOutcome::Status status, const std::string& error = {})
+{
+    JobOutcome o{job.input, job.output, status, error, {}};
+    o.row = job.row;
+    o.seed = job.seed;
+    if (job.settings)
+        o.varied = job.settings->varied;
+    return o;
+}
+
 JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::atomic<std::uint64_t>& framesDone,
                   bool workAside)
 {
-    JobOutcome o{job.input, job.output, JobOutcome::Status::Rendered, {}, {}};
+    JobOutcome o = outcomeOf(job, JobOutcome::Status::Rendered);
     std::uint64_t reported = 0;
     FileRenderRequest file{job.input,       job.output, request.block, request.blockFrames, request.sampleFormat,
                            request.loudness, request.replace,
@@ -29,6 +40,16 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
                                reported = written;
                            }};
     file.workAside = workAside;
+    file.delivery = request.delivery;
+    file.seed = job.seed;
+    if (job.settings)
+    {
+        file.block = job.settings->block;
+        file.sampleFormat = job.settings->sampleFormat;
+        file.loudness = job.settings->loudness;
+        file.delivery = job.settings->delivery;
+        file.metadata = job.settings->metadata;
+    }
     try
     {
         if (request.makeFolders)
@@ -69,7 +90,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     {
         if (job.status != JobOutcome::Status::Rendered)
         {
-            report.file(JobOutcome{job.input, job.output, job.status, job.reason, {}});
+            report.file(outcomeOf(job, job.status, job.reason));
             continue;
         }
         pending.push_back(&job);
@@ -80,6 +101,8 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     // every core busy with renders of its own, where working inline costs less than
     // threads contending.
     const bool workAside = pending.size() == 1 && std::thread::hardware_concurrency() > 1;
+    if (pending.size() > 1)
+        keepFreedMemoryForReuse();
     std::mutex finishedLock;
     std::condition_variable finishedSignal;
     std::deque<JobOutcome> finished;
@@ -89,9 +112,16 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     auto work = [&] {
         for (std::size_t i = next++; i < pending.size(); i = next++)
         {
-            JobOutcome o = Interruption::requested()
-                               ? JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}}
-                               : runJob(request, *pending[i], framesDone, workAside);
+            JobOutcome o;
+            if (Interruption::requested())
+            {
+                o = outcomeOf(*pending[i], JobOutcome::Status::Interrupted);
+                o.neverStarted = true;
+            }
+            else
+            {
+                o = runJob(request, *pending[i], framesDone, workAside);
+            }
             {
                 std::lock_guard<std::mutex> lock(finishedLock);
                 finished.push_back(std::move(o));

@@ -1,6 +1,7 @@
 #include "cli/render/RenderReport.h"
 
 #include "cli/io/QuotedText.h"
+#include "cli/metering/LoudnessNotes.h"
 
 #include <nlohmann/json.hpp>
 
@@ -21,7 +22,7 @@ const char* statusName(JobOutcome::Status s)
     return "";
 }
 
-// A level for JSON: a number, or null for silence.
+// A level for JSON: a number, or null for silence (or a range too short to tell).
 nlohmann::ordered_json dbJson(double db)
 {
     return std::isfinite(db) ? nlohmann::ordered_json(std::round(db * 100.0) / 100.0) : nlohmann::ordered_json();
@@ -31,7 +32,32 @@ nlohmann::ordered_json dbJson(double db)
 // would reach the terminal.
 std::string inputName(const JobOutcome& o)
 {
-    return o.input.empty() ? "(demo)" : printable(o.input);
+    const std::string row = o.row > 0 ? "row " + std::to_string(o.row) + ": " : std::string();
+    return row + (o.input.empty() ? "(demo)" : printable(o.input));
+}
+
+// "; varied SIMTuning 53.2 (+3.2), NoiseLevel -41.4 (-1.4)" for the file's line.
+std::string variedNote(const JobOutcome& o)
+{
+    std::string note;
+    for (const VariedValue& v : o.varied)
+    {
+        char offset[32];
+        std::snprintf(offset, sizeof offset, "%+.3g", v.offset);
+        note += (note.empty() ? "; varied " : ", ") + v.property + " " + v.text + " (" + offset + ")";
+    }
+    return note;
+}
+
+// Where the input's rate or channels were changed before the effect.
+std::string conversionNote(const FileRenderResult& r)
+{
+    std::string note;
+    if (r.inputSampleRate != 0 && r.inputSampleRate != r.sampleRate)
+        note += " resampled from " + std::to_string(r.inputSampleRate) + " Hz;";
+    if (r.inputChannels != 0 && r.inputChannels != r.channels)
+        note += " " + std::to_string(r.inputChannels) + " channels folded to " + std::to_string(r.channels) + ";";
+    return note;
 }
 
 // JSON holds Unicode: a name that is not UTF-8 has its stray bytes replaced (U+FFFD), where
@@ -78,6 +104,32 @@ std::string ringOutNote(const FileRenderResult& r, double rate)
     }
     return text;
 }
+// "3 files: a.wav, b.wav, c.wav" or "200 files: a.wav, b.wav, c.wav and 197 more".
+std::string namedFew(const std::vector<std::string>& names)
+{
+    constexpr std::size_t kNamed = 3;
+    std::string text = std::to_string(names.size()) + (names.size() == 1 ? " file: " : " files: ");
+    for (std::size_t i = 0; i < names.size() && i < kNamed; ++i)
+        text += (i > 0 ? ", " : "") + names[i];
+    if (names.size() > kNamed)
+        text += " and " + std::to_string(names.size() - kNamed) + " more";
+    return text;
+}
+
+// "-23.0 LUFS, LRA 4.2 LU"; a line too short to gate says how it was measured.
+std::string loudnessText(const Levels& levels)
+{
+    std::string text = formatDb(levels.loudnessLufs) + " LUFS";
+    if (levels.loudnessBasis == LoudnessBasis::Ungated)
+        text += " (ungated)";
+    else if (levels.loudnessBasis == LoudnessBasis::BelowGate)
+        text += " (under the gate)";
+    if (std::isnan(levels.loudnessRangeLu))
+        return text + ", LRA n/a (under 3 s)";
+    char range[48];
+    std::snprintf(range, sizeof range, ", LRA %.1f LU", levels.loudnessRangeLu);
+    return text + range;
+}
 } // namespace
 
 std::string formatDb(double db)
@@ -112,6 +164,17 @@ void RenderReport::file(const JobOutcome& o)
         nlohmann::ordered_json j{{"input", o.input.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.input)},
                                  {"output", o.output},
                                  {"status", statusName(o.status)}};
+        if (o.row > 0)
+            j["row"] = o.row;
+        if (!o.output.empty())
+            j["seed"] = o.seed;
+        if (!o.varied.empty())
+        {
+            nlohmann::ordered_json varied = nlohmann::ordered_json::object();
+            for (const VariedValue& v : o.varied)
+                varied[v.property] = {{"value", v.value}, {"offset", v.offset}, {"text", v.text}};
+            j["variation"] = varied;
+        }
         if (o.status == JobOutcome::Status::Rendered)
         {
             j["framesIn"] = r.inputFrames;
@@ -124,13 +187,19 @@ void RenderReport::file(const JobOutcome& o)
             j["tailEndDbfs"] = dbJson(r.tailEndDbfs);
             j["channels"] = r.channels;
             j["sampleRate"] = r.sampleRate;
+            j["inputChannels"] = r.inputChannels;
+            j["inputSampleRate"] = r.inputSampleRate;
             j["peakDbfs"] = dbJson(r.output.peakDbfs);
             j["truePeakDbtp"] = dbJson(r.output.truePeakDbtp);
             j["loudnessLufs"] = dbJson(r.output.loudnessLufs);
+            j["loudnessBasis"] = loudnessBasisName(r.output.loudnessBasis);
+            j["loudnessRangeLu"] = dbJson(r.output.loudnessRangeLu);
             j["gainDb"] = std::round(r.gainDb * 100.0) / 100.0;
             j["gainNote"] = r.gainNote.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.gainNote);
             j["clippedSamples"] = r.integerFormat ? r.output.clippedSamples : 0;
         }
+        if (o.status == JobOutcome::Status::Interrupted)
+            j["started"] = !o.neverStarted;
         j["error"] = o.error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.error);
         std::printf("%s\n", jsonLine(j).c_str());
         std::fflush(stdout);
@@ -145,11 +214,12 @@ void RenderReport::file(const JobOutcome& o)
             if (r.gainDb != 0.0 || !r.gainNote.empty())
                 gain = std::string(", gain ") + (r.gainDb > 0 ? "+" : "") + formatDb(r.gainDb) + " dB" +
                        (r.gainNote.empty() ? "" : " (" + r.gainNote + ")");
-            std::fprintf(stderr, "rendered: %s -> %s: %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s LUFS%s\n",
-                         inputName(o).c_str(), printable(o.output).c_str(), static_cast<double>(r.inputFrames) / rate,
+            std::fprintf(stderr, "rendered: %s -> %s:%s %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s%s%s\n",
+                         inputName(o).c_str(), printable(o.output).c_str(), conversionNote(r).c_str(),
+                         static_cast<double>(r.inputFrames) / rate,
                          static_cast<double>(r.outputFrames - r.inputFrames) / rate, ringOutNote(r, rate).c_str(),
                          formatDb(r.output.peakDbfs).c_str(), formatDb(r.output.truePeakDbtp).c_str(),
-                         formatDb(r.output.loudnessLufs).c_str(), gain.c_str());
+                         loudnessText(r.output).c_str(), gain.c_str(), printable(variedNote(o)).c_str());
         }
         if (r.integerFormat && r.output.clippedSamples > 0)
             std::fprintf(stderr,
@@ -166,7 +236,10 @@ void RenderReport::file(const JobOutcome& o)
             std::fprintf(stderr, "skipped: %s: %s\n", inputName(o).c_str(), printable(o.error).c_str());
         break;
     case JobOutcome::Status::Interrupted:
-        std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
+        if (o.neverStarted)
+            m_neverStarted.push_back(inputName(o));
+        else
+            std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
         break;
     }
     std::fflush(stderr);
@@ -191,6 +264,8 @@ void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode
         std::printf("%s\n", jsonLine(j).c_str());
         std::fflush(stdout);
     }
+    if (!m_neverStarted.empty())
+        std::fprintf(stderr, "not started: %s\n", namedFew(m_neverStarted).c_str());
     const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted;
     if (m_quiet && s.failed == 0 && signalExitCode == 0)
         return;

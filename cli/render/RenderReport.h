@@ -3,9 +3,11 @@
 #pragma once
 
 #include "cli/render/FileRenderer.h"
+#include "cli/render/Variation.h"
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct JobOutcome
 {
@@ -22,6 +24,10 @@ struct JobOutcome
     std::string error; // why it failed or was skipped
     FileRenderResult result;
     bool badUsage = false; // it failed on what was asked (a format the file cannot hold, say)
+    std::size_t row = 0;   // the line list's row, 0: none
+    std::uint64_t seed = 0;
+    std::vector<VariedValue> varied{};
+    bool neverStarted = false; // interrupted before its render began
 };
 
 struct RenderSummary
@@ -50,6 +56,7 @@ private:
     bool m_json;
     bool m_quiet;
     RenderSummary m_summary;
+    std::vector<std::string> m_neverStarted; // inputs, told in one line with the summary
 };
 
 // "-3.1" for a level in dB, "-inf" for silence.

@@ -1,6 +1,8 @@
 #include "cli/render/EffectHost.h"
 #include "cli/settings/ParameterSettings.h"
 #include "cli/settings/UsageError.h"
+
+#include "AssignmentError.h"
 #include "engine/EngineParams.h"
 #include "params/ParameterTable.h"
 
@@ -53,18 +55,6 @@ std::int32_t intAt(const std::vector<std::uint8_t>& block, std::size_t offset)
     return i;
 }
 
-std::string errorOf(ParameterSettings& s, const std::string& assignment)
-{
-    try
-    {
-        s.assign(assignment);
-    }
-    catch (const UsageError& e)
-    {
-        return e.what();
-    }
-    return {};
-}
 } // namespace
 
 TEST(ParameterSettings, DefaultBlockBytes)
@@ -106,11 +96,11 @@ TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)
     EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 5.f); // the entry "12"
     EXPECT_EQ(valueOf(s, ParamId::EQFilterType), 2.f);
 
-    // A bare number is the entry with that text when there is one, else the index; #N is
-    // always the index.
+    // A bare number is the entry with that text; for a list of numbers, one that is no entry's
+    // text is refused (NameSuggestionsTest); #N is always the index.
     EXPECT_EQ(assigned(s, "LoFiBitDepthType=12", ParamId::LoFiBitDepthType), 5.f); // "12" bits
     EXPECT_EQ(assigned(s, "LoFiBitDepthType=#12", ParamId::LoFiBitDepthType), 12.f); // "5" bits
-    EXPECT_EQ(assigned(s, "LoFiBitDepthType=1", ParamId::LoFiBitDepthType), 1.f); // no entry "1": index 1, "16"
+    EXPECT_EQ(assigned(s, "LoFiBitDepthType=#1", ParamId::LoFiBitDepthType), 1.f); // index 1, "16"
     EXPECT_EQ(assigned(s, "LoFiDownSampleIndex=12000", ParamId::LoFiDownSampleIndex), 3.f);
     EXPECT_EQ(assigned(s, "LoFiDownSampleIndex=8kHz", ParamId::LoFiDownSampleIndex), 5.f);
     EXPECT_EQ(assigned(s, "LoFiDownSampleIndex=#8", ParamId::LoFiDownSampleIndex), 8.f);
@@ -181,10 +171,10 @@ TEST(ParameterSettings, BlockRoundTripAndTheEngineReadsIt)
 {
     ParameterSettings s = fresh();
     s.assign("FiltersEnable=off");
-    s.assign("FiltersLPFSlope=1");
+    s.assign("FiltersLPFSlope=#1");
     s.assign("DistortionAmount=42.5");
     s.assign("SIMType=163");
-    s.assign("LoFiDownSampleIndex=32");
+    s.assign("LoFiDownSampleIndex=#32");
     s.assign("InputGain=-6");
     s.assign("Balance=25");
     const auto block = blockOf(s);
