@@ -89,6 +89,17 @@ std::string formatDb(double db)
     return text;
 }
 
+void RenderReport::emit(const nlohmann::ordered_json& object) const
+{
+    if (m_collect)
+    {
+        m_collect(object);
+        return;
+    }
+    std::printf("%s\n", jsonLine(object).c_str());
+    std::fflush(stdout);
+}
+
 void RenderReport::file(const JobOutcome& o)
 {
     const FileRenderResult& r = o.result;
@@ -132,9 +143,10 @@ void RenderReport::file(const JobOutcome& o)
             j["clippedSamples"] = r.integerFormat ? r.output.clippedSamples : 0;
         }
         j["error"] = o.error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.error);
-        std::printf("%s\n", jsonLine(j).c_str());
-        std::fflush(stdout);
+        emit(j);
     }
+    if (m_collect)
+        return;
 
     switch (o.status)
     {
@@ -188,9 +200,10 @@ void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode
                                    {"audioSeconds", std::round(s.audioSeconds * 1000.0) / 1000.0},
                                    {"wallSeconds", std::round(s.wallSeconds * 1000.0) / 1000.0},
                                    {"jobs", jobs}}}};
-        std::printf("%s\n", jsonLine(j).c_str());
-        std::fflush(stdout);
+        emit(j);
     }
+    if (m_collect)
+        return;
     const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted;
     if (m_quiet && s.failed == 0 && signalExitCode == 0)
         return;
