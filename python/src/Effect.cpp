@@ -14,6 +14,12 @@ namespace py = pybind11;
 
 namespace crumlet_python
 {
+namespace
+{
+// A few milliseconds of work at the default buffer size.
+constexpr std::uint64_t kBuffersBetweenSignalChecks = 64;
+} // namespace
+
 Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t blockFrames, const py::dict& properties)
     : m_settings(EffectHost::instance().description()), m_blockFrames(blockFrames)
 {
@@ -81,11 +87,22 @@ py::array Effect::render(const py::handle& samples, std::uint32_t sampleRate)
         return outputArray({}, in.channels, in.perChannel);
     const std::vector<std::uint8_t> block = currentBlock();
     std::vector<float> out;
+    // Ctrl-C stops a long render: Python's signal handlers run every so many buffers.
+    bool interrupted = false;
+    auto signalsChecked = [&interrupted](std::uint64_t buffer) {
+        if (buffer == 0 || buffer % kBuffersBetweenSignalChecks != 0)
+            return true;
+        py::gil_scoped_acquire locked;
+        interrupted = PyErr_CheckSignals() != 0;
+        return !interrupted;
+    };
     {
         py::gil_scoped_release unlocked;
         EffectStream run(block, sampleRate, in.channels, m_blockFrames);
-        out = run.run(in.data(), in.frames);
+        out = run.run(in.data(), in.frames, signalsChecked);
     }
+    if (interrupted)
+        throw py::error_already_set();
     return outputArray(std::move(out), in.channels, in.perChannel);
 }
 

@@ -34,7 +34,8 @@ EffectStream::EffectStream(const std::vector<std::uint8_t>& block, std::uint32_t
     m_renderer->begin();
 }
 
-std::vector<float> EffectStream::run(const float* interleaved, std::uint64_t frames)
+std::vector<float> EffectStream::run(const float* interleaved, std::uint64_t frames,
+                                     const quarl::StreamRenderer::BeforeBuffer& beforeBuffer)
 {
     std::vector<float> out;
     std::uint64_t position = 0;
@@ -48,7 +49,8 @@ std::vector<float> EffectStream::run(const float* interleaved, std::uint64_t fra
         [&](const float* from, std::uint32_t n) {
             out.insert(out.end(), from, from + static_cast<std::size_t>(n) * m_channels);
             return true;
-        });
+        },
+        beforeBuffer);
     checkStatus(result.status);
     return out;
 }

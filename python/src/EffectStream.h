@@ -25,8 +25,9 @@ public:
     EffectStream(const EffectStream&) = delete;
     EffectStream& operator=(const EffectStream&) = delete;
 
-    // The whole input, tail included.
-    std::vector<float> run(const float* interleaved, std::uint64_t frames);
+    // The whole input, tail included; `beforeBuffer` may stop it (answering false).
+    std::vector<float> run(const float* interleaved, std::uint64_t frames,
+                           const quarl::StreamRenderer::BeforeBuffer& beforeBuffer = {});
 
     // Input as it arrives: appends the output of every buffer now known not to be the last.
     void feed(const float* interleaved, std::uint64_t frames, std::vector<float>& out);

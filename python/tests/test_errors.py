@@ -76,3 +76,17 @@ def test_arrays_that_are_not_audio():
 def test_devices_by_an_unknown_category():
     with pytest.raises(ValueError, match="no category"):
         crumlet.devices(category="spaceships")
+
+
+def test_ctrl_c_stops_a_long_render():
+    import _thread
+    import threading
+
+    x = np.zeros(16000 * 600, dtype=np.float32)  # ten minutes: about a second's work
+    timer = threading.Timer(0.05, _thread.interrupt_main)
+    timer.start()
+    try:
+        with pytest.raises(KeyboardInterrupt):
+            crumlet.Effect(preset="Phone call")(x, sample_rate=16000)
+    finally:
+        timer.cancel()
