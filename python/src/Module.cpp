@@ -195,6 +195,10 @@ PYBIND11_MODULE(_crumlet, m)
           py::arg("preset") = py::none(), py::kw_only(), py::arg("settings") = py::none(),
           py::arg("bank") = py::none(), kRenderFilesDoc);
 
+    m.def(
+        "_module_path", [] { return EffectHost::instance().modulePath(); },
+        "Where the effect's module was loaded from: the one inside an installed package, else the build's.");
+
     m.def("render_keywords", &crumlet_python::renderKeywords,
           "render_files' option keywords, each with the crumlet render option it stands for.");
 }
