@@ -132,6 +132,17 @@ void BM_Stage(benchmark::State& state)
 }
 BENCHMARK(BM_Stage)->DenseRange(-2, 6)->Unit(benchmark::kMicrosecond);
 
+// The same for one channel, where a stage's recursions bound it rather than its lanes.
+void BM_MonoStage(benchmark::State& state)
+{
+    const int stage = static_cast<int>(state.range(0));
+    state.SetLabel(stage == -1 ? "whole chain" : stage == -2 ? "no stage (gains, meters, mix)" : kStageNames[stage]);
+    Rig rig(stage, 1);
+    timeOnNoise(state, rig);
+    reportPerChannelSample(state, 1);
+}
+BENCHMARK(BM_MonoStage)->DenseRange(-2, 6)->Unit(benchmark::kMicrosecond);
+
 // The whole chain on signal, without pausing the timer (refill cost included in both).
 void BM_ChainSignal(benchmark::State& state)
 {

@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 # Only the tool and the module it loads: a newcomer hears the demo within a minute or so.
 scripts/build.sh crumlet
-build/cli/crumlet render --out crumlet-demo.wav "$@"
+build/cli/crumlet render --out crumlet-demo.wav --force "$@"

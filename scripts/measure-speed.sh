@@ -2,7 +2,9 @@
 # Measures what the engine's speed is judged by, outside the benchmarks: `crumlet render`
 # of 60 s of stereo 48 kHz float through a busy chain against sox running a chain of about
 # as many filter sections on the same file (alternately, best of three each), the tool's
-# peak memory, and a batch of 16 files of 10 s with --jobs 1 and --jobs 2.
+# peak memory, and a batch of 16 files of 10 s with --jobs 1 and --jobs 2. Then the
+# dialogue batch (scripts/measure-dialogue.sh): its CPU time and times real time per core,
+# the chain's cost per channel-sample, and where the batch's CPU goes.
 #   scripts/measure-speed.sh [rounds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -53,3 +55,4 @@ echo "render 60 s stereo: crumlet ${c} s, sox ${s} s, ratio $(echo "scale=3; $c 
 echo "crumlet render peak memory: ${m} KiB resident"
 echo "batch 16 x 10 s: --jobs 1 ${j1} s, --jobs 2 ${j2} s, speed-up $(echo "scale=2; $j1 / $j2" | bc)"
 echo "all times (s, KiB): crumlet $(cut -d' ' -f1 "$work/crumlet.times" | tr '\n' ' ')| sox $(cut -d' ' -f1 "$work/sox.times" | tr '\n' ' ')| jobs1 $(cut -d' ' -f1 "$work/jobs1" | tr '\n' ' ')| jobs2 $(cut -d' ' -f1 "$work/jobs2" | tr '\n' ' ')"
+scripts/measure-dialogue.sh "$rounds"

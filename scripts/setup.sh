@@ -3,7 +3,7 @@
 #   scripts/setup.sh                 what the build, the tests and the demo need
 #   scripts/setup.sh --sanitizers    also clang and its runtimes, for fuzzing and the
 #                                    sanitizer runs of scripts/ci-extra.sh
-#   scripts/setup.sh --measure       also sox, /usr/bin/time and bc, for scripts/measure-speed.sh
+#   scripts/setup.sh --measure       also sox, /usr/bin/time, bc and perf, for scripts/measure-speed.sh
 #   scripts/setup.sh --windows       also mingw-w64 and wine64, for scripts/build-windows.sh
 set -euo pipefail
 
@@ -33,7 +33,7 @@ if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
 fi
 if [ "${1:-}" = "--measure" ]; then
-  packages+=(sox time bc)
+  packages+=(sox time bc linux-perf)
 fi
 if [ "${1:-}" = "--windows" ]; then
   # The cross compiler (posix threads), its binutils and Windows headers; wine64 to run the

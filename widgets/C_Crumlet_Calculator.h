@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/filters/BiquadCoefs.h"
-#include "engine/filters/CEQCoefCalculator.h"
+#include "widgets/CEQCoefCalculator.h"
 #include "widgets/C_Base_Calculator.h"
 
 class C_Crumlet_Calculator : public C_Base_Calculator

@@ -1,6 +1,7 @@
 #include "cli/commands/ParamsCommand.h"
 
 #include "cli/render/EffectHost.h"
+#include "cli/settings/NameSuggestions.h"
 
 #include <nlohmann/json.hpp>
 
@@ -41,6 +42,8 @@ nlohmann::ordered_json propertiesJson()
                        {"steps", p.steps()},
                        {"unit", p.unit},
                        {"displayName", host.displayName(p.name)},
+                       {"alias", aliasOfProperty(p.name).empty() ? nlohmann::ordered_json()
+                                                                  : nlohmann::ordered_json(aliasOfProperty(p.name))},
                        {"values", p.values}});
     return out;
 }
@@ -54,12 +57,14 @@ int runParams(bool json)
     }
     const EffectHost& host = EffectHost::instance();
     const auto& properties = host.description().properties;
-    std::printf("%-3s %-20s %-5s %8s %8s %8s %5s  %-30s %s\n", "id", "property", "type", "min", "max", "default",
-                "steps", "display name", "values");
+    std::printf("%-3s %-20s %-9s %-5s %8s %8s %8s %5s  %-30s %s\n", "id", "property", "alias", "type", "min", "max",
+                "default", "steps", "display name", "values");
     for (const auto& p : properties)
-        std::printf("%-3d %-20s %-5s %8s %8s %8s %5d  %-30s %s\n", p.id, p.name.c_str(), quarl::toString(p.type),
+        std::printf("%-3d %-20s %-9s %-5s %8s %8s %8s %5d  %-30s %s\n", p.id, p.name.c_str(),
+                    aliasOfProperty(p.name).c_str(), quarl::toString(p.type),
                     number(p.minValue).c_str(), number(p.maxValue).c_str(), number(p.defaultValue).c_str(),
                     p.steps(), host.displayName(p.name).c_str(),
                     p.values.empty() ? p.unit.c_str() : shortList(p.values).c_str());
+    std::printf("\nAn alias is the control's legend in the editor; --set and presets take it for the name.\n");
     return 0;
 }

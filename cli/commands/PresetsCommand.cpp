@@ -22,12 +22,7 @@ int presets(const PresetsOptions& options)
 {
     const FactoryPreset* chosen = nullptr;
     if (!options.name.empty() && (chosen = findFactoryPreset(options.name)) == nullptr)
-    {
-        std::string names;
-        for (const auto& preset : factoryPresets())
-            names += (names.empty() ? "\"" : ", \"") + preset.name + "\"";
-        throw UsageError("no preset named \"" + options.name + "\" (presets: " + names + ")");
-    }
+        throw UsageError("no preset named \"" + options.name + "\"" + presetNameHint(options.name));
     if (!options.save.empty())
     {
         if (chosen == nullptr)

@@ -2,6 +2,7 @@
 
 #include "cli/render/BatchPlan.h"
 #include "cli/render/EffectHost.h"
+#include "cli/render/ExistingOutputs.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/settings/Presets.h"
@@ -106,8 +107,12 @@ int render(const RenderOptions& options, RenderReport& report)
     {
         if (options.inputs.empty())
             throw UsageError("--out-dir renders the files given with --in");
+        std::string leftOut;
         request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
-                                  options.force, settingFiles});
+                                  options.force, settingFiles},
+                                 &leftOut);
+        if (!leftOut.empty() && !options.quiet)
+            std::fprintf(stderr, "note: %s\n", leftOut.c_str());
         request.replace = options.force;
         request.makeFolders = true;
     }
@@ -120,8 +125,16 @@ int render(const RenderOptions& options, RenderReport& report)
         if (!input.empty() && fs::is_directory(input, ec))
             throw UsageError("\"" + input + "\" is a folder: render a folder with --out-dir FOLDER");
         refuseOverwritingAnInput(options.output, sources, "the output");
-        request.jobs.push_back({input, options.output, {}, {}});
-        request.replace = true;
+        std::error_code exists;
+        if (options.skipExisting && fs::exists(options.output, exists))
+            request.jobs.push_back({input, options.output, JobOutcome::Status::Skipped,
+                                    "\"" + options.output + "\" exists (--skip-existing)"});
+        else
+        {
+            refuseExistingOutput(options.output, options.force);
+            request.jobs.push_back({input, options.output, {}, {}});
+        }
+        request.replace = options.force;
     }
 
     // The preset file would take the place of a render.

@@ -72,9 +72,14 @@ DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool rec
                 return;
             }
             if (isFolder)
+            {
                 descend = !isOutputFolder(entry.path());
+                found.foldersLeftOut += !recursive && descend ? 1 : 0;
+            }
             else if (entry.is_regular_file(e) && looksLikeAudio(entry.path()))
                 files.push_back({entry.path().string(), entry.path().lexically_relative(root).string()});
+            else
+                ++found.notAudio;
         };
         if (recursive)
         {
@@ -103,4 +108,16 @@ DiscoveredInputs discoverInputs(const std::vector<std::string>& inputs, bool rec
         found.files.insert(found.files.end(), files.begin(), files.end());
     }
     return found;
+}
+
+std::string leftOutNote(const DiscoveredInputs& found)
+{
+    std::string note;
+    if (found.foldersLeftOut > 0)
+        note = std::to_string(found.foldersLeftOut) + (found.foldersLeftOut == 1 ? " subfolder" : " subfolders") +
+               " left out (--recursive renders them)";
+    if (found.notAudio > 0)
+        note += (note.empty() ? "" : "; ") + std::to_string(found.notAudio) +
+                (found.notAudio == 1 ? " file that is not audio" : " files that are not audio") + " left out";
+    return note;
 }

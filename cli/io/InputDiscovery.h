@@ -21,7 +21,13 @@ struct DiscoveredInputs
 {
     std::vector<FoundInput> files; // folders' files sorted by path
     std::vector<SkippedInput> skipped;
+    std::size_t foldersLeftOut = 0; // subfolders not entered without --recursive
+    std::size_t notAudio = 0;       // files in the folders whose names are not of audio files
 };
+
+// "2 subfolders left out (--recursive renders them); 3 files that are not audio left out", or
+// empty when nothing was.
+std::string leftOutNote(const DiscoveredInputs& found);
 
 // Throws IoError (with the system's reason) for a path that does not exist or a folder that
 // cannot be read. A folder that is `outputFolder` is never entered, so that outputs written

@@ -1,7 +1,9 @@
-// What a render reports of a signal: integrated loudness (EBU R128, by libebur128), sample
-// peak, true peak and, for integer outputs, the samples beyond full scale.
+// What a render reports of a signal: integrated loudness (EBU R128, by libebur128) and its
+// loudness range, sample peak, true peak and, for integer outputs, the samples beyond full
+// scale. A signal shorter than one gating block is measured ungated (ShortLineLoudness).
 #pragma once
 
+#include "cli/metering/ShortLineLoudness.h"
 #include "cli/metering/TruePeakMeter.h"
 
 #include <ebur128.h>
@@ -10,9 +12,20 @@
 #include <cstdint>
 #include <vector>
 
+// How `Levels::loudnessLufs` was measured.
+enum class LoudnessBasis
+{
+    Integrated, // EBU R128 integrated loudness, gated
+    Ungated,    // shorter than a 400 ms gating block: K-weighted mean square over the whole signal
+    BelowGate,  // sound, but every block under the -70 LUFS absolute gate: no figure
+    Silent,     // every sample zero
+};
+
 struct Levels
 {
-    double loudnessLufs = -HUGE_VAL; // -inf: too quiet to gate in (silence)
+    double loudnessLufs = -HUGE_VAL; // -inf: silent, or under the absolute gate (see basis)
+    LoudnessBasis loudnessBasis = LoudnessBasis::Silent;
+    double loudnessRangeLu = std::nan(""); // EBU R128 LRA (Measure::Everything); NaN under 3 s, too short to tell
     double peakDbfs = -HUGE_VAL;
     double truePeakDbtp = -HUGE_VAL;
     std::uint64_t clippedSamples = 0; // |x| > 1
@@ -25,7 +38,7 @@ public:
     enum class Measure
     {
         Loudness,   // integrated loudness only
-        Everything, // loudness, peaks and clipping
+        Everything, // loudness and its range, peaks and clipping
     };
 
     // Takes the rates the tool serves (cli/render/ServedAudio.h); throws std::invalid_argument for
@@ -44,8 +57,11 @@ public:
 private:
     ebur128_state* m_state = nullptr;
     std::uint32_t m_channels;
+    std::uint32_t m_sampleRate;
     Measure m_measure;
+    std::uint64_t m_frames = 0;
     TruePeakMeter m_truePeak;
+    ShortLineLoudness m_short;
     float m_peak = 0.f;
     std::uint64_t m_clipped = 0;
     std::uint64_t m_nonFinite = 0;

@@ -206,3 +206,21 @@ double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, s
     return bandEnergyRatioDb(renderThroughEffect(block, ReferenceSignals::pinkNoise(sampleRate, seconds), sampleRate),
                              sampleRate, bandLimitOf(kind));
 }
+
+VoiceFigures measureVoices(const std::vector<std::uint8_t>& block, const std::vector<std::vector<float>>& voices,
+                           std::uint32_t sampleRate)
+{
+    VoiceFigures figures;
+    std::vector<double> changes;
+    for (const auto& voice : voices)
+    {
+        figures.perVoice.push_back(measureSignal(block, voice, sampleRate));
+        changes.push_back(figures.perVoice.back().loudnessChangeLu);
+    }
+    if (changes.empty())
+        return figures;
+    std::sort(changes.begin(), changes.end());
+    const std::size_t middle = changes.size() / 2;
+    figures.medianChangeLu = changes.size() % 2 == 1 ? changes[middle] : (changes[middle - 1] + changes[middle]) / 2.0;
+    return figures;
+}

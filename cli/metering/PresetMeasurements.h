@@ -34,7 +34,7 @@ BandLimitKind bandLimitKindOf(const std::string& presetName);
 struct VoicingTargets
 {
     double bandLimitDb = -30.0;       // energy above the stop edge against the pass band, at most
-    double loudnessToleranceLu = 2.0; // speech-like loudness change, either way, at both levels:
+    double loudnessToleranceLu = 2.0; // loudness change of recorded voices, either way (see PresetVoicesTest)
     double speechPeakDbfs = -3.0;     // dialogue at about -23 LUFS
     double quietSpeechPeakDbfs = -7.0; // and at about -27 LUFS
     double sweepTruePeakDbtp = -1.0;  // true peak of the -6 dBFS sweep (and of the speech), below
@@ -76,6 +76,16 @@ struct PresetFigures
 // the two levels of `targets`.
 PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
                             double seconds = 4.0, const VoicingTargets& targets = {});
+
+// What each recorded voice becomes through the effect made from `block`: its loudness change
+// and true peak, in the order given; and the median of the changes.
+struct VoiceFigures
+{
+    std::vector<SignalFigures> perVoice;
+    double medianChangeLu = 0.0;
+};
+VoiceFigures measureVoices(const std::vector<std::uint8_t>& block, const std::vector<std::vector<float>>& voices,
+                           std::uint32_t sampleRate);
 
 // The band-limit figure alone: pink noise through the effect made from `block`.
 double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, std::uint32_t sampleRate,

@@ -1,6 +1,7 @@
 #include "cli/render/BatchPlan.h"
 
 #include "cli/io/InputDiscovery.h"
+#include "cli/render/ExistingOutputs.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/settings/UsageError.h"
 
@@ -9,12 +10,15 @@
 
 namespace fs = std::filesystem;
 
-std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
+std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* leftOut)
 {
     const DiscoveredInputs found = discoverInputs(request.inputs, request.recursive, request.outputDir);
+    if (leftOut != nullptr)
+        *leftOut = leftOutNote(found);
     if (found.files.empty() && found.skipped.empty())
         throw UsageError("no audio files to render in " + std::to_string(request.inputs.size()) + " input" +
-                         (request.inputs.size() == 1 ? "" : "s"));
+                         (request.inputs.size() == 1 ? "" : "s") +
+                         (leftOutNote(found).empty() ? "" : " (" + leftOutNote(found) + ")"));
     // Every source once; each output is then one lookup (comparing every output with every
     // input took minutes for a few thousand files).
     std::vector<std::string> everySource = request.otherSources;
@@ -26,6 +30,7 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
     for (const auto& s : found.skipped)
         jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
     std::map<std::string, std::string> taken; // output -> input
+    std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (const auto& f : found.files)
     {
         RenderJob job{f.path, (fs::path(request.outputDir) / f.relative).lexically_normal().string(), {}, {}};
@@ -45,8 +50,9 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request)
             job.reason = "\"" + job.output + "\" exists (--skip-existing)";
         }
         else if (exists && !request.force)
-            fail("\"" + job.output + "\" exists: --skip-existing leaves it, --force replaces it");
+            existing.push_back(job.output);
         jobs.push_back(std::move(job));
     }
+    refuseExistingOutputs(existing, found.files.size());
     return jobs;
 }

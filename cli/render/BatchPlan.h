@@ -20,4 +20,6 @@ struct BatchPlanRequest
 };
 
 // Throws UsageError when nothing is found to render, IoError when an input cannot be read.
-std::vector<RenderJob> planBatch(const BatchPlanRequest& request);
+// `leftOut`, when given, is told what the folders held that is not rendered (subfolders
+// without --recursive, files that are not audio), in one note.
+std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* leftOut = nullptr);

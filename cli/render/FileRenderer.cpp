@@ -4,8 +4,10 @@
 #include "cli/io/DamagedInput.h"
 #include "cli/signals/DemoSignal.h"
 #include "cli/render/EffectHost.h"
+#include "cli/render/ParkedOutput.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/OutputFiles.h"
+#include "cli/metering/LoudnessNotes.h"
 #include "cli/metering/PipelinedLevelMeter.h"
 #include "cli/render/ServedAudio.h"
 #include "cli/settings/UsageError.h"
@@ -71,16 +73,27 @@ public:
             m_position += n;
             return n;
         }
-        if (!m_error.empty())
-            return 0;
-        const sf_count_t n = m_file.readf(interleaved, frames);
-        m_position += static_cast<std::uint64_t>(std::max<sf_count_t>(n, 0));
-        if (m_file.error() != SF_ERR_NO_ERROR)
-            m_error = m_file.strError();
-        else if (n < static_cast<sf_count_t>(frames) && m_framesKnown && m_position < m_frames)
-            m_error = "it ends after " + std::to_string(m_position) + " of the " + std::to_string(m_frames) +
-                      " frames its header promises (truncated or damaged)";
-        return m_error.empty() ? static_cast<std::uint32_t>(std::max<sf_count_t>(n, 0)) : 0;
+        // Served from a read-ahead of many buffers: a few large reads rather than one small
+        // one per buffer.
+        std::uint32_t served = 0;
+        while (served < frames)
+        {
+            if (m_aheadAt == m_aheadEnd)
+            {
+                m_ahead.resize(static_cast<std::size_t>(kReadAheadFrames) * m_channels);
+                m_aheadAt = 0;
+                m_aheadEnd = readFile(m_ahead.data(), kReadAheadFrames);
+                if (m_aheadEnd == 0)
+                    break;
+            }
+            const std::uint32_t n = std::min(frames - served, m_aheadEnd - m_aheadAt);
+            std::memcpy(interleaved + static_cast<std::size_t>(served) * m_channels,
+                        m_ahead.data() + static_cast<std::size_t>(m_aheadAt) * m_channels,
+                        sizeof(float) * n * m_channels);
+            m_aheadAt += n;
+            served += n;
+        }
+        return served;
     }
 
     // Throws IoError when the input could not be read whole.
@@ -97,8 +110,28 @@ public:
     int format() const { return m_format; }
 
 private:
+    static constexpr std::uint32_t kReadAheadFrames = 8192;
+
+    // Frames read from the file; none once it failed or ended short of its header.
+    std::uint32_t readFile(float* interleaved, std::uint32_t frames)
+    {
+        if (!m_error.empty())
+            return 0;
+        const sf_count_t n = m_file.readf(interleaved, frames);
+        m_position += static_cast<std::uint64_t>(std::max<sf_count_t>(n, 0));
+        if (m_file.error() != SF_ERR_NO_ERROR)
+            m_error = m_file.strError();
+        else if (n < static_cast<sf_count_t>(frames) && m_framesKnown && m_position < m_frames)
+            m_error = "it ends after " + std::to_string(m_position) + " of the " + std::to_string(m_frames) +
+                      " frames its header promises (truncated or damaged)";
+        return m_error.empty() ? static_cast<std::uint32_t>(std::max<sf_count_t>(n, 0)) : 0;
+    }
+
     std::string m_path;
     SndfileHandle m_file;
+    std::vector<float> m_ahead; // frames read from the file, not yet served
+    std::uint32_t m_aheadAt = 0;
+    std::uint32_t m_aheadEnd = 0;
     std::vector<float> m_demo;
     std::uint64_t m_position = 0;
     std::uint32_t m_channels = 0;
@@ -109,40 +142,6 @@ private:
     std::string m_error;
 };
 
-// Float samples parked between the two passes of a loudness-normalised render.
-class ScratchFile
-{
-public:
-    explicit ScratchFile(const std::string& output) : m_file(std::tmpfile())
-    {
-        if (m_file == nullptr)
-            throw IoError("cannot render \"" + output + "\": no room for a scratch file: " + systemReason(errno));
-    }
-    ~ScratchFile() { std::fclose(m_file); }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-
-    bool write(const float* samples, std::size_t count)
-    {
-        return std::fwrite(samples, sizeof(float), count, m_file) == count;
-    }
-    bool rewind() { return std::fseek(m_file, 0, SEEK_SET) == 0; }
-    std::size_t read(float* samples, std::size_t count) { return std::fread(samples, sizeof(float), count, m_file); }
-
-private:
-    std::FILE* m_file;
-};
-
-double gainTo(double targetLufs, double measuredLufs, std::string& note)
-{
-    if (!std::isfinite(measuredLufs))
-        note = "the output is silent";
-    else if (!std::isfinite(targetLufs))
-        note = "the input is silent";
-    else
-        return targetLufs - measuredLufs;
-    return 0.0;
-}
 } // namespace
 
 std::uint64_t inputFrames(const std::string& input)
@@ -233,19 +232,18 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     }
     else
     {
-        // First pass: the effect's output, measured and parked; then one gain for all of it.
-        ScratchFile scratch(request.output);
+        // First pass: the effect's output, measured and parked; then one gain for all of it,
+        // applied as the parked samples are handed to the output.
+        ParkedOutput parked(request.output, channels);
         PipelinedLevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness, request.workAside);
-        bool parked = true;
         rendered = renderer.run(source,
                                 [&](const float* from, std::uint32_t frames) {
                                     effectMeter.add(from, frames);
-                                    parked = scratch.write(from, static_cast<std::size_t>(frames) * channels);
-                                    return parked;
+                                    return parked.park(from, frames);
                                 },
                                 notInterrupted);
-        if (!parked)
-            throw IoError("cannot render \"" + request.output + "\": the scratch file: " + systemReason(errno));
+        if (!parked.error().empty())
+            throw IoError(parked.error());
         input.checkComplete();
         if (Interruption::requested())
             throw Interrupted();
@@ -253,25 +251,17 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         const double target =
             request.loudness.mode == LoudnessTarget::Mode::Fixed ? request.loudness.lufs : inputLevels.loudnessLufs;
         result.inputLoudnessLufs = target;
-        result.gainDb = gainTo(target, effectMeter.levels().loudnessLufs, result.gainNote);
+        result.gainDb = gainToTarget(target, effectMeter.levels(), inputMeter ? &inputLevels : nullptr, result.gainNote);
         if (inputLevels.nonFiniteSamples > 0)
             result.gainNote += (result.gainNote.empty() ? "" : "; ") + std::to_string(inputLevels.nonFiniteSamples) +
                                " NaN or Inf input sample" + (inputLevels.nonFiniteSamples == 1 ? "" : "s") +
                                " measured as silence";
         const auto gain = static_cast<float>(std::pow(10.0, result.gainDb / 20.0));
-
-        std::vector<float> buffer(static_cast<std::size_t>(request.blockFrames) * channels);
-        if (!scratch.rewind())
-            throw IoError("cannot render \"" + request.output + "\": the scratch file: " + systemReason(errno));
-        for (std::size_t n; (n = scratch.read(buffer.data(), buffer.size())) > 0;)
-        {
+        parked.playBack(gain, [&](const float* from, std::uint32_t frames) {
             if (Interruption::requested())
                 throw Interrupted();
-            for (std::size_t i = 0; i < n; ++i)
-                buffer[i] *= gain;
-            if (!writeOut(buffer.data(), static_cast<std::uint32_t>(n / channels)))
-                break;
-        }
+            return writeOut(from, frames);
+        });
     }
 
     output.drain();

@@ -1,5 +1,6 @@
 #include "cli/render/RenderJobs.h"
 
+#include "cli/render/BatchMemory.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/ProgressBar.h"
 #include "cli/settings/UsageError.h"
@@ -80,6 +81,8 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     // every core busy with renders of its own, where working inline costs less than
     // threads contending.
     const bool workAside = pending.size() == 1 && std::thread::hardware_concurrency() > 1;
+    if (pending.size() > 1)
+        keepFreedMemoryForReuse();
     std::mutex finishedLock;
     std::condition_variable finishedSignal;
     std::deque<JobOutcome> finished;
@@ -89,9 +92,16 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     auto work = [&] {
         for (std::size_t i = next++; i < pending.size(); i = next++)
         {
-            JobOutcome o = Interruption::requested()
-                               ? JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}}
-                               : runJob(request, *pending[i], framesDone, workAside);
+            JobOutcome o;
+            if (Interruption::requested())
+            {
+                o = JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}};
+                o.neverStarted = true;
+            }
+            else
+            {
+                o = runJob(request, *pending[i], framesDone, workAside);
+            }
             {
                 std::lock_guard<std::mutex> lock(finishedLock);
                 finished.push_back(std::move(o));

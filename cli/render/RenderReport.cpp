@@ -1,6 +1,7 @@
 #include "cli/render/RenderReport.h"
 
 #include "cli/io/QuotedText.h"
+#include "cli/metering/LoudnessNotes.h"
 
 #include <nlohmann/json.hpp>
 
@@ -21,7 +22,7 @@ const char* statusName(JobOutcome::Status s)
     return "";
 }
 
-// A level for JSON: a number, or null for silence.
+// A level for JSON: a number, or null for silence (or a range too short to tell).
 nlohmann::ordered_json dbJson(double db)
 {
     return std::isfinite(db) ? nlohmann::ordered_json(std::round(db * 100.0) / 100.0) : nlohmann::ordered_json();
@@ -77,6 +78,32 @@ std::string ringOutNote(const FileRenderResult& r, double rate)
         break;
     }
     return text;
+}
+// "3 files: a.wav, b.wav, c.wav" or "200 files: a.wav, b.wav, c.wav and 197 more".
+std::string namedFew(const std::vector<std::string>& names)
+{
+    constexpr std::size_t kNamed = 3;
+    std::string text = std::to_string(names.size()) + (names.size() == 1 ? " file: " : " files: ");
+    for (std::size_t i = 0; i < names.size() && i < kNamed; ++i)
+        text += (i > 0 ? ", " : "") + names[i];
+    if (names.size() > kNamed)
+        text += " and " + std::to_string(names.size() - kNamed) + " more";
+    return text;
+}
+
+// "-23.0 LUFS, LRA 4.2 LU"; a line too short to gate says how it was measured.
+std::string loudnessText(const Levels& levels)
+{
+    std::string text = formatDb(levels.loudnessLufs) + " LUFS";
+    if (levels.loudnessBasis == LoudnessBasis::Ungated)
+        text += " (ungated)";
+    else if (levels.loudnessBasis == LoudnessBasis::BelowGate)
+        text += " (under the gate)";
+    if (std::isnan(levels.loudnessRangeLu))
+        return text + ", LRA n/a (under 3 s)";
+    char range[48];
+    std::snprintf(range, sizeof range, ", LRA %.1f LU", levels.loudnessRangeLu);
+    return text + range;
 }
 } // namespace
 
@@ -138,10 +165,14 @@ void RenderReport::file(const JobOutcome& o)
             j["peakDbfs"] = dbJson(r.output.peakDbfs);
             j["truePeakDbtp"] = dbJson(r.output.truePeakDbtp);
             j["loudnessLufs"] = dbJson(r.output.loudnessLufs);
+            j["loudnessBasis"] = loudnessBasisName(r.output.loudnessBasis);
+            j["loudnessRangeLu"] = dbJson(r.output.loudnessRangeLu);
             j["gainDb"] = std::round(r.gainDb * 100.0) / 100.0;
             j["gainNote"] = r.gainNote.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.gainNote);
             j["clippedSamples"] = r.integerFormat ? r.output.clippedSamples : 0;
         }
+        if (o.status == JobOutcome::Status::Interrupted)
+            j["started"] = !o.neverStarted;
         j["error"] = o.error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.error);
         emit(j);
     }
@@ -157,11 +188,11 @@ void RenderReport::file(const JobOutcome& o)
             if (r.gainDb != 0.0 || !r.gainNote.empty())
                 gain = std::string(", gain ") + (r.gainDb > 0 ? "+" : "") + formatDb(r.gainDb) + " dB" +
                        (r.gainNote.empty() ? "" : " (" + r.gainNote + ")");
-            std::fprintf(stderr, "rendered: %s -> %s: %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s LUFS%s\n",
+            std::fprintf(stderr, "rendered: %s -> %s: %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s%s\n",
                          inputName(o).c_str(), printable(o.output).c_str(), static_cast<double>(r.inputFrames) / rate,
                          static_cast<double>(r.outputFrames - r.inputFrames) / rate, ringOutNote(r, rate).c_str(),
                          formatDb(r.output.peakDbfs).c_str(), formatDb(r.output.truePeakDbtp).c_str(),
-                         formatDb(r.output.loudnessLufs).c_str(), gain.c_str());
+                         loudnessText(r.output).c_str(), gain.c_str());
         }
         if (r.integerFormat && r.output.clippedSamples > 0)
             std::fprintf(stderr,
@@ -178,7 +209,10 @@ void RenderReport::file(const JobOutcome& o)
             std::fprintf(stderr, "skipped: %s: %s\n", inputName(o).c_str(), printable(o.error).c_str());
         break;
     case JobOutcome::Status::Interrupted:
-        std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
+        if (o.neverStarted)
+            m_neverStarted.push_back(inputName(o));
+        else
+            std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
         break;
     }
     std::fflush(stderr);
@@ -204,6 +238,8 @@ void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode
     }
     if (m_collect)
         return;
+    if (!m_neverStarted.empty())
+        std::fprintf(stderr, "not started: %s\n", namedFew(m_neverStarted).c_str());
     const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted;
     if (m_quiet && s.failed == 0 && signalExitCode == 0)
         return;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct JobOutcome
 {
@@ -25,6 +26,7 @@ struct JobOutcome
     std::string error; // why it failed or was skipped
     FileRenderResult result;
     bool badUsage = false; // it failed on what was asked (a format the file cannot hold, say)
+    bool neverStarted = false; // interrupted before its render began
 };
 
 struct RenderSummary
@@ -61,6 +63,7 @@ private:
     bool m_quiet;
     Collector m_collect;
     RenderSummary m_summary;
+    std::vector<std::string> m_neverStarted; // inputs, told in one line with the summary
 };
 
 // "-3.1" for a level in dB, "-inf" for silence.

@@ -1,6 +1,7 @@
 #include "cli/settings/ParameterSettings.h"
 
 #include "cli/io/QuotedText.h"
+#include "cli/settings/NameSuggestions.h"
 #include "cli/settings/UsageError.h"
 #include "quarl/PropertySet.h"
 
@@ -92,27 +93,6 @@ int findNumericEntry(const std::vector<std::string>& list, const std::string& te
     return -1;
 }
 
-std::size_t editDistance(const std::string& a, const std::string& b)
-{
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i)
-    {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j)
-        {
-            const std::size_t above = row[j];
-            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                              std::tolower(static_cast<unsigned char>(b[j - 1]));
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
 int findListEntry(const std::vector<std::string>& list, const std::string& text)
 {
     for (std::size_t i = 0; i < list.size(); ++i)
@@ -157,9 +137,6 @@ std::size_t blockSizeOf(const quarl::PluginDescription& description)
     return bytes;
 }
 
-namespace
-{
-// The property's index, or UsageError suggesting the closest names.
 std::size_t requireProperty(const quarl::PluginDescription& d, const std::string& name)
 {
     const int index = d.indexOf(name);
@@ -169,20 +146,16 @@ std::size_t requireProperty(const quarl::PluginDescription& d, const std::string
     for (std::size_t i = 0; i < d.properties.size(); ++i)
         if (lower(d.properties[i].name) == lowerName)
             return i;
-    // A name is suggested when it is this close; names whose lengths differ by more cannot
-    // be, and are not compared (a name of megabytes would take seconds for each).
-    const std::size_t closeEnough = std::max<std::size_t>(3, name.size() / 3);
-    std::vector<std::pair<std::size_t, std::string>> nearest;
-    for (const auto& p : d.properties)
-        if (std::max(name.size(), p.name.size()) - std::min(name.size(), p.name.size()) <= closeEnough)
-            nearest.emplace_back(editDistance(name, p.name), p.name);
-    std::sort(nearest.begin(), nearest.end());
+    // The editor's legend for the control: "DRIVE", "DUCK".
+    const std::string aliased = propertyForAlias(name);
+    if (!aliased.empty() && d.indexOf(aliased) >= 0)
+        return static_cast<std::size_t>(d.indexOf(aliased));
     std::string message = "unknown property " + quoted(name, kQuotedExcerptBytes);
-    if (!nearest.empty() && nearest[0].first <= closeEnough)
-        message += "; did you mean \"" + nearest[0].second + "\"?";
+    const std::string suggestion = propertySuggestion(d, name);
+    if (!suggestion.empty())
+        message += "; " + suggestion;
     throw UsageError(message);
 }
-} // namespace
 
 ParameterSettings::ParameterSettings(const quarl::PluginDescription& description) : m_description(&description)
 {
@@ -234,7 +207,14 @@ void ParameterSettings::set(const std::string& name, const std::string& valueTex
         }
         else if ((entry = findListEntry(p.values, text)) < 0 && (entry = findNumericEntry(p.values, text)) < 0)
         {
-            if (!parseNumber(text, "", v) || !inRange(static_cast<float>(p.minValue) + v))
+            // A bare number for a list of numbers: the value or the index? Neither is guessed.
+            int onlyReading = -1;
+            const std::string readings = ambiguousListNumber(p, text, onlyReading);
+            if (!readings.empty())
+                throw UsageError(readings);
+            if (onlyReading >= 0)
+                v = static_cast<float>(onlyReading);
+            else if (!parseNumber(text, "", v) || !inRange(static_cast<float>(p.minValue) + v))
                 throw outOfRange();
             entry = static_cast<int>(v);
         }

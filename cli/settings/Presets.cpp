@@ -3,6 +3,7 @@
 #include "cli/io/OutputFiles.h"
 #include "cli/io/QuotedText.h"
 #include "cli/settings/SettingsFileReader.h"
+#include "cli/settings/NameSuggestions.h"
 #include "cli/settings/UsageError.h"
 
 #include <nlohmann/json.hpp>
@@ -184,6 +185,15 @@ const std::vector<FactoryPreset>& factoryPresets()
     return presets;
 }
 
+std::string presetNameHint(const std::string& typed)
+{
+    std::vector<std::string> names;
+    for (const auto& preset : factoryPresets())
+        names.push_back(preset.name);
+    const std::string suggestion = presetSuggestion(names, typed);
+    return suggestion.empty() ? " (presets: " + factoryNames() + ")" : "; " + suggestion;
+}
+
 const FactoryPreset* findFactoryPreset(const std::string& name)
 {
     for (const auto& preset : factoryPresets())
@@ -205,8 +215,8 @@ void applyPreset(ParameterSettings& settings, const std::string& nameOrPath)
     }
 
     if (!fs::exists(nameOrPath, ec))
-        throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name (presets: " +
-                         factoryNames() + ")");
+        throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name" +
+                         presetNameHint(nameOrPath));
     const SettingsFileBytes text = readSettingsFile(nameOrPath, kMostPresetFileBytes, "a preset file");
     if (text.longer)
         throw UsageError("\"" + nameOrPath + "\" is not a preset file: it holds more than " +

@@ -34,6 +34,10 @@ const std::vector<FactoryPreset>& factoryPresets();
 // The shipped preset of that name (any case), or null.
 const FactoryPreset* findFactoryPreset(const std::string& name);
 
+// What to say after "no preset named ...": "; did you mean "Police radio"?" for a near name,
+// else the list of shipped presets in brackets.
+std::string presetNameHint(const std::string& typed);
+
 // Applies a factory preset by name (any case) or else a preset file; throws UsageError for
 // an unknown name, a name that is both a shipped preset's and a file's ("./NAME" is the file), a malformed file (saying where), a bad property, a file larger than
 // kMostPresetFileBytes, a folder or a device, IoError (with the system's reason) when the

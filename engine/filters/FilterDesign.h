@@ -1,6 +1,6 @@
 // Bilinear-transform section designs with frequency pre-warping, in double precision.
 // Every design exists once: the engine's primitives below and the editor's calculator
-// (CEQCoefCalculator) pre-warp in their own way, then share the sections made from K.
+// (widgets/CEQCoefCalculator) pre-warp in their own way, then share the sections made from K.
 // Every primitive's result is normalised (a0 = 1).
 #pragma once
 

@@ -10,16 +10,6 @@ namespace crumlet_python
 {
 namespace
 {
-bool sameInAnyCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 std::string typeName(const py::handle& value)
 {
     return py::str(py::type::of(value).attr("__name__")).cast<std::string>();
@@ -35,13 +25,12 @@ bool isBool(const py::handle& value)
            (typeName(value) == "bool_" || typeName(value) == "bool");
 }
 
-// The tool's message for a name it does not know (with its suggestion).
+// The tool's message for a name it does not know (with what it suggests).
 [[noreturn]] void unknownProperty(const ParameterSettings& settings, const std::string& name)
 {
-    ParameterSettings probe(settings.description());
     try
     {
-        probe.set(name, "");
+        requireProperty(settings.description(), name);
     }
     catch (const UsageError& e)
     {
@@ -53,13 +42,14 @@ bool isBool(const py::handle& value)
 
 int findProperty(const quarl::PluginDescription& description, const std::string& name)
 {
-    const int exact = description.indexOf(name);
-    if (exact >= 0)
-        return exact;
-    for (std::size_t i = 0; i < description.properties.size(); ++i)
-        if (sameInAnyCase(description.properties[i].name, name))
-            return static_cast<int>(i);
-    return -1;
+    try
+    {
+        return static_cast<int>(requireProperty(description, name));
+    }
+    catch (const UsageError&)
+    {
+        return -1;
+    }
 }
 
 std::string valueText(const py::handle& value)

@@ -12,7 +12,7 @@
 
 namespace crumlet_python
 {
-// The property's index by name in any case, as the tool finds it; -1 when there is none.
+// The property's index as the tool finds it (any case, or the editor's legend); -1 when none.
 int findProperty(const quarl::PluginDescription& description, const std::string& name);
 
 // The text the tool reads for a Python value: a str as it is, True/False as on/off, an

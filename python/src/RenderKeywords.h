@@ -1,6 +1,7 @@
 // render_files' keywords, one row each: the keyword, the `crumlet render` option it stands
-// for, and the RenderOptions member it sets, read from Python by the member's own type
-// (bool, integers, text, an optional number). An option the tool gains is one more row.
+// for, and the RenderOptions field it sets, read from Python by the field's own type (bool,
+// integers, text, an optional number, a list of texts). An option the tool gains is one
+// more row in RenderKeywords.cpp.
 #pragma once
 
 #include "cli/commands/RenderCommand.h"
@@ -9,6 +10,9 @@
 #include <pybind11/stl.h>
 
 #include <functional>
+#include <string>
+#include <type_traits>
+#include <vector>
 
 namespace crumlet_python
 {
@@ -19,20 +23,23 @@ struct RenderKeyword
     std::function<void(RenderOptions&, const pybind11::handle&)> apply;
 };
 
-// A row that sets `member` from the keyword's value, cast to the member's type (TypeError
-// naming the keyword when it cannot be).
-template <typename Value>
-RenderKeyword keyword(const char* name, const char* option, Value RenderOptions::*member)
+// A row that sets the option `access` reaches (a RenderOptions member, or a callable giving
+// a reference into the options, for options grouped in a struct of their own) from the
+// keyword's value, cast to that option's type: TypeError naming the keyword when it cannot be.
+template <typename Access>
+RenderKeyword keyword(const char* name, const char* option, Access access)
 {
-    return {name, option, [name, member](RenderOptions& options, const pybind11::handle& value) {
+    return {name, option, [name, access](RenderOptions& options, const pybind11::handle& value) {
+                auto& target = std::invoke(access, options);
+                using Value = std::decay_t<decltype(target)>;
                 try
                 {
-                    options.*member = value.cast<Value>();
+                    target = value.cast<Value>();
                 }
                 catch (const pybind11::cast_error&)
                 {
-                    throw pybind11::type_error(std::string(name) + "= takes " +
-                                               pybind11::type_id<Value>() + ", not " +
+                    throw pybind11::type_error(std::string(name) + "= takes " + pybind11::type_id<Value>() +
+                                               ", not " +
                                                pybind11::str(pybind11::type::of(value).attr("__name__")).cast<std::string>());
                 }
             }};

@@ -34,7 +34,7 @@ def test_the_example_renders_every_file_as_a_direct_render(tmp_path):
     for source in ["line1.wav", "speaker2/line2.wav", "speaker2/stereo.wav"]:
         for look, folder in zip(LOOKS, ["phone_call", "police_radio"]):
             rendered = out / folder / source
-            direct = tmp_path / "direct.wav"
+            direct = tmp_path / f"direct-{folder}-{Path(source).name}"
             run_tool("render", "--in", corpus / source, "--out", direct, "--preset", look, "--loudness", "-23",
                      "--quiet")
             assert same_bits(read_wav(rendered)[0], read_wav(direct)[0]), (source, look)

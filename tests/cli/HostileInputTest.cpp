@@ -63,7 +63,7 @@ TEST_F(HostileInput, SampleRatesTheEffectCannotServeAreRefusedUpFront)
     for (const int rate : {8000, 384000})
     {
         const std::string in = writeTone("edge.wav", rate / 10, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, rate);
-        EXPECT_EQ(runCrumlet({"render", "--in", in, "--out", path("edge-out.wav"), "--match-loudness", "--quiet"}).exitCode, 0)
+        EXPECT_EQ(runCrumlet({"render", "--in", in, "--out", path("edge-out.wav"), "--match-loudness", "--quiet", "--force"}).exitCode, 0)
             << rate;
     }
 }
@@ -246,7 +246,7 @@ TEST_F(HostileInput, DamagedInputsAreReportedAndLeaveNoOutput)
     }
     // The whole files render.
     for (const char* whole : {"whole.ogg", "whole.wav", "whole.aiff"})
-        EXPECT_EQ(runCrumlet({"render", "--in", path(whole), "--out", path("o.wav"), "--quiet"}).exitCode, 0) << whole;
+        EXPECT_EQ(runCrumlet({"render", "--in", path(whole), "--out", path("o.wav"), "--quiet", "--force"}).exitCode, 0) << whole;
 }
 
 // A -11 LUFS sine with 100 NaN or Inf samples read "gain 0.0 dB (the input is silent)".

@@ -140,6 +140,15 @@ TEST(LevelMeter, LoudnessPeaksAndClippedSamples)
     loud.add(overs.data(), 5);
     EXPECT_EQ(loud.levels().clippedSamples, 2u);
     EXPECT_NEAR(loud.levels().peakDbfs, db(1.5), 1e-6);
+    // Overs anywhere in a long block of odd length (the last few samples too), both signs.
+    std::vector<float> long_(10003, 0.25f);
+    for (std::size_t i = 0; i < long_.size(); i += 7)
+        long_[i] = i % 2 == 0 ? 1.0625f : -1.0f;
+    long_[10002] = -1.75f;
+    LevelMeter longMeter(1, 48000, LevelMeter::Measure::Everything);
+    longMeter.add(long_.data(), static_cast<std::uint32_t>(long_.size()));
+    EXPECT_EQ(longMeter.levels().clippedSamples, 10003u / 14 + 1 + 1);
+    EXPECT_DOUBLE_EQ(longMeter.levels().peakDbfs, db(1.75f));
     LevelMeter silent(1, 48000, LevelMeter::Measure::Everything);
     const std::vector<float> zeros(48000, 0.f);
     silent.add(zeros.data(), 48000);

@@ -1,6 +1,8 @@
 #include "cli/render/EffectHost.h"
 #include "cli/settings/ParameterSettings.h"
 #include "cli/settings/UsageError.h"
+
+#include "AssignmentError.h"
 #include "engine/EngineParams.h"
 #include "params/ParameterTable.h"
 
@@ -46,18 +48,6 @@ std::int32_t intAt(const std::vector<std::uint8_t>& block, std::size_t offset)
     return i;
 }
 
-std::string errorOf(ParameterSettings& s, const std::string& assignment)
-{
-    try
-    {
-        s.assign(assignment);
-    }
-    catch (const UsageError& e)
-    {
-        return e.what();
-    }
-    return {};
-}
 } // namespace
 
 TEST(ParameterSettings, DefaultBlockBytes)
@@ -99,14 +89,14 @@ TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)
     EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 5.f); // the entry "12"
     EXPECT_EQ(valueOf(s, ParamId::EQFilterType), 2.f);
 
-    // A bare number is the entry with that text when there is one, else the index; #N is
-    // always the index.
+    // A bare number is the entry with that text; for a list of numbers, one that is no entry's
+    // text is refused (NameSuggestionsTest); #N is always the index.
     s.assign("LoFiBitDepthType=12");
     EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 5.f); // "12" bits
     s.assign("LoFiBitDepthType=#12");
     EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 12.f); // "5" bits
-    s.assign("LoFiBitDepthType=1");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 1.f); // no entry "1": index 1, "16"
+    s.assign("LoFiBitDepthType=#1");
+    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 1.f); // index 1, "16"
     s.assign("LoFiDownSampleIndex=12000");
     EXPECT_EQ(valueOf(s, ParamId::LoFiDownSampleIndex), 3.f);
     s.assign("LoFiDownSampleIndex=8kHz");
@@ -185,10 +175,10 @@ TEST(ParameterSettings, BlockRoundTripAndTheEngineReadsIt)
 {
     ParameterSettings s = fresh();
     s.assign("FiltersEnable=off");
-    s.assign("FiltersLPFSlope=1");
+    s.assign("FiltersLPFSlope=#1");
     s.assign("DistortionAmount=42.5");
     s.assign("SIMType=163");
-    s.assign("LoFiDownSampleIndex=32");
+    s.assign("LoFiDownSampleIndex=#32");
     s.assign("InputGain=-6");
     s.assign("Balance=25");
     const auto block = blockOf(s);

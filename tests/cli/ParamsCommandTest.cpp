@@ -30,6 +30,10 @@ TEST(ParamsCommand, ListsTheFortyPropertiesWithDisplayNamesFromThePlugin)
     EXPECT_EQ(mode["steps"], 10);
     EXPECT_EQ(mode["values"][3], "LoFi");
     EXPECT_EQ(mode["displayName"], "Distortion mode");
+    // The editor's legend, accepted for the name.
+    EXPECT_EQ(find("DistortionAmount")["alias"], "DRIVE");
+    EXPECT_EQ(find("NoiseThresh")["alias"], "DUCK");
+    EXPECT_TRUE(find("EQFreq")["alias"].is_null());
 
     const auto level = find("NoiseLevel");
     EXPECT_EQ(level["min"], -96.0);

@@ -72,13 +72,17 @@ TEST_F(RenderPipeline, AnInterruptedBatchKeepsFinishedFilesAndRemovesPartialOnes
     // The second input is a pipe fed slowly, so the batch is still busy with it when the
     // signal comes; the first input is finished by then.
     writeTone("in/a.wav", 4800);
+    // Two more after it never start: they are told in one line, not one "interrupted" each.
+    writeTone("in/c.wav", 4800);
+    writeTone("in/d.wav", 4800);
     const std::string pipe = path("in/b.wav");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
     const std::string stream = bytesOf(writeTone("src.wav", 48000 * 30));
     for (int signalNumber : {SIGTERM, SIGINT})
     {
         fs::remove_all(m_dir / "out");
-        CrumletProcess crumlet({"render", "--in", path("in/a.wav"), pipe, "--out-dir", path("out"), "--jobs", "1"});
+        CrumletProcess crumlet({"render", "--in", path("in/a.wav"), pipe, path("in/c.wav"), path("in/d.wav"),
+                                "--out-dir", path("out"), "--jobs", "1"});
         // Opening a pipe's writing end without blocking fails until its reader has it open.
         int feed = -1;
         for (int tries = 0; feed < 0 && tries < 2000 && crumlet.running(); ++tries)
@@ -108,7 +112,10 @@ TEST_F(RenderPipeline, AnInterruptedBatchKeepsFinishedFilesAndRemovesPartialOnes
         EXPECT_EQ(filesIn(path("out")), std::vector<std::string>{"a.wav"});
         EXPECT_EQ(readAll(path("out/a.wav")).size() % 2, 0u);
         EXPECT_GE(readAll(path("out/a.wav")).size(), 2u * 4800u);
-        EXPECT_TRUE(has(r.err, "1 of 2 files rendered") && has(r.err, "interrupted")) << r.err;
+        EXPECT_TRUE(has(r.err, "1 of 4 files rendered") && has(r.err, "interrupted")) << r.err;
+        EXPECT_TRUE(has(r.err, "interrupted: " + pipe)) << r.err;
+        EXPECT_TRUE(has(r.err, "not started: 2 files: " + path("in/c.wav") + ", " + path("in/d.wav") + "\n")) << r.err;
+        EXPECT_FALSE(has(r.err, "interrupted: " + path("in/c.wav"))) << r.err;
     }
 }
 
@@ -119,10 +126,13 @@ TEST_F(RenderPipeline, ReRunsSkipExistingOutputsOrSayHowToProceed)
     fs::create_directories(m_dir / "out");
     std::ofstream(path("out/a.wav")) << "earlier run";
 
+    // Told once, before anything renders; nothing is rendered until the user chooses.
     ProcessResult r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(has(r.err, "--skip-existing") && has(r.err, "--force")) << r.err;
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "1 of 2 outputs exist") && has(r.err, "--skip-existing leaves them, --force replaces them"))
+        << r.err;
     EXPECT_EQ(bytesOf(path("out/a.wav")), "earlier run");
+    EXPECT_EQ(filesIn(path("out")), std::vector<std::string>{"a.wav"});
 
     r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--skip-existing", "--json"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -130,9 +140,36 @@ TEST_F(RenderPipeline, ReRunsSkipExistingOutputsOrSayHowToProceed)
     const auto lines = jsonLines(r.out);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0]["status"], "skipped");
-    EXPECT_EQ(lines[1]["status"], "skipped"); // b.wav rendered by the first run
-    EXPECT_EQ(lines[2]["summary"]["skipped"], 2);
+    EXPECT_EQ(lines[1]["status"], "rendered");
+    EXPECT_EQ(lines[2]["summary"]["skipped"], 1);
     EXPECT_TRUE(has(r.err, "skipped: ")) << r.err;
+
+    // All of them there: one line, however many.
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "2 outputs exist (")) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--force", "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(bytesOf(path("out/a.wav")), "earlier run");
+}
+
+// A single --out that existed was replaced silently while a batch refused.
+TEST_F(RenderPipeline, ASingleOutputThatExistsIsReplacedOnlyWithForce)
+{
+    const std::string in = writeTone("a.wav", 4800);
+    std::ofstream(path("o.wav")) << "earlier run";
+    ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("o.wav")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "exists: --force replaces it")) << r.err;
+    EXPECT_EQ(bytesOf(path("o.wav")), "earlier run");
+    r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--skip-existing", "--json"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(jsonLines(r.out).at(0)["status"], "skipped");
+    EXPECT_EQ(bytesOf(path("o.wav")), "earlier run");
+    r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--force", "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(bytesOf(path("o.wav")), "earlier run");
 }
 
 TEST_F(RenderPipeline, ADamagedInputIsReportedAndLeavesNoOutput)
@@ -383,4 +420,27 @@ TEST_F(RenderPipeline, SimsAreFoundByCategoryOrWordAndDescribed)
     EXPECT_TRUE(has(r.out, "Red Megaphone") && has(r.out, "level") && has(r.out, "Peaking")) << r.out;
     EXPECT_EQ(runCrumlet({"sims", "--category", "spaceships"}).exitCode, 2);
     EXPECT_TRUE(has(runCrumlet({"sims", "--help"}).out, "damping"));
+}
+
+// Subfolders passed over without --recursive, and files that are not audio, went unmentioned.
+TEST_F(RenderPipeline, WhatAFolderHoldsBesideItsAudioIsCountedInOneNote)
+{
+    writeTone("in/a.wav", 2400);
+    writeTone("in/scene1/b.wav", 2400);
+    writeTone("in/scene2/c.wav", 2400);
+    std::ofstream(path("in/script.txt")) << "lines";
+    std::ofstream(path("in/scene1/notes.md")) << "notes";
+    ProcessResult r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.err, "note: 2 subfolders left out (--recursive renders them); 1 file that is not audio left out\n"))
+        << r.err;
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out2"), "--recursive"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(has(r.err, "note: 2 files that are not audio left out\n")) << r.err;
+    EXPECT_FALSE(has(r.err, "subfolder")) << r.err;
+    // Nothing to render says why.
+    fs::remove(path("in/a.wav"));
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out3")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "no audio files to render in 1 input (2 subfolders left out")) << r.err;
 }

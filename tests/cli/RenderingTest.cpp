@@ -95,7 +95,7 @@ TEST_F(Rendering, BlockSizeDoesNotChangeTheSound)
     const std::string in = writeTone("tone.wav", 20000);
     ParameterSettings s = fresh();
     s.assign("DistortionAmount=50");
-    s.assign("LoFiDownSampleIndex=3");
+    s.assign("LoFiDownSampleIndex=#3");
     s.assign("GateThreshold=-20");
     s.assign("SIMType=99");
     // The noise is drawn channel after channel per buffer, so it alone depends on the

@@ -1,6 +1,6 @@
 // Section designs, the frequency clamp, the magnitude evaluation and the decay estimate.
-#include "engine/filters/CEQCoefCalculator.h"
 #include "engine/filters/FilterDesign.h"
+#include "tests/support/BiquadExpectations.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +10,10 @@
 
 namespace
 {
+using crumlet_test::expectCoefsNear;
+
 constexpr double kPi = 3.141592653589793;
 constexpr double kTight = 1e-12;
-
-void expectCoefsNear(const BiquadCoefs& expected, const BiquadCoefs& actual, double tol)
-{
-    EXPECT_NEAR(expected.b0, actual.b0, tol);
-    EXPECT_NEAR(expected.b1, actual.b1, tol);
-    EXPECT_NEAR(expected.b2, actual.b2, tol);
-    EXPECT_NEAR(expected.a0, actual.a0, tol);
-    EXPECT_NEAR(expected.a1, actual.a1, tol);
-    EXPECT_NEAR(expected.a2, actual.a2, tol);
-}
 
 double db(const BiquadCoefs& c, double f, double fs = 48000.0)
 {
@@ -61,10 +53,6 @@ TEST(FrequencyClamp, EveryDesignClampsBothEnds)
         expectCoefsNear(design(10.0), design(-500.0), 0.0);
         expectCoefsNear(design(22000.0), design(30000.0), 0.0);
     }
-    CEQCoefCalculator calc;
-    calc.SetSampleRate(48000);
-    expectCoefsNear(calc.DesignHighPass(10.0, true, 1.0), calc.DesignHighPass(0.0, true, 1.0), kTight);
-    expectCoefsNear(calc.DesignLowPass(22000.0, false, 1.0), calc.DesignLowPass(30000.0, false, 1.0), kTight);
 }
 
 // At a quarter of the sample rate K = tan(pi/4) = 1, which makes every coefficient a
@@ -129,10 +117,7 @@ TEST(FilterDesign, ShelvesReachTheirGainAtTheEnds)
 
 TEST(FilterDesign, FlatPeakingHasEqualPolynomials)
 {
-    CEQCoefCalculator calc;
-    calc.SetSampleRate(48000);
-    const BiquadCoefs designs[] = {filters::Peaking(48000, 1000, 1.0, 0.0), filters::Peaking12(44100, 350, 16.0, 0.0),
-                                   calc.DesignPeaking(2500, 3.0, 1.0)};
+    const BiquadCoefs designs[] = {filters::Peaking(48000, 1000, 1.0, 0.0), filters::Peaking12(44100, 350, 16.0, 0.0)};
     for (const BiquadCoefs& c : designs)
     {
         EXPECT_DOUBLE_EQ(c.b0, c.a0);
@@ -186,37 +171,6 @@ TEST(FilterDesign, PeakingGainAtCentre)
     }
     // The two shape factors differ only in the clamped constant; both keep the sign.
     EXPECT_NE(filters::Peaking(48000, 8000, 2.0, 12.0).b1, filters::Peaking12(48000, 8000, 2.0, 12.0).b1);
-}
-
-// The editor's designer and the engine's primitives agree.
-TEST(FilterDesign, CalculatorMatchesEnginePrimitives)
-{
-    CEQCoefCalculator calc;
-    EXPECT_EQ(calc.sampleRate(), 44100);
-    for (unsigned fs : {22050u, 48000u, 96000u})
-    {
-        calc.SetSampleRate(static_cast<std::int32_t>(fs));
-        for (double f : {30.0, 1000.0, 15000.0})
-        {
-            expectCoefsNear(filters::HighPass2(fs, f, 0.8), calc.DesignHighPass(f, true, 0.8), 1e-9);
-            expectCoefsNear(filters::LowPass2(fs, f, 0.8), calc.DesignLowPass(f, true, 0.8), 1e-9);
-            expectCoefsNear(filters::HighPass1(fs, f), calc.DesignHighPass(f, false, 0.8), 1e-9);
-            expectCoefsNear(filters::LowPass1(fs, f), calc.DesignLowPass(f, false, 0.8), 1e-9);
-            expectCoefsNear(filters::Peaking12(fs, f, 3.0, -7.5), calc.DesignPeaking(f, 3.0, std::pow(10.0, -7.5 / 20.0)),
-                            1e-9);
-        }
-    }
-}
-
-TEST(FilterDesign, CalculatorIgnoresNonPositiveRates)
-{
-    CEQCoefCalculator calc;
-    calc.SetSampleRate(48000);
-    const BiquadCoefs before = calc.DesignLowPass(1000, true, 1.0);
-    calc.SetSampleRate(0);
-    calc.SetSampleRate(-44100);
-    EXPECT_EQ(calc.sampleRate(), 48000);
-    expectCoefsNear(before, calc.DesignLowPass(1000, true, 1.0), 0.0);
 }
 
 // The band-pass is the product of the two first-order designs.

@@ -1,4 +1,4 @@
-#include "engine/filters/CEQCoefCalculator.h"
+#include "widgets/CEQCoefCalculator.h"
 
 #include <cmath>
 

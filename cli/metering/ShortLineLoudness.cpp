@@ -1,0 +1,89 @@
+#include "cli/metering/ShortLineLoudness.h"
+
+#include <cmath>
+
+namespace
+{
+constexpr double kPi = 3.14159265358979323846;
+
+struct Biquad
+{
+    double b0, b1, b2, a1, a2;
+};
+
+// BS.1770's two K-weighting stages designed for any rate: the head's high shelf (+4 dB above
+// about 1.7 kHz) and the RLB high-pass (about 38 Hz).
+Biquad headShelf(double rate)
+{
+    const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
+    const double k = std::tan(kPi * f0 / rate);
+    const double vh = std::pow(10.0, gainDb / 20.0);
+    const double vb = std::pow(vh, 0.4996667741545416);
+    const double a0 = 1.0 + k / q + k * k;
+    return {(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
+            2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+}
+
+Biquad rlbHighPass(double rate)
+{
+    const double f0 = 38.13547087602444, q = 0.5003270373238773;
+    const double k = std::tan(kPi * f0 / rate);
+    const double a0 = 1.0 + k / q + k * k;
+    return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+}
+
+// Mean square of one channel of `samples` through both stages (direct form II transposed).
+double weightedMeanSquare(const std::vector<float>& samples, std::uint32_t channels, std::uint32_t channel,
+                          const Biquad& first, const Biquad& second)
+{
+    double s1 = 0, s2 = 0, t1 = 0, t2 = 0, energy = 0;
+    const std::size_t frames = samples.size() / channels;
+    for (std::size_t i = 0; i < frames; ++i)
+    {
+        const double x = samples[i * channels + channel];
+        const double y = first.b0 * x + s1;
+        s1 = first.b1 * x - first.a1 * y + s2;
+        s2 = first.b2 * x - first.a2 * y;
+        const double z = second.b0 * y + t1;
+        t1 = second.b1 * y - second.a1 * z + t2;
+        t2 = second.b2 * y - second.a2 * z;
+        energy += z * z;
+    }
+    return frames > 0 ? energy / static_cast<double>(frames) : 0.0;
+}
+} // namespace
+
+ShortLineLoudness::ShortLineLoudness(std::uint32_t channels, std::uint32_t sampleRate)
+    : m_channels(channels), m_sampleRate(sampleRate),
+      m_capacityFrames(static_cast<std::size_t>(std::ceil(kGatingBlockSeconds * sampleRate)))
+{
+    m_samples.reserve(m_capacityFrames * channels);
+}
+
+void ShortLineLoudness::add(const float* interleaved, std::uint32_t frames)
+{
+    const std::size_t n = static_cast<std::size_t>(frames) * m_channels;
+    if (!m_heard)
+        for (std::size_t i = 0; i < n && !m_heard; ++i)
+            m_heard = interleaved[i] != 0.f;
+    if (m_overflowed)
+        return;
+    if (m_samples.size() + n > m_capacityFrames * m_channels)
+    {
+        m_overflowed = true;
+        m_samples.clear();
+        return;
+    }
+    m_samples.insert(m_samples.end(), interleaved, interleaved + n);
+}
+
+double ShortLineLoudness::lufs() const
+{
+    if (m_overflowed || !m_heard)
+        return -HUGE_VAL;
+    const Biquad shelf = headShelf(m_sampleRate), highPass = rlbHighPass(m_sampleRate);
+    double sum = 0.0;
+    for (std::uint32_t c = 0; c < m_channels; ++c)
+        sum += weightedMeanSquare(m_samples, m_channels, c, shelf, highPass);
+    return sum > 0.0 ? -0.691 + 10.0 * std::log10(sum) : -HUGE_VAL;
+}

@@ -1,0 +1,34 @@
+#include "cli/render/ExistingOutputs.h"
+
+#include "cli/io/QuotedText.h"
+#include "cli/settings/UsageError.h"
+
+#include <filesystem>
+
+namespace
+{
+constexpr std::size_t kNamed = 3;
+}
+
+void refuseExistingOutputs(const std::vector<std::string>& existing, std::size_t outputs)
+{
+    if (existing.empty())
+        return;
+    std::string named;
+    for (std::size_t i = 0; i < existing.size() && i < kNamed; ++i)
+        named += (i > 0 ? ", \"" : "\"") + printable(existing[i]) + "\"";
+    if (existing.size() > kNamed)
+        named += ", ...";
+    const std::string count = existing.size() == outputs
+                                  ? std::to_string(existing.size())
+                                  : std::to_string(existing.size()) + " of " + std::to_string(outputs);
+    throw UsageError(count + (outputs == 1 ? " output exists" : " outputs exist") + " (" + named +
+                     "); --skip-existing leaves them, --force replaces them; nothing was rendered");
+}
+
+void refuseExistingOutput(const std::string& output, bool force)
+{
+    std::error_code ec;
+    if (!force && std::filesystem::exists(output, ec))
+        throw UsageError("\"" + printable(output) + "\" exists: --force replaces it");
+}

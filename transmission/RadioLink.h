@@ -1,0 +1,71 @@
+// A two-way radio's link, after the codec: the transmitter keys when the input's level reaches
+// the threshold (or for the whole line) and unkeys once it has stayed below it for the hold
+// time. Keying clicks and raises the carrier, whose static lies under the voice; unkeying
+// clicks again and lets the receiver's squelch close after a burst of noise ("kssht").
+// Between transmissions the squelched receiver is silent.
+#pragma once
+
+#include "transmission/SeededRandom.h"
+#include "transmission/TransmissionSettings.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace transmission
+{
+
+struct KeyEvent
+{
+    std::uint64_t frame; // from the start of the line
+    bool keyed;          // true: key down; false: key up
+};
+
+class RadioLink
+{
+public:
+    RadioLink(const RadioSettings& settings, double sampleRate, unsigned channels, std::uint64_t seed);
+
+    // Processes interleaved frames in place; `levels` holds each frame's input peak (all
+    // channels), the level that keys the transmitter.
+    void process(float* interleaved, const float* levels, std::size_t frames);
+    // At the end of the line: a transmission still on unkeys here, and its squelch tail is
+    // appended to `out`.
+    void finish(std::vector<float>& out);
+
+    const std::vector<KeyEvent>& events() const { return m_events; }
+
+private:
+    struct StaticSource
+    {
+        SeededRandom random;
+        float pink[7] = {};
+        float brown = 0;
+        float tailLowpass = 0;
+    };
+
+    float staticSample(StaticSource& source);
+    float clickSample(std::uint64_t sinceEdge) const;
+    void key(bool down);
+
+    RadioSettings m_settings;
+    double m_rate;
+    unsigned m_channels;
+    std::vector<StaticSource> m_sources;
+    float m_threshold = 0;
+    float m_staticGain = 0;     // the static's RMS over its colour's
+    float m_tailGain = 0;       // the squelch burst's
+    float m_clickPeak = 0;
+    std::uint64_t m_holdFrames = 0;
+    std::uint64_t m_carrierFrames = 0;
+    std::uint64_t m_tailFrames = 0;
+    std::uint64_t m_clickFrames = 0;
+
+    std::uint64_t m_frame = 0;      // frames processed
+    bool m_keyed = false;
+    std::uint64_t m_quietFrames = 0; // below the threshold while keyed
+    std::uint64_t m_sinceKey = 0;    // frames since the last key down
+    std::uint64_t m_sinceUnkey = ~0ull; // since the last key up; all ones: never
+    std::vector<KeyEvent> m_events;
+};
+
+} // namespace transmission

@@ -1,0 +1,33 @@
+// A sample-rate converter for one channel, fed and drained in pieces (libsoxr, high quality,
+// linear phase). The output is aligned with the input: output sample k is at the time of input
+// sample k * to / from, the filter's delay removed. Equal rates pass the samples through.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+struct soxr;
+
+namespace transmission
+{
+
+class StreamResampler
+{
+public:
+    StreamResampler(double fromRate, double toRate);
+    ~StreamResampler();
+    StreamResampler(const StreamResampler&) = delete;
+    StreamResampler& operator=(const StreamResampler&) = delete;
+
+    // Appends to `out` what the input so far makes ready.
+    void process(const float* in, std::size_t count, std::vector<float>& out);
+    // Appends the rest, once the input has ended.
+    void finish(std::vector<float>& out);
+
+private:
+    void run(const float* in, std::size_t count, std::vector<float>& out);
+
+    soxr* m_soxr = nullptr;
+};
+
+} // namespace transmission

@@ -1,0 +1,64 @@
+// The transmission after the effect: each channel through its own codec over one lossy
+// network, then the radio's keying, static and squelch. One instance per file (its state is
+// the file's: codecs, loss, static), fed interleaved float frames in pieces of any size.
+//
+// The output lines up with the input: output frame k is input frame k transmitted (the
+// resamplers' and codec's delays removed). Frames come out a little after they go in (a codec
+// frame and the resamplers' filters later); finish() brings out the rest, so that exactly as
+// many frames come out as went in, plus the squelch tail when a transmission is still on at
+// the end.
+#pragma once
+
+#include "transmission/TransmissionSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace transmission
+{
+
+class CodecChannel;
+class PacketLoss;
+class RadioLink;
+struct KeyEvent;
+
+class Transmission
+{
+public:
+    // Throws SettingsError for a codec this build lacks; the seed decides the packets lost
+    // and the static.
+    Transmission(const TransmissionSettings& settings, double sampleRate, unsigned channels, std::uint64_t seed);
+    ~Transmission();
+    Transmission(const Transmission&) = delete;
+    Transmission& operator=(const Transmission&) = delete;
+
+    // Takes `frames` interleaved frames and appends the frames that are ready to `out`.
+    void process(const float* interleaved, std::size_t frames, std::vector<float>& out);
+    // Appends the rest; nothing may be processed after.
+    void finish(std::vector<float>& out);
+
+    unsigned channels() const { return m_channels; }
+    // Codec frames sent and lost so far (per channel: every channel loses the same frames).
+    std::uint64_t framesSent() const;
+    std::uint64_t framesLost() const;
+    // The radio's key down and key up, when it has one.
+    const std::vector<KeyEvent>* keyEvents() const;
+
+private:
+    void emitReady(std::vector<float>& out, bool finishing);
+
+    TransmissionSettings m_settings;
+    unsigned m_channels;
+    std::unique_ptr<PacketLoss> m_loss;
+    std::vector<std::unique_ptr<CodecChannel>> m_codecs;
+    std::unique_ptr<RadioLink> m_radio;
+    std::vector<std::vector<float>> m_pending; // per channel, transmitted, not yet handed out
+    std::vector<float> m_levels;               // each input frame's peak, not yet handed out
+    std::vector<float> m_ready;                // interleaved, for the radio
+    std::uint64_t m_framesIn = 0;
+    std::uint64_t m_framesOut = 0;
+    bool m_finished = false;
+};
+
+} // namespace transmission

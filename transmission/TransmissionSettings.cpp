@@ -1,0 +1,355 @@
+#include "transmission/TransmissionSettings.h"
+
+#include "transmission/codecs/CodecCatalogue.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace transmission
+{
+namespace
+{
+std::vector<std::string> splitFields(const std::string& text)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;)
+    {
+        const auto colon = text.find(':', start);
+        fields.push_back(text.substr(start, colon == std::string::npos ? std::string::npos : colon - start));
+        if (colon == std::string::npos)
+            return fields;
+        start = colon + 1;
+    }
+}
+
+std::string lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    s.erase(std::remove_if(s.begin(), s.end(), [](unsigned char c) { return std::isspace(c); }), s.end());
+    return s;
+}
+
+// A finite number followed by nothing but `unit` (any case, optional); false otherwise.
+bool readNumber(const std::string& text, const std::string& unit, double& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || !std::isfinite(value))
+        return false;
+    const std::string rest(end);
+    return rest.empty() || rest == unit;
+}
+
+std::string number(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+bool isOff(const std::string& text) { return text == "off" || text == "none" || text == "no"; }
+
+// A bit rate: "12k", "12.2", "12.2k", "12200": numbers below 100 are kbit/s.
+bool readBitRate(const std::string& text, int& bitRate)
+{
+    double value = 0;
+    if (!readNumber(text, "k", value) && !readNumber(text, "kbps", value) && !readNumber(text, "kbit/s", value))
+        return false;
+    const bool kbit = text.back() == 'k' || text.find("kb") != std::string::npos || value < 100;
+    bitRate = static_cast<int>(std::lround(kbit ? value * 1000.0 : value));
+    return bitRate > 0;
+}
+
+const char* bandwidthName(OpusBandwidth bandwidth)
+{
+    switch (bandwidth)
+    {
+    case OpusBandwidth::Narrow: return "nb";
+    case OpusBandwidth::Medium: return "mb";
+    case OpusBandwidth::Wide: return "wb";
+    case OpusBandwidth::SuperWide: return "swb";
+    case OpusBandwidth::Full: return "fb";
+    case OpusBandwidth::Automatic: break;
+    }
+    return "";
+}
+
+const char* colourName(StaticColour colour)
+{
+    switch (colour)
+    {
+    case StaticColour::White: return "white";
+    case StaticColour::Brown: return "brown";
+    case StaticColour::Pink: break;
+    }
+    return "pink";
+}
+
+std::string levelText(double db) { return std::isinf(db) ? "off" : number(db) + "dB"; }
+} // namespace
+
+std::string availableCodecsText()
+{
+    std::string text;
+    for (const auto& entry : codecCatalogue())
+    {
+        text += std::string(text.empty() ? "" : "; ") + entry.name + " (" + ratesText(entry) + ")";
+        if (!entry.available)
+            text += " [not in this build]";
+    }
+    return text;
+}
+
+CodecSettings parseCodec(const std::string& original)
+{
+    const std::string text = lower(original);
+    CodecSettings codec;
+    if (text.empty() || isOff(text))
+        return codec;
+    const auto fields = splitFields(text);
+    const CodecEntry* entry = findCodec(fields[0]);
+    if (entry == nullptr)
+        throw SettingsError("no codec \"" + fields[0] + "\"; codecs: " + availableCodecsText());
+    if (!entry->available)
+        throw SettingsError(std::string("the codec \"") + entry->name + "\" is not in this build (it needs " +
+                            entry->library + "); codecs: " + availableCodecsText());
+    codec.kind = entry->kind;
+    codec.bitRate = entry->defaultBitRate;
+    for (std::size_t i = 1; i < fields.size(); ++i)
+    {
+        const std::string& field = fields[i];
+        int bitRate = 0;
+        if ((field == "dtx" || field == "vad") && entry->discontinuous)
+            codec.discontinuous = true;
+        else if (entry->kind == CodecKind::Opus && field == "nb")
+            codec.bandwidth = OpusBandwidth::Narrow;
+        else if (entry->kind == CodecKind::Opus && field == "mb")
+            codec.bandwidth = OpusBandwidth::Medium;
+        else if (entry->kind == CodecKind::Opus && field == "wb")
+            codec.bandwidth = OpusBandwidth::Wide;
+        else if (entry->kind == CodecKind::Opus && field == "swb")
+            codec.bandwidth = OpusBandwidth::SuperWide;
+        else if (entry->kind == CodecKind::Opus && field == "fb")
+            codec.bandwidth = OpusBandwidth::Full;
+        else if (entry->kind == CodecKind::Codec2 && field == "700c")
+            codec.bitRate = 700;
+        else if (readBitRate(field, bitRate))
+        {
+            const bool inList = std::find(entry->bitRates.begin(), entry->bitRates.end(), bitRate) != entry->bitRates.end();
+            const bool inRange = entry->lowestBitRate > 0 && bitRate >= entry->lowestBitRate &&
+                                 bitRate <= entry->highestBitRate;
+            if (!inList && !inRange)
+                throw SettingsError(std::string(entry->name) + " has no rate \"" + field + "\"; its rates: " +
+                                    ratesText(*entry));
+            codec.bitRate = bitRate;
+        }
+        else
+        {
+            std::string options = std::string("a rate (") + ratesText(*entry) + ")";
+            if (entry->kind == CodecKind::Opus)
+                options += ", a bandwidth (nb, mb, wb, swb, fb)";
+            if (entry->discontinuous)
+                options += ", dtx";
+            throw SettingsError(std::string("\"") + field + "\" is not a setting of " + entry->name + ": it takes " +
+                                options);
+        }
+    }
+    return codec;
+}
+
+std::string codecText(const CodecSettings& codec)
+{
+    if (codec.kind == CodecKind::None)
+        return "none";
+    const CodecEntry& entry = codecEntry(codec.kind);
+    std::string text = entry.name;
+    if (entry.bitRates.size() != 1)
+        text += ":" + (codec.kind == CodecKind::Codec2 ? std::to_string(codec.bitRate)
+                                                       : number(codec.bitRate / 1000.0) + (codec.kind == CodecKind::Opus ||
+                                                                                                   codec.kind == CodecKind::G726
+                                                                                               ? "k"
+                                                                                               : ""));
+    if (codec.bandwidth != OpusBandwidth::Automatic)
+        text += std::string(":") + bandwidthName(codec.bandwidth);
+    if (codec.discontinuous)
+        text += ":dtx";
+    return text;
+}
+
+LossSettings parseLoss(const std::string& original)
+{
+    const std::string text = lower(original);
+    LossSettings loss;
+    if (text.empty() || isOff(text))
+        return loss;
+    const auto fields = splitFields(text);
+    double percent = 0;
+    if (fields[0].back() != '%' || !readNumber(fields[0], "%", percent) || percent < 0 || percent >= 100)
+        throw SettingsError("--loss takes the share of frames lost, from 0% to below 100% (\"5%\", \"3%:burst=4\"), "
+                            "not \"" + fields[0] + "\"");
+    loss.rate = percent / 100.0;
+    for (std::size_t i = 1; i < fields.size(); ++i)
+    {
+        const std::string& field = fields[i];
+        const auto equals = field.find('=');
+        const std::string key = field.substr(0, equals);
+        const std::string value = equals == std::string::npos ? std::string() : field.substr(equals + 1);
+        double burst = 0;
+        if (key == "burst" && readNumber(value, "", burst) && burst >= 1 && burst <= 1000)
+            loss.meanBurst = burst;
+        else if (key == "burst")
+            throw SettingsError("burst= takes the mean number of frames lost in a row, 1 to 1000, not \"" + value + "\"");
+        else if (key == "conceal" && value == "codec")
+            loss.concealment = Concealment::Codec;
+        else if (key == "conceal" && value == "repeat")
+            loss.concealment = Concealment::Repeat;
+        else if (key == "conceal" && value == "silence")
+            loss.concealment = Concealment::Silence;
+        else if (key == "conceal")
+            throw SettingsError("conceal= takes codec, repeat or silence, not \"" + value + "\"");
+        else
+            throw SettingsError("\"" + field + "\" is not a setting of --loss: it takes burst=FRAMES and "
+                                "conceal=codec|repeat|silence");
+    }
+    // A burst of B frames in the mean ends with chance 1/B after each lost frame; the chance of
+    // a burst starting must then stay a chance.
+    if (loss.meanBurst > 0 && loss.rate > 0 && loss.rate / (loss.meanBurst * (1.0 - loss.rate)) > 1.0)
+        throw SettingsError("a loss of " + number(percent) + "% cannot be made of bursts as short as " +
+                            number(loss.meanBurst) + " frames in the mean: at most " +
+                            number(100.0 * loss.meanBurst / (loss.meanBurst + 1.0)) + "%");
+    return loss;
+}
+
+std::string lossText(const LossSettings& loss)
+{
+    if (!loss.active())
+        return "off";
+    std::string text = number(loss.rate * 100.0) + "%";
+    if (loss.meanBurst > 0)
+        text += ":burst=" + number(loss.meanBurst);
+    if (loss.concealment == Concealment::Repeat)
+        text += ":conceal=repeat";
+    else if (loss.concealment == Concealment::Silence)
+        text += ":conceal=silence";
+    return text;
+}
+
+RadioSettings parseRadio(const std::string& original)
+{
+    const std::string text = lower(original);
+    RadioSettings radio;
+    if (isOff(text))
+        return radio;
+    radio.enabled = true;
+    if (text.empty() || text == "on" || text == "yes")
+        return radio;
+    const char* help = "--radio takes on, off or settings joined by ':': static=dB|off, colour=white|pink|brown, "
+                       "squelch=ms|off, click=dB|off, carrier=ms, threshold=dB, hold=ms, key=level|line";
+    for (const std::string& field : splitFields(text))
+    {
+        const auto equals = field.find('=');
+        if (equals == std::string::npos)
+            throw SettingsError(std::string(help) + "; not \"" + field + "\"");
+        const std::string key = field.substr(0, equals);
+        const std::string value = field.substr(equals + 1);
+        double x = 0;
+        auto level = [&](double& into, double lowest, double highest) {
+            if (isOff(value))
+                into = -HUGE_VAL;
+            else if (readNumber(value, "db", x) && x >= lowest && x <= highest)
+                into = x;
+            else
+                throw SettingsError(key + "= takes a level from " + number(lowest) + " to " + number(highest) +
+                                    " dB, or off; not \"" + value + "\"");
+        };
+        auto time = [&](double& into, double lowest, double highest, bool offAllowed) {
+            if (offAllowed && isOff(value))
+                into = 0;
+            else if (readNumber(value, "ms", x) && x >= lowest && x <= highest)
+                into = x;
+            else
+                throw SettingsError(key + "= takes a time from " + number(lowest) + " to " + number(highest) + " ms" +
+                                    (offAllowed ? ", or off" : "") + "; not \"" + value + "\"");
+        };
+        if (key == "static")
+            level(radio.staticDb, -90, -6);
+        else if (key == "click")
+            level(radio.clickDb, -60, 0);
+        else if (key == "threshold")
+        {
+            level(radio.thresholdDb, -90, -6);
+            if (std::isinf(radio.thresholdDb))
+                throw SettingsError("threshold= takes a level from -90 to -6 dB; not \"" + value + "\"");
+        }
+        else if (key == "squelch")
+            time(radio.squelchMs, 0, 2000, true);
+        else if (key == "carrier")
+            time(radio.carrierMs, 0, 500, true);
+        else if (key == "hold")
+            time(radio.holdMs, 0, 5000, false);
+        else if ((key == "colour" || key == "color") && value == "white")
+            radio.colour = StaticColour::White;
+        else if ((key == "colour" || key == "color") && value == "pink")
+            radio.colour = StaticColour::Pink;
+        else if ((key == "colour" || key == "color") && value == "brown")
+            radio.colour = StaticColour::Brown;
+        else if (key == "key" && value == "level")
+            radio.keying = Keying::Level;
+        else if (key == "key" && value == "line")
+            radio.keying = Keying::Line;
+        else
+            throw SettingsError(std::string(help) + "; not \"" + field + "\"");
+    }
+    return radio;
+}
+
+std::string radioText(const RadioSettings& radio)
+{
+    if (!radio.enabled)
+        return "off";
+    const RadioSettings defaults;
+    std::string text;
+    auto add = [&](const std::string& field) { text += (text.empty() ? "" : ":") + field; };
+    if (radio.staticDb != defaults.staticDb)
+        add("static=" + levelText(radio.staticDb));
+    if (radio.colour != defaults.colour)
+        add(std::string("colour=") + colourName(radio.colour));
+    if (radio.squelchMs != defaults.squelchMs)
+        add("squelch=" + (radio.squelchMs > 0 ? number(radio.squelchMs) + "ms" : std::string("off")));
+    if (radio.clickDb != defaults.clickDb)
+        add("click=" + levelText(radio.clickDb));
+    if (radio.carrierMs != defaults.carrierMs)
+        add("carrier=" + number(radio.carrierMs) + "ms");
+    if (radio.thresholdDb != defaults.thresholdDb)
+        add("threshold=" + levelText(radio.thresholdDb));
+    if (radio.holdMs != defaults.holdMs)
+        add("hold=" + number(radio.holdMs) + "ms");
+    if (radio.keying != defaults.keying)
+        add("key=line");
+    return text.empty() ? "on" : text;
+}
+
+std::string summaryText(const TransmissionSettings& settings)
+{
+    std::string text;
+    auto add = [&](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    if (settings.codec.kind != CodecKind::None)
+        add("codec " + codecText(settings.codec));
+    if (settings.loss.active())
+        add("loss " + lossText(settings.loss));
+    if (settings.radio.enabled)
+    {
+        const std::string radio = radioText(settings.radio);
+        add(radio == "on" ? std::string("radio") : "radio " + radio);
+    }
+    return text;
+}
+
+} // namespace transmission

@@ -1,0 +1,80 @@
+// AMR wideband: 320 samples at 16 kHz per 20 ms frame, nine modes from 6.6 to 23.85 kbit/s,
+// encoded by vo-amrwbenc and decoded by opencore-amrwb, which conceals lost frames.
+#include "transmission/codecs/CodecFactories.h"
+
+#include <opencore-amrwb/dec_if.h>
+#include <vo-amrwbenc/enc_if.h>
+
+#include <array>
+#include <new>
+
+namespace transmission
+{
+namespace
+{
+// opencore-amrwb's frame qualities (its if_rom.h).
+constexpr int kLostFrame = 2;
+
+int modeFor(int bitRate)
+{
+    static constexpr std::array<int, 9> rates = {6600, 8850, 12650, 14250, 15850, 18250, 19850, 23050, 23850};
+    for (std::size_t i = 0; i < rates.size(); ++i)
+        if (rates[i] == bitRate)
+            return static_cast<int>(i);
+    return 2;
+}
+
+class AmrWbCodec final : public SpeechCodec
+{
+public:
+    explicit AmrWbCodec(const CodecSettings& settings)
+        : m_mode(modeFor(settings.bitRate)), m_dtx(settings.discontinuous ? 1 : 0), m_encoder(E_IF_init()),
+          m_decoder(D_IF_init())
+    {
+        if (m_encoder == nullptr || m_decoder == nullptr)
+            throw std::bad_alloc();
+    }
+    ~AmrWbCodec() override
+    {
+        E_IF_exit(m_encoder);
+        D_IF_exit(m_decoder);
+    }
+    AmrWbCodec(const AmrWbCodec&) = delete;
+    AmrWbCodec& operator=(const AmrWbCodec&) = delete;
+
+    int sampleRate() const override { return 16000; }
+    int frameSamples() const override { return 320; }
+    // The look-ahead and the decoder's 12.8 to 16 kHz band-splitting filters, measured.
+    double delaySamples() const override { return 94.7; }
+    bool conceals() const override { return true; }
+
+    std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
+    {
+        const int bytes = E_IF_encode(m_encoder, m_mode, frame, packet, m_dtx);
+        return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+    }
+    void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
+    {
+        D_IF_decode(m_decoder, packet, frame, 0);
+    }
+    void decodeMissing(std::int16_t* frame) override
+    {
+        std::uint8_t lost[64] = {};
+        lost[0] = static_cast<std::uint8_t>((m_mode << 3) | 0x04);
+        D_IF_decode(m_decoder, lost, frame, kLostFrame);
+    }
+
+private:
+    int m_mode;
+    int m_dtx;
+    void* m_encoder;
+    void* m_decoder;
+};
+} // namespace
+
+std::unique_ptr<SpeechCodec> makeAmrWbCodec(const CodecSettings& settings)
+{
+    return std::make_unique<AmrWbCodec>(settings);
+}
+
+} // namespace transmission

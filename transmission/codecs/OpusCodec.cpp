@@ -1,0 +1,112 @@
+// Opus at 48 kHz in 20 ms frames (960 samples), 6 to 64 kbit/s, variable rate, the encoder's
+// full complexity; the bandwidth follows the rate unless one is asked for. DTX sends nothing
+// in silence (packets of two bytes or fewer need not be sent); the decoder conceals what is
+// missing.
+#include "transmission/codecs/CodecFactories.h"
+
+#include <opus/opus.h>
+#include <opus/opus_multistream.h>
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+namespace transmission
+{
+namespace
+{
+int bandwidthCode(OpusBandwidth bandwidth)
+{
+    switch (bandwidth)
+    {
+    case OpusBandwidth::Narrow: return OPUS_BANDWIDTH_NARROWBAND;
+    case OpusBandwidth::Medium: return OPUS_BANDWIDTH_MEDIUMBAND;
+    case OpusBandwidth::Wide: return OPUS_BANDWIDTH_WIDEBAND;
+    case OpusBandwidth::SuperWide: return OPUS_BANDWIDTH_SUPERWIDEBAND;
+    case OpusBandwidth::Full: return OPUS_BANDWIDTH_FULLBAND;
+    case OpusBandwidth::Automatic: break;
+    }
+    return OPUS_AUTO;
+}
+
+class OpusCodec final : public SpeechCodec
+{
+public:
+    static constexpr int kRate = 48000;
+    static constexpr int kFrame = 960;
+
+    explicit OpusCodec(const CodecSettings& settings)
+    {
+        int error = OPUS_OK;
+        // As the Ogg Opus tools set it up: one stream of the surround encoder (mapping family
+        // 0), 20 ms frames, float input of 16-bit depth, unconstrained VBR at full complexity.
+        int streams = 0, coupled = 0;
+        unsigned char mapping[1] = {0};
+        m_encoder = opus_multistream_surround_encoder_create(kRate, 1, 0, &streams, &coupled, mapping,
+                                                             OPUS_APPLICATION_AUDIO, &error);
+        if (error != OPUS_OK || m_encoder == nullptr)
+            throw std::runtime_error(std::string("Opus encoder: ") + opus_strerror(error));
+        m_decoder = opus_decoder_create(kRate, 1, &error);
+        if (error != OPUS_OK || m_decoder == nullptr)
+        {
+            opus_multistream_encoder_destroy(m_encoder);
+            throw std::runtime_error(std::string("Opus decoder: ") + opus_strerror(error));
+        }
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_EXPERT_FRAME_DURATION(OPUS_FRAMESIZE_20_MS));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_BITRATE(settings.bitRate));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_COMPLEXITY(10));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_VBR_CONSTRAINT(0));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_LSB_DEPTH(16));
+        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_DTX(settings.discontinuous ? 1 : 0));
+        if (settings.bandwidth != OpusBandwidth::Automatic)
+            opus_multistream_encoder_ctl(m_encoder, OPUS_SET_BANDWIDTH(bandwidthCode(settings.bandwidth)));
+        opus_int32 lookahead = 0;
+        opus_multistream_encoder_ctl(m_encoder, OPUS_GET_LOOKAHEAD(&lookahead));
+        m_delay = lookahead;
+    }
+    ~OpusCodec() override
+    {
+        opus_multistream_encoder_destroy(m_encoder);
+        opus_decoder_destroy(m_decoder);
+    }
+    OpusCodec(const OpusCodec&) = delete;
+    OpusCodec& operator=(const OpusCodec&) = delete;
+
+    int sampleRate() const override { return kRate; }
+    int frameSamples() const override { return kFrame; }
+    double delaySamples() const override { return m_delay; }
+    bool conceals() const override { return true; }
+
+    std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
+    {
+        for (int i = 0; i < kFrame; ++i)
+            m_float[i] = static_cast<float>(frame[i]) * (1.f / 32768.f);
+        const opus_int32 bytes = opus_multistream_encode_float(m_encoder, m_float, kFrame, packet, kMostPacketBytes);
+        return bytes > 2 ? static_cast<std::size_t>(bytes) : 0;
+    }
+    void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
+    {
+        if (opus_decode(m_decoder, packet, static_cast<opus_int32>(bytes), frame, kFrame, 0) != kFrame)
+            decodeMissing(frame);
+    }
+    void decodeMissing(std::int16_t* frame) override
+    {
+        if (opus_decode(m_decoder, nullptr, 0, frame, kFrame, 0) != kFrame)
+            std::fill(frame, frame + kFrame, std::int16_t{0});
+    }
+
+private:
+    OpusMSEncoder* m_encoder = nullptr;
+    float m_float[kFrame] = {};
+    OpusDecoder* m_decoder = nullptr;
+    double m_delay = 0;
+};
+} // namespace
+
+std::unique_ptr<SpeechCodec> makeOpusCodec(const CodecSettings& settings)
+{
+    return std::make_unique<OpusCodec>(settings);
+}
+
+} // namespace transmission
