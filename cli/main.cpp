@@ -2,6 +2,7 @@
 #include "cli/commands/ArtworkCommand.h"
 #include "cli/commands/BankCommand.h"
 #include "cli/commands/EditorCommand.h"
+#include "cli/commands/InfoCommand.h"
 #include "cli/render/EffectHost.h"
 #include "cli/io/Interruption.h"
 #include "cli/commands/ParamsCommand.h"
@@ -11,6 +12,8 @@
 #include "cli/commands/SimsCommand.h"
 #include "cli/settings/UsageError.h"
 #include "cli/commands/ValidateCommand.h"
+#include "cli/render/DeliveryOptions.h"
+#include "cli/ToolVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -50,7 +53,7 @@ int main(int argc, char** argv)
     Interruption::install();
     CLI::App app{"Crumlet: lo-fi device simulation, run as the host runs it"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "crumlet 0.1.0");
+    app.set_version_flag("--version", std::string(kToolName) + " " + kToolVersion);
     std::string modulePath;
     app.add_option("--module", modulePath, "The effect's module to load (default: the one built with the tool)");
 
@@ -63,7 +66,28 @@ int main(int argc, char** argv)
     renderCommand->add_option("--save-preset", render.savePreset,
                               "After a successful render, write the settings to a preset file");
     renderCommand->add_option("--block", render.blockFrames, "Frames per buffer")->capture_default_str();
-    renderCommand->add_option("--format", render.sampleFormat, "Sample format: float, pcm16, pcm24 or same (the input's)");
+    renderCommand->add_option("--format", render.sampleFormat,
+                              "Sample format: float, pcm16, pcm24 or same (the input's); 16 and 24 bits are dithered");
+    std::string renderRate, renderSeed;
+    renderCommand->add_option("--rate", renderRate,
+                              "Deliver at this sample rate, Hz (48000, 44.1k): the input is resampled to it (libsoxr, very "
+                              "high quality) and the effect runs at it");
+    renderCommand->add_option("--bits", render.bits, "Write 16- or 24-bit integers (as --format pcm16 or pcm24)");
+    renderCommand->add_option("--dither", render.dither, "tpdf (the default for 16 and 24 bits) or none; floats never");
+    renderCommand->add_option("--channels", render.channels, "1: fold the input to mono before the effect");
+    renderCommand->add_option("--name", render.nameTemplate,
+                              "Output names under --out-dir from a template: {stem} {ext} {preset} {index} {index:N} "
+                              "{parent}, e.g. \"{stem}_radio.wav\" or \"{preset}/{stem}.{ext}\"");
+    renderCommand->add_option("--lines", render.lines,
+                              "Render a line list: CSV with a header row, or JSON lines; columns input, output, name, "
+                              "preset, loudness, seed, rate, channels, bits, format, dither, vary and any property");
+    renderCommand->add_option("--vary", render.vary,
+                              "NAME=+-AMOUNT ...: each file's value drawn around the setting (SIMTuning=+-6, "
+                              "NoiseLevel=+-3dB), seeded by the output's name or --seed")
+        ->allow_extra_args(true);
+    renderCommand->add_option("--seed", renderSeed, "The seed of every file's variation and dither");
+    renderCommand->add_option("--like", render.like,
+                              "Render with the settings, delivery format and seed a WAV file made by crumlet carries");
     renderCommand->add_option("--jobs,-j", render.jobs, "Files rendered at once (default: one per core)");
     renderCommand->add_flag("--force", render.force, "Replace existing outputs and preset files (never an input)");
     renderCommand->add_flag("--skip-existing", render.skipExisting, "Leave outputs that exist alone (re-runs)");
@@ -74,6 +98,11 @@ int main(int argc, char** argv)
     renderCommand->add_flag("--json", render.json, "One JSON object per file on stdout, then a summary object");
     renderCommand->add_flag("--quiet,-q", render.quiet, "Print nothing but errors and warnings");
     renderCommand->footer(renderTailHelp());
+
+    InfoOptions info;
+    CLI::App* infoCommand = app.add_subcommand("info", "Tell an audio file's format and how crumlet made it");
+    infoCommand->add_option("file", info.path, "The audio file")->required();
+    infoCommand->add_flag("--json", info.json, "As JSON, for tools");
 
     BankOptions bank;
     CLI::App* bankCommand = app.add_subcommand("bank", "Write the 139-byte parameter block, or the settings as a preset file");
@@ -95,7 +124,8 @@ int main(int argc, char** argv)
 
     SimsOptions sims;
     CLI::App* simsCommand = app.add_subcommand("sims", "List the device models");
-    simsCommand->add_option("word", sims.search, "Only devices whose name, category or description has this word");
+    simsCommand->add_option("words", sims.words,
+                            "Only devices with every word whole in their name, category, tags or description");
     simsCommand->add_option("--category,-c", sims.category, "Only this category (or the categories with this word)");
     simsCommand->add_flag("--sections", sims.sections, "Each model's level and seven filter sections");
     simsCommand->add_flag("--json", sims.json, "As JSON, for tools");
@@ -109,9 +139,11 @@ int main(int argc, char** argv)
     PlotOptions plot;
     CLI::App* plotCommand = app.add_subcommand("plot", "Draw a response plot as PNG, or print its curves");
     plotCommand->add_flag("--filters", plot.filters, "The main plot: Filters pair and EQ band");
-    plotCommand->add_option("--sim", plot.sim, "A device model's summed response, by name or index");
+    plotCommand->add_option("--sim", plot.sims, "Device models' responses, by name or index, overlaid (up to 6)");
     plotCommand->add_option("--tuning", plot.tuning, "SIMTuning for --sim, percent")->capture_default_str();
     plotCommand->add_option("--rate", plot.rate, "Design rate for --sim, Hz")->capture_default_str();
+    plotCommand->footer("With --preset (or --set, --bank) and neither --filters nor --sim: the preset's whole response "
+                        "at 48 kHz as the engine plays it, the filters, EQ, device and level together.");
     plotCommand->add_option("--out", plot.output, "PNG file to write");
     plotCommand->add_flag("--csv", plot.csv, "Print the curves as CSV instead, one row per grid frequency");
     addSettingsOptions(plotCommand, plot.assignments, plot.preset, plot.bankFile);
@@ -155,7 +187,15 @@ int main(int argc, char** argv)
     try
     {
         if (renderCommand->parsed())
+        {
+            if (!renderRate.empty())
+                render.rate = deliveryRate(renderRate);
+            if (!renderSeed.empty())
+                render.seed = seedOf(renderSeed);
             return runRender(render);
+        }
+        if (infoCommand->parsed())
+            return runInfo(info);
         if (bankCommand->parsed())
             return runBank(bank);
         if (presetsCommand->parsed())

@@ -1,7 +1,10 @@
 #include "cli/commands/PlotCommand.h"
 
 #include "cli/render/EffectHost.h"
+#include "cli/pictures/PresetResponse.h"
 #include "cli/pictures/ResponsePicture.h"
+#include "cli/pictures/SimResponse.h"
+#include "cli/settings/Presets.h"
 #include "cli/render/ServedAudio.h"
 #include "cli/settings/SettingsOptions.h"
 #include "cli/settings/UsageError.h"
@@ -12,6 +15,8 @@
 #include "widgets/Freq_Plot.h"
 
 #include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <cmath>
 #include <cstdio>
 
@@ -127,56 +132,156 @@ int plotFilters(const PlotOptions& options)
     return 0;
 }
 
-int plotSim(const PlotOptions& options)
+// Distinct colours for overlaid curves, in order.
+const juce::Colour kOverlayColours[] = {juce::Colour(0xFFF5F5F5), juce::Colour(0xFFE8A33D), juce::Colour(0xFF5DB7E8),
+                                        juce::Colour(0xFF8ED16F), juce::Colour(0xFFE06C9F), juce::Colour(0xFFB59CF0)};
+
+// A plot with no curves of its own: its grid and scales for overlays.
+void setUpOverlayPlot(Freq_Plot& plot, int rate)
+{
+    setUpPlot(plot, kSimPlotHeight);
+    plot.setSampleRate(rate);
+    // Above the Nyquist frequency a digital response only mirrors itself.
+    plot.setFrequencyRange(20.0, std::min(21000.0, rate * 0.5));
+    plot.setCurveCount(0, false, false);
+    plot.setDbRange(kSimSpanDb * 0.5);
+}
+
+// The plot's grid frequencies, where its curves are read.
+std::vector<double> gridOf(const Freq_Plot& plot)
+{
+    std::vector<double> f;
+    for (int j = 0; j < Freq_Plot::kPoints; ++j)
+        f.push_back(plot.getFrequency(j));
+    return f;
+}
+
+// The dB window's top edge on a labelled line, at least +12 dB and 2 dB above the highest
+// of `curves`.
+void fitDbWindow(Freq_Plot& plot, const std::vector<std::vector<double>>& curves)
+{
+    double peak = -160.0;
+    for (const auto& curve : curves)
+        for (double db : curve)
+            peak = std::max(peak, db);
+    const double top = std::max(kSimDbStep, std::ceil((peak + 2.0) / kSimDbStep) * kSimDbStep);
+    plot.setDbOffset(kSimSpanDb * 0.5 - top);
+}
+
+void printOverlayCsv(const std::vector<std::string>& columns, const std::vector<std::vector<double>>& curves,
+                     const std::vector<double>& grid)
+{
+    std::printf("frequency_hz");
+    for (const auto& c : columns)
+        std::printf(",%s", c.c_str());
+    std::printf("\n");
+    for (std::size_t i = 0; i < grid.size(); ++i)
+    {
+        std::printf("%.3f", grid[i]);
+        for (const auto& curve : curves)
+            std::printf(",%.4f", curve[i]);
+        std::printf("\n");
+    }
+}
+
+std::string csvColumn(std::string name)
+{
+    for (char& c : name)
+        c = std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : '_';
+    return name + "_db";
+}
+
+int plotSims(const PlotOptions& options)
 {
     const EffectHost& host = EffectHost::instance();
-    ParameterSettings s(host.description());
-    s.set("SIMType", options.sim);
-    s.set("SIMTuning", formatted("%.17g", options.tuning));
     if (options.rate < static_cast<int>(kLowestServedRate) || options.rate > static_cast<int>(kHighestServedRate))
         throw UsageError("--rate must be " + std::to_string(kLowestServedRate) + " to " +
                          std::to_string(kHighestServedRate) + " Hz, not " + std::to_string(options.rate));
-    const int model = static_cast<int>(s.value("SIMType"));
+    if (options.sims.size() > std::size(kOverlayColours))
+        throw UsageError("--sim overlays up to " + std::to_string(std::size(kOverlayColours)) + " devices");
+    const auto& names = host.description().properties.at(static_cast<std::size_t>(host.description().indexOf("SIMType"))).values;
+    ParameterSettings s(host.description());
+    s.set("SIMTuning", formatted("%.17g", options.tuning));
     const double tuning = s.value("SIMTuning");
 
-    BiquadCoefs sections[kSimSectionCount];
-    SimModelSections(static_cast<unsigned>(options.rate), model, tuning * 0.01, sections);
-    const double levelDb = SimModelLevel(model) < 0.0 ? SimModelLevel(model) : 0.0;
-    const double gain = simLevelToGain(SimModelLevel(model));
-    const BiquadCoefs level{gain, 0.0, 0.0, 1.0, 0.0, 0.0};
-
     Freq_Plot plot;
-    setUpPlot(plot, kSimPlotHeight);
-    plot.setSampleRate(options.rate);
-    // Above the Nyquist frequency a digital response only mirrors itself.
-    plot.setFrequencyRange(20.0, std::min(21000.0, options.rate * 0.5));
-    // Each section and the level is a curve; only their sum is drawn.
-    plot.setCurveCount(kSimSectionCount + 1, true, false);
-    plot.setDbRange(kSimSpanDb * 0.5);
-    plot.setCurveOpacity(0.0f);
-    plot.setSumStyle(kSumColour, 0.95f, 2.0f);
-    for (int k = 0; k < kSimSectionCount; ++k)
-        plot.setCurveBiquad(sections[k], k);
-    plot.setCurveBiquad(level, kSimLevelCurve);
-    // The dB window: its top edge on a labelled line, at least +12 dB and 2 dB above the
-    // peak. Moving the 0 dB line leaves the computed curves as they are.
-    double peak = -160.0;
-    for (int j = 0; j < Freq_Plot::kPoints; ++j)
-        peak = std::max(peak, plot.getSumDb(j));
-    const double top = std::max(kSimDbStep, std::ceil((peak + 2.0) / kSimDbStep) * kSimDbStep);
-    plot.setDbOffset(kSimSpanDb * 0.5 - top);
-
+    setUpOverlayPlot(plot, options.rate);
+    const std::vector<double> grid = gridOf(plot);
+    std::vector<std::vector<double>> curves;
+    std::vector<std::string> columns;
+    ResponsePictureStyle style;
+    for (std::size_t k = 0; k < options.sims.size(); ++k)
+    {
+        s.set("SIMType", options.sims[k]);
+        const int model = static_cast<int>(s.value("SIMType"));
+        curves.push_back(simResponseDb(model, static_cast<unsigned>(options.rate), tuning * 0.01, &grid));
+        const std::string& name = names.at(static_cast<std::size_t>(model));
+        // One device keeps the one column "db".
+        columns.push_back(options.sims.size() == 1 ? "db" : csvColumn(name));
+        const SimResponse read = describeResponse(simResponseDb(model));
+        style.legend.push_back({kOverlayColours[k], formatted("%.0f ", model) + name + ": " + read.description});
+        style.overlays.push_back({kOverlayColours[k], 2.0f, &grid, curves.back()});
+    }
     if (options.csv)
     {
-        printCsv(plot, {"db"}, false);
+        printOverlayCsv(columns, curves, grid);
         return 0;
     }
-    const auto& names = host.description().properties.at(static_cast<std::size_t>(host.description().indexOf("SIMType"))).values;
+    fitDbWindow(plot, curves);
+    style.title = options.sims.size() == 1
+                      ? "Device \"" + names.at(static_cast<std::size_t>(s.value("SIMType"))) + "\": its response"
+                      : formatted("%.0f devices compared", static_cast<double>(options.sims.size()));
+    style.subtitle = formatted("as the device model plays at %.0f Hz, tuning %g %%; level included", options.rate, tuning);
+    style.legendBelow = true;
+    style.dbStep = kSimDbStep;
+    writePng(drawResponsePicture(plot, style), options.output);
+    return 0;
+}
+
+// The settings' whole response: each stage that shapes it faint, all of them together bold.
+int plotWhole(const PlotOptions& options)
+{
+    const EffectHost& host = EffectHost::instance();
+    const ParameterSettings s = settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
+    constexpr int kRate = 48000;
+    Freq_Plot plot;
+    setUpOverlayPlot(plot, kRate);
+    const std::vector<double> grid = gridOf(plot);
+    const PresetResponse response = presetResponse(s, kRate, &grid);
+
+    std::vector<std::vector<double>> curves;
+    std::vector<std::string> columns;
     ResponsePictureStyle style;
-    style.title = formatted("SIM %.0f \"", model) + names.at(static_cast<std::size_t>(model)) + "\"" +
-                  formatted(": summed response, design rate %.0f Hz", options.rate);
-    style.subtitle = formatted("seven sections and level %+.1f dB, tuning %g %%", levelDb, tuning);
-    style.legend = {{kSumColour, "sections + level"}};
+    static const juce::Colour kPartColours[] = {kFiltersColour.brighter(0.6f), kEqColour, juce::Colour(0xFF5DB7E8),
+                                                juce::Colour(0xFF8ED16F)};
+    for (std::size_t k = 0; k < response.parts.size(); ++k)
+    {
+        const juce::Colour colour = kPartColours[k % std::size(kPartColours)].withAlpha(0.75f);
+        curves.push_back(response.parts[k].db);
+        columns.push_back(csvColumn(response.parts[k].key));
+        style.overlays.push_back({colour, 1.5f, &grid, response.parts[k].db});
+        style.legend.push_back({colour, response.parts[k].label});
+    }
+    curves.push_back(response.totalDb);
+    columns.push_back("total_db");
+    const SimResponse read = describeResponse(presetResponse(s, kRate).totalDb);
+    style.overlays.push_back({kSumColour, 3.0f, &grid, response.totalDb});
+    style.legend.push_back({kSumColour, "what you hear: " + read.description});
+    if (options.csv)
+    {
+        printOverlayCsv(columns, curves, grid);
+        return 0;
+    }
+    fitDbWindow(plot, curves);
+    const FactoryPreset* shipped = options.preset.empty() ? nullptr : findFactoryPreset(options.preset);
+    const std::string name = shipped != nullptr ? "\"" + shipped->name + "\"" : options.preset.empty() ? "The settings" : "\"" + options.preset + "\"";
+    style.title = name + ": the whole response at 48 kHz, as the engine plays it";
+    std::string unseen;
+    for (const auto& n : response.notDrawn)
+        unseen += (unseen.empty() ? "" : ", ") + n;
+    style.subtitle = unseen.empty() ? "filters, EQ, device and level together"
+                                    : "filters, EQ, device and level together; not a curve: " + unseen;
+    style.legendBelow = true;
     style.dbStep = kSimDbStep;
     writePng(drawResponsePicture(plot, style), options.output);
     return 0;
@@ -186,13 +291,17 @@ int plotSim(const PlotOptions& options)
 int runPlot(const PlotOptions& options)
 {
     return reportingErrors("plot", [&] {
-        if (options.filters == !options.sim.empty())
-            throw UsageError("give either --filters or --sim NAME|INDEX");
+        const bool settingsGiven = !options.assignments.empty() || !options.preset.empty() || !options.bankFile.empty();
+        if (options.filters && !options.sims.empty())
+            throw UsageError("give either --filters or --sim NAME|INDEX..., not both");
+        if (!options.filters && options.sims.empty() && !settingsGiven)
+            throw UsageError("give --preset NAME (or --set, --bank) for a preset's whole response, --filters for the "
+                             "main plot, or --sim NAME|INDEX... for devices");
         if (!options.csv && options.output.empty())
             throw UsageError("give --out FILE.png, or --csv to print the curves");
-        if (!options.filters && (!options.assignments.empty() || !options.preset.empty() || !options.bankFile.empty()))
-            throw UsageError("--set, --preset and --bank go with --filters");
+        if (!options.sims.empty() && settingsGiven)
+            throw UsageError("--set, --preset and --bank go with --filters or alone, not with --sim");
         const juce::ScopedJuceInitialiser_GUI framework;
-        return options.filters ? plotFilters(options) : plotSim(options);
+        return options.filters ? plotFilters(options) : !options.sims.empty() ? plotSims(options) : plotWhole(options);
     });
 }

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+// With neither --filters nor --sim, the settings' (--preset, --set, --bank) whole response.
 struct PlotOptions
 {
     bool filters = false;       // the main plot: Filters pair and EQ band
-    std::string sim;            // a device model by name or index
+    std::vector<std::string> sims; // device models by name or index, overlaid
     double tuning = 100.0;      // SIMTuning, percent
     int rate = 48000;           // the device model's design rate, Hz
     std::string output;         // PNG file

@@ -1,6 +1,10 @@
 #include "cli/commands/RenderCommand.h"
 
 #include "cli/render/BatchPlan.h"
+#include "cli/render/LinePlan.h"
+#include "cli/render/OutputNames.h"
+#include "cli/render/PlanErrors.h"
+#include "cli/render/RenderSetup.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/ExistingOutputs.h"
 #include "cli/io/Interruption.h"
@@ -42,41 +46,28 @@ bool presetAmongOutputs(const RenderOptions& options)
     return !inside.empty() && *inside.begin() != "..";
 }
 
-LoudnessTarget loudnessTarget(const RenderOptions& options)
-{
-    if (options.matchLoudness && options.loudness)
-        throw UsageError("give either --match-loudness or --loudness LUFS, not both");
-    if (options.loudness)
-    {
-        if (!std::isfinite(*options.loudness) || *options.loudness < -70.0 || *options.loudness > 0.0)
-            throw UsageError("--loudness takes an integrated loudness from -70 to 0 LUFS (for example -23 or -16)");
-        return {LoudnessTarget::Mode::Fixed, *options.loudness};
-    }
-    if (options.matchLoudness)
-        return {LoudnessTarget::Mode::MatchInput, 0.0};
-    return {};
-}
-
 int render(const RenderOptions& options, RenderReport& report)
 {
     // The summary's time is the whole command's: loading the effect and planning included.
     const auto started = std::chrono::steady_clock::now();
-    if (options.output.empty() == options.outputDir.empty())
+    const bool lines = !options.lines.empty();
+    if (lines && (!options.inputs.empty() || !options.output.empty()))
+        throw UsageError("--lines takes each line's input and output from the list: give --out-dir FOLDER or "
+                         "output columns, not --in or --out");
+    if (!lines && options.output.empty() == options.outputDir.empty())
         throw UsageError("give either --out FILE or --out-dir FOLDER");
+    if (!options.nameTemplate.empty() && options.outputDir.empty())
+        throw UsageError("--name names a batch's outputs under --out-dir FOLDER");
+    if (!options.nameTemplate.empty())
+        checkNameTemplate(options.nameTemplate);
     if (options.blockFrames < 1 || options.blockFrames > kMaxBlockFrames)
         throw UsageError("--block takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
     if (options.force && options.skipExisting)
         throw UsageError("give either --force or --skip-existing, not both");
-    const LoudnessTarget loudness = loudnessTarget(options);
-    const SampleFormat sampleFormat =
-        options.sampleFormat.empty() ? SampleFormat::Automatic : parseSampleFormat(options.sampleFormat);
+    const RenderSetup setup = setUpRender(options);
 
     // Files that the settings come from are sources too.
-    std::vector<std::string> settingFiles;
-    if (!options.bankFile.empty())
-        settingFiles.push_back(options.bankFile);
-    if (!options.preset.empty() && findFactoryPreset(options.preset) == nullptr)
-        settingFiles.push_back(options.preset);
+    const std::vector<std::string>& settingFiles = setup.settingFiles;
     std::vector<std::string> sources = settingFiles;
     sources.insert(sources.end(), options.inputs.begin(), options.inputs.end());
     if (!options.savePreset.empty())
@@ -90,26 +81,30 @@ int render(const RenderOptions& options, RenderReport& report)
             requireCreatable(options.savePreset);
     }
 
-    const EffectHost& host = EffectHost::instance();
-    const ParameterSettings settings =
-        settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
+    const ParameterSettings& settings = setup.settings;
 
     RenderJobsRequest request;
-    // The block the host's bank would hold: written by the plugin object from its properties.
-    request.block = host.bankBlock(settings);
+    request.block = setup.block;
     request.blockFrames = options.blockFrames;
-    request.sampleFormat = sampleFormat;
-    request.loudness = loudness;
+    request.sampleFormat = setup.sampleFormat;
+    request.loudness = setup.loudness;
+    request.delivery = setup.delivery;
     request.threads = options.jobs;
     request.showProgress = !options.quiet && !options.json;
     request.started = started;
-    if (!options.outputDir.empty())
+    if (lines)
+    {
+        request.jobs = planLines(options);
+        request.replace = options.force;
+        request.makeFolders = true;
+    }
+    else if (!options.outputDir.empty())
     {
         if (options.inputs.empty())
             throw UsageError("--out-dir renders the files given with --in");
         std::string leftOut;
         request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
-                                  options.force, settingFiles},
+                                  options.force, settingFiles, options.nameTemplate, setup.preset},
                                  &leftOut);
         if (!leftOut.empty() && !options.quiet)
             std::fprintf(stderr, "note: %s\n", leftOut.c_str());
@@ -136,6 +131,11 @@ int render(const RenderOptions& options, RenderReport& report)
         }
         request.replace = options.force;
     }
+
+    // Each file's seed and settings (a line list's rows have theirs).
+    if (!lines)
+        for (auto& job : request.jobs)
+            prepareJob(setup, job);
 
     // The preset file would take the place of a render.
     if (!options.savePreset.empty())
@@ -187,5 +187,15 @@ int renderWith(const RenderOptions& options, RenderReport& report)
 int runRender(const RenderOptions& options)
 {
     RenderReport report(options.json, options.quiet);
-    return reportingErrors("render", [&] { return render(options, report); });
+    return reportingErrors("render", [&] {
+        try
+        {
+            return render(options, report);
+        }
+        catch (const PlanErrors& e)
+        {
+            e.print("render");
+            throw;
+        }
+    });
 }

@@ -27,6 +27,17 @@ struct RenderOptions
     bool recursive = false;               // take folders' subfolders, mirrored under --out-dir
     bool matchLoudness = false;           // each output as loud as its input
     std::optional<double> loudness;       // or this integrated loudness, LUFS
+    // The delivery format: the rate the input is resampled to and the channels it is folded
+    // to before the effect (0: the input's), integer depth and its dither.
+    std::uint32_t rate = 0;
+    std::uint32_t channels = 0;
+    unsigned bits = 0;                    // 16 or 24 (or --format pcm16/pcm24); 0: --format's
+    std::string dither;                   // "tpdf" (the default) or "none"
+    std::string nameTemplate;             // a batch's output names, see cli/render/OutputNames
+    std::vector<std::string> vary;        // NAME=±AMOUNT, drawn per file
+    std::optional<std::uint64_t> seed;    // every file's seed; else each from its output's name
+    std::string lines;                    // a line list (CSV or JSON lines), see cli/render/LineList
+    std::string like;                     // a WAV file rendered before: its settings and delivery
     bool json = false;                    // one JSON object per file on stdout
     bool quiet = false;
 };

@@ -3,6 +3,7 @@
 #include "cli/render/EffectHost.h"
 #include "cli/pictures/SimResponse.h"
 #include "cli/io/QuotedText.h"
+#include "cli/settings/DeviceSearch.h"
 #include "cli/settings/UsageError.h"
 
 #include "engine/sim/SimModel.h"
@@ -25,9 +26,15 @@ const char* const kSimsSectionsHelp =
     "  LowShelf, HighShelf   shelves; S: shelf slope, then the shelf's gain in dB\n"
     "  T x                   the frequency follows SIMTuning (50 to 200 %)\n"
     "The level is the model's output gain in dB (0: played at its own gain).\n"
-    "The description is read off the summed response at 48 kHz: the band within 10 dB of its\n"
-    "maximum (smoothed over an octave) and, when it stands 3 dB or more above the band, the\n"
-    "strongest peak.";
+    "The description is read off the summed response at 48 kHz, smoothed over an octave: the band\n"
+    "heard (third-octave smoothed), down to 10 dB under the pass band's level (the median of the response where it lies\n"
+    "within 15 dB of its top), then its character: a bass bump (3 dB or more below 250 Hz), the\n"
+    "strongest peak 4 dB or more above the level (boxy under 500 Hz, honky to 2.5 kHz, bright\n"
+    "above; a ringing resonance when 6 dB above its octave), no bass (from 250 Hz), no treble\n"
+    "(to 4 kHz) or muffled (to 2 kHz), flat (within 3 dB).\n"
+    "WORDS: each must stand whole in a device's name, category, tags or description (a word of\n"
+    "five letters or more also finds longer words it begins: announce, announcement); quote a\n"
+    "phrase: crumlet sims \"public address\". --json lists each device's tags.";
 
 namespace
 {
@@ -101,6 +108,7 @@ struct ListedModel
     std::size_t index;
     std::string name;
     std::string category;
+    std::vector<std::string> tags;
     SimResponse response;
 };
 
@@ -127,12 +135,14 @@ std::vector<ListedModel> listedModels(const SimsOptions& options)
     std::vector<ListedModel> listed;
     for (std::size_t m = 0; m < kSimModelCount; ++m)
     {
-        ListedModel model{m, m < names.size() ? names[m] : std::string(), categoryOf(static_cast<int>(m)), {}};
+        ListedModel model{m, m < names.size() ? names[m] : std::string(), categoryOf(static_cast<int>(m)),
+                          deviceTags(static_cast<int>(m)), describeSimResponse(static_cast<int>(m))};
         if (!options.category.empty() && !contains(model.category, options.category))
             continue;
-        model.response = describeSimResponse(static_cast<int>(m));
-        if (!options.search.empty() && !contains(model.name, options.search) &&
-            !contains(model.category, options.search) && !contains(model.response.description, options.search))
+        std::string tagText;
+        for (const auto& t : model.tags)
+            tagText += (tagText.empty() ? "" : ", ") + t;
+        if (!deviceMatches({model.name, model.category, tagText, model.response.description}, options.words))
             continue;
         listed.push_back(std::move(model));
     }
@@ -152,6 +162,7 @@ nlohmann::ordered_json modelJson(const ListedModel& listed)
     return {{"index", listed.index},
             {"name", listed.name},
             {"category", listed.category},
+            {"tags", listed.tags},
             {"description", response.description},
             {"response",
              {{"lowHz", std::round(response.lowHz)},

@@ -1,15 +1,16 @@
 // `crumlet sims`: the device models, one line each with a plain description of how each
-// sounds (its pass band and strongest peak), narrowed by category or a search word; the
-// seven sections of each on request.
+// sounds (the band heard and its character), narrowed by category or by words found whole in
+// a device's name, category, tags or description; the seven sections of each on request.
 #pragma once
 
 #include <nlohmann/json_fwd.hpp>
 
 #include <string>
+#include <vector>
 
 struct SimsOptions
 {
-    std::string search;   // a word in the name, category or description
+    std::vector<std::string> words; // each whole in the name, category, tags or description
     std::string category; // a category heading, or a word in one
     bool sections = false;
     bool json = false;

@@ -1,5 +1,7 @@
 #include "cli/io/AudioFiles.h"
 
+#include "cli/io/BextChunk.h"
+#include "cli/io/Dither.h"
 #include "cli/io/FloatWavWriter.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/settings/UsageError.h"
@@ -74,6 +76,31 @@ std::uint64_t mostBytesPerSample(int format)
     }
 }
 
+const char* sampleFormatName(int sub)
+{
+    switch (sub)
+    {
+    case SF_FORMAT_PCM_16: return "pcm16";
+    case SF_FORMAT_PCM_24: return "pcm24";
+    case SF_FORMAT_FLOAT: return "float";
+    default: return "this sample format";
+    }
+}
+
+// "".ogg" files cannot hold pcm16 samples: write pcm16 as .wav, .flac ... or leave --format out".
+std::string containerRefuses(const std::string& ext, int sub)
+{
+    std::string holders;
+    for (const auto& [other, major] : std::initializer_list<std::pair<const char*, int>>{
+             {"wav", SF_FORMAT_WAV}, {"aiff", SF_FORMAT_AIFF}, {"flac", SF_FORMAT_FLAC}, {"caf", SF_FORMAT_CAF},
+             {"w64", SF_FORMAT_W64}})
+        if (formatWorks(major | sub, 1, 48000))
+            holders += std::string(holders.empty() ? "" : ", ") + "." + other;
+    return "\"." + ext + "\" files cannot hold " + sampleFormatName(sub) + " samples (whatever the channels and rate)" +
+           (holders.empty() ? std::string() : ": write " + std::string(sampleFormatName(sub)) + " as " + holders) +
+           ", or leave out --format and --bits for what \"." + ext + "\" holds";
+}
+
 // Room left for the header's chunks when a 32-bit container's data is sized.
 constexpr std::uint64_t kHeaderAllowance = 4096;
 } // namespace
@@ -144,6 +171,10 @@ int outputFormatFor(const std::string& path, SampleFormat sampleFormat, int chan
     for (int i = 0; i < n; ++i)
         if (formatWorks(major | candidates[i], channels, sampleRate))
             return major | candidates[i];
+    // A sample format the container never holds, whatever the channels and rate.
+    if (sampleFormat != SampleFormat::Automatic && sampleFormat != SampleFormat::Same &&
+        !formatWorks(major | candidates[0], 1, 48000) && !formatWorks(major | candidates[0], 2, 44100))
+        throw UsageError(containerRefuses(ext, candidates[0]));
     throw UsageError("\"." + ext + "\" files cannot hold this audio (" + std::to_string(channels) + " channels at " +
                      std::to_string(sampleRate) + " Hz" +
                      (sampleFormat == SampleFormat::Automatic ? std::string() : " in the requested sample format") + ")");
@@ -173,7 +204,7 @@ bool mayOutgrow32BitSizes(std::uint64_t mostFrames, int channels, int format)
 
 AudioWriter::AudioWriter(const std::string& path, const std::string& name, int format, int channels, int sampleRate,
                          std::uint64_t mostFrames)
-    : m_channels(static_cast<std::uint32_t>(channels))
+    : m_channels(static_cast<std::uint32_t>(channels)), m_format(format), m_sampleRate(sampleRate)
 {
     const bool large = mayOutgrow32BitSizes(mostFrames, channels, format);
     const int major = format & SF_FORMAT_TYPEMASK;
@@ -203,6 +234,28 @@ AudioWriter::AudioWriter(const std::string& path, const std::string& name, int f
 
 AudioWriter::~AudioWriter() = default;
 
+void AudioWriter::ditherWith(std::uint64_t seed)
+{
+    const int sub = m_format & SF_FORMAT_SUBMASK;
+    if (sub == SF_FORMAT_PCM_16 || sub == SF_FORMAT_PCM_24)
+        m_dither = std::make_unique<TpdfDither>(sub == SF_FORMAT_PCM_16 ? 16 : 24, seed);
+}
+
+std::string AudioWriter::describeWith(const OutputMetadata& metadata)
+{
+    // Float WAV files keep the plain header readers expect of them (cli/io/FloatWavWriter).
+    const int major = m_format & SF_FORMAT_TYPEMASK;
+    if (major != SF_FORMAT_WAV || m_floatWav)
+        return {};
+    OutputMetadata described = metadata;
+    described.codingHistory = "A=PCM,F=" + std::to_string(m_sampleRate) +
+                              ",W=" + std::to_string(mostBytesPerSample(m_format) * 8) + ",M=" +
+                              (m_channels == 1 ? "mono" : m_channels == 2 ? "stereo" : "multichannel") + "," +
+                              metadata.codingHistory;
+    m_settingsChunk = settingsChunkBytes(described);
+    return writeMetadata(m_sndfile, described, m_settingsChunk);
+}
+
 bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
 {
     if (m_floatWav)
@@ -214,7 +267,16 @@ bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
         m_error = "it would outgrow the 4 GiB its header can describe";
         return false;
     }
-    if (m_sndfile.writef(interleaved, frames) != static_cast<sf_count_t>(frames))
+    sf_count_t done = 0;
+    if (m_dither)
+    {
+        m_dithered.resize(static_cast<std::size_t>(frames) * m_channels);
+        m_dither->quantize(interleaved, m_dithered.data(), m_dithered.size());
+        done = m_sndfile.writef(m_dithered.data(), frames);
+    }
+    else
+        done = m_sndfile.writef(interleaved, frames);
+    if (done != static_cast<sf_count_t>(frames))
     {
         m_error = m_sndfile.strError();
         return false;

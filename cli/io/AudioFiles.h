@@ -7,8 +7,11 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 class FloatWavWriter;
+class TpdfDither;
+struct OutputMetadata;
 
 enum class SampleFormat
 {
@@ -54,6 +57,16 @@ public:
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
 
+    // Before the first write: 16- and 24-bit samples are written with TPDF dither made from
+    // `seed` (other formats are left alone).
+    void ditherWith(std::uint64_t seed);
+
+    // Before the first write: an integer WAV file carries the metadata (float WAV files keep
+    // their plain header, other containers have no place for it), its coding history's line
+    // starting with the file's format ("A=PCM,F=48000,W=16,M=mono,").
+    // Returns the reason when it cannot be written, empty otherwise.
+    std::string describeWith(const OutputMetadata& metadata);
+
     // Samples beyond full scale are clipped for integer formats. False on a write error.
     bool write(const float* interleaved, std::uint32_t frames);
 
@@ -62,9 +75,14 @@ public:
 
 private:
     std::string m_error;
+    std::string m_settingsChunk; // libsndfile writes it from here when the file closes
     SndfileHandle m_sndfile;
     std::unique_ptr<FloatWavWriter> m_floatWav;
+    std::unique_ptr<TpdfDither> m_dither;
+    std::vector<std::int32_t> m_dithered;
     std::uint32_t m_channels;
+    int m_format;
+    int m_sampleRate;
     std::uint64_t m_frames = 0;
     std::uint64_t m_mostFrames = UINT64_MAX; // what a 32-bit container's sizes can describe
 };

@@ -4,6 +4,7 @@
 #include "widgets/ArialFont.h"
 #include "widgets/Freq_Plot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -98,6 +99,43 @@ void drawLegend(juce::Graphics& g, const std::vector<LegendEntry>& legend, int r
         x -= 18;
     }
 }
+constexpr int kLegendRow = 18;
+
+// Entries one under another, below the plot's frequency labels.
+void drawLegendColumn(juce::Graphics& g, const std::vector<LegendEntry>& legend, int left, int top)
+{
+    g.setFont(arialFont(13.0f));
+    int y = top;
+    for (const auto& e : legend)
+    {
+        g.setColour(e.colour);
+        g.fillRect(left, y + 3, 14, 10);
+        g.setColour(kLabel);
+        g.drawText(e.text, left + 20, y, 1200, 16, juce::Justification::centredLeft, false);
+        y += kLegendRow;
+    }
+}
+
+void drawOverlay(juce::Graphics& g, const Freq_Plot& plot, const OverlayCurve& curve)
+{
+    juce::Path path;
+    bool started = false;
+    for (std::size_t i = 0; i < curve.db.size() && curve.frequencies != nullptr; ++i)
+    {
+        const double f = (*curve.frequencies)[i];
+        if (f < plot.getLowestFrequency() || f > plot.getHighestFrequency())
+            continue;
+        const float x = plot.getFrequencyX(f);
+        const float y = plot.getBaseline() - static_cast<float>(std::max(curve.db[i], -400.0) * plot.getYScale());
+        if (!started)
+            path.startNewSubPath(x, y);
+        else
+            path.lineTo(x, y);
+        started = true;
+    }
+    g.setColour(curve.colour);
+    g.strokePath(path, juce::PathStrokeType(curve.thickness, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+}
 } // namespace
 
 std::string frequencyLabel(double hz)
@@ -113,8 +151,9 @@ std::string frequencyLabel(double hz)
 juce::Image drawResponsePicture(Freq_Plot& plot, const ResponsePictureStyle& style)
 {
     const juce::Rectangle<int> area(PictureFrame::kLeft, PictureFrame::kTop, plot.getWidth(), plot.getHeight());
+    const int legendRows = style.legendBelow ? static_cast<int>(style.legend.size()) : 0;
     juce::Image image(juce::Image::ARGB, area.getRight() + PictureFrame::kRight,
-                      area.getBottom() + PictureFrame::kBottom, true);
+                      area.getBottom() + PictureFrame::kBottom + legendRows * kLegendRow, true);
     juce::Graphics g(image);
     g.fillAll(kBackground);
     g.setColour(kPlotArea);
@@ -126,7 +165,8 @@ juce::Image drawResponsePicture(Freq_Plot& plot, const ResponsePictureStyle& sty
     g.setColour(kLabel);
     g.setFont(arialFont(13.0f));
     g.drawText(style.subtitle, PictureFrame::kLeft, 32, area.getWidth(), 16, juce::Justification::centredLeft, false);
-    drawLegend(g, style.legend, area.getRight(), 32);
+    if (!style.legendBelow)
+        drawLegend(g, style.legend, area.getRight(), 32);
 
     drawFrequencyGrid(g, plot, area);
     drawDbGrid(g, plot, area, style.dbStep);
@@ -136,7 +176,11 @@ juce::Image drawResponsePicture(Freq_Plot& plot, const ResponsePictureStyle& sty
         g.reduceClipRegion(area);
         g.setOrigin(area.getPosition());
         plot.paintEntireComponent(g, false);
+        for (const auto& curve : style.overlays)
+            drawOverlay(g, plot, curve);
     }
+    if (style.legendBelow)
+        drawLegendColumn(g, style.legend, area.getX(), area.getBottom() + PictureFrame::kBottom - 10);
     g.setColour(kMajorLine);
     g.drawRect(area, 1);
     return image;

@@ -16,12 +16,23 @@ struct LegendEntry
     std::string text;
 };
 
+// A curve drawn over the plot from its own values: dB at the given frequencies.
+struct OverlayCurve
+{
+    juce::Colour colour;
+    float thickness = 2.0f;
+    const std::vector<double>* frequencies = nullptr;
+    std::vector<double> db;
+};
+
 struct ResponsePictureStyle
 {
     std::string title;
     std::string subtitle;
     std::vector<LegendEntry> legend;
     double dbStep = 6.0;       // spacing of the labelled dB lines
+    std::vector<OverlayCurve> overlays; // drawn in order, after the plot's own curves
+    bool legendBelow = false; // the legend in a column under the plot, for long entries
 };
 
 // Margins around the plot inside the picture.

@@ -17,9 +17,15 @@ struct BatchPlanRequest
     bool skipExisting = false;             // an existing output skips its job
     bool force = false;                    // an existing output is replaced
     std::vector<std::string> otherSources; // the settings' files: never written over either
+    // Outputs named by a template (see OutputNames) rather than as their inputs. Then every
+    // name is checked before anything renders: two inputs to one output or an output that
+    // is an input refuse the batch; and files of an input folder that are this batch's own
+    // outputs (a re-run into the input folder) are passed over, counted in `leftOut`.
+    std::string nameTemplate;
+    std::string preset; // for {preset}
 };
 
-// Throws UsageError when nothing is found to render, IoError when an input cannot be read.
+// Throws UsageError when nothing is found to render or names clash, IoError when an input cannot be read.
 // `leftOut`, when given, is told what the folders held that is not rendered (subfolders
 // without --recursive, files that are not audio), in one note.
 std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* leftOut = nullptr);

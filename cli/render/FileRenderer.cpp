@@ -161,8 +161,10 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         throw UsageError("the output \"" + request.output + "\" is the input \"" + request.input +
                          "\": a render never writes over its source");
     InputStream input(request.input);
-    const auto channels = input.channels();
-    const auto sampleRate = input.sampleRate();
+    DeliveryInput delivered([&](float* into, std::uint32_t frames) { return input.read(into, frames); },
+                            input.channels(), input.sampleRate(), request.delivery);
+    const auto channels = delivered.channels();
+    const auto sampleRate = delivered.sampleRate();
     const int format = outputFormatFor(request.output, request.sampleFormat, static_cast<int>(channels),
                                        static_cast<int>(sampleRate), input.format());
 
@@ -179,11 +181,19 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     result.channels = channels;
     result.sampleRate = sampleRate;
     result.integerFormat = clipsAtFullScale(format);
+    result.inputChannels = input.channels();
+    result.inputSampleRate = input.sampleRate();
 
     PartialFile partial(request.output);
-    const std::uint64_t mostFrames = input.frames() > 0 ? input.frames() + kTailAllowanceSeconds * sampleRate : 0;
+    const std::uint64_t mostFrames =
+        input.frames() > 0 ? delivered.frames(input.frames()) + kTailAllowanceSeconds * sampleRate : 0;
     AudioWriter writer(partial.path(), request.output, format, static_cast<int>(channels),
                        static_cast<int>(sampleRate), mostFrames);
+    if (request.delivery.dither)
+        writer.ditherWith(request.seed);
+    if (!request.metadata.empty())
+        if (const std::string error = writer.describeWith(request.metadata); !error.empty())
+            throw IoError("cannot write \"" + request.output + "\": " + error);
     LevelMeter outputMeter(channels, sampleRate, LevelMeter::Measure::Everything);
     // Measured and written together, beside the render when asked; a write error stops the
     // render as soon as it is seen (aside, up to a few chunks later).
@@ -219,7 +229,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         inputMeter = std::make_unique<PipelinedLevelMeter>(channels, sampleRate, LevelMeter::Measure::Loudness,
                                                            request.workAside);
     auto source = [&](float* into, std::uint32_t frames) {
-        const std::uint32_t n = input.read(into, frames);
+        const std::uint32_t n = delivered.read(into, frames);
         if (inputMeter)
             inputMeter->add(into, n);
         return n;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "cli/io/AudioFiles.h"
+#include "cli/io/BextChunk.h"
+#include "cli/render/DeliveryFormat.h"
 #include "cli/metering/LevelMeter.h"
 #include "quarl/RingOutWatch.h"
 
@@ -39,6 +41,11 @@ struct FileRenderRequest
     // Measure and write the output (and measure for loudness matching) on threads of their
     // own, beside the effect: for when a core would stand idle.
     bool workAside = false;
+    // The rate and channels delivered (the input is brought to them before the effect) and
+    // the dither of integer samples.
+    DeliveryFormat delivery{};
+    std::uint64_t seed = 0;  // the file's own: its dither is made from it
+    OutputMetadata metadata{}; // how it was made, written into a WAV output
 };
 
 struct FileRenderResult
@@ -55,6 +62,8 @@ struct FileRenderResult
     double tailEndBelowPeakDb = 0;
     std::uint32_t channels = 0;
     std::uint32_t sampleRate = 0;
+    std::uint32_t inputChannels = 0;   // before folding
+    std::uint32_t inputSampleRate = 0; // before resampling
     Levels output;                 // the file's samples, after the gain
     double inputLoudnessLufs = 0;  // measured when matching the input
     double gainDb = 0;             // applied after the effect

@@ -18,10 +18,20 @@ namespace fs = std::filesystem;
 
 namespace
 {
+JobOutcome outcomeOf(const RenderJob& job, JobOutcome::Status status, const std::string& error = {})
+{
+    JobOutcome o{job.input, job.output, status, error, {}};
+    o.row = job.row;
+    o.seed = job.seed;
+    if (job.settings)
+        o.varied = job.settings->varied;
+    return o;
+}
+
 JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::atomic<std::uint64_t>& framesDone,
                   bool workAside)
 {
-    JobOutcome o{job.input, job.output, JobOutcome::Status::Rendered, {}, {}};
+    JobOutcome o = outcomeOf(job, JobOutcome::Status::Rendered);
     std::uint64_t reported = 0;
     FileRenderRequest file{job.input,       job.output, request.block, request.blockFrames, request.sampleFormat,
                            request.loudness, request.replace,
@@ -30,6 +40,16 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
                                reported = written;
                            }};
     file.workAside = workAside;
+    file.delivery = request.delivery;
+    file.seed = job.seed;
+    if (job.settings)
+    {
+        file.block = job.settings->block;
+        file.sampleFormat = job.settings->sampleFormat;
+        file.loudness = job.settings->loudness;
+        file.delivery = job.settings->delivery;
+        file.metadata = job.settings->metadata;
+    }
     try
     {
         if (request.makeFolders)
@@ -70,7 +90,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     {
         if (job.status != JobOutcome::Status::Rendered)
         {
-            report.file(JobOutcome{job.input, job.output, job.status, job.reason, {}});
+            report.file(outcomeOf(job, job.status, job.reason));
             continue;
         }
         pending.push_back(&job);
@@ -95,7 +115,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
             JobOutcome o;
             if (Interruption::requested())
             {
-                o = JobOutcome{pending[i]->input, pending[i]->output, JobOutcome::Status::Interrupted, {}, {}};
+                o = outcomeOf(*pending[i], JobOutcome::Status::Interrupted);
                 o.neverStarted = true;
             }
             else

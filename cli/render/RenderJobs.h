@@ -3,11 +3,24 @@
 
 #include "cli/render/FileRenderer.h"
 #include "cli/render/RenderReport.h"
+#include "cli/render/Variation.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+// What one file is rendered with where files differ: a line list's row, the variation drawn.
+struct FileSettings
+{
+    std::vector<std::uint8_t> block;
+    SampleFormat sampleFormat = SampleFormat::Automatic;
+    LoudnessTarget loudness;
+    DeliveryFormat delivery;
+    OutputMetadata metadata;
+    std::vector<VariedValue> varied; // reported with the file
+};
 
 struct RenderJob
 {
@@ -16,6 +29,9 @@ struct RenderJob
     // Set when planning decided the job's outcome already: skipped or failed, with the reason.
     JobOutcome::Status status = JobOutcome::Status::Rendered;
     std::string reason;
+    std::size_t row = 0;    // the line list's row (as a spreadsheet numbers it), 0: none
+    std::uint64_t seed = 0; // the file's own (--seed, the list's seed column, else from the output's name)
+    std::shared_ptr<const FileSettings> settings{}; // null: the request's
 };
 
 struct RenderJobsRequest
@@ -25,6 +41,7 @@ struct RenderJobsRequest
     std::uint32_t blockFrames = 512;
     SampleFormat sampleFormat = SampleFormat::Automatic;
     LoudnessTarget loudness;
+    DeliveryFormat delivery;
     bool replace = false;     // existing outputs may be replaced
     bool makeFolders = false; // create each output's folder
     unsigned threads = 0;     // 0: one per core

@@ -32,7 +32,32 @@ nlohmann::ordered_json dbJson(double db)
 // would reach the terminal.
 std::string inputName(const JobOutcome& o)
 {
-    return o.input.empty() ? "(demo)" : printable(o.input);
+    const std::string row = o.row > 0 ? "row " + std::to_string(o.row) + ": " : std::string();
+    return row + (o.input.empty() ? "(demo)" : printable(o.input));
+}
+
+// "; varied SIMTuning 53.2 (+3.2), NoiseLevel -41.4 (-1.4)" for the file's line.
+std::string variedNote(const JobOutcome& o)
+{
+    std::string note;
+    for (const VariedValue& v : o.varied)
+    {
+        char offset[32];
+        std::snprintf(offset, sizeof offset, "%+.3g", v.offset);
+        note += (note.empty() ? "; varied " : ", ") + v.property + " " + v.text + " (" + offset + ")";
+    }
+    return note;
+}
+
+// Where the input's rate or channels were changed before the effect.
+std::string conversionNote(const FileRenderResult& r)
+{
+    std::string note;
+    if (r.inputSampleRate != 0 && r.inputSampleRate != r.sampleRate)
+        note += " resampled from " + std::to_string(r.inputSampleRate) + " Hz;";
+    if (r.inputChannels != 0 && r.inputChannels != r.channels)
+        note += " " + std::to_string(r.inputChannels) + " channels folded to " + std::to_string(r.channels) + ";";
+    return note;
 }
 
 // JSON holds Unicode: a name that is not UTF-8 has its stray bytes replaced (U+FFFD), where
@@ -150,6 +175,17 @@ void RenderReport::file(const JobOutcome& o)
         nlohmann::ordered_json j{{"input", o.input.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.input)},
                                  {"output", o.output},
                                  {"status", statusName(o.status)}};
+        if (o.row > 0)
+            j["row"] = o.row;
+        if (!o.output.empty())
+            j["seed"] = o.seed;
+        if (!o.varied.empty())
+        {
+            nlohmann::ordered_json varied = nlohmann::ordered_json::object();
+            for (const VariedValue& v : o.varied)
+                varied[v.property] = {{"value", v.value}, {"offset", v.offset}, {"text", v.text}};
+            j["variation"] = varied;
+        }
         if (o.status == JobOutcome::Status::Rendered)
         {
             j["framesIn"] = r.inputFrames;
@@ -162,6 +198,8 @@ void RenderReport::file(const JobOutcome& o)
             j["tailEndDbfs"] = dbJson(r.tailEndDbfs);
             j["channels"] = r.channels;
             j["sampleRate"] = r.sampleRate;
+            j["inputChannels"] = r.inputChannels;
+            j["inputSampleRate"] = r.inputSampleRate;
             j["peakDbfs"] = dbJson(r.output.peakDbfs);
             j["truePeakDbtp"] = dbJson(r.output.truePeakDbtp);
             j["loudnessLufs"] = dbJson(r.output.loudnessLufs);
@@ -188,11 +226,12 @@ void RenderReport::file(const JobOutcome& o)
             if (r.gainDb != 0.0 || !r.gainNote.empty())
                 gain = std::string(", gain ") + (r.gainDb > 0 ? "+" : "") + formatDb(r.gainDb) + " dB" +
                        (r.gainNote.empty() ? "" : " (" + r.gainNote + ")");
-            std::fprintf(stderr, "rendered: %s -> %s: %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s%s\n",
-                         inputName(o).c_str(), printable(o.output).c_str(), static_cast<double>(r.inputFrames) / rate,
+            std::fprintf(stderr, "rendered: %s -> %s:%s %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s%s%s\n",
+                         inputName(o).c_str(), printable(o.output).c_str(), conversionNote(r).c_str(),
+                         static_cast<double>(r.inputFrames) / rate,
                          static_cast<double>(r.outputFrames - r.inputFrames) / rate, ringOutNote(r, rate).c_str(),
                          formatDb(r.output.peakDbfs).c_str(), formatDb(r.output.truePeakDbtp).c_str(),
-                         loudnessText(r.output).c_str(), gain.c_str());
+                         loudnessText(r.output).c_str(), gain.c_str(), printable(variedNote(o)).c_str());
         }
         if (r.integerFormat && r.output.clippedSamples > 0)
             std::fprintf(stderr,

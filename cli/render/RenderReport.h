@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/render/FileRenderer.h"
+#include "cli/render/Variation.h"
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -26,6 +27,9 @@ struct JobOutcome
     std::string error; // why it failed or was skipped
     FileRenderResult result;
     bool badUsage = false; // it failed on what was asked (a format the file cannot hold, say)
+    std::size_t row = 0;   // the line list's row, 0: none
+    std::uint64_t seed = 0;
+    std::vector<VariedValue> varied{};
     bool neverStarted = false; // interrupted before its render began
 };
 

@@ -129,6 +129,11 @@ std::string describeRange(const quarl::PropertyDescription& p)
     return range;
 }
 
+bool parseQuantity(const std::string& text, const std::string& unit, float& out)
+{
+    return parseNumber(text, unit, out);
+}
+
 std::size_t blockSizeOf(const quarl::PluginDescription& description)
 {
     std::size_t bytes = 0;
@@ -155,6 +160,11 @@ std::size_t requireProperty(const quarl::PluginDescription& d, const std::string
     if (!suggestion.empty())
         message += "; " + suggestion;
     throw UsageError(message);
+}
+
+std::size_t propertyIndex(const quarl::PluginDescription& description, const std::string& name)
+{
+    return requireProperty(description, name);
 }
 
 ParameterSettings::ParameterSettings(const quarl::PluginDescription& description) : m_description(&description)

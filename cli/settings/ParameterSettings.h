@@ -59,5 +59,12 @@ std::size_t requireProperty(const quarl::PluginDescription& description, const s
 // A property's accepted values, e.g. "-96 to 0 dB" or "0 to 9 (list index), or one of: ...".
 std::string describeRange(const quarl::PropertyDescription& property);
 
+// A number in `unit` as property values are written ("-6", "3dB", "3.4kHz", "50ms"); false
+// when the text is not one.
+bool parseQuantity(const std::string& text, const std::string& unit, float& out);
+
+// The index of a property named in any case; throws UsageError suggesting what was meant.
+std::size_t propertyIndex(const quarl::PluginDescription& description, const std::string& name);
+
 // Bytes of the parameter block the description lays out.
 std::size_t blockSizeOf(const quarl::PluginDescription& description);

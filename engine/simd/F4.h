@@ -17,6 +17,7 @@ struct F4
     static F4 lanes(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
     static F4 load(const float* p) { return _mm_loadu_ps(p); }
     void store(float* p) const { _mm_storeu_ps(p, v); }
+    float first() const { return _mm_cvtss_f32(v); }
 
     friend F4 operator+(F4 a, F4 b) { return _mm_add_ps(a.v, b.v); }
     friend F4 operator-(F4 a, F4 b) { return _mm_sub_ps(a.v, b.v); }
@@ -91,6 +92,7 @@ struct F4
         return r;
     }
     void store(float* p) const { std::memcpy(p, v, sizeof v); }
+    float first() const { return v[0]; }
 
     template <typename Op>
     static F4 map(F4 a, F4 b, Op op)

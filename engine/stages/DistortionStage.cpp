@@ -121,7 +121,13 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
     // recursion and the output, so that neither long path waits on the other.
     // The gain curve at the envelope, interpolated; a position past the last entry (or not
     // a number) reads the last entry.
-    auto readCurve = [&](const auto& tables, F4 e) {
+    // The curve's two ends, for each lane layout below.
+    const float* pairCurves[4] = {curves[0], curves[L - 1], curves[0], curves[L - 1]};
+    const float* oneCurve[4] = {curves[0], curves[0], curves[0], curves[0]};
+    const F4 laneEnds[2] = {tableEnds(curves, 0), tableEnds(curves, kLast)};
+    const F4 pairEnds[2] = {tableEnds(pairCurves, 0), tableEnds(pairCurves, kLast)};
+    const F4 oneEnds[2] = {tableEnds(oneCurve, 0), tableEnds(oneCurve, kLast)};
+    auto readCurve = [&](const auto& tables, const F4(&ends)[2], F4 e) {
         const F4 k = e * top;
         const M4 inside = (k >= zero) & (k < top);
         const F4 position = select(inside, k, zero);
@@ -129,12 +135,12 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
         truncateToInt(position, index);
         const F4 f = position - toFloat(index);
         const F4 interpolated = f * lookupLanes(tables, index, 1) + (one - f) * lookupLanes(tables, index, 0);
-        return select(inside, interpolated, select(k < zero, tableEnds(tables, 0), tableEnds(tables, kLast)));
+        return select(inside, interpolated, select(k < zero, ends[0], ends[1]));
     };
-    const float* pairCurves[4] = {curves[0], curves[L - 1], curves[0], curves[L - 1]};
 
     constexpr unsigned kChunk = 64;
     F4 xs[kChunk], es[kChunk], targets[kChunk + 1];
+    alignas(16) float monoEnvelope[kChunk + 3], monoTarget[kChunk + 3]; // one channel: lane 0 by frame
     for (unsigned start = 0; start < frames; start += kChunk)
     {
         const unsigned n = frames - start < kChunk ? frames - start : kChunk;
@@ -149,13 +155,25 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
             xs[j] = x;
             es[j] = e;
         }
-        if constexpr (L <= 2)
+        if constexpr (L == 1)
         {
-            // One or two channels leave lanes free: read the curve for two frames at once.
+            // One channel: four frames' envelopes side by side read the curve at once.
+            for (unsigned j = 0; j < n; ++j)
+                monoEnvelope[j] = es[j].first();
+            for (unsigned j = n; j < n + 3; ++j)
+                monoEnvelope[j] = 0.f;
+            for (unsigned j = 0; j < n; j += 4)
+                readCurve(oneCurve, oneEnds, F4::load(monoEnvelope + j)).store(monoTarget + j);
+            for (unsigned j = 0; j < n; ++j)
+                targets[j] = F4::lanes(monoTarget[j], 0.f, 0.f, 0.f);
+        }
+        else if constexpr (L == 2)
+        {
+            // Two channels leave lanes free: read the curve for two frames at once.
             for (unsigned j = 0; j < n; j += 2)
             {
                 const F4 pair = lowHalves(es[j], j + 1 < n ? es[j + 1] : zero);
-                const F4 target = readCurve(pairCurves, pair);
+                const F4 target = readCurve(pairCurves, pairEnds, pair);
                 targets[j] = target;
                 targets[j + 1] = highToLow(target);
             }
@@ -163,7 +181,7 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
         else
         {
             for (unsigned j = 0; j < n; ++j)
-                targets[j] = readCurve(curves, es[j]);
+                targets[j] = readCurve(curves, laneEnds, es[j]);
         }
         for (unsigned j = 0; j < n; ++j)
         {

@@ -30,27 +30,43 @@ void LoFiStage::setup(unsigned fs, const LoFiParams& p)
 
 namespace
 {
+// Every sample of one channel on the reduced bit depth's grid, in place, four samples at a
+// time: the grid does not depend on the samples before, so time can fill the lanes.
+void quantise(float* x, unsigned frames, std::int32_t shift)
+{
+    // Scaling by powers of two is exact, so rounding the scaled sample gives the integer
+    // grid of the reduced bit depth.
+    const F4 scaleDown(std::ldexp(1.f, -shift)), scaleUp(std::ldexp(1.f, shift));
+    const F4 fullScale(8388607.f), lsb(1.192093e-7f);
+    const auto onGrid = [&](F4 v) { return roundHalfAway(v * fullScale * scaleDown) * scaleUp * lsb; };
+    unsigned i = 0;
+    for (; i + 4 <= frames; i += 4)
+        onGrid(F4::load(x + i)).store(x + i);
+    if (i < frames)
+    {
+        alignas(16) float rest[4] = {0.f, 0.f, 0.f, 0.f};
+        for (unsigned j = i; j < frames; ++j)
+            rest[j - i] = x[j];
+        onGrid(F4::load(rest)).store(rest);
+        for (unsigned j = i; j < frames; ++j)
+            x[j] = rest[j - i];
+    }
+}
+
 template <int L>
 void runLoFi(LaneGroup<LoFiChannel, L>& lanes, unsigned frames)
 {
     using C = LoFiChannel;
-    float down[4] = {1.f, 1.f, 1.f, 1.f}, up[4] = {1.f, 1.f, 1.f, 1.f};
     for (int l = 0; l < L; ++l)
-    {
-        // Scaling by powers of two is exact, so rounding the scaled sample gives the
-        // integer grid of the reduced bit depth.
-        down[l] = std::ldexp(1.f, -lanes.ch[l]->shift);
-        up[l] = std::ldexp(1.f, lanes.ch[l]->shift);
-    }
+        quantise(lanes.io.p[l], frames, lanes.ch[l]->shift);
     BiquadLanes band = lanes.section(&C::bandPass);
-    const F4 scaleDown = F4::load(down), scaleUp = F4::load(up);
     const F4 holdFactor = lanes.gather(&C::holdFactor)[0];
     auto [held, counter] = lanes.gather(&C::held, &C::holdCounter);
-    const F4 fullScale(8388607.f), lsb(1.192093e-7f), one(1.f);
+    const F4 one(1.f);
 
     for (unsigned i = 0; i < frames; ++i)
     {
-        const F4 q = roundHalfAway(lanes.io.load(i) * fullScale * scaleDown) * scaleUp * lsb;
+        const F4 q = lanes.io.load(i);
         // A new value is taken once the hold count has run down, then held.
         const M4 holding = counter > one;
         held = select(holding, held, q);

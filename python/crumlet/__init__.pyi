@@ -102,5 +102,14 @@ def render_files(
     skip_existing: bool = False,
     force: bool = False,
     save_preset: Optional[_Path] = None,
+    rate: Optional[Union[int, str]] = None,
+    channels: Optional[int] = None,
+    bits: Optional[int] = None,
+    dither: Optional[str] = None,
+    name: Optional[str] = None,
+    lines: Optional[_Path] = None,
+    vary: Optional[List[str]] = None,
+    seed: Optional[Union[int, str]] = None,
+    like: Optional[_Path] = None,
 ) -> List[Dict[str, Any]]: ...
 def render_keywords() -> Dict[str, str]: ...

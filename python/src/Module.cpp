@@ -99,7 +99,9 @@ inputs: a path or a list of paths (files or folders); out_dir: the output folder
 bank and settings (a dict of properties, such as fx.settings) give the settings as for
 Effect. The other keywords are the tool's options (see render_keywords()): loudness=-23
 (LUFS), match_loudness=True, format="pcm16", block_frames, jobs (0: one per core),
-recursive, skip_existing, force, save_preset. Files render in parallel on the tool's
+recursive, skip_existing, force, save_preset, and the delivery: rate=48000 (or "44.1k"),
+channels=1, bits=16, dither="none", name="{stem}_phone", lines="lines.csv",
+vary=["SIMTuning=+-6"], seed=7, like="earlier.wav". Files render in parallel on the tool's
 threads with the GIL released, through the same pipeline (atomic outputs, meters,
 loudness), and the outputs are the tool's, byte for byte.
 
@@ -176,15 +178,17 @@ PYBIND11_MODULE(_crumlet, m)
         "devices",
         [](const std::string& query, const std::string& category) {
             SimsOptions options;
-            options.search = query;
+            const py::list words = py::str(query).attr("split")();
+            for (const auto& word : words)
+                options.words.push_back(word.cast<std::string>());
             options.category = category;
             return crumlet_python::readingAsTheTool([&] { return fromJson(deviceModelsJson(options)); });
         },
         py::arg("query") = "", py::arg("category") = "",
-        "The device models (SIMType's entries) whose name, category or description holds the query word, "
-        "as ``crumlet sims WORD --json`` lists them: index, name, category, description, response, "
-        "levelDb, sections. category narrows to a category heading (a word of it); an unknown one raises "
-        "ValueError.");
+        "The device models (SIMType's entries) matching every word of the query, each found whole in the "
+        "name, category, tags or description, as ``crumlet sims WORDS --json`` lists them: index, name, "
+        "category, tags, description, response, levelDb, sections. category narrows to a category heading "
+        "(a word of it); an unknown one raises ValueError.");
 
     m.def(
         "properties", [] { return fromJson(propertiesJson()); },

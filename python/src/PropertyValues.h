@@ -30,7 +30,8 @@ pybind11::object propertyValue(const ParameterSettings& settings, const std::str
 // Every property by name, in the block's order.
 pybind11::dict propertyValues(const ParameterSettings& settings);
 
-// Runs `apply`, turning the tool's UsageError into ValueError and IoError into OSError.
+// Runs `apply`, turning the tool's UsageError into ValueError (a plan's errors a line each)
+// and IoError into OSError.
 template <typename Apply>
 auto readingAsTheTool(Apply&& apply) -> decltype(apply());
 } // namespace crumlet_python

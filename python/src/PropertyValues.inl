@@ -1,6 +1,7 @@
 // The template half of PropertyValues.h.
 #pragma once
 
+#include "cli/render/PlanErrors.h"
 #include "cli/settings/UsageError.h"
 
 namespace crumlet_python
@@ -11,6 +12,14 @@ auto readingAsTheTool(Apply&& apply) -> decltype(apply())
     try
     {
         return apply();
+    }
+    catch (const PlanErrors& e)
+    {
+        // The summary, then every error a line.
+        std::string message = e.what();
+        for (const auto& error : e.errors)
+            message += "\n" + error;
+        throw pybind11::value_error(message);
     }
     catch (const UsageError& e)
     {

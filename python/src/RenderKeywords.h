@@ -45,5 +45,11 @@ RenderKeyword keyword(const char* name, const char* option, Access access)
             }};
 }
 
+// A row for an option the tool reads from its text (--rate 44.1k, --seed): the value as the
+// text --set would be given (see valueText), read by `read`, which throws the tool's
+// UsageError for a value it refuses.
+RenderKeyword textKeyword(const char* name, const char* option,
+                          std::function<void(RenderOptions&, const std::string&)> read);
+
 const std::vector<RenderKeyword>& renderKeywordTable();
 } // namespace crumlet_python

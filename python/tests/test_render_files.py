@@ -23,6 +23,8 @@ def inputs(tmp_path):
     ({"loudness": -23, "jobs": 2}, ["--loudness", "-23", "--jobs", "2"]),
     ({"match_loudness": True, "format": "pcm16", "block_frames": 300}, ["--match-loudness", "--format", "pcm16",
                                                                          "--block", "300"]),
+    ({"rate": "44.1k", "bits": 16, "seed": 7, "vary": ["SIMTuning=+-6"], "name": "{stem}_radio.{ext}"},
+     ["--rate", "44.1k", "--bits", "16", "--seed", "7", "--vary", "SIMTuning=+-6", "--name", "{stem}_radio.{ext}"]),
 ])
 def test_the_tools_files_and_outcomes(tmp_path, inputs, options, tool_args):
     settings = crumlet.Effect(preset="Police radio", NoiseLevel="-50dB").settings
@@ -63,6 +65,8 @@ def test_bad_usage(tmp_path, inputs):
         crumlet.render_files(inputs, tmp_path / "out", loudnes=-23)
     with pytest.raises(TypeError, match="loudness= takes"):
         crumlet.render_files(inputs, tmp_path / "out", loudness="loud")
+    with pytest.raises(ValueError, match="8000"):
+        crumlet.render_files(inputs, tmp_path / "out", rate=100)
     assert not (tmp_path / "out").exists(), "nothing is written for bad usage"
 
 
@@ -71,3 +75,4 @@ def test_every_keyword_is_a_render_option():
     for keyword, option in crumlet.render_keywords().items():
         assert option in help_text, keyword
         assert keyword == option.removeprefix("--").replace("-", "_").replace("block", "block_frames")
+    assert {"rate", "vary", "seed", "bits", "channels", "name"} <= set(crumlet.render_keywords())

@@ -49,7 +49,7 @@ Csv plotCsv(PlotOptions options)
 PlotOptions simPlot(const std::string& model)
 {
     PlotOptions o;
-    o.sim = model;
+    o.sims = {model};
     return o;
 }
 } // namespace
@@ -133,4 +133,46 @@ TEST(PlotCommand, BadUsageIsRefused)
     slowRate.csv = true;
     slowRate.rate = 100;
     EXPECT_EQ(runPlot(slowRate), 2);
+}
+
+TEST(PlotCommand, SeveralDevicesAreOverlaid)
+{
+    PlotOptions o;
+    o.sims = {"Stereo BoomBox", "60", "House Phone"};
+    const Csv csv = plotCsv(o);
+    EXPECT_EQ(csv.header, "frequency_hz,stereo_boombox_db,red_megaphone_db,house_phone_db");
+    ASSERT_EQ(csv.rows.size(), 290u);
+    // Each column is that device alone.
+    EXPECT_EQ(plotCsv(simPlot("Red Megaphone")).rows[120][1], csv.rows[120][2]);
+    EXPECT_GT(csv.at(60.0, 1), csv.at(60.0, 2) + 30.0); // the boombox has bass, the megaphone none
+    o.sims.assign(7, "1");
+    o.output = "x.png";
+    EXPECT_EQ(runPlot(o), 2); // up to six
+}
+
+TEST(PlotCommand, APresetsWholeResponseIsItsStagesTogether)
+{
+    PlotOptions o;
+    o.preset = "Megaphone";
+    const Csv csv = plotCsv(o);
+    EXPECT_EQ(csv.header, "frequency_hz,filters_db,eq_db,device_db,level_db,total_db");
+    for (const auto& r : csv.rows)
+        EXPECT_NEAR(r[5], r[1] + r[2] + r[3] + r[4], 1e-3);
+    EXPECT_NEAR(csv.at(1000.0, 4), -7.5, 1e-9); // the preset's output gain
+    EXPECT_LT(csv.at(100.0, 5), csv.at(2000.0, 5) - 40.0);
+
+    const juce::File file = juce::File::createTempFile(".png");
+    o.csv = false;
+    o.output = file.getFullPathName().toStdString();
+    ASSERT_EQ(runPlot(o), 0);
+    const juce::Image image = juce::ImageFileFormat::loadFrom(file);
+    file.deleteFile();
+    ASSERT_TRUE(image.isValid());
+    EXPECT_GT(image.getHeight(), 520); // the legend's rows under the plot
+
+    PlotOptions both;
+    both.preset = "Megaphone";
+    both.sims = {"1"};
+    both.csv = true;
+    EXPECT_EQ(runPlot(both), 2);
 }

@@ -19,6 +19,7 @@ TEST(SimsCommand, JsonListsEveryModelWithItsSectionsAndLevel)
         EXPECT_EQ(model["name"], g_deviceNames[m]);
         EXPECT_FALSE(model["category"].get<std::string>().empty()) << m;
         ASSERT_EQ(model["sections"].size(), 7u);
+        EXPECT_GE(model["tags"].size(), 2u) << m;
     }
     // Model 4 as voiced: a tuned 169 Hz high-pass with damping 0.51 and a -6.6 dB level.
     const auto& boombox = models[4];

@@ -1,0 +1,114 @@
+#include "cli/io/BextChunk.h"
+
+#include "cli/io/AudioFiles.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+namespace
+{
+// The bext chunk's fields before the coding history, as EBU Tech 3285 lays them out.
+constexpr std::size_t kBextFixedBytes = 602;
+// libsndfile holds at most this much coding history.
+constexpr std::size_t kMostCodingHistory = 16 * 1024 - kBextFixedBytes - 64;
+
+using Broadcast = SF_BROADCAST_INFO_VAR(16 * 1024);
+
+void copyField(char* into, std::size_t size, const std::string& text)
+{
+    std::memset(into, 0, size);
+    std::memcpy(into, text.data(), std::min(size, text.size()));
+}
+
+std::string field(const char* from, std::size_t size)
+{
+    return std::string(from, strnlen(from, size));
+}
+
+void dateAndTime(char (&date)[10], char (&time)[8])
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d%H:%M:%S", &utc);
+    std::memcpy(date, text, 10);
+    std::memcpy(time, text + 10, 8);
+}
+
+} // namespace
+
+std::string settingsChunkBytes(const OutputMetadata& metadata)
+{
+    std::string bytes = metadata.settingsJson;
+    bytes.resize((bytes.size() + 3) / 4 * 4, ' ');
+    return bytes;
+}
+
+std::string writeMetadata(SndfileHandle& file, const OutputMetadata& metadata, const std::string& settingsChunk)
+{
+    auto info = std::make_unique<Broadcast>();
+    std::memset(info.get(), 0, sizeof(Broadcast));
+    copyField(info->description, sizeof info->description, metadata.description);
+    copyField(info->originator, sizeof info->originator, metadata.originator);
+    copyField(info->originator_reference, sizeof info->originator_reference, metadata.originatorReference);
+    dateAndTime(info->origination_date, info->origination_time);
+    info->version = 1;
+    const std::size_t history = std::min(metadata.codingHistory.size(), kMostCodingHistory);
+    std::memcpy(info->coding_history, metadata.codingHistory.data(), history);
+    info->coding_history_size = static_cast<std::uint32_t>(history);
+    const auto size = static_cast<int>(offsetof(Broadcast, coding_history) + history);
+    if (file.command(SFC_SET_BROADCAST_INFO, info.get(), size) != SF_TRUE)
+        return std::string("the bext chunk: ") + file.strError();
+    if (settingsChunk.empty())
+        return {};
+    SF_CHUNK_INFO chunk{};
+    std::memcpy(chunk.id, kSettingsChunkId, 4);
+    chunk.id_size = 4;
+    chunk.datalen = static_cast<unsigned>(settingsChunk.size());
+    chunk.data = const_cast<char*>(settingsChunk.data());
+    if (sf_set_chunk(file.rawHandle(), &chunk) != SF_ERR_NO_ERROR)
+        return std::string("the settings chunk: ") + file.strError();
+    return {};
+}
+
+OutputMetadata readMetadata(const std::string& path)
+{
+    SndfileHandle file = openInput(path);
+    OutputMetadata metadata;
+    auto info = std::make_unique<Broadcast>();
+    std::memset(info.get(), 0, sizeof(Broadcast));
+    if (file.command(SFC_GET_BROADCAST_INFO, info.get(), static_cast<int>(sizeof(Broadcast))) == SF_TRUE)
+    {
+        metadata.description = field(info->description, sizeof info->description);
+        metadata.originator = field(info->originator, sizeof info->originator);
+        metadata.originatorReference = field(info->originator_reference, sizeof info->originator_reference);
+        metadata.originationDate = field(info->origination_date, sizeof info->origination_date);
+        metadata.originationTime = field(info->origination_time, sizeof info->origination_time);
+        metadata.codingHistory =
+            field(info->coding_history, std::min<std::size_t>(info->coding_history_size, sizeof info->coding_history));
+    }
+    SF_CHUNK_INFO wanted{};
+    std::memcpy(wanted.id, kSettingsChunkId, 4);
+    wanted.id_size = 4;
+    if (SF_CHUNK_ITERATOR* it = sf_get_chunk_iterator(file.rawHandle(), &wanted))
+    {
+        SF_CHUNK_INFO chunk{};
+        if (sf_get_chunk_size(it, &chunk) == SF_ERR_NO_ERROR && chunk.datalen > 0)
+        {
+            std::vector<char> data(chunk.datalen);
+            chunk.data = data.data();
+            if (sf_get_chunk_data(it, &chunk) == SF_ERR_NO_ERROR)
+            {
+                std::string text(data.data(), chunk.datalen);
+                const auto end = text.find_last_not_of(std::string(" \0", 2));
+                metadata.settingsJson = end == std::string::npos ? std::string() : text.substr(0, end + 1);
+            }
+        }
+    }
+    return metadata;
+}

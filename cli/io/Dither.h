@@ -1,0 +1,32 @@
+// TPDF dither for integer outputs: before a float sample is rounded to 16 or 24 bits, the
+// sum of two independent uniform values of one step each (a triangular distribution over
+// two steps, mean zero) is added, so that the rounding error is noise independent of the
+// signal rather than distortion that follows it. Seeded: a render made again is the same.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class TpdfDither
+{
+public:
+    // `bits` is the output's sample depth; `seed` makes the noise, the same for the same seed.
+    TpdfDither(int bits, std::uint64_t seed);
+
+    // Adds the dither, rounds to the nearest step and clips to full scale: 32-bit integers
+    // whose low bits below the output's depth are zero, which libsndfile writes unchanged
+    // (its own conversion of floats truncates, which would bias the dither by half a step).
+    void quantize(const float* samples, std::int32_t* into, std::size_t count);
+
+    // One step of the output as a float sample: 2^-(bits-1), as the file is read back.
+    double step() const { return m_step; }
+
+private:
+    int m_bits;
+    double m_step;
+    std::uint64_t m_state;
+};
+
+// The next value of the splitmix64 sequence (a fast generator that a seed of any value starts
+// well), advancing `state`.
+std::uint64_t splitMix64(std::uint64_t& state);

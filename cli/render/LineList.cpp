@@ -1,0 +1,191 @@
+#include "cli/render/LineList.h"
+
+#include "cli/io/QuotedText.h"
+#include "cli/settings/SettingsFileReader.h"
+#include "cli/settings/UsageError.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+// A line list holds at most this many bytes (200 lines take about 20 KB).
+constexpr std::size_t kMostLineListBytes = 64 * 1024 * 1024;
+
+std::string trimmed(const std::string& s)
+{
+    const auto first = s.find_first_not_of(" \t\r");
+    return first == std::string::npos ? std::string() : s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::string lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+// RFC 4180 records: quoted fields may hold separators, quotes ("") and line breaks. Each
+// record comes with the line it starts on.
+std::vector<std::pair<std::size_t, std::vector<std::string>>> csvRecords(const std::string& text, char separator)
+{
+    std::vector<std::pair<std::size_t, std::vector<std::string>>> records;
+    std::vector<std::string> fields;
+    std::string field;
+    bool quoted = false, fieldQuoted = false, any = false;
+    std::size_t line = 1, start = 1;
+    auto endField = [&] {
+        fields.push_back(fieldQuoted ? field : trimmed(field));
+        field.clear();
+        fieldQuoted = false;
+    };
+    auto endRecord = [&] {
+        endField();
+        const bool blank = std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
+        if (!blank || fields.size() > 1)
+            records.emplace_back(start, fields);
+        fields.clear();
+        any = false;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        const char c = text[i];
+        if (quoted)
+        {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                field.push_back('"'), ++i;
+            else if (c == '"')
+                quoted = false;
+            else
+            {
+                line += c == '\n' ? 1 : 0;
+                field.push_back(c);
+            }
+            continue;
+        }
+        if (!any)
+            start = line;
+        any = true;
+        if (c == '"' && trimmed(field).empty())
+        {
+            quoted = fieldQuoted = true;
+            field.clear();
+        }
+        else if (c == separator)
+            endField();
+        else if (c == '\n')
+        {
+            endRecord();
+            ++line;
+        }
+        else if (c != '\r')
+            field.push_back(c);
+    }
+    if (quoted)
+        throw UsageError("row " + std::to_string(start) + ": a quoted field is not closed");
+    if (any)
+        endRecord();
+    return records;
+}
+
+LineList readCsv(const std::string& text)
+{
+    const std::string firstLine = text.substr(0, text.find('\n'));
+    char separator = ',';
+    if (firstLine.find(',') == std::string::npos)
+        separator = firstLine.find(';') != std::string::npos ? ';' : firstLine.find('\t') != std::string::npos ? '\t' : ',';
+    const auto records = csvRecords(text, separator);
+    if (records.empty())
+        throw UsageError("row 1: no header row (the columns' names, such as input,output,preset)");
+    const std::vector<std::string>& header = records.front().second;
+    std::set<std::string> seen;
+    for (std::size_t c = 0; c < header.size(); ++c)
+    {
+        if (header[c].empty())
+            throw UsageError("row " + std::to_string(records.front().first) + ", column " + std::to_string(c + 1) +
+                             ": the header names no column");
+        if (!seen.insert(lower(header[c])).second)
+            throw UsageError("row " + std::to_string(records.front().first) + ", column \"" + header[c] +
+                             "\": named twice");
+    }
+    LineList list;
+    for (std::size_t r = 1; r < records.size(); ++r)
+    {
+        const auto& [row, fields] = records[r];
+        if (fields.size() > header.size())
+            throw UsageError("row " + std::to_string(row) + ", column " + std::to_string(header.size() + 1) + ": " +
+                             std::to_string(fields.size()) + " cells under a header of " +
+                             std::to_string(header.size()) + " columns");
+        LineRow line{row, {}};
+        for (std::size_t c = 0; c < fields.size(); ++c)
+            if (!fields[c].empty())
+                line.cells.push_back({header[c], fields[c]});
+        list.rows.push_back(std::move(line));
+    }
+    return list;
+}
+
+LineList readJsonLines(const std::string& text)
+{
+    LineList list;
+    std::size_t row = 0;
+    for (std::size_t at = 0; at < text.size();)
+    {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::string line = trimmed(text.substr(at, end - at));
+        at = end + 1;
+        ++row;
+        if (line.empty())
+            continue;
+        nlohmann::json object;
+        try
+        {
+            object = nlohmann::json::parse(line);
+        }
+        catch (const nlohmann::json::parse_error& e)
+        {
+            throw UsageError("row " + std::to_string(row) + ": not JSON (" + e.what() + ")");
+        }
+        if (!object.is_object())
+            throw UsageError("row " + std::to_string(row) + ": a JSON object per line, such as {\"input\": \"a.wav\"}");
+        LineRow cells{row, {}};
+        for (const auto& [key, value] : object.items())
+        {
+            if (value.is_null())
+                continue;
+            if (value.is_array() || value.is_object())
+                throw UsageError("row " + std::to_string(row) + ", column \"" + key + "\": a text or a number, not " +
+                                 std::string(value.type_name()));
+            const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
+            if (!text.empty())
+                cells.cells.push_back({key, text});
+        }
+        list.rows.push_back(std::move(cells));
+    }
+    return list;
+}
+} // namespace
+
+LineList readLineList(const std::string& path)
+{
+    const SettingsFileBytes read = readSettingsFile(path, kMostLineListBytes, "a line list");
+    if (read.longer)
+        throw UsageError("\"" + path + "\" is larger than a line list may be (64 MB)");
+    std::string text(read.bytes.begin(), read.bytes.end());
+    if (text.rfind("\xef\xbb\xbf", 0) == 0)
+        text.erase(0, 3); // a spreadsheet's byte-order mark
+    const std::string ext = lower(fs::path(path).extension().string());
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    const bool json = ext == ".jsonl" || ext == ".ndjson" || ext == ".json" ||
+                      (ext != ".csv" && first != std::string::npos && text[first] == '{');
+    LineList list = json ? readJsonLines(text) : readCsv(text);
+    list.folder = fs::path(path).parent_path().string();
+    if (list.rows.empty())
+        throw UsageError("\"" + path + "\" lists no lines");
+    return list;
+}

@@ -1,0 +1,31 @@
+// A line list: one render per row, from a spreadsheet export (CSV with a header row; a
+// header of semicolons or tabs is read with those) or JSON lines (an object per line).
+// Rows are numbered as the spreadsheet numbers them (the header is row 1) and as the lines
+// of a JSON-lines file are; every error names its row and column.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct LineCell
+{
+    std::string column; // as the header names it
+    std::string value;  // empty cells are left out
+};
+
+struct LineRow
+{
+    std::size_t row = 0;
+    std::vector<LineCell> cells;
+};
+
+struct LineList
+{
+    std::string folder; // the list's folder: paths in it are relative to it
+    std::vector<LineRow> rows;
+};
+
+// Throws UsageError ("row R, column C: ...") for a malformed list, IoError when it cannot be
+// read.
+LineList readLineList(const std::string& path);

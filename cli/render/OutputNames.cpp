@@ -1,0 +1,120 @@
+#include "cli/render/OutputNames.h"
+
+#include "cli/io/QuotedText.h"
+#include "cli/settings/Presets.h"
+#include "cli/settings/UsageError.h"
+
+#include <cctype>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const char* const kFields = "{stem}, {ext}, {preset}, {index} (or {index:N}, N digits) and {parent}";
+
+// Walks the template, handing each literal text and each field (name, width) to `take`.
+template <typename Take>
+void walk(const std::string& t, Take&& take)
+{
+    for (std::size_t i = 0; i < t.size();)
+    {
+        if (t.compare(i, 2, "{{") == 0 || t.compare(i, 2, "}}") == 0)
+        {
+            take(std::string(1, t[i]), std::string(), 0);
+            i += 2;
+            continue;
+        }
+        if (t[i] == '}')
+            throw UsageError("--name " + quoted(t, kQuotedExcerptBytes) + ": a \"}\" without its \"{\" (\"}}\" is a brace)");
+        if (t[i] != '{')
+        {
+            take(std::string(1, t[i]), std::string(), 0);
+            ++i;
+            continue;
+        }
+        const auto close = t.find('}', i);
+        if (close == std::string::npos)
+            throw UsageError("--name " + quoted(t, kQuotedExcerptBytes) + ": a \"{\" without its \"}\"");
+        std::string field = t.substr(i + 1, close - i - 1);
+        int width = 0;
+        if (field.rfind("index:", 0) == 0)
+        {
+            const std::string digits = field.substr(6);
+            if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
+                throw UsageError("--name: {index:N} pads to N digits (1 to 99), not {" + field + "}");
+            width = std::stoi(digits);
+            field = "index";
+        }
+        if (field != "stem" && field != "ext" && field != "preset" && field != "index" && field != "parent")
+            throw UsageError("--name: no field {" + field + "}; the fields are " + kFields);
+        take(std::string(), field, width);
+        i = close + 1;
+    }
+}
+} // namespace
+
+void checkNameTemplate(const std::string& nameTemplate)
+{
+    if (nameTemplate.empty())
+        throw UsageError("--name takes a template such as \"{stem}_radio.{ext}\"; the fields are " +
+                         std::string(kFields));
+    std::string shape; // the template with each field as "x"
+    walk(nameTemplate, [&](const std::string& text, const std::string& field, int) { shape += field.empty() ? text : "x"; });
+    const fs::path path(shape);
+    if (path.is_absolute())
+        throw UsageError("--name makes names under the output folder, not absolute paths: " + quoted(nameTemplate, kQuotedExcerptBytes));
+    for (const auto& part : path)
+        if (part == "..")
+            throw UsageError("--name makes names under the output folder, without \"..\": " +
+                             quoted(nameTemplate, kQuotedExcerptBytes));
+    if (nameTemplate.find("{ext}") == std::string::npos && !path.has_extension())
+        throw UsageError("--name " + quoted(nameTemplate, kQuotedExcerptBytes) +
+                         " makes names without an extension, which the output's format is told by: end it in "
+                         "\".wav\" or \".{ext}\"");
+}
+
+std::string expandName(const std::string& nameTemplate, const NameFields& fields)
+{
+    const fs::path input(fields.input);
+    std::string name;
+    walk(nameTemplate, [&](const std::string& text, const std::string& field, int width) {
+        if (field.empty())
+            name += text;
+        else if (field == "stem")
+            name += input.stem().string();
+        else if (field == "ext")
+            name += input.has_extension() ? input.extension().string().substr(1) : "wav";
+        else if (field == "preset")
+            name += presetSlug(fields.preset);
+        else if (field == "parent")
+            name += input.parent_path().filename().empty() ? fs::absolute(input).parent_path().filename().string()
+                                                           : input.parent_path().filename().string();
+        else
+        {
+            std::string index = std::to_string(fields.index);
+            if (static_cast<int>(index.size()) < width)
+                index.insert(0, static_cast<std::size_t>(width) - index.size(), '0');
+            name += index;
+        }
+    });
+    return name;
+}
+
+std::string presetSlug(const std::string& preset)
+{
+    std::string name = preset;
+    if (!preset.empty() && findFactoryPreset(preset) == nullptr)
+        name = fs::path(preset).stem().string();
+    std::string slug;
+    for (unsigned char c : name)
+    {
+        if (std::isalnum(c))
+            slug.push_back(static_cast<char>(std::tolower(c)));
+        else if (!slug.empty() && slug.back() != '_')
+            slug.push_back('_');
+    }
+    while (!slug.empty() && slug.back() == '_')
+        slug.pop_back();
+    return slug.empty() ? "default" : slug;
+}

@@ -1,0 +1,30 @@
+// Everything wrong with a plan, found before anything renders: a usage error whose message
+// says how many, with each error on a line of its own.
+#pragma once
+
+#include "cli/settings/UsageError.h"
+
+#include <string>
+#include <vector>
+
+struct PlanErrors : UsageError
+{
+    // Errors listed in full; the rest are counted.
+    static constexpr std::size_t kMostListed = 20;
+
+    PlanErrors(const std::string& summary, std::vector<std::string> each)
+        : UsageError(summary + "; nothing was rendered"), errors(std::move(each))
+    {
+    }
+
+    // Prints the errors, one a line, as "crumlet COMMAND: error".
+    void print(const char* command) const
+    {
+        for (std::size_t i = 0; i < errors.size() && i < kMostListed; ++i)
+            std::fprintf(stderr, "crumlet %s: %s\n", command, printable(errors[i]).c_str());
+        if (errors.size() > kMostListed)
+            std::fprintf(stderr, "crumlet %s: ... and %zu more\n", command, errors.size() - kMostListed);
+    }
+
+    std::vector<std::string> errors;
+};

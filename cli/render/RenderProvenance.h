@@ -1,0 +1,44 @@
+// How an output was made, as its WAV file carries it (see BextChunk): the tool and version,
+// the preset, the settings that differ from the defaults and the variation drawn in the
+// bext description and coding history, where a reader of Broadcast Wave finds them; every
+// setting, the seed and the delivery format in the tool's own chunk, which `crumlet render
+// --like` and `crumlet info` read back.
+#pragma once
+
+#include "cli/io/BextChunk.h"
+#include "cli/render/DeliveryFormat.h"
+#include "cli/render/Variation.h"
+#include "cli/settings/ParameterSettings.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a render was made with, beyond its input.
+struct RenderRecipe
+{
+    std::string tool;    // "crumlet 0.1.0"
+    std::string preset;  // as it was given (a shipped preset's name or a file's path), or empty
+    std::vector<std::uint8_t> block; // every setting, the variation drawn included
+    std::uint64_t seed = 0;
+    DeliveryFormat delivery;         // the rate and channels delivered, the dither
+    std::string sampleFormat;        // as --format takes it, empty: automatic
+    std::optional<double> loudness;  // LUFS
+    bool matchLoudness = false;
+    std::vector<VariedValue> varied;
+    std::string input;               // the input's file name, for the reader
+};
+
+// The metadata a WAV output carries for `recipe`, whose block `settings` holds.
+OutputMetadata describeRender(const RenderRecipe& recipe, const ParameterSettings& settings);
+
+// The settings chunk's JSON as an object, for `crumlet info --json`.
+std::string recipeJson(const RenderRecipe& recipe, const ParameterSettings& settings);
+
+// Reads the recipe back from a file's metadata; throws UsageError when it carries none (or
+// one this tool cannot read), IoError when it cannot be read.
+RenderRecipe readRecipe(const std::string& path);
+
+// "NAME=VALUE" for each setting that differs from its default.
+std::vector<std::string> changedSettings(const ParameterSettings& settings);

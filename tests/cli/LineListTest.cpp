@@ -1,0 +1,135 @@
+// Line lists: reading spreadsheet exports and JSON lines, and the whole list checked before
+// anything renders with every error at its row and column.
+#include "cli/render/LineList.h"
+#include "cli/settings/UsageError.h"
+
+#include "CrumletProcess.h"
+#include "RenderPipelineFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+
+namespace
+{
+class LineLists : public RenderPipeline
+{
+protected:
+    std::string write(const std::string& name, const std::string& text)
+    {
+        std::filesystem::create_directories(std::filesystem::path(path(name)).parent_path());
+        std::ofstream(path(name), std::ios::binary) << text;
+        return path(name);
+    }
+
+    std::string errorOf(const std::string& name, const std::string& text)
+    {
+        try
+        {
+            readLineList(write(name, text));
+        }
+        catch (const UsageError& e)
+        {
+            return e.what();
+        }
+        return "read";
+    }
+};
+
+std::string cell(const LineRow& row, const std::string& column)
+{
+    for (const auto& c : row.cells)
+        if (c.column == column)
+            return c.value;
+    return "(none)";
+}
+} // namespace
+
+TEST_F(LineLists, SpreadsheetExportsAreReadWithTheirRowNumbers)
+{
+    // A byte-order mark, CRLF, a quoted field with a comma, a quote and a line break, a blank line.
+    const LineList list = readLineList(write("lists/a.csv", "\xef\xbb\xbfinput,output,Preset,loudness\r\n"
+                                                            "a.wav,out/a.wav,Police radio,-23\r\n"
+                                                            "\r\n"
+                                                            "\"b, \"\"two\"\"\nlines.wav\",,,-20\r\n"
+                                                            "c.wav,c.wav\r\n"));
+    EXPECT_EQ(list.folder, path("lists"));
+    ASSERT_EQ(list.rows.size(), 3u);
+    EXPECT_EQ(list.rows[0].row, 2u);
+    EXPECT_EQ(cell(list.rows[0], "Preset"), "Police radio");
+    EXPECT_EQ(list.rows[1].row, 4u);
+    EXPECT_EQ(cell(list.rows[1], "input"), "b, \"two\"\nlines.wav");
+    EXPECT_EQ(cell(list.rows[1], "output"), "(none)"); // empty cells are left out
+    EXPECT_EQ(list.rows[2].row, 6u);
+
+    // A European spreadsheet's semicolons.
+    const LineList semicolons = readLineList(write("b.csv", "input;loudness\na.wav;-23,5\n"));
+    ASSERT_EQ(semicolons.rows.size(), 1u);
+    EXPECT_EQ(cell(semicolons.rows[0], "loudness"), "-23,5");
+
+    // JSON lines: numbers as their text, null as an empty cell; rows are lines.
+    const LineList json = readLineList(write("c.jsonl", "{\"input\": \"a.wav\", \"loudness\": -23, \"seed\": 7}\n\n"
+                                                        "{\"input\": \"b.wav\", \"preset\": null}\n"));
+    ASSERT_EQ(json.rows.size(), 2u);
+    EXPECT_EQ(cell(json.rows[0], "loudness"), "-23");
+    EXPECT_EQ(json.rows[1].row, 3u);
+    EXPECT_EQ(cell(json.rows[1], "preset"), "(none)");
+}
+
+TEST_F(LineLists, MalformedListsSayTheirRowAndColumn)
+{
+    EXPECT_TRUE(has(errorOf("a.csv", "input,output\na.wav,b.wav,c\n"), "row 2, column 3")) << errorOf("a.csv", "input,output\na.wav,b.wav,c\n");
+    EXPECT_TRUE(has(errorOf("b.csv", "input,,output\n"), "row 1, column 2"));
+    EXPECT_TRUE(has(errorOf("c.csv", "input,Input\n"), "row 1, column \"Input\": named twice"));
+    EXPECT_TRUE(has(errorOf("d.csv", "input\n\"a.wav\n"), "row 2: a quoted field is not closed"));
+    EXPECT_TRUE(has(errorOf("e.jsonl", "{\"input\": \"a.wav\"}\n{\"input\": \n"), "row 2: not JSON"));
+    EXPECT_TRUE(has(errorOf("f.jsonl", "{\"input\": [1]}\n"), "row 1, column \"input\""));
+    EXPECT_TRUE(has(errorOf("g.csv", "input,output\n"), "lists no lines"));
+}
+
+TEST_F(LineLists, TheWholeListIsCheckedBeforeAnythingRendersAndEveryErrorNamesItsRowAndColumn)
+{
+    writeTone("list/src/a.wav", 4800);
+    const std::string list = write("list/lines.csv", "input,output,preset,loudness,seed,SIMTuning,vary,colour\n"
+                                                     "src/a.wav,out/a.wav,Police radio,-23,5,,,\n"
+                                                     "src/missing.wav,out/m.wav,,,,,,\n"
+                                                     "src/a.wav,out/x.wav,No such look,-99,x,abc,Foo=+-1,\n"
+                                                     "src/a.wav,out/a.wav,,,,,,\n"
+                                                     "src/a.wav,src/a.wav,,,,,,\n"
+                                                     "src/a.wav,out/y.wav,,,,,,red\n");
+    const ProcessResult r = runCrumlet({"render", "--lines", list});
+    EXPECT_EQ(r.exitCode, 2);
+    for (const char* expected : {"row 3, column \"input\":", "row 4, column \"preset\":", "row 4, column \"loudness\":",
+                                 "row 4, column \"seed\":", "row 4, column \"SIMTuning\":", "row 4, column \"vary\":",
+                                 "row 5, column \"output\": row 2 also renders to",
+                                 "row 6, column \"output\": the output", "row 7, column \"colour\": no such column",
+                                 "has 9 errors; nothing was rendered"})
+        EXPECT_TRUE(has(r.err, expected)) << expected << "\n" << r.err;
+    EXPECT_FALSE(std::filesystem::exists(path("list/out")));
+}
+
+TEST_F(LineLists, PathsAreTheListsAndResultsCarryTheRow)
+{
+    writeTone("list/src/a.wav", 4800);
+    writeTone("list/src/b.wav", 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 44100);
+    const std::string list = write("list/lines.jsonl", "{\"input\": \"src/a.wav\", \"output\": \"out/a.wav\", \"bits\": 16}\n"
+                                                       "{\"input\": \"src/b.wav\", \"name\": \"{stem}_{preset}.wav\", "
+                                                       "\"preset\": \"Broken toy\", \"rate\": 48000, \"loudness\": -23}\n");
+    const ProcessResult r = runCrumlet({"render", "--lines", list, "--out-dir", path("elsewhere"), "--json", "--jobs", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto lines = jsonLines(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    std::map<int, nlohmann::json> byRow;
+    for (std::size_t i = 0; i < 2; ++i)
+        byRow[lines[i]["row"].get<int>()] = lines[i];
+    EXPECT_EQ(byRow[1]["output"], path("list/out/a.wav"));
+    EXPECT_EQ(byRow[2]["output"], path("elsewhere/b_broken_toy.wav"));
+    EXPECT_EQ(byRow[2]["sampleRate"], 48000);
+    EXPECT_EQ(byRow[2]["inputSampleRate"], 44100);
+    EXPECT_NEAR(byRow[2]["loudnessLufs"].get<double>(), -23.0, 0.1);
+    SF_INFO info{};
+    readAll(path("list/out/a.wav"), &info);
+    EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    EXPECT_TRUE(has(r.err, "row 2: ")) << r.err;
+}

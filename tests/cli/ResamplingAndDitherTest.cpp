@@ -1,0 +1,207 @@
+// The delivery format's pieces: the resampler's known answers (a sine keeps its frequency
+// and level), the fold to mono, and TPDF dither (its level, its triangular shape, floats
+// left alone).
+#include "cli/io/AudioFiles.h"
+#include "cli/io/Dither.h"
+#include "cli/render/DeliveryFormat.h"
+#include "cli/render/Resampling.h"
+#include "cli/settings/UsageError.h"
+
+#include "ScratchFolderTest.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <vector>
+
+namespace
+{
+constexpr double kPi = 3.14159265358979323846;
+
+// A reader of a sine of `frames` frames at `rate`, `channels` alike.
+DeliveryInput::Reader sineReader(double hz, double rate, double amplitude, std::uint64_t frames, std::uint32_t channels)
+{
+    auto position = std::make_shared<std::uint64_t>(0);
+    return [=](float* into, std::uint32_t wanted) {
+        std::uint32_t n = 0;
+        for (; n < wanted && *position < frames; ++n, ++*position)
+            for (std::uint32_t c = 0; c < channels; ++c)
+                into[n * channels + c] = static_cast<float>(amplitude * std::sin(2.0 * kPi * hz * *position / rate));
+        return n;
+    };
+}
+
+std::vector<float> readEverything(DeliveryInput& input)
+{
+    std::vector<float> out;
+    std::vector<float> buffer(1000 * input.channels());
+    for (std::uint32_t n; (n = input.read(buffer.data(), 1000)) > 0;)
+        out.insert(out.end(), buffer.begin(), buffer.begin() + n * input.channels());
+    return out;
+}
+
+// The frequency from upward zero crossings (interpolated) over samples [from, to).
+double frequencyOf(const std::vector<float>& x, std::size_t from, std::size_t to, double rate)
+{
+    double first = -1, last = -1;
+    int crossings = 0;
+    for (std::size_t i = from + 1; i < to; ++i)
+        if (x[i - 1] < 0.f && x[i] >= 0.f)
+        {
+            const double at = static_cast<double>(i - 1) + x[i - 1] / (x[i - 1] - x[i]);
+            if (first < 0)
+                first = at;
+            else
+                ++crossings;
+            last = at;
+        }
+    return crossings * rate / (last - first);
+}
+
+double rmsOf(const std::vector<float>& x, std::size_t from, std::size_t to)
+{
+    double sum = 0;
+    for (std::size_t i = from; i < to; ++i)
+        sum += static_cast<double>(x[i]) * x[i];
+    return std::sqrt(sum / static_cast<double>(to - from));
+}
+} // namespace
+
+TEST(Resampling, ASineKeepsItsFrequencyAndLevelAtEveryDeliveryRate)
+{
+    struct Case
+    {
+        double from, to;
+    };
+    for (const Case c : {Case{44100, 48000}, Case{22050, 48000}, Case{16000, 48000}, Case{48000, 44100}})
+    {
+        SCOPED_TRACE(std::to_string(c.from) + " -> " + std::to_string(c.to));
+        const std::uint64_t frames = static_cast<std::uint64_t>(c.from) * 2;
+        DeliveryInput input(sineReader(1000.0, c.from, 0.5, frames, 1), 1, static_cast<std::uint32_t>(c.from),
+                            {static_cast<std::uint32_t>(c.to), 0, true});
+        EXPECT_EQ(input.sampleRate(), static_cast<std::uint32_t>(c.to));
+        const std::vector<float> out = readEverything(input);
+        // As many frames as the same time takes at the new rate.
+        EXPECT_NEAR(static_cast<double>(out.size()), 2.0 * c.to, 2.0);
+        EXPECT_EQ(input.frames(frames), static_cast<std::uint64_t>(2.0 * c.to));
+        // Away from the ends: 1000 Hz, and the level of a 0.5 sine (-9.03 dBFS RMS) within 0.01 dB.
+        const auto from = static_cast<std::size_t>(0.25 * c.to), to = static_cast<std::size_t>(1.75 * c.to);
+        EXPECT_NEAR(frequencyOf(out, from, to, c.to), 1000.0, 0.01);
+        EXPECT_NEAR(20.0 * std::log10(rmsOf(out, from, to) / (0.5 / std::sqrt(2.0))), 0.0, 0.01);
+    }
+}
+
+TEST(Resampling, AtTheInputsOwnRateAndChannelsTheSamplesPassUntouched)
+{
+    DeliveryInput input(sineReader(440.0, 48000, 0.3, 4800, 2), 2, 48000, {});
+    DeliveryInput reference(sineReader(440.0, 48000, 0.3, 4800, 2), 2, 48000, {48000, 0, true});
+    const std::vector<float> a = readEverything(input), b = readEverything(reference);
+    ASSERT_EQ(a.size(), 9600u);
+    EXPECT_EQ(a, b);
+    EXPECT_FLOAT_EQ(a[2 * 100], static_cast<float>(0.3 * std::sin(2.0 * kPi * 440.0 * 100 / 48000)));
+}
+
+TEST(Resampling, FoldingToMonoTakesTheMeanOfTheChannels)
+{
+    // Left 0.6, right -0.2 in every frame: the mono frame is 0.2.
+    DeliveryInput::Reader stereo = [n = 0](float* into, std::uint32_t frames) mutable {
+        const std::uint32_t take = std::min<std::uint32_t>(frames, static_cast<std::uint32_t>(300 - n));
+        for (std::uint32_t i = 0; i < take; ++i)
+        {
+            into[2 * i] = 0.6f;
+            into[2 * i + 1] = -0.2f;
+        }
+        n += static_cast<int>(take);
+        return take;
+    };
+    DeliveryInput input(stereo, 2, 48000, {0, 1, true});
+    EXPECT_EQ(input.channels(), 1u);
+    const std::vector<float> out = readEverything(input);
+    ASSERT_EQ(out.size(), 300u);
+    for (float v : out)
+        EXPECT_FLOAT_EQ(v, 0.2f);
+    EXPECT_THROW(DeliveryInput(stereo, 2, 48000, {0, 3, true}), UsageError);
+}
+
+TEST(Dither, TpdfMakesTheErrorNoiseOfAQuarterStepSquaredWhateverTheSignal)
+{
+    const double step = 1.0 / 32768.0;
+    EXPECT_DOUBLE_EQ(TpdfDither(16, 1).step(), step);
+    EXPECT_DOUBLE_EQ(TpdfDither(24, 1).step(), 1.0 / 8388608.0);
+    // Constant signals between steps: the output's mean is the signal (no bias), and the
+    // error's power is a quarter of a step squared for each (dither 1/6 + rounding 1/12).
+    // Rectangular dither, or none, would make both follow the signal.
+    const std::size_t n = 1 << 19;
+    for (double steps : {0.0, 0.25, 0.5, 0.8, -3.3})
+    {
+        SCOPED_TRACE(steps);
+        const std::vector<float> x(n, static_cast<float>(steps * step));
+        std::vector<std::int32_t> q(n);
+        TpdfDither dither(16, 11);
+        dither.quantize(x.data(), q.data(), n);
+        double sum = 0, squares = 0;
+        for (std::size_t i = 0; i < n; ++i)
+        {
+            ASSERT_EQ(q[i] & 0xffff, 0); // whole 16-bit steps, top-aligned
+            const double out = static_cast<double>(q[i] >> 16);
+            ASSERT_LE(std::abs(out - steps), 1.5);
+            sum += out;
+            squares += (out - x[i] / step) * (out - x[i] / step);
+        }
+        EXPECT_NEAR(sum / n, steps, 0.005);
+        EXPECT_NEAR(squares / n, 0.25, 0.004);
+    }
+
+    // The same seed makes the same noise; another seed other noise. Full scale clips.
+    const std::vector<float> x(4096, 0.f);
+    std::vector<std::int32_t> a(x.size()), b(x.size()), c(x.size());
+    TpdfDither(16, 1).quantize(x.data(), a.data(), x.size());
+    TpdfDither(16, 1).quantize(x.data(), b.data(), x.size());
+    TpdfDither(16, 2).quantize(x.data(), c.data(), x.size());
+    EXPECT_EQ(a, b);
+    EXPECT_NE(a, c);
+    const float overs[] = {1.5f, -1.5f, 1.0f};
+    std::int32_t clipped[3];
+    TpdfDither(24, 1).quantize(overs, clipped, 3);
+    EXPECT_EQ(clipped[0], 0x7fffff00);
+    EXPECT_EQ(clipped[1], INT32_MIN);
+    EXPECT_EQ(clipped[2], 0x7fffff00);
+}
+
+class DitheredFiles : public ScratchFolderTest
+{
+};
+
+TEST_F(DitheredFiles, SilenceIn16BitsBecomesHalfAStepOfNoiseAndFloatsAreNeverDithered)
+{
+    const std::uint32_t frames = 200000;
+    const std::vector<float> silence(frames, 0.f);
+    for (int format : {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_WAV | SF_FORMAT_FLOAT, SF_FORMAT_FLAC | SF_FORMAT_PCM_16})
+    {
+        const std::string file = path(format == (SF_FORMAT_FLAC | SF_FORMAT_PCM_16) ? "out.flac" : "out.wav");
+        {
+            AudioWriter writer(file, file, format, 1, 48000, frames);
+            writer.ditherWith(7);
+            ASSERT_TRUE(writer.write(silence.data(), frames));
+            ASSERT_EQ(writer.close(), "");
+        }
+        SndfileHandle in(file);
+        std::vector<short> samples(frames);
+        ASSERT_EQ(in.read(samples.data(), frames), static_cast<sf_count_t>(frames));
+        std::map<int, std::size_t> counts;
+        for (short s : samples)
+            ++counts[s];
+        if ((format & SF_FORMAT_SUBMASK) == SF_FORMAT_FLOAT)
+        {
+            EXPECT_EQ(counts[0], frames);
+            continue;
+        }
+        // Rounded TPDF: 0 three times in four, -1 and +1 one time in eight each, nothing else;
+        // its level is half a step, -96.3 dBFS.
+        EXPECT_EQ(counts.size(), 3u);
+        EXPECT_NEAR(static_cast<double>(counts[0]) / frames, 0.75, 0.005);
+        EXPECT_NEAR(static_cast<double>(counts[1]) / frames, 0.125, 0.004);
+        EXPECT_NEAR(static_cast<double>(counts[-1]) / frames, 0.125, 0.004);
+    }
+}
