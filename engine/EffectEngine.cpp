@@ -2,6 +2,7 @@
 
 #include "engine/BlockMath.h"
 #include "engine/DenormalGuard.h"
+#include "engine/HostAllocation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,21 +66,12 @@ private:
 
 EffectEngine* EffectEngine::create(IAllocator* allocator)
 {
-    void* raw = allocator != nullptr ? allocator->Malloc(sizeof(EffectEngine)) : nullptr;
-    if (raw == nullptr)
-        return nullptr;
-    auto* engine = new (raw) EffectEngine();
-    engine->m_madeBy = allocator;
-    return engine;
+    return HostAllocation::make<EffectEngine>(allocator);
 }
 
 void* EffectEngine::DeletingDestructor(unsigned int flags) noexcept
 {
-    IAllocator* const madeBy = m_madeBy;
-    this->~EffectEngine();
-    if ((flags & kDeleteFreesMemory) != 0 && madeBy != nullptr)
-        madeBy->Free(this);
-    return this;
+    return HostAllocation::destroy(this, flags);
 }
 
 EffectEngine::~EffectEngine()

@@ -77,6 +77,7 @@ private:
 
     ZQ::Quarl::IAllocator* m_allocator = nullptr;
     // The allocator the object's own memory came from, for the deleting destructor.
+    friend struct HostAllocation;
     ZQ::Quarl::IAllocator* m_madeBy = nullptr;
     ZQ::Quarl::IProcessingContext* m_context = nullptr;
     EngineParams* m_params = nullptr;

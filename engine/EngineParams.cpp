@@ -1,5 +1,6 @@
 #include "engine/EngineParams.h"
 
+#include "engine/HostAllocation.h"
 #include "engine/Units.h"
 
 #include <cmath>
@@ -62,21 +63,12 @@ EngineParams::EngineParams()
 
 EngineParams* EngineParams::create(IAllocator* allocator)
 {
-    void* raw = allocator != nullptr ? allocator->Malloc(sizeof(EngineParams)) : nullptr;
-    if (raw == nullptr)
-        return nullptr;
-    auto* params = new (raw) EngineParams();
-    params->m_madeBy = allocator;
-    return params;
+    return HostAllocation::make<EngineParams>(allocator);
 }
 
 void* EngineParams::DeletingDestructor(unsigned int flags) noexcept
 {
-    IAllocator* const madeBy = m_madeBy;
-    this->~EngineParams();
-    if ((flags & kDeleteFreesMemory) != 0 && madeBy != nullptr)
-        madeBy->Free(this);
-    return this;
+    return HostAllocation::destroy(this, flags);
 }
 
 void EngineParams::setDefaults()
@@ -223,12 +215,9 @@ Result EngineParams::Init(IAllocator*, const void* block, std::uint32_t bytes) n
 
 IEffectParams* EngineParams::Clone(IAllocator* allocator) noexcept
 {
-    void* raw = allocator != nullptr ? allocator->Malloc(sizeof(EngineParams)) : nullptr;
-    if (raw == nullptr)
-        return nullptr;
-    auto* copy = new (raw) EngineParams(*this);
-    copy->m_madeBy = allocator;
-    copy->markAllChanged();
+    EngineParams* copy = HostAllocation::make<EngineParams>(allocator, *this);
+    if (copy != nullptr)
+        copy->markAllChanged();
     return copy;
 }
 

@@ -179,6 +179,7 @@ public:
 
 private:
     // The allocator the object's own memory came from, for the deleting destructor.
+    friend struct HostAllocation;
     ZQ::Quarl::IAllocator* m_madeBy = nullptr;
 
     // Stores one value already brought into its parameter's range and marks its group.

@@ -2,13 +2,13 @@
 
 #include "editor/PluginEditor.h"
 #include "host/FrameworkMessages.h"
+#include "host/SettingsDialogId.h"
 #include "params/ParameterTable.h"
 #include "params/ValueLists.h"
 #include "platform/ModuleState.h"
 #include "platform/ScreenDevice.h"
 #include "platform/StringTable.h"
 #include "platform/WindowMessages.h"
-#include "resources/resource.h"
 #include "widgets/PluginEditorContainer.h"
 
 #include <limits>

@@ -27,15 +27,22 @@ double requireNumber(const json& property, const char* key, const std::string& n
     return it->get<double>();
 }
 
+// The member `key` of the object as a non-empty string; `error` when it is absent, empty or
+// not a string.
+std::string requireName(const json& object, const char* key, const char* error)
+{
+    const auto it = object.find(key);
+    if (it == object.end() || !it->is_string() || it->get<std::string>().empty())
+        throw DescriptionError(error);
+    return it->get<std::string>();
+}
+
 PropertyDescription parseProperty(const json& property)
 {
     if (!property.is_object())
         throw DescriptionError("every property must be an object");
     PropertyDescription p;
-    const auto name = property.find("name");
-    if (name == property.end() || !name->is_string() || name->get<std::string>().empty())
-        throw DescriptionError("every property needs a non-empty \"name\"");
-    p.name = name->get<std::string>();
+    p.name = requireName(property, "name", "every property needs a non-empty \"name\"");
     for (unsigned char c : p.name)
         if (c < 0x21 || c > 0x7E)
             throw DescriptionError("property \"" + p.name + "\": names are printable ASCII without spaces");
@@ -161,10 +168,7 @@ PluginDescription PluginDescription::parse(const std::string& text)
         throw DescriptionError("the description must be a JSON object");
 
     PluginDescription d;
-    const auto module = document.find("module");
-    if (module == document.end() || !module->is_string() || module->get<std::string>().empty())
-        throw DescriptionError("\"module\" must name the module");
-    d.module = module->get<std::string>();
+    d.module = requireName(document, "module", "\"module\" must name the module");
 
     const auto plugin = document.find("plugin");
     if (plugin == document.end() || !plugin->is_object())

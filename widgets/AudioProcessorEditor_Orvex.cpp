@@ -27,6 +27,15 @@ constexpr float kKnobStartAngle = 3.6651914f; // 210 degrees
 constexpr float kKnobEndAngle = 8.901179f;    // 510 degrees: 300 degrees of travel
 const juce::Colour kTransparentWhite{0x00FFFFFF};
 
+// A cleared VARIANT of the given type, for its value to be set.
+VARIANT emptyVariant(VARTYPE type)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = type;
+    return v;
+}
+
 // The parameter a key of the control names, or -1 when the key is absent.
 int boundParameter(juce::Component& control, const juce::Identifier& key = editor_keys::index)
 {
@@ -62,27 +71,21 @@ AudioProcessor* AudioProcessorEditor_Orvex::getProcessor()
 
 void AudioProcessorEditor_Orvex::writeInt(int index, std::int32_t value)
 {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
+    VARIANT v = emptyVariant(VT_I4);
     v.lVal = value;
     m_store->setParameterVariant(index, v);
 }
 
 void AudioProcessorEditor_Orvex::writeFloat(int index, float value)
 {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_R4;
+    VARIANT v = emptyVariant(VT_R4);
     v.fltVal = value;
     m_store->setParameterVariant(index, v);
 }
 
 void AudioProcessorEditor_Orvex::writeBool(int index, bool value)
 {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BOOL;
+    VARIANT v = emptyVariant(VT_BOOL);
     v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
     m_store->setParameterVariant(index, v);
 }

@@ -54,14 +54,13 @@ void BarMeter::setInverted(bool inverted)
 
 void BarMeter::timerCallback()
 {
-    const double target = meter_clock::clampedLevel(m_source);
-    const double dt = meter_clock::secondsSince(m_lastUpdate);
-    if (m_smoothed == target)
+    const auto step = meter_clock::stepToward(m_source, m_lastUpdate, m_smoothed);
+    if (!step)
         return;
-    const double diff = target - m_smoothed;
+    const double diff = step->diff;
     const bool attack = m_inverted ? diff <= 0.0 : diff > 0.0;
     const double rate = attack ? kAttackPerSecond : kReleasePerSecond;
-    double next = std::clamp(m_smoothed + (1.0 - std::exp(-rate * dt)) * diff, 0.0, 1.0);
+    double next = std::clamp(m_smoothed + (1.0 - std::exp(-rate * step->dt)) * diff, 0.0, 1.0);
     if (next < kSilence)
         next = 0.0;
     m_smoothed = next;

@@ -34,4 +34,13 @@ double clampedLevel(const double* source)
     const double v = source ? *source : 0.0;
     return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
 }
+
+std::optional<Step> stepToward(const double* source, std::uint32_t& last, double smoothed)
+{
+    const double target = clampedLevel(source);
+    const double dt = secondsSince(last);
+    if (smoothed == target)
+        return std::nullopt;
+    return Step{target - smoothed, dt};
+}
 } // namespace meter_clock

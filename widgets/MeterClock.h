@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace meter_clock
 {
@@ -19,4 +20,14 @@ double secondsSince(std::uint32_t& last);
 
 // A level source read as a fraction of full scale, clamped to [0, 1].
 double clampedLevel(const double* source);
+
+// One tick of a smoothed meter: how far its level has to go to reach the source's, and the
+// seconds since its last tick.
+struct Step
+{
+    double diff;
+    double dt;
+};
+// The tick's step (restarting `last`), or nothing when the smoothed level is the source's.
+std::optional<Step> stepToward(const double* source, std::uint32_t& last, double smoothed);
 } // namespace meter_clock

@@ -2,6 +2,8 @@
 // the look may draw over a knob frame; the subclasses replace the value-to-position law.
 #pragma once
 
+#include "widgets/SliderLaws.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class Slider_Orvex : public juce::Slider
@@ -25,29 +27,25 @@ private:
     int m_overlayFrame = 0;
 };
 
+// A slider whose value-to-position law is one of slider_laws' pairs, over its range.
+template <double (*ToValue)(double, double, double), double (*ToProportion)(double, double, double)>
+class Slider_Orvex_Law : public Slider_Orvex
+{
+public:
+    using Slider_Orvex::Slider_Orvex;
+    double proportionOfLengthToValue(double proportion) override
+    {
+        return ToValue(getMinimum(), getMaximum(), proportion);
+    }
+    double valueToProportionOfLength(double value) override
+    {
+        return ToProportion(getMinimum(), getMaximum(), value);
+    }
+};
+
 // Linear, without the skew JUCE's law may apply: for stepped list values.
-class Slider_Orvex_Discrete : public Slider_Orvex
-{
-public:
-    using Slider_Orvex::Slider_Orvex;
-    double proportionOfLengthToValue(double proportion) override;
-    double valueToProportionOfLength(double value) override;
-};
-
+using Slider_Orvex_Discrete = Slider_Orvex_Law<slider_laws::linearToValue, slider_laws::linearToProportion>;
 // Logarithmic: frequencies and times.
-class Slider_Orvex_Log : public Slider_Orvex
-{
-public:
-    using Slider_Orvex::Slider_Orvex;
-    double proportionOfLengthToValue(double proportion) override;
-    double valueToProportionOfLength(double value) override;
-};
-
+using Slider_Orvex_Log = Slider_Orvex_Law<slider_laws::logToValue, slider_laws::logToProportion>;
 // Level fader in dB.
-class Slider_Orvex_Fader : public Slider_Orvex
-{
-public:
-    using Slider_Orvex::Slider_Orvex;
-    double proportionOfLengthToValue(double proportion) override;
-    double valueToProportionOfLength(double value) override;
-};
+using Slider_Orvex_Fader = Slider_Orvex_Law<slider_laws::faderToValue, slider_laws::faderToProportion>;

@@ -27,13 +27,11 @@ void VUMeter::setImage(const juce::Image& image, int frameCount)
 
 void VUMeter::timerCallback()
 {
-    const double target = meter_clock::clampedLevel(m_source);
-    const double dt = meter_clock::secondsSince(m_lastUpdate);
-    if (m_smoothed == target)
+    const auto step = meter_clock::stepToward(m_source, m_lastUpdate, m_smoothed);
+    if (!step)
         return;
-    const double diff = target - m_smoothed;
-    const double rate = diff > 0.0 ? kRisePerSecond : kFallPerSecond;
-    m_smoothed += (1.0 - std::exp(-rate * dt)) * diff;
+    const double rate = step->diff > 0.0 ? kRisePerSecond : kFallPerSecond;
+    m_smoothed += (1.0 - std::exp(-rate * step->dt)) * step->diff;
     repaint();
 }
 

@@ -6,7 +6,7 @@
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
 #include "cli/validate/StateRoundTrips.h"
-#include "plugins/common/DawTail.h"
+#include "engine/DawTail.h"
 
 #include <algorithm>
 #include <chrono>
@@ -256,7 +256,7 @@ int runValidate(const ValidateOptions& options)
                 return r.failure;
             longest = std::max(longest, r.tailFrames);
             // The tail the DAW wrappers report must cover the ringing.
-            const auto told = static_cast<std::uint64_t>(plugins::dawTailFrames(static_cast<std::int64_t>(r.effectTail)));
+            const auto told = static_cast<std::uint64_t>(dawTailFrames(static_cast<std::int64_t>(r.effectTail)));
             if (r.ringFrames > told)
                 return "the output rang " + std::to_string(r.ringFrames) + " frames after the input, past the " +
                        std::to_string(told) + " the DAW wrappers report (the effect's tail " +
@@ -268,7 +268,7 @@ int runValidate(const ValidateOptions& options)
         char ring[200];
         std::snprintf(ring, sizeof ring, "; rang 60 dB down within %.2f times the effect's tail at worst, the DAW "
                                          "wrappers report %lld times",
-                      worstRing, static_cast<long long>(plugins::kDawTailStretch));
+                      worstRing, static_cast<long long>(kDawTailStretch));
         note = "24 random settings and 12 with coinciding resonances, longest tail " + std::to_string(longest) +
                " frames" + ring;
         return std::string();

@@ -73,19 +73,47 @@ void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
         for (std::uint32_t i = 0; i < frames; ++i)
             x[kHistory + i] = interleaved[static_cast<std::size_t>(i) * m_channels + c];
 #if defined(__SSE2__)
-        // The four phases in the four lanes of one vector.
-        __m128 h[kTapsPerPhase];
+        // Four frames side by side: each phase's taps, one in every lane, times four
+        // consecutive samples. Each output is still h[0] x[0] + h[1] x[1] + ... in tap order.
+        static_assert(kMaxFactor == 4, "four phases, four accumulators");
+        __m128 taps[kTapsPerPhase][kMaxFactor];
         for (int k = 0; k < kTapsPerPhase; ++k)
-            h[k] = _mm_loadu_ps(m_taps[k]);
+            for (int p = 0; p < kMaxFactor; ++p)
+                taps[k][p] = _mm_set1_ps(m_taps[k][p]);
         const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
         __m128 highest = _mm_set1_ps(peak);
-        for (std::uint32_t i = 0; i < frames; ++i)
+        std::uint32_t i = 0;
+        for (; i + 4 <= frames; i += 4)
+        {
+            const float* window = x + i; // four windows of kTapsPerPhase samples, one frame apart
+            __m128 samples = _mm_loadu_ps(window);
+            __m128 y0 = _mm_mul_ps(taps[0][0], samples), y1 = _mm_mul_ps(taps[0][1], samples);
+            __m128 y2 = _mm_mul_ps(taps[0][2], samples), y3 = _mm_mul_ps(taps[0][3], samples);
+            for (int k = 1; k < kTapsPerPhase; ++k)
+            {
+                samples = _mm_loadu_ps(window + k);
+                y0 = _mm_add_ps(y0, _mm_mul_ps(taps[k][0], samples));
+                y1 = _mm_add_ps(y1, _mm_mul_ps(taps[k][1], samples));
+                y2 = _mm_add_ps(y2, _mm_mul_ps(taps[k][2], samples));
+                y3 = _mm_add_ps(y3, _mm_mul_ps(taps[k][3], samples));
+            }
+            // A NaN in the first operand yields the second: the peak so far stands.
+            highest = _mm_max_ps(_mm_and_ps(y0, magnitude), highest);
+            highest = _mm_max_ps(_mm_and_ps(y1, magnitude), highest);
+            highest = _mm_max_ps(_mm_and_ps(y2, magnitude), highest);
+            highest = _mm_max_ps(_mm_and_ps(y3, magnitude), highest);
+            highest = _mm_max_ps(_mm_and_ps(samples, magnitude), highest);
+        }
+        // The last few frames: the four phases in the four lanes of one vector.
+        __m128 phases[kTapsPerPhase];
+        for (int k = 0; k < kTapsPerPhase; ++k)
+            phases[k] = _mm_loadu_ps(m_taps[k]);
+        for (; i < frames; ++i)
         {
             const float* window = x + i; // kTapsPerPhase samples ending at the new one
-            __m128 y = _mm_mul_ps(h[0], _mm_set1_ps(window[0]));
+            __m128 y = _mm_mul_ps(phases[0], _mm_set1_ps(window[0]));
             for (int k = 1; k < kTapsPerPhase; ++k)
-                y = _mm_add_ps(y, _mm_mul_ps(h[k], _mm_set1_ps(window[k])));
-            // A NaN in the first operand yields the second: the peak so far stands.
+                y = _mm_add_ps(y, _mm_mul_ps(phases[k], _mm_set1_ps(window[k])));
             highest = _mm_max_ps(_mm_and_ps(y, magnitude), highest);
             highest = _mm_max_ps(_mm_and_ps(_mm_set1_ps(window[kHistory]), magnitude), highest);
         }

@@ -77,7 +77,9 @@ PresetResponse presetResponse(const ParameterSettings& s, unsigned rate, const s
                            false, c, d);
         r.parts.push_back({"filters", filtersLabel(s), biquadsDb({a, b, c, d}, rate, at)});
     }
-    if (on(s, "EQEnable"))
+    // A bell at 0 dB does nothing: not drawn as a stage.
+    const bool eqShapes = static_cast<int>(s.value("EQFilterType")) != 1 || std::fabs(s.value("EQGain")) >= 0.05;
+    if (on(s, "EQEnable") && eqShapes)
     {
         BiquadCoefs eq;
         calculator.CalcEQ(s.value("EQFreq"), s.value("EQQ"), s.value("EQGain"), static_cast<int>(s.value("EQFilterType")),
@@ -110,7 +112,7 @@ PresetResponse presetResponse(const ParameterSettings& s, unsigned rate, const s
     if (on(s, "LoFiEnable") && s.value("LoFiBitDepthType") > 0.0)
         r.notDrawn.push_back(text("LoFiBitDepthType") + " bits");
     if (on(s, "LoFiEnable") && s.value("LoFiDownSampleIndex") > 0.0)
-        r.notDrawn.push_back("resampled at " + text("LoFiDownSampleIndex") + " Hz");
+        r.notDrawn.push_back("resampled at " + text("LoFiDownSampleIndex") + " Hz (nothing above half of it but aliases)");
     if (s.value("Balance") < 100.0)
         r.notDrawn.push_back(printed("%g %% dry mixed in", 100.0 - s.value("Balance")));
     return r;

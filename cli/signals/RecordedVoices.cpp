@@ -1,10 +1,11 @@
 #include "cli/signals/RecordedVoices.h"
 
 #include "cli/metering/LevelMeter.h"
+#include "cli/render/Resampling.h"
 
 #include <sndfile.hh>
-#include <soxr.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -87,14 +88,21 @@ std::vector<float> resampleMono(const std::vector<float>& input, std::uint32_t f
 {
     if (fromRate == toRate)
         return input;
-    std::vector<float> out(static_cast<std::size_t>(std::ceil(static_cast<double>(input.size()) * toRate / fromRate)) + 16);
+    std::size_t at = 0;
+    ResamplingReader reader(
+        [&](float* into, std::uint32_t frames) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(frames, input.size() - at));
+            std::copy(input.begin() + static_cast<long>(at), input.begin() + static_cast<long>(at + n), into);
+            at += n;
+            return n;
+        },
+        1, fromRate, toRate);
+    std::vector<float> out(ResamplingReader::outputFrames(input.size(), fromRate, toRate));
     std::size_t done = 0;
-    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-    const soxr_error_t error = soxr_oneshot(fromRate, toRate, 1, input.data(), input.size(), nullptr, out.data(),
-                                            out.size(), &done, &io, &quality, nullptr);
-    if (error != nullptr)
-        throw std::runtime_error(std::string("resampling failed: ") + error);
+    for (std::uint32_t n; done < out.size() &&
+                          (n = reader.read(out.data() + done, static_cast<std::uint32_t>(std::min<std::size_t>(
+                                                                  4096, out.size() - done)))) > 0;)
+        done += n;
     out.resize(done);
     return out;
 }

@@ -25,5 +25,5 @@ std::vector<float> synthesisedVoice(std::uint32_t sampleRate, double loudnessLuf
 // Where the recordings are looked for, one per voice, for a message naming what is missing.
 std::vector<std::string> recordedVoicePaths();
 
-// `input` (mono, at `fromRate`) at `toRate`, through libsoxr at very high quality.
+// `input` (mono, at `fromRate`) at `toRate`, through the render's resampler.
 std::vector<float> resampleMono(const std::vector<float>& input, std::uint32_t fromRate, std::uint32_t toRate);

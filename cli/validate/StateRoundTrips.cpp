@@ -35,12 +35,12 @@ ParameterSettings randomSettings(const quarl::PluginDescription& description, st
                                : std::uniform_real_distribution<double>(p.minValue, p.maxValue)(random);
         if (p.type != quarl::PropertyType::Float)
             v = std::floor(v + 0.5);
-        // A list's entry by its index ("#N"): a bare number would read two ways.
+        // A list's entry by its index ("#3"): a bare number for a list of numbers is refused.
         char text[64];
         if (p.values.empty())
             std::snprintf(text, sizeof text, "%.9g", v);
         else
-            std::snprintf(text, sizeof text, "#%.0f", v - p.minValue);
+            std::snprintf(text, sizeof text, "#%.9g", v - p.minValue);
         settings.set(p.name, text);
     }
     return settings;

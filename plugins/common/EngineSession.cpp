@@ -1,6 +1,6 @@
 #include "plugins/common/EngineSession.h"
 
-#include "plugins/common/DawTail.h"
+#include "engine/DawTail.h"
 
 #include "engine/EffectEngine.h"
 #include "host/ModuleRegistration.h"

@@ -68,7 +68,7 @@ public:
     void setMeterRecordListener(MeterRecordListener* listener);
 
     // How long the effect rings on after its input ends, in frames (as of the last buffer):
-    // its own tail stretched to cover resonances that coincide (see DawTail.h).
+    // its own tail stretched to cover resonances that coincide (see engine/DawTail.h).
     std::int64_t tailFrames() const;
 
     // The host-order index of a property by its name (kParameterCount when there is none).

@@ -34,6 +34,13 @@ double valueOf(const ParameterSettings& s, ParameterId id)
     return s.value(toAscii(findParameter(id)->name));
 }
 
+// The value a parameter has after one more line of settings.
+double assigned(ParameterSettings& s, const std::string& line, ParameterId id)
+{
+    s.assign(line);
+    return valueOf(s, id);
+}
+
 float floatAt(const std::vector<std::uint8_t>& block, std::size_t offset)
 {
     float f;
@@ -91,32 +98,21 @@ TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)
 
     // A bare number is the entry with that text; for a list of numbers, one that is no entry's
     // text is refused (NameSuggestionsTest); #N is always the index.
-    s.assign("LoFiBitDepthType=12");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 5.f); // "12" bits
-    s.assign("LoFiBitDepthType=#12");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 12.f); // "5" bits
-    s.assign("LoFiBitDepthType=#1");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiBitDepthType), 1.f); // index 1, "16"
-    s.assign("LoFiDownSampleIndex=12000");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiDownSampleIndex), 3.f);
-    s.assign("LoFiDownSampleIndex=8kHz");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiDownSampleIndex), 5.f);
-    s.assign("LoFiDownSampleIndex=#8");
-    EXPECT_EQ(valueOf(s, ParamId::LoFiDownSampleIndex), 8.f);
-    s.assign("DistortionMode=3");
-    EXPECT_EQ(valueOf(s, ParamId::DistortionMode), 3.f); // "LoFi"
+    EXPECT_EQ(assigned(s, "LoFiBitDepthType=12", ParamId::LoFiBitDepthType), 5.f); // "12" bits
+    EXPECT_EQ(assigned(s, "LoFiBitDepthType=#12", ParamId::LoFiBitDepthType), 12.f); // "5" bits
+    EXPECT_EQ(assigned(s, "LoFiBitDepthType=#1", ParamId::LoFiBitDepthType), 1.f); // index 1, "16"
+    EXPECT_EQ(assigned(s, "LoFiDownSampleIndex=12000", ParamId::LoFiDownSampleIndex), 3.f);
+    EXPECT_EQ(assigned(s, "LoFiDownSampleIndex=8kHz", ParamId::LoFiDownSampleIndex), 5.f);
+    EXPECT_EQ(assigned(s, "LoFiDownSampleIndex=#8", ParamId::LoFiDownSampleIndex), 8.f);
+    EXPECT_EQ(assigned(s, "DistortionMode=3", ParamId::DistortionMode), 3.f); // "LoFi"
     s.assign("LoFiDownSampleIndex=8000");
     s.assign("DistortionMode=Fuzz");
 
     // Prefixed and alternative units, names in any case.
-    s.assign("eqfreq=3.4kHz");
-    EXPECT_EQ(valueOf(s, ParamId::EQFreq), 3400.f);
-    s.assign("FILTERSHPFFREQ=3k");
-    EXPECT_EQ(valueOf(s, ParamId::FiltersHPFFreq), 3000.f);
-    s.assign("GateReleaseTime=50ms");
-    EXPECT_EQ(valueOf(s, ParamId::GateReleaseTime), 50.f);
-    s.assign("GateHoldTime=0.05s");
-    EXPECT_EQ(valueOf(s, ParamId::GateHoldTime), 50.f);
+    EXPECT_EQ(assigned(s, "eqfreq=3.4kHz", ParamId::EQFreq), 3400.f);
+    EXPECT_EQ(assigned(s, "FILTERSHPFFREQ=3k", ParamId::FiltersHPFFreq), 3000.f);
+    EXPECT_EQ(assigned(s, "GateReleaseTime=50ms", ParamId::GateReleaseTime), 50.f);
+    EXPECT_EQ(assigned(s, "GateHoldTime=0.05s", ParamId::GateHoldTime), 50.f);
 
     // The texts reach the block at the host-order offsets.
     const auto block = blockOf(s);

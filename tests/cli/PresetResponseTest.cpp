@@ -73,4 +73,7 @@ TEST(PresetResponse, NamesWhatItDoesNotDraw)
     for (const auto& p : r.parts)
         device = device || p.label.rfind("device: ", 0) == 0;
     EXPECT_TRUE(device);
+    // Its EQ is a bell at 0 dB: no stage to draw.
+    for (const auto& p : r.parts)
+        EXPECT_NE(p.key, "eq") << p.label;
 }

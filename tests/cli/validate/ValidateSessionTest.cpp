@@ -4,8 +4,8 @@
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
 #include "cli/validate/OutputBound.h"
+#include "engine/DawTail.h"
 #include "params/ParameterTable.h"
-#include "plugins/common/DawTail.h"
 
 #include <gtest/gtest.h>
 
@@ -324,7 +324,7 @@ TEST(ValidateSession, CoincidingResonancesRingPastTheEffectsTailButWithinTheDawT
         ASSERT_TRUE(r.ok()) << r.failure;
         ASSERT_GT(r.effectTail, 0u);
         pastOwnTail += r.ringFrames > r.effectTail ? 1 : 0;
-        EXPECT_LE(r.ringFrames, static_cast<std::uint64_t>(plugins::dawTailFrames(static_cast<std::int64_t>(r.effectTail))))
+        EXPECT_LE(r.ringFrames, static_cast<std::uint64_t>(dawTailFrames(static_cast<std::int64_t>(r.effectTail))))
             << seed;
     }
     EXPECT_GT(pastOwnTail, 0u);

@@ -2,7 +2,7 @@
 // ramped in sub-blocks that land on the new value, meters over the whole buffer, no memory
 // from the system per buffer, a tail that covers coinciding resonances, and the zipper a device
 // retune makes, sent at once and ramped.
-#include "plugins/common/DawTail.h"
+#include "engine/DawTail.h"
 #include "plugins/common/EngineSession.h"
 #include "tools/plugins/ZipperMeasurement.h"
 
@@ -166,7 +166,7 @@ TEST(EngineSession, TheTailToldCoversCoincidingResonances)
         session.process(&channel, static_cast<std::uint32_t>(std::min<std::size_t>(512, x.size() - at)));
     }
     const std::int64_t told = session.tailFrames();
-    const std::int64_t own = told / plugins::kDawTailStretch;
+    const std::int64_t own = told / kDawTailStretch;
     ASSERT_GT(own, 2000);
     ASSERT_LT(told, 24000);
     float peak = 0.f;
