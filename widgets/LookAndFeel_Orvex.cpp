@@ -6,6 +6,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
+#include <utility>
+
+namespace
+{
+// A centre-anchored fader's fill, start and length along its travel: from the centre to the
+// thumb's near edge when the thumb starts past the centre, else from the thumb's far edge
+// back to the centre. `thumbStart` is where the thumb starts, `t` that position truncated.
+std::pair<int, int> centreFill(int centre, float thumbStart, int t, int thumbLength)
+{
+    if (static_cast<float>(centre) <= thumbStart)
+        return {centre, t - centre};
+    return {t + thumbLength, std::max(0, centre - t - thumbLength)};
+}
+} // namespace
 
 int LookAndFeel_Orvex::setKnobFilmstrip(const juce::Image& filmstrip, int frameCount, int firstFrame)
 {
@@ -127,13 +142,7 @@ void LookAndFeel_Orvex::drawLinearSlider(juce::Graphics& g, int x, int y, int wi
             int start = 0;
             int length = 0;
             if (m_centreAnchored)
-            {
-                const int c = getControlHeight() / 2;
-                if (static_cast<float>(c) <= ty)
-                    start = c, length = t - c;
-                else
-                    start = t + thumbH, length = std::max(0, c - t - thumbH);
-            }
+                std::tie(start, length) = centreFill(getControlHeight() / 2, ty, t, thumbH);
             else if (t >= 1)
                 start = 0, length = t;
             else
@@ -151,13 +160,7 @@ void LookAndFeel_Orvex::drawLinearSlider(juce::Graphics& g, int x, int y, int wi
         int start = 0;
         int length = 0;
         if (m_centreAnchored)
-        {
-            const int c = getControlWidth() / 2;
-            if (static_cast<float>(c) <= tx)
-                start = c, length = t - c;
-            else
-                start = t + thumbW, length = std::max(0, c - t - thumbW);
-        }
+            std::tie(start, length) = centreFill(getControlWidth() / 2, tx, t, thumbW);
         else if (t <= m_fillReferenceX)
             start = t + thumbW, length = std::abs(m_fillReferenceX - t) - thumbW;
         else

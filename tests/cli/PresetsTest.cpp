@@ -1,6 +1,7 @@
 #include "cli/render/EffectHost.h"
 #include "cli/settings/Presets.h"
 #include "cli/settings/UsageError.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,9 +29,7 @@ class PresetFiles : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("crumlet-presets-" + std::to_string(::getpid()) +
-                                             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
+        m_dir = crumlet_test::freshTestFolder("crumlet-presets");
     }
     void TearDown() override { fs::remove_all(m_dir); }
 

@@ -2,6 +2,7 @@
 // and lv2file, against the parameter catalogue and against `crumlet render`.
 #include "params/ParameterTable.h"
 #include "params/ValueLists.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.hh>
@@ -107,11 +108,7 @@ class Lv2Plugin : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // A folder of this process's own: other checkouts may run the same test at once.
-        m_dir = fs::temp_directory_path() / ("crumlet-lv2-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
+        m_dir = crumlet_test::freshTestFolder("crumlet-lv2");
         // Three seconds of a tone and noise, stereo float at 48 kHz.
         std::vector<float> x(48000 * 3 * 2);
         std::srand(5);

@@ -3,6 +3,7 @@
 // its editor (on an X server of the test's own).
 #include "params/ParameterTable.h"
 #include "tests/plugins/GuiOnVirtualDisplay.h"
+#include "tests/support/TestFolder.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -65,11 +66,7 @@ class Vst3Host : public GuiSuite
 protected:
     void SetUp() override
     {
-        // A folder of this process's own: other checkouts may run the same test at once.
-        m_dir = fs::temp_directory_path() / ("crumlet-vst3-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
+        m_dir = crumlet_test::freshTestFolder("crumlet-vst3");
     }
     void TearDown() override { fs::remove_all(m_dir); }
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
