@@ -2,6 +2,10 @@
 // input lasts, the last one marked as the end of input, then empty buffers for as long
 // as the effect reports more data (its tail). Asked to, it then plays on with silence for
 // as long as the output still rings (see RingOutWatch).
+//
+// The input is either pulled from a source (run) or pushed as it arrives (begin, feed,
+// finish); both play the same buffers, so a stream fed in pieces of any size renders
+// exactly as the same stream pulled.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
@@ -51,6 +55,18 @@ public:
 
     RenderResult run(const Source& source, const Sink& sink, const BeforeBuffer& beforeBuffer = {});
 
+    // A stream pushed piece by piece: begin, feed every piece, finish. A full buffer is
+    // played once more input is known to follow it; the rest waits for the next piece or
+    // for finish, which plays the last buffer (marked as the end of input), the tail and
+    // the playing on. feed answers false once the sink or beforeBuffer stopped the render
+    // (what is fed after that is ignored).
+    void begin(const BeforeBuffer& beforeBuffer = {});
+    bool feed(const float* interleaved, std::uint32_t frames, const Sink& sink);
+    RenderResult finish(const Sink& sink);
+
+    // Input frames fed and not yet played (at most one buffer's).
+    std::uint32_t pendingFrames() const { return m_currentFrames; }
+
     // From the next run on, play on after the effect's tail while the output rings.
     void playOnWhileRinging(RingOut ringOut);
 
@@ -58,9 +74,15 @@ public:
     static constexpr std::uint64_t kMaxTailBuffers = 1u << 20;
 
 private:
-    std::uint32_t readFull(const Source& source, float* into);
-    void playOn(RingOutWatch& watch, RenderResult& result,
-                const std::function<bool(std::uint32_t, std::uint32_t)>& play);
+    // Where the next input frames go: after those of the buffer being filled, or at the
+    // start of the following one when it is full. The room there, in frames.
+    float* inputSpace(std::uint32_t& room);
+    // Takes `frames` written at inputSpace(); plays the full buffer they follow.
+    bool accept(std::uint32_t frames, const Sink& sink);
+    // Plays the buffer as it stands and hands on at most `keep` of its frames; the first
+    // `programme` of them still carry the input.
+    bool play(std::uint32_t programme, std::uint32_t keep, const Sink& sink);
+    void playOn(const Sink& sink);
 
     ZQ::Quarl::IEffectPlugin& m_effect;
     std::uint32_t m_channels;
@@ -68,5 +90,11 @@ private:
     AudioBufferStorage m_storage;
     std::vector<float> m_current, m_next, m_out;
     std::optional<RingOut> m_ringOut;
+    // The stream in hand.
+    std::uint32_t m_currentFrames = 0; // input frames in m_current
+    bool m_stopped = false;
+    BeforeBuffer m_beforeBuffer;
+    RenderResult m_result;
+    std::optional<RingOutWatch> m_watch;
 };
 } // namespace quarl

@@ -28,33 +28,35 @@ std::string shortList(const std::vector<std::string>& values)
 }
 } // namespace
 
-int runParams(bool json)
+nlohmann::ordered_json propertiesJson()
 {
     const EffectHost& host = EffectHost::instance();
-    const auto& properties = host.description().properties;
+    nlohmann::ordered_json out = nlohmann::ordered_json::array();
+    for (const auto& p : host.description().properties)
+        out.push_back({{"id", p.id},
+                       {"name", p.name},
+                       {"type", quarl::toString(p.type)},
+                       {"min", p.minValue},
+                       {"max", p.maxValue},
+                       {"default", p.defaultValue},
+                       {"steps", p.steps()},
+                       {"unit", p.unit},
+                       {"displayName", host.displayName(p.name)},
+                       {"alias", aliasOfProperty(p.name).empty() ? nlohmann::ordered_json()
+                                                                  : nlohmann::ordered_json(aliasOfProperty(p.name))},
+                       {"values", p.values}});
+    return out;
+}
+
+int runParams(bool json)
+{
     if (json)
     {
-        nlohmann::ordered_json out = nlohmann::ordered_json::array();
-        for (const auto& p : properties)
-        {
-            nlohmann::ordered_json entry = {{"id", p.id},
-                                            {"name", p.name},
-                                            {"type", quarl::toString(p.type)},
-                                            {"min", p.minValue},
-                                            {"max", p.maxValue},
-                                            {"default", p.defaultValue},
-                                            {"steps", p.steps()},
-                                            {"unit", p.unit},
-                                            {"displayName", host.displayName(p.name)},
-                                            {"alias", aliasOfProperty(p.name).empty()
-                                                          ? nlohmann::ordered_json()
-                                                          : nlohmann::ordered_json(aliasOfProperty(p.name))},
-                                            {"values", p.values}};
-            out.push_back(entry);
-        }
-        std::printf("%s\n", out.dump(2).c_str());
+        std::printf("%s\n", propertiesJson().dump(2).c_str());
         return 0;
     }
+    const EffectHost& host = EffectHost::instance();
+    const auto& properties = host.description().properties;
     std::printf("%-3s %-20s %-9s %-5s %8s %8s %8s %5s  %-30s %s\n", "id", "property", "alias", "type", "min", "max",
                 "default", "steps", "display name", "values");
     for (const auto& p : properties)

@@ -2,4 +2,9 @@
 // the plugin object gives.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
+
+// Every property as --json lists it.
+nlohmann::ordered_json propertiesJson();
+
 int runParams(bool json);

@@ -24,8 +24,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-constexpr std::uint32_t kMaxBlockFrames = 65536;
-
 void refuseOverwritingAnInput(const std::string& output, const std::vector<std::string>& inputs, const char* what)
 {
     const std::string input = inputAt(output, inputs);
@@ -48,7 +46,7 @@ bool presetAmongOutputs(const RenderOptions& options)
     return !inside.empty() && *inside.begin() != "..";
 }
 
-int render(const RenderOptions& options)
+int render(const RenderOptions& options, RenderReport& report)
 {
     // The summary's time is the whole command's: loading the effect and planning included.
     const auto started = std::chrono::steady_clock::now();
@@ -150,7 +148,6 @@ int render(const RenderOptions& options)
                                  "\": choose another name");
     }
 
-    RenderReport report(options.json, options.quiet);
     const RenderSummary summary = runRenderJobs(request, report);
     if (summary.signalExitCode != 0)
         return summary.signalExitCode;
@@ -183,12 +180,18 @@ std::string renderTailHelp()
     return text;
 }
 
+int renderWith(const RenderOptions& options, RenderReport& report)
+{
+    return render(options, report);
+}
+
 int runRender(const RenderOptions& options)
 {
+    RenderReport report(options.json, options.quiet);
     return reportingErrors("render", [&] {
         try
         {
-            return render(options);
+            return render(options, report);
         }
         catch (const PlanErrors& e)
         {

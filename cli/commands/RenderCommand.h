@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// The largest buffer --block takes, in frames (the default is RenderOptions::blockFrames).
+constexpr std::uint32_t kMaxBlockFrames = 65536;
+
 struct RenderOptions
 {
     std::vector<std::string> inputs;      // files or folders; none: the built-in demo
@@ -44,6 +47,12 @@ struct RenderOptions
 
 // What --help says about the tail a render writes.
 std::string renderTailHelp();
+
+class RenderReport;
+
+// Renders as `runRender` does, telling `report` of each file; throws UsageError (bad usage,
+// before anything renders) or IoError where runRender reports them. Returns the exit code.
+int renderWith(const RenderOptions& options, RenderReport& report);
 
 // Returns the process exit code (0, 1 for a failed file, 2 for bad usage, 130 or 143 when
 // interrupted); reports errors on stderr.

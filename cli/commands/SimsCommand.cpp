@@ -101,7 +101,19 @@ std::string describe(const SimSection& s)
 }
 } // namespace
 
-int runSims(const SimsOptions& options)
+namespace
+{
+struct ListedModel
+{
+    std::size_t index;
+    std::string name;
+    std::string category;
+    std::vector<std::string> tags;
+    SimResponse response;
+};
+
+// The models the options pick, in table order; UsageError for a category that none has.
+std::vector<ListedModel> listedModels(const SimsOptions& options)
 {
     // The device names as the host knows them: SIMType's values.
     const auto& description = EffectHost::instance().description();
@@ -116,66 +128,71 @@ int runSims(const SimsOptions& options)
             std::string headings;
             for (const auto& c : g_deviceCategories)
                 headings += (headings.empty() ? "\"" : ", \"") + std::string(c.heading) + "\"";
-            std::fprintf(stderr, "crumlet sims: no category %s (categories: %s)\n",
-                         quoted(options.category, kQuotedExcerptBytes).c_str(),
-                         headings.c_str());
-            return kExitUsage;
+            throw UsageError("no category " + quoted(options.category, kQuotedExcerptBytes) + " (categories: " +
+                             headings + ")");
         }
     }
-
-    nlohmann::ordered_json json = nlohmann::ordered_json::array();
-    std::size_t shown = 0;
+    std::vector<ListedModel> listed;
     for (std::size_t m = 0; m < kSimModelCount; ++m)
     {
-        const SimModelData& model = g_simModels[m];
-        const std::string name = m < names.size() ? names[m] : std::string();
-        const std::string category = categoryOf(static_cast<int>(m));
-        const SimResponse response = describeSimResponse(static_cast<int>(m));
-        if (!options.category.empty() && !contains(category, options.category))
+        ListedModel model{m, m < names.size() ? names[m] : std::string(), categoryOf(static_cast<int>(m)),
+                          deviceTags(static_cast<int>(m)), describeSimResponse(static_cast<int>(m))};
+        if (!options.category.empty() && !contains(model.category, options.category))
             continue;
-        const auto tags = deviceTags(static_cast<int>(m));
         std::string tagText;
-        for (const auto& t : tags)
+        for (const auto& t : model.tags)
             tagText += (tagText.empty() ? "" : ", ") + t;
-        if (!deviceMatches({name, category, tagText, response.description}, options.words))
+        if (!deviceMatches({model.name, model.category, tagText, model.response.description}, options.words))
             continue;
-        ++shown;
-        if (options.json)
-        {
-            nlohmann::ordered_json sections = nlohmann::ordered_json::array();
-            for (const SimSection& s : model.sections)
-                sections.push_back({{"kind", simKindName(s.kind)},
-                                    {"frequencyHz", s.frequency},
-                                    {"arguments", argumentsOf(s)},
-                                    {"tuned", s.tuning == Tuning::Tuned}});
-            json.push_back({{"index", m},
-                            {"name", name},
-                            {"category", category},
-                            {"tags", tags},
-                            {"description", response.description},
-                            {"response",
-                             {{"lowHz", std::round(response.lowHz)},
-                              {"highHz", std::round(response.highHz)},
-                              {"peakHz", std::round(response.peakHz)},
-                              {"peakDb", std::round(response.peakDb * 10.0) / 10.0}}},
-                            {"levelDb", levelDbOf(model)},
-                            {"sections", sections}});
-            continue;
-        }
-        std::printf("%3zu  %-30s %-22s %s\n", m, name.c_str(), category.c_str(), response.description.c_str());
-        if (options.sections)
-        {
-            std::printf("       level %.1f dB\n", levelDbOf(model));
-            for (int k = 0; k < kSimSectionCount; ++k)
-                std::printf("       %d  %s\n", k, describe(model.sections[k]).c_str());
-        }
+        listed.push_back(std::move(model));
     }
+    return listed;
+}
+
+nlohmann::ordered_json modelJson(const ListedModel& listed)
+{
+    const SimModelData& model = g_simModels[listed.index];
+    const SimResponse& response = listed.response;
+    nlohmann::ordered_json sections = nlohmann::ordered_json::array();
+    for (const SimSection& s : model.sections)
+        sections.push_back({{"kind", simKindName(s.kind)},
+                            {"frequencyHz", s.frequency},
+                            {"arguments", argumentsOf(s)},
+                            {"tuned", s.tuning == Tuning::Tuned}});
+    return {{"index", listed.index},
+            {"name", listed.name},
+            {"category", listed.category},
+            {"tags", listed.tags},
+            {"description", response.description},
+            {"response",
+             {{"lowHz", std::round(response.lowHz)},
+              {"highHz", std::round(response.highHz)},
+              {"peakHz", std::round(response.peakHz)},
+              {"peakDb", std::round(response.peakDb * 10.0) / 10.0}}},
+            {"levelDb", levelDbOf(model)},
+            {"sections", sections}};
+}
+
+int sims(const SimsOptions& options)
+{
     if (options.json)
     {
-        std::printf("%s\n", json.dump(2).c_str());
+        std::printf("%s\n", deviceModelsJson(options).dump(2).c_str());
         return 0;
     }
-    if (shown == 0)
+    const std::vector<ListedModel> listed = listedModels(options);
+    for (const ListedModel& model : listed)
+    {
+        std::printf("%3zu  %-30s %-22s %s\n", model.index, model.name.c_str(), model.category.c_str(),
+                    model.response.description.c_str());
+        if (options.sections)
+        {
+            std::printf("       level %.1f dB\n", levelDbOf(g_simModels[model.index]));
+            for (int k = 0; k < kSimSectionCount; ++k)
+                std::printf("       %d  %s\n", k, describe(g_simModels[model.index].sections[k]).c_str());
+        }
+    }
+    if (listed.empty())
     {
         std::fprintf(stderr, "crumlet sims: no device matches\n");
         return 1;
@@ -183,4 +200,18 @@ int runSims(const SimsOptions& options)
     if (options.sections)
         std::printf("\nT x: the frequency follows SIMTuning (50 to 200 %%); see crumlet sims --help.\n");
     return 0;
+}
+} // namespace
+
+nlohmann::ordered_json deviceModelsJson(const SimsOptions& options)
+{
+    nlohmann::ordered_json json = nlohmann::ordered_json::array();
+    for (const ListedModel& model : listedModels(options))
+        json.push_back(modelJson(model));
+    return json;
+}
+
+int runSims(const SimsOptions& options)
+{
+    return reportingErrors("sims", [&] { return sims(options); });
 }

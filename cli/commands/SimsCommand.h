@@ -3,6 +3,8 @@
 // a device's name, category, tags or description; the seven sections of each on request.
 #pragma once
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <string>
 #include <vector>
 
@@ -16,5 +18,8 @@ struct SimsOptions
 
 // The abbreviations of the --sections listing, for the command's help.
 extern const char* const kSimsSectionsHelp;
+
+// The models the options pick, as --json lists them; throws UsageError for an unknown category.
+nlohmann::ordered_json deviceModelsJson(const SimsOptions& options);
 
 int runSims(const SimsOptions& options);

@@ -141,6 +141,17 @@ std::string formatDb(double db)
     return text;
 }
 
+void RenderReport::emit(const nlohmann::ordered_json& object) const
+{
+    if (m_collect)
+    {
+        m_collect(object);
+        return;
+    }
+    std::printf("%s\n", jsonLine(object).c_str());
+    std::fflush(stdout);
+}
+
 void RenderReport::file(const JobOutcome& o)
 {
     const FileRenderResult& r = o.result;
@@ -201,9 +212,10 @@ void RenderReport::file(const JobOutcome& o)
         if (o.status == JobOutcome::Status::Interrupted)
             j["started"] = !o.neverStarted;
         j["error"] = o.error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(o.error);
-        std::printf("%s\n", jsonLine(j).c_str());
-        std::fflush(stdout);
+        emit(j);
     }
+    if (m_collect)
+        return;
 
     switch (o.status)
     {
@@ -261,9 +273,10 @@ void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode
                                    {"audioSeconds", std::round(s.audioSeconds * 1000.0) / 1000.0},
                                    {"wallSeconds", std::round(s.wallSeconds * 1000.0) / 1000.0},
                                    {"jobs", jobs}}}};
-        std::printf("%s\n", jsonLine(j).c_str());
-        std::fflush(stdout);
+        emit(j);
     }
+    if (m_collect)
+        return;
     if (!m_neverStarted.empty())
         std::fprintf(stderr, "not started: %s\n", namedFew(m_neverStarted).c_str());
     const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted;

@@ -5,7 +5,10 @@
 #include "cli/render/FileRenderer.h"
 #include "cli/render/Variation.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,11 @@ class RenderReport
 public:
     RenderReport(bool json, bool quiet) : m_json(json), m_quiet(quiet) {}
 
+    // Prints nothing: each file's JSON object, then the summary's, as --json prints them,
+    // go to `collect` (the Python module returns them).
+    using Collector = std::function<void(const nlohmann::ordered_json&)>;
+    explicit RenderReport(Collector collect) : m_json(true), m_quiet(true), m_collect(std::move(collect)) {}
+
     // Reports one file and counts it into the summary.
     void file(const JobOutcome& outcome);
 
@@ -53,8 +61,11 @@ public:
     const RenderSummary& counts() const { return m_summary; }
 
 private:
+    void emit(const nlohmann::ordered_json& object) const;
+
     bool m_json;
     bool m_quiet;
+    Collector m_collect;
     RenderSummary m_summary;
     std::vector<std::string> m_neverStarted; // inputs, told in one line with the summary
 };

@@ -142,9 +142,6 @@ std::size_t blockSizeOf(const quarl::PluginDescription& description)
     return bytes;
 }
 
-namespace
-{
-// The property's index, or UsageError suggesting the closest names.
 std::size_t requireProperty(const quarl::PluginDescription& d, const std::string& name)
 {
     const int index = d.indexOf(name);
@@ -164,7 +161,6 @@ std::size_t requireProperty(const quarl::PluginDescription& d, const std::string
         message += "; " + suggestion;
     throw UsageError(message);
 }
-} // namespace
 
 std::size_t propertyIndex(const quarl::PluginDescription& description, const std::string& name)
 {

@@ -52,6 +52,10 @@ private:
     std::vector<double> m_values;
 };
 
+// A property's index by its name in any case or its editor legend ("DRIVE"); UsageError
+// suggesting the names meant when there is none.
+std::size_t requireProperty(const quarl::PluginDescription& description, const std::string& name);
+
 // A property's accepted values, e.g. "-96 to 0 dB" or "0 to 9 (list index), or one of: ...".
 std::string describeRange(const quarl::PropertyDescription& property);
 

@@ -128,6 +128,66 @@ TEST(StreamRenderer, PlaysTailWhileEffectHasData)
     EXPECT_EQ(r.inputFrames, 250u);
 }
 
+// Pushed in pieces of any size (none at all, single frames, several buffers at once), a
+// stream plays the very buffers it plays pulled: the same framing, the same end mark, the
+// same tail and samples.
+TEST(StreamRenderer, AStreamPushedInPiecesPlaysAsPulled)
+{
+    const std::vector<std::uint32_t> pieces = {0, 1, 255, 3, 0, 600, 17, 256, 1};
+    for (const std::uint32_t total : {0u, 1u, 256u, 512u, 1000u, 1133u})
+    {
+        ScriptedEffect pulledEffect(2), pushedEffect(2);
+        quarl::StreamRenderer pulled(pulledEffect, 2, 256), pushed(pushedEffect, 2, 256);
+        std::uint32_t position = 0;
+        std::vector<float> pulledOut, pushedOut;
+        const quarl::RenderResult a = pulled.run(rampSource(total, 97, position), [&](const float* s, std::uint32_t n) {
+            pulledOut.insert(pulledOut.end(), s, s + 2 * n);
+            return true;
+        });
+
+        std::vector<float> input(2 * static_cast<std::size_t>(total));
+        position = 0;
+        rampSource(total, total, position)(input.data(), total);
+        auto collect = [&](const float* s, std::uint32_t n) {
+            pushedOut.insert(pushedOut.end(), s, s + 2 * n);
+            return true;
+        };
+        pushed.begin();
+        std::uint32_t fed = 0;
+        for (std::size_t i = 0; fed < total; i = (i + 1) % pieces.size())
+        {
+            const std::uint32_t n = std::min(pieces[i], total - fed);
+            EXPECT_TRUE(pushed.feed(input.data() + 2 * static_cast<std::size_t>(fed), n, collect));
+            fed += n;
+            EXPECT_LE(pushed.pendingFrames(), 256u);
+            EXPECT_EQ(pushedOut.size() / 2 + pushed.pendingFrames(), fed) << "a buffer waits only for the next input";
+        }
+        const quarl::RenderResult b = pushed.finish(collect);
+
+        EXPECT_EQ(pushedEffect.seen, pulledEffect.seen) << total;
+        EXPECT_EQ(pushedOut, pulledOut) << total;
+        EXPECT_EQ(b.inputFrames, a.inputFrames);
+        EXPECT_EQ(b.outputFrames, a.outputFrames);
+        EXPECT_EQ(b.effectTailFrames, a.effectTailFrames);
+        EXPECT_EQ(b.buffers, a.buffers);
+    }
+}
+
+TEST(StreamRenderer, APushedStreamStopsWhenTheSinkSaysSo)
+{
+    ScriptedEffect effect(4);
+    quarl::StreamRenderer renderer(effect, 2, 10);
+    std::vector<float> input(2 * 100, 1.f);
+    int sunk = 0;
+    auto sink = [&](const float*, std::uint32_t) { return ++sunk < 3; };
+    renderer.begin();
+    EXPECT_FALSE(renderer.feed(input.data(), 100, sink));
+    EXPECT_FALSE(renderer.feed(input.data(), 100, sink)) << "nothing is played after the stop";
+    const quarl::RenderResult r = renderer.finish(sink);
+    EXPECT_EQ(effect.seen.size(), 3u);
+    EXPECT_EQ(r.inputFrames, 30u);
+}
+
 TEST(StreamRenderer, StopsWhenAskedAndReportsErrors)
 {
     {

@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""The crumlet module's throughput, in times real time, on one and two threads, against
+`crumlet render` on the same material (real speech, as float WAV files).
+
+    PYTHONPATH=build/python python3 python/bench/throughput.py [--seconds 60] [--files 4]
+        [--preset "Police radio"] [--tool build/cli/crumlet]
+
+Each figure is audio seconds rendered per wall-clock second, the best of --repeats runs:
+- module, one call: fx(x) for every file, one after another, on one thread;
+- module, streamed: fx.process in 4096-frame chunks, then fx.tail();
+- module, 2 threads: the files split between two threads, an instance each;
+- tool: `crumlet render --in FILES --out-dir DIR --jobs N` (reading, metering and writing
+  the files, and starting the process, included).
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from pathlib import Path
+
+import numpy as np
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests"))
+import crumlet  # noqa: E402
+from conftest import read_wav, write_float_wav  # noqa: E402
+
+SPEECH = sorted(Path("/usr/share/pocketsphinx/test/data/librivox").glob("*.wav"))
+
+
+def material(seconds, files):
+    """`files` mono recordings of `seconds` each at 16 kHz, from the recorded speech."""
+    speech = np.concatenate([read_wav(p)[0][:, 0] for p in SPEECH])
+    rate = 16000
+    frames = int(seconds * rate)
+    whole = np.resize(speech, frames * files).astype(np.float32)
+    return [np.ascontiguousarray(whole[i * frames:(i + 1) * frames]) for i in range(files)], rate
+
+
+def best(repeats, run):
+    times = []
+    for _ in range(repeats):
+        started = time.perf_counter()
+        run()
+        times.append(time.perf_counter() - started)
+    return min(times)
+
+
+def on_threads(threads, preset, parts, rate, render):
+    def work(part):
+        fx = crumlet.Effect(preset=preset)
+        for x in part:
+            render(fx, x, rate)
+
+    workers = [threading.Thread(target=work, args=(parts[i::threads],)) for i in range(threads)]
+    for w in workers:
+        w.start()
+    for w in workers:
+        w.join()
+
+
+def whole(fx, x, rate):
+    fx(x, sample_rate=rate)
+
+
+def streamed(fx, x, rate):
+    for i in range(0, len(x), 4096):
+        fx.process(x[i:i + 4096], rate)
+    fx.tail()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--seconds", type=float, default=60.0, help="length of each file")
+    parser.add_argument("--files", type=int, default=4)
+    parser.add_argument("--preset", default="Police radio")
+    parser.add_argument("--repeats", type=int, default=3)
+    parser.add_argument("--tool", default=os.environ.get("CRUMLET_TOOL", "build/cli/crumlet"))
+    args = parser.parse_args()
+
+    parts, rate = material(args.seconds, args.files)
+    audio = args.seconds * args.files
+    print(f"load average {os.getloadavg()[0]:.1f}; " f"{args.files} mono files of {args.seconds:g} s of speech at {rate} Hz ({audio:g} s), "
+          f"\"{args.preset}\", best of {args.repeats}; {os.cpu_count()} cores")
+    rows = []
+    for threads in (1, 2):
+        rows.append((f"module, one call, {threads} thread{'s' * (threads > 1)}",
+                     best(args.repeats, lambda: on_threads(threads, args.preset, parts, rate, whole))))
+        rows.append((f"module, streamed, {threads} thread{'s' * (threads > 1)}",
+                     best(args.repeats, lambda: on_threads(threads, args.preset, parts, rate, streamed))))
+    folder = Path(tempfile.mkdtemp(prefix="crumlet-bench-"))
+    try:
+        (folder / "in").mkdir()
+        for i, x in enumerate(parts):
+            write_float_wav(folder / "in" / f"line{i}.wav", x, rate)
+        for jobs in (1, 2):
+            def tool():
+                shutil.rmtree(folder / "out", ignore_errors=True)
+                subprocess.run([args.tool, "render", "--in", str(folder / "in"), "--out-dir", str(folder / "out"),
+                                "--preset", args.preset, "--jobs", str(jobs), "--quiet"], check=True)
+            rows.append((f"crumlet render, --jobs {jobs}", best(args.repeats, tool)))
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    for name, seconds in rows:
+        print(f"  {name:32s} {seconds:7.3f} s   {audio / seconds:8.0f}x real time")
+
+
+if __name__ == "__main__":
+    main()

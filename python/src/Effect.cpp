@@ -1,0 +1,192 @@
+#include "python/src/Effect.h"
+
+#include "cli/commands/RenderCommand.h"
+#include "cli/render/EffectHost.h"
+#include "cli/settings/Presets.h"
+#include "cli/settings/SettingsOptions.h"
+#include "python/src/PathText.h"
+#include "python/src/PropertyValues.h"
+#include "python/src/SampleArrays.h"
+
+#include <stdexcept>
+
+namespace py = pybind11;
+
+namespace crumlet_python
+{
+namespace
+{
+// A few milliseconds of work at the default buffer size.
+constexpr std::uint64_t kBuffersBetweenSignalChecks = 64;
+} // namespace
+
+Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t blockFrames, const py::dict& properties)
+    : m_settings(EffectHost::instance().description()), m_blockFrames(blockFrames)
+{
+    if (blockFrames < 1 || blockFrames > kMaxBlockFrames)
+        throw py::value_error("block_frames takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
+    readingAsTheTool([&] {
+        if (py::isinstance<py::bytes>(bank) || py::isinstance<py::bytearray>(bank))
+        {
+            const std::string bytes = py::bytes(bank);
+            m_settings.loadBlock(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        }
+        else if (!bank.is_none())
+        {
+            m_settings.loadBlock(readBankFile(pathText(bank), blockSizeOf(m_settings.description())));
+        }
+        if (!preset.is_none())
+            applyPreset(m_settings, pathText(preset));
+    });
+    for (const auto& [name, value] : properties)
+        setProperty(m_settings, py::str(name).cast<std::string>(), value);
+}
+
+py::object Effect::get(const std::string& name) const
+{
+    return propertyValue(m_settings, name);
+}
+
+void Effect::set(const std::string& name, const py::handle& value)
+{
+    setProperty(m_settings, name, value);
+    m_blockCurrent = false;
+    ++m_settingsVersion;
+}
+
+py::dict Effect::settings() const
+{
+    return propertyValues(m_settings);
+}
+
+bool Effect::hasProperty(const std::string& name) const
+{
+    return findProperty(m_settings.description(), name) >= 0;
+}
+
+const std::vector<std::uint8_t>& Effect::currentBlock()
+{
+    if (!m_blockCurrent)
+    {
+        m_block = EffectHost::instance().bankBlock(m_settings);
+        m_blockCurrent = true;
+    }
+    return m_block;
+}
+
+py::bytes Effect::block()
+{
+    const auto& block = currentBlock();
+    return py::bytes(reinterpret_cast<const char*>(block.data()), block.size());
+}
+
+py::array Effect::render(const py::handle& samples, std::uint32_t sampleRate)
+{
+    const InputFrames in = inputFrames(samples);
+    if (in.frames == 0)
+        return outputArray({}, in.channels, in.perChannel);
+    const std::vector<std::uint8_t> block = currentBlock();
+    std::vector<float> out;
+    // Ctrl-C stops a long render: Python's signal handlers run every so many buffers.
+    bool interrupted = false;
+    auto signalsChecked = [&interrupted](std::uint64_t buffer) {
+        if (buffer == 0 || buffer % kBuffersBetweenSignalChecks != 0)
+            return true;
+        py::gil_scoped_acquire locked;
+        interrupted = PyErr_CheckSignals() != 0;
+        return !interrupted;
+    };
+    {
+        py::gil_scoped_release unlocked;
+        EffectStream run(block, sampleRate, in.channels, m_blockFrames);
+        out = run.run(in.data(), in.frames, signalsChecked);
+    }
+    if (interrupted)
+        throw py::error_already_set();
+    return outputArray(std::move(out), in.channels, in.perChannel);
+}
+
+py::array Effect::process(const py::handle& samples, std::uint32_t sampleRate, bool reset)
+{
+    const InputFrames in = inputFrames(samples);
+    const std::vector<std::uint8_t> block = currentBlock();
+    const std::uint64_t version = m_settingsVersion;
+    std::vector<float> out;
+    {
+        py::gil_scoped_release unlocked;
+        std::lock_guard<std::mutex> lock(m_streamLock);
+        if (reset)
+            m_stream.reset();
+        if (in.frames == 0 && !m_stream)
+        {
+            // Nothing to start a stream with.
+        }
+        else if (!m_stream)
+        {
+            m_stream = std::make_unique<EffectStream>(block, sampleRate, in.channels, m_blockFrames);
+            m_streamPerChannel = in.perChannel;
+            m_streamSettingsVersion = version;
+        }
+        else if (m_stream->sampleRate() != sampleRate || m_stream->channels() != in.channels)
+        {
+            throw std::invalid_argument(
+                "the stream in hand runs at " + std::to_string(m_stream->sampleRate()) + " Hz with " +
+                std::to_string(m_stream->channels()) + " channel" + (m_stream->channels() == 1 ? "" : "s") +
+                "; end it with tail() or start a new one with reset=True");
+        }
+        if (m_stream)
+        {
+            if (m_streamSettingsVersion != version)
+            {
+                m_stream->update(block);
+                m_streamSettingsVersion = version;
+            }
+            m_stream->feed(in.data(), in.frames, out);
+        }
+    }
+    return outputArray(std::move(out), in.channels, in.perChannel);
+}
+
+py::array Effect::tail()
+{
+    std::vector<float> out;
+    std::uint32_t channels = 1;
+    bool perChannel = false;
+    {
+        py::gil_scoped_release unlocked;
+        std::lock_guard<std::mutex> lock(m_streamLock);
+        if (m_stream)
+        {
+            std::unique_ptr<EffectStream> stream = std::move(m_stream);
+            channels = stream->channels();
+            perChannel = m_streamPerChannel;
+            stream->finish(out);
+        }
+    }
+    return outputArray(std::move(out), channels, perChannel);
+}
+
+std::uint32_t Effect::pendingFrames()
+{
+    py::gil_scoped_release unlocked;
+    std::lock_guard<std::mutex> lock(m_streamLock);
+    return m_stream ? m_stream->pendingFrames() : 0;
+}
+
+std::string Effect::repr() const
+{
+    std::string text = "crumlet.Effect(";
+    bool first = true;
+    const auto& properties = m_settings.description().properties;
+    for (std::size_t i = 0; i < properties.size(); ++i)
+    {
+        const auto& p = properties[i];
+        if (m_settings.value(p.name) == static_cast<double>(static_cast<float>(p.defaultValue)) ||
+            m_settings.value(p.name) == p.defaultValue)
+            continue;
+        text += (first ? "" : ", ") + p.name + "=" + py::repr(propertyValue(m_settings, p.name)).cast<std::string>();
+        first = false;
+    }
+    return text + ")";
+}
+} // namespace crumlet_python

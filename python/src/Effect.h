@@ -1,0 +1,66 @@
+// crumlet.Effect: the effect with its forty properties, run over numpy arrays as the host
+// runs it. Settings are read as the tool reads them; the parameter block the plugin object
+// writes from them makes each run of the effect, and reaches a stream in hand as an update
+// at its next buffer.
+#pragma once
+
+#include "cli/settings/ParameterSettings.h"
+#include "python/src/EffectStream.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace crumlet_python
+{
+class Effect
+{
+public:
+    // bank: a parameter block (bytes) or a block file to start from; then the preset (a
+    // shipped one's name or a preset file), then the properties in the order given.
+    Effect(const pybind11::object& preset, const pybind11::object& bank, std::uint32_t blockFrames,
+           const pybind11::dict& properties);
+
+    pybind11::object get(const std::string& name) const;
+    void set(const std::string& name, const pybind11::handle& value);
+    pybind11::dict settings() const;
+    bool hasProperty(const std::string& name) const;
+
+    // The parameter block the plugin object writes for the settings.
+    pybind11::bytes block();
+    std::uint32_t blockFrames() const { return m_blockFrames; }
+
+    // The whole input through a run of its own, tail included; streams are left alone.
+    pybind11::array render(const pybind11::handle& samples, std::uint32_t sampleRate);
+    // The stream in hand, fed; a new one when there is none or when reset.
+    pybind11::array process(const pybind11::handle& samples, std::uint32_t sampleRate, bool reset);
+    // The stream's end: what it still holds, its tail; no stream is in hand after it.
+    pybind11::array tail();
+    // Frames fed to the stream in hand and not yet returned (under one buffer's worth).
+    std::uint32_t pendingFrames();
+
+    std::string repr() const;
+
+private:
+    const std::vector<std::uint8_t>& currentBlock();
+
+    ParameterSettings m_settings;
+    std::uint32_t m_blockFrames;
+    std::vector<std::uint8_t> m_block; // for m_settings once m_blockCurrent
+    bool m_blockCurrent = false;
+    std::uint64_t m_settingsVersion = 0;
+
+    // The stream in hand, touched only under m_streamLock, which is taken with Python's lock
+    // released (so that a thread waiting for it never holds that lock).
+    std::mutex m_streamLock;
+    std::unique_ptr<EffectStream> m_stream;
+    bool m_streamPerChannel = false;
+    std::uint64_t m_streamSettingsVersion = 0;
+};
+} // namespace crumlet_python

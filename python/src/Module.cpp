@@ -1,0 +1,208 @@
+// The `crumlet` extension module (crumlet._crumlet): the effect over numpy arrays, the
+// shipped presets and device models, the properties, and `crumlet render`'s pipeline.
+#include "cli/commands/ParamsCommand.h"
+#include "cli/commands/RenderCommand.h"
+#include "cli/commands/SimsCommand.h"
+#include "cli/render/EffectHost.h"
+#include "cli/settings/Presets.h"
+#include "python/src/Effect.h"
+#include "python/src/PropertyValues.h"
+#include "python/src/RenderFiles.h"
+
+#include <nlohmann/json.hpp>
+#include <pybind11/pybind11.h>
+
+#include <dlfcn.h>
+#include <filesystem>
+
+namespace py = pybind11;
+using crumlet_python::Effect;
+
+namespace
+{
+// An installed package carries the effect's module beside this one; a build's copy finds
+// the module built with it.
+void useTheModuleBesideThisOne()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&useTheModuleBesideThisOne), &info) == 0 || info.dli_fname == nullptr)
+        return;
+    const auto beside = std::filesystem::path(info.dli_fname).parent_path() / "libOrvexCrumlet.so";
+    std::error_code ec;
+    if (std::filesystem::exists(beside, ec))
+        EffectHost::setModulePath(beside.string());
+}
+
+// A property that is not there, as an attribute: AttributeError with the tool's message.
+template <typename Get>
+py::object asAttributeError(Get&& get)
+{
+    try
+    {
+        return get();
+    }
+    catch (const py::key_error& e)
+    {
+        throw py::attribute_error(e.what());
+    }
+}
+
+py::object fromJson(const nlohmann::ordered_json& json)
+{
+    return py::module_::import("json").attr("loads")(json.dump());
+}
+
+const char* const kEffectDoc = R"(The effect, run as the host runs it.
+
+Effect(preset=None, *, bank=None, block_frames=DEFAULT_BLOCK_FRAMES, **properties)
+
+Settings start at the defaults; ``bank`` (a 139-byte parameter block as bytes, or a block
+file as ``crumlet bank`` writes it) replaces them, then ``preset`` (a shipped preset's name
+in any case, see presets(), or a preset file), then the properties in the order given.
+Values read exactly as ``crumlet render --set`` reads them: a number in the property's
+units with an optional unit (``"-40dB"``, ``"3.4kHz"``, ``"50ms"``), a list entry's text
+(``SIMType="House Phone"``) or index (``"#3"``), True/False or "on"/"off" for a switch.
+An unknown name raises KeyError and a value out of range ValueError, with the tool's
+message.
+
+Properties are attributes and items: ``fx.SIMType = "Walkie Talkie"``, ``fx["EQGain"]``.
+``fx.settings`` holds all forty as native types; ``Effect(**fx.settings)`` makes the same
+parameter block.
+
+The samples are those of ``crumlet render`` for the same input, settings and block_frames
+(the frames per buffer, the tool's --block).)";
+
+const char* const kCallDoc = R"(Runs the whole of ``samples`` through a fresh run of the effect.
+
+samples: numpy array shaped (frames,) for mono or (frames, channels), float32 (float64 is
+converted, a non-contiguous array copied). Returns float32 samples of the same shape, the
+effect's tail included (and, as ``crumlet render`` does, silence played on while the output
+still rings), so the result is usually longer than the input. An empty array returns an
+empty array. A stream in hand (process) is left alone. Releases the GIL while it runs.)";
+
+const char* const kProcessDoc = R"(Feeds one chunk of a stream and returns what is ready.
+
+The effect runs in buffers of block_frames; a buffer is played once the next input is
+known to follow it, so each call returns whole buffers and holds back up to one buffer
+(pending_frames). Call tail() after the last chunk for the rest. The chunks of a stream
+share the sample rate and the channel count; reset=True drops the stream in hand and starts
+anew. Settings changed between calls reach the effect at its next buffer, as the host's
+updates do. Concatenating every chunk's output and tail() gives exactly fx(whole input).
+Releases the GIL while it runs.)";
+
+const char* const kTailDoc = R"(Ends the stream: the frames still held, the effect's tail and any silence played on
+while the output rings. An empty array when no stream is in hand.)";
+
+const char* const kRenderFilesDoc = R"(Renders files as ``crumlet render --in INPUTS --out-dir OUT_DIR`` does.
+
+inputs: a path or a list of paths (files or folders); out_dir: the output folder. preset,
+bank and settings (a dict of properties, such as fx.settings) give the settings as for
+Effect. The other keywords are the tool's options (see render_keywords()): loudness=-23
+(LUFS), match_loudness=True, format="pcm16", block_frames, jobs (0: one per core),
+recursive, skip_existing, force, save_preset, and the delivery: rate=48000 (or "44.1k"),
+channels=1, bits=16, dither="none", name="{stem}_phone", lines="lines.csv",
+vary=["SIMTuning=+-6"], seed=7, like="earlier.wav". Files render in parallel on the tool's
+threads with the GIL released, through the same pipeline (atomic outputs, meters,
+loudness), and the outputs are the tool's, byte for byte.
+
+Returns one dict per file in the order they finished, as ``--json`` prints them
+(input, output, status, framesIn, framesOut, loudnessLufs, ..., error). A file that fails
+has status "failed" and its error; the others still render. Bad usage (an unknown preset,
+a loudness out of range) raises ValueError before anything renders.)";
+} // namespace
+
+PYBIND11_MODULE(_crumlet, m)
+{
+    m.doc() = "Crumlet, the lo-fi device-simulation effect, over numpy arrays and files.";
+    useTheModuleBesideThisOne();
+    m.attr("DEFAULT_BLOCK_FRAMES") = RenderOptions{}.blockFrames;
+    m.attr("MAX_BLOCK_FRAMES") = kMaxBlockFrames;
+
+    py::class_<Effect>(m, "Effect", kEffectDoc)
+        .def(py::init([](const py::object& preset, const py::object& bank, std::uint32_t blockFrames,
+                         const py::kwargs& properties) {
+                 return std::make_unique<Effect>(preset, bank, blockFrames, properties);
+             }),
+             py::arg("preset") = py::none(), py::kw_only(), py::arg("bank") = py::none(),
+             py::arg("block_frames") = RenderOptions{}.blockFrames)
+        .def("__call__", &Effect::render, py::arg("samples"), py::arg("sample_rate"), kCallDoc)
+        .def("process", &Effect::process, py::arg("samples"), py::arg("sample_rate"), py::arg("reset") = false,
+             kProcessDoc)
+        .def("tail", &Effect::tail, kTailDoc)
+        .def_property_readonly("pending_frames", &Effect::pendingFrames,
+                               "Frames fed to the stream in hand that no call has returned yet.")
+        .def_property_readonly("settings", &Effect::settings,
+                               "The forty properties by name, as native types (bool, int, float, a list entry's "
+                               "text); Effect(**settings) makes the same parameter block.")
+        .def_property_readonly("block", &Effect::block,
+                               "The 139-byte parameter block the plugin object writes for the settings (what "
+                               "crumlet bank writes).")
+        .def_property_readonly("block_frames", &Effect::blockFrames, "Frames per buffer (the tool's --block).")
+        .def("__getitem__", &Effect::get, py::arg("name"))
+        .def("__setitem__", &Effect::set, py::arg("name"), py::arg("value"))
+        .def("__contains__", &Effect::hasProperty, py::arg("name"))
+        .def("__getattr__",
+             [](const Effect& fx, const std::string& name) {
+                 return asAttributeError([&] { return fx.get(name); });
+             })
+        .def("__setattr__",
+             [](const py::object& self, const std::string& name, const py::object& value) {
+                 Effect& fx = self.cast<Effect&>();
+                 if (fx.hasProperty(name))
+                     fx.set(name, value);
+                 else if (name.rfind('_', 0) == 0 || py::hasattr(py::type::of(self), name.c_str()))
+                     py::module_::import("builtins").attr("object").attr("__setattr__")(self, name, value);
+                 else
+                     asAttributeError([&] { return fx.get(name); });
+             })
+        .def("__dir__",
+             [](py::object self) {
+                 py::list names = py::module_::import("builtins").attr("object").attr("__dir__")(self);
+                 for (const auto& p : EffectHost::instance().description().properties)
+                     names.append(p.name);
+                 return names;
+             })
+        .def("__repr__", &Effect::repr);
+
+    m.def(
+        "presets",
+        [] {
+            py::dict presets;
+            for (const auto& preset : factoryPresets())
+                presets[py::str(preset.name)] = preset.description;
+            return presets;
+        },
+        "The shipped presets: name -> one line on how it sounds, in the tool's order.");
+
+    m.def(
+        "devices",
+        [](const std::string& query, const std::string& category) {
+            SimsOptions options;
+            const py::list words = py::str(query).attr("split")();
+            for (const auto& word : words)
+                options.words.push_back(word.cast<std::string>());
+            options.category = category;
+            return crumlet_python::readingAsTheTool([&] { return fromJson(deviceModelsJson(options)); });
+        },
+        py::arg("query") = "", py::arg("category") = "",
+        "The device models (SIMType's entries) matching every word of the query, each found whole in the "
+        "name, category, tags or description, as ``crumlet sims WORDS --json`` lists them: index, name, "
+        "category, tags, description, response, levelDb, sections. category narrows to a category heading "
+        "(a word of it); an unknown one raises ValueError.");
+
+    m.def(
+        "properties", [] { return fromJson(propertiesJson()); },
+        "The forty properties as ``crumlet params --json`` lists them: id, name, type, min, max, default, "
+        "steps, unit, displayName, values.");
+
+    m.def("render_files", &crumlet_python::renderFiles, py::arg("inputs"), py::arg("out_dir"),
+          py::arg("preset") = py::none(), py::kw_only(), py::arg("settings") = py::none(),
+          py::arg("bank") = py::none(), kRenderFilesDoc);
+
+    m.def(
+        "_module_path", [] { return EffectHost::instance().modulePath(); },
+        "Where the effect's module was loaded from: the one inside an installed package, else the build's.");
+
+    m.def("render_keywords", &crumlet_python::renderKeywords,
+          "render_files' option keywords, each with the crumlet render option it stands for.");
+}

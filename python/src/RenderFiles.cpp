@@ -1,0 +1,100 @@
+#include "python/src/RenderFiles.h"
+
+#include "cli/render/EffectHost.h"
+#include "cli/render/RenderReport.h"
+#include "python/src/PathText.h"
+#include "python/src/PropertyValues.h"
+#include "python/src/RenderKeywords.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace crumlet_python
+{
+namespace
+{
+std::vector<std::string> pathList(const py::handle& paths)
+{
+    if (py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) || py::hasattr(paths, "__fspath__"))
+        return {pathText(paths)};
+    std::vector<std::string> list;
+    for (const py::handle path : paths)
+        list.push_back(pathText(path));
+    return list;
+}
+
+std::string keywordNames()
+{
+    std::string names = "preset, settings, bank";
+    for (const auto& row : renderKeywordTable())
+        names += std::string(", ") + row.keyword;
+    return names;
+}
+} // namespace
+
+py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const py::object& preset,
+                     const py::object& settings, const py::object& bank, const py::kwargs& options)
+{
+    RenderOptions render;
+    render.inputs = pathList(inputs);
+    if (render.inputs.empty())
+        throw py::value_error("render_files renders the files given: inputs is empty");
+    render.outputDir = pathText(outDir);
+    render.quiet = true;
+    if (!preset.is_none())
+        render.preset = pathText(preset);
+    if (!bank.is_none())
+        render.bankFile = pathText(bank);
+    if (!settings.is_none())
+    {
+        // Checked as Effect checks them (KeyError, ValueError), then handed to the tool as
+        // its --set assignments.
+        ParameterSettings probe(EffectHost::instance().description());
+        for (const auto& [name, value] : settings.cast<py::dict>())
+        {
+            const std::string property = py::str(name).cast<std::string>();
+            setProperty(probe, property, value);
+            render.assignments.push_back(property + "=" + valueText(value));
+        }
+    }
+    for (const auto& [name, value] : options)
+    {
+        const std::string keyword = py::str(name).cast<std::string>();
+        const auto& table = renderKeywordTable();
+        const auto row = std::find_if(table.begin(), table.end(),
+                                      [&](const RenderKeyword& r) { return keyword == r.keyword; });
+        if (row == table.end())
+            throw py::type_error("render_files() got an unexpected keyword argument '" + keyword +
+                                 "' (it takes " + keywordNames() + ")");
+        if (!value.is_none())
+            row->apply(render, value);
+    }
+
+    std::vector<nlohmann::ordered_json> outcomes;
+    readingAsTheTool([&] {
+        py::gil_scoped_release unlocked;
+        RenderReport report([&](const nlohmann::ordered_json& object) {
+            if (!object.contains("summary"))
+                outcomes.push_back(object);
+        });
+        renderWith(render, report);
+    });
+    const py::object loads = py::module_::import("json").attr("loads");
+    py::list files;
+    for (const auto& outcome : outcomes)
+        files.append(loads(outcome.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)));
+    return files;
+}
+
+py::dict renderKeywords()
+{
+    py::dict keywords;
+    for (const auto& row : renderKeywordTable())
+        keywords[row.keyword] = row.option;
+    return keywords;
+}
+} // namespace crumlet_python

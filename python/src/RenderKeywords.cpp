@@ -1,0 +1,42 @@
+#include "python/src/RenderKeywords.h"
+
+#include "cli/render/DeliveryOptions.h"
+#include "python/src/PropertyValues.h"
+
+namespace crumlet_python
+{
+RenderKeyword textKeyword(const char* name, const char* option,
+                          std::function<void(RenderOptions&, const std::string&)> read)
+{
+    return {name, option, [read](RenderOptions& options, const pybind11::handle& value) {
+                const std::string text = valueText(value);
+                readingAsTheTool([&] { read(options, text); });
+            }};
+}
+
+const std::vector<RenderKeyword>& renderKeywordTable()
+{
+    static const std::vector<RenderKeyword> table = {
+        keyword("loudness", "--loudness", &RenderOptions::loudness),
+        keyword("match_loudness", "--match-loudness", &RenderOptions::matchLoudness),
+        keyword("format", "--format", &RenderOptions::sampleFormat),
+        keyword("block_frames", "--block", &RenderOptions::blockFrames),
+        keyword("jobs", "--jobs", &RenderOptions::jobs),
+        keyword("recursive", "--recursive", &RenderOptions::recursive),
+        keyword("skip_existing", "--skip-existing", &RenderOptions::skipExisting),
+        keyword("force", "--force", &RenderOptions::force),
+        keyword("save_preset", "--save-preset", &RenderOptions::savePreset),
+        // The delivery format, names and variation.
+        textKeyword("rate", "--rate", [](RenderOptions& o, const std::string& t) { o.rate = deliveryRate(t); }),
+        keyword("channels", "--channels", &RenderOptions::channels),
+        keyword("bits", "--bits", &RenderOptions::bits),
+        keyword("dither", "--dither", &RenderOptions::dither),
+        keyword("name", "--name", &RenderOptions::nameTemplate),
+        keyword("lines", "--lines", &RenderOptions::lines),
+        keyword("vary", "--vary", &RenderOptions::vary),
+        textKeyword("seed", "--seed", [](RenderOptions& o, const std::string& t) { o.seed = seedOf(t); }),
+        keyword("like", "--like", &RenderOptions::like),
+    };
+    return table;
+}
+} // namespace crumlet_python

@@ -1,0 +1,55 @@
+// render_files' keywords, one row each: the keyword, the `crumlet render` option it stands
+// for, and the RenderOptions field it sets, read from Python by the field's own type (bool,
+// integers, text, an optional number, a list of texts). An option the tool gains is one
+// more row in RenderKeywords.cpp.
+#pragma once
+
+#include "cli/commands/RenderCommand.h"
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <functional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace crumlet_python
+{
+struct RenderKeyword
+{
+    const char* keyword; // Python's name
+    const char* option;  // the tool's
+    std::function<void(RenderOptions&, const pybind11::handle&)> apply;
+};
+
+// A row that sets the option `access` reaches (a RenderOptions member, or a callable giving
+// a reference into the options, for options grouped in a struct of their own) from the
+// keyword's value, cast to that option's type: TypeError naming the keyword when it cannot be.
+template <typename Access>
+RenderKeyword keyword(const char* name, const char* option, Access access)
+{
+    return {name, option, [name, access](RenderOptions& options, const pybind11::handle& value) {
+                auto& target = std::invoke(access, options);
+                using Value = std::decay_t<decltype(target)>;
+                try
+                {
+                    target = value.cast<Value>();
+                }
+                catch (const pybind11::cast_error&)
+                {
+                    throw pybind11::type_error(std::string(name) + "= takes " + pybind11::type_id<Value>() +
+                                               ", not " +
+                                               pybind11::str(pybind11::type::of(value).attr("__name__")).cast<std::string>());
+                }
+            }};
+}
+
+// A row for an option the tool reads from its text (--rate 44.1k, --seed): the value as the
+// text --set would be given (see valueText), read by `read`, which throws the tool's
+// UsageError for a value it refuses.
+RenderKeyword textKeyword(const char* name, const char* option,
+                          std::function<void(RenderOptions&, const std::string&)> read);
+
+const std::vector<RenderKeyword>& renderKeywordTable();
+} // namespace crumlet_python
