@@ -19,6 +19,11 @@ def tool_path():
     return os.environ.get("CRUMLET_TOOL", str(ROOT / "build" / "cli" / "crumlet"))
 
 
+# The tool's options that leave out the transmission after the effect (a preset's codec, loss
+# or radio), for comparisons with the module's Effect, which runs the effect alone.
+EFFECT_ONLY = ("--codec", "none", "--loss", "off", "--radio", "off")
+
+
 def run_tool(*args, check=True):
     result = subprocess.run([tool_path(), *map(str, args)], capture_output=True, text=True)
     if check and result.returncode != 0:
@@ -89,7 +94,7 @@ def tool_render(tmp_path):
         n = next(counter)
         source, target = tmp_path / f"in{n}.wav", tmp_path / f"out{n}.wav"
         write_float_wav(source, samples, rate)
-        run_tool("render", "--in", source, "--out", target, "--quiet", *args)
+        run_tool("render", "--in", source, "--out", target, "--quiet", *EFFECT_ONLY, *args)
         out, out_rate = read_wav(target)
         assert out_rate == rate
         return out[:, 0] if np.ndim(samples) == 1 else out
