@@ -1,6 +1,7 @@
 // Codec 2 at 8 kHz: 3200 and 2400 bit/s in 20 ms frames, the lower rates in 40 ms frames
 // (700 is the 700C mode). No concealment of its own.
 #include "transmission/codecs/CodecFactories.h"
+#include "transmission/codecs/Codec2Random.h"
 
 #include <codec2/codec2.h>
 
@@ -60,11 +61,13 @@ public:
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
+        Codec2RandomScope random(m_random);
         codec2_encode(m_encoder, packet, const_cast<short*>(frame));
         return static_cast<std::size_t>(m_bytes);
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {
+        Codec2RandomScope random(m_random);
         codec2_decode(m_decoder, frame, packet);
     }
     void decodeMissing(std::int16_t*) override {}
@@ -75,6 +78,7 @@ private:
     int m_frame = 0;
     int m_bytes = 0;
     double m_delay = 0;
+    unsigned long m_random = Codec2RandomScope::kFreshState;
 };
 } // namespace
 
