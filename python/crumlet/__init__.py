@@ -1,7 +1,7 @@
 """Crumlet, the lo-fi device-simulation effect, for Python.
 
     import crumlet
-    fx = crumlet.Effect(preset="Police radio", SIMTuning=110, NoiseLevel="-40dB")
+    fx = crumlet.Effect(preset="Police radio", SIMTuning=110, NoiseLevel="-40dB", seed=7)
     y = fx(x, sample_rate=48000)        # float32, (frames,) or (frames, channels); tail included
 
     for chunk in chunks:                # streaming
@@ -12,8 +12,9 @@
     crumlet.render_files(["a.wav", "b.flac"], "out", preset="Phone call", loudness=-23)
 
 The effect runs as the host runs it, through the module's registration record and its
-parameter block, so its samples are those of ``crumlet render`` for the same input,
-settings and block_frames, bit for bit.
+parameter block, then the preset's transmission (codec, loss, radio; codec=, loss= and
+radio= replace its parts), so its samples are those of ``crumlet render --seed SEED`` for
+the same input, settings, transmission and block_frames, bit for bit.
 """
 
 from ._crumlet import (
@@ -25,6 +26,7 @@ from ._crumlet import (
     properties,
     render_files,
     render_keywords,
+    seed_from_name,
 )
 
 __all__ = [
@@ -36,4 +38,5 @@ __all__ = [
     "properties",
     "render_files",
     "render_keywords",
+    "seed_from_name",
 ]

@@ -4,6 +4,7 @@
 #include "cli/render/EffectHost.h"
 #include "cli/settings/Presets.h"
 #include "cli/settings/SettingsOptions.h"
+#include "cli/settings/TransmissionOptions.h"
 #include "python/src/PathText.h"
 #include "python/src/PropertyValues.h"
 #include "python/src/SampleArrays.h"
@@ -18,11 +19,24 @@ namespace
 {
 // A few milliseconds of work at the default buffer size.
 constexpr std::uint64_t kBuffersBetweenSignalChecks = 64;
+
+// The text the tool's option would be given; None: the option left out.
+std::optional<std::string> optionText(const py::object& value)
+{
+    if (value.is_none())
+        return std::nullopt;
+    return valueText(value);
+}
 } // namespace
 
-Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t blockFrames, const py::dict& properties)
-    : m_settings(EffectHost::instance().description()), m_blockFrames(blockFrames)
+Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t blockFrames, const py::object& codec,
+               const py::object& loss, const py::object& radio, std::uint64_t seed, const py::dict& properties)
+    : m_settings(EffectHost::instance().description()), m_blockFrames(blockFrames), m_seed(seed)
 {
+    TransmissionOptions options;
+    options.codec = optionText(codec).value_or("");
+    options.loss = optionText(loss).value_or("");
+    options.radio = optionText(radio);
     if (blockFrames < 1 || blockFrames > kMaxBlockFrames)
         throw py::value_error("block_frames takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
     readingAsTheTool([&] {
@@ -35,8 +49,10 @@ Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t b
         {
             m_settings.loadBlock(readBankFile(pathText(bank), blockSizeOf(m_settings.description())));
         }
+        transmission::TransmissionSettings presetTransmission;
         if (!preset.is_none())
-            applyPreset(m_settings, pathText(preset));
+            applyPreset(m_settings, pathText(preset), &presetTransmission);
+        m_transmission = transmissionFrom(presetTransmission, options);
     });
     for (const auto& [name, value] : properties)
         setProperty(m_settings, py::str(name).cast<std::string>(), value);
@@ -98,7 +114,7 @@ py::array Effect::render(const py::handle& samples, std::uint32_t sampleRate)
     };
     {
         py::gil_scoped_release unlocked;
-        EffectStream run(block, sampleRate, in.channels, m_blockFrames);
+        EffectStream run(block, sampleRate, in.channels, m_blockFrames, m_transmission, m_seed);
         out = run.run(in.data(), in.frames, signalsChecked);
     }
     if (interrupted)
@@ -123,7 +139,8 @@ py::array Effect::process(const py::handle& samples, std::uint32_t sampleRate, b
         }
         else if (!m_stream)
         {
-            m_stream = std::make_unique<EffectStream>(block, sampleRate, in.channels, m_blockFrames);
+            m_stream = std::make_unique<EffectStream>(block, sampleRate, in.channels, m_blockFrames, m_transmission,
+                                                      m_seed);
             m_streamPerChannel = in.perChannel;
             m_streamSettingsVersion = version;
         }
@@ -166,7 +183,7 @@ py::array Effect::tail()
     return outputArray(std::move(out), channels, perChannel);
 }
 
-std::uint32_t Effect::pendingFrames()
+std::uint64_t Effect::pendingFrames()
 {
     py::gil_scoped_release unlocked;
     std::lock_guard<std::mutex> lock(m_streamLock);

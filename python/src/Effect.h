@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cli/settings/ParameterSettings.h"
+#include "transmission/TransmissionSettings.h"
 #include "python/src/EffectStream.h"
 
 #include <pybind11/numpy.h>
@@ -23,9 +24,12 @@ class Effect
 {
 public:
     // bank: a parameter block (bytes) or a block file to start from; then the preset (a
-    // shipped one's name or a preset file), then the properties in the order given.
+    // shipped one's name or a preset file), then the properties in the order given. The
+    // transmission is the preset's, with codec, loss and radio (texts as --codec, --loss and
+    // --radio take them; None: the preset's) over it; the seed is the tool's --seed.
     Effect(const pybind11::object& preset, const pybind11::object& bank, std::uint32_t blockFrames,
-           const pybind11::dict& properties);
+           const pybind11::object& codec, const pybind11::object& loss, const pybind11::object& radio,
+           std::uint64_t seed, const pybind11::dict& properties);
 
     pybind11::object get(const std::string& name) const;
     void set(const std::string& name, const pybind11::handle& value);
@@ -35,6 +39,8 @@ public:
     // The parameter block the plugin object writes for the settings.
     pybind11::bytes block();
     std::uint32_t blockFrames() const { return m_blockFrames; }
+    const transmission::TransmissionSettings& transmission() const { return m_transmission; }
+    std::uint64_t seed() const { return m_seed; }
 
     // The whole input through a run of its own, tail included; streams are left alone.
     pybind11::array render(const pybind11::handle& samples, std::uint32_t sampleRate);
@@ -43,7 +49,7 @@ public:
     // The stream's end: what it still holds, its tail; no stream is in hand after it.
     pybind11::array tail();
     // Frames fed to the stream in hand and not yet returned (under one buffer's worth).
-    std::uint32_t pendingFrames();
+    std::uint64_t pendingFrames();
 
     std::string repr() const;
 
@@ -52,6 +58,8 @@ private:
 
     ParameterSettings m_settings;
     std::uint32_t m_blockFrames;
+    transmission::TransmissionSettings m_transmission;
+    std::uint64_t m_seed;
     std::vector<std::uint8_t> m_block; // for m_settings once m_blockCurrent
     bool m_blockCurrent = false;
     std::uint64_t m_settingsVersion = 0;

@@ -11,7 +11,8 @@
 using namespace ZQ::Quarl;
 
 EffectStream::EffectStream(const std::vector<std::uint8_t>& block, std::uint32_t sampleRate, std::uint32_t channels,
-                           std::uint32_t blockFrames)
+                           std::uint32_t blockFrames, const transmission::TransmissionSettings& transmission,
+                           std::uint64_t seed)
     : m_block(block), m_sampleRate(sampleRate), m_channels(channels), m_blockFrames(blockFrames)
 {
     const std::string unserved = unservedReason(channels, sampleRate);
@@ -31,7 +32,28 @@ EffectStream::EffectStream(const std::vector<std::uint8_t>& block, std::uint32_t
                                                                       AudioFormat{m_sampleRate, m_channels},
                                                                       m_blockFrames);
                                     }});
+    if (transmission.active())
+        m_transmission = std::make_unique<transmission::Transmission>(transmission, sampleRate, channels, seed);
     m_renderer->begin();
+}
+
+bool EffectStream::deliver(const float* interleaved, std::uint32_t frames, std::vector<float>& out)
+{
+    const std::size_t before = out.size();
+    if (m_transmission)
+        m_transmission->process(interleaved, frames, out);
+    else
+        out.insert(out.end(), interleaved, interleaved + static_cast<std::size_t>(frames) * m_channels);
+    m_framesOut += (out.size() - before) / m_channels;
+    return true;
+}
+
+void EffectStream::finishTransmission(std::vector<float>& out)
+{
+    const std::size_t before = out.size();
+    if (m_transmission)
+        m_transmission->finish(out);
+    m_framesOut += (out.size() - before) / m_channels;
 }
 
 std::vector<float> EffectStream::run(const float* interleaved, std::uint64_t frames,
@@ -46,27 +68,22 @@ std::vector<float> EffectStream::run(const float* interleaved, std::uint64_t fra
             position += n;
             return n;
         },
-        [&](const float* from, std::uint32_t n) {
-            out.insert(out.end(), from, from + static_cast<std::size_t>(n) * m_channels);
-            return true;
-        },
-        beforeBuffer);
+        [&](const float* from, std::uint32_t n) { return deliver(from, n, out); }, beforeBuffer);
     checkStatus(result.status);
+    finishTransmission(out);
     return out;
 }
 
 void EffectStream::feed(const float* interleaved, std::uint64_t frames, std::vector<float>& out)
 {
-    auto sink = [&](const float* from, std::uint32_t n) {
-        out.insert(out.end(), from, from + static_cast<std::size_t>(n) * m_channels);
-        return true;
-    };
+    auto sink = [&](const float* from, std::uint32_t n) { return deliver(from, n, out); };
     // In pieces the runner's frame count can hold.
     constexpr std::uint64_t kMostPerCall = 1u << 30;
     while (frames > 0)
     {
         const auto n = static_cast<std::uint32_t>(std::min(frames, kMostPerCall));
         m_renderer->feed(interleaved, n, sink);
+        m_framesIn += n;
         interleaved += static_cast<std::size_t>(n) * m_channels;
         frames -= n;
     }
@@ -74,11 +91,10 @@ void EffectStream::feed(const float* interleaved, std::uint64_t frames, std::vec
 
 void EffectStream::finish(std::vector<float>& out)
 {
-    const quarl::RenderResult result = m_renderer->finish([&](const float* from, std::uint32_t n) {
-        out.insert(out.end(), from, from + static_cast<std::size_t>(n) * m_channels);
-        return true;
-    });
+    const quarl::RenderResult result =
+        m_renderer->finish([&](const float* from, std::uint32_t n) { return deliver(from, n, out); });
     checkStatus(result.status);
+    finishTransmission(out);
 }
 
 void EffectStream::update(const std::vector<std::uint8_t>& block)

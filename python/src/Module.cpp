@@ -4,10 +4,13 @@
 #include "cli/commands/RenderCommand.h"
 #include "cli/commands/SimsCommand.h"
 #include "cli/render/EffectHost.h"
+#include "cli/render/Variation.h"
 #include "cli/settings/Presets.h"
 #include "python/src/Effect.h"
+#include "python/src/PathText.h"
 #include "python/src/PropertyValues.h"
 #include "python/src/RenderFiles.h"
+#include "transmission/TransmissionSettings.h"
 
 #include <nlohmann/json.hpp>
 #include <pybind11/pybind11.h>
@@ -54,7 +57,8 @@ py::object fromJson(const nlohmann::ordered_json& json)
 
 const char* const kEffectDoc = R"(The effect, run as the host runs it.
 
-Effect(preset=None, *, bank=None, block_frames=DEFAULT_BLOCK_FRAMES, **properties)
+Effect(preset=None, *, bank=None, block_frames=DEFAULT_BLOCK_FRAMES, codec=None, loss=None,
+       radio=None, seed=0, **properties)
 
 Settings start at the defaults; ``bank`` (a 139-byte parameter block as bytes, or a block
 file as ``crumlet bank`` writes it) replaces them, then ``preset`` (a shipped preset's name
@@ -69,8 +73,15 @@ Properties are attributes and items: ``fx.SIMType = "Walkie Talkie"``, ``fx["EQG
 ``fx.settings`` holds all forty as native types; ``Effect(**fx.settings)`` makes the same
 parameter block.
 
-The samples are those of ``crumlet render`` for the same input, settings and block_frames
-(the frames per buffer, the tool's --block).)";
+After the effect comes the preset's transmission, if it has one (a speech codec, packet
+loss, a radio's keying, static and squelch); codec=, loss= and radio= replace its parts
+with the texts --codec, --loss and --radio take (``codec="amr:7.4"``, ``loss="3%:burst=4"``,
+``radio="on"``; ``codec="none", loss="off", radio="off"``: the effect alone). seed decides
+the frames lost and the static, as ``--seed``. The tool without --seed takes its seed from
+the output's file name; seed_from_name("out.wav") gives that seed.
+
+The samples are those of ``crumlet render --seed SEED`` for the same input, settings,
+transmission and block_frames (the frames per buffer, the tool's --block).)";
 
 const char* const kCallDoc = R"(Runs the whole of ``samples`` through a fresh run of the effect.
 
@@ -84,14 +95,14 @@ const char* const kProcessDoc = R"(Feeds one chunk of a stream and returns what 
 
 The effect runs in buffers of block_frames; a buffer is played once the next input is
 known to follow it, so each call returns whole buffers and holds back up to one buffer
-(pending_frames). Call tail() after the last chunk for the rest. The chunks of a stream
+(pending_frames), and a codec holds back a codec frame or so more. Call tail() after the last chunk for the rest. The chunks of a stream
 share the sample rate and the channel count; reset=True drops the stream in hand and starts
 anew. Settings changed between calls reach the effect at its next buffer, as the host's
 updates do. Concatenating every chunk's output and tail() gives exactly fx(whole input).
 Releases the GIL while it runs.)";
 
 const char* const kTailDoc = R"(Ends the stream: the frames still held, the effect's tail and any silence played on
-while the output rings. An empty array when no stream is in hand.)";
+while the output rings, through the transmission (a radio's squelch tail included). An empty array when no stream is in hand.)";
 
 const char* const kRenderFilesDoc = R"(Renders files as ``crumlet render --in INPUTS --out-dir OUT_DIR`` does.
 
@@ -120,11 +131,13 @@ PYBIND11_MODULE(_crumlet, m)
 
     py::class_<Effect>(m, "Effect", kEffectDoc)
         .def(py::init([](const py::object& preset, const py::object& bank, std::uint32_t blockFrames,
-                         const py::kwargs& properties) {
-                 return std::make_unique<Effect>(preset, bank, blockFrames, properties);
+                         const py::object& codec, const py::object& loss, const py::object& radio,
+                         std::uint64_t seed, const py::kwargs& properties) {
+                 return std::make_unique<Effect>(preset, bank, blockFrames, codec, loss, radio, seed, properties);
              }),
              py::arg("preset") = py::none(), py::kw_only(), py::arg("bank") = py::none(),
-             py::arg("block_frames") = RenderOptions{}.blockFrames)
+             py::arg("block_frames") = RenderOptions{}.blockFrames, py::arg("codec") = py::none(),
+             py::arg("loss") = py::none(), py::arg("radio") = py::none(), py::arg("seed") = 0)
         .def("__call__", &Effect::render, py::arg("samples"), py::arg("sample_rate"), kCallDoc)
         .def("process", &Effect::process, py::arg("samples"), py::arg("sample_rate"), py::arg("reset") = false,
              kProcessDoc)
@@ -138,6 +151,17 @@ PYBIND11_MODULE(_crumlet, m)
                                "The 139-byte parameter block the plugin object writes for the settings (what "
                                "crumlet bank writes).")
         .def_property_readonly("block_frames", &Effect::blockFrames, "Frames per buffer (the tool's --block).")
+        .def_property_readonly(
+            "transmission",
+            [](const Effect& fx) {
+                py::dict t;
+                t["codec"] = transmission::codecText(fx.transmission().codec);
+                t["loss"] = transmission::lossText(fx.transmission().loss);
+                t["radio"] = transmission::radioText(fx.transmission().radio);
+                return t;
+            },
+            "What follows the effect, as the texts codec=, loss= and radio= take: {\"codec\": \"gsm\", ...}.")
+        .def_property_readonly("seed", &Effect::seed, "The transmission's seed (the tool's --seed).")
         .def("__getitem__", &Effect::get, py::arg("name"))
         .def("__setitem__", &Effect::set, py::arg("name"), py::arg("value"))
         .def("__contains__", &Effect::hasProperty, py::arg("name"))
@@ -194,6 +218,11 @@ PYBIND11_MODULE(_crumlet, m)
         "properties", [] { return fromJson(propertiesJson()); },
         "The forty properties as ``crumlet params --json`` lists them: id, name, type, min, max, default, "
         "steps, unit, displayName, values.");
+
+    m.def("seed_from_name", [](const py::object& output) { return seedFromName(crumlet_python::pathText(output)); },
+          py::arg("output"),
+          "The seed crumlet render without --seed takes for an output file: from its file name (folders "
+          "left out).");
 
     m.def("render_files", &crumlet_python::renderFiles, py::arg("inputs"), py::arg("out_dir"),
           py::arg("preset") = py::none(), py::kw_only(), py::arg("settings") = py::none(),

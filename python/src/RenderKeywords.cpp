@@ -36,6 +36,10 @@ const std::vector<RenderKeyword>& renderKeywordTable()
         keyword("vary", "--vary", &RenderOptions::vary),
         textKeyword("seed", "--seed", [](RenderOptions& o, const std::string& t) { o.seed = seedOf(t); }),
         keyword("like", "--like", &RenderOptions::like),
+        // After the effect, over the preset's transmission.
+        textKeyword("codec", "--codec", [](RenderOptions& o, const std::string& t) { o.transmission.codec = t; }),
+        textKeyword("loss", "--loss", [](RenderOptions& o, const std::string& t) { o.transmission.loss = t; }),
+        textKeyword("radio", "--radio", [](RenderOptions& o, const std::string& t) { o.transmission.radio = t; }),
     };
     return table;
 }

@@ -20,8 +20,9 @@ def tool_path():
 
 
 # The tool's options that leave out the transmission after the effect (a preset's codec, loss
-# or radio), for comparisons with the module's Effect, which runs the effect alone.
+# or radio); the module's Effect leaves it out with EFFECT_ONLY_KEYWORDS.
 EFFECT_ONLY = ("--codec", "none", "--loss", "off", "--radio", "off")
+EFFECT_ONLY_KEYWORDS = {"codec": "none", "loss": "off", "radio": "off"}
 
 
 def run_tool(*args, check=True):
@@ -86,15 +87,16 @@ def same_bits(a, b):
 
 @pytest.fixture
 def tool_render(tmp_path):
-    """Renders samples with `crumlet render --in IN --out OUT ARGS...`; returns the output
-    shaped as the input was."""
+    """Renders samples with `crumlet render --in IN --out OUT --seed 0 ARGS...` (Effect's
+    default seed; a later --seed wins); returns the output shaped as the input was."""
     counter = iter(range(1_000_000))
 
     def render(samples, rate, *args):
         n = next(counter)
         source, target = tmp_path / f"in{n}.wav", tmp_path / f"out{n}.wav"
         write_float_wav(source, samples, rate)
-        run_tool("render", "--in", source, "--out", target, "--quiet", *EFFECT_ONLY, *args)
+        run_tool("render", "--in", source, "--out", target, "--quiet",
+                 *(() if "--seed" in args else ("--seed", 0)), *args)
         out, out_rate = read_wav(target)
         assert out_rate == rate
         return out[:, 0] if np.ndim(samples) == 1 else out

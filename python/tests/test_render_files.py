@@ -25,13 +25,16 @@ def inputs(tmp_path):
                                                                          "--block", "300"]),
     ({"rate": "44.1k", "bits": 16, "seed": 7, "vary": ["SIMTuning=+-6"], "name": "{stem}_radio.{ext}"},
      ["--rate", "44.1k", "--bits", "16", "--seed", "7", "--vary", "SIMTuning=+-6", "--name", "{stem}_radio.{ext}"]),
+    ({"codec": "gsm", "loss": "5%", "radio": True}, ["--codec", "gsm", "--loss", "5%", "--radio", "on"]),
 ])
 def test_the_tools_files_and_outcomes(tmp_path, inputs, options, tool_args):
     settings = crumlet.Effect(preset="Police radio", NoiseLevel="-50dB").settings
     mine = crumlet.render_files(inputs, tmp_path / "mine", settings=settings, **options)
+    # settings= carries the effect's properties only: the preset's transmission left out too,
+    # unless the row names its own.
+    transmission = tool_args if "--codec" in tool_args else [*EFFECT_ONLY, *tool_args]
     lines = run_tool("render", "--in", inputs, "--out-dir", tmp_path / "tool", "--json", "--quiet",
-                     "--preset", "Police radio", "--set", "NoiseLevel=-50dB", *EFFECT_ONLY,
-                     *tool_args).stdout.splitlines()
+                     "--preset", "Police radio", "--set", "NoiseLevel=-50dB", *transmission).stdout.splitlines()
     theirs = [json.loads(line) for line in lines[:-1]]
     key = lambda outcome: outcome["input"]  # noqa: E731 - parallel jobs finish in any order
     assert len(mine) == 2
@@ -43,9 +46,10 @@ def test_the_tools_files_and_outcomes(tmp_path, inputs, options, tool_args):
 
 
 def test_a_preset_by_name_and_a_single_file(tmp_path, inputs):
-    [outcome] = crumlet.render_files(str(inputs / "line0.wav"), tmp_path / "out", "Phone call")
+    [outcome] = crumlet.render_files(str(inputs / "line0.wav"), tmp_path / "out", "Mobile call (2G)")
     x, rate = read_wav(inputs / "line0.wav")
-    assert same_bits(read_wav(outcome["output"])[0][:, 0], crumlet.Effect(preset="Phone call")(x[:, 0], sample_rate=rate))
+    fx = crumlet.Effect(preset="Mobile call (2G)", seed=crumlet.seed_from_name(outcome["output"]))
+    assert same_bits(read_wav(outcome["output"])[0][:, 0], fx(x[:, 0], sample_rate=rate))
 
 
 def test_a_failing_file_is_reported_and_the_others_render(tmp_path, inputs):
