@@ -36,8 +36,7 @@ public:
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        const int bytes = Encoder_Interface_Encode(m_encoder.get(), m_mode, frame, packet, 0);
-        return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+        return packetSize(Encoder_Interface_Encode(m_encoder.get(), m_mode, frame, packet, 0));
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {

@@ -37,8 +37,7 @@ public:
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        const int bytes = E_IF_encode(m_encoder.get(), m_mode, frame, packet, m_dtx);
-        return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+        return packetSize(E_IF_encode(m_encoder.get(), m_mode, frame, packet, m_dtx));
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {

@@ -23,13 +23,13 @@ public:
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        const int bytes = g726_encode(m_encoder.get(), packet, frame, 160);
-        return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+        return packetSize(g726_encode(m_encoder.get(), packet, frame, 160));
     }
     void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
     {
         g726_decode(m_decoder.get(), frame, packet, static_cast<int>(bytes));
     }
+
 private:
     using State = CodecHandle<g726_state_t, int>;
     static State makeState(int bitRate)

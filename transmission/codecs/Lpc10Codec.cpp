@@ -26,13 +26,13 @@ public:
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        const int bytes = lpc10_encode(m_encoder.get(), packet, frame, 180);
-        return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+        return packetSize(lpc10_encode(m_encoder.get(), packet, frame, 180));
     }
     void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
     {
         lpc10_decode(m_decoder.get(), frame, packet, static_cast<int>(bytes));
     }
+
 private:
     CodecHandle<lpc10_encode_state_t, int> m_encoder;
     CodecHandle<lpc10_decode_state_t, int> m_decoder;

@@ -47,6 +47,10 @@ public:
     // conceals() is true, so codecs without concealment leave it as it is.
     virtual void decodeMissing(std::int16_t*) {}
 
+protected:
+    // A library's count of the bytes it wrote as a packet's size: 0 when it wrote none or failed.
+    static std::size_t packetSize(int bytes) { return bytes > 0 ? static_cast<std::size_t>(bytes) : 0; }
+
 private:
     const CodecFormat m_format;
 };
