@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstring>
-#include <new>
 
 namespace transmission
 {
@@ -27,48 +26,34 @@ class AmrNbCodec final : public SpeechCodec
 {
 public:
     explicit AmrNbCodec(const CodecSettings& settings)
-        : m_mode(modeFor(settings.bitRate)), m_encoder(Encoder_Interface_init(settings.discontinuous ? 1 : 0)),
-          m_decoder(Decoder_Interface_init())
+        // Delayed by the encoder's 5 ms look-ahead, less the fraction of a sample its filters
+        // take back (measured on speech).
+        : SpeechCodec({8000, 160, 39.6, true}), m_mode(modeFor(settings.bitRate)),
+          m_encoder(makeHandle(Encoder_Interface_init(settings.discontinuous ? 1 : 0), Encoder_Interface_exit)),
+          m_decoder(makeHandle(Decoder_Interface_init(), Decoder_Interface_exit))
     {
-        if (m_encoder == nullptr || m_decoder == nullptr)
-            throw std::bad_alloc();
     }
-    ~AmrNbCodec() override
-    {
-        Encoder_Interface_exit(m_encoder);
-        Decoder_Interface_exit(m_decoder);
-    }
-    AmrNbCodec(const AmrNbCodec&) = delete;
-    AmrNbCodec& operator=(const AmrNbCodec&) = delete;
-
-    int sampleRate() const override { return 8000; }
-    int frameSamples() const override { return 160; }
-    // The encoder's 5 ms look-ahead, less the fraction of a sample its filters take back
-    // (measured on speech).
-    double delaySamples() const override { return 39.6; }
-    bool conceals() const override { return true; }
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        const int bytes = Encoder_Interface_Encode(m_encoder, m_mode, frame, packet, 0);
-        return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+        return packetSize(Encoder_Interface_Encode(m_encoder.get(), m_mode, frame, packet, 0));
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {
-        Decoder_Interface_Decode(m_decoder, packet, frame, 0);
+        Decoder_Interface_Decode(m_decoder.get(), packet, frame, 0);
     }
     void decodeMissing(std::int16_t* frame) override
     {
         // A bad frame of the mode in use: the decoder ignores its bits and conceals.
         std::uint8_t lost[32] = {};
         lost[0] = static_cast<std::uint8_t>((m_mode << 3) | 0x04);
-        Decoder_Interface_Decode(m_decoder, lost, frame, 1);
+        Decoder_Interface_Decode(m_decoder.get(), lost, frame, 1);
     }
 
 private:
     Mode m_mode;
-    void* m_encoder;
-    void* m_decoder;
+    CodecHandle<void, void> m_encoder;
+    CodecHandle<void, void> m_decoder;
 };
 } // namespace
 

@@ -6,7 +6,6 @@
 #include <vo-amrwbenc/enc_if.h>
 
 #include <array>
-#include <new>
 
 namespace transmission
 {
@@ -28,47 +27,34 @@ class AmrWbCodec final : public SpeechCodec
 {
 public:
     explicit AmrWbCodec(const CodecSettings& settings)
-        : m_mode(modeFor(settings.bitRate)), m_dtx(settings.discontinuous ? 1 : 0), m_encoder(E_IF_init()),
-          m_decoder(D_IF_init())
+        // Delayed by the look-ahead and the decoder's 12.8 to 16 kHz band-splitting filters,
+        // measured.
+        : SpeechCodec({16000, 320, 94.7, true}), m_mode(modeFor(settings.bitRate)),
+          m_dtx(settings.discontinuous ? 1 : 0), m_encoder(makeHandle(E_IF_init(), E_IF_exit)),
+          m_decoder(makeHandle(D_IF_init(), D_IF_exit))
     {
-        if (m_encoder == nullptr || m_decoder == nullptr)
-            throw std::bad_alloc();
     }
-    ~AmrWbCodec() override
-    {
-        E_IF_exit(m_encoder);
-        D_IF_exit(m_decoder);
-    }
-    AmrWbCodec(const AmrWbCodec&) = delete;
-    AmrWbCodec& operator=(const AmrWbCodec&) = delete;
-
-    int sampleRate() const override { return 16000; }
-    int frameSamples() const override { return 320; }
-    // The look-ahead and the decoder's 12.8 to 16 kHz band-splitting filters, measured.
-    double delaySamples() const override { return 94.7; }
-    bool conceals() const override { return true; }
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        const int bytes = E_IF_encode(m_encoder, m_mode, frame, packet, m_dtx);
-        return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+        return packetSize(E_IF_encode(m_encoder.get(), m_mode, frame, packet, m_dtx));
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {
-        D_IF_decode(m_decoder, packet, frame, 0);
+        D_IF_decode(m_decoder.get(), packet, frame, 0);
     }
     void decodeMissing(std::int16_t* frame) override
     {
         std::uint8_t lost[64] = {};
         lost[0] = static_cast<std::uint8_t>((m_mode << 3) | 0x04);
-        D_IF_decode(m_decoder, lost, frame, kLostFrame);
+        D_IF_decode(m_decoder.get(), lost, frame, kLostFrame);
     }
 
 private:
     int m_mode;
     int m_dtx;
-    void* m_encoder;
-    void* m_decoder;
+    CodecHandle<void, void> m_encoder;
+    CodecHandle<void, void> m_decoder;
 };
 } // namespace
 

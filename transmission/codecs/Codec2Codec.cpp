@@ -5,7 +5,7 @@
 
 #include <codec2/codec2.h>
 
-#include <new>
+#include <utility>
 
 namespace transmission
 {
@@ -25,59 +25,43 @@ int modeFor(int bitRate)
     }
 }
 
+// The analysis windows and the synthesis' overlap-add, as measured on speech's envelope (the
+// decoded waveform has phases of its own, so only its envelope lines up): 21 ms, and 30 ms
+// for 700C's smoothed spectral envelopes.
+double delayFor(int bitRate) { return bitRate == 700 ? 240 : 168; }
+
+using Codec2Handle = CodecHandle<CODEC2, void>;
+
+Codec2Handle makeCodec2(int bitRate) { return makeHandle(codec2_create(modeFor(bitRate)), codec2_destroy); }
+
 class Codec2Codec final : public SpeechCodec
 {
 public:
-    explicit Codec2Codec(const CodecSettings& settings)
-        : m_encoder(codec2_create(modeFor(settings.bitRate))), m_decoder(codec2_create(modeFor(settings.bitRate)))
-    {
-        if (m_encoder == nullptr || m_decoder == nullptr)
-        {
-            if (m_encoder != nullptr)
-                codec2_destroy(m_encoder);
-            if (m_decoder != nullptr)
-                codec2_destroy(m_decoder);
-            throw std::bad_alloc();
-        }
-        m_frame = codec2_samples_per_frame(m_encoder);
-        m_bytes = codec2_bytes_per_frame(m_encoder);
-        // The analysis windows and the synthesis' overlap-add, as measured on speech's
-        // envelope (the decoded waveform has phases of its own, so only its envelope lines
-        // up): 21 ms, and 30 ms for 700C's smoothed spectral envelopes.
-        m_delay = settings.bitRate == 700 ? 240 : 168;
-    }
-    ~Codec2Codec() override
-    {
-        codec2_destroy(m_encoder);
-        codec2_destroy(m_decoder);
-    }
-    Codec2Codec(const Codec2Codec&) = delete;
-    Codec2Codec& operator=(const Codec2Codec&) = delete;
-
-    int sampleRate() const override { return 8000; }
-    int frameSamples() const override { return m_frame; }
-    double delaySamples() const override { return m_delay; }
-    bool conceals() const override { return false; }
+    explicit Codec2Codec(const CodecSettings& settings) : Codec2Codec(settings.bitRate, makeCodec2(settings.bitRate)) {}
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
         Codec2RandomScope random(m_random);
-        codec2_encode(m_encoder, packet, const_cast<short*>(frame));
+        codec2_encode(m_encoder.get(), packet, const_cast<short*>(frame));
         return static_cast<std::size_t>(m_bytes);
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {
         Codec2RandomScope random(m_random);
-        codec2_decode(m_decoder, frame, packet);
+        codec2_decode(m_decoder.get(), frame, packet);
     }
-    void decodeMissing(std::int16_t*) override {}
 
 private:
-    struct CODEC2* m_encoder;
-    struct CODEC2* m_decoder;
-    int m_frame = 0;
-    int m_bytes = 0;
-    double m_delay = 0;
+    // The frame's length depends on the mode, so the format is read from the encoder made first.
+    Codec2Codec(int bitRate, Codec2Handle encoder)
+        : SpeechCodec({8000, codec2_samples_per_frame(encoder.get()), delayFor(bitRate), false}),
+          m_encoder(std::move(encoder)), m_decoder(makeCodec2(bitRate)), m_bytes(codec2_bytes_per_frame(m_encoder.get()))
+    {
+    }
+
+    Codec2Handle m_encoder;
+    Codec2Handle m_decoder;
+    int m_bytes;
     unsigned long m_random = Codec2RandomScope::kFreshState;
 };
 } // namespace

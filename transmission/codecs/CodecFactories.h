@@ -3,6 +3,7 @@
 #pragma once
 
 #include "transmission/TransmissionSettings.h"
+#include "transmission/codecs/CodecHandle.h"
 #include "transmission/codecs/SpeechCodec.h"
 
 #include <memory>

@@ -8,8 +8,6 @@ extern "C" {
 #include <spandsp/g726.h>
 }
 
-#include <new>
-
 namespace transmission
 {
 namespace
@@ -18,39 +16,29 @@ class G726Codec final : public SpeechCodec
 {
 public:
     explicit G726Codec(const CodecSettings& settings)
-        : m_encoder(g726_init(nullptr, settings.bitRate, G726_ENCODING_LINEAR, G726_PACKING_NONE)),
-          m_decoder(g726_init(nullptr, settings.bitRate, G726_ENCODING_LINEAR, G726_PACKING_NONE))
+        : SpeechCodec({8000, 160, 0, false}), m_encoder(makeState(settings.bitRate)),
+          m_decoder(makeState(settings.bitRate))
     {
-        if (m_encoder == nullptr || m_decoder == nullptr)
-            throw std::bad_alloc();
     }
-    ~G726Codec() override
-    {
-        g726_free(m_encoder);
-        g726_free(m_decoder);
-    }
-    G726Codec(const G726Codec&) = delete;
-    G726Codec& operator=(const G726Codec&) = delete;
-
-    int sampleRate() const override { return 8000; }
-    int frameSamples() const override { return 160; }
-    double delaySamples() const override { return 0; }
-    bool conceals() const override { return false; }
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        const int bytes = g726_encode(m_encoder, packet, frame, 160);
-        return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+        return packetSize(g726_encode(m_encoder.get(), packet, frame, 160));
     }
     void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
     {
-        g726_decode(m_decoder, frame, packet, static_cast<int>(bytes));
+        g726_decode(m_decoder.get(), frame, packet, static_cast<int>(bytes));
     }
-    void decodeMissing(std::int16_t*) override {}
 
 private:
-    g726_state_t* m_encoder;
-    g726_state_t* m_decoder;
+    using State = CodecHandle<g726_state_t, int>;
+    static State makeState(int bitRate)
+    {
+        return makeHandle(g726_init(nullptr, bitRate, G726_ENCODING_LINEAR, G726_PACKING_NONE), g726_free);
+    }
+
+    State m_encoder;
+    State m_decoder;
 };
 } // namespace
 

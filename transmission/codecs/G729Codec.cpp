@@ -8,8 +8,6 @@ extern "C" {
 #include <bcg729/encoder.h>
 }
 
-#include <new>
-
 namespace transmission
 {
 namespace
@@ -18,45 +16,33 @@ class G729Codec final : public SpeechCodec
 {
 public:
     explicit G729Codec(const CodecSettings& settings)
-        : m_encoder(initBcg729EncoderChannel(settings.discontinuous ? 1 : 0)), m_decoder(initBcg729DecoderChannel())
+        // Delayed by the encoder's 5 ms look-ahead, less the fraction of a sample its filters
+        // take back (measured on speech).
+        : SpeechCodec({8000, 80, 39.6, true}),
+          m_encoder(makeHandle(initBcg729EncoderChannel(settings.discontinuous ? 1 : 0), closeBcg729EncoderChannel)),
+          m_decoder(makeHandle(initBcg729DecoderChannel(), closeBcg729DecoderChannel))
     {
-        if (m_encoder == nullptr || m_decoder == nullptr)
-            throw std::bad_alloc();
     }
-    ~G729Codec() override
-    {
-        closeBcg729EncoderChannel(m_encoder);
-        closeBcg729DecoderChannel(m_decoder);
-    }
-    G729Codec(const G729Codec&) = delete;
-    G729Codec& operator=(const G729Codec&) = delete;
-
-    int sampleRate() const override { return 8000; }
-    int frameSamples() const override { return 80; }
-    // The encoder's 5 ms look-ahead, less the fraction of a sample its filters take back
-    // (measured on speech).
-    double delaySamples() const override { return 39.6; }
-    bool conceals() const override { return true; }
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
         std::uint8_t bytes = 0;
-        bcg729Encoder(m_encoder, frame, packet, &bytes);
+        bcg729Encoder(m_encoder.get(), frame, packet, &bytes);
         return bytes;
     }
     void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
     {
-        bcg729Decoder(m_decoder, packet, static_cast<std::uint8_t>(bytes), 0, bytes == 2 ? 1 : 0, 0, frame);
+        bcg729Decoder(m_decoder.get(), packet, static_cast<std::uint8_t>(bytes), 0, bytes == 2 ? 1 : 0, 0, frame);
     }
     void decodeMissing(std::int16_t* frame) override
     {
         // With VAD on, a frame not sent continues the comfort noise; else it is an erasure.
-        bcg729Decoder(m_decoder, nullptr, 0, 1, 0, 0, frame);
+        bcg729Decoder(m_decoder.get(), nullptr, 0, 1, 0, 0, frame);
     }
 
 private:
-    bcg729EncoderChannelContextStruct* m_encoder;
-    bcg729DecoderChannelContextStruct* m_decoder;
+    CodecHandle<bcg729EncoderChannelContextStruct, void> m_encoder;
+    CodecHandle<bcg729DecoderChannelContextStruct, void> m_decoder;
 };
 } // namespace
 

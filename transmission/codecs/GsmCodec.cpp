@@ -4,8 +4,6 @@
 
 #include <gsm.h>
 
-#include <new>
-
 namespace transmission
 {
 namespace
@@ -13,38 +11,25 @@ namespace
 class GsmCodec final : public SpeechCodec
 {
 public:
-    GsmCodec() : m_encoder(gsm_create()), m_decoder(gsm_create())
+    GsmCodec()
+        : SpeechCodec({8000, 160, 0, false}), m_encoder(makeHandle(gsm_create(), gsm_destroy)),
+          m_decoder(makeHandle(gsm_create(), gsm_destroy))
     {
-        if (m_encoder == nullptr || m_decoder == nullptr)
-            throw std::bad_alloc();
     }
-    ~GsmCodec() override
-    {
-        gsm_destroy(m_encoder);
-        gsm_destroy(m_decoder);
-    }
-    GsmCodec(const GsmCodec&) = delete;
-    GsmCodec& operator=(const GsmCodec&) = delete;
-
-    int sampleRate() const override { return 8000; }
-    int frameSamples() const override { return 160; }
-    double delaySamples() const override { return 0; }
-    bool conceals() const override { return false; }
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        gsm_encode(m_encoder, const_cast<gsm_signal*>(frame), packet);
+        gsm_encode(m_encoder.get(), const_cast<gsm_signal*>(frame), packet);
         return sizeof(gsm_frame);
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {
-        gsm_decode(m_decoder, const_cast<gsm_byte*>(packet), frame);
+        gsm_decode(m_decoder.get(), const_cast<gsm_byte*>(packet), frame);
     }
-    void decodeMissing(std::int16_t*) override {}
 
 private:
-    gsm m_encoder;
-    gsm m_decoder;
+    CodecHandle<gsm_state, void> m_encoder;
+    CodecHandle<gsm_state, void> m_decoder;
 };
 } // namespace
 

@@ -9,9 +9,9 @@
 #include <opus/opus_multistream.h>
 
 #include <algorithm>
-#include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace transmission
 {
@@ -31,77 +31,84 @@ int bandwidthCode(OpusBandwidth bandwidth)
     return OPUS_AUTO;
 }
 
+constexpr int kRate = 48000;
+constexpr int kFrame = 960;
+
+using EncoderHandle = CodecHandle<OpusMSEncoder, void>;
+
+// As the Ogg Opus tools set it up: one stream of the surround encoder (mapping family 0),
+// 20 ms frames, float input of 16-bit depth, unconstrained VBR.
+EncoderHandle makeEncoder(const CodecSettings& settings)
+{
+    int error = OPUS_OK;
+    int streams = 0, coupled = 0;
+    unsigned char mapping[1] = {0};
+    OpusMSEncoder* encoder = opus_multistream_surround_encoder_create(kRate, 1, 0, &streams, &coupled, mapping,
+                                                                      OPUS_APPLICATION_AUDIO, &error);
+    if (error != OPUS_OK || encoder == nullptr)
+        throw std::runtime_error(std::string("Opus encoder: ") + opus_strerror(error));
+    opus_multistream_encoder_ctl(encoder, OPUS_SET_EXPERT_FRAME_DURATION(OPUS_FRAMESIZE_20_MS));
+    opus_multistream_encoder_ctl(encoder, OPUS_SET_BITRATE(settings.bitRate));
+    opus_multistream_encoder_ctl(encoder, OPUS_SET_COMPLEXITY(1));
+    opus_multistream_encoder_ctl(encoder, OPUS_SET_VBR_CONSTRAINT(0));
+    opus_multistream_encoder_ctl(encoder, OPUS_SET_LSB_DEPTH(16));
+    opus_multistream_encoder_ctl(encoder, OPUS_SET_DTX(settings.discontinuous ? 1 : 0));
+    if (settings.bandwidth != OpusBandwidth::Automatic)
+        opus_multistream_encoder_ctl(encoder, OPUS_SET_BANDWIDTH(bandwidthCode(settings.bandwidth)));
+    return makeHandle(encoder, opus_multistream_encoder_destroy);
+}
+
+CodecHandle<OpusDecoder, void> makeDecoder()
+{
+    int error = OPUS_OK;
+    OpusDecoder* decoder = opus_decoder_create(kRate, 1, &error);
+    if (error != OPUS_OK || decoder == nullptr)
+        throw std::runtime_error(std::string("Opus decoder: ") + opus_strerror(error));
+    return makeHandle(decoder, opus_decoder_destroy);
+}
+
+double lookahead(OpusMSEncoder* encoder)
+{
+    opus_int32 samples = 0;
+    opus_multistream_encoder_ctl(encoder, OPUS_GET_LOOKAHEAD(&samples));
+    return samples;
+}
+
 class OpusCodec final : public SpeechCodec
 {
 public:
-    static constexpr int kRate = 48000;
-    static constexpr int kFrame = 960;
-
-    explicit OpusCodec(const CodecSettings& settings)
-    {
-        int error = OPUS_OK;
-        // As the Ogg Opus tools set it up: one stream of the surround encoder (mapping family
-        // 0), 20 ms frames, float input of 16-bit depth, unconstrained VBR.
-        int streams = 0, coupled = 0;
-        unsigned char mapping[1] = {0};
-        m_encoder = opus_multistream_surround_encoder_create(kRate, 1, 0, &streams, &coupled, mapping,
-                                                             OPUS_APPLICATION_AUDIO, &error);
-        if (error != OPUS_OK || m_encoder == nullptr)
-            throw std::runtime_error(std::string("Opus encoder: ") + opus_strerror(error));
-        m_decoder = opus_decoder_create(kRate, 1, &error);
-        if (error != OPUS_OK || m_decoder == nullptr)
-        {
-            opus_multistream_encoder_destroy(m_encoder);
-            throw std::runtime_error(std::string("Opus decoder: ") + opus_strerror(error));
-        }
-        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_EXPERT_FRAME_DURATION(OPUS_FRAMESIZE_20_MS));
-        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_BITRATE(settings.bitRate));
-        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_COMPLEXITY(1));
-        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_VBR_CONSTRAINT(0));
-        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_LSB_DEPTH(16));
-        opus_multistream_encoder_ctl(m_encoder, OPUS_SET_DTX(settings.discontinuous ? 1 : 0));
-        if (settings.bandwidth != OpusBandwidth::Automatic)
-            opus_multistream_encoder_ctl(m_encoder, OPUS_SET_BANDWIDTH(bandwidthCode(settings.bandwidth)));
-        opus_int32 lookahead = 0;
-        opus_multistream_encoder_ctl(m_encoder, OPUS_GET_LOOKAHEAD(&lookahead));
-        m_delay = lookahead;
-    }
-    ~OpusCodec() override
-    {
-        opus_multistream_encoder_destroy(m_encoder);
-        opus_decoder_destroy(m_decoder);
-    }
-    OpusCodec(const OpusCodec&) = delete;
-    OpusCodec& operator=(const OpusCodec&) = delete;
-
-    int sampleRate() const override { return kRate; }
-    int frameSamples() const override { return kFrame; }
-    double delaySamples() const override { return m_delay; }
-    bool conceals() const override { return true; }
+    explicit OpusCodec(const CodecSettings& settings) : OpusCodec(makeEncoder(settings)) {}
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
         for (int i = 0; i < kFrame; ++i)
             m_float[i] = static_cast<float>(frame[i]) * (1.f / 32768.f);
-        const opus_int32 bytes = opus_multistream_encode_float(m_encoder, m_float, kFrame, packet, kMostPacketBytes);
+        const opus_int32 bytes =
+            opus_multistream_encode_float(m_encoder.get(), m_float, kFrame, packet, kMostPacketBytes);
         return bytes > 2 ? static_cast<std::size_t>(bytes) : 0;
     }
     void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
     {
-        if (opus_decode(m_decoder, packet, static_cast<opus_int32>(bytes), frame, kFrame, 0) != kFrame)
+        if (opus_decode(m_decoder.get(), packet, static_cast<opus_int32>(bytes), frame, kFrame, 0) != kFrame)
             decodeMissing(frame);
     }
     void decodeMissing(std::int16_t* frame) override
     {
-        if (opus_decode(m_decoder, nullptr, 0, frame, kFrame, 0) != kFrame)
+        if (opus_decode(m_decoder.get(), nullptr, 0, frame, kFrame, 0) != kFrame)
             std::fill(frame, frame + kFrame, std::int16_t{0});
     }
 
 private:
-    OpusMSEncoder* m_encoder = nullptr;
+    // The delay is the encoder's look-ahead, so the format is read from the encoder made first.
+    explicit OpusCodec(EncoderHandle encoder)
+        : SpeechCodec({kRate, kFrame, lookahead(encoder.get()), true}), m_encoder(std::move(encoder)),
+          m_decoder(makeDecoder())
+    {
+    }
+
+    EncoderHandle m_encoder;
+    CodecHandle<OpusDecoder, void> m_decoder;
     float m_float[kFrame] = {};
-    OpusDecoder* m_decoder = nullptr;
-    double m_delay = 0;
 };
 } // namespace
 
