@@ -108,39 +108,45 @@ void reportPerChannelSample(benchmark::State& state, std::uint32_t channels = kC
 
 const char* const kStageNames[] = {"Filters", "Distortion", "EQ", "Noise", "SIM", "Gate", "LoFi"};
 
-// Times the rig on fresh noise each buffer, the refill outside the timer.
-void timeOnNoise(benchmark::State& state, Rig& rig)
+// Times `timed` each pass after a fresh buffer of noise at `level`: the refill (and, with
+// `runUntimed`, its run through the rig) outside the timer.
+template <typename Timed>
+void timeAfterNoise(benchmark::State& state, Rig& rig, float level, bool runUntimed, Timed timed)
 {
     std::uint32_t seed = 1;
     for (auto _ : state)
     {
         state.PauseTiming();
-        rig.fillNoise(seed, 0.5f);
+        rig.fillNoise(seed, level);
+        if (runUntimed)
+            rig.run();
         state.ResumeTiming();
-        rig.run();
+        timed(seed);
         benchmark::DoNotOptimize(rig.samples.data());
     }
 }
 
-void BM_Stage(benchmark::State& state)
+// Times the rig on fresh noise each buffer, the refill outside the timer.
+void timeOnNoise(benchmark::State& state, Rig& rig)
+{
+    timeAfterNoise(state, rig, 0.5f, false, [&](std::uint32_t&) { rig.run(); });
+}
+
+// One stage (or the whole chain, -1, or none, -2) on `channels` channels.
+void timeStage(benchmark::State& state, std::uint32_t channels)
 {
     const int stage = static_cast<int>(state.range(0));
     state.SetLabel(stage == -1 ? "whole chain" : stage == -2 ? "no stage (gains, meters, mix)" : kStageNames[stage]);
-    Rig rig(stage);
+    Rig rig(stage, channels);
     timeOnNoise(state, rig);
-    reportPerChannelSample(state);
+    reportPerChannelSample(state, channels);
 }
+
+void BM_Stage(benchmark::State& state) { timeStage(state, kChannels); }
 BENCHMARK(BM_Stage)->DenseRange(-2, 6)->Unit(benchmark::kMicrosecond);
 
 // The same for one channel, where a stage's recursions bound it rather than its lanes.
-void BM_MonoStage(benchmark::State& state)
-{
-    const int stage = static_cast<int>(state.range(0));
-    state.SetLabel(stage == -1 ? "whole chain" : stage == -2 ? "no stage (gains, meters, mix)" : kStageNames[stage]);
-    Rig rig(stage, 1);
-    timeOnNoise(state, rig);
-    reportPerChannelSample(state, 1);
-}
+void BM_MonoStage(benchmark::State& state) { timeStage(state, 1); }
 BENCHMARK(BM_MonoStage)->DenseRange(-2, 6)->Unit(benchmark::kMicrosecond);
 
 // The whole chain on signal, without pausing the timer (refill cost included in both).
@@ -182,20 +188,13 @@ BENCHMARK(BM_ChainChannels)->ArgsProduct({{1, 2, 6}, {0, 1}})->Unit(benchmark::k
 void BM_ChainSilenceAfterBurst(benchmark::State& state)
 {
     Rig rig(-1);
-    std::uint32_t seed = 1;
-    for (auto _ : state)
-    {
-        state.PauseTiming();
-        rig.fillNoise(seed, 1.0f);
-        rig.run();
-        state.ResumeTiming();
+    timeAfterNoise(state, rig, 1.0f, true, [&](std::uint32_t& seed) {
         for (std::uint32_t b = 0; b < 2 * kRate / kFrames; ++b)
         {
             rig.fillNoise(seed, 0.f);
             rig.run();
         }
-        benchmark::DoNotOptimize(rig.samples.data());
-    }
+    });
     state.counters["ns_per_ch_sample"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * kChannels * (2 * kRate / kFrames) * kFrames * 1e-9,
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

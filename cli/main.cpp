@@ -18,6 +18,8 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 namespace
 {
@@ -44,6 +46,12 @@ void refuseEmptyValues(CLI::App& command)
             option->check(nonEmpty);
     for (CLI::App* sub : command.get_subcommands({}))
         refuseEmptyValues(*sub);
+}
+
+int failed(const std::exception& error, int exitCode)
+{
+    std::fprintf(stderr, "crumlet: %s\n", printable(error.what()).c_str());
+    return exitCode;
 }
 } // namespace
 
@@ -195,34 +203,28 @@ int main(int argc, char** argv)
                 render.seed = seedOf(renderSeed);
             return runRender(render);
         }
-        if (infoCommand->parsed())
-            return runInfo(info);
-        if (bankCommand->parsed())
-            return runBank(bank);
-        if (presetsCommand->parsed())
-            return runPresets(presets);
-        if (paramsCommand->parsed())
-            return runParams(paramsJson);
-        if (simsCommand->parsed())
-            return runSims(sims);
-        if (validateCommand->parsed())
-            return runValidate(validate);
-        if (plotCommand->parsed())
-            return runPlot(plot);
-        if (artworkCommand->parsed())
-            return runArtwork(artworkDir);
-        if (editorCommand->parsed())
-            return runEditor(editor);
+        const std::pair<CLI::App*, std::function<int()>> commands[] = {
+            {infoCommand, [&] { return runInfo(info); }},
+            {bankCommand, [&] { return runBank(bank); }},
+            {presetsCommand, [&] { return runPresets(presets); }},
+            {paramsCommand, [&] { return runParams(paramsJson); }},
+            {simsCommand, [&] { return runSims(sims); }},
+            {validateCommand, [&] { return runValidate(validate); }},
+            {plotCommand, [&] { return runPlot(plot); }},
+            {artworkCommand, [&] { return runArtwork(artworkDir); }},
+            {editorCommand, [&] { return runEditor(editor); }},
+        };
+        for (const auto& [command, run] : commands)
+            if (command->parsed())
+                return run();
     }
     catch (const UsageError& e)
     {
-        std::fprintf(stderr, "crumlet: %s\n", printable(e.what()).c_str());
-        return kExitUsage;
+        return failed(e, kExitUsage);
     }
     catch (const IoError& e)
     {
-        std::fprintf(stderr, "crumlet: %s\n", printable(e.what()).c_str());
-        return kExitIoError;
+        return failed(e, kExitIoError);
     }
     return kExitUsage;
 }

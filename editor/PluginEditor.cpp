@@ -164,6 +164,12 @@ void PluginEditor::addControls()
         const juce::Point<int> at{c.bounds.x, c.bounds.y};
         juce::Component* made = nullptr;
         Kind kind = Kind::Slider;
+        // Takes a made control into the editor as the one bound to this parameter.
+        const auto keep = [&](auto control, Kind as) {
+            made = control.get();
+            kind = as;
+            m_controls.push_back(std::move(control));
+        };
 
         if (isKnobLook(c.look) || c.look == Look::LongFader || c.look == Look::ShortFader)
         {
@@ -173,8 +179,7 @@ void PluginEditor::addControls()
                 addRotaryKnob(*slider, id, at, look);
             else
                 addLinearSlider(*slider, id, at, look);
-            made = slider.get();
-            m_controls.push_back(std::move(slider));
+            keep(std::move(slider), Kind::Slider);
         }
         else
             switch (c.look)
@@ -186,9 +191,7 @@ void PluginEditor::addControls()
                     addValueLabel(*label, id, at, 0, kBlack);
                 else
                     addValueLabel(*label, id, at);
-                made = label.get();
-                kind = Kind::Label;
-                m_controls.push_back(std::move(label));
+                keep(std::move(label), Kind::Label);
                 break;
             }
             case Look::EnableLamp:
@@ -196,9 +199,7 @@ void PluginEditor::addControls()
                 auto button = std::make_unique<juce::ImageButton>();
                 addToggleButton(*button, id, at, {},
                                 image(c.look == Look::EnableLamp ? "Enable_LED_on_png" : "Enable_on_png"));
-                made = button.get();
-                kind = Kind::Toggle;
-                m_controls.push_back(std::move(button));
+                keep(std::move(button), Kind::Toggle);
                 break;
             }
             case Look::StepUp:
@@ -230,9 +231,7 @@ void PluginEditor::addControls()
                 addComboBox(*box, id, at, c.bounds.w, c.bounds.h, kWhite,
                             &m_looks[static_cast<std::size_t>(Look::BrushedLarge)]);
                 box->setSelectedItemIndex(store.getParameterListIndex(id), juce::sendNotificationAsync);
-                made = box.get();
-                kind = Kind::ListBox;
-                m_controls.push_back(std::move(box));
+                keep(std::move(box), Kind::ListBox);
                 break;
             }
             case Look::SimMenu: addSimMenu(toJuce(c.bounds)); continue;

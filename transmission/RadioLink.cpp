@@ -1,5 +1,7 @@
 #include "transmission/RadioLink.h"
 
+#include "transmission/PinkFilter.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -97,20 +99,7 @@ float RadioLink::colouredSample(StaticSource& source) const
     switch (m_settings.colour)
     {
     case StaticColour::White: return white;
-    case StaticColour::Pink:
-    {
-        // Paul Kellet's refined pink filter: -3 dB per octave within 0.05 dB above 9 Hz at 44.1 kHz.
-        float* b = source.pink;
-        b[0] = 0.99886f * b[0] + white * 0.0555179f;
-        b[1] = 0.99332f * b[1] + white * 0.0750759f;
-        b[2] = 0.96900f * b[2] + white * 0.1538520f;
-        b[3] = 0.86650f * b[3] + white * 0.3104856f;
-        b[4] = 0.55000f * b[4] + white * 0.5329522f;
-        b[5] = -0.7616f * b[5] - white * 0.0168980f;
-        const float pink = b[0] + b[1] + b[2] + b[3] + b[4] + b[5] + b[6] + white * 0.5362f;
-        b[6] = white * 0.115926f;
-        return pink;
-    }
+    case StaticColour::Pink: return pinkFromWhite(source.pink, white);
     case StaticColour::Brown:
         // A leaky integrator: -6 dB per octave above about 16 Hz at 48 kHz.
         source.brown = 0.998f * source.brown + 0.0447f * white;

@@ -56,6 +56,13 @@ std::string number(double value)
 
 bool isOff(const std::string& text) { return text == "off" || text == "none" || text == "no"; }
 
+// A setting's colon-separated fields, in lower case; none when the text is empty or says off.
+std::vector<std::string> fieldsUnlessOff(const std::string& original)
+{
+    const std::string text = lower(original);
+    return text.empty() || isOff(text) ? std::vector<std::string>{} : splitFields(text);
+}
+
 // A bit rate: "12k", "12.2", "12.2k", "12200": numbers below 100 are kbit/s.
 bool readBitRate(const std::string& text, int& bitRate)
 {
@@ -81,15 +88,29 @@ const char* bandwidthName(OpusBandwidth bandwidth)
     return "";
 }
 
+struct ColourName
+{
+    const char* name;
+    StaticColour colour;
+};
+constexpr ColourName kColourNames[] = {
+    {"white", StaticColour::White}, {"pink", StaticColour::Pink}, {"brown", StaticColour::Brown}};
+
 const char* colourName(StaticColour colour)
 {
-    switch (colour)
-    {
-    case StaticColour::White: return "white";
-    case StaticColour::Brown: return "brown";
-    case StaticColour::Pink: break;
-    }
+    for (const ColourName& c : kColourNames)
+        if (c.colour == colour)
+            return c.name;
     return "pink";
+}
+
+// The colour a name gives, or nothing.
+const ColourName* findColour(const std::string& name)
+{
+    for (const ColourName& c : kColourNames)
+        if (name == c.name)
+            return &c;
+    return nullptr;
 }
 
 std::string levelText(double db) { return std::isinf(db) ? "off" : number(db) + "dB"; }
@@ -109,11 +130,10 @@ std::string availableCodecsText()
 
 CodecSettings parseCodec(const std::string& original)
 {
-    const std::string text = lower(original);
     CodecSettings codec;
-    if (text.empty() || isOff(text))
+    const auto fields = fieldsUnlessOff(original);
+    if (fields.empty())
         return codec;
-    const auto fields = splitFields(text);
     const CodecEntry* entry = findCodec(fields[0]);
     if (entry == nullptr)
         throw SettingsError("no codec \"" + fields[0] + "\"; codecs: " + availableCodecsText());
@@ -185,11 +205,10 @@ std::string codecText(const CodecSettings& codec)
 
 LossSettings parseLoss(const std::string& original)
 {
-    const std::string text = lower(original);
     LossSettings loss;
-    if (text.empty() || isOff(text))
+    const auto fields = fieldsUnlessOff(original);
+    if (fields.empty())
         return loss;
-    const auto fields = splitFields(text);
     double percent = 0;
     if (fields[0].back() != '%' || !readNumber(fields[0], "%", percent) || percent < 0 || percent >= 100)
         throw SettingsError("--loss takes the share of frames lost, from 0% to below 100% (\"5%\", \"3%:burst=4\"), "
@@ -294,12 +313,8 @@ RadioSettings parseRadio(const std::string& original)
             time(radio.carrierMs, 0, 500, true);
         else if (key == "hold")
             time(radio.holdMs, 0, 5000, false);
-        else if ((key == "colour" || key == "color") && value == "white")
-            radio.colour = StaticColour::White;
-        else if ((key == "colour" || key == "color") && value == "pink")
-            radio.colour = StaticColour::Pink;
-        else if ((key == "colour" || key == "color") && value == "brown")
-            radio.colour = StaticColour::Brown;
+        else if ((key == "colour" || key == "color") && findColour(value) != nullptr)
+            radio.colour = findColour(value)->colour;
         else if (key == "key" && value == "level")
             radio.keying = Keying::Level;
         else if (key == "key" && value == "line")

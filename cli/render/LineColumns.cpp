@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -41,6 +42,17 @@ double number(const std::string& text, const char* what)
     }
     throw UsageError(std::string(what) + ", not \"" + text + "\"");
 }
+
+// A column whose text is kept as it is once `check` accepts it (check throws if not).
+template <typename Check>
+std::function<void(RenderOptions&, const std::string&, const LineContext&)> checkedText(
+    std::string RenderOptions::*field, Check check)
+{
+    return [field, check](RenderOptions& o, const std::string& v, const LineContext&) {
+        check(v);
+        o.*field = v;
+    };
+}
 } // namespace
 
 const std::vector<LineColumn>& lineColumns()
@@ -57,10 +69,7 @@ const std::vector<LineColumn>& lineColumns()
         {"output", "the output file",
          [](RenderOptions& o, const std::string& v, const LineContext& c) { o.output = listPath(v, c); }},
         {"name", "the output's name under --out-dir, a template as --name takes",
-         [](RenderOptions& o, const std::string& v, const LineContext&) {
-             checkNameTemplate(v);
-             o.nameTemplate = v;
-         }},
+         checkedText(&RenderOptions::nameTemplate, [](const std::string& v) { checkNameTemplate(v); })},
         {"preset", "a shipped preset's name or a preset file",
          [](RenderOptions& o, const std::string& v, const LineContext& c) {
              std::error_code ec;
@@ -95,11 +104,7 @@ const std::vector<LineColumn>& lineColumns()
              o.sampleFormat = v;
              o.bits = 0;
          }},
-        {"dither", "tpdf or none",
-         [](RenderOptions& o, const std::string& v, const LineContext&) {
-             ditherOf(v);
-             o.dither = v;
-         }},
+        {"dither", "tpdf or none", checkedText(&RenderOptions::dither, [](const std::string& v) { ditherOf(v); })},
         {"vary", "NAME=±AMOUNT, several separated by \";\"",
          [](RenderOptions& o, const std::string& v, const LineContext& c) {
              o.vary.clear();

@@ -1,6 +1,7 @@
 #include "cli/signals/ReferenceSignals.h"
 
 #include "cli/signals/Resonator.h"
+#include "transmission/PinkFilter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,14 +86,7 @@ std::vector<float> pinkNoise(std::uint32_t sampleRate, double seconds, double rm
     for (std::size_t i = 0; i < frames; ++i)
     {
         const double w = white.next();
-        b[0] = 0.99886 * b[0] + w * 0.0555179;
-        b[1] = 0.99332 * b[1] + w * 0.0750759;
-        b[2] = 0.96900 * b[2] + w * 0.1538520;
-        b[3] = 0.86650 * b[3] + w * 0.3104856;
-        b[4] = 0.55000 * b[4] + w * 0.5329522;
-        b[5] = -0.7616 * b[5] - w * 0.0168980;
-        const double p = b[0] + b[1] + b[2] + b[3] + b[4] + b[5] + b[6] + w * 0.5362;
-        b[6] = w * 0.115926;
+        const double p = transmission::pinkFromWhite(b, w);
         pink[i] = lowCut.tick(p);
         energy += pink[i] * pink[i];
     }

@@ -18,20 +18,27 @@
 
 namespace
 {
+struct KindName
+{
+    const char* name;
+    BandLimitKind kind;
+};
+constexpr KindName kKindNames[] = {{"phone", BandLimitKind::Telephone}, {"radio", BandLimitKind::Radio}};
+
 const char* kindName(BandLimitKind kind)
 {
-    switch (kind)
-    {
-    case BandLimitKind::Telephone: return "phone";
-    case BandLimitKind::Radio: return "radio";
-    case BandLimitKind::None: break;
-    }
+    for (const KindName& k : kKindNames)
+        if (k.kind == kind)
+            return k.name;
     return "-";
 }
 
 BandLimitKind kindOf(const std::string& text)
 {
-    return text == "phone" ? BandLimitKind::Telephone : text == "radio" ? BandLimitKind::Radio : BandLimitKind::None;
+    for (const KindName& k : kKindNames)
+        if (text == k.name)
+            return k.kind;
+    return BandLimitKind::None;
 }
 
 // Pink noise through the settings, per octave band from 31.5 Hz, against the pass band.

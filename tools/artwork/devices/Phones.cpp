@@ -56,6 +56,25 @@ R deskBody(juce::Graphics& g, R a, float w, float h, juce::Colour body, float ro
     g.fillPath(top);
     return {c.x - w / 2, bottom - h, w, h};
 }
+
+// A rotary desk phone: its body as deskBody draws it, the handset across the top and the dial
+// on the top face.
+struct RotaryDesk
+{
+    float w, h, roundness;
+    float handsetInset, handsetLift, handsetThickness;
+    float dialBelowTop, dialRadius;
+};
+
+void rotaryDeskPhone(juce::Graphics& g, R a, juce::Colour body, const RotaryDesk& s, juce::Colour dial,
+                     bool fingerHoles)
+{
+    const R b = deskBody(g, a, s.w, s.h, body, s.roundness);
+    const float handsetY = b.getY() - s.handsetLift;
+    handset(g, P(b.getX() + s.handsetInset, handsetY), P(b.getRight() - s.handsetInset, handsetY), s.handsetThickness,
+            body);
+    rotaryDial(g, P(a.getCentre().x, b.getY() + s.dialBelowTop), s.dialRadius, dial, fingerHoles);
+}
 } // namespace
 
 void deskPhone(juce::Graphics& g, R a, const Device& d)
@@ -100,12 +119,8 @@ void deskPhone(juce::Graphics& g, R a, const Device& d)
         break;
     }
     case DeskClassic:
-    {
-        const R b = deskBody(g, a, 78, 40, body, 12);
-        handset(g, P(b.getX() + 2, b.getY() - 1), P(b.getRight() - 2, b.getY() - 1), 10, body);
-        rotaryDial(g, P(c.x, b.getY() + 23), 13, body.darker(0.05f), false);
+        rotaryDeskPhone(g, a, body, {78, 40, 12, 2, 1, 10, 23, 13}, body.darker(0.05f), false);
         break;
-    }
     case DeskCradle:
     {
         // 1930s: a tall domed body, the handset high on a cradle, the dial on the front.
@@ -137,12 +152,8 @@ void deskPhone(juce::Graphics& g, R a, const Device& d)
         break;
     }
     case DeskRotary:
-    {
-        const R b = deskBody(g, a, 80, 40, body, 10);
-        handset(g, P(b.getX() + 2, b.getY() - 2), P(b.getRight() - 2, b.getY() - 2), 10, body);
-        rotaryDial(g, P(c.x, b.getY() + 22), 15, body.brighter(0.1f), true);
+        rotaryDeskPhone(g, a, body, {80, 40, 10, 2, 2, 10, 22, 15}, body.brighter(0.1f), true);
         break;
-    }
     case DeskStudio:
     default:
     {
