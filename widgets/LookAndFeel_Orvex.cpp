@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <tuple>
 #include <utility>
 
 namespace
@@ -19,6 +18,15 @@ std::pair<int, int> centreFill(int centre, float thumbStart, int t, int thumbLen
     if (static_cast<float>(centre) <= thumbStart)
         return {centre, t - centre};
     return {t + thumbLength, std::max(0, centre - t - thumbLength)};
+}
+
+// A fader's fill from `reference` along its travel: from the reference to the thumb when the
+// thumb starts past it, else from the thumb's far edge back to the reference.
+std::pair<int, int> referenceFill(int reference, int t, int thumbLength)
+{
+    if (t <= reference)
+        return {t + thumbLength, std::abs(reference - t) - thumbLength};
+    return {reference, t - reference};
 }
 } // namespace
 
@@ -139,14 +147,8 @@ void LookAndFeel_Orvex::drawLinearSlider(juce::Graphics& g, int x, int y, int wi
         const int t = static_cast<int>(ty);
         if (m_fill.isValid())
         {
-            int start = 0;
-            int length = 0;
-            if (m_centreAnchored)
-                std::tie(start, length) = centreFill(getControlHeight() / 2, ty, t, thumbH);
-            else if (t >= 1)
-                start = 0, length = t;
-            else
-                start = t + thumbH, length = std::abs(t) - thumbH;
+            const auto [start, length] =
+                m_centreAnchored ? centreFill(getControlHeight() / 2, ty, t, thumbH) : referenceFill(0, t, thumbH);
             if (thumbH + t > 0)
                 g.drawImage(m_fill, x, start, getControlWidth(), length, 0, start, width, length);
         }
@@ -157,14 +159,8 @@ void LookAndFeel_Orvex::drawLinearSlider(juce::Graphics& g, int x, int y, int wi
     const int t = static_cast<int>(tx);
     if (m_fill.isValid())
     {
-        int start = 0;
-        int length = 0;
-        if (m_centreAnchored)
-            std::tie(start, length) = centreFill(getControlWidth() / 2, tx, t, thumbW);
-        else if (t <= m_fillReferenceX)
-            start = t + thumbW, length = std::abs(m_fillReferenceX - t) - thumbW;
-        else
-            start = m_fillReferenceX, length = t - m_fillReferenceX;
+        const auto [start, length] = m_centreAnchored ? centreFill(getControlWidth() / 2, tx, t, thumbW)
+                                                      : referenceFill(m_fillReferenceX, t, thumbW);
         if (length > 0)
             g.drawImage(m_fill, start, y, length, getControlHeight(), start, 0, length, height);
     }
