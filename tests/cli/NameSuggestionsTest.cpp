@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -88,24 +89,24 @@ TEST(NameSuggestions, ABareNumberThatIsNoEntryIsRefusedWithBothReadings)
     EXPECT_TRUE(has(errorOf(s, "FiltersLPFSlope=1"), "index 1, 24 dB/oct, is `#1`")) << errorOf(s, "FiltersLPFSlope=1");
     EXPECT_TRUE(has(errorOf(s, "LoFiDownSampleIndex=32"), "32 Hz is not one of its entries; index 32, 1455 Hz"))
         << errorOf(s, "LoFiDownSampleIndex=32");
-    // Only one reading possible (there is no index 24): that entry.
-    s.assign("FiltersLPFSlope=24");
-    EXPECT_EQ(s.value("FiltersLPFSlope"), 1.0);
-    s.assign("FiltersLPFSlope=12");
-    EXPECT_EQ(s.value("FiltersLPFSlope"), 0.0);
-    // Both written forms are taken; entries' texts and lists of words are as before.
-    s.assign("LoFiDownSampleIndex=8kHz");
-    EXPECT_EQ(s.value("LoFiDownSampleIndex"), 5.0);
-    s.assign("LoFiDownSampleIndex=#8");
-    EXPECT_EQ(s.value("LoFiDownSampleIndex"), 8.0);
-    s.assign("LoFiDownSampleIndex=5333");
-    EXPECT_EQ(s.value("LoFiDownSampleIndex"), 8.0);
-    s.assign("LoFiBitDepthType=8");
-    EXPECT_EQ(s.value("LoFiBitDepthType"), 9.0);
-    s.assign("DistortionMode=3");
-    EXPECT_EQ(s.value("DistortionMode"), 3.0); // a list of words: the index
-    s.assign("SIMType=99");
-    EXPECT_EQ(s.value("SIMType"), 99.0);
+    // Each setting as written, and the value its parameter then holds.
+    const std::pair<std::string, double> readings[] = {
+        // Only one reading possible (there is no index 24): that entry.
+        {"FiltersLPFSlope=24", 1.0},
+        {"FiltersLPFSlope=12", 0.0},
+        // Both written forms are taken; entries' texts and lists of words are as before.
+        {"LoFiDownSampleIndex=8kHz", 5.0},
+        {"LoFiDownSampleIndex=#8", 8.0},
+        {"LoFiDownSampleIndex=5333", 8.0},
+        {"LoFiBitDepthType=8", 9.0},
+        {"DistortionMode=3", 3.0}, // a list of words: the index
+        {"SIMType=99", 99.0},
+    };
+    for (const auto& [setting, value] : readings)
+    {
+        s.assign(setting);
+        EXPECT_EQ(s.value(setting.substr(0, setting.find('='))), value) << setting;
+    }
 }
 
 TEST(NameSuggestions, AMistypedPresetGetsDidYouMean)

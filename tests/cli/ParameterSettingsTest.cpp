@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -61,15 +62,13 @@ TEST(ParameterSettings, DefaultBlockBytes)
 {
     const auto block = blockOf(fresh());
     ASSERT_EQ(block.size(), 139u);
-    EXPECT_EQ(block[0], 1);
-    EXPECT_EQ(block[5], 0x00);
-    EXPECT_EQ(block[6], 0xA0);
-    EXPECT_EQ(block[7], 0x8C);
-    EXPECT_EQ(block[8], 0x46);
-    EXPECT_EQ(block[135], 0x00);
-    EXPECT_EQ(block[136], 0x00);
-    EXPECT_EQ(block[137], 0xC8);
-    EXPECT_EQ(block[138], 0x42);
+    // FiltersEnable on; FiltersLPFFreq 18000 and Balance 100 as little-endian floats.
+    const std::pair<std::size_t, std::uint8_t> expected[] = {
+        {0, 1},      {5, 0x00},   {6, 0xA0},   {7, 0x8C},   {8, 0x46},
+        {135, 0x00}, {136, 0x00}, {137, 0xC8}, {138, 0x42},
+    };
+    for (const auto& [offset, byte] : expected)
+        EXPECT_EQ(block[offset], byte) << "byte " << offset;
 }
 
 TEST(ParameterSettings, NumbersUnitsTextsAndSwitches)

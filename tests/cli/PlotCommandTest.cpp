@@ -52,6 +52,18 @@ PlotOptions simPlot(const std::string& model)
     o.sims = {model};
     return o;
 }
+
+// The picture the command writes for these options, read back (invalid if it wrote none).
+juce::Image plotPicture(PlotOptions options)
+{
+    const juce::File file = juce::File::createTempFile(".png");
+    options.csv = false;
+    options.output = file.getFullPathName().toStdString();
+    EXPECT_EQ(runPlot(options), 0);
+    const juce::Image image = juce::ImageFileFormat::loadFrom(file);
+    file.deleteFile();
+    return image;
+}
 } // namespace
 
 TEST(PlotCommand, APhoneModelIsFarDownAtBothEndsOfTheBand)
@@ -104,13 +116,9 @@ TEST(PlotCommand, FiltersCsvHasOneColumnPerCurveAndTheSum)
 
 TEST(PlotCommand, WritesAPngOfThePictureSize)
 {
-    const juce::File file = juce::File::createTempFile(".png");
     PlotOptions o;
     o.filters = true;
-    o.output = file.getFullPathName().toStdString();
-    ASSERT_EQ(runPlot(o), 0);
-    const juce::Image image = juce::ImageFileFormat::loadFrom(file);
-    file.deleteFile();
+    const juce::Image image = plotPicture(o);
     ASSERT_TRUE(image.isValid());
     EXPECT_GT(image.getWidth(), 800);
     EXPECT_GT(image.getHeight(), 400);
@@ -161,12 +169,7 @@ TEST(PlotCommand, APresetsWholeResponseIsItsStagesTogether)
     EXPECT_NEAR(csv.at(1000.0, 4), -7.5, 1e-9); // the preset's output gain
     EXPECT_LT(csv.at(100.0, 5), csv.at(2000.0, 5) - 40.0);
 
-    const juce::File file = juce::File::createTempFile(".png");
-    o.csv = false;
-    o.output = file.getFullPathName().toStdString();
-    ASSERT_EQ(runPlot(o), 0);
-    const juce::Image image = juce::ImageFileFormat::loadFrom(file);
-    file.deleteFile();
+    const juce::Image image = plotPicture(o);
     ASSERT_TRUE(image.isValid());
     EXPECT_GT(image.getHeight(), 520); // the legend's rows under the plot
 

@@ -7,10 +7,10 @@
 #include "cli/settings/Presets.h"
 #include "cli/signals/RecordedVoices.h"
 #include "TransmissionVoicing.h"
+#include "tests/support/FactoryPresetNames.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -90,21 +90,5 @@ TEST_P(ShippedPresetOnVoices, KeepsDialogueAtItsLoudness)
     EXPECT_LE(std::fabs(measureSignal(block, spoken, kRate).loudnessChangeLu), targets.loudnessToleranceLu);
 }
 
-namespace
-{
-std::vector<std::string> presetNames()
-{
-    std::vector<std::string> names;
-    for (const auto& preset : factoryPresets())
-        names.push_back(preset.name);
-    return names;
-}
-} // namespace
-
-INSTANTIATE_TEST_SUITE_P(Factory, ShippedPresetOnVoices, ::testing::ValuesIn(presetNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
-                             for (char& c : name)
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Factory, ShippedPresetOnVoices, ::testing::ValuesIn(crumlet_test::factoryPresetNames()),
+                         crumlet_test::presetTestName);

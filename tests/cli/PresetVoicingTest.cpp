@@ -7,11 +7,11 @@
 #include "cli/signals/ReferenceSignals.h"
 #include "params/DeviceCategories.h"
 #include "TransmissionVoicing.h"
+#include "tests/support/FactoryPresetNames.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -193,20 +193,5 @@ TEST_P(ShippedPreset, MeetsItsVoicingTargets)
     EXPECT_LE(bandLimitDb(EffectHost::instance().bankBlock(settings), kind, 44100), targets.bandLimitDb);
 }
 
-namespace
-{
-std::vector<std::string> shippedPresetNames()
-{
-    std::vector<std::string> names;
-    for (const auto& preset : factoryPresets())
-        names.push_back(preset.name);
-    return names;
-}
-} // namespace
-
-INSTANTIATE_TEST_SUITE_P(Factory, ShippedPreset, ::testing::ValuesIn(shippedPresetNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
-                             std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Factory, ShippedPreset, ::testing::ValuesIn(crumlet_test::factoryPresetNames()),
+                         crumlet_test::presetTestName);

@@ -57,17 +57,32 @@ std::vector<std::int16_t> decodeThrough(SpeechCodec& codec, std::vector<std::int
 
 int run(const std::string& command) { return std::system((command + " 2>/dev/null").c_str()); }
 
+std::size_t countDiffering(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b)
+{
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        differing += a[i] != b[i];
+    return differing;
+}
+
 class CodecKnownAnswer : public ScratchFolderTest
 {
+protected:
+    // The test speech at `rate` as 16-bit samples, also written to in.wav for the tools.
+    std::vector<std::int16_t> speechInput(int rate)
+    {
+        const auto speech = testing::resampled(testing::readSpeech(testing::speechPath()), rate);
+        std::vector<std::int16_t> input = pcm16(speech.samples);
+        writePcm16(path("in.wav"), input, rate);
+        return input;
+    }
 };
 
 TEST_F(CodecKnownAnswer, GsmDecodesTheSameSamplesAsSox)
 {
     if (!codecEntry(CodecKind::Gsm).available)
         GTEST_SKIP() << "no GSM in this build";
-    const auto speech = testing::resampled(testing::readSpeech(testing::speechPath()), 8000);
-    const std::vector<std::int16_t> input = pcm16(speech.samples);
-    writePcm16(path("in.wav"), input, 8000);
+    const std::vector<std::int16_t> input = speechInput(8000);
     ASSERT_EQ(run("sox '" + path("in.wav") + "' '" + path("coded.gsm") + "'"), 0);
     ASSERT_EQ(run("sox '" + path("coded.gsm") + "' -b 16 '" + path("decoded.wav") + "'"), 0);
     const std::vector<std::int16_t> theirs = readPcm16(path("decoded.wav"));
@@ -75,10 +90,7 @@ TEST_F(CodecKnownAnswer, GsmDecodesTheSameSamplesAsSox)
     const auto codec = makeSpeechCodec(parseCodec("gsm"));
     const std::vector<std::int16_t> ours = decodeThrough(*codec, input);
     ASSERT_EQ(theirs.size(), ours.size());
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < ours.size(); ++i)
-        differing += ours[i] != theirs[i];
-    EXPECT_EQ(differing, 0u) << "of " << ours.size();
+    EXPECT_EQ(countDiffering(ours, theirs), 0u) << "of " << ours.size();
 }
 
 // The packets of an Ogg stream, in order (RFC 3533: pages of lacing values; a packet goes on
@@ -109,14 +121,6 @@ std::vector<std::vector<std::uint8_t>> oggPackets(const std::string& file)
     return packets;
 }
 
-std::size_t countDiffering(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b)
-{
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-        differing += a[i] != b[i];
-    return differing;
-}
-
 double snrDb(const std::vector<std::int16_t>& reference, const std::vector<std::int16_t>& other)
 {
     double err = 0, sig = 0;
@@ -138,9 +142,7 @@ TEST_F(CodecKnownAnswer, OpusDecodesTheSameSamplesAsOpusTools)
 {
     if (!codecEntry(CodecKind::Opus).available)
         GTEST_SKIP() << "no Opus in this build";
-    const auto speech = testing::resampled(testing::readSpeech(testing::speechPath()), 48000);
-    const std::vector<std::int16_t> input = pcm16(speech.samples);
-    writePcm16(path("in.wav"), input, 48000);
+    const std::vector<std::int16_t> input = speechInput(48000);
     for (const char* kbits : {"8", "12", "24", "64"})
     {
         ASSERT_EQ(run(std::string("opusenc --quiet --comp 1 --bitrate ") + kbits + " --framesize 20 '" + path("in.wav") + "' '" +
