@@ -15,7 +15,7 @@ constexpr float kRepeatGain = 0.70794578f;
 } // namespace
 
 CodecChannel::CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss)
-    : m_codec(makeSpeechCodec(codec)), m_concealment(concealment), m_loss(loss),
+    : m_codec(makeSpeechCodec(codec)), m_concealment(concealment), m_loss(loss), m_rate(sampleRate),
       m_down(sampleRate, m_codec->sampleRate()), m_up(m_codec->sampleRate(), sampleRate)
 {
     const auto frame = static_cast<std::size_t>(m_codec->frameSamples());
@@ -37,6 +37,20 @@ void CodecChannel::process(const float* in, std::size_t count, std::size_t strid
     m_down.process(m_input.data(), count, m_native);
     m_nativeIn += m_native.size() - before;
     codeFrames(false, out);
+}
+
+void CodecChannel::reserve(std::size_t count)
+{
+    // The resamplers write up to a chunk past what they keep; the codec's rate may be up to
+    // six times the line's (48 kHz against 8 kHz) and the other way round.
+    const double up = static_cast<double>(m_codec->sampleRate()) / m_rate;
+    const auto frame = static_cast<std::size_t>(m_codec->frameSamples());
+    const std::size_t native = static_cast<std::size_t>(std::ceil(count * up)) + 2 * frame + StreamResampler::kChunk;
+    const std::size_t line = count + static_cast<std::size_t>(std::ceil(2 * frame / up)) + StreamResampler::kChunk;
+    m_input.reserve(count);
+    m_native.reserve(native);
+    m_decoded.reserve(native);
+    m_output.reserve(line + StreamResampler::kChunk);
 }
 
 void CodecChannel::finish(std::vector<float>& out)

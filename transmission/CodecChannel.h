@@ -24,6 +24,8 @@ public:
     // Takes `count` samples `stride` apart; appends the ready output to `out`.
     void process(const float* in, std::size_t count, std::size_t stride, std::vector<float>& out);
     void finish(std::vector<float>& out);
+    // Makes room for calls of up to `count` samples, so that they take no memory.
+    void reserve(std::size_t count);
 
     int codecRate() const { return m_codec->sampleRate(); }
     int frameSamples() const { return m_codec->frameSamples(); }
@@ -37,6 +39,7 @@ private:
     std::unique_ptr<SpeechCodec> m_codec;
     Concealment m_concealment;
     PacketLoss& m_loss;
+    double m_rate;                   // the line's
     StreamResampler m_down;
     StreamResampler m_up;
     std::vector<float> m_input;      // host rate, sanitised

@@ -1,5 +1,8 @@
 #include "transmission/PacketLoss.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace transmission
 {
 
@@ -25,9 +28,21 @@ bool PacketLoss::draw()
 
 bool PacketLoss::lost(std::uint64_t index)
 {
-    while (m_decided.size() <= index)
+    if (index < m_firstDecided)
+        throw std::logic_error("packet loss: a frame asked about after it was forgotten");
+    const auto at = static_cast<std::size_t>(index - m_firstDecided);
+    while (m_decided.size() <= at)
         m_decided.push_back(draw());
-    return m_decided[index];
+    return m_decided[at];
+}
+
+void PacketLoss::forgetBefore(std::uint64_t index)
+{
+    if (index <= m_firstDecided)
+        return;
+    const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(index - m_firstDecided, m_decided.size()));
+    m_decided.erase(m_decided.begin(), m_decided.begin() + static_cast<std::ptrdiff_t>(count));
+    m_firstDecided += count;
 }
 
 } // namespace transmission

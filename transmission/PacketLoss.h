@@ -20,6 +20,9 @@ public:
 
     // Whether frame `index` (from 0) is lost; the same answer for every channel.
     bool lost(std::uint64_t index);
+    // Drops the answers for the frames before `index`, which no channel asks about again, so
+    // that a line of any length keeps only the frames between its channels.
+    void forgetBefore(std::uint64_t index);
 
 private:
     bool draw();
@@ -29,7 +32,8 @@ private:
     double m_startBurst = 0; // chance of going from good to bad
     double m_endBurst = 1;   // chance of going from bad to good
     bool m_bad = false;
-    std::vector<bool> m_decided;
+    std::vector<bool> m_decided; // from frame m_firstDecided
+    std::uint64_t m_firstDecided = 0;
 };
 
 } // namespace transmission

@@ -120,7 +120,8 @@ float RadioLink::clickSample(std::uint64_t sinceEdge) const
 void RadioLink::key(bool down)
 {
     m_keyed = down;
-    m_events.push_back({m_frame, down});
+    if (m_keepsEvents)
+        m_events.push_back({m_frame, down});
     if (down)
         m_sinceKey = 0;
     else

@@ -35,6 +35,9 @@ public:
     void finish(std::vector<float>& out);
 
     const std::vector<KeyEvent>& events() const { return m_events; }
+    // Off: the key events are not kept (a line that runs for hours, on a thread that must not
+    // allocate).
+    void setKeepsEvents(bool keeps) { m_keepsEvents = keeps; }
 
 private:
     // A biquad section in transposed direct form II.
@@ -85,6 +88,7 @@ private:
     std::uint64_t m_sinceKey = 0;    // frames since the last key down
     std::uint64_t m_sinceUnkey = ~0ull; // since the last key up; all ones: never
     std::vector<KeyEvent> m_events;
+    bool m_keepsEvents = true;
 };
 
 } // namespace transmission

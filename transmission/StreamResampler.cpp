@@ -2,6 +2,7 @@
 
 #include <soxr.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +13,7 @@ StreamResampler::StreamResampler(double fromRate, double toRate)
 {
     if (fromRate == toRate)
         return;
+    m_ratio = toRate / fromRate;
     soxr_error_t error = nullptr;
     const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
@@ -28,19 +30,20 @@ StreamResampler::~StreamResampler()
 
 void StreamResampler::run(const float* in, std::size_t count, std::vector<float>& out)
 {
-    constexpr std::size_t kChunk = 4096;
+    // Room for all the input makes at once, so that the input is taken in one step.
+    const std::size_t chunk = std::max(kChunk, static_cast<std::size_t>(count * m_ratio) + kChunk);
     for (;;)
     {
         const std::size_t start = out.size();
-        out.resize(start + kChunk);
+        out.resize(start + chunk);
         std::size_t used = 0, made = 0;
-        soxr_process(m_soxr, in, count, &used, out.data() + start, kChunk, &made);
+        soxr_process(m_soxr, in, count, &used, out.data() + start, chunk, &made);
         out.resize(start + made);
         if (in != nullptr)
         {
             in += used;
             count -= used;
-            if (count == 0 && made < kChunk)
+            if (count == 0 && made < chunk)
                 return;
         }
         else if (made == 0)

@@ -14,6 +14,9 @@ namespace transmission
 class StreamResampler
 {
 public:
+    // The most a call writes to `out` beyond what its input makes, in samples.
+    static constexpr std::size_t kChunk = 4096;
+
     StreamResampler(double fromRate, double toRate);
     ~StreamResampler();
     StreamResampler(const StreamResampler&) = delete;
@@ -28,6 +31,7 @@ private:
     void run(const float* in, std::size_t count, std::vector<float>& out);
 
     soxr* m_soxr = nullptr;
+    double m_ratio = 1.0;
 };
 
 } // namespace transmission

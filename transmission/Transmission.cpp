@@ -52,7 +52,25 @@ void Transmission::process(const float* interleaved, std::size_t frames, std::ve
         else
             m_codecs[c]->process(interleaved + c, frames, m_channels, m_pending[c]);
     }
+    // Every channel has coded the same frames: their losses are not asked about again.
+    if (!m_codecs.empty())
+        m_loss->forgetBefore(m_codecs.front()->framesCoded());
     emitReady(out, false);
+}
+
+void Transmission::prepareForRealTime(std::size_t framesPerCall)
+{
+    // What is held back is under a codec frame plus the resamplers' filters at the line's
+    // rate: a second's worth covers it at every rate.
+    const std::size_t held = framesPerCall + 2 * StreamResampler::kChunk + 48000;
+    for (auto& codec : m_codecs)
+        codec->reserve(framesPerCall);
+    for (auto& pending : m_pending)
+        pending.reserve(held);
+    m_levels.reserve(held);
+    m_ready.reserve(held * m_channels);
+    if (m_radio)
+        m_radio->setKeepsEvents(false);
 }
 
 void Transmission::finish(std::vector<float>& out)

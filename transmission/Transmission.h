@@ -38,6 +38,11 @@ public:
     // Appends the rest; nothing may be processed after.
     void finish(std::vector<float>& out);
 
+    // For a caller whose thread must not take memory (a plugin's audio thread): makes room for
+    // calls of up to `framesPerCall` frames, and keeps no key events. `out` is the caller's to
+    // size: at most `framesPerCall` frames plus what was held back before come out of a call.
+    void prepareForRealTime(std::size_t framesPerCall);
+
     unsigned channels() const { return m_channels; }
     // Codec frames sent and lost so far (per channel: every channel loses the same frames).
     std::uint64_t framesSent() const;

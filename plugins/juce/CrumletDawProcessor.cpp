@@ -58,9 +58,6 @@ float unitsOf(const juce::RangedAudioParameter& p)
 } // namespace
 
 CrumletDawProcessor::CrumletDawProcessor()
-    : juce::AudioProcessor(BusesProperties()
-                               .withInput("Input", juce::AudioChannelSet::stereo(), true)
-                               .withOutput("Output", juce::AudioChannelSet::stereo(), true))
 {
     for (std::size_t i = 0; i < kParameterCount; ++i)
     {
@@ -68,13 +65,6 @@ CrumletDawProcessor::CrumletDawProcessor()
         m_parameters[i] = parameter.get();
         addParameter(parameter.release());
     }
-}
-
-bool CrumletDawProcessor::isBusesLayoutSupported(const BusesLayout& layouts) const
-{
-    const auto& out = layouts.getMainOutputChannelSet();
-    return (out == juce::AudioChannelSet::mono() || out == juce::AudioChannelSet::stereo()) &&
-           layouts.getMainInputChannelSet() == out;
 }
 
 void CrumletDawProcessor::prepareToPlay(double sampleRate, int)

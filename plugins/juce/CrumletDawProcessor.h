@@ -6,7 +6,7 @@
 
 #include "plugins/common/EngineSession.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
+#include "plugins/juce/MonoOrStereoEffectProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -14,7 +14,7 @@
 
 class PluginEditor;
 
-class CrumletDawProcessor final : public juce::AudioProcessor, private plugins::MeterRecordListener
+class CrumletDawProcessor final : public MonoOrStereoEffectProcessor, private plugins::MeterRecordListener
 {
 public:
     CrumletDawProcessor();
@@ -24,17 +24,8 @@ public:
     static constexpr std::uint32_t kStateVersion = 1;
 
     const juce::String getName() const override { return "Crumlet"; }
-    bool acceptsMidi() const override { return false; }
-    bool producesMidi() const override { return false; }
     double getTailLengthSeconds() const override;
 
-    int getNumPrograms() override { return 1; }
-    int getCurrentProgram() override { return 0; }
-    void setCurrentProgram(int) override {}
-    const juce::String getProgramName(int) override { return {}; }
-    void changeProgramName(int, const juce::String&) override {}
-
-    bool isBusesLayoutSupported(const BusesLayout& layouts) const override;
     void prepareToPlay(double sampleRate, int maximumExpectedSamplesPerBlock) override;
     void releaseResources() override;
     void processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;

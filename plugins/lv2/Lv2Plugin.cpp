@@ -3,6 +3,8 @@
 // that change), the audio processed in place in buffers of the engine's size, and the meter
 // record's values on control output ports.
 #include "plugins/common/EngineSession.h"
+#include "plugins/lv2/Lv2Callbacks.h"
+#include "plugins/lv2/Lv2LinePlugin.h"
 #include "plugins/lv2/Lv2Ports.h"
 
 #include <lv2/core/lv2.h>
@@ -96,38 +98,19 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     return instance && instance->ready() ? instance.release() : nullptr;
 }
 
-void connectPort(LV2_Handle h, uint32_t port, void* data)
-{
-    static_cast<Instance*>(h)->connect(port, data);
-}
-
-void activate(LV2_Handle h)
-{
-    static_cast<Instance*>(h)->activate();
-}
-
-void run(LV2_Handle h, uint32_t frames)
-{
-    static_cast<Instance*>(h)->run(frames);
-}
-
-void cleanup(LV2_Handle h)
-{
-    delete static_cast<Instance*>(h);
-}
-
-const void* extensionData(const char*)
-{
-    return nullptr;
-}
+using Callbacks = Lv2Callbacks<Instance>;
 
 const LV2_Descriptor kDescriptors[] = {
-    {lv2port::kVariants[0].uri, instantiate<1>, connectPort, activate, run, nullptr, cleanup, extensionData},
-    {lv2port::kVariants[1].uri, instantiate<2>, connectPort, activate, run, nullptr, cleanup, extensionData},
+    {lv2port::kVariants[0].uri, instantiate<1>, Callbacks::connectPort, Callbacks::activate, Callbacks::run, nullptr,
+     Callbacks::cleanup, Callbacks::extensionData},
+    {lv2port::kVariants[1].uri, instantiate<2>, Callbacks::connectPort, Callbacks::activate, Callbacks::run, nullptr,
+     Callbacks::cleanup, Callbacks::extensionData},
 };
 } // namespace
 
+// The effect's plugins first, then Crumlet Line's.
 extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
 {
-    return index < sizeof kDescriptors / sizeof kDescriptors[0] ? &kDescriptors[index] : nullptr;
+    constexpr std::uint32_t kCount = sizeof kDescriptors / sizeof kDescriptors[0];
+    return index < kCount ? &kDescriptors[index] : lineDescriptor(index - kCount);
 }

@@ -1,13 +1,16 @@
-// crumlet-lv2-turtle BUNDLE: writes the bundle's manifest.ttl and crumlet.ttl from the
-// parameter table and value lists, so the ports can never disagree with the effect.
+// crumlet-lv2-turtle BUNDLE: writes the bundle's manifest.ttl, crumlet.ttl and
+// crumlet-line.ttl from the parameter tables and value lists, so the ports can never disagree
+// with the effect or the line.
 #include "params/ParameterTable.h"
 #include "params/ValueLists.h"
+#include "plugins/lv2/Lv2LinePorts.h"
 #include "plugins/lv2/Lv2Ports.h"
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -54,25 +57,69 @@ const char* unitOf(const std::string& unit)
     return nullptr;
 }
 
-void controlPort(std::ostream& out, std::uint32_t index, const ParameterDefinition& p)
+// A control input: its range, default and unit; a switch is toggled, a list an enumeration
+// of its texts.
+struct ControlPort
 {
-    const std::string symbol = toAscii(p.name);
+    std::string symbol, name;
+    float minValue, maxValue, defaultValue;
+    std::string unit;
+    bool toggled, integer, enumeration;
+    std::vector<std::string> scalePoints;
+    bool notAutomatic;
+};
+
+void controlPort(std::ostream& out, std::uint32_t index, const ControlPort& p)
+{
     out << "  lv2:port [\n    a lv2:InputPort , lv2:ControlPort ;\n    lv2:index " << index
-        << " ;\n    lv2:symbol " << quoted(symbol) << " ;\n    lv2:name " << quoted(symbol) << " ;\n"
+        << " ;\n    lv2:symbol " << quoted(p.symbol) << " ;\n    lv2:name " << quoted(p.name) << " ;\n"
         << "    lv2:default " << number(p.defaultValue) << " ;\n    lv2:minimum " << number(p.minValue)
         << " ;\n    lv2:maximum " << number(p.maxValue) << " ;\n";
-    if (p.hostType == HostType::Bool)
+    if (p.toggled)
         out << "    lv2:portProperty lv2:toggled ;\n";
-    if (p.hostType == HostType::Int)
-    {
+    if (p.enumeration)
         out << "    lv2:portProperty lv2:integer , lv2:enumeration ;\n";
-        const auto values = valueListOf(p.id);
-        for (std::size_t v = 0; v < values.size(); ++v)
-            out << "    lv2:scalePoint [ rdfs:label " << quoted(values[v]) << " ; rdf:value " << v << ".0 ] ;\n";
-    }
+    else if (p.integer)
+        out << "    lv2:portProperty lv2:integer ;\n";
+    if (p.notAutomatic)
+        out << "    lv2:portProperty pprops:notAutomatic , pprops:expensive ;\n";
+    for (std::size_t v = 0; v < p.scalePoints.size(); ++v)
+        out << "    lv2:scalePoint [ rdfs:label " << quoted(p.scalePoints[v]) << " ; rdf:value " << v << ".0 ] ;\n";
     if (const char* unit = unitOf(p.unit))
         out << "    units:unit " << unit << " ;\n";
     out << "  ] ;\n";
+}
+
+void controlPort(std::ostream& out, std::uint32_t index, const ParameterDefinition& p)
+{
+    const std::string symbol = toAscii(p.name);
+    const bool list = p.hostType == HostType::Int;
+    controlPort(out, index,
+                {symbol, symbol, p.minValue, p.maxValue, p.defaultValue, p.unit, p.hostType == HostType::Bool, list, list,
+                 list ? valueListOf(p.id) : std::vector<std::string>{}, false});
+}
+
+void controlPort(std::ostream& out, std::uint32_t index, const plugins::LineParameter& p)
+{
+    using Kind = plugins::LineParameterKind;
+    controlPort(out, index,
+                {p.id, p.name, p.minValue, p.maxValue, p.defaultValue, p.unit, p.kind == Kind::Switch,
+                 p.kind == Kind::Integer, p.kind == Kind::Choice, p.choices, !p.automatable});
+}
+
+// The audio ports of a mono or stereo plugin from `first`.
+void audioPorts(std::ostream& out, std::uint32_t first, std::uint32_t channels)
+{
+    const char* inSide[2] = {"in_l", "in_r"};
+    const char* outSide[2] = {"out_l", "out_r"};
+    for (std::uint32_t c = 0; c < channels; ++c)
+        out << "  lv2:port [ a lv2:InputPort , lv2:AudioPort ; lv2:index " << first + c
+            << " ; lv2:symbol \"" << (channels == 1 ? "in" : inSide[c]) << "\" ; lv2:name \"Input"
+            << (channels == 1 ? "" : c == 0 ? " left" : " right") << "\" ] ;\n";
+    for (std::uint32_t c = 0; c < channels; ++c)
+        out << "  lv2:port [ a lv2:OutputPort , lv2:AudioPort ; lv2:index " << first + channels + c
+            << " ; lv2:symbol \"" << (channels == 1 ? "out" : outSide[c]) << "\" ; lv2:name \"Output"
+            << (channels == 1 ? "" : c == 0 ? " left" : " right") << "\" ] ;\n";
 }
 
 std::string pluginTurtle()
@@ -87,21 +134,34 @@ std::string pluginTurtle()
             << "  lv2:optionalFeature lv2:hardRTCapable ;\n";
         for (std::uint32_t i = 0; i < kParameterCount; ++i)
             controlPort(out, lv2port::kFirstControl + i, g_parameterDefinitions[i]);
-        const char* side[2][2] = {{"in", "out"}, {"in_l", "in_r"}};
-        const char* outSide[2] = {"out_l", "out_r"};
-        for (std::uint32_t c = 0; c < channels; ++c)
-            out << "  lv2:port [ a lv2:InputPort , lv2:AudioPort ; lv2:index " << lv2port::kFirstAudio + c
-                << " ; lv2:symbol \"" << (channels == 1 ? "in" : side[1][c]) << "\" ; lv2:name \"Input"
-                << (channels == 1 ? "" : c == 0 ? " left" : " right") << "\" ] ;\n";
-        for (std::uint32_t c = 0; c < channels; ++c)
-            out << "  lv2:port [ a lv2:OutputPort , lv2:AudioPort ; lv2:index " << lv2port::kFirstAudio + channels + c
-                << " ; lv2:symbol \"" << (channels == 1 ? "out" : outSide[c]) << "\" ; lv2:name \"Output"
-                << (channels == 1 ? "" : c == 0 ? " left" : " right") << "\" ] ;\n";
+        audioPorts(out, lv2port::kFirstAudio, channels);
         for (std::uint32_t m = 0; m < lv2port::kMeterCount; ++m)
             out << "  lv2:port [ a lv2:OutputPort , lv2:ControlPort ; lv2:index " << lv2port::firstMeter(channels) + m
                 << " ; lv2:symbol \"" << lv2port::kMeters[m].symbol << "\" ; lv2:name \"" << lv2port::kMeters[m].name
                 << "\" ; lv2:minimum 0.0 ; lv2:maximum 4.0 ; lv2:default 0.0 ]"
                 << (m + 1 < lv2port::kMeterCount ? " ;\n" : " .\n\n");
+    }
+    return out.str();
+}
+
+std::string lineTurtle()
+{
+    std::ostringstream out;
+    out << kPrefixes << "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+        << "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n\n";
+    for (const auto& variant : lv2line::kVariants)
+    {
+        const std::uint32_t channels = variant.channels;
+        out << "<" << variant.uri << ">\n  a lv2:Plugin , lv2:SimulatorPlugin ;\n  doap:name " << quoted(variant.name)
+            << " ;\n  doap:maintainer [ foaf:name \"Orvex\" ] ;\n  doap:license <urn:orvex:license:proprietary> ;\n"
+            << "  lv2:optionalFeature lv2:hardRTCapable ;\n";
+        const auto& table = plugins::lineParameters();
+        for (std::uint32_t i = 0; i < plugins::kLineParameterCount; ++i)
+            controlPort(out, lv2line::kFirstControl + i, table[i]);
+        audioPorts(out, lv2line::kFirstAudio, channels);
+        out << "  lv2:port [ a lv2:OutputPort , lv2:ControlPort ; lv2:index " << lv2line::latencyPort(channels)
+            << " ; lv2:symbol \"latency\" ; lv2:name \"Latency\" ; lv2:portProperty lv2:reportsLatency , "
+               "lv2:integer ; lv2:minimum 0.0 ; lv2:maximum 192000.0 ; lv2:default 0.0 ; units:unit units:frame ] .\n\n";
     }
     return out.str();
 }
@@ -112,6 +172,9 @@ std::string manifestTurtle(const std::string& binary)
     out << kPrefixes;
     for (const auto& variant : lv2port::kVariants)
         out << "<" << variant.uri << ">\n  a lv2:Plugin ;\n  lv2:binary <" << binary << "> ;\n  rdfs:seeAlso <crumlet.ttl> .\n\n";
+    for (const auto& variant : lv2line::kVariants)
+        out << "<" << variant.uri << ">\n  a lv2:Plugin ;\n  lv2:binary <" << binary
+            << "> ;\n  rdfs:seeAlso <crumlet-line.ttl> .\n\n";
     return out.str();
 }
 
@@ -131,7 +194,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string bundle = argv[1];
-    if (!write(bundle + "/manifest.ttl", manifestTurtle(argv[2])) || !write(bundle + "/crumlet.ttl", pluginTurtle()))
+    if (!write(bundle + "/manifest.ttl", manifestTurtle(argv[2])) || !write(bundle + "/crumlet.ttl", pluginTurtle()) ||
+        !write(bundle + "/crumlet-line.ttl", lineTurtle()))
     {
         std::fprintf(stderr, "crumlet-lv2-turtle: cannot write into \"%s\"\n", bundle.c_str());
         return 1;

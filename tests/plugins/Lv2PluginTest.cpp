@@ -2,6 +2,7 @@
 // and lv2file, against the parameter catalogue and against `crumlet render`.
 #include "params/ParameterTable.h"
 #include "params/ValueLists.h"
+#include "tests/plugins/Lv2Command.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -23,20 +24,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// Runs a shell command with LV2_PATH set to the built bundle's folder; its stdout.
-std::string run(const std::string& command, int* status = nullptr)
-{
-    const std::string full = "LV2_PATH='" CRUMLET_LV2_PATH "' " + command + " 2>&1";
-    std::FILE* pipe = ::popen(full.c_str(), "r");
-    std::string out;
-    char chunk[4096];
-    for (std::size_t n; pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        out.append(chunk, n);
-    const int s = pipe != nullptr ? ::pclose(pipe) : -1;
-    if (status != nullptr)
-        *status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-    return out;
-}
 
 struct Port
 {
@@ -50,7 +37,7 @@ struct Port
 std::map<int, Port> portsOf(const std::string& uri)
 {
     std::map<int, Port> ports;
-    std::istringstream in(run("lv2info " + uri));
+    std::istringstream in(runWithBundle("lv2info " + uri));
     Port* port = nullptr;
     bool inScale = false;
     for (std::string line; std::getline(in, line);)
@@ -124,7 +111,7 @@ protected:
     std::vector<float> rendered(const std::string& settings)
     {
         int status = 0;
-        const std::string out = run("'" CRUMLET_TOOL_PATH "' render --quiet --in '" + path("in.wav") + "' --out '" +
+        const std::string out = runWithBundle("'" CRUMLET_TOOL_PATH "' render --quiet --in '" + path("in.wav") + "' --out '" +
                                         path("crumlet.wav") + "' --set " + settings,
                                     &status);
         EXPECT_EQ(status, 0) << out;
@@ -168,7 +155,7 @@ TEST(Lv2Description, FortyControlInputsAsTheCatalogueGivesThem)
         EXPECT_TRUE(hasType(ports.at(static_cast<int>(kParameterCount)), "AudioPort"));
     }
     // The device names are the SIM port's scale points.
-    const std::string info = run("lv2info urn:orvex:crumlet:stereo");
+    const std::string info = runWithBundle("lv2info urn:orvex:crumlet:stereo");
     EXPECT_NE(info.find("= \"" + std::string(g_deviceNames[92]) + "\""), std::string::npos);
 }
 
@@ -176,7 +163,7 @@ TEST_F(Lv2Plugin, Lv2applyRendersAsTheHostDoes)
 {
     // lv2apply runs one frame at a time; the noise is drawn per buffer, so it is off here.
     int status = 0;
-    const std::string out = run("lv2apply -i '" + path("in.wav") + "' -o '" + path("lv2.wav") +
+    const std::string out = runWithBundle("lv2apply -i '" + path("in.wav") + "' -o '" + path("lv2.wav") +
                                     "' -c SIMType 92 -c DistortionAmount 40 -c NoiseEnable 0 -c EQGain -6 urn:orvex:crumlet:stereo",
                                 &status);
     ASSERT_EQ(status, 0) << out;
@@ -185,12 +172,12 @@ TEST_F(Lv2Plugin, Lv2applyRendersAsTheHostDoes)
 
 TEST_F(Lv2Plugin, Lv2fileInBuffersOfTheHostsSizeMatchesEveryStage)
 {
-    std::string list = run("lv2file -l");
+    std::string list = runWithBundle("lv2file -l");
     const auto at = list.find("urn:orvex:crumlet:stereo");
     ASSERT_NE(at, std::string::npos) << list;
     const std::string index = list.substr(list.rfind('\n', at) + 1, list.find('\t', list.rfind('\n', at) + 1) - list.rfind('\n', at) - 1);
     int status = 0;
-    const std::string out = run("lv2file -b 512 -i '" + path("in.wav") + "' -o '" + path("lv2file.wav") +
+    const std::string out = runWithBundle("lv2file -b 512 -i '" + path("in.wav") + "' -o '" + path("lv2file.wav") +
                                     "' -p SIMType:92 -p DistortionAmount:40 -p NoiseLevel:-40 -p LoFiBitDepthType:7 " + index,
                                 &status);
     ASSERT_EQ(status, 0) << out;

@@ -1,0 +1,131 @@
+#include "plugins/common/LineEngine.h"
+
+#include "transmission/Transmission.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace plugins
+{
+namespace
+{
+// How long the latency is measured for. The resamplers hand out their output in blocks whose
+// pattern against the codec's frames repeats only after seconds; the most held back creeps up
+// by a fraction of a percent over minutes, which the margin covers.
+constexpr double kMeasuredSeconds = 8.0;
+std::size_t withMargin(std::size_t most) { return most == 0 ? 0 : most + most / 16 + 64; }
+
+std::size_t mostHeldBack(const transmission::CodecSettings& codec, double sampleRate, std::size_t step)
+{
+    transmission::TransmissionSettings settings;
+    settings.codec = codec;
+    transmission::Transmission line(settings, sampleRate, 1, 0);
+    const auto total = static_cast<std::size_t>(kMeasuredSeconds * sampleRate);
+    const std::vector<float> silence(step, 0.f);
+    std::vector<float> out;
+    std::size_t in = 0, emitted = 0, most = 0;
+    while (in < total)
+    {
+        out.clear();
+        line.process(silence.data(), step, out);
+        in += step;
+        emitted += out.size();
+        most = std::max(most, in - emitted);
+    }
+    return most;
+}
+} // namespace
+
+std::size_t LineEngine::measureLatency(const transmission::CodecSettings& codec, double sampleRate,
+                                       std::size_t maxFramesPerCall)
+{
+    if (codec.kind == transmission::CodecKind::None)
+        return 0;
+    // Fed a frame at a time the line holds back the most it ever does after any number of
+    // frames in; a DAW's buffers are checked too.
+    std::size_t most = 0;
+    for (std::size_t step : {std::size_t{1}, maxFramesPerCall})
+        most = std::max(most, mostHeldBack(codec, sampleRate, std::max<std::size_t>(step, 1)));
+    return withMargin(most);
+}
+
+std::size_t LineEngine::warmUpFrames(double sampleRate, std::size_t maxFramesPerCall)
+{
+    return std::max(static_cast<std::size_t>(std::ceil(sampleRate)), 4 * maxFramesPerCall);
+}
+
+LineEngine::LineEngine(const LineSetup& setup, double sampleRate, unsigned channels, std::size_t maxFramesPerCall,
+                       std::size_t latency)
+    : m_channels(channels), m_maxFrames(std::max<std::size_t>(maxFramesPerCall, 1)), m_latency(latency)
+{
+    m_transmission = std::make_unique<transmission::Transmission>(setup.settings, sampleRate, channels, setup.seed);
+    m_transmission->prepareForRealTime(m_maxFrames);
+    m_interleaved.resize(m_maxFrames * channels);
+    // A call hands out at most what it took plus what was held back.
+    m_out.reserve((m_maxFrames + m_latency + 1) * channels * 2);
+    m_ringFrames = m_latency + 2 * m_maxFrames + 1;
+    m_ring.assign(m_ringFrames * channels, 0.f);
+
+    // The warm-up's transmitted silence that is still held back comes out first; the delay
+    // line makes up the rest of the latency with silence of its own.
+    const std::size_t warmUp = warmUpFrames(sampleRate, m_maxFrames);
+    const std::vector<float> silence(warmUp * channels, 0.f);
+    std::vector<float> out;
+    m_transmission->process(silence.data(), warmUp, out);
+    const std::size_t heldBack = warmUp - out.size() / channels;
+    m_held = m_latency - std::min(heldBack, m_latency);
+    m_owed = heldBack - std::min(heldBack, m_latency);
+}
+
+LineEngine::~LineEngine() = default;
+
+void LineEngine::process(float* const* channels, std::size_t frames)
+{
+    for (std::size_t offset = 0; offset < frames; offset += m_maxFrames)
+        processPart(channels, offset, std::min(m_maxFrames, frames - offset));
+}
+
+void LineEngine::processPart(float* const* channels, std::size_t offset, std::size_t frames)
+{
+    for (unsigned c = 0; c < m_channels; ++c)
+        for (std::size_t i = 0; i < frames; ++i)
+            m_interleaved[i * m_channels + c] = channels[c][offset + i];
+    m_out.clear();
+    m_transmission->process(m_interleaved.data(), frames, m_out);
+
+    // Into the delay line; it has room for all of it when the latency is right. Frames that
+    // were owed (played as silence when the line was late) are dropped, to stay in time.
+    const std::size_t made = m_out.size() / m_channels;
+    const std::size_t dropped = static_cast<std::size_t>(std::min<std::uint64_t>(m_owed, made));
+    m_owed -= dropped;
+    const std::size_t room = m_ringFrames - m_held;
+    const std::size_t kept = std::min(made - dropped, room);
+    for (std::size_t i = 0; i < kept; ++i)
+    {
+        const std::size_t at = (m_read + m_held + i) % m_ringFrames;
+        for (unsigned c = 0; c < m_channels; ++c)
+        {
+            const float x = m_out[(dropped + i) * m_channels + c];
+            m_ring[at * m_channels + c] = std::isfinite(x) ? x : 0.f;
+        }
+    }
+    m_held += kept;
+
+    // Out of it, the oldest first; silence for what the transmission has not yet handed out.
+    const std::size_t ready = std::min(frames, m_held);
+    for (std::size_t i = 0; i < ready; ++i)
+    {
+        const std::size_t at = (m_read + i) % m_ringFrames;
+        for (unsigned c = 0; c < m_channels; ++c)
+            channels[c][offset + i] = m_ring[at * m_channels + c];
+    }
+    for (std::size_t i = ready; i < frames; ++i)
+        for (unsigned c = 0; c < m_channels; ++c)
+            channels[c][offset + i] = 0.f;
+    m_shortfalls += frames - ready;
+    m_owed += frames - ready;
+    m_read = (m_read + ready) % m_ringFrames;
+    m_held -= ready;
+}
+
+} // namespace plugins

@@ -1,0 +1,47 @@
+// Crumlet Line as a DAW plugin (VST3): the transmission alone (codec, packet loss, radio) on
+// its input, mono or stereo, with the transmission's settings as parameters and its latency
+// told to the host so that the DAW compensates it. The processing is plugins::LineSession.
+#pragma once
+
+#include "plugins/common/LineSession.h"
+
+#include "plugins/juce/MonoOrStereoEffectProcessor.h"
+
+#include <array>
+#include <memory>
+
+class CrumletLineProcessor final : public MonoOrStereoEffectProcessor
+{
+public:
+    CrumletLineProcessor();
+    ~CrumletLineProcessor() override;
+
+    // The state: an XML record of this tag with each parameter's value in its own units.
+    static constexpr const char* kStateTag = "CrumletLine";
+    static constexpr int kStateVersion = 1;
+
+    const juce::String getName() const override { return "Crumlet Line"; }
+    double getTailLengthSeconds() const override;
+
+    void prepareToPlay(double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+
+    bool hasEditor() const override { return true; }
+    juce::AudioProcessorEditor* createEditor() override;
+
+    void getStateInformation(juce::MemoryBlock& destination) override;
+    void setStateInformation(const void* data, int sizeInBytes) override;
+
+private:
+    // A parameter's value in its own units (a switch 0 or 1, a list its index).
+    float valueOf(std::size_t index) const;
+    void sendValues();
+    void resetOnTransportJump(int frames);
+
+    std::array<juce::RangedAudioParameter*, plugins::kLineParameterCount> m_parameters{};
+    std::unique_ptr<plugins::LineSession> m_session;
+    juce::int64 m_expectedTime = -1;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(CrumletLineProcessor)
+};

@@ -1,0 +1,94 @@
+// Crumlet Line's LV2 plugins (mono and stereo): the line's parameters as control ports handed
+// to plugins::LineSession each run, the audio processed in place, and the latency on a
+// control output port that the host reads to compensate it.
+#include "plugins/lv2/Lv2LinePlugin.h"
+
+#include "plugins/common/LineSession.h"
+#include "plugins/lv2/Lv2Callbacks.h"
+#include "plugins/lv2/Lv2LinePorts.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace
+{
+class LineInstance
+{
+public:
+    LineInstance(double sampleRate, std::uint32_t channels)
+        : m_session(channels), m_sampleRate(sampleRate), m_channels(channels),
+          m_ports(lv2line::portCount(channels), nullptr), m_work(channels)
+    {
+    }
+
+    void connect(std::uint32_t port, void* data)
+    {
+        if (port < m_ports.size())
+            m_ports[port] = static_cast<float*>(data);
+    }
+
+    // The line is made here, from the ports' values, with its latency known before the first run.
+    void activate()
+    {
+        sendValues();
+        m_session.prepare(m_sampleRate, lv2line::kMostFramesPerCall);
+    }
+
+    void deactivate() { m_session.release(); }
+
+    void run(std::uint32_t frames)
+    {
+        sendValues();
+        for (std::uint32_t c = 0; c < m_channels; ++c)
+        {
+            const float* in = m_ports[lv2line::kFirstAudio + c];
+            float* out = m_ports[lv2line::kFirstAudio + m_channels + c];
+            if (in == nullptr || out == nullptr)
+                return;
+            if (out != in)
+                std::memmove(out, in, sizeof(float) * frames);
+            m_work[c] = out;
+        }
+        m_session.process(m_work.data(), frames);
+        if (float* latency = m_ports[lv2line::latencyPort(m_channels)])
+            *latency = static_cast<float>(m_session.latency());
+    }
+
+private:
+    void sendValues()
+    {
+        for (std::size_t i = 0; i < plugins::kLineParameterCount; ++i)
+            if (const float* port = m_ports[lv2line::kFirstControl + i])
+                m_session.setValue(i, *port);
+    }
+
+    plugins::LineSession m_session;
+    double m_sampleRate;
+    std::uint32_t m_channels;
+    std::vector<float*> m_ports;
+    std::vector<float*> m_work;
+};
+
+template <std::uint32_t Channels>
+LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const*)
+{
+    return new (std::nothrow) LineInstance(rate, Channels);
+}
+
+using Callbacks = Lv2Callbacks<LineInstance>;
+
+const LV2_Descriptor kLineDescriptors[] = {
+    {lv2line::kVariants[0].uri, instantiate<1>, Callbacks::connectPort, Callbacks::activate, Callbacks::run,
+     Callbacks::deactivate, Callbacks::cleanup, Callbacks::extensionData},
+    {lv2line::kVariants[1].uri, instantiate<2>, Callbacks::connectPort, Callbacks::activate, Callbacks::run,
+     Callbacks::deactivate, Callbacks::cleanup, Callbacks::extensionData},
+};
+} // namespace
+
+const LV2_Descriptor* lineDescriptor(std::uint32_t index)
+{
+    return index < sizeof kLineDescriptors / sizeof kLineDescriptors[0] ? &kLineDescriptors[index] : nullptr;
+}

@@ -1,0 +1,34 @@
+// Crumlet Line's LV2 ports, the one list that both its plugins and their Turtle description
+// follow: the line's parameters as control inputs in table order, the audio ports, then the
+// latency as a control output.
+#pragma once
+
+#include "plugins/common/LineParameters.h"
+#include "plugins/lv2/Lv2Ports.h"
+
+#include <cstdint>
+
+namespace lv2line
+{
+constexpr lv2port::Variant kVariants[] = {
+    {"urn:orvex:crumlet-line:mono", "Crumlet Line (mono)", 1},
+    {"urn:orvex:crumlet-line:stereo", "Crumlet Line", 2},
+};
+
+// The frames a run is split into (LV2 does not say the host's largest buffer without an
+// option this plugin does not ask for).
+constexpr std::uint32_t kMostFramesPerCall = 4096;
+
+constexpr std::uint32_t kFirstControl = 0;
+constexpr std::uint32_t kFirstAudio = kFirstControl + plugins::kLineParameterCount;
+
+constexpr std::uint32_t latencyPort(std::uint32_t channels)
+{
+    return kFirstAudio + 2 * channels;
+}
+
+constexpr std::uint32_t portCount(std::uint32_t channels)
+{
+    return latencyPort(channels) + 1;
+}
+} // namespace lv2line
