@@ -5,10 +5,10 @@
 
 #include "plugins/common/LineSession.h"
 #include "plugins/lv2/Lv2Callbacks.h"
+#include "plugins/lv2/Lv2InPlace.h"
 #include "plugins/lv2/Lv2LinePorts.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -42,16 +42,8 @@ public:
     void run(std::uint32_t frames)
     {
         sendValues();
-        for (std::uint32_t c = 0; c < m_channels; ++c)
-        {
-            const float* in = m_ports[lv2line::kFirstAudio + c];
-            float* out = m_ports[lv2line::kFirstAudio + m_channels + c];
-            if (in == nullptr || out == nullptr)
-                return;
-            if (out != in)
-                std::memmove(out, in, sizeof(float) * frames);
-            m_work[c] = out;
-        }
+        if (!outputsInPlace(m_ports, lv2line::kFirstAudio, m_channels, frames, m_work))
+            return;
         m_session.process(m_work.data(), frames);
         if (float* latency = m_ports[lv2line::latencyPort(m_channels)])
             *latency = static_cast<float>(m_session.latency());

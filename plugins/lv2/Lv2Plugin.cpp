@@ -4,6 +4,7 @@
 // record's values on control output ports.
 #include "plugins/common/EngineSession.h"
 #include "plugins/lv2/Lv2Callbacks.h"
+#include "plugins/lv2/Lv2InPlace.h"
 #include "plugins/lv2/Lv2LinePlugin.h"
 #include "plugins/lv2/Lv2Ports.h"
 
@@ -41,16 +42,8 @@ public:
     void run(std::uint32_t frames)
     {
         sendParameters();
-        for (std::uint32_t c = 0; c < m_channels; ++c)
-        {
-            const float* in = m_ports[lv2port::kFirstAudio + c];
-            float* out = m_ports[lv2port::kFirstAudio + m_channels + c];
-            if (in == nullptr || out == nullptr)
-                return;
-            if (out != in)
-                std::memmove(out, in, sizeof(float) * frames);
-            m_work[c] = out;
-        }
+        if (!outputsInPlace(m_ports, lv2port::kFirstAudio, m_channels, frames, m_work))
+            return;
         m_session.process(m_work.data(), frames);
         const plugins::MeterReading& m = m_session.meters();
         const float values[lv2port::kMeterCount] = {m.input, m.output, m.noiseDucking, m.gateGain};
