@@ -14,9 +14,10 @@ constexpr int kMostRepeats = 8;
 constexpr float kRepeatGain = 0.70794578f;
 } // namespace
 
-CodecChannel::CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss)
+CodecChannel::CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss,
+                           Resampling resampling)
     : m_codec(makeSpeechCodec(codec)), m_concealment(concealment), m_loss(loss), m_rate(sampleRate),
-      m_down(sampleRate, m_codec->sampleRate()), m_up(m_codec->sampleRate(), sampleRate)
+      m_down(sampleRate, m_codec->sampleRate(), resampling), m_up(m_codec->sampleRate(), sampleRate, resampling)
 {
     const auto frame = static_cast<std::size_t>(m_codec->frameSamples());
     m_frameIn.resize(frame);

@@ -19,7 +19,8 @@ namespace transmission
 class CodecChannel
 {
 public:
-    CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss);
+    CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss,
+                 Resampling resampling = Resampling::LargeBlocks);
 
     // Takes `count` samples `stride` apart; appends the ready output to `out`.
     void process(const float* in, std::size_t count, std::size_t stride, std::vector<float>& out);

@@ -11,13 +11,22 @@ struct soxr;
 namespace transmission
 {
 
+// How the resamplers work through a signal: in large blocks (the least work, for files), or in
+// small ones that hold back less of it (a plugin's latency). The filters are the same; the
+// samples differ by rounding.
+enum class Resampling
+{
+    LargeBlocks,
+    SmallBlocks,
+};
+
 class StreamResampler
 {
 public:
     // The most a call writes to `out` beyond what its input makes, in samples.
     static constexpr std::size_t kChunk = 4096;
 
-    StreamResampler(double fromRate, double toRate);
+    StreamResampler(double fromRate, double toRate, Resampling resampling = Resampling::LargeBlocks);
     ~StreamResampler();
     StreamResampler(const StreamResampler&) = delete;
     StreamResampler& operator=(const StreamResampler&) = delete;

@@ -14,7 +14,7 @@ namespace transmission
 {
 
 Transmission::Transmission(const TransmissionSettings& settings, double sampleRate, unsigned channels,
-                           std::uint64_t seed)
+                           std::uint64_t seed, Resampling resampling)
     : m_settings(settings), m_channels(channels)
 {
     if (channels == 0 || !(sampleRate > 0))
@@ -24,7 +24,8 @@ Transmission::Transmission(const TransmissionSettings& settings, double sampleRa
     m_loss = std::make_unique<PacketLoss>(settings.loss, derivedSeed(seed, 1));
     if (settings.codec.kind != CodecKind::None)
         for (unsigned c = 0; c < channels; ++c)
-            m_codecs.push_back(std::make_unique<CodecChannel>(settings.codec, settings.loss.concealment, sampleRate, *m_loss));
+            m_codecs.push_back(
+                std::make_unique<CodecChannel>(settings.codec, settings.loss.concealment, sampleRate, *m_loss, resampling));
     if (settings.radio.enabled)
         m_radio = std::make_unique<RadioLink>(settings.radio, sampleRate, channels, seed);
     m_pending.resize(channels);

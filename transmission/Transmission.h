@@ -9,6 +9,7 @@
 // the end.
 #pragma once
 
+#include "transmission/StreamResampler.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <cstdint>
@@ -28,7 +29,8 @@ class Transmission
 public:
     // Throws SettingsError for a codec this build lacks; the seed decides the packets lost
     // and the static.
-    Transmission(const TransmissionSettings& settings, double sampleRate, unsigned channels, std::uint64_t seed);
+    Transmission(const TransmissionSettings& settings, double sampleRate, unsigned channels, std::uint64_t seed,
+                 Resampling resampling = Resampling::LargeBlocks);
     ~Transmission();
     Transmission(const Transmission&) = delete;
     Transmission& operator=(const Transmission&) = delete;

@@ -19,7 +19,7 @@ std::size_t mostHeldBack(const transmission::CodecSettings& codec, double sample
 {
     transmission::TransmissionSettings settings;
     settings.codec = codec;
-    transmission::Transmission line(settings, sampleRate, 1, 0);
+    transmission::Transmission line(settings, sampleRate, 1, 0, transmission::Resampling::SmallBlocks);
     const auto total = static_cast<std::size_t>(kMeasuredSeconds * sampleRate);
     const std::vector<float> silence(step, 0.f);
     std::vector<float> out;
@@ -58,7 +58,8 @@ LineEngine::LineEngine(const LineSetup& setup, double sampleRate, unsigned chann
                        std::size_t latency)
     : m_channels(channels), m_maxFrames(std::max<std::size_t>(maxFramesPerCall, 1)), m_latency(latency)
 {
-    m_transmission = std::make_unique<transmission::Transmission>(setup.settings, sampleRate, channels, setup.seed);
+    m_transmission = std::make_unique<transmission::Transmission>(setup.settings, sampleRate, channels, setup.seed,
+                                                                  transmission::Resampling::SmallBlocks);
     m_transmission->prepareForRealTime(m_maxFrames);
     m_interleaved.resize(m_maxFrames * channels);
     // A call hands out at most what it took plus what was held back.

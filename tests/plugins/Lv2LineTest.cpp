@@ -112,7 +112,8 @@ TEST(Lv2Line, Lv2applyOutputIsTheLineLaterByTheReportedLatency)
         const std::size_t warmUp = LineEngine::warmUpFrames(48000.0, 4096);
         std::vector<float> input(warmUp * channels, 0.f), reference;
         input.insert(input.end(), x.begin(), x.end());
-        transmission::Transmission line(settings, 48000.0, static_cast<unsigned>(channels), 1);
+        transmission::Transmission line(settings, 48000.0, static_cast<unsigned>(channels), 1,
+                                        transmission::Resampling::SmallBlocks);
         line.process(input.data(), input.size() / channels, reference);
         line.finish(reference);
         float worst = 0.f;

@@ -72,8 +72,8 @@ std::vector<std::vector<float>> runEngine(LineEngine& engine, std::vector<std::v
     return x;
 }
 
-// The transmission of the same channels in one go, as the tool renders it (aligned: no delay),
-// after the silence a plugin's line warms up on.
+// The transmission of the same channels in one go (aligned: no delay), after the silence a
+// plugin's line warms up on, with the plugin's resampling in small blocks.
 std::vector<std::vector<float>> renderOffline(const LineSetup& setup, double rate, const std::vector<std::vector<float>>& x,
                                               std::size_t warmUp)
 {
@@ -82,7 +82,8 @@ std::vector<std::vector<float>> renderOffline(const LineSetup& setup, double rat
     for (std::size_t i = 0; i < frames; ++i)
         for (std::size_t c = 0; c < channels; ++c)
             interleaved[(warmUp + i) * channels + c] = x[c][i];
-    transmission::Transmission line(setup.settings, rate, static_cast<unsigned>(channels), setup.seed);
+    transmission::Transmission line(setup.settings, rate, static_cast<unsigned>(channels), setup.seed,
+                                    transmission::Resampling::SmallBlocks);
     line.process(interleaved.data(), warmUp + frames, out);
     line.finish(out);
     std::vector<std::vector<float>> y(channels, std::vector<float>(frames));
@@ -151,7 +152,7 @@ TEST(LineParameters, GiveTheSettingsTheTextsGive)
 TEST(LineEngine, OutputIsTheTransmissionDelayedByTheLatencyItReports)
 {
     // For each codec at 44.1 and 48 kHz, in buffers of a DAW's size and of an odd one: the
-    // plugin's output is the tool's rendering of the same input (after the line's warm-up
+    // plugin's output is the line's rendering of the same input in one go (after the warm-up
     // silence), later by exactly latency().
     // Loss and the radio ride along: they change what comes out, not when.
     const char* codecs[] = {"gsm", "amr:4.75", "amr:12.2", "amr-wb:12.65", "opus:8k", "opus:32k",
