@@ -4,6 +4,7 @@
 // in silence (packets of two bytes or fewer need not be sent); the decoder conceals what is
 // missing.
 #include "transmission/codecs/CodecFactories.h"
+#include "transmission/codecs/LibraryCodec.h"
 
 #include <opus/opus.h>
 #include <opus/opus_multistream.h>
@@ -35,6 +36,7 @@ constexpr int kRate = 48000;
 constexpr int kFrame = 960;
 
 using EncoderHandle = CodecHandle<OpusMSEncoder, void>;
+using DecoderHandle = CodecHandle<OpusDecoder, void>;
 
 // As the Ogg Opus tools set it up: one stream of the surround encoder (mapping family 0),
 // 20 ms frames, float input of 16-bit depth, unconstrained VBR.
@@ -58,7 +60,7 @@ EncoderHandle makeEncoder(const CodecSettings& settings)
     return makeHandle(encoder, opus_multistream_encoder_destroy);
 }
 
-CodecHandle<OpusDecoder, void> makeDecoder()
+DecoderHandle makeDecoder()
 {
     int error = OPUS_OK;
     OpusDecoder* decoder = opus_decoder_create(kRate, 1, &error);
@@ -74,7 +76,7 @@ double lookahead(OpusMSEncoder* encoder)
     return samples;
 }
 
-class OpusCodec final : public SpeechCodec
+class OpusCodec final : public LibraryCodec<EncoderHandle, DecoderHandle>
 {
 public:
     explicit OpusCodec(const CodecSettings& settings) : OpusCodec(makeEncoder(settings)) {}
@@ -84,30 +86,27 @@ public:
         for (int i = 0; i < kFrame; ++i)
             m_float[i] = static_cast<float>(frame[i]) * (1.f / 32768.f);
         const opus_int32 bytes =
-            opus_multistream_encode_float(m_encoder.get(), m_float, kFrame, packet, kMostPacketBytes);
+            opus_multistream_encode_float(encoder(), m_float, kFrame, packet, kMostPacketBytes);
         return bytes > 2 ? static_cast<std::size_t>(bytes) : 0;
     }
     void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
     {
-        if (opus_decode(m_decoder.get(), packet, static_cast<opus_int32>(bytes), frame, kFrame, 0) != kFrame)
+        if (opus_decode(decoder(), packet, static_cast<opus_int32>(bytes), frame, kFrame, 0) != kFrame)
             decodeMissing(frame);
     }
     void decodeMissing(std::int16_t* frame) override
     {
-        if (opus_decode(m_decoder.get(), nullptr, 0, frame, kFrame, 0) != kFrame)
+        if (opus_decode(decoder(), nullptr, 0, frame, kFrame, 0) != kFrame)
             std::fill(frame, frame + kFrame, std::int16_t{0});
     }
 
 private:
     // The delay is the encoder's look-ahead, so the format is read from the encoder made first.
-    explicit OpusCodec(EncoderHandle encoder)
-        : SpeechCodec({kRate, kFrame, lookahead(encoder.get()), true}), m_encoder(std::move(encoder)),
-          m_decoder(makeDecoder())
+    explicit OpusCodec(EncoderHandle madeFirst)
+        : LibraryCodec({kRate, kFrame, lookahead(madeFirst.get()), true}, std::move(madeFirst), makeDecoder())
     {
     }
 
-    EncoderHandle m_encoder;
-    CodecHandle<OpusDecoder, void> m_decoder;
     float m_float[kFrame] = {};
 };
 } // namespace
