@@ -170,4 +170,28 @@ TEST_F(TransmissionRender, RenderingLikeAFileBringsBackItsTransmissionWhateverIt
     EXPECT_TRUE(readAll(path("bare-again.wav")) == readAll(path("bare.wav")));
 }
 
+TEST_F(TransmissionRender, EachFilesReportSaysWhatTheTransmissionDid)
+{
+    const std::string in = writeTone("in.wav", 96000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1);
+    ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--codec", "gsm", "--loss", "20%",
+                                  "--radio", "key=line", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto line = jsonLines(r.out).front();
+    ASSERT_TRUE(line.contains("transmission")) << r.out;
+    const auto& t = line["transmission"];
+    EXPECT_EQ(t["settings"], "codec gsm, loss 20%, radio key=line");
+    // Two seconds of 20 ms frames and the effect's tail, a fifth of them lost; the whole line
+    // is one over.
+    EXPECT_GE(t["framesSent"].get<int>(), 100);
+    EXPECT_LE(t["framesSent"].get<int>(), 110);
+    EXPECT_GT(t["framesLost"].get<int>(), 8);
+    EXPECT_LT(t["framesLost"].get<int>(), 35);
+    EXPECT_EQ(t["overs"], 1);
+    r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--codec", "gsm", "--loss", "20%", "--force"});
+    EXPECT_TRUE(has(r.err, "; then codec gsm, loss 20%: " + std::to_string(t["framesLost"].get<int>()) + " of ")) << r.err;
+
+    r = runCrumlet({"render", "--in", in, "--out", path("plain.wav"), "--json"});
+    EXPECT_FALSE(jsonLines(r.out).front().contains("transmission")) << r.out;
+}
+
 } // namespace
