@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 
 namespace plugins
 {
 namespace
 {
 // How often the worker looks for changes, and the crossfade from an old line to a new one.
-constexpr auto kWorkerPeriod = std::chrono::milliseconds(2);
+constexpr auto kWorkerPeriod = std::chrono::milliseconds(5);
 constexpr double kFadeSeconds = 0.02;
 
 bool sameCodec(const transmission::CodecSettings& a, const transmission::CodecSettings& b)
@@ -151,7 +152,14 @@ void LineSession::runWorker()
         if (generation == m_builtGeneration.load() && resets == builtResets)
             continue;
         const bool fades = generation != m_builtGeneration.load();
-        publish(new Arrival{make(values()), fades});
+        try
+        {
+            publish(new Arrival{make(values()), fades});
+        }
+        catch (const std::exception&)
+        {
+            // No memory for a new line: the one playing plays on.
+        }
         m_builtGeneration.store(generation);
         builtResets = resets;
         const std::size_t now = m_incoming.load() != nullptr ? m_incoming.load()->engine->latency() : latency;

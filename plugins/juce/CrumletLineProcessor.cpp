@@ -46,6 +46,7 @@ CrumletLineProcessor::CrumletLineProcessor()
 CrumletLineProcessor::~CrumletLineProcessor()
 {
     m_session.reset();
+    cancelPendingUpdate();
 }
 
 float CrumletLineProcessor::valueOf(std::size_t index) const
@@ -66,9 +67,15 @@ void CrumletLineProcessor::prepareToPlay(double sampleRate, int maximumExpectedS
     sendValues();
     m_session->prepare(sampleRate, static_cast<std::size_t>(std::max(maximumExpectedSamplesPerBlock, 1)));
     // Later latencies come from the worker thread; the host is told on its message thread.
-    m_session->setLatencyListener([this](std::size_t latency) { setLatencySamples(static_cast<int>(latency)); });
+    m_session->setLatencyListener([this](std::size_t) { triggerAsyncUpdate(); });
     setLatencySamples(static_cast<int>(m_session->latency()));
     m_expectedTime = -1;
+}
+
+void CrumletLineProcessor::handleAsyncUpdate()
+{
+    if (m_session != nullptr)
+        setLatencySamples(static_cast<int>(m_session->latency()));
 }
 
 void CrumletLineProcessor::releaseResources()

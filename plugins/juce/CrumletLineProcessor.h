@@ -10,7 +10,7 @@
 #include <array>
 #include <memory>
 
-class CrumletLineProcessor final : public MonoOrStereoEffectProcessor
+class CrumletLineProcessor final : public MonoOrStereoEffectProcessor, private juce::AsyncUpdater
 {
 public:
     CrumletLineProcessor();
@@ -38,6 +38,8 @@ private:
     float valueOf(std::size_t index) const;
     void sendValues();
     void resetOnTransportJump(int frames);
+    // Message thread: tells the host the latency of the line made last.
+    void handleAsyncUpdate() override;
 
     std::array<juce::RangedAudioParameter*, plugins::kLineParameterCount> m_parameters{};
     std::unique_ptr<plugins::LineSession> m_session;
