@@ -25,6 +25,8 @@ public:
     // Takes `count` samples `stride` apart; appends the ready output to `out`.
     void process(const float* in, std::size_t count, std::size_t stride, std::vector<float>& out);
     void finish(std::vector<float>& out);
+    // How lost frames are filled in from the next one on.
+    void setConcealment(Concealment concealment) { m_concealment = concealment; }
     // Makes room for calls of up to `count` samples, so that they take no memory.
     void reserve(std::size_t count);
 

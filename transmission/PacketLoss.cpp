@@ -8,6 +8,14 @@ namespace transmission
 
 PacketLoss::PacketLoss(const LossSettings& settings, std::uint64_t seed) : m_settings(settings), m_random(seed)
 {
+    setSettings(settings);
+}
+
+void PacketLoss::setSettings(const LossSettings& settings)
+{
+    m_settings = settings;
+    m_startBurst = 0;
+    m_endBurst = 1;
     if (settings.meanBurst > 0 && settings.rate > 0)
     {
         m_endBurst = 1.0 / settings.meanBurst;

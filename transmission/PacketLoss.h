@@ -18,6 +18,10 @@ class PacketLoss
 public:
     PacketLoss(const LossSettings& settings, std::uint64_t seed);
 
+    // A new rate, burst length and concealment from the next frame decided on (the frames
+    // already decided for some channel keep their answers).
+    void setSettings(const LossSettings& settings);
+
     // Whether frame `index` (from 0) is lost; the same answer for every channel.
     bool lost(std::uint64_t index);
     // Drops the answers for the frames before `index`, which no channel asks about again, so

@@ -48,12 +48,7 @@ RadioLink::RadioLink(const RadioSettings& settings, double sampleRate, unsigned 
     m_bandDesign[2] = butterworth<Section>(false, kBandHighHz, 1.30656296, sampleRate);
     for (unsigned c = 0; c < channels; ++c)
         m_sources.push_back(makeSource(derivedSeed(seed, 100 + c)));
-    m_threshold = amplitudeOf(settings.thresholdDb);
-    m_holdFrames = static_cast<std::uint64_t>(std::llround(settings.holdMs * sampleRate / 1000.0));
-    m_carrierFrames = static_cast<std::uint64_t>(std::llround(settings.carrierMs * sampleRate / 1000.0));
-    m_tailFrames = static_cast<std::uint64_t>(std::llround(settings.squelchMs * sampleRate / 1000.0));
     m_clickFrames = static_cast<std::uint64_t>(std::llround(kClickMs * sampleRate / 1000.0));
-    m_clickPeak = amplitudeOf(settings.clickDb);
 
     // The colour's own RMS in the receiver's band, measured once on a stretch of it, so that
     // the static's level is its RMS whatever its colour. The squelch burst is white in the band.
@@ -71,10 +66,28 @@ RadioLink::RadioLink(const RadioSettings& settings, double sampleRate, unsigned 
         const double x = banded(probe, probe.random.bipolar());
         whiteSum += x * x;
     }
-    m_staticGain = static_cast<float>(amplitudeOf(settings.staticDb) / std::sqrt(colourSum / probeFrames));
+    m_colourRms = std::sqrt(colourSum / probeFrames);
+    m_whiteRms = std::sqrt(whiteSum / probeFrames);
+    setLevelsAndTimes(settings);
+}
+
+void RadioLink::setLevelsAndTimes(const RadioSettings& settings)
+{
+    // What the link was made with stays.
+    const RadioSettings made = m_settings;
+    m_settings = settings;
+    m_settings.enabled = made.enabled;
+    m_settings.colour = made.colour;
+    m_settings.keying = made.keying;
+    m_threshold = amplitudeOf(settings.thresholdDb);
+    m_holdFrames = static_cast<std::uint64_t>(std::llround(settings.holdMs * m_rate / 1000.0));
+    m_carrierFrames = static_cast<std::uint64_t>(std::llround(settings.carrierMs * m_rate / 1000.0));
+    m_tailFrames = static_cast<std::uint64_t>(std::llround(settings.squelchMs * m_rate / 1000.0));
+    m_clickPeak = amplitudeOf(settings.clickDb);
+    m_staticGain = static_cast<float>(amplitudeOf(settings.staticDb) / m_colourRms);
     const double tailDb = std::isinf(settings.staticDb) ? kTailLevelWithoutStaticDb
                                                         : std::min(settings.staticDb + kTailAboveStaticDb, -8.0);
-    m_tailGain = static_cast<float>(amplitudeOf(tailDb) / std::sqrt(whiteSum / probeFrames));
+    m_tailGain = static_cast<float>(amplitudeOf(tailDb) / m_whiteRms);
 }
 
 RadioLink::StaticSource RadioLink::makeSource(std::uint64_t seed) const

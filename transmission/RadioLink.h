@@ -35,6 +35,9 @@ public:
     void finish(std::vector<float>& out);
 
     const std::vector<KeyEvent>& events() const { return m_events; }
+    // New levels and times while the link runs (the static's colour and the keying stay as
+    // made); the next frame has them.
+    void setLevelsAndTimes(const RadioSettings& settings);
     // Off: the key events are not kept (a line that runs for hours, on a thread that must not
     // allocate).
     void setKeepsEvents(bool keeps) { m_keepsEvents = keeps; }
@@ -73,6 +76,8 @@ private:
     unsigned m_channels;
     std::vector<StaticSource> m_sources;
     Section m_bandDesign[3];
+    double m_colourRms = 1;     // the static's colour's RMS in the receiver's band, at unit gain
+    double m_whiteRms = 1;      // white noise's, for the squelch burst
     float m_threshold = 0;
     float m_staticGain = 0;     // the static's RMS over its colour's
     float m_tailGain = 0;       // the squelch burst's

@@ -59,6 +59,19 @@ void Transmission::process(const float* interleaved, std::size_t frames, std::ve
     emitReady(out, false);
 }
 
+void Transmission::setLossAndRadio(const LossSettings& loss, const RadioSettings& radio)
+{
+    if (!m_codecs.empty())
+    {
+        m_settings.loss = loss;
+        m_loss->setSettings(loss);
+        for (auto& codec : m_codecs)
+            codec->setConcealment(loss.concealment);
+    }
+    if (m_radio)
+        m_radio->setLevelsAndTimes(radio);
+}
+
 void Transmission::prepareForRealTime(std::size_t framesPerCall)
 {
     // What is held back is under a codec frame plus the resamplers' filters at the line's

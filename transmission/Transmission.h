@@ -44,6 +44,10 @@ public:
     // calls of up to `framesPerCall` frames, and keeps no key events. `out` is the caller's to
     // size: at most `framesPerCall` frames plus what was held back before come out of a call.
     void prepareForRealTime(std::size_t framesPerCall);
+    // The loss and the radio's levels and times while the line runs, taking no memory. What
+    // was made with the line stays: the codec, whether there is a radio, its static's colour
+    // and its keying.
+    void setLossAndRadio(const LossSettings& loss, const RadioSettings& radio);
 
     unsigned channels() const { return m_channels; }
     // Codec frames sent and lost so far (per channel: every channel loses the same frames).

@@ -49,6 +49,41 @@ std::size_t LineEngine::measureLatency(const transmission::CodecSettings& codec,
     return withMargin(most);
 }
 
+namespace
+{
+bool sameLoss(const transmission::LossSettings& a, const transmission::LossSettings& b)
+{
+    return a.rate == b.rate && a.meanBurst == b.meanBurst && a.concealment == b.concealment;
+}
+
+bool sameRadioLevelsAndTimes(const transmission::RadioSettings& a, const transmission::RadioSettings& b)
+{
+    return a.staticDb == b.staticDb && a.squelchMs == b.squelchMs && a.clickDb == b.clickDb &&
+           a.carrierMs == b.carrierMs && a.thresholdDb == b.thresholdDb && a.holdMs == b.holdMs;
+}
+} // namespace
+
+bool LineEngine::sameCodec(const transmission::CodecSettings& a, const transmission::CodecSettings& b)
+{
+    return a.kind == b.kind && a.bitRate == b.bitRate && a.discontinuous == b.discontinuous && a.bandwidth == b.bandwidth;
+}
+
+bool LineEngine::follows(const LineSetup& made, const LineSetup& wanted)
+{
+    const auto &a = made.settings, &b = wanted.settings;
+    return sameCodec(a.codec, b.codec) && made.seed == wanted.seed && a.radio.enabled == b.radio.enabled &&
+           a.radio.colour == b.radio.colour && a.radio.keying == b.radio.keying;
+}
+
+void LineEngine::follow(const LineSetup& setup)
+{
+    if (sameLoss(setup.settings.loss, m_setup.settings.loss) &&
+        sameRadioLevelsAndTimes(setup.settings.radio, m_setup.settings.radio))
+        return;
+    m_transmission->setLossAndRadio(setup.settings.loss, setup.settings.radio);
+    m_setup = setup;
+}
+
 std::size_t LineEngine::warmUpFrames(double sampleRate, std::size_t maxFramesPerCall)
 {
     return std::max(static_cast<std::size_t>(std::ceil(sampleRate)), 4 * maxFramesPerCall);
@@ -56,7 +91,7 @@ std::size_t LineEngine::warmUpFrames(double sampleRate, std::size_t maxFramesPer
 
 LineEngine::LineEngine(const LineSetup& setup, double sampleRate, unsigned channels, std::size_t maxFramesPerCall,
                        std::size_t latency)
-    : m_channels(channels), m_maxFrames(std::max<std::size_t>(maxFramesPerCall, 1)), m_latency(latency)
+    : m_setup(setup), m_channels(channels), m_maxFrames(std::max<std::size_t>(maxFramesPerCall, 1)), m_latency(latency)
 {
     m_transmission = std::make_unique<transmission::Transmission>(setup.settings, sampleRate, channels, setup.seed,
                                                                   transmission::Resampling::SmallBlocks);

@@ -41,8 +41,19 @@ public:
     // output is the transmission of this silence followed by the input.
     static std::size_t warmUpFrames(double sampleRate, std::size_t maxFramesPerCall);
 
+    // Whether a line made with `made` can take `wanted` as it runs: the same codec, seed and
+    // radio (on or off, its static's colour, its keying); the loss and the radio's levels and
+    // times may differ.
+    static bool follows(const LineSetup& made, const LineSetup& wanted);
+    static bool sameCodec(const transmission::CodecSettings& a, const transmission::CodecSettings& b);
+
     std::size_t latency() const { return m_latency; }
     unsigned channels() const { return m_channels; }
+    const LineSetup& setup() const { return m_setup; }
+
+    // Audio thread: the loss and the radio's levels and times of `setup`, from the next frame
+    // (for a setup this line follows).
+    void follow(const LineSetup& setup);
 
     // Audio thread: `frames` frames in place, any number (split into calls of the size given).
     void process(float* const* channels, std::size_t frames);
@@ -53,6 +64,7 @@ public:
 private:
     void processPart(float* const* channels, std::size_t offset, std::size_t frames);
 
+    LineSetup m_setup;
     std::unique_ptr<transmission::Transmission> m_transmission;
     unsigned m_channels;
     std::size_t m_maxFrames;

@@ -31,8 +31,8 @@ struct LineParameter
     float minValue, maxValue, defaultValue;
     const char* unit;
     std::vector<std::string> choices; // a Choice's texts
-    // A DAW may automate it; the others are set, not moved (a codec change restarts the line
-    // and may change its latency).
+    // A DAW may automate it: the line playing follows it. The others are set, not moved: a
+    // change makes a new line (and a codec change may change the latency).
     bool automatable;
 };
 

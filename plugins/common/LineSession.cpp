@@ -12,11 +12,6 @@ namespace
 constexpr auto kWorkerPeriod = std::chrono::milliseconds(5);
 constexpr double kFadeSeconds = 0.02;
 
-bool sameCodec(const transmission::CodecSettings& a, const transmission::CodecSettings& b)
-{
-    return a.kind == b.kind && a.bitRate == b.bitRate && a.discontinuous == b.discontinuous &&
-           a.bandwidth == b.bandwidth;
-}
 } // namespace
 
 LineSession::LineSession(unsigned channels) : m_channels(channels)
@@ -53,11 +48,10 @@ void LineSession::setLatencyListener(std::function<void(std::size_t)> listener)
     m_latencyListener = std::move(listener);
 }
 
-std::unique_ptr<LineEngine> LineSession::make(const LineValues& values)
+std::unique_ptr<LineEngine> LineSession::make(LineSetup setup)
 {
-    LineSetup setup = lineSetupOf(values);
     auto build = [&] {
-        if (!m_measured || !sameCodec(m_measuredCodec, setup.settings.codec))
+        if (!m_measured || !LineEngine::sameCodec(m_measuredCodec, setup.settings.codec))
         {
             m_measuredLatency = LineEngine::measureLatency(setup.settings.codec, m_sampleRate, m_maxFrames);
             m_measuredCodec = setup.settings.codec;
@@ -85,7 +79,11 @@ void LineSession::prepare(double sampleRate, std::size_t maxFramesPerCall)
     m_maxFrames = std::max<std::size_t>(maxFramesPerCall, 1);
     m_measured = false;
     const std::uint64_t generation = m_valuesGeneration.load();
-    m_current = new Arrival{make(values()), false};
+    const LineSetup setup = lineSetupOf(values());
+    m_current = new Arrival{make(setup), false};
+    m_standby.store(new Arrival{make(setup), false});
+    m_linesMade.fetch_add(1);
+    m_resetWanted = false;
     m_builtGeneration.store(generation);
     m_latency.store(m_current->engine->latency());
     m_fadeFrames = static_cast<std::size_t>(kFadeSeconds * sampleRate);
@@ -119,7 +117,8 @@ void LineSession::stopWorker()
 
 void LineSession::deleteAllLines()
 {
-    for (Arrival* a : {m_incoming.exchange(nullptr), m_retired.exchange(nullptr), m_current, m_fadingOut})
+    for (Arrival* a : {m_incoming.exchange(nullptr), m_retired.exchange(nullptr), m_standby.exchange(nullptr), m_current,
+                       m_fadingOut})
         delete a;
     m_current = m_fadingOut = nullptr;
 }
@@ -138,6 +137,7 @@ void LineSession::publish(Arrival* arrival)
 void LineSession::runWorker()
 {
     std::uint64_t builtResets = m_resetsAsked.load();
+    LineSetup built = lineSetupOf(values());
     std::size_t latency = m_latency.load();
     for (;;)
     {
@@ -147,21 +147,44 @@ void LineSession::runWorker()
                 break;
         }
         collectRetired();
+        if (m_standby.load() == nullptr)
+        {
+            try
+            {
+                delete m_standby.exchange(new Arrival{make(built), false});
+            }
+            catch (const std::exception&)
+            {
+            }
+        }
         const std::uint64_t generation = m_valuesGeneration.load();
         const std::uint64_t resets = m_resetsAsked.load();
         if (generation == m_builtGeneration.load() && resets == builtResets)
             continue;
-        const bool fades = generation != m_builtGeneration.load();
+        // A change the line playing can follow (loss, the radio's levels) is taken on the audio
+        // thread; the rest makes a new line.
+        const LineSetup wanted = lineSetupOf(values());
+        const bool reset = resets != builtResets;
+        builtResets = resets;
+        if (!reset && LineEngine::follows(built, wanted))
+        {
+            m_builtGeneration.store(generation);
+            continue;
+        }
+        const bool fades = !reset;
         try
         {
-            publish(new Arrival{make(values()), fades});
+            publish(new Arrival{make(wanted), fades});
+            m_linesMade.fetch_add(1);
+            built = wanted;
+            // The line standing by has the settings before: the next round makes another.
+            delete m_standby.exchange(nullptr);
         }
         catch (const std::exception&)
         {
             // No memory for a new line: the one playing plays on.
         }
         m_builtGeneration.store(generation);
-        builtResets = resets;
         const std::size_t now = m_incoming.load() != nullptr ? m_incoming.load()->engine->latency() : latency;
         if (now != latency)
         {
@@ -205,8 +228,26 @@ void LineSession::takeIncoming()
     m_current = arrival;
 }
 
+void LineSession::resetIfWanted()
+{
+    if (!m_resetWanted)
+        return;
+    m_resetWanted = false;
+    // The line standing by takes over at once; without one (or while a crossfade runs, or
+    // before the worker has taken the line replaced last), the worker makes a fresh line.
+    Arrival* fresh = m_fadingOut == nullptr && m_retired.load() == nullptr ? m_standby.exchange(nullptr) : nullptr;
+    if (fresh == nullptr)
+    {
+        m_resetsAsked.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    m_retired.store(m_current);
+    m_current = fresh;
+}
+
 void LineSession::process(float* const* channels, std::size_t frames)
 {
+    resetIfWanted();
     takeIncoming();
     if (m_current == nullptr)
     {
@@ -214,6 +255,10 @@ void LineSession::process(float* const* channels, std::size_t frames)
             std::fill(channels[c], channels[c] + frames, 0.f);
         return;
     }
+    // The values the line follows as it runs.
+    const LineSetup wanted = lineSetupOf(values());
+    if (LineEngine::follows(m_current->engine->setup(), wanted))
+        m_current->engine->follow(wanted);
     const std::uint64_t before = m_current->engine->shortfalls();
     if (m_fadingOut != nullptr)
         processWithFade(channels, frames);

@@ -2,7 +2,9 @@
 // place, the latency out. A worker thread makes a new LineEngine when a value changes or the
 // transport jumps, and hands it to the audio thread through atomics: the audio thread never
 // takes memory, locks or waits. A settings change crossfades from the old line to the new
-// one once the new one's output has begun; a reset switches at once.
+// one once the new one's output has begun; a reset switches at once to a fresh line kept
+// standing by. Loss and the radio's
+// levels and times change in the line playing, on the audio thread.
 #pragma once
 
 #include "plugins/common/LineEngine.h"
@@ -38,8 +40,9 @@ public:
     float value(std::size_t index) const { return m_values[index].load(std::memory_order_relaxed); }
     LineValues values() const;
 
-    // Audio thread: a fresh line with the same settings (the transport jumped).
-    void requestReset() { m_resetsAsked.fetch_add(1, std::memory_order_relaxed); }
+    // Audio thread: a fresh line with the same settings from the next buffer on (the transport
+    // jumped): the one kept standing by, or one the worker makes when there is none.
+    void requestReset() { m_resetWanted = true; }
     // Audio thread: in place; silence before prepare().
     void process(float* const* channels, std::size_t frames);
 
@@ -53,6 +56,8 @@ public:
     bool waitUntilCurrent(int milliseconds) const;
     // Frames that came out as silence because a line was late (none when all is right).
     std::uint64_t shortfalls() const { return m_shortfalls.load(); }
+    // Lines made so far (at prepare, and for each change the line playing cannot follow).
+    std::uint64_t linesMade() const { return m_linesMade.load(); }
 
 private:
     // A line on its way to the audio thread.
@@ -62,11 +67,12 @@ private:
         bool fadesIn; // a settings change: crossfade; a reset: switch at once
     };
 
-    std::unique_ptr<LineEngine> make(const LineValues& values);
+    std::unique_ptr<LineEngine> make(LineSetup setup);
     void runWorker();
     void stopWorker();
     void collectRetired();
     void takeIncoming();
+    void resetIfWanted();
     void publish(Arrival* arrival);
     void processWithFade(float* const* channels, std::size_t frames);
     void deleteAllLines();
@@ -80,6 +86,8 @@ private:
     // Hand-over: the worker stores a new line in m_incoming; the audio thread takes it only
     // when m_retired is empty, and puts the line it replaces there for the worker to delete.
     std::atomic<Arrival*> m_incoming{nullptr};
+    std::atomic<Arrival*> m_standby{nullptr}; // a fresh line of the settings made last, for a reset
+    bool m_resetWanted = false;               // audio thread's
     std::atomic<Arrival*> m_retired{nullptr};
     Arrival* m_current = nullptr;   // audio thread's
     Arrival* m_fadingOut = nullptr; // audio thread's: the old line during a crossfade
@@ -95,6 +103,7 @@ private:
     std::atomic<std::size_t> m_latency{0};
     std::atomic<std::uint64_t> m_valuesGeneration{0}, m_builtGeneration{0};
     std::atomic<std::uint64_t> m_shortfalls{0};
+    std::atomic<std::uint64_t> m_linesMade{0};
     std::function<void(std::size_t)> m_latencyListener;
 
     std::thread m_worker;

@@ -318,3 +318,60 @@ TEST(LineSession, SilenceBeforePrepareAndAfterRelease)
     session.process(&channel, x.size());
     EXPECT_TRUE(std::all_of(x.begin(), x.end(), [](float s) { return s == 0.f; }));
 }
+
+TEST(LineSession, LossAndRadioLevelsChangeInTheLinePlayingAndACodecMakesANewLine)
+{
+    if (!available("gsm") || !available("opus:24k"))
+        GTEST_SKIP() << "needs GSM and Opus";
+    // A steady tone through GSM, lost frames filled with silence: 10 ms windows of the output
+    // that are (nearly) silent count the frames lost.
+    LineSession session(1);
+    const LineValues gsm = valuesFor("gsm");
+    for (std::size_t i = 0; i < kLineParameterCount; ++i)
+        session.setValue(i, gsm[i]);
+    session.setValue(kLineConcealment, 2.f);
+    session.prepare(48000.0, 480);
+    EXPECT_EQ(session.linesMade(), 1u);
+    std::vector<float> x(480);
+    float* channel = x.data();
+    std::size_t frame = 0;
+    auto silentWindows = [&](int seconds) {
+        int silent = 0;
+        for (int b = 0; b < seconds * 100; ++b)
+        {
+            for (float& s : x)
+                s = 0.3f * std::sin(2.f * 3.14159265f * 300.f * static_cast<float>(frame++) / 48000.f);
+            session.process(&channel, x.size());
+            double energy = 0;
+            for (float s : x)
+                energy += s * s;
+            silent += std::sqrt(energy / x.size()) < 0.01 ? 1 : 0;
+        }
+        return silent;
+    };
+    silentWindows(1); // the latency's worth of silence first
+    EXPECT_EQ(silentWindows(2), 0);
+
+    // Half the frames lost: the line playing follows (no new line, the codec goes on).
+    session.setValue(kLineLoss, 50.f);
+    ASSERT_TRUE(session.waitUntilCurrent(5000));
+    silentWindows(1);
+    const int lost = silentWindows(4);
+    EXPECT_GT(lost, 100);
+    EXPECT_LT(lost, 300);
+    EXPECT_EQ(session.linesMade(), 1u);
+
+    // The radio's static level follows too; switching the radio on or changing the codec
+    // makes a new line.
+    session.setValue(kLineStatic, -20.f);
+    ASSERT_TRUE(session.waitUntilCurrent(5000));
+    EXPECT_EQ(session.linesMade(), 1u);
+    session.setValue(kLineRadio, 1.f);
+    ASSERT_TRUE(session.waitUntilCurrent(5000));
+    EXPECT_EQ(session.linesMade(), 2u);
+    const LineValues opus = valuesFor("opus:24k");
+    session.setValue(kLineCodec, opus[kLineCodec]);
+    ASSERT_TRUE(session.waitUntilCurrent(5000));
+    EXPECT_EQ(session.linesMade(), 3u);
+    EXPECT_EQ(session.shortfalls(), 0u);
+}
