@@ -33,6 +33,15 @@ void addSettingsOptions(CLI::App* command, std::vector<std::string>& assignments
     command->add_option("--preset", preset, "A shipped preset's name (see `crumlet presets`) or a preset file");
     command->add_option("--bank", bankFile, "Start from a 139-byte parameter block file");
 }
+
+// Where a command writes the settings as a preset file, and whether it may replace one there.
+void addPresetFileOptions(CLI::App* command, const std::string& option, std::string& path, bool& force,
+                          const std::string& help)
+{
+    command->add_option(option, path, help);
+    command->add_flag("--force", force, "Replace an existing preset file");
+}
+
 // CLI11 reads an empty value as 0 (or as no value at all): `--loudness ''` rendered without
 // normalising and `--jobs ''` took one job per core. No option here means anything by an
 // empty value, so none takes one.
@@ -116,15 +125,13 @@ int main(int argc, char** argv)
     BankOptions bank;
     CLI::App* bankCommand = app.add_subcommand("bank", "Write the 139-byte parameter block, or the settings as a preset file");
     bankCommand->add_option("--out", bank.output, "Block file to write");
-    bankCommand->add_option("--save-preset", bank.savePreset, "Preset file to write");
-    bankCommand->add_flag("--force", bank.force, "Replace an existing preset file");
+    addPresetFileOptions(bankCommand, "--save-preset", bank.savePreset, bank.force, "Preset file to write");
     addSettingsOptions(bankCommand, bank.assignments, bank.preset, bank.bankFile);
 
     PresetsOptions presets;
     CLI::App* presetsCommand = app.add_subcommand("presets", "List, show or save the shipped presets");
     presetsCommand->add_option("name", presets.name, "One preset to show (or to --save)");
-    presetsCommand->add_option("--save", presets.save, "Write the preset to a preset file");
-    presetsCommand->add_flag("--force", presets.force, "Replace an existing preset file");
+    addPresetFileOptions(presetsCommand, "--save", presets.save, presets.force, "Write the preset to a preset file");
     presetsCommand->add_flag("--json", presets.json, "In the preset-file form, by name");
 
     bool paramsJson = false;
@@ -168,8 +175,8 @@ int main(int argc, char** argv)
     editorCommand->add_option("--screenshot", editor.screenshot, "Write the window as PNG after --after ms of audio, then exit");
     editorCommand->add_option("--after", editor.afterMs, "Milliseconds of audio before the screenshot")->capture_default_str();
     editorCommand->add_option("--scale", editor.scale, "Screen density as a scale (1.5 = 144 dpi) instead of the display's");
-    editorCommand->add_option("--save-preset", editor.savePreset, "On closing, write the settings as a preset file");
-    editorCommand->add_flag("--force", editor.force, "Replace an existing preset file");
+    addPresetFileOptions(editorCommand, "--save-preset", editor.savePreset, editor.force,
+                         "On closing, write the settings as a preset file");
 
     refuseEmptyValues(app);
     try

@@ -12,9 +12,6 @@ namespace quarl
 class BankBlockWriter final : public ZQ::Quarl::IBlockWriter
 {
 public:
-    BankBlockWriter() = default;
-    ~BankBlockWriter() = default;
-
     bool WriteBool(bool value) override;
     bool WriteInt32(std::int32_t value) override;
     bool WriteReal32(float value) override;

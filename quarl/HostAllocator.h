@@ -12,7 +12,6 @@ class HostAllocator final : public ZQ::Quarl::IAllocator
 {
 public:
     HostAllocator() = default;
-    ~HostAllocator() = default;
     HostAllocator(const HostAllocator&) = delete;
     HostAllocator& operator=(const HostAllocator&) = delete;
 

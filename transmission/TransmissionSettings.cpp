@@ -74,43 +74,59 @@ bool readBitRate(const std::string& text, int& bitRate)
     return bitRate > 0;
 }
 
-const char* bandwidthName(OpusBandwidth bandwidth)
+// The words a setting's text uses for the values of one of its choices, read and written
+// from the same table.
+template <typename Value>
+struct Named
 {
-    switch (bandwidth)
-    {
-    case OpusBandwidth::Narrow: return "nb";
-    case OpusBandwidth::Medium: return "mb";
-    case OpusBandwidth::Wide: return "wb";
-    case OpusBandwidth::SuperWide: return "swb";
-    case OpusBandwidth::Full: return "fb";
-    case OpusBandwidth::Automatic: break;
-    }
+    const char* name;
+    Value value;
+};
+
+constexpr Named<OpusBandwidth> kBandwidthNames[] = {{"nb", OpusBandwidth::Narrow},
+                                                    {"mb", OpusBandwidth::Medium},
+                                                    {"wb", OpusBandwidth::Wide},
+                                                    {"swb", OpusBandwidth::SuperWide},
+                                                    {"fb", OpusBandwidth::Full}};
+constexpr Named<Concealment> kConcealmentNames[] = {
+    {"codec", Concealment::Codec}, {"repeat", Concealment::Repeat}, {"silence", Concealment::Silence}};
+constexpr Named<StaticColour> kColourNames[] = {
+    {"white", StaticColour::White}, {"pink", StaticColour::Pink}, {"brown", StaticColour::Brown}};
+constexpr Named<Keying> kKeyingNames[] = {{"level", Keying::Level}, {"line", Keying::Line}};
+
+template <typename Value, std::size_t N>
+const char* nameOf(const Named<Value> (&table)[N], Value value)
+{
+    for (const Named<Value>& entry : table)
+        if (entry.value == value)
+            return entry.name;
     return "";
 }
 
-struct ColourName
+// The entry a name gives, or nothing.
+template <typename Value, std::size_t N>
+const Named<Value>* findNamed(const Named<Value> (&table)[N], const std::string& name)
 {
-    const char* name;
-    StaticColour colour;
-};
-constexpr ColourName kColourNames[] = {
-    {"white", StaticColour::White}, {"pink", StaticColour::Pink}, {"brown", StaticColour::Brown}};
-
-const char* colourName(StaticColour colour)
-{
-    for (const ColourName& c : kColourNames)
-        if (c.colour == colour)
-            return c.name;
-    return "pink";
+    for (const Named<Value>& entry : table)
+        if (name == entry.name)
+            return &entry;
+    return nullptr;
 }
 
-// The colour a name gives, or nothing.
-const ColourName* findColour(const std::string& name)
+// A `key=value` field split at its first '='; the value is empty when there is none.
+struct KeyValue
 {
-    for (const ColourName& c : kColourNames)
-        if (name == c.name)
-            return &c;
-    return nullptr;
+    std::string key;
+    std::string value;
+    bool hasValue;
+};
+
+KeyValue splitKeyValue(const std::string& field)
+{
+    const auto equals = field.find('=');
+    if (equals == std::string::npos)
+        return {field, std::string(), false};
+    return {field.substr(0, equals), field.substr(equals + 1), true};
 }
 
 std::string levelText(double db) { return std::isinf(db) ? "off" : number(db) + "dB"; }
@@ -148,16 +164,8 @@ CodecSettings parseCodec(const std::string& original)
         int bitRate = 0;
         if ((field == "dtx" || field == "vad") && entry->discontinuous)
             codec.discontinuous = true;
-        else if (entry->kind == CodecKind::Opus && field == "nb")
-            codec.bandwidth = OpusBandwidth::Narrow;
-        else if (entry->kind == CodecKind::Opus && field == "mb")
-            codec.bandwidth = OpusBandwidth::Medium;
-        else if (entry->kind == CodecKind::Opus && field == "wb")
-            codec.bandwidth = OpusBandwidth::Wide;
-        else if (entry->kind == CodecKind::Opus && field == "swb")
-            codec.bandwidth = OpusBandwidth::SuperWide;
-        else if (entry->kind == CodecKind::Opus && field == "fb")
-            codec.bandwidth = OpusBandwidth::Full;
+        else if (entry->kind == CodecKind::Opus && findNamed(kBandwidthNames, field) != nullptr)
+            codec.bandwidth = findNamed(kBandwidthNames, field)->value;
         else if (entry->kind == CodecKind::Codec2 && field == "700c")
             codec.bitRate = 700;
         else if (readBitRate(field, bitRate))
@@ -197,7 +205,7 @@ std::string codecText(const CodecSettings& codec)
                                                                                                ? "k"
                                                                                                : ""));
     if (codec.bandwidth != OpusBandwidth::Automatic)
-        text += std::string(":") + bandwidthName(codec.bandwidth);
+        text += std::string(":") + nameOf(kBandwidthNames, codec.bandwidth);
     if (codec.discontinuous)
         text += ":dtx";
     return text;
@@ -217,20 +225,16 @@ LossSettings parseLoss(const std::string& original)
     for (std::size_t i = 1; i < fields.size(); ++i)
     {
         const std::string& field = fields[i];
-        const auto equals = field.find('=');
-        const std::string key = field.substr(0, equals);
-        const std::string value = equals == std::string::npos ? std::string() : field.substr(equals + 1);
+        const KeyValue setting = splitKeyValue(field);
+        const std::string& key = setting.key;
+        const std::string& value = setting.value;
         double burst = 0;
         if (key == "burst" && readNumber(value, "", burst) && burst >= 1 && burst <= 1000)
             loss.meanBurst = burst;
         else if (key == "burst")
             throw SettingsError("burst= takes the mean number of frames lost in a row, 1 to 1000, not \"" + value + "\"");
-        else if (key == "conceal" && value == "codec")
-            loss.concealment = Concealment::Codec;
-        else if (key == "conceal" && value == "repeat")
-            loss.concealment = Concealment::Repeat;
-        else if (key == "conceal" && value == "silence")
-            loss.concealment = Concealment::Silence;
+        else if (key == "conceal" && findNamed(kConcealmentNames, value) != nullptr)
+            loss.concealment = findNamed(kConcealmentNames, value)->value;
         else if (key == "conceal")
             throw SettingsError("conceal= takes codec, repeat or silence, not \"" + value + "\"");
         else
@@ -253,10 +257,8 @@ std::string lossText(const LossSettings& loss)
     std::string text = number(loss.rate * 100.0) + "%";
     if (loss.meanBurst > 0)
         text += ":burst=" + number(loss.meanBurst);
-    if (loss.concealment == Concealment::Repeat)
-        text += ":conceal=repeat";
-    else if (loss.concealment == Concealment::Silence)
-        text += ":conceal=silence";
+    if (loss.concealment != Concealment::Codec)
+        text += std::string(":conceal=") + nameOf(kConcealmentNames, loss.concealment);
     return text;
 }
 
@@ -273,11 +275,11 @@ RadioSettings parseRadio(const std::string& original)
                        "squelch=ms|off, click=dB|off, carrier=ms, threshold=dB, hold=ms, key=level|line";
     for (const std::string& field : splitFields(text))
     {
-        const auto equals = field.find('=');
-        if (equals == std::string::npos)
+        const KeyValue setting = splitKeyValue(field);
+        if (!setting.hasValue)
             throw SettingsError(std::string(help) + "; not \"" + field + "\"");
-        const std::string key = field.substr(0, equals);
-        const std::string value = field.substr(equals + 1);
+        const std::string& key = setting.key;
+        const std::string& value = setting.value;
         double x = 0;
         auto level = [&](double& into, double lowest, double highest) {
             if (isOff(value))
@@ -313,12 +315,10 @@ RadioSettings parseRadio(const std::string& original)
             time(radio.carrierMs, 0, 500, true);
         else if (key == "hold")
             time(radio.holdMs, 0, 5000, false);
-        else if ((key == "colour" || key == "color") && findColour(value) != nullptr)
-            radio.colour = findColour(value)->colour;
-        else if (key == "key" && value == "level")
-            radio.keying = Keying::Level;
-        else if (key == "key" && value == "line")
-            radio.keying = Keying::Line;
+        else if ((key == "colour" || key == "color") && findNamed(kColourNames, value) != nullptr)
+            radio.colour = findNamed(kColourNames, value)->value;
+        else if (key == "key" && findNamed(kKeyingNames, value) != nullptr)
+            radio.keying = findNamed(kKeyingNames, value)->value;
         else
             throw SettingsError(std::string(help) + "; not \"" + field + "\"");
     }
@@ -335,7 +335,7 @@ std::string radioText(const RadioSettings& radio)
     if (radio.staticDb != defaults.staticDb)
         add("static=" + levelText(radio.staticDb));
     if (radio.colour != defaults.colour)
-        add(std::string("colour=") + colourName(radio.colour));
+        add(std::string("colour=") + nameOf(kColourNames, radio.colour));
     if (radio.squelchMs != defaults.squelchMs)
         add("squelch=" + (radio.squelchMs > 0 ? number(radio.squelchMs) + "ms" : std::string("off")));
     if (radio.clickDb != defaults.clickDb)
@@ -347,7 +347,7 @@ std::string radioText(const RadioSettings& radio)
     if (radio.holdMs != defaults.holdMs)
         add("hold=" + number(radio.holdMs) + "ms");
     if (radio.keying != defaults.keying)
-        add("key=line");
+        add(std::string("key=") + nameOf(kKeyingNames, radio.keying));
     return text.empty() ? "on" : text;
 }
 

@@ -102,6 +102,8 @@ int info(const InfoOptions& options)
         std::printf("  settings that differ from the defaults:%s\n", changed.empty() ? " none" : changed.c_str());
         for (const VariedValue& v : recipe->varied)
             std::printf("  varied: %s %s (%+.4g)\n", v.property.c_str(), v.text.c_str(), v.offset);
+        if (recipe->transmission && recipe->transmission->active())
+            std::printf("  then: %s\n", transmission::summaryText(*recipe->transmission).c_str());
         std::printf("  render it again: crumlet render --like %s --in SOURCE --out FILE\n", printable(options.path).c_str());
     }
     return 0;

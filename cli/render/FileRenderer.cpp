@@ -243,6 +243,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         rendered = renderer.run(source, std::ref(transmitted), notInterrupted);
         if (rendered.status == Success && !Interruption::requested())
             transmitted.finish();
+        result.transmission = transmitted.report();
     }
     else
     {
@@ -258,6 +259,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         rendered = renderer.run(source, std::ref(transmitted), notInterrupted);
         if (rendered.status == Success && !Interruption::requested())
             transmitted.finish();
+        result.transmission = transmitted.report();
         if (!parked.error().empty())
             throw IoError(parked.error());
         input.checkComplete();

@@ -51,6 +51,16 @@ struct FileRenderRequest
     OutputMetadata metadata{}; // how it was made, written into a WAV output
 };
 
+// What the transmission after the effect did to a file, when it had one.
+struct TransmissionReport
+{
+    std::string settings;        // as `crumlet presets` lists them; empty: no transmission
+    bool lossy = false;           // packets may be lost
+    std::uint64_t framesSent = 0; // codec frames, per channel
+    std::uint64_t framesLost = 0;
+    std::uint64_t overs = 0;      // the radio's transmissions (key downs)
+};
+
 struct FileRenderResult
 {
     std::uint64_t inputFrames = 0;
@@ -73,6 +83,7 @@ struct FileRenderResult
     std::string gainNote;          // why no gain was applied although one was asked for, or
                                    // what the input's measure left out
     bool integerFormat = false;    // the file clips at full scale
+    TransmissionReport transmission;
 };
 
 // Writes beside the output and moves it into place only when the render succeeded; a

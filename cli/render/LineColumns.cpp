@@ -5,6 +5,7 @@
 #include "cli/render/Variation.h"
 #include "cli/settings/Presets.h"
 #include "cli/settings/UsageError.h"
+#include "transmission/TransmissionSettings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -51,6 +52,22 @@ std::function<void(RenderOptions&, const std::string&, const LineContext&)> chec
     return [field, check](RenderOptions& o, const std::string& v, const LineContext&) {
         check(v);
         o.*field = v;
+    };
+}
+// A transmission column: kept as its option takes it once `parse` reads it.
+template <typename Parse, typename Store>
+std::function<void(RenderOptions&, const std::string&, const LineContext&)> transmissionCell(Parse parse, Store store)
+{
+    return [parse, store](RenderOptions& o, const std::string& v, const LineContext&) {
+        try
+        {
+            parse(v);
+        }
+        catch (const transmission::SettingsError& e)
+        {
+            throw UsageError(e.what());
+        }
+        store(o.transmission, v);
     };
 }
 } // namespace
@@ -105,6 +122,12 @@ const std::vector<LineColumn>& lineColumns()
              o.bits = 0;
          }},
         {"dither", "tpdf or none", checkedText(&RenderOptions::dither, [](const std::string& v) { ditherOf(v); })},
+        {"codec", "after the effect, as --codec takes it (none: the preset's left out)",
+         transmissionCell(transmission::parseCodec, [](TransmissionOptions& t, const std::string& v) { t.codec = v; })},
+        {"loss", "codec frames lost, as --loss takes it (off: none)",
+         transmissionCell(transmission::parseLoss, [](TransmissionOptions& t, const std::string& v) { t.loss = v; })},
+        {"radio", "a radio link, as --radio takes it (on, off or its settings)",
+         transmissionCell(transmission::parseRadio, [](TransmissionOptions& t, const std::string& v) { t.radio = v; })},
         {"vary", "NAME=±AMOUNT, several separated by \";\"",
          [](RenderOptions& o, const std::string& v, const LineContext& c) {
              o.vary.clear();

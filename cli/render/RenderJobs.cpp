@@ -50,6 +50,7 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
         file.loudness = job.settings->loudness;
         file.delivery = job.settings->delivery;
         file.metadata = job.settings->metadata;
+        file.transmission = job.settings->transmission;
     }
     try
     {

@@ -19,6 +19,7 @@ struct FileSettings
     LoudnessTarget loudness;
     DeliveryFormat delivery;
     OutputMetadata metadata;
+    transmission::TransmissionSettings transmission; // a line's preset may carry its own
     std::vector<VariedValue> varied; // reported with the file
 };
 
@@ -41,7 +42,7 @@ struct RenderJobsRequest
     std::uint32_t blockFrames = 512;
     SampleFormat sampleFormat = SampleFormat::Automatic;
     LoudnessTarget loudness;
-    // After the effect, the same for every file, drawn from each file's seed.
+    // After the effect, drawn from each file's seed; a job's own settings hold its own.
     transmission::TransmissionSettings transmission{};
     DeliveryFormat delivery;
     bool replace = false;     // existing outputs may be replaced

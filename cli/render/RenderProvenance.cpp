@@ -81,6 +81,7 @@ ordered_json recipeObject(const RenderRecipe& recipe, const ParameterSettings& s
         {"loudness", recipe.loudness ? ordered_json(*recipe.loudness) : ordered_json()},
         {"matchLoudness", recipe.matchLoudness},
         {"variation", varied},
+        {"transmission", transmissionJson(recipe.transmission.value_or(transmission::TransmissionSettings{}))},
         {"block", hex(recipe.block)},
         {"settings", presetJson(settings)}};
 }
@@ -115,7 +116,11 @@ OutputMetadata describeRender(const RenderRecipe& recipe, const ParameterSetting
     // The coding-history line (EBU R98) goes on with the format when the file is written.
     m.codingHistory = "T=" + tool + (recipe.preset.empty() ? "" : "; preset=" + recipe.preset) + "; settings " +
                       (changed.empty() ? std::string("all default") : joined(changed, " ")) +
-                      (varied.empty() ? "" : "; varied " + joined(varied, " ")) + "; seed " +
+                      (varied.empty() ? "" : "; varied " + joined(varied, " ")) +
+                      (recipe.transmission && recipe.transmission->active()
+                           ? "; then " + transmission::summaryText(*recipe.transmission)
+                           : std::string()) +
+                      "; seed " +
                       std::to_string(recipe.seed) + "\r\n";
     m.settingsJson = recipeJson(recipe, settings);
     return m;
@@ -152,6 +157,8 @@ RenderRecipe readRecipe(const std::string& path)
         for (const auto& [name, v] : j.at("variation").items())
             r.varied.push_back({name, v.at("value").get<double>(), v.at("offset").get<double>(),
                                 v.at("text").get<std::string>()});
+        if (j.contains("transmission"))
+            r.transmission = readTransmission(j.at("transmission"), "\"" + path + "\": its settings chunk");
         r.block = unhex(j.at("block").get<std::string>());
     }
     catch (const nlohmann::json::exception& e)

@@ -9,6 +9,7 @@
 #include "cli/render/DeliveryFormat.h"
 #include "cli/render/Variation.h"
 #include "cli/settings/ParameterSettings.h"
+#include "transmission/TransmissionSettings.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,6 +28,9 @@ struct RenderRecipe
     std::optional<double> loudness;  // LUFS
     bool matchLoudness = false;
     std::vector<VariedValue> varied;
+    // What followed the effect (inactive: nothing); unset when read from a file written before
+    // renders recorded it.
+    std::optional<transmission::TransmissionSettings> transmission;
     std::string input;               // the input's file name, for the reader
 };
 

@@ -116,6 +116,19 @@ std::string namedFew(const std::vector<std::string>& names)
     return text;
 }
 
+// "; then codec gsm, loss 5%: 18 of 355 frames lost, radio: 3 overs"
+std::string transmissionNote(const TransmissionReport& t)
+{
+    if (t.settings.empty())
+        return {};
+    std::string note = "; then " + t.settings;
+    if (t.lossy)
+        note += ": " + std::to_string(t.framesLost) + " of " + std::to_string(t.framesSent) + " frames lost";
+    if (t.overs > 0)
+        note += std::string(t.lossy ? ", " : ": ") + std::to_string(t.overs) + (t.overs == 1 ? " over" : " overs");
+    return note;
+}
+
 // "-23.0 LUFS, LRA 4.2 LU"; a line too short to gate says how it was measured.
 std::string loudnessText(const Levels& levels)
 {
@@ -208,6 +221,11 @@ void RenderReport::file(const JobOutcome& o)
             j["gainDb"] = std::round(r.gainDb * 100.0) / 100.0;
             j["gainNote"] = r.gainNote.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.gainNote);
             j["clippedSamples"] = r.integerFormat ? r.output.clippedSamples : 0;
+            if (!r.transmission.settings.empty())
+                j["transmission"] = {{"settings", r.transmission.settings},
+                                     {"framesSent", r.transmission.framesSent},
+                                     {"framesLost", r.transmission.framesLost},
+                                     {"overs", r.transmission.overs}};
         }
         if (o.status == JobOutcome::Status::Interrupted)
             j["started"] = !o.neverStarted;
@@ -226,12 +244,13 @@ void RenderReport::file(const JobOutcome& o)
             if (r.gainDb != 0.0 || !r.gainNote.empty())
                 gain = std::string(", gain ") + (r.gainDb > 0 ? "+" : "") + formatDb(r.gainDb) + " dB" +
                        (r.gainNote.empty() ? "" : " (" + r.gainNote + ")");
-            std::fprintf(stderr, "rendered: %s -> %s:%s %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s%s%s\n",
+            std::fprintf(stderr, "rendered: %s -> %s:%s %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s%s%s%s\n",
                          inputName(o).c_str(), printable(o.output).c_str(), conversionNote(r).c_str(),
                          static_cast<double>(r.inputFrames) / rate,
                          static_cast<double>(r.outputFrames - r.inputFrames) / rate, ringOutNote(r, rate).c_str(),
                          formatDb(r.output.peakDbfs).c_str(), formatDb(r.output.truePeakDbtp).c_str(),
-                         loudnessText(r.output).c_str(), gain.c_str(), printable(variedNote(o)).c_str());
+                         loudnessText(r.output).c_str(), gain.c_str(), transmissionNote(r.transmission).c_str(),
+                         printable(variedNote(o)).c_str());
         }
         if (r.integerFormat && r.output.clippedSamples > 0)
             std::fprintf(stderr,

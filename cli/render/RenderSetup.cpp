@@ -57,8 +57,10 @@ RenderSetup setUpRender(const RenderOptions& options)
         setup.settings.loadBlock(like->block);
         if (!options.preset.empty())
             applyPreset(setup.settings, options.preset, &presetTransmission);
+        else if (like->transmission)
+            presetTransmission = *like->transmission;
         else if (const FactoryPreset* shipped = findFactoryPreset(like->preset))
-            presetTransmission = shipped->transmission; // the block holds the effect's part; this is the rest
+            presetTransmission = shipped->transmission; // a file from before renders recorded it
         for (const auto& assignment : options.assignments)
             setup.settings.assign(assignment);
         setup.likeVaried = like->varied;
@@ -93,6 +95,7 @@ void prepareJob(const RenderSetup& setup, RenderJob& job)
     file->sampleFormat = setup.sampleFormat;
     file->loudness = setup.loudness;
     file->delivery = setup.delivery;
+    file->transmission = setup.transmission;
 
     RenderRecipe recipe;
     recipe.preset = setup.preset;
@@ -103,6 +106,7 @@ void prepareJob(const RenderSetup& setup, RenderJob& job)
     recipe.loudness = setup.loudnessLufs;
     recipe.matchLoudness = setup.loudness.mode == LoudnessTarget::Mode::MatchInput;
     recipe.varied = file->varied;
+    recipe.transmission = setup.transmission;
     recipe.input = std::filesystem::path(job.input).filename().string();
     file->metadata = describeRender(recipe, settings);
     job.settings = std::move(file);

@@ -1,9 +1,10 @@
 #include "cli/render/TransmittedOutput.h"
 
+#include "transmission/RadioLink.h"
 
 TransmittedOutput::TransmittedOutput(const transmission::TransmissionSettings& settings, std::uint32_t sampleRate,
                                      std::uint32_t channels, std::uint64_t seed, Sink sink)
-    : m_channels(channels), m_sink(std::move(sink))
+    : m_settings(settings), m_channels(channels), m_sink(std::move(sink))
 {
     if (settings.active())
         m_line = std::make_unique<transmission::Transmission>(settings, sampleRate, channels, seed);
@@ -30,4 +31,19 @@ bool TransmittedOutput::finish()
     m_out.clear();
     m_line->finish(m_out);
     return hand(m_out);
+}
+
+TransmissionReport TransmittedOutput::report() const
+{
+    TransmissionReport r;
+    if (!m_line)
+        return r;
+    r.settings = transmission::summaryText(m_settings);
+    r.lossy = m_settings.loss.active();
+    r.framesSent = m_line->framesSent();
+    r.framesLost = m_line->framesLost();
+    if (const auto* events = m_line->keyEvents())
+        for (const transmission::KeyEvent& e : *events)
+            r.overs += e.keyed ? 1 : 0;
+    return r;
 }

@@ -3,6 +3,7 @@
 // out aligned with the effect's, a codec frame or so later; finish() hands on the rest.
 #pragma once
 
+#include "cli/render/FileRenderer.h"
 #include "transmission/Transmission.h"
 
 #include <cstdint>
@@ -24,10 +25,13 @@ public:
     bool operator()(const float* interleaved, std::uint32_t frames);
     // The frames still in the transmission (and a radio's squelch tail).
     bool finish();
+    // What it did so far.
+    TransmissionReport report() const;
 
 private:
     bool hand(const std::vector<float>& samples);
 
+    transmission::TransmissionSettings m_settings;
     std::unique_ptr<transmission::Transmission> m_line;
     std::uint32_t m_channels;
     Sink m_sink;

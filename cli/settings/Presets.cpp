@@ -53,8 +53,8 @@ std::string valueText(const ordered_json& v, const std::string& where)
 
 constexpr const char* kDescriptionKey = "description";
 constexpr const char* kTransmissionKey = "transmission";
+} // namespace
 
-// The "transmission" object: "codec", "loss" and "radio" texts (radio also true/false).
 transmission::TransmissionSettings readTransmission(const ordered_json& object, const std::string& where)
 {
     if (!object.is_object())
@@ -87,6 +87,8 @@ transmission::TransmissionSettings readTransmission(const ordered_json& object, 
     return settings;
 }
 
+namespace
+{
 FactoryPreset readObject(const ordered_json& object, const std::string& name, const std::string& origin)
 {
     if (!object.is_object())

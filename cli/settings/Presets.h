@@ -58,6 +58,9 @@ nlohmann::ordered_json presetJson(const ParameterSettings& settings, const std::
 
 // The "transmission" object of a preset file.
 nlohmann::ordered_json transmissionJson(const transmission::TransmissionSettings& transmission);
+// Reads it back ("codec", "loss" and "radio" texts; radio also true/false); throws UsageError
+// saying `where`.
+transmission::TransmissionSettings readTransmission(const nlohmann::ordered_json& object, const std::string& where);
 
 // Writes every property to a preset file, all or nothing; an existing file is replaced
 // only when `replace` is set (IoError otherwise).

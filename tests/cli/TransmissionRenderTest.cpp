@@ -109,4 +109,89 @@ TEST_F(TransmissionRender, PresetsCarryTheirTransmissionThroughFilesAndTheListin
     EXPECT_TRUE(all["Mobile call (2G)"].contains("transmission"));
 }
 
+TEST_F(TransmissionRender, ALineListsRowsTakeTheirPresetsTransmissionAndTheirOwnColumns)
+{
+    const std::string in = writeTone("in.wav", 24000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1);
+    std::ofstream(path("lines.csv")) << "input,output,preset,codec,loss,radio,seed\n"
+                                        "in.wav,2g.wav,Mobile call (2G),,,,7\n"
+                                        "in.wav,bare.wav,Mobile call (2G),none,,,7\n"
+                                        "in.wav,opus.wav,Phone call,opus:12k,3%:burst=2,key=line,7\n";
+    ProcessResult r = runCrumlet({"render", "--lines", path("lines.csv"), "--quiet"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // Each row renders as the command line does with the same settings.
+    const std::vector<std::vector<std::string>> alone = {
+        {"--preset", "Mobile call (2G)", "--out", path("2g-alone.wav")},
+        {"--preset", "Mobile call (2G)", "--codec", "none", "--out", path("bare-alone.wav")},
+        {"--preset", "Phone call", "--codec", "opus:12k", "--loss", "3%:burst=2", "--radio", "key=line", "--out",
+         path("opus-alone.wav")}};
+    for (const auto& options : alone)
+    {
+        std::vector<std::string> command = {"render", "--in", in, "--seed", "7", "--quiet"};
+        command.insert(command.end(), options.begin(), options.end());
+        ASSERT_EQ(runCrumlet(command).exitCode, 0) << options.back();
+    }
+    EXPECT_EQ(bytesOf(path("2g.wav")), bytesOf(path("2g-alone.wav")));
+    EXPECT_EQ(bytesOf(path("bare.wav")), bytesOf(path("bare-alone.wav")));
+    EXPECT_EQ(bytesOf(path("opus.wav")), bytesOf(path("opus-alone.wav")));
+    EXPECT_NE(bytesOf(path("2g.wav")), bytesOf(path("bare.wav")));
+
+    std::ofstream(path("bad.csv")) << "input,output,codec,loss\nin.wav,x.wav,mp3,\nin.wav,y.wav,gsm,lots\n";
+    r = runCrumlet({"render", "--lines", path("bad.csv")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "row 2, column \"codec\": no codec \"mp3\"")) << r.err;
+    EXPECT_TRUE(has(r.err, "row 3, column \"loss\"")) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(path("y.wav")));
+}
+
+TEST_F(TransmissionRender, RenderingLikeAFileBringsBackItsTransmissionWhateverItsPresetWas)
+{
+    const std::string in = writeTone("in.wav", 24000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1);
+    std::ofstream(path("own.json")) << R"({"NoiseLevel": -50, "transmission": {"codec": "amr:5.9", "loss": "4%"}})";
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("first.wav"), "--preset", path("own.json"), "--bits",
+                          "16", "--quiet"})
+                  .exitCode,
+              0);
+    ProcessResult r = runCrumlet({"info", path("first.wav")});
+    EXPECT_TRUE(has(r.out, "then: codec amr:5.9")) << r.out;
+    // The preset file may be gone: the WAV carries the transmission.
+    std::filesystem::remove(path("own.json"));
+    r = runCrumlet({"render", "--like", path("first.wav"), "--in", in, "--out", path("again.wav"), "--quiet"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // The same samples (the bext chunk's date may differ).
+    EXPECT_TRUE(readAll(path("again.wav")) == readAll(path("first.wav")));
+    // A file whose shipped preset's transmission was left out is rendered again without it.
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("bare.wav"), "--preset", "Mobile call (2G)", "--codec",
+                          "none", "--bits", "16", "--quiet"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(runCrumlet({"render", "--like", path("bare.wav"), "--in", in, "--out", path("bare-again.wav"), "--quiet"})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(readAll(path("bare-again.wav")) == readAll(path("bare.wav")));
+}
+
+TEST_F(TransmissionRender, EachFilesReportSaysWhatTheTransmissionDid)
+{
+    const std::string in = writeTone("in.wav", 96000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1);
+    ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--codec", "gsm", "--loss", "20%",
+                                  "--radio", "key=line", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto line = jsonLines(r.out).front();
+    ASSERT_TRUE(line.contains("transmission")) << r.out;
+    const auto& t = line["transmission"];
+    EXPECT_EQ(t["settings"], "codec gsm, loss 20%, radio key=line");
+    // Two seconds of 20 ms frames and the effect's tail, a fifth of them lost; the whole line
+    // is one over.
+    EXPECT_GE(t["framesSent"].get<int>(), 100);
+    EXPECT_LE(t["framesSent"].get<int>(), 110);
+    EXPECT_GT(t["framesLost"].get<int>(), 8);
+    EXPECT_LT(t["framesLost"].get<int>(), 35);
+    EXPECT_EQ(t["overs"], 1);
+    r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--codec", "gsm", "--loss", "20%", "--force"});
+    EXPECT_TRUE(has(r.err, "; then codec gsm, loss 20%: " + std::to_string(t["framesLost"].get<int>()) + " of ")) << r.err;
+
+    r = runCrumlet({"render", "--in", in, "--out", path("plain.wav"), "--json"});
+    EXPECT_FALSE(jsonLines(r.out).front().contains("transmission")) << r.out;
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 // with DTX the encoder's VAD sends comfort-noise frames in silence. The decoder conceals a
 // frame marked bad.
 #include "transmission/codecs/CodecFactories.h"
+#include "transmission/codecs/LibraryCodec.h"
 
 #include <opencore-amrnb/interf_dec.h>
 #include <opencore-amrnb/interf_enc.h>
@@ -22,38 +23,37 @@ Mode modeFor(int bitRate)
     return MR122;
 }
 
-class AmrNbCodec final : public SpeechCodec
+class AmrNbCodec final : public LibraryCodec<CodecHandle<void, void>>
 {
 public:
     explicit AmrNbCodec(const CodecSettings& settings)
         // Delayed by the encoder's 5 ms look-ahead, less the fraction of a sample its filters
         // take back (measured on speech).
-        : SpeechCodec({8000, 160, 39.6, true}), m_mode(modeFor(settings.bitRate)),
-          m_encoder(makeHandle(Encoder_Interface_init(settings.discontinuous ? 1 : 0), Encoder_Interface_exit)),
-          m_decoder(makeHandle(Decoder_Interface_init(), Decoder_Interface_exit))
+        : LibraryCodec({8000, 160, 39.6, true},
+                       makeHandle(Encoder_Interface_init(settings.discontinuous ? 1 : 0), Encoder_Interface_exit),
+                       makeHandle(Decoder_Interface_init(), Decoder_Interface_exit)),
+          m_mode(modeFor(settings.bitRate))
     {
     }
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        return packetSize(Encoder_Interface_Encode(m_encoder.get(), m_mode, frame, packet, 0));
+        return packetSize(Encoder_Interface_Encode(encoder(), m_mode, frame, packet, 0));
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {
-        Decoder_Interface_Decode(m_decoder.get(), packet, frame, 0);
+        Decoder_Interface_Decode(decoder(), packet, frame, 0);
     }
     void decodeMissing(std::int16_t* frame) override
     {
         // A bad frame of the mode in use: the decoder ignores its bits and conceals.
         std::uint8_t lost[32] = {};
         lost[0] = static_cast<std::uint8_t>((m_mode << 3) | 0x04);
-        Decoder_Interface_Decode(m_decoder.get(), lost, frame, 1);
+        Decoder_Interface_Decode(decoder(), lost, frame, 1);
     }
 
 private:
     Mode m_mode;
-    CodecHandle<void, void> m_encoder;
-    CodecHandle<void, void> m_decoder;
 };
 } // namespace
 

@@ -1,6 +1,7 @@
 // AMR wideband: 320 samples at 16 kHz per 20 ms frame, nine modes from 6.6 to 23.85 kbit/s,
 // encoded by vo-amrwbenc and decoded by opencore-amrwb, which conceals lost frames.
 #include "transmission/codecs/CodecFactories.h"
+#include "transmission/codecs/LibraryCodec.h"
 
 #include <opencore-amrwb/dec_if.h>
 #include <vo-amrwbenc/enc_if.h>
@@ -23,38 +24,35 @@ int modeFor(int bitRate)
     return 2;
 }
 
-class AmrWbCodec final : public SpeechCodec
+class AmrWbCodec final : public LibraryCodec<CodecHandle<void, void>>
 {
 public:
     explicit AmrWbCodec(const CodecSettings& settings)
         // Delayed by the look-ahead and the decoder's 12.8 to 16 kHz band-splitting filters,
         // measured.
-        : SpeechCodec({16000, 320, 94.7, true}), m_mode(modeFor(settings.bitRate)),
-          m_dtx(settings.discontinuous ? 1 : 0), m_encoder(makeHandle(E_IF_init(), E_IF_exit)),
-          m_decoder(makeHandle(D_IF_init(), D_IF_exit))
+        : LibraryCodec({16000, 320, 94.7, true}, makeHandle(E_IF_init(), E_IF_exit), makeHandle(D_IF_init(), D_IF_exit)),
+          m_mode(modeFor(settings.bitRate)), m_dtx(settings.discontinuous ? 1 : 0)
     {
     }
 
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
-        return packetSize(E_IF_encode(m_encoder.get(), m_mode, frame, packet, m_dtx));
+        return packetSize(E_IF_encode(encoder(), m_mode, frame, packet, m_dtx));
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {
-        D_IF_decode(m_decoder.get(), packet, frame, 0);
+        D_IF_decode(decoder(), packet, frame, 0);
     }
     void decodeMissing(std::int16_t* frame) override
     {
         std::uint8_t lost[64] = {};
         lost[0] = static_cast<std::uint8_t>((m_mode << 3) | 0x04);
-        D_IF_decode(m_decoder.get(), lost, frame, kLostFrame);
+        D_IF_decode(decoder(), lost, frame, kLostFrame);
     }
 
 private:
     int m_mode;
     int m_dtx;
-    CodecHandle<void, void> m_encoder;
-    CodecHandle<void, void> m_decoder;
 };
 } // namespace
 

@@ -1,6 +1,7 @@
 // Codec 2 at 8 kHz: 3200 and 2400 bit/s in 20 ms frames, the lower rates in 40 ms frames
 // (700 is the 700C mode). No concealment of its own.
 #include "transmission/codecs/CodecFactories.h"
+#include "transmission/codecs/LibraryCodec.h"
 #include "transmission/codecs/Codec2Random.h"
 
 #include <codec2/codec2.h>
@@ -34,7 +35,7 @@ using Codec2Handle = CodecHandle<CODEC2, void>;
 
 Codec2Handle makeCodec2(int bitRate) { return makeHandle(codec2_create(modeFor(bitRate)), codec2_destroy); }
 
-class Codec2Codec final : public SpeechCodec
+class Codec2Codec final : public LibraryCodec<Codec2Handle>
 {
 public:
     explicit Codec2Codec(const CodecSettings& settings) : Codec2Codec(settings.bitRate, makeCodec2(settings.bitRate)) {}
@@ -42,25 +43,24 @@ public:
     std::size_t encode(const std::int16_t* frame, std::uint8_t* packet) override
     {
         Codec2RandomScope random(m_random);
-        codec2_encode(m_encoder.get(), packet, const_cast<short*>(frame));
+        codec2_encode(encoder(), packet, const_cast<short*>(frame));
         return static_cast<std::size_t>(m_bytes);
     }
     void decode(const std::uint8_t* packet, std::size_t, std::int16_t* frame) override
     {
         Codec2RandomScope random(m_random);
-        codec2_decode(m_decoder.get(), frame, packet);
+        codec2_decode(decoder(), frame, packet);
     }
 
 private:
     // The frame's length depends on the mode, so the format is read from the encoder made first.
-    Codec2Codec(int bitRate, Codec2Handle encoder)
-        : SpeechCodec({8000, codec2_samples_per_frame(encoder.get()), delayFor(bitRate), false}),
-          m_encoder(std::move(encoder)), m_decoder(makeCodec2(bitRate)), m_bytes(codec2_bytes_per_frame(m_encoder.get()))
+    Codec2Codec(int bitRate, Codec2Handle madeFirst)
+        : LibraryCodec({8000, codec2_samples_per_frame(madeFirst.get()), delayFor(bitRate), false}, std::move(madeFirst),
+                       makeCodec2(bitRate)),
+          m_bytes(codec2_bytes_per_frame(encoder()))
     {
     }
 
-    Codec2Handle m_encoder;
-    Codec2Handle m_decoder;
     int m_bytes;
     unsigned long m_random = Codec2RandomScope::kFreshState;
 };

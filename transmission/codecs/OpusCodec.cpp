@@ -4,9 +4,9 @@
 // in silence (packets of two bytes or fewer need not be sent); the decoder conceals what is
 // missing.
 #include "transmission/codecs/CodecFactories.h"
+#include "transmission/codecs/LibraryCodec.h"
 
 #include <opus/opus.h>
-#include <opus/opus_multistream.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -34,31 +34,31 @@ int bandwidthCode(OpusBandwidth bandwidth)
 constexpr int kRate = 48000;
 constexpr int kFrame = 960;
 
-using EncoderHandle = CodecHandle<OpusMSEncoder, void>;
+using EncoderHandle = CodecHandle<OpusEncoder, void>;
+using DecoderHandle = CodecHandle<OpusDecoder, void>;
 
-// As the Ogg Opus tools set it up: one stream of the surround encoder (mapping family 0),
-// 20 ms frames, float input of 16-bit depth, unconstrained VBR.
+// As the Ogg Opus tools set it up: 20 ms frames, float input of 16-bit depth, unconstrained
+// VBR. They use the multistream encoder; for one mono stream the plain encoder writes the same
+// packets, without the multistream layer's processor check on every frame (a quarter of the
+// encoder's time on a virtual machine).
 EncoderHandle makeEncoder(const CodecSettings& settings)
 {
     int error = OPUS_OK;
-    int streams = 0, coupled = 0;
-    unsigned char mapping[1] = {0};
-    OpusMSEncoder* encoder = opus_multistream_surround_encoder_create(kRate, 1, 0, &streams, &coupled, mapping,
-                                                                      OPUS_APPLICATION_AUDIO, &error);
+    OpusEncoder* encoder = opus_encoder_create(kRate, 1, OPUS_APPLICATION_AUDIO, &error);
     if (error != OPUS_OK || encoder == nullptr)
         throw std::runtime_error(std::string("Opus encoder: ") + opus_strerror(error));
-    opus_multistream_encoder_ctl(encoder, OPUS_SET_EXPERT_FRAME_DURATION(OPUS_FRAMESIZE_20_MS));
-    opus_multistream_encoder_ctl(encoder, OPUS_SET_BITRATE(settings.bitRate));
-    opus_multistream_encoder_ctl(encoder, OPUS_SET_COMPLEXITY(1));
-    opus_multistream_encoder_ctl(encoder, OPUS_SET_VBR_CONSTRAINT(0));
-    opus_multistream_encoder_ctl(encoder, OPUS_SET_LSB_DEPTH(16));
-    opus_multistream_encoder_ctl(encoder, OPUS_SET_DTX(settings.discontinuous ? 1 : 0));
+    opus_encoder_ctl(encoder, OPUS_SET_EXPERT_FRAME_DURATION(OPUS_FRAMESIZE_20_MS));
+    opus_encoder_ctl(encoder, OPUS_SET_BITRATE(settings.bitRate));
+    opus_encoder_ctl(encoder, OPUS_SET_COMPLEXITY(1));
+    opus_encoder_ctl(encoder, OPUS_SET_VBR_CONSTRAINT(0));
+    opus_encoder_ctl(encoder, OPUS_SET_LSB_DEPTH(16));
+    opus_encoder_ctl(encoder, OPUS_SET_DTX(settings.discontinuous ? 1 : 0));
     if (settings.bandwidth != OpusBandwidth::Automatic)
-        opus_multistream_encoder_ctl(encoder, OPUS_SET_BANDWIDTH(bandwidthCode(settings.bandwidth)));
-    return makeHandle(encoder, opus_multistream_encoder_destroy);
+        opus_encoder_ctl(encoder, OPUS_SET_BANDWIDTH(bandwidthCode(settings.bandwidth)));
+    return makeHandle(encoder, opus_encoder_destroy);
 }
 
-CodecHandle<OpusDecoder, void> makeDecoder()
+DecoderHandle makeDecoder()
 {
     int error = OPUS_OK;
     OpusDecoder* decoder = opus_decoder_create(kRate, 1, &error);
@@ -67,14 +67,14 @@ CodecHandle<OpusDecoder, void> makeDecoder()
     return makeHandle(decoder, opus_decoder_destroy);
 }
 
-double lookahead(OpusMSEncoder* encoder)
+double lookahead(OpusEncoder* encoder)
 {
     opus_int32 samples = 0;
-    opus_multistream_encoder_ctl(encoder, OPUS_GET_LOOKAHEAD(&samples));
+    opus_encoder_ctl(encoder, OPUS_GET_LOOKAHEAD(&samples));
     return samples;
 }
 
-class OpusCodec final : public SpeechCodec
+class OpusCodec final : public LibraryCodec<EncoderHandle, DecoderHandle>
 {
 public:
     explicit OpusCodec(const CodecSettings& settings) : OpusCodec(makeEncoder(settings)) {}
@@ -83,31 +83,27 @@ public:
     {
         for (int i = 0; i < kFrame; ++i)
             m_float[i] = static_cast<float>(frame[i]) * (1.f / 32768.f);
-        const opus_int32 bytes =
-            opus_multistream_encode_float(m_encoder.get(), m_float, kFrame, packet, kMostPacketBytes);
+        const opus_int32 bytes = opus_encode_float(encoder(), m_float, kFrame, packet, kMostPacketBytes);
         return bytes > 2 ? static_cast<std::size_t>(bytes) : 0;
     }
     void decode(const std::uint8_t* packet, std::size_t bytes, std::int16_t* frame) override
     {
-        if (opus_decode(m_decoder.get(), packet, static_cast<opus_int32>(bytes), frame, kFrame, 0) != kFrame)
+        if (opus_decode(decoder(), packet, static_cast<opus_int32>(bytes), frame, kFrame, 0) != kFrame)
             decodeMissing(frame);
     }
     void decodeMissing(std::int16_t* frame) override
     {
-        if (opus_decode(m_decoder.get(), nullptr, 0, frame, kFrame, 0) != kFrame)
+        if (opus_decode(decoder(), nullptr, 0, frame, kFrame, 0) != kFrame)
             std::fill(frame, frame + kFrame, std::int16_t{0});
     }
 
 private:
     // The delay is the encoder's look-ahead, so the format is read from the encoder made first.
-    explicit OpusCodec(EncoderHandle encoder)
-        : SpeechCodec({kRate, kFrame, lookahead(encoder.get()), true}), m_encoder(std::move(encoder)),
-          m_decoder(makeDecoder())
+    explicit OpusCodec(EncoderHandle madeFirst)
+        : LibraryCodec({kRate, kFrame, lookahead(madeFirst.get()), true}, std::move(madeFirst), makeDecoder())
     {
     }
 
-    EncoderHandle m_encoder;
-    CodecHandle<OpusDecoder, void> m_decoder;
     float m_float[kFrame] = {};
 };
 } // namespace

@@ -57,12 +57,8 @@ void trashCan(juce::Graphics& g, R a, const Device& d)
     {
         const R b = R(50, 60).withCentre(c.translated(0, 6));
         floorShadow(g, R(64, 8).withCentre(P(c.x, b.getBottom() + 2)));
-        juce::Path bin;
-        bin.startNewSubPath(b.getX(), b.getY());
-        bin.lineTo(b.getRight(), b.getY());
-        bin.lineTo(b.getRight() - 4, b.getBottom());
-        bin.lineTo(b.getX() + 4, b.getBottom());
-        bin.closeSubPath();
+        juce::Path bin = polygon({P(b.getX(), b.getY()), P(b.getRight(), b.getY()), P(b.getRight() - 4, b.getBottom()),
+                                  P(b.getX() + 4, b.getBottom())});
         litPath(g, bin, d.bodyColour(), 0.35f);
         litBox(g, R(56, 8).withCentre(P(c.x, b.getY() - 2)), d.bodyColour().darker(0.15f), 2); // lid, closed
         litBox(g, R(30, 3).withCentre(P(c.x, b.getY() + 8)), d.bodyColour().darker(0.3f), 1);
@@ -86,18 +82,10 @@ void drinkingGlass(juce::Graphics& g, R a, const Device& d)
 {
     const P c = a.getCentre();
     floorShadow(g, R(46, 8).withCentre(P(c.x, a.getBottom() - 2)));
-    juce::Path shape;
-    shape.startNewSubPath(c.x - 20, a.getY() + 4);
-    shape.lineTo(c.x + 20, a.getY() + 4);
-    shape.lineTo(c.x + 16, a.getBottom() - 4);
-    shape.lineTo(c.x - 16, a.getBottom() - 4);
-    shape.closeSubPath();
-    juce::Path water;
-    water.startNewSubPath(c.x - 18, c.y + 12);
-    water.lineTo(c.x + 18, c.y + 12);
-    water.lineTo(c.x + 16, a.getBottom() - 4);
-    water.lineTo(c.x - 16, a.getBottom() - 4);
-    water.closeSubPath();
+    juce::Path shape = polygon({P(c.x - 20, a.getY() + 4), P(c.x + 20, a.getY() + 4), P(c.x + 16, a.getBottom() - 4),
+                                P(c.x - 16, a.getBottom() - 4)});
+    juce::Path water = polygon({P(c.x - 18, c.y + 12), P(c.x + 18, c.y + 12), P(c.x + 16, a.getBottom() - 4),
+                                P(c.x - 16, a.getBottom() - 4)});
     g.setColour(d.trimColour().withAlpha(0.45f));
     g.fillPath(water);
     g.setColour(juce::Colours::white.withAlpha(0.5f));

@@ -6,15 +6,20 @@
 
 namespace Devices
 {
-juce::Path trapezoid(R b, float inset)
+juce::Path polygon(std::initializer_list<P> corners)
 {
     juce::Path p;
-    p.startNewSubPath(b.getX(), b.getBottom());
-    p.lineTo(b.getX() + inset, b.getY());
-    p.lineTo(b.getRight() - inset, b.getY());
-    p.lineTo(b.getRight(), b.getBottom());
+    p.startNewSubPath(*corners.begin());
+    for (auto corner = corners.begin() + 1; corner != corners.end(); ++corner)
+        p.lineTo(*corner);
     p.closeSubPath();
     return p;
+}
+
+juce::Path trapezoid(R b, float inset)
+{
+    return polygon({P(b.getX(), b.getBottom()), P(b.getX() + inset, b.getY()),
+                    P(b.getRight() - inset, b.getY()), P(b.getRight(), b.getBottom())});
 }
 
 void litPath(juce::Graphics& g, const juce::Path& path, juce::Colour c, float contrast)
@@ -128,11 +133,8 @@ void screen(juce::Graphics& g, R r, juce::Colour glass, float corner)
                               false);
     g.setGradientFill(fill);
     g.fillRoundedRectangle(r, corner);
-    juce::Path sheen;
-    sheen.startNewSubPath(r.getX(), r.getY());
-    sheen.lineTo(r.getX() + r.getWidth() * 0.55f, r.getY());
-    sheen.lineTo(r.getX(), r.getY() + r.getHeight() * 0.7f);
-    sheen.closeSubPath();
+    juce::Path sheen = polygon({P(r.getX(), r.getY()), P(r.getX() + r.getWidth() * 0.55f, r.getY()),
+                                P(r.getX(), r.getY() + r.getHeight() * 0.7f)});
     g.setColour(juce::Colours::white.withAlpha(0.12f));
     g.fillPath(sheen);
 }

@@ -5,6 +5,8 @@
 
 #include <juce_graphics/juce_graphics.h>
 
+#include <initializer_list>
+
 namespace Devices
 {
 struct Device;
@@ -32,6 +34,8 @@ const Device& device(int index);
 using R = juce::Rectangle<float>;
 using P = juce::Point<float>;
 
+// A closed outline through `corners` in order, joined by straight lines.
+juce::Path polygon(std::initializer_list<P> corners);
 // A box narrower at the top than at the bottom by `inset` on each side (a wedge-shaped front).
 juce::Path trapezoid(R b, float inset);
 // A body lit from the top left: gradient fill, light upper-left edge, dark lower-right edge.

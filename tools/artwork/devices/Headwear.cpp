@@ -213,11 +213,7 @@ void headset(juce::Graphics& g, R a, const Device& d)
         litEllipse(g, R(18, 22).withCentre(P(c.x - 30, c.y - 4)), body);
         g.setColour(juce::Colour(0xffb8bcc2));
         g.drawLine(c.x - 30, c.y + 6, c.x - 6, c.y + 26, 2.0f);
-        juce::Path horn;
-        horn.startNewSubPath(c.x - 8, c.y + 24);
-        horn.lineTo(c.x + 10, c.y + 14);
-        horn.lineTo(c.x + 14, c.y + 24);
-        horn.closeSubPath();
+        juce::Path horn = polygon({P(c.x - 8, c.y + 24), P(c.x + 10, c.y + 14), P(c.x + 14, c.y + 24)});
         litPath(g, horn, second);
         litEllipse(g, R(6, 12).withCentre(P(c.x + 12, c.y + 19)), second.darker(0.4f));
         cord(g, P(c.x - 6, c.y + 26), P(c.x + 40, a.getBottom() - 2), 6, juce::Colour(0xff6b5a3e));

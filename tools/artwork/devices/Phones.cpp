@@ -177,12 +177,8 @@ void candlestickPhone(juce::Graphics& g, R a, const Device& d)
     litEllipse(g, R(36, 10).withCentre(P(c.x, a.getBottom() - 7)), body);
     litBox(g, R(6, 52).withCentre(P(c.x, a.getY() + 40)), body, 2);
     // Mouthpiece: a flared cone on top.
-    juce::Path mouth;
-    mouth.startNewSubPath(c.x - 4, a.getY() + 14);
-    mouth.lineTo(c.x - 9, a.getY() + 4);
-    mouth.lineTo(c.x + 9, a.getY() + 4);
-    mouth.lineTo(c.x + 4, a.getY() + 14);
-    mouth.closeSubPath();
+    juce::Path mouth = polygon({P(c.x - 4, a.getY() + 14), P(c.x - 9, a.getY() + 4), P(c.x + 9, a.getY() + 4),
+                                P(c.x + 4, a.getY() + 14)});
     litPath(g, mouth, body.brighter(0.1f));
     litEllipse(g, R(18, 5).withCentre(P(c.x, a.getY() + 4)), body.brighter(0.3f));
     // Earpiece hanging on its hook, with its cord.

@@ -128,12 +128,8 @@ void television(juce::Graphics& g, R a, const Device& d)
         // Deep heavy CRT: the box's depth shows on the right, speakers beside the screen.
         const R b = R(96, 64).withCentre(c.translated(-6, 4));
         floorShadow(g, R(118, 8).withCentre(P(c.x, b.getBottom())));
-        juce::Path depth;
-        depth.startNewSubPath(b.getRight(), b.getY() + 2);
-        depth.lineTo(b.getRight() + 16, b.getY() + 10);
-        depth.lineTo(b.getRight() + 16, b.getBottom() - 8);
-        depth.lineTo(b.getRight(), b.getBottom());
-        depth.closeSubPath();
+        juce::Path depth = polygon({P(b.getRight(), b.getY() + 2), P(b.getRight() + 16, b.getY() + 10),
+                                    P(b.getRight() + 16, b.getBottom() - 8), P(b.getRight(), b.getBottom())});
         litPath(g, depth, body.darker(0.35f));
         litBox(g, b, body, 5);
         picture(g, R(b.getX() + 16, b.getY() + 6, 64, 48), true, 9);
@@ -150,12 +146,8 @@ void dvdPlayer(juce::Graphics& g, R a, const Device& d)
     const P c = a.getCentre();
     floorShadow(g, R(100, 10).withCentre(P(c.x, a.getBottom() - 4)));
     // The base with its disc lid, seen from above at a slant.
-    juce::Path base;
-    base.startNewSubPath(c.x - 46, a.getBottom() - 6);
-    base.lineTo(c.x - 36, c.y + 6);
-    base.lineTo(c.x + 36, c.y + 6);
-    base.lineTo(c.x + 46, a.getBottom() - 6);
-    base.closeSubPath();
+    juce::Path base = polygon({P(c.x - 46, a.getBottom() - 6), P(c.x - 36, c.y + 6), P(c.x + 36, c.y + 6),
+                               P(c.x + 46, a.getBottom() - 6)});
     litPath(g, base, d.bodyColour());
     g.setColour(d.bodyColour().brighter(0.25f));
     g.drawEllipse(R(34, 12).withCentre(P(c.x, c.y + 19)), 1.0f);
@@ -178,19 +170,11 @@ void camcorder(juce::Graphics& g, R a, const Device& d)
     g.setColour(juce::Colour(0xff5a7ac8).withAlpha(0.7f));
     g.fillEllipse(R(5, 12).withCentre(P(b.getX() - 16, b.getCentreY() - 2)));
     // The flip-out screen on the side, open.
-    juce::Path flip;
-    flip.startNewSubPath(b.getRight() - 4, b.getY() + 4);
-    flip.lineTo(b.getRight() + 24, b.getY() - 4);
-    flip.lineTo(b.getRight() + 24, b.getBottom() - 10);
-    flip.lineTo(b.getRight() - 4, b.getBottom() - 4);
-    flip.closeSubPath();
+    juce::Path flip = polygon({P(b.getRight() - 4, b.getY() + 4), P(b.getRight() + 24, b.getY() - 4),
+                               P(b.getRight() + 24, b.getBottom() - 10), P(b.getRight() - 4, b.getBottom() - 4)});
     litPath(g, flip, d.trimColour());
-    juce::Path glass;
-    glass.startNewSubPath(b.getRight() - 1, b.getY() + 7);
-    glass.lineTo(b.getRight() + 21, b.getY() + 1);
-    glass.lineTo(b.getRight() + 21, b.getBottom() - 13);
-    glass.lineTo(b.getRight() - 1, b.getBottom() - 7);
-    glass.closeSubPath();
+    juce::Path glass = polygon({P(b.getRight() - 1, b.getY() + 7), P(b.getRight() + 21, b.getY() + 1),
+                                P(b.getRight() + 21, b.getBottom() - 13), P(b.getRight() - 1, b.getBottom() - 7)});
     g.setColour(juce::Colour(0xff4a8ac8));
     g.fillPath(glass);
     led(g, P(b.getX() + 8, b.getY() + 6), 1.2f, juce::Colour(0xffff3a2a));

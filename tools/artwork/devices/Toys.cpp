@@ -127,12 +127,8 @@ void cashRegister(juce::Graphics& g, R a, const Device& d)
     floorShadow(g, R(96, 8).withCentre(P(c.x, a.getBottom() - 2)));
     litBox(g, R(80, 18).withCentre(P(c.x, a.getBottom() - 12)), d.trimColour(), 3); // drawer
     litBox(g, R(24, 4).withCentre(P(c.x, a.getBottom() - 11)), d.trimColour().darker(0.3f), 1);
-    juce::Path top;
-    top.startNewSubPath(c.x - 36, a.getBottom() - 21);
-    top.lineTo(c.x - 30, a.getY() + 22);
-    top.lineTo(c.x + 30, a.getY() + 22);
-    top.lineTo(c.x + 36, a.getBottom() - 21);
-    top.closeSubPath();
+    juce::Path top = polygon({P(c.x - 36, a.getBottom() - 21), P(c.x - 30, a.getY() + 22), P(c.x + 30, a.getY() + 22),
+                              P(c.x + 36, a.getBottom() - 21)});
     litPath(g, top, d.bodyColour());
     for (int row = 0; row < 2; ++row)
         for (int col = 0; col < 5; ++col)
@@ -145,12 +141,8 @@ void shoppingCart(juce::Graphics& g, R a, const Device& d)
 {
     const P c = a.getCentre();
     floorShadow(g, R(96, 8).withCentre(P(c.x, a.getBottom() - 2)));
-    juce::Path basket;
-    basket.startNewSubPath(c.x - 40, a.getY() + 14);
-    basket.lineTo(c.x + 34, a.getY() + 14);
-    basket.lineTo(c.x + 26, c.y + 14);
-    basket.lineTo(c.x - 32, c.y + 14);
-    basket.closeSubPath();
+    juce::Path basket = polygon({P(c.x - 40, a.getY() + 14), P(c.x + 34, a.getY() + 14), P(c.x + 26, c.y + 14),
+                                 P(c.x - 32, c.y + 14)});
     litPath(g, basket, d.bodyColour(), 0.35f);
     g.setColour(d.bodyColour().darker(0.45f));
     for (int i = 1; i < 7; ++i)
@@ -243,12 +235,8 @@ void workSurface(juce::Graphics& g, R a, const Device& d)
     // The table top in perspective on four stubby legs.
     for (const float x : {c.x - 46.0f, c.x + 46.0f})
         litBox(g, R(8, 24).withCentre(P(x, a.getBottom() - 12)), d.trimColour(), 2);
-    juce::Path top;
-    top.startNewSubPath(c.x - 58, c.y + 8);
-    top.lineTo(c.x - 44, a.getY() + 6);
-    top.lineTo(c.x + 44, a.getY() + 6);
-    top.lineTo(c.x + 58, c.y + 8);
-    top.closeSubPath();
+    juce::Path top = polygon({P(c.x - 58, c.y + 8), P(c.x - 44, a.getY() + 6), P(c.x + 44, a.getY() + 6),
+                              P(c.x + 58, c.y + 8)});
     litPath(g, top, d.bodyColour(), 0.3f);
     litBox(g, R(116, 6).withCentre(P(c.x, c.y + 11)), d.bodyColour().darker(0.25f), 2);
     // A dial, buttons and a toy phone handset on it.

@@ -116,12 +116,8 @@ void car(juce::Graphics& g, R a, const Device& d)
     case CarHatchback:
         body.addRoundedRectangle(c.x - 46, ground - 30, 92, 20, 7);
         {
-            juce::Path roof;
-            roof.startNewSubPath(c.x - 40, ground - 28);
-            roof.lineTo(c.x - 36, ground - 52);
-            roof.lineTo(c.x + 6, ground - 52);
-            roof.lineTo(c.x + 30, ground - 28);
-            roof.closeSubPath();
+            juce::Path roof = polygon({P(c.x - 40, ground - 28), P(c.x - 36, ground - 52), P(c.x + 6, ground - 52),
+                                       P(c.x + 30, ground - 28)});
             body.addPath(roof);
             glass.startNewSubPath(c.x - 33, ground - 32);
             glass.lineTo(c.x - 31, ground - 48);

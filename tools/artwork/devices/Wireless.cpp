@@ -76,12 +76,8 @@ void cbRadio(juce::Graphics& g, R a, const Device& d)
         g.drawLine(c.x + 30, c.y - 8, c.x + 30, c.y + 22, 2.4f);
         g.drawLine(c.x - 30, c.y + 22, c.x + 30, c.y + 22, 2.4f);
         floorShadow(g, R(74, 8).withCentre(P(c.x, c.y + 26)));
-        juce::Path box;
-        box.startNewSubPath(c.x - 26, c.y - 22);
-        box.lineTo(c.x + 26, c.y - 22);
-        box.lineTo(c.x + 28, c.y + 16);
-        box.lineTo(c.x - 28, c.y + 16);
-        box.closeSubPath();
+        juce::Path box = polygon({P(c.x - 26, c.y - 22), P(c.x + 26, c.y - 22), P(c.x + 28, c.y + 16),
+                                  P(c.x - 28, c.y + 16)});
         litPath(g, box, body, 0.4f);
         slotGrille(g, R(40, 28).withCentre(c.translated(0, -3)), body.darker(0.2f), 3.0f);
         for (const float x : {c.x - 30.0f, c.x + 30.0f})
@@ -188,14 +184,8 @@ void megaphone(juce::Graphics& g, R a, const Device& d)
     g.setColour(juce::Colour(0xff1a1a1c));
     g.drawLine(back + 24, c.y + 8, back + 26, c.y + 16, 2.0f);
     // The horn: a cylinder at the back flaring to the bell.
-    juce::Path horn;
-    horn.startNewSubPath(back, c.y - 8);
-    horn.lineTo(back + 22, c.y - 9);
-    horn.lineTo(mouth, c.y - bellR);
-    horn.lineTo(mouth, c.y + bellR);
-    horn.lineTo(back + 22, c.y + 9);
-    horn.lineTo(back, c.y + 8);
-    horn.closeSubPath();
+    juce::Path horn = polygon({P(back, c.y - 8), P(back + 22, c.y - 9), P(mouth, c.y - bellR), P(mouth, c.y + bellR),
+                               P(back + 22, c.y + 9), P(back, c.y + 8)});
     litPath(g, horn, body, 0.4f);
     litBox(g, R(14, 18).withCentre(P(back + 4, c.y)), body.darker(0.2f), 4);
     // The bell's mouth, seen a little from the side, with its white rim.
