@@ -88,7 +88,7 @@ KWeightedLoudness::KWeightedLoudness(std::uint32_t channels, std::uint32_t sampl
     m_squares.reset(new double[static_cast<std::size_t>(channels) * m_storedQuarters * m_quarterFrames]);
 }
 
-void KWeightedLoudness::startChain(Chain& chain, std::uint32_t quarters, std::uint32_t perFrame)
+void KWeightedLoudness::startChain(Chain& chain, std::uint32_t quarters)
 {
     // The block's quarters, oldest first, put in the order of their places in the window.
     std::vector<std::uint64_t> order(quarters);
@@ -100,7 +100,6 @@ void KWeightedLoudness::startChain(Chain& chain, std::uint32_t quarters, std::ui
     for (std::uint32_t i = 0; i < quarters; ++i)
         chain.quarterSlots[i] = static_cast<std::uint32_t>(order[i] % m_storedQuarters);
     chain.sums.assign(m_channels, 0.0);
-    chain.perFrame = perFrame;
     chain.active = true;
 }
 
@@ -122,8 +121,10 @@ void KWeightedLoudness::advanceChain(const Chain& chain, ChainPosition& at, std:
         if (sum != nullptr)
         {
             const double* squares = chainPointer(chain, at, channel);
+            double s = *sum;
             for (std::uint32_t i = 0; i < n; ++i)
-                *sum += squares[i];
+                s += squares[i];
+            *sum = s;
         }
         elements -= n;
         at.offset += n;
@@ -157,6 +158,9 @@ void KWeightedLoudness::filterFused(std::uint32_t channel, const float* x, std::
         v3 = v2;
         v2 = v1;
         v1 = v0;
+        // Squared under flush-to-zero too, where libebur128 squares without it: a square below
+        // the smallest normal double only ever meets a block far under the absolute gate, or
+        // vanishes beside the block's other squares, so no kept energy differs.
         out[i] = y * y;
         if (Gating)
         {
@@ -266,12 +270,12 @@ void KWeightedLoudness::finishQuarter()
     // 3 s and every second after.
     if (m_quarters >= kGatingQuarters)
     {
-        startChain(m_gating, kGatingQuarters, kGatingPerFrame);
+        startChain(m_gating, kGatingQuarters);
         m_gatingAt = {};
     }
     if (m_range && m_quarters >= kShortTermQuarters && (m_quarters - kShortTermQuarters) % kShortTermEvery == 0)
     {
-        startChain(m_shortTerm, kShortTermQuarters, kShortTermPerFrame);
+        startChain(m_shortTerm, kShortTermQuarters);
         m_shortTermAt = {};
     }
 }

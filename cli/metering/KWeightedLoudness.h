@@ -34,12 +34,11 @@ public:
 
 private:
     // A block energy being summed: one chain per channel through the block's 100 ms quarters
-    // in the order libebur128 adds them (by their place in its window), `perFrame` additions
-    // for every frame that comes in.
+    // in the order libebur128 adds them (by their place in its window), a few additions for
+    // every frame that comes in.
     struct Chain
     {
         bool active = false;
-        std::uint32_t perFrame = 0;
         std::vector<std::uint32_t> quarterSlots; // where each quarter is stored, in summing order
         std::vector<double> sums;                // per channel
     };
@@ -50,7 +49,7 @@ private:
         std::uint32_t offset = 0;  // samples of the next quarter added
     };
 
-    void startChain(Chain& chain, std::uint32_t quarters, std::uint32_t perFrame);
+    void startChain(Chain& chain, std::uint32_t quarters);
     void finishQuarter();
     void filterRun(std::uint32_t channel, const float* x, std::uint32_t from, std::uint32_t frames);
     template <bool Gating, bool ShortTerm>
