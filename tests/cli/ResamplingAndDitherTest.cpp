@@ -173,7 +173,8 @@ TEST(Dither, TpdfMakesTheErrorNoiseOfAQuarterStepSquaredWhateverTheSignal)
 
 // The rounding is the C library's lrint (to nearest, ties to even) of the dithered value, the
 // same sequence of noise from the seed: the first 16-bit steps of a known signal are pinned, and
-// a long random signal with values beyond full scale, NaN and infinities rounds as lrint rounds.
+// a long random signal with values beyond full scale, NaN and infinities rounds as lrint rounds,
+// whether quantized at once (four samples side by side where the processor allows) or in pieces.
 TEST(Dither, RoundsAsLrintWithTheSeedsNoise)
 {
     const float ramp[8] = {0.f, 0.25f / 32768, 0.5f / 32768, 1.5f / 32768, -2.5f / 32768, 0.999f, -0.9999f, 1e-40f};
@@ -213,6 +214,12 @@ TEST(Dither, RoundsAsLrintWithTheSeedsNoise)
                                                static_cast<long>(scale) - 1);
             ASSERT_EQ(out[i] >> (32 - bits), expected) << bits << " bits, sample " << i;
         }
+        // Handed over a few samples at a time, the same noise goes on from call to call.
+        std::vector<std::int32_t> pieces(x.size());
+        TpdfDither inPieces(bits, 99);
+        for (std::size_t at = 0; at < x.size(); at += 7)
+            inPieces.quantize(x.data() + at, pieces.data() + at, std::min<std::size_t>(7, x.size() - at));
+        EXPECT_EQ(pieces, out) << bits << " bits";
     }
 }
 
