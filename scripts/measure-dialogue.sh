@@ -3,11 +3,13 @@
 # through "Phone call" to 16-bit at -23 LUFS. Prints the batch's CPU time (user + sys, the
 # median of the rounds; the machine may be shared, so CPU rather than wall time) and times
 # real time per core with --jobs 1 and --jobs 2; the chain's ns per channel-sample, mono and
-# stereo (crumlet_bench); and, where perf runs, the split of the batch's CPU by pipeline step.
+# stereo (crumlet_bench); the loudness meter's ns per sample on a mono line, ours and libebur128's,
+# integrated only (the gain's pass) and with the range (the report's pass) (crumlet_render_bench);
+# and, where perf runs, the split of the batch's CPU by pipeline step.
 #   scripts/measure-dialogue.sh [rounds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh crumlet crumlet_bench >/dev/null
+scripts/build.sh crumlet crumlet_bench crumlet_render_bench >/dev/null
 rounds=${1:-5}
 crumlet=build/cli/crumlet
 work=$(mktemp -d)
@@ -47,6 +49,13 @@ build/bench/crumlet_bench --benchmark_filter='BM_ChainChannels/[12]/|BM_MonoStag
     else what = "mono stage"
     printf "%s (%s, %s): %.1f ns per channel-sample\n", what, name, label, ns }'
 
+build/bench/crumlet_render_bench --benchmark_filter='MonoLine' \
+  --benchmark_repetitions=$((rounds < 3 ? 3 : rounds)) --benchmark_report_aggregates_only=true 2>/dev/null | awk '/_median/ {
+    for (i = 1; i <= NF; ++i) if ($i ~ /^ns\/channel-sample=/) { sub(/ns\/channel-sample=/, "", $i); ns = $i }
+    who = $1 ~ /Libebur128/ ? "libebur128" : "ours"
+    what = $1 ~ /\/1_median/ ? "with the range" : "integrated only"
+    printf "loudness meter (%s, mono line, %s): %.1f ns per sample\n", who, what, ns }'
+
 # Where the CPU goes: each perf sample goes to the first step (in this order) that any frame
 # of its call chain belongs to.
 if ! perf record -q -F 1999 --call-graph dwarf,16384 -o "$work/perf.data" -- "$crumlet" "${batch[@]}" --jobs 1 \
@@ -56,8 +65,8 @@ if ! perf record -q -F 1999 --call-graph dwarf,16384 -o "$work/perf.data" -- "$c
 fi
 perf script -i "$work/perf.data" -F comm,ip,sym,dso 2>/dev/null | awk '
   function classify(chain) {
-    if (chain ~ /ebur128_init|ebur128_destroy|EffectInstance::create|silenceFloorRms|PartialFile|openInput|outputFormatFor|SndfileHandle::SndfileHandle|sf_open|sf_close|AudioWriter::close|AudioWriter::AudioWriter|LevelMeter::LevelMeter|PartialFile::commit/) return "per-file set-up and finishing (instances, meters, opening, closing, renaming)"
-    if (chain ~ /ebur128_/) return "integrated loudness (libebur128, both passes)"
+    if (chain ~ /ebur128_init|ebur128_destroy|KWeightedLoudness::KWeightedLoudness|EffectInstance::create|silenceFloorRms|PartialFile|openInput|outputFormatFor|SndfileHandle::SndfileHandle|sf_open|sf_close|AudioWriter::close|AudioWriter::AudioWriter|LevelMeter::LevelMeter|PartialFile::commit/) return "per-file set-up and finishing (instances, meters, opening, closing, renaming)"
+    if (chain ~ /ebur128_|KWeightedLoudness::/) return "integrated loudness and range (K-weighted meter, both passes)"
     if (chain ~ /TruePeakMeter::/) return "true peak"
     if (chain ~ /LevelMeter::add/) return "sample peak and checks"
     if (chain ~ /sf_readf|sf_read_/) return "reading and decoding the input"

@@ -28,5 +28,11 @@ private:
 };
 
 // The next value of the splitmix64 sequence (a fast generator that a seed of any value starts
-// well), advancing `state`.
-std::uint64_t splitMix64(std::uint64_t& state);
+// well), advancing `state`. Inline: the dither draws one per sample.
+inline std::uint64_t splitMix64(std::uint64_t& state)
+{
+    std::uint64_t z = (state += 0x9e3779b97f4a7c15ull);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+    return z ^ (z >> 31);
+}

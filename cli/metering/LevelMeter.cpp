@@ -2,8 +2,6 @@
 
 #include "cli/render/ServedAudio.h"
 
-#include <ebur128.h>
-
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -83,26 +81,23 @@ float peakAndBeyondFullScale(const float* x, std::size_t n, float peak, std::uin
 }
 } // namespace
 
-LevelMeter::LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure)
-    : m_channels(channels), m_sampleRate(sampleRate), m_measure(measure), m_truePeak(measure == Measure::Everything ? channels : 0, sampleRate),
-      m_short(channels, sampleRate)
+namespace
 {
-    // libebur128 sets itself up at a few hertz and then writes past its buffers.
+std::uint32_t servedChannels(std::uint32_t channels, std::uint32_t sampleRate)
+{
     const std::string unserved = unservedReason(channels, sampleRate);
     if (!unserved.empty())
         throw std::invalid_argument("the loudness meter cannot measure " + unserved);
-    m_state = ebur128_init(channels, sampleRate,
-                           measure == Measure::Everything ? EBUR128_MODE_I | EBUR128_MODE_LRA : EBUR128_MODE_I);
-    if (m_state == nullptr)
-        throw std::bad_alloc();
-    // Beyond stereo, no channel is a surround one: each counts fully.
-    for (std::uint32_t c = 0; c < channels; ++c)
-        ebur128_set_channel(m_state, c, EBUR128_LEFT);
+    return channels;
 }
+} // namespace
 
-LevelMeter::~LevelMeter()
+// Beyond stereo, no channel is a surround one: each counts fully.
+LevelMeter::LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure)
+    : m_channels(servedChannels(channels, sampleRate)), m_sampleRate(sampleRate), m_measure(measure),
+      m_loudness(channels, sampleRate, measure == Measure::Everything),
+      m_truePeak(measure == Measure::Everything ? channels : 0, sampleRate), m_short(channels, sampleRate)
 {
-    ebur128_destroy(&m_state);
 }
 
 void LevelMeter::add(const float* interleaved, std::uint32_t frames)
@@ -119,7 +114,7 @@ void LevelMeter::add(const float* interleaved, std::uint32_t frames)
             }
         interleaved = m_finite.data();
     }
-    ebur128_add_frames_float(m_state, interleaved, frames);
+    m_loudness.add(interleaved, frames);
     m_frames += frames;
     m_short.add(interleaved, frames);
     if (m_measure != Measure::Everything)
@@ -131,8 +126,8 @@ void LevelMeter::add(const float* interleaved, std::uint32_t frames)
 Levels LevelMeter::levels() const
 {
     Levels l;
-    double loudness = -HUGE_VAL;
-    if (ebur128_loudness_global(m_state, &loudness) == EBUR128_SUCCESS && std::isfinite(loudness))
+    const double loudness = m_loudness.integratedLufs();
+    if (std::isfinite(loudness))
     {
         l.loudnessLufs = loudness;
         l.loudnessBasis = LoudnessBasis::Integrated;
@@ -155,10 +150,9 @@ Levels LevelMeter::levels() const
     if (m_measure != Measure::Everything)
         return l;
     // The range is taken over 3 s short-term blocks: a shorter signal has none.
-    double range = 0.0;
-    if (m_frames >= kLoudnessRangeBlockSeconds * m_sampleRate &&
-        ebur128_loudness_range(m_state, &range) == EBUR128_SUCCESS && std::isfinite(range))
-        l.loudnessRangeLu = range;
+    if (m_frames >= kLoudnessRangeBlockSeconds * m_sampleRate)
+        if (const double range = m_loudness.rangeLu(); std::isfinite(range))
+            l.loudnessRangeLu = range;
     l.peakDbfs = toDb(m_peak);
     l.truePeakDbtp = toDb(std::max(m_truePeak.peak(), m_peak));
     l.clippedSamples = m_clipped;

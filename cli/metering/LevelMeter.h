@@ -1,12 +1,11 @@
-// What a render reports of a signal: integrated loudness (EBU R128, by libebur128) and its
-// loudness range, sample peak, true peak and, for integer outputs, the samples beyond full
+// What a render reports of a signal: integrated loudness (EBU R128, measured as libebur128
+// measures it, see KWeightedLoudness) and its loudness range, sample peak, true peak and, for integer outputs, the samples beyond full
 // scale. A signal shorter than one gating block is measured ungated (ShortLineLoudness).
 #pragma once
 
+#include "cli/metering/KWeightedLoudness.h"
 #include "cli/metering/ShortLineLoudness.h"
 #include "cli/metering/TruePeakMeter.h"
-
-#include <ebur128.h>
 
 #include <cmath>
 #include <cstdint>
@@ -42,9 +41,8 @@ public:
     };
 
     // Takes the rates the tool serves (cli/render/ServedAudio.h); throws std::invalid_argument for
-    // any other rate or channel count, std::bad_alloc when the measuring state cannot be made.
+    // any other rate or channel count.
     LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure);
-    ~LevelMeter();
     LevelMeter(const LevelMeter&) = delete;
     LevelMeter& operator=(const LevelMeter&) = delete;
 
@@ -55,11 +53,11 @@ public:
     Levels levels() const;
 
 private:
-    ebur128_state* m_state = nullptr;
     std::uint32_t m_channels;
     std::uint32_t m_sampleRate;
     Measure m_measure;
     std::uint64_t m_frames = 0;
+    KWeightedLoudness m_loudness;
     TruePeakMeter m_truePeak;
     ShortLineLoudness m_short;
     float m_peak = 0.f;

@@ -1,36 +1,12 @@
 #include "cli/metering/ShortLineLoudness.h"
 
+#include "cli/metering/KWeightingDesign.h"
+
 #include <cmath>
 
 namespace
 {
-constexpr double kPi = 3.14159265358979323846;
-
-struct Biquad
-{
-    double b0, b1, b2, a1, a2;
-};
-
-// BS.1770's two K-weighting stages designed for any rate: the head's high shelf (+4 dB above
-// about 1.7 kHz) and the RLB high-pass (about 38 Hz).
-Biquad headShelf(double rate)
-{
-    const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
-    const double k = std::tan(kPi * f0 / rate);
-    const double vh = std::pow(10.0, gainDb / 20.0);
-    const double vb = std::pow(vh, 0.4996667741545416);
-    const double a0 = 1.0 + k / q + k * k;
-    return {(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
-            2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
-}
-
-Biquad rlbHighPass(double rate)
-{
-    const double f0 = 38.13547087602444, q = 0.5003270373238773;
-    const double k = std::tan(kPi * f0 / rate);
-    const double a0 = 1.0 + k / q + k * k;
-    return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
-}
+using Biquad = KWeightingBiquad;
 
 // Mean square of one channel of `samples` through both stages (direct form II transposed).
 double weightedMeanSquare(const std::vector<float>& samples, std::uint32_t channels, std::uint32_t channel,
@@ -81,7 +57,7 @@ double ShortLineLoudness::lufs() const
 {
     if (m_overflowed || !m_heard)
         return -HUGE_VAL;
-    const Biquad shelf = headShelf(m_sampleRate), highPass = rlbHighPass(m_sampleRate);
+    const Biquad shelf = kWeightingHeadShelf(m_sampleRate), highPass = kWeightingHighPass(m_sampleRate);
     double sum = 0.0;
     for (std::uint32_t c = 0; c < m_channels; ++c)
         sum += weightedMeanSquare(m_samples, m_channels, c, shelf, highPass);

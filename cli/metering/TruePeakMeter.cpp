@@ -6,6 +6,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define CRUMLET_TRUE_PEAK_EIGHT_FRAMES 1
+#endif
 
 namespace
 {
@@ -23,6 +27,53 @@ double besselI0(double x)
 
 constexpr double kKaiserBeta = 7.0;
 constexpr double kPi = 3.14159265358979323846;
+
+#if defined(CRUMLET_TRUE_PEAK_EIGHT_FRAMES)
+constexpr int kTaps = TruePeakMeter::kTapsPerPhase;
+
+bool hasEightFrameVectors()
+{
+    static const bool has = __builtin_cpu_supports("avx");
+    return has;
+}
+
+// Eight frames side by side on the 256-bit vectors of processors that have them, twice the
+// four-frame step below: each output is the same sum in tap order, so every lane's value is
+// the one the four-frame step gives. Returns the frames done; `highest` takes their peak.
+__attribute__((target("avx"))) std::uint32_t peakEightFramesAtATime(const float* x, std::uint32_t frames,
+                                                                   const float (&taps)[kTaps][4], __m128& highest)
+{
+    __m256 t[kTaps][4];
+    for (int k = 0; k < kTaps; ++k)
+        for (int p = 0; p < 4; ++p)
+            t[k][p] = _mm256_set1_ps(taps[k][p]);
+    const __m256 magnitude = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
+    __m256 high = _mm256_insertf128_ps(_mm256_castps128_ps256(highest), highest, 1);
+    std::uint32_t i = 0;
+    for (; i + 8 <= frames; i += 8)
+    {
+        const float* window = x + i;
+        __m256 samples = _mm256_loadu_ps(window);
+        __m256 y0 = _mm256_mul_ps(t[0][0], samples), y1 = _mm256_mul_ps(t[0][1], samples);
+        __m256 y2 = _mm256_mul_ps(t[0][2], samples), y3 = _mm256_mul_ps(t[0][3], samples);
+        for (int k = 1; k < kTaps; ++k)
+        {
+            samples = _mm256_loadu_ps(window + k);
+            y0 = _mm256_add_ps(y0, _mm256_mul_ps(t[k][0], samples));
+            y1 = _mm256_add_ps(y1, _mm256_mul_ps(t[k][1], samples));
+            y2 = _mm256_add_ps(y2, _mm256_mul_ps(t[k][2], samples));
+            y3 = _mm256_add_ps(y3, _mm256_mul_ps(t[k][3], samples));
+        }
+        high = _mm256_max_ps(_mm256_and_ps(y0, magnitude), high);
+        high = _mm256_max_ps(_mm256_and_ps(y1, magnitude), high);
+        high = _mm256_max_ps(_mm256_and_ps(y2, magnitude), high);
+        high = _mm256_max_ps(_mm256_and_ps(y3, magnitude), high);
+        high = _mm256_max_ps(_mm256_and_ps(samples, magnitude), high);
+    }
+    highest = _mm_max_ps(_mm256_castps256_ps128(high), _mm256_extractf128_ps(high, 1));
+    return i;
+}
+#endif
 } // namespace
 
 TruePeakMeter::TruePeakMeter(std::uint32_t channels, std::uint32_t sampleRate)
@@ -83,6 +134,10 @@ void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
         const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
         __m128 highest = _mm_set1_ps(peak);
         std::uint32_t i = 0;
+#if defined(CRUMLET_TRUE_PEAK_EIGHT_FRAMES)
+        if (hasEightFrameVectors())
+            i = peakEightFramesAtATime(x, frames, m_taps, highest);
+#endif
         for (; i + 4 <= frames; i += 4)
         {
             const float* window = x + i; // four windows of kTapsPerPhase samples, one frame apart

@@ -117,8 +117,6 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
     F4 rPrev = state[0], ePrev = state[1], g = state[2];
     const F4 zero(0.f), one(1.f), minusOne(-1.f), half(0.5f), top(static_cast<float>(kLast));
 
-    // Two passes per chunk: the envelope and its curve reading first, then the gain
-    // recursion and the output, so that neither long path waits on the other.
     // The gain curve at the envelope, interpolated; a position past the last entry (or not
     // a number) reads the last entry.
     // The curve's two ends, for each lane layout below.
@@ -138,65 +136,91 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
         return select(inside, interpolated, select(k < zero, ends[0], ends[1]));
     };
 
-    constexpr unsigned kChunk = 64;
-    F4 xs[kChunk], es[kChunk], targets[kChunk + 1];
-    alignas(16) float monoEnvelope[kChunk + 3], monoTarget[kChunk + 3]; // one channel: lane 0 by frame
-    for (unsigned start = 0; start < frames; start += kChunk)
-    {
-        const unsigned n = frames - start < kChunk ? frames - start : kChunk;
-        for (unsigned j = 0; j < n; ++j)
-        {
-            const F4 x = lanes.io.load(start + j);
-            // Rectified level above the floor, then the half-level envelope.
-            const F4 r = min(one, max(floor, abs(x))) - floor;
-            const F4 e = half * (b0 * r + b1 * rPrev) - a1 * ePrev;
-            rPrev = r;
-            ePrev = e;
-            xs[j] = x;
-            es[j] = e;
-        }
-        if constexpr (L == 1)
-        {
-            // One channel: four frames' envelopes side by side read the curve at once.
-            for (unsigned j = 0; j < n; ++j)
-                monoEnvelope[j] = es[j].first();
-            for (unsigned j = n; j < n + 3; ++j)
-                monoEnvelope[j] = 0.f;
-            for (unsigned j = 0; j < n; j += 4)
-                readCurve(oneCurve, oneEnds, F4::load(monoEnvelope + j)).store(monoTarget + j);
-            for (unsigned j = 0; j < n; ++j)
-                targets[j] = F4::lanes(monoTarget[j], 0.f, 0.f, 0.f);
-        }
-        else if constexpr (L == 2)
-        {
-            // Two channels leave lanes free: read the curve for two frames at once.
-            for (unsigned j = 0; j < n; j += 2)
-            {
-                const F4 pair = lowHalves(es[j], j + 1 < n ? es[j + 1] : zero);
-                const F4 target = readCurve(pairCurves, pairEnds, pair);
-                targets[j] = target;
-                targets[j + 1] = highToLow(target);
-            }
-        }
-        else
-        {
-            for (unsigned j = 0; j < n; ++j)
-                targets[j] = readCurve(curves, laneEnds, es[j]);
-        }
-        for (unsigned j = 0; j < n; ++j)
-        {
-            // The gain follows the curve, faster as the envelope rises. Both candidate steps
-            // are formed before the direction is known, which keeps the recursion short.
-            const F4 x = xs[j], e = es[j];
-            const F4 d = targets[j] - g;
-            const F4 up = g + (rising + e * envelopeTerm) * d;
-            const F4 down = g + (falling + e * envelopeTerm) * d;
-            g = select(d >= zero, up, down);
+    // Rectified level above the floor, then the half-level envelope.
+    auto envelopeOf = [&](F4 x) {
+        const F4 r = min(one, max(floor, abs(x))) - floor;
+        const F4 e = half * (b0 * r + b1 * rPrev) - a1 * ePrev;
+        rPrev = r;
+        ePrev = e;
+        return e;
+    };
+    // The gain follows the curve, faster as the envelope rises. Both candidate steps are
+    // formed before the direction is known, which keeps the recursion short.
+    auto followAndWrite = [&](unsigned i, F4 x, F4 e, F4 target) {
+        const F4 d = target - g;
+        const F4 up = g + (rising + e * envelopeTerm) * d;
+        const F4 down = g + (falling + e * envelopeTerm) * d;
+        g = select(d >= zero, up, down);
 
-            F4 y = g * x * makeUp;
-            y = y * select(y < zero, negativeFactor, one);
-            y = min(one, max(minusOne, y));
-            lanes.io.store(start + j, hp.tick(y));
+        F4 y = g * x * makeUp;
+        y = y * select(y < zero, negativeFactor, one);
+        y = min(one, max(minusOne, y));
+        lanes.io.store(i, hp.tick(y));
+    };
+
+    if constexpr (L == 1)
+    {
+        // One channel, four frames at a time: the next four frames' envelopes are formed and
+        // their curve read while these four frames' gain follows, so that the two recursions
+        // run side by side; four envelopes side by side read the curve at once.
+        F4 xs[2][4], es[2][4];
+        alignas(16) float envelopes[2][4];
+        auto envelopesFrom = [&](unsigned start, int slot) {
+            for (unsigned j = 0; j < 4; ++j)
+            {
+                if (start + j < frames)
+                {
+                    xs[slot][j] = lanes.io.load(start + j);
+                    es[slot][j] = envelopeOf(xs[slot][j]);
+                }
+                envelopes[slot][j] = start + j < frames ? es[slot][j].first() : 0.f;
+            }
+        };
+        if (frames > 0)
+            envelopesFrom(0, 0);
+        for (unsigned start = 0; start < frames; start += 4)
+        {
+            const int slot = static_cast<int>((start / 4) % 2);
+            alignas(16) float targets[4];
+            readCurve(oneCurve, oneEnds, F4::load(envelopes[slot])).store(targets);
+            if (start + 4 < frames)
+                envelopesFrom(start + 4, 1 - slot);
+            for (unsigned j = 0; j < 4 && start + j < frames; ++j)
+                followAndWrite(start + j, xs[slot][j], es[slot][j], F4::lanes(targets[j], 0.f, 0.f, 0.f));
+        }
+    }
+    else
+    {
+        // Two passes per chunk: the envelope and its curve reading first, then the gain
+        // recursion and the output, so that neither long path waits on the other.
+        constexpr unsigned kChunk = 64;
+        F4 xs[kChunk], es[kChunk], targets[kChunk + 1];
+        for (unsigned start = 0; start < frames; start += kChunk)
+        {
+            const unsigned n = frames - start < kChunk ? frames - start : kChunk;
+            for (unsigned j = 0; j < n; ++j)
+            {
+                xs[j] = lanes.io.load(start + j);
+                es[j] = envelopeOf(xs[j]);
+            }
+            if constexpr (L == 2)
+            {
+                // Two channels leave lanes free: read the curve for two frames at once.
+                for (unsigned j = 0; j < n; j += 2)
+                {
+                    const F4 pair = lowHalves(es[j], j + 1 < n ? es[j + 1] : zero);
+                    const F4 target = readCurve(pairCurves, pairEnds, pair);
+                    targets[j] = target;
+                    targets[j + 1] = highToLow(target);
+                }
+            }
+            else
+            {
+                for (unsigned j = 0; j < n; ++j)
+                    targets[j] = readCurve(curves, laneEnds, es[j]);
+            }
+            for (unsigned j = 0; j < n; ++j)
+                followAndWrite(start + j, xs[j], es[j], targets[j]);
         }
     }
 

@@ -114,6 +114,33 @@ TEST(TruePeakMeter, FindsTheWaveformsCrestAtEveryRateAndBlockSize)
     }
 }
 
+// However the samples are handed in, one frame at a time, a few, or thousands (eight, four or
+// one frame side by side, as the processor allows), every interpolated value is the same sum
+// in tap order: the peak is the same float.
+TEST(TruePeakMeter, SamePeakWhateverTheBlocks)
+{
+    std::mt19937 random(11);
+    std::normal_distribution<float> noise(0.f, 1.f);
+    for (const int channels : {1, 2, 3})
+        for (int trial = 0; trial < 40; ++trial)
+        {
+            const float level = std::pow(10.f, -static_cast<float>(trial % 8) / 2.f);
+            std::vector<float> x(static_cast<std::size_t>(4801 + trial * 13) * channels);
+            for (float& v : x)
+                v = level * noise(random);
+            const std::uint32_t frames = static_cast<std::uint32_t>(x.size() / channels);
+            auto peak = [&](std::uint32_t block) {
+                TruePeakMeter meter(static_cast<std::uint32_t>(channels), 48000);
+                for (std::uint32_t at = 0; at < frames; at += block)
+                    meter.add(x.data() + static_cast<std::size_t>(at) * channels, std::min(block, frames - at));
+                return meter.peak();
+            };
+            const float one = peak(1);
+            for (const std::uint32_t block : {3u, 4u, 8u, 13u, 4096u, 100000u})
+                ASSERT_EQ(peak(block), one) << channels << " channels, trial " << trial << ", blocks of " << block;
+        }
+}
+
 TEST(TruePeakMeter, IgnoresNonFiniteSamples)
 {
     auto x = sine(1000.0, 0.0, 0.5, 48000, 4800);

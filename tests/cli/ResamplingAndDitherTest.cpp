@@ -12,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <map>
+#include <random>
 #include <vector>
 
 namespace
@@ -167,6 +169,58 @@ TEST(Dither, TpdfMakesTheErrorNoiseOfAQuarterStepSquaredWhateverTheSignal)
     EXPECT_EQ(clipped[0], 0x7fffff00);
     EXPECT_EQ(clipped[1], INT32_MIN);
     EXPECT_EQ(clipped[2], 0x7fffff00);
+}
+
+// The rounding is the C library's lrint (to nearest, ties to even) of the dithered value, the
+// same sequence of noise from the seed: the first 16-bit steps of a known signal are pinned, and
+// a long random signal with values beyond full scale, NaN and infinities rounds as lrint rounds,
+// whether quantized at once (four samples side by side where the processor allows) or in pieces.
+TEST(Dither, RoundsAsLrintWithTheSeedsNoise)
+{
+    const float ramp[8] = {0.f, 0.25f / 32768, 0.5f / 32768, 1.5f / 32768, -2.5f / 32768, 0.999f, -0.9999f, 1e-40f};
+    std::int32_t q[8];
+    TpdfDither(16, 1234).quantize(ramp, q, 8);
+    std::uint64_t state = 1234 ^ 0x6469746865720000ull;
+    for (int i = 0; i < 8; ++i)
+    {
+        const std::uint64_t r = splitMix64(state);
+        const double tpdf = (static_cast<double>(r >> 32) - static_cast<double>(r & 0xffffffffu)) * 0x1.0p-32;
+        const long expected = std::clamp(std::lrint(ramp[i] * 32768.0 + tpdf), -32768L, 32767L);
+        EXPECT_EQ(q[i] >> 16, expected) << i;
+    }
+
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> wide(-1.2f, 1.2f);
+    std::vector<float> x(1 << 18);
+    for (float& v : x)
+        v = wide(random);
+    x[7] = std::nanf("");
+    x[8] = HUGE_VALF;
+    x[9] = -HUGE_VALF;
+    for (const int bits : {16, 24})
+    {
+        std::vector<std::int32_t> out(x.size());
+        TpdfDither(bits, 99).quantize(x.data(), out.data(), x.size());
+        std::uint64_t s = 99 ^ 0x6469746865720000ull;
+        const double scale = static_cast<double>(1L << (bits - 1));
+        for (std::size_t i = 0; i < x.size(); ++i)
+        {
+            const std::uint64_t r = splitMix64(s);
+            const double tpdf = (static_cast<double>(r >> 32) - static_cast<double>(r & 0xffffffffu)) * 0x1.0p-32;
+            const double steps = x[i] * scale + tpdf;
+            const long expected =
+                std::isnan(steps) ? 0
+                                  : std::clamp(std::lrint(std::clamp(steps, -scale - 1.0, scale)), static_cast<long>(-scale),
+                                               static_cast<long>(scale) - 1);
+            ASSERT_EQ(out[i] >> (32 - bits), expected) << bits << " bits, sample " << i;
+        }
+        // Handed over a few samples at a time, the same noise goes on from call to call.
+        std::vector<std::int32_t> pieces(x.size());
+        TpdfDither inPieces(bits, 99);
+        for (std::size_t at = 0; at < x.size(); at += 7)
+            inPieces.quantize(x.data() + at, pieces.data() + at, std::min<std::size_t>(7, x.size() - at));
+        EXPECT_EQ(pieces, out) << bits << " bits";
+    }
 }
 
 class DitheredFiles : public ScratchFolderTest
