@@ -172,9 +172,13 @@ void LineSession::runWorker()
             continue;
         }
         const bool fades = !reset;
+        std::size_t now = latency;
         try
         {
-            publish(new Arrival{make(wanted), fades});
+            auto* arrival = new Arrival{make(wanted), fades};
+            // Read before the hand-over: the audio thread may take the line at once.
+            now = arrival->engine->latency();
+            publish(arrival);
             m_linesMade.fetch_add(1);
             built = wanted;
             // The line standing by has the settings before: the next round makes another.
@@ -185,7 +189,6 @@ void LineSession::runWorker()
             // No memory for a new line: the one playing plays on.
         }
         m_builtGeneration.store(generation);
-        const std::size_t now = m_incoming.load() != nullptr ? m_incoming.load()->engine->latency() : latency;
         if (now != latency)
         {
             latency = now;
