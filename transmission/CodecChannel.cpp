@@ -88,8 +88,10 @@ void CodecChannel::codeFrames(bool finishing, std::vector<float>& out)
             m_frameIn[i] = toPcm16(m_native[used + i]);
         used += frame;
         codeOneFrame();
-        for (std::int16_t x : m_frameOut)
-            m_decoded.push_back(fromPcm16(x));
+        const std::size_t at = m_decoded.size();
+        m_decoded.resize(at + m_frameOut.size());
+        for (std::size_t i = 0; i < m_frameOut.size(); ++i)
+            m_decoded[at + i] = fromPcm16(m_frameOut[i]);
     }
     m_native.erase(m_native.begin(), m_native.begin() + static_cast<std::ptrdiff_t>(used));
 

@@ -9,6 +9,7 @@
 
 #include "SpeechSamples.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -27,6 +28,24 @@ std::vector<float> run(const TransmissionSettings& settings, const std::vector<f
         line.process(interleaved.data() + at * channels, std::min<std::size_t>(512, frames - at), out);
     line.finish(out);
     return out;
+}
+
+TEST(TransmissionRobustness, SamplesReachTheCodecRoundedHalfAwayFromZero)
+{
+    // Halves both ways, their neighbours one float step off, and a sweep of every step size.
+    std::vector<float> cases;
+    for (int k = -65536; k <= 65536; ++k)
+    {
+        const float half = static_cast<float>(k) / 65536.f;
+        cases.insert(cases.end(), {half, std::nextafter(half, 2.f), std::nextafter(half, -2.f)});
+    }
+    for (float x = 1e-9f; x < 1.f; x *= 1.0001f)
+        cases.insert(cases.end(), {x, -x});
+    for (float x : cases)
+    {
+        const long expected = std::lround(static_cast<double>(x) * 32768.0);
+        ASSERT_EQ(toPcm16(x), std::clamp<long>(expected, -32768, 32767)) << x;
+    }
 }
 
 TEST(TransmissionRobustness, NonFiniteAndClippingInputComesOutFiniteThroughEveryCodec)
