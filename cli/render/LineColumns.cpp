@@ -126,8 +126,14 @@ const std::vector<LineColumn>& lineColumns()
          transmissionCell(transmission::parseCodec, [](TransmissionOptions& t, const std::string& v) { t.codec = v; })},
         {"loss", "codec frames lost, as --loss takes it (off: none)",
          transmissionCell(transmission::parseLoss, [](TransmissionOptions& t, const std::string& v) { t.loss = v; })},
-        {"radio", "a radio link, as --radio takes it (on, off or its settings)",
-         transmissionCell(transmission::parseRadio, [](TransmissionOptions& t, const std::string& v) { t.radio = v; })},
+        {"radio", "a radio link, as --radio takes it (on, off or its settings; true and false too)",
+         [](RenderOptions& o, const std::string& v, const LineContext& c) {
+             // JSON lines' true and false (and a spreadsheet's TRUE and FALSE) switch it.
+             const std::string word = lower(v);
+             const std::string text = word == "true" ? "on" : word == "false" ? "off" : v;
+             transmissionCell(transmission::parseRadio,
+                              [](TransmissionOptions& t, const std::string& r) { t.radio = r; })(o, text, c);
+         }},
         {"vary", "NAME=±AMOUNT, several separated by \";\"",
          [](RenderOptions& o, const std::string& v, const LineContext& c) {
              o.vary.clear();

@@ -135,6 +135,16 @@ TEST_F(TransmissionRender, ALineListsRowsTakeTheirPresetsTransmissionAndTheirOwn
     EXPECT_EQ(bytesOf(path("opus.wav")), bytesOf(path("opus-alone.wav")));
     EXPECT_NE(bytesOf(path("2g.wav")), bytesOf(path("bare.wav")));
 
+    // JSON lines' true and false switch the radio.
+    std::ofstream(path("radio.jsonl")) << R"({"input": "in.wav", "output": "on.wav", "radio": true, "seed": 7})" "\n"
+                                       << R"({"input": "in.wav", "output": "off.wav", "radio": false, "seed": 7})" "\n";
+    r = runCrumlet({"render", "--lines", path("radio.jsonl"), "--preset", "Walkie-talkie", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (const auto& line : jsonLines(r.out))
+        if (line.contains("output"))
+            EXPECT_EQ(line.contains("transmission"), line["output"].get<std::string>().find("on.wav") != std::string::npos)
+                << line.dump();
+
     std::ofstream(path("bad.csv")) << "input,output,codec,loss\nin.wav,x.wav,mp3,\nin.wav,y.wav,gsm,lots\n";
     r = runCrumlet({"render", "--lines", path("bad.csv")});
     EXPECT_EQ(r.exitCode, 2);
