@@ -19,7 +19,12 @@ stage "ASan + UBSan test suite"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_SANITIZE=ON -DCRUMLET_BUILD_DAW_PLUGINS=OFF \
   -DCRUMLET_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
-ctest --test-dir build-asan --output-on-failure -j"$jobs"
+# The leak check does not scan thread-local storage: LeakSanitizer's tracer (GCC 12's, with
+# glibc 2.36) reads a nonsense range for the dynamic TLS of the module the tool's tests load
+# in process and crashes at exit, failing tests that passed. Heap reachable only from TLS
+# is then glibc's own (suppressed in tests/lsan-suppressions.txt); ASan's checks are as before.
+LSAN_OPTIONS=use_tls=0:suppressions=$PWD/tests/lsan-suppressions.txt:print_suppressions=0 \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 stage "ThreadSanitizer: batch rendering, instances on threads, the meter-record hand-over"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCRUMLET_TSAN=ON -DCRUMLET_BUILD_DAW_PLUGINS=OFF \
