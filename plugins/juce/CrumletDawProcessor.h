@@ -30,7 +30,6 @@ public:
     void releaseResources() override;
     void processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
 
-    bool hasEditor() const override { return true; }
     juce::AudioProcessorEditor* createEditor() override;
 
     void getStateInformation(juce::MemoryBlock& destination) override;

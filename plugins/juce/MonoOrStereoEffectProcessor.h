@@ -1,5 +1,6 @@
 // What the DAW plugins here share of JUCE's processor: an effect on a mono or a stereo bus
-// (the same on input and output), no MIDI, and one program, whose state is the plugin's.
+// (the same on input and output), an editor, no MIDI, and one program, whose state is the
+// plugin's.
 #pragma once
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -21,6 +22,8 @@ public:
         return (out == juce::AudioChannelSet::mono() || out == juce::AudioChannelSet::stereo()) &&
                layouts.getMainInputChannelSet() == out;
     }
+
+    bool hasEditor() const override { return true; }
 
     bool acceptsMidi() const override { return false; }
     bool producesMidi() const override { return false; }

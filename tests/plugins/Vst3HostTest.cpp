@@ -3,6 +3,7 @@
 // its editor (on an X server of the test's own).
 #include "params/ParameterTable.h"
 #include "tests/plugins/GuiOnVirtualDisplay.h"
+#include "tests/plugins/Vst3Hosting.h"
 #include "tests/support/TestFolder.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -21,11 +22,6 @@
 
 namespace fs = std::filesystem;
 
-namespace juce
-{
-// The framework's own dispatch step on Linux (juce_linux_Messaging.cpp).
-bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
-} // namespace juce
 
 namespace
 {
@@ -52,14 +48,6 @@ std::string bytesOf(const std::string& file)
     return text.str();
 }
 
-// Runs the host's message loop (the plugin's editor and timers ride on it) for a while.
-void dispatchMessagesFor(int milliseconds)
-{
-    const auto end = juce::Time::getMillisecondCounter() + static_cast<juce::uint32>(milliseconds);
-    while (juce::Time::getMillisecondCounter() < end)
-        if (!juce::dispatchNextMessageOnSystemQueue(true))
-            juce::Thread::sleep(1);
-}
 
 class Vst3Host : public GuiSuite
 {
@@ -73,16 +61,7 @@ protected:
 
     std::unique_ptr<juce::AudioPluginInstance> load(int channels = 2)
     {
-        juce::VST3PluginFormat format;
-        juce::OwnedArray<juce::PluginDescription> types;
-        // The bundle folder, named as such: a path ending in ".." would not read as a VST3.
-        format.findAllTypesForFile(types, fs::canonical(CRUMLET_VST3_PATH).string());
-        EXPECT_EQ(types.size(), 1);
-        if (types.isEmpty())
-            return nullptr;
-        juce::String error;
-        auto instance = format.createInstanceFromDescription(*types[0], 48000.0, 512, error);
-        EXPECT_TRUE(instance != nullptr) << error;
+        auto instance = loadVst3Bundle(CRUMLET_VST3_PATH);
         if (instance != nullptr)
         {
             const auto set = channels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();

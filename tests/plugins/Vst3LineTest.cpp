@@ -4,6 +4,7 @@
 #include "plugins/common/LineEngine.h"
 #include "plugins/common/LineParameters.h"
 #include "tests/plugins/GuiOnVirtualDisplay.h"
+#include "tests/plugins/Vst3Hosting.h"
 #include "tests/transmission/SpeechSamples.h"
 #include "transmission/Transmission.h"
 #include "transmission/codecs/CodecCatalogue.h"
@@ -18,10 +19,6 @@
 
 namespace fs = std::filesystem;
 
-namespace juce
-{
-bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
-} // namespace juce
 
 namespace
 {
@@ -33,16 +30,9 @@ class Vst3Line : public GuiSuite
 protected:
     static std::unique_ptr<juce::AudioPluginInstance> load(double rate = 48000.0)
     {
-        juce::VST3PluginFormat format;
-        juce::OwnedArray<juce::PluginDescription> types;
-        format.findAllTypesForFile(types, fs::canonical(CRUMLET_LINE_VST3_PATH).string());
-        EXPECT_EQ(types.size(), 1);
-        if (types.isEmpty())
-            return nullptr;
-        EXPECT_EQ(types[0]->name.toStdString(), "Crumlet Line");
-        juce::String error;
-        auto instance = format.createInstanceFromDescription(*types[0], rate, 512, error);
-        EXPECT_TRUE(instance != nullptr) << error;
+        auto instance = loadVst3Bundle(CRUMLET_LINE_VST3_PATH, rate);
+        if (instance != nullptr)
+            EXPECT_EQ(instance->getName().toStdString(), "Crumlet Line");
         return instance;
     }
 
@@ -79,14 +69,6 @@ protected:
             if (catalogue[i].kind == kind)
                 return static_cast<float>(i + 1);
         return 0.f;
-    }
-
-    static void dispatchMessagesUntil(const std::function<bool()>& done, int milliseconds)
-    {
-        const auto end = juce::Time::getMillisecondCounter() + static_cast<juce::uint32>(milliseconds);
-        while (!done() && juce::Time::getMillisecondCounter() < end)
-            if (!juce::dispatchNextMessageOnSystemQueue(true))
-                juce::Thread::sleep(1);
     }
 
     // Plays planar channels through in buffers of `block`; answers the output.
