@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -28,50 +30,89 @@ double besselI0(double x)
 constexpr double kKaiserBeta = 7.0;
 constexpr double kPi = 3.14159265358979323846;
 
-#if defined(CRUMLET_TRUE_PEAK_EIGHT_FRAMES)
+#if defined(__SSE2__)
 constexpr int kTaps = TruePeakMeter::kTapsPerPhase;
 
+// Frames side by side, N of them (four on 128-bit vectors, eight on 256-bit ones): each
+// phase's taps, one in every lane, times consecutive samples, so that each output is still
+// h[0] x[0] + h[1] x[1] + ... in tap order, whatever the width. `high` takes the peak of the
+// frames done from `i` on; returns where they end. Written with the compiler's vector
+// operators so that one text serves both widths; inlined into its caller, it is compiled for
+// the caller's instructions.
+// The lanes of a vector of N floats, and of N 32-bit integers of the same size.
+template <int N>
+struct Lanes;
+template <>
+struct Lanes<4>
+{
+    typedef float Floats __attribute__((vector_size(16)));
+    typedef std::int32_t Bits __attribute__((vector_size(16)));
+};
+template <>
+struct Lanes<8>
+{
+    typedef float Floats __attribute__((vector_size(32)));
+    typedef std::int32_t Bits __attribute__((vector_size(32)));
+};
+
+template <int N>
+[[gnu::always_inline]] inline std::uint32_t peakFramesSideBySide(const float* x, std::uint32_t frames, std::uint32_t i,
+                                                                 const float (&taps)[kTaps][4],
+                                                                 typename Lanes<N>::Floats& high)
+{
+    constexpr std::uint32_t kLanes = N;
+    using V = typename Lanes<N>::Floats;
+    using Bits = typename Lanes<N>::Bits;
+    static_assert(TruePeakMeter::kMaxFactor == 4, "four phases, four accumulators");
+    V t[kTaps][4];
+    for (int k = 0; k < kTaps; ++k)
+        for (int p = 0; p < 4; ++p)
+            t[k][p] = taps[k][p] - V{}; // every lane the tap (x - 0 is x, signed zeros too)
+    const Bits magnitude = Bits{} + 0x7fffffff;
+    V y[4];
+    for (; i + kLanes <= frames; i += kLanes)
+    {
+        const float* window = x + i; // windows of kTaps samples, one frame apart
+        V samples;
+        std::memcpy(&samples, window, sizeof samples);
+        for (int p = 0; p < 4; ++p)
+            y[p] = t[0][p] * samples;
+        for (int k = 1; k < kTaps; ++k)
+        {
+            std::memcpy(&samples, window + k, sizeof samples);
+            for (int p = 0; p < 4; ++p)
+                y[p] = y[p] + t[k][p] * samples;
+        }
+        // As the processor's max: a NaN in the first operand yields the second, so the peak
+        // so far stands.
+        for (int p = 0; p < 4; ++p)
+        {
+            const V size = reinterpret_cast<V>(reinterpret_cast<Bits>(y[p]) & magnitude);
+            high = size > high ? size : high;
+        }
+        const V size = reinterpret_cast<V>(reinterpret_cast<Bits>(samples) & magnitude);
+        high = size > high ? size : high;
+    }
+    return i;
+}
+#endif
+
+#if defined(CRUMLET_TRUE_PEAK_EIGHT_FRAMES)
 bool hasEightFrameVectors()
 {
     static const bool has = __builtin_cpu_supports("avx");
     return has;
 }
 
-// Eight frames side by side on the 256-bit vectors of processors that have them, twice the
-// four-frame step below: each output is the same sum in tap order, so every lane's value is
-// the one the four-frame step gives. Returns the frames done; `highest` takes their peak.
+// Eight frames side by side on the 256-bit vectors of processors that have them: every lane's
+// value is the one the four-frame step gives. Returns the frames done.
 __attribute__((target("avx"))) std::uint32_t peakEightFramesAtATime(const float* x, std::uint32_t frames,
                                                                    const float (&taps)[kTaps][4], __m128& highest)
 {
-    __m256 t[kTaps][4];
-    for (int k = 0; k < kTaps; ++k)
-        for (int p = 0; p < 4; ++p)
-            t[k][p] = _mm256_set1_ps(taps[k][p]);
-    const __m256 magnitude = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
-    __m256 high = _mm256_insertf128_ps(_mm256_castps128_ps256(highest), highest, 1);
-    std::uint32_t i = 0;
-    for (; i + 8 <= frames; i += 8)
-    {
-        const float* window = x + i;
-        __m256 samples = _mm256_loadu_ps(window);
-        __m256 y0 = _mm256_mul_ps(t[0][0], samples), y1 = _mm256_mul_ps(t[0][1], samples);
-        __m256 y2 = _mm256_mul_ps(t[0][2], samples), y3 = _mm256_mul_ps(t[0][3], samples);
-        for (int k = 1; k < kTaps; ++k)
-        {
-            samples = _mm256_loadu_ps(window + k);
-            y0 = _mm256_add_ps(y0, _mm256_mul_ps(t[k][0], samples));
-            y1 = _mm256_add_ps(y1, _mm256_mul_ps(t[k][1], samples));
-            y2 = _mm256_add_ps(y2, _mm256_mul_ps(t[k][2], samples));
-            y3 = _mm256_add_ps(y3, _mm256_mul_ps(t[k][3], samples));
-        }
-        high = _mm256_max_ps(_mm256_and_ps(y0, magnitude), high);
-        high = _mm256_max_ps(_mm256_and_ps(y1, magnitude), high);
-        high = _mm256_max_ps(_mm256_and_ps(y2, magnitude), high);
-        high = _mm256_max_ps(_mm256_and_ps(y3, magnitude), high);
-        high = _mm256_max_ps(_mm256_and_ps(samples, magnitude), high);
-    }
+    Lanes<8>::Floats high = _mm256_insertf128_ps(_mm256_castps128_ps256(highest), highest, 1);
+    const std::uint32_t done = peakFramesSideBySide<8>(x, frames, 0, taps, high);
     highest = _mm_max_ps(_mm256_castps256_ps128(high), _mm256_extractf128_ps(high, 1));
-    return i;
+    return done;
 }
 #endif
 } // namespace
@@ -124,13 +165,6 @@ void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
         for (std::uint32_t i = 0; i < frames; ++i)
             x[kHistory + i] = interleaved[static_cast<std::size_t>(i) * m_channels + c];
 #if defined(__SSE2__)
-        // Four frames side by side: each phase's taps, one in every lane, times four
-        // consecutive samples. Each output is still h[0] x[0] + h[1] x[1] + ... in tap order.
-        static_assert(kMaxFactor == 4, "four phases, four accumulators");
-        __m128 taps[kTapsPerPhase][kMaxFactor];
-        for (int k = 0; k < kTapsPerPhase; ++k)
-            for (int p = 0; p < kMaxFactor; ++p)
-                taps[k][p] = _mm_set1_ps(m_taps[k][p]);
         const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
         __m128 highest = _mm_set1_ps(peak);
         std::uint32_t i = 0;
@@ -138,27 +172,9 @@ void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
         if (hasEightFrameVectors())
             i = peakEightFramesAtATime(x, frames, m_taps, highest);
 #endif
-        for (; i + 4 <= frames; i += 4)
-        {
-            const float* window = x + i; // four windows of kTapsPerPhase samples, one frame apart
-            __m128 samples = _mm_loadu_ps(window);
-            __m128 y0 = _mm_mul_ps(taps[0][0], samples), y1 = _mm_mul_ps(taps[0][1], samples);
-            __m128 y2 = _mm_mul_ps(taps[0][2], samples), y3 = _mm_mul_ps(taps[0][3], samples);
-            for (int k = 1; k < kTapsPerPhase; ++k)
-            {
-                samples = _mm_loadu_ps(window + k);
-                y0 = _mm_add_ps(y0, _mm_mul_ps(taps[k][0], samples));
-                y1 = _mm_add_ps(y1, _mm_mul_ps(taps[k][1], samples));
-                y2 = _mm_add_ps(y2, _mm_mul_ps(taps[k][2], samples));
-                y3 = _mm_add_ps(y3, _mm_mul_ps(taps[k][3], samples));
-            }
-            // A NaN in the first operand yields the second: the peak so far stands.
-            highest = _mm_max_ps(_mm_and_ps(y0, magnitude), highest);
-            highest = _mm_max_ps(_mm_and_ps(y1, magnitude), highest);
-            highest = _mm_max_ps(_mm_and_ps(y2, magnitude), highest);
-            highest = _mm_max_ps(_mm_and_ps(y3, magnitude), highest);
-            highest = _mm_max_ps(_mm_and_ps(samples, magnitude), highest);
-        }
+        Lanes<4>::Floats four = highest;
+        i = peakFramesSideBySide<4>(x, frames, i, m_taps, four);
+        highest = four;
         // The last few frames: the four phases in the four lanes of one vector.
         __m128 phases[kTapsPerPhase];
         for (int k = 0; k < kTapsPerPhase; ++k)
