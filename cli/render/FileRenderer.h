@@ -6,6 +6,7 @@
 #include "cli/io/AudioFiles.h"
 #include "cli/io/BextChunk.h"
 #include "cli/render/DeliveryFormat.h"
+#include "cli/render/TransmissionReport.h"
 #include "cli/metering/LevelMeter.h"
 #include "quarl/RingOutWatch.h"
 #include "transmission/TransmissionSettings.h"
@@ -49,16 +50,6 @@ struct FileRenderRequest
     DeliveryFormat delivery{};
     std::uint64_t seed = 0;  // the file's own: its dither is made from it
     OutputMetadata metadata{}; // how it was made, written into a WAV output
-};
-
-// What the transmission after the effect did to a file, when it had one.
-struct TransmissionReport
-{
-    std::string settings;        // as `crumlet presets` lists them; empty: no transmission
-    bool lossy = false;           // packets may be lost
-    std::uint64_t framesSent = 0; // codec frames, per channel
-    std::uint64_t framesLost = 0;
-    std::uint64_t overs = 0;      // the radio's transmissions (key downs)
 };
 
 struct FileRenderResult

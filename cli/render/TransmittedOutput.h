@@ -3,7 +3,7 @@
 // out aligned with the effect's, a codec frame or so later; finish() hands on the rest.
 #pragma once
 
-#include "cli/render/FileRenderer.h"
+#include "cli/render/TransmissionReport.h"
 #include "transmission/Transmission.h"
 
 #include <cstdint>
