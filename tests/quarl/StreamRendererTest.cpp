@@ -401,3 +401,30 @@ TEST(RingOut, MinusNinetySixDbfsIsAnEndForAQuietRender)
     EXPECT_LE(peakOfLast(out, 50), kMinus96Db);
     EXPECT_GT(peakOfLast(out, 50), kMinus96Db * 0.5) << "it stops once there";
 }
+
+TEST(RingOut, TheRenderPeakIsTheLargestMagnitudePassingOverNaN)
+{
+    // Peaks at every place in a block (the vector lanes and the leftover samples), negative
+    // and positive, among NaNs and signed zeros; blocks of every length up to 21 samples.
+    for (std::uint32_t length = 1; length <= 21; ++length)
+        for (std::uint32_t at = 0; at < length; ++at)
+        {
+            std::vector<float> block(length, -0.f);
+            for (std::uint32_t i = 0; i < length; i += 3)
+                block[i] = std::nanf("");
+            block[at] = (at % 2 == 0 ? -1.f : 1.f) * (0.25f + static_cast<float>(at) / 64.f);
+            quarl::RingOutWatch watch(1, 48000, {});
+            watch.addProgramme(block.data(), length);
+            EXPECT_EQ(watch.renderPeak(), std::fabs(block[at])) << "length " << length << ", peak at " << at;
+            // The peak so far stands against a smaller block, an infinity beats everything.
+            watch.addProgramme(block.data(), 1);
+            EXPECT_EQ(watch.renderPeak(), std::fabs(block[at]));
+            block[length - 1] = -HUGE_VALF;
+            watch.addProgramme(block.data(), length);
+            EXPECT_EQ(watch.renderPeak(), HUGE_VALF);
+        }
+    quarl::RingOutWatch silent(2, 48000, {});
+    const float nothing[4] = {std::nanf(""), 0.f, -0.f, std::nanf("")};
+    silent.addProgramme(nothing, 2);
+    EXPECT_EQ(silent.renderPeak(), 0.f);
+}
