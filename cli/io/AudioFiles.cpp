@@ -4,6 +4,7 @@
 #include "cli/io/Dither.h"
 #include "cli/io/FloatWavWriter.h"
 #include "cli/io/OutputFiles.h"
+#include "cli/io/PackedPcmOutput.h"
 #include "cli/settings/UsageError.h"
 
 #include <algorithm>
@@ -237,8 +238,11 @@ AudioWriter::~AudioWriter() = default;
 void AudioWriter::ditherWith(std::uint64_t seed)
 {
     const int sub = m_format & SF_FORMAT_SUBMASK;
-    if (sub == SF_FORMAT_PCM_16 || sub == SF_FORMAT_PCM_24)
-        m_dither = std::make_unique<TpdfDither>(sub == SF_FORMAT_PCM_16 ? 16 : 24, seed);
+    if (sub != SF_FORMAT_PCM_16 && sub != SF_FORMAT_PCM_24)
+        return;
+    m_dither = std::make_unique<TpdfDither>(sub == SF_FORMAT_PCM_16 ? 16 : 24, seed);
+    if (const int bytes = PackedPcmOutput::bytesPerSampleOf(m_format); bytes > 0)
+        m_packed = std::make_unique<PackedPcmOutput>(m_sndfile.rawHandle(), bytes);
 }
 
 std::string AudioWriter::describeWith(const OutputMetadata& metadata)
@@ -272,7 +276,9 @@ bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
     {
         m_dithered.resize(static_cast<std::size_t>(frames) * m_channels);
         m_dither->quantize(interleaved, m_dithered.data(), m_dithered.size());
-        done = m_sndfile.writef(m_dithered.data(), frames);
+        done = !m_packed ? m_sndfile.writef(m_dithered.data(), frames)
+               : m_packed->add(m_dithered.data(), m_dithered.size()) ? frames
+                                                                      : 0;
     }
     else
         done = m_sndfile.writef(interleaved, frames);
@@ -291,6 +297,8 @@ std::string AudioWriter::close()
         return m_floatWav->close();
     if (m_sndfile)
     {
+        if (m_error.empty() && m_packed && !m_packed->flush())
+            m_error = m_sndfile.strError();
         if (m_error.empty() && m_sndfile.error() != SF_ERR_NO_ERROR)
             m_error = m_sndfile.strError();
         m_sndfile = SndfileHandle();

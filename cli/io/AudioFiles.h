@@ -10,6 +10,7 @@
 #include <vector>
 
 class FloatWavWriter;
+class PackedPcmOutput;
 class TpdfDither;
 struct OutputMetadata;
 
@@ -79,6 +80,7 @@ private:
     SndfileHandle m_sndfile;
     std::unique_ptr<FloatWavWriter> m_floatWav;
     std::unique_ptr<TpdfDither> m_dither;
+    std::unique_ptr<PackedPcmOutput> m_packed; // dithered samples a WAV file stores as they are
     std::vector<std::int32_t> m_dithered;
     std::uint32_t m_channels;
     int m_format;

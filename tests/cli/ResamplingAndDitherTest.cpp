@@ -1,6 +1,6 @@
 // The delivery format's pieces: the resampler's known answers (a sine keeps its frequency
 // and level), the fold to mono, and TPDF dither (its level, its triangular shape, floats
-// left alone).
+// left alone, the bytes of dithered files).
 #include "cli/io/AudioFiles.h"
 #include "cli/io/Dither.h"
 #include "cli/render/DeliveryFormat.h"
@@ -11,10 +11,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
 #include <algorithm>
+#include <csignal>
+#include <fstream>
 #include <map>
 #include <random>
+#include <sstream>
 #include <vector>
 
 namespace
@@ -258,4 +263,96 @@ TEST_F(DitheredFiles, SilenceIn16BitsBecomesHalfAStepOfNoiseAndFloatsAreNeverDit
         EXPECT_NEAR(static_cast<double>(counts[1]) / frames, 0.125, 0.004);
         EXPECT_NEAR(static_cast<double>(counts[-1]) / frames, 0.125, 0.004);
     }
+}
+
+namespace
+{
+std::string bytesOf(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+} // namespace
+
+TEST_F(DitheredFiles, TheBytesAreThoseLibsndfileWritesFromTheDitheredIntegers)
+{
+    // Over 64 KiB of samples, beyond full scale at times, handed over in uneven pieces; a WAV
+    // file of unknown length is written as RF64 and closed as WAV, as the writer does it.
+    const std::uint32_t channels = 2, frames = 40000;
+    std::vector<float> x(static_cast<std::size_t>(frames) * channels);
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> sample(-1.2f, 1.2f);
+    for (float& v : x)
+        v = sample(random);
+    struct Case
+    {
+        int format;
+        std::uint64_t mostFrames;
+        const char* name;
+    };
+    for (const Case c : {Case{SF_FORMAT_WAV | SF_FORMAT_PCM_16, frames, "a.wav"},
+                         Case{SF_FORMAT_WAV | SF_FORMAT_PCM_24, frames, "b.wav"},
+                         Case{SF_FORMAT_W64 | SF_FORMAT_PCM_24, frames, "c.w64"},
+                         Case{SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, "d.wav"},
+                         Case{SF_FORMAT_AIFF | SF_FORMAT_PCM_16, frames, "e.aiff"}})
+    {
+        const std::string file = path(c.name), reference = path(std::string("reference-") + c.name);
+        {
+            AudioWriter writer(file, file, c.format, channels, 48000, c.mostFrames);
+            writer.ditherWith(11);
+            for (std::uint32_t at = 0, piece = 1; at < frames; at += piece, piece = piece * 3 % 9001 + 1)
+                ASSERT_TRUE(writer.write(x.data() + static_cast<std::size_t>(at) * channels, std::min(piece, frames - at)));
+            ASSERT_EQ(writer.close(), "");
+        }
+        {
+            std::vector<std::int32_t> quantized(x.size());
+            TpdfDither((c.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16 ? 16 : 24, 11)
+                .quantize(x.data(), quantized.data(), x.size());
+            const bool rf64 = c.mostFrames == 0;
+            SndfileHandle out(reference, SFM_WRITE, rf64 ? (c.format & ~SF_FORMAT_TYPEMASK) | SF_FORMAT_RF64 : c.format,
+                              channels, 48000);
+            if (rf64)
+                out.command(SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+            ASSERT_EQ(out.writef(quantized.data(), frames), static_cast<sf_count_t>(frames));
+        }
+        const std::string written = bytesOf(file);
+        EXPECT_GT(written.size(), static_cast<std::size_t>(frames) * channels * 2) << c.name;
+        EXPECT_TRUE(written == bytesOf(reference)) << c.name;
+    }
+}
+
+TEST_F(DitheredFiles, AWriteErrorIsToldByTheWriteOrTheClose)
+{
+    // Files may grow to 100 kB here: 16-bit stereo fails after some 25,000 frames.
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::vector<float> x(2 * 512, 0.25f);
+    // 30 buffers fit; 59 fail on the last bytes, which a write may hold until the close;
+    // 200 fail midway.
+    for (const std::uint32_t buffers : {30u, 59u, 200u})
+    {
+        const std::string file = path("full.wav");
+        AudioWriter writer(file, file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 48000, 512 * buffers);
+        writer.ditherWith(3);
+        std::uint32_t accepted = 0;
+        while (accepted < buffers && writer.write(x.data(), 512))
+            ++accepted;
+        const std::string error = writer.close();
+        if (buffers == 30u)
+        {
+            EXPECT_EQ(error, "");
+            continue;
+        }
+        EXPECT_NE(error, "") << buffers << " buffers: the error stands at the close";
+        if (buffers == 200u)
+            EXPECT_LT(accepted, 100u) << "the writes stop soon after the file is full";
+    }
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
 }
