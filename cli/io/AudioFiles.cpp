@@ -3,6 +3,7 @@
 #include "cli/io/BextChunk.h"
 #include "cli/io/Dither.h"
 #include "cli/io/FloatWavWriter.h"
+#include "cli/io/LittleEndianPcm.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/io/PackedPcmOutput.h"
 #include "cli/settings/UsageError.h"
@@ -241,7 +242,7 @@ void AudioWriter::ditherWith(std::uint64_t seed)
     if (sub != SF_FORMAT_PCM_16 && sub != SF_FORMAT_PCM_24)
         return;
     m_dither = std::make_unique<TpdfDither>(sub == SF_FORMAT_PCM_16 ? 16 : 24, seed);
-    if (const int bytes = PackedPcmOutput::bytesPerSampleOf(m_format); bytes > 0)
+    if (const int bytes = littleEndianPcmBytes(m_format); bytes > 0)
         m_packed = std::make_unique<PackedPcmOutput>(m_sndfile.rawHandle(), bytes);
 }
 

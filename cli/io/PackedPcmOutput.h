@@ -13,9 +13,7 @@
 class PackedPcmOutput
 {
 public:
-    // Bytes per sample of a format stored this way; 0 for any other.
-    static int bytesPerSampleOf(int format);
-
+    // `bytesPerSample` as littleEndianPcmBytes (cli/io/LittleEndianPcm.h) tells it.
     PackedPcmOutput(SNDFILE* file, int bytesPerSample);
 
     // Samples whose bits below the file's depth are zero, whole frames. Writes once enough is

@@ -6,6 +6,7 @@
 #include "cli/render/EffectHost.h"
 #include "cli/render/ParkedOutput.h"
 #include "cli/io/Interruption.h"
+#include "cli/io/LittleEndianPcm.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/metering/LoudnessNotes.h"
 #include "cli/metering/PipelinedLevelMeter.h"
@@ -63,6 +64,12 @@ public:
         m_format = m_file.format();
         m_frames = static_cast<std::uint64_t>(std::max<sf_count_t>(m_file.frames(), 0));
         m_framesKnown = m_file.frames() > 0 && m_file.frames() < SF_COUNT_MAX;
+        // 16-bit WAV data is read as it is stored and converted here, in large reads.
+        if (littleEndianPcmBytes(m_format) == 2)
+        {
+            m_storedFrames = std::max<std::uint32_t>(1, kStoredReadBytes / (2 * m_channels));
+            m_stored.resize(static_cast<std::size_t>(m_storedFrames) * m_channels * 2);
+        }
     }
 
     std::uint32_t read(float* interleaved, std::uint32_t frames)
@@ -81,16 +88,26 @@ public:
         {
             if (m_aheadAt == m_aheadEnd)
             {
-                m_ahead.resize(static_cast<std::size_t>(kReadAheadFrames) * m_channels);
                 m_aheadAt = 0;
-                m_aheadEnd = readFile(m_ahead.data(), kReadAheadFrames);
+                if (m_stored.empty())
+                {
+                    m_ahead.resize(static_cast<std::size_t>(kReadAheadFrames) * m_channels);
+                    m_aheadEnd = readFile(kReadAheadFrames);
+                }
+                else
+                {
+                    m_aheadEnd = readFile(m_storedFrames);
+                }
                 if (m_aheadEnd == 0)
                     break;
             }
             const std::uint32_t n = std::min(frames - served, m_aheadEnd - m_aheadAt);
-            std::memcpy(interleaved + static_cast<std::size_t>(served) * m_channels,
-                        m_ahead.data() + static_cast<std::size_t>(m_aheadAt) * m_channels,
-                        sizeof(float) * n * m_channels);
+            float* into = interleaved + static_cast<std::size_t>(served) * m_channels;
+            const std::size_t at = static_cast<std::size_t>(m_aheadAt) * m_channels;
+            if (m_stored.empty())
+                std::memcpy(into, m_ahead.data() + at, sizeof(float) * n * m_channels);
+            else
+                unpackLittleEndianPcm16(m_stored.data() + 2 * at, static_cast<std::size_t>(n) * m_channels, into);
             m_aheadAt += n;
             served += n;
         }
@@ -112,13 +129,23 @@ public:
 
 private:
     static constexpr std::uint32_t kReadAheadFrames = 8192;
+    static constexpr std::uint32_t kStoredReadBytes = 1u << 16;
 
-    // Frames read from the file; none once it failed or ended short of its header.
-    std::uint32_t readFile(float* interleaved, std::uint32_t frames)
+    // Frames read from the file into the read-ahead; none once it failed or ended short of
+    // its header.
+    std::uint32_t readFile(std::uint32_t frames)
     {
         if (!m_error.empty())
             return 0;
-        const sf_count_t n = m_file.readf(interleaved, frames);
+        const std::size_t frameBytes = std::size_t{2} * m_channels;
+        const sf_count_t n =
+            m_stored.empty()
+                ? m_file.readf(m_ahead.data(), frames)
+                : static_cast<sf_count_t>(
+                      std::max<sf_count_t>(sf_read_raw(m_file.rawHandle(), m_stored.data(),
+                                                       static_cast<sf_count_t>(frames * frameBytes)),
+                                           0) /
+                      static_cast<sf_count_t>(frameBytes));
         m_position += static_cast<std::uint64_t>(std::max<sf_count_t>(n, 0));
         if (m_file.error() != SF_ERR_NO_ERROR)
             m_error = m_file.strError();
@@ -131,6 +158,8 @@ private:
     std::string m_path;
     SndfileHandle m_file;
     std::vector<float> m_ahead; // frames read from the file, not yet served
+    std::vector<unsigned char> m_stored; // or the same as the file stores them (16-bit WAV)
+    std::uint32_t m_storedFrames = 0;
     std::uint32_t m_aheadAt = 0;
     std::uint32_t m_aheadEnd = 0;
     std::vector<float> m_demo;

@@ -112,6 +112,44 @@ TEST_F(Rendering, BlockSizeDoesNotChangeTheSound)
         ASSERT_EQ(p[i], q[i]) << "sample " << i;
 }
 
+TEST_F(Rendering, A16BitWavInputRendersAsItsFloatCopy)
+{
+    // Every 16-bit value's float is exact, so the two inputs are the same signal: 16-bit WAV
+    // data read as stored must give the frames libsndfile's own conversion gives, over many
+    // reads and a last short one, and nothing of a chunk that follows the data.
+    const int frames = 70001;
+    std::vector<short> stored(2 * static_cast<std::size_t>(frames));
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        stored[i] = static_cast<short>(i < 4 ? (i % 2 == 0 ? -32768 : 32767) : (i * 7919) % 65536 - 32768);
+    std::vector<float> copy(stored.size());
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        copy[i] = static_cast<float>(stored[i]) / 32768.f;
+    {
+        SndfileHandle pcm(path("pcm.wav"), SFM_WRITE, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100);
+        ASSERT_EQ(pcm.writef(stored.data(), frames), frames);
+        SndfileHandle floats(path("float.wav"), SFM_WRITE, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 44100);
+        ASSERT_EQ(floats.writef(copy.data(), frames), frames);
+    }
+    {
+        // A LIST chunk of loud bytes after the data, the RIFF size grown to hold it.
+        std::fstream wav(path("pcm.wav"), std::ios::in | std::ios::out | std::ios::binary);
+        wav.seekp(0, std::ios::end);
+        const std::string list = std::string("LIST") + std::string("\xe8\x03\0\0", 4) + std::string(1000, '\x7f');
+        wav.write(list.data(), static_cast<std::streamsize>(list.size()));
+        const auto riff = static_cast<std::uint32_t>(wav.tellp()) - 8;
+        const char size[4] = {static_cast<char>(riff), static_cast<char>(riff >> 8), static_cast<char>(riff >> 16),
+                              static_cast<char>(riff >> 24)};
+        wav.seekp(4);
+        wav.write(size, 4);
+    }
+    FileRenderRequest fromPcm{path("pcm.wav"), path("a.wav"), defaultBlock(), 512, SampleFormat::Float, {}, true, {}};
+    FileRenderRequest fromFloat{path("float.wav"), path("b.wav"), defaultBlock(), 512, SampleFormat::Float, {}, true, {}};
+    const FileRenderResult a = renderFile(fromPcm), b = renderFile(fromFloat);
+    EXPECT_EQ(a.inputFrames, static_cast<std::uint64_t>(frames));
+    EXPECT_EQ(b.inputFrames, static_cast<std::uint64_t>(frames));
+    EXPECT_TRUE(readAll(fromPcm.output) == readAll(fromFloat.output));
+}
+
 TEST_F(Rendering, BadInputsAreClearErrorsAndWriteNothing)
 {
     FileRenderRequest request{path("missing.wav"), path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
