@@ -1,6 +1,7 @@
 #include "engine/simd/CascadeDispatch.h"
 
 #include "engine/simd/F4.h"
+#include "engine/simd/WideRegisters.h"
 
 namespace
 {
@@ -15,7 +16,18 @@ bool detectWideLanes()
 #endif
 }
 
+bool detectWideRegisters()
+{
+#if defined(CRUMLET_WIDE_REGISTERS) && (defined(__GNUC__) || defined(__clang__))
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+#else
+    return false;
+#endif
+}
+
 const bool kWideLanesAvailable = detectWideLanes();
+const bool kWideRegistersAvailable = kWideLanesAvailable && detectWideRegisters();
 bool g_wideLanesAllowed = true;
 } // namespace
 
@@ -32,6 +44,11 @@ void allowWideLanes(bool allowed)
 bool wideLanesInUse()
 {
     return kWideLanesAvailable && g_wideLanesAllowed;
+}
+
+bool wideRegistersInUse()
+{
+    return kWideRegistersAvailable && g_wideLanesAllowed;
 }
 
 void runCascade(int sections, int channels, BiquadSection* const* first, float* const* data, unsigned frames,

@@ -13,8 +13,9 @@ void runCascade(int sections, int channels, BiquadSection* const* first, float* 
 
 // Whether the processor runs eight-lane vectors.
 bool wideLanesAvailable();
-// Eight lanes are used when available and allowed (the default); tests turn them off to
-// run the four-lane path on the same processor.
+// Eight lanes (and the stages' AVX-512 copies, engine/simd/WideRegisters.h) are used when
+// available and allowed (the default); tests turn them off to run the SSE2 four-lane path
+// on the same processor.
 void allowWideLanes(bool allowed);
 bool wideLanesInUse();
 

@@ -2,6 +2,7 @@
 
 #include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/WideRegisters.h"
 #include "engine/stages/StageLanes.h"
 
 #include <algorithm>
@@ -160,33 +161,90 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
 
     if constexpr (L == 1)
     {
-        // One channel, four frames at a time: the next four frames' envelopes are formed and
-        // their curve read while these four frames' gain follows, so that the two recursions
-        // run side by side; four envelopes side by side read the curve at once.
-        F4 xs[2][4], es[2][4];
-        alignas(16) float envelopes[2][4];
-        auto envelopesFrom = [&](unsigned start, int slot) {
-            for (unsigned j = 0; j < 4; ++j)
+        // One channel, in chunks: what does not depend on the frame before (the rectified
+        // level, the envelope's input side, the curve, the gain's step sizes) runs four
+        // frames per vector, and the loop that carries the three recursions runs the next
+        // chunk's envelope beside this chunk's gain and high-pass, so that they overlap.
+        constexpr unsigned kChunk = 64;
+        struct Chunk
+        {
+            unsigned start = 0, n = 0;
+            alignas(16) float x[kChunk + 4];
+            alignas(16) float r[kChunk + 4]; // r[0]: the rectified level before the chunk
+            alignas(16) float u[kChunk + 4]; // the envelope's terms of this frame's input
+            alignas(16) float e[kChunk + 4];
+            alignas(16) float target[kChunk + 4], up[kChunk + 4], down[kChunk + 4];
+        };
+        Chunk chunks[2];
+        const F4 b0s(b0.first()), b1s(b1.first()), risingS(rising.first()), fallingS(falling.first());
+        const F4 termS(envelopeTerm.first());
+        // The chunk's input, its rectified levels and the envelope's input side.
+        auto begin = [&](Chunk& c, unsigned start) {
+            c.start = start;
+            c.n = frames - start < kChunk ? frames - start : kChunk;
+            const float* in = lanes.io.p[0] + start;
+            for (unsigned j = 0; j < c.n; ++j)
+                c.x[j] = in[j];
+            for (unsigned j = c.n; j < kChunk + 4; ++j)
+                c.x[j] = 0.f;
+            c.r[0] = rPrev.first();
+            for (unsigned j = 0; j < c.n; j += 4)
+                (min(one, max(floor, abs(F4::load(c.x + j)))) - floor).store(c.r + 1 + j);
+            rPrev = F4::lanes(c.r[c.n], 0.f, 0.f, 0.f);
+            for (unsigned j = 0; j < c.n; j += 4)
+                (half * (b0s * F4::load(c.r + 1 + j) + b1s * F4::load(c.r + j))).store(c.u + j);
+        };
+        auto envelopeStep = [&](Chunk& c, unsigned j) {
+            ePrev = F4::lanes(c.u[j], 0.f, 0.f, 0.f) - a1 * ePrev;
+            c.e[j] = ePrev.first();
+        };
+        // The curve at the chunk's envelopes and the gain's two step sizes.
+        auto finish = [&](Chunk& c) {
+            for (unsigned j = c.n; j < ((c.n + 3) & ~3u); ++j)
+                c.e[j] = 0.f;
+            for (unsigned j = 0; j < c.n; j += 4)
             {
-                if (start + j < frames)
-                {
-                    xs[slot][j] = lanes.io.load(start + j);
-                    es[slot][j] = envelopeOf(xs[slot][j]);
-                }
-                envelopes[slot][j] = start + j < frames ? es[slot][j].first() : 0.f;
+                const F4 e = F4::load(c.e + j);
+                readCurve(oneCurve, oneEnds, e).store(c.target + j);
+                const F4 term = e * termS;
+                (risingS + term).store(c.up + j);
+                (fallingS + term).store(c.down + j);
             }
         };
+        auto gainStep = [&](const Chunk& c, unsigned j) {
+            const F4 d = F4::lanes(c.target[j], 0.f, 0.f, 0.f) - g;
+            const F4 up = g + F4::lanes(c.up[j], 0.f, 0.f, 0.f) * d;
+            const F4 down = g + F4::lanes(c.down[j], 0.f, 0.f, 0.f) * d;
+            g = select(d >= zero, up, down);
+            F4 y = g * F4::lanes(c.x[j], 0.f, 0.f, 0.f) * makeUp;
+            y = y * select(y < zero, negativeFactor, one);
+            y = min(one, max(minusOne, y));
+            lanes.io.p[0][c.start + j] = hp.tick(y).first();
+        };
+
         if (frames > 0)
-            envelopesFrom(0, 0);
-        for (unsigned start = 0; start < frames; start += 4)
         {
-            const int slot = static_cast<int>((start / 4) % 2);
-            alignas(16) float targets[4];
-            readCurve(oneCurve, oneEnds, F4::load(envelopes[slot])).store(targets);
-            if (start + 4 < frames)
-                envelopesFrom(start + 4, 1 - slot);
-            for (unsigned j = 0; j < 4 && start + j < frames; ++j)
-                followAndWrite(start + j, xs[slot][j], es[slot][j], F4::lanes(targets[j], 0.f, 0.f, 0.f));
+            begin(chunks[0], 0);
+            for (unsigned j = 0; j < chunks[0].n; ++j)
+                envelopeStep(chunks[0], j);
+            finish(chunks[0]);
+        }
+        for (unsigned start = 0, k = 0; start < frames; start += kChunk, k ^= 1)
+        {
+            Chunk& now = chunks[k];
+            Chunk& next = chunks[k ^ 1];
+            const bool more = start + kChunk < frames;
+            next.n = 0;
+            if (more)
+                begin(next, start + kChunk);
+            for (unsigned j = 0; j < now.n; ++j)
+            {
+                if (j < next.n)
+                    envelopeStep(next, j);
+                gainStep(now, j);
+            }
+            if (more)
+                finish(next);
         }
     }
     else
@@ -231,7 +289,9 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames)
 
 void DistortionStage::processChannels(const ChannelBlock& block)
 {
-    forEachLaneGroup(memory, block, [&](auto& lanes) { runDistortion(lanes, block.frames); });
+    runOnWidestRegisters([&] {
+        forEachLaneGroup(memory, block, [&](auto& lanes) { runDistortion(lanes, block.frames); });
+    });
 }
 
 void DistortionChannel::restart()

@@ -2,6 +2,7 @@
 
 #include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/WideRegisters.h"
 #include "engine/stages/StageLanes.h"
 
 BiquadCoefs designEqSection(unsigned fs, const EqParams& p)
@@ -27,5 +28,7 @@ void EqStage::setup(unsigned fs, const EqParams& p)
 
 void EqStage::processChannels(const ChannelBlock& block)
 {
-    forEachLaneGroup(memory, block, [&](auto& lanes) { runSectionsOfLanes<1>(lanes, block.frames, CascadeOutput{}); });
+    runOnWidestRegisters([&] {
+        forEachLaneGroup(memory, block, [&](auto& lanes) { runSectionsOfLanes<1>(lanes, block.frames, CascadeOutput{}); });
+    });
 }

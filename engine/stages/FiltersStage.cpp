@@ -2,6 +2,7 @@
 
 #include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/WideRegisters.h"
 #include "engine/stages/StageLanes.h"
 
 #include <algorithm>
@@ -29,5 +30,7 @@ void FiltersStage::setup(unsigned fs, const FiltersParams& p)
 
 void FiltersStage::processChannels(const ChannelBlock& block)
 {
-    forEachLaneGroup(memory, block, [&](auto& lanes) { runSectionsOfLanes<4>(lanes, block.frames, CascadeOutput{}); });
+    runOnWidestRegisters([&] {
+        forEachLaneGroup(memory, block, [&](auto& lanes) { runSectionsOfLanes<4>(lanes, block.frames, CascadeOutput{}); });
+    });
 }

@@ -1,6 +1,7 @@
 #include "engine/stages/GateStage.h"
 
 #include "engine/Units.h"
+#include "engine/simd/WideRegisters.h"
 #include "engine/stages/StageLanes.h"
 
 #include <algorithm>
@@ -51,7 +52,9 @@ void runGate(LaneGroup<GateChannel, L>& lanes, unsigned frames)
 
 void GateStage::processChannels(const ChannelBlock& block)
 {
-    forEachLaneGroup(memory, block, [&](auto& lanes) { runGate(lanes, block.frames); });
+    runOnWidestRegisters([&] {
+        forEachLaneGroup(memory, block, [&](auto& lanes) { runGate(lanes, block.frames); });
+    });
 }
 
 void GateChannel::restart()

@@ -1,6 +1,7 @@
 #include "engine/stages/LoFiStage.h"
 
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/WideRegisters.h"
 #include "engine/stages/StageLanes.h"
 #include "params/LoFiSteps.h"
 
@@ -81,7 +82,9 @@ void runLoFi(LaneGroup<LoFiChannel, L>& lanes, unsigned frames)
 
 void LoFiStage::processChannels(const ChannelBlock& block)
 {
-    forEachLaneGroup(memory, block, [&](auto& lanes) { runLoFi(lanes, block.frames); });
+    runOnWidestRegisters([&] {
+        forEachLaneGroup(memory, block, [&](auto& lanes) { runLoFi(lanes, block.frames); });
+    });
 }
 
 void LoFiChannel::restart()

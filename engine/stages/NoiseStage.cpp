@@ -2,6 +2,7 @@
 
 #include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/WideRegisters.h"
 #include "engine/stages/StageLanes.h"
 
 #include <algorithm>
@@ -70,9 +71,11 @@ void runNoise(LaneGroup<NoiseChannel, L>& lanes, float* random, unsigned frames)
 
 void NoiseStage::processChannels(const ChannelBlock& block)
 {
-    for (unsigned c = 0; c < block.channels; ++c)
-        m_random.fill(block.scratch + static_cast<std::size_t>(c) * block.frames, block.frames);
-    forEachLaneGroup(memory, block, [&](auto& lanes) { runNoise(lanes, block.scratch, block.frames); });
+    runOnWidestRegisters([&] {
+        for (unsigned c = 0; c < block.channels; ++c)
+            m_random.fill(block.scratch + static_cast<std::size_t>(c) * block.frames, block.frames);
+        forEachLaneGroup(memory, block, [&](auto& lanes) { runNoise(lanes, block.scratch, block.frames); });
+    });
 }
 
 float NoiseStage::readMaxNoise(unsigned channel)

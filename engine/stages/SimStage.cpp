@@ -2,6 +2,7 @@
 
 #include "engine/Units.h"
 #include "engine/filters/FilterDesign.h"
+#include "engine/simd/WideRegisters.h"
 #include "engine/stages/StageLanes.h"
 
 #include <algorithm>
@@ -37,8 +38,10 @@ void SimStage::setup(unsigned fs, const SimParams& p)
 
 void SimStage::processChannels(const ChannelBlock& block)
 {
-    forEachLaneGroup(memory, block, [&](auto& lanes) {
-        runSectionsOfLanes<kSimSectionCount>(lanes, block.frames, CascadeOutput{true, m_wet});
+    runOnWidestRegisters([&] {
+        forEachLaneGroup(memory, block, [&](auto& lanes) {
+            runSectionsOfLanes<kSimSectionCount>(lanes, block.frames, CascadeOutput{true, m_wet});
+        });
     });
 }
 
