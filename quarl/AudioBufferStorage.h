@@ -3,6 +3,7 @@
 
 #include "ZQ/QuarlSoundEngine.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -26,12 +27,15 @@ public:
     void fillInterleaved(const float* interleaved, std::uint32_t frames, ZQ::Quarl::Result state)
     {
         const std::uint32_t n = m_buffer.channelCount;
-        for (std::uint32_t c = 0; c < n; ++c)
-        {
-            float* dst = channel(c);
-            for (std::uint32_t i = 0; i < frames; ++i)
-                dst[i] = interleaved[static_cast<std::size_t>(i) * n + c];
-        }
+        if (n == 1)
+            std::copy(interleaved, interleaved + frames, channel(0)); // one channel: one copy
+        else
+            for (std::uint32_t c = 0; c < n; ++c)
+            {
+                float* dst = channel(c);
+                for (std::uint32_t i = 0; i < frames; ++i)
+                    dst[i] = interleaved[static_cast<std::size_t>(i) * n + c];
+            }
         m_buffer.validFrames = frames;
         m_buffer.state = state;
     }
@@ -40,6 +44,11 @@ public:
     void readInterleaved(float* interleaved) const
     {
         const std::uint32_t n = m_buffer.channelCount;
+        if (n == 1)
+        {
+            std::copy(m_buffer.channel(0), m_buffer.channel(0) + m_buffer.validFrames, interleaved);
+            return;
+        }
         for (std::uint32_t c = 0; c < n; ++c)
         {
             const float* src = m_buffer.channel(c);

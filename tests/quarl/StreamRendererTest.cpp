@@ -116,6 +116,35 @@ TEST(StreamRenderer, FramesBuffersAndMarksTheLast)
     }
 }
 
+TEST(StreamRenderer, AMonoStreamIsFramedAsAStereoOne)
+{
+    // One channel takes a copy of its own each way; the frames and the marks are the same.
+    for (const std::uint32_t chunk : {1000u, 7u})
+    {
+        ScriptedEffect effect;
+        quarl::StreamRenderer renderer(effect, 1, 256);
+        std::uint32_t position = 0;
+        std::vector<float> out;
+        const quarl::RenderResult r = renderer.run(
+            [&](float* into, std::uint32_t frames) {
+                const std::uint32_t n = std::min({frames, chunk, 1000u - position});
+                for (std::uint32_t i = 0; i < n; ++i)
+                    into[i] = static_cast<float>(position + i);
+                position += n;
+                return n;
+            },
+            [&](const float* s, std::uint32_t n) {
+                out.insert(out.end(), s, s + n);
+                return true;
+            });
+        EXPECT_EQ(effect.seen, (Seen{{256, Success}, {256, Success}, {256, Success}, {232, NoMoreData}})) << chunk;
+        EXPECT_EQ(r.outputFrames, 1000u);
+        ASSERT_EQ(out.size(), 1000u);
+        for (std::uint32_t i = 0; i < 1000; ++i)
+            ASSERT_EQ(out[i], 2.f * i) << chunk;
+    }
+}
+
 TEST(StreamRenderer, PlaysTailWhileEffectHasData)
 {
     ScriptedEffect effect(3);
