@@ -162,8 +162,11 @@ void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
         float* history = m_history.data() + static_cast<std::size_t>(c) * kHistory;
         float* x = m_scratch.data();
         std::copy(history, history + kHistory, x);
-        for (std::uint32_t i = 0; i < frames; ++i)
-            x[kHistory + i] = interleaved[static_cast<std::size_t>(i) * m_channels + c];
+        if (m_channels == 1)
+            std::copy(interleaved, interleaved + frames, x + kHistory);
+        else
+            for (std::uint32_t i = 0; i < frames; ++i)
+                x[kHistory + i] = interleaved[static_cast<std::size_t>(i) * m_channels + c];
 #if defined(__SSE2__)
         const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
         __m128 highest = _mm_set1_ps(peak);
