@@ -33,7 +33,7 @@ constexpr double kPi = 3.14159265358979323846;
 #if defined(__SSE2__)
 constexpr int kTaps = TruePeakMeter::kTapsPerPhase;
 
-// Frames side by side, N of them (four on 128-bit vectors, eight on 256-bit ones): each
+// Frames side by side, N of them (four on 128-bit vectors, eight on 256-bit ones, sixteen on 512-bit ones): each
 // phase's taps, one in every lane, times consecutive samples, so that each output is still
 // h[0] x[0] + h[1] x[1] + ... in tap order, whatever the width. `high` takes the peak of the
 // frames done from `i` on; returns where they end. Written with the compiler's vector
@@ -53,6 +53,12 @@ struct Lanes<8>
 {
     typedef float Floats __attribute__((vector_size(32)));
     typedef std::int32_t Bits __attribute__((vector_size(32)));
+};
+template <>
+struct Lanes<16>
+{
+    typedef float Floats __attribute__((vector_size(64)));
+    typedef std::int32_t Bits __attribute__((vector_size(64)));
 };
 
 template <int N>
@@ -106,6 +112,25 @@ bool hasEightFrameVectors()
 
 // Eight frames side by side on the 256-bit vectors of processors that have them: every lane's
 // value is the one the four-frame step gives. Returns the frames done.
+// Sixteen frames side by side on AVX-512's vectors: every lane's value is again the one the
+// four-frame step gives. Returns the frames done.
+bool hasSixteenFrameVectors()
+{
+    static const bool has = __builtin_cpu_supports("avx512f");
+    return has;
+}
+
+__attribute__((target("avx512f"))) std::uint32_t peakSixteenFramesAtATime(const float* x, std::uint32_t frames,
+                                                                   const float (&taps)[kTaps][4], __m128& highest)
+{
+    Lanes<16>::Floats high = _mm512_broadcast_f32x4(highest);
+    const std::uint32_t done = peakFramesSideBySide<16>(x, frames, 0, taps, high);
+    const __m256 a = _mm512_castps512_ps256(high), b = _mm256_castpd_ps(_mm512_extractf64x4_pd(_mm512_castps_pd(high), 1));
+    const __m256 m = _mm256_max_ps(a, b);
+    highest = _mm_max_ps(_mm256_castps256_ps128(m), _mm256_extractf128_ps(m, 1));
+    return done;
+}
+
 __attribute__((target("avx"))) std::uint32_t peakEightFramesAtATime(const float* x, std::uint32_t frames,
                                                                    const float (&taps)[kTaps][4], __m128& highest)
 {
@@ -172,8 +197,10 @@ void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
         __m128 highest = _mm_set1_ps(peak);
         std::uint32_t i = 0;
 #if defined(CRUMLET_TRUE_PEAK_EIGHT_FRAMES)
+        if (hasSixteenFrameVectors())
+            i = peakSixteenFramesAtATime(x, frames, m_taps, highest);
         if (hasEightFrameVectors())
-            i = peakEightFramesAtATime(x, frames, m_taps, highest);
+            i = peakEightFramesAtATime(x + i, frames - i, m_taps, highest) + i;
 #endif
         Lanes<4>::Floats four = highest;
         i = peakFramesSideBySide<4>(x, frames, i, m_taps, four);
