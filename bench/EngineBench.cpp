@@ -2,6 +2,7 @@
 #include "engine/EffectEngine.h"
 #include "engine/EngineParams.h"
 #include "engine/simd/CascadeDispatch.h"
+#include "engine/simd/WideRegisters.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
 
@@ -164,8 +165,9 @@ void BM_ChainSignal(benchmark::State& state)
 }
 BENCHMARK(BM_ChainSignal)->Unit(benchmark::kMicrosecond);
 
-// The whole chain for 1, 2 and 6 channels, on the widest lanes the processor has (1) or on
-// the four-lane baseline every x86-64 runs (0).
+// The whole chain for 1, 2 and 6 channels, on the widest vectors the processor has (1: the
+// eight-lane cascades, and the stages' AVX-512 copies where it has those) or on the SSE2
+// four-lane baseline every x86-64 runs (0).
 void BM_ChainChannels(benchmark::State& state)
 {
     const auto channels = static_cast<std::uint32_t>(state.range(0));
@@ -176,7 +178,7 @@ void BM_ChainChannels(benchmark::State& state)
         return;
     }
     allowWideLanes(wide);
-    state.SetLabel(wide ? "eight lanes" : "four lanes");
+    state.SetLabel(!wide ? "SSE2" : wideRegistersInUse() ? "AVX2 cascades, AVX-512 stages" : "AVX2 cascades");
     Rig rig(-1, channels);
     timeOnNoise(state, rig);
     allowWideLanes(true);
