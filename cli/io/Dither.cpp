@@ -1,6 +1,7 @@
 #include "cli/io/Dither.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #if defined(__SSE2__)
@@ -13,6 +14,8 @@
 
 namespace
 {
+std::atomic<DitherSteps> g_widestSteps{DitherSteps::FourMultiplyingNatively};
+
 // std::lrint without the library call: the processor's conversion, which rounds as lrint does
 // (to nearest, ties to even, in the default rounding mode). `x` is in range.
 long roundToNearest(double x)
@@ -31,21 +34,28 @@ bool hasFourLaneIntegers()
     return has;
 }
 
-// The lanes' 64-bit products modulo 2^64, from their 32-bit halves.
-__attribute__((target("avx2"))) inline __m256i multiply64(__m256i a, __m256i b)
+bool hasNativeMultiply64()
 {
-    const __m256i cross = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), b),
-                                           _mm256_mul_epu32(a, _mm256_srli_epi64(b, 32)));
-    return _mm256_add_epi64(_mm256_mul_epu32(a, b), _mm256_slli_epi64(cross, 32));
+    static const bool has = __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
+    return has;
+}
+
+// The lanes' 64-bit products modulo 2^64. Written with the compiler's vector operator: where
+// AVX-512 (DQ, VL) is enabled it is one instruction, with AVX2 alone it is formed from 32-bit
+// halves; the products are the same.
+typedef std::uint64_t Lanes64 __attribute__((vector_size(32)));
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline __m256i multiply64(__m256i a, __m256i b)
+{
+    return reinterpret_cast<__m256i>(reinterpret_cast<Lanes64>(a) * reinterpret_cast<Lanes64>(b));
 }
 
 // The loop of quantize() four samples at a time, on processors with 256-bit integer vectors:
 // four draws of the sequence side by side, each value reached by the same operations, so that
 // every output is the one the single-sample loop gives. For outputs of up to 24 bits, whose
 // steps fit 32-bit integers. Returns the samples done; `state` moves past their draws.
-__attribute__((target("avx2"))) std::size_t quantizeFourAtOnce(const float* samples, std::int32_t* into,
-                                                              std::size_t count, std::uint64_t& state, double scale,
-                                                              int shift)
+// Inlined into each of the two copies below, for AVX2 and for AVX-512.
+[[gnu::always_inline]] __attribute__((target("avx2"))) inline std::size_t quantizeFourSideBySide(
+    const float* samples, std::int32_t* into, std::size_t count, std::uint64_t& state, double scale, int shift)
 {
     constexpr std::uint64_t kIncrement = 0x9e3779b97f4a7c15ull;
     const __m256i mix1 = _mm256_set1_epi64x(static_cast<long long>(0xbf58476d1ce4e5b9ull));
@@ -89,8 +99,26 @@ __attribute__((target("avx2"))) std::size_t quantizeFourAtOnce(const float* samp
     state += i * kIncrement;
     return i;
 }
+
+__attribute__((target("avx2"))) std::size_t quantizeFourAtOnce(const float* samples, std::int32_t* into,
+                                                              std::size_t count, std::uint64_t& state, double scale,
+                                                              int shift)
+{
+    return quantizeFourSideBySide(samples, into, count, state, scale, shift);
+}
+
+__attribute__((target("avx2,avx512f,avx512dq,avx512vl"))) std::size_t quantizeFourAtOnceMultiplyingNatively(
+    const float* samples, std::int32_t* into, std::size_t count, std::uint64_t& state, double scale, int shift)
+{
+    return quantizeFourSideBySide(samples, into, count, state, scale, shift);
+}
 #endif
 } // namespace
+
+void limitDitherSteps(DitherSteps widest)
+{
+    g_widestSteps = widest;
+}
 
 TpdfDither::TpdfDither(int bits, std::uint64_t seed)
     : m_bits(bits), m_step(1.0 / static_cast<double>(1ull << (bits - 1))), m_state(seed ^ 0x6469746865720000ull)
@@ -104,7 +132,10 @@ void TpdfDither::quantize(const float* samples, std::int32_t* into, std::size_t 
     const int shift = 32 - m_bits;
     std::size_t i = 0;
 #if defined(CRUMLET_DITHER_FOUR_AT_ONCE)
-    if (m_bits <= 24 && hasFourLaneIntegers())
+    const DitherSteps widest = g_widestSteps.load(std::memory_order_relaxed);
+    if (m_bits <= 24 && widest == DitherSteps::FourMultiplyingNatively && hasNativeMultiply64())
+        i = quantizeFourAtOnceMultiplyingNatively(samples, into, count, m_state, scale, shift);
+    else if (m_bits <= 24 && widest != DitherSteps::OneAtATime && hasFourLaneIntegers())
         i = quantizeFourAtOnce(samples, into, count, m_state, scale, shift);
 #endif
     for (; i < count; ++i)

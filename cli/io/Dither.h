@@ -27,6 +27,18 @@ private:
     std::uint64_t m_state;
 };
 
+// The widest steps quantize() takes where the processor has them: one sample at a time, four
+// side by side on 256-bit integer vectors (AVX2), the same with 64-bit products in one
+// instruction (AVX-512). Every width gives the same integers; tests hold each to them.
+enum class DitherSteps
+{
+    OneAtATime,
+    FourSideBySide,
+    FourMultiplyingNatively,
+};
+// Process-wide; the widest by default.
+void limitDitherSteps(DitherSteps widest);
+
 // The next value of the splitmix64 sequence (a fast generator that a seed of any value starts
 // well), advancing `state`. Inline: the dither draws one per sample.
 inline std::uint64_t splitMix64(std::uint64_t& state)

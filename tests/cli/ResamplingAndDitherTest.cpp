@@ -176,11 +176,9 @@ TEST(Dither, TpdfMakesTheErrorNoiseOfAQuarterStepSquaredWhateverTheSignal)
     EXPECT_EQ(clipped[2], 0x7fffff00);
 }
 
-// The rounding is the C library's lrint (to nearest, ties to even) of the dithered value, the
-// same sequence of noise from the seed: the first 16-bit steps of a known signal are pinned, and
-// a long random signal with values beyond full scale, NaN and infinities rounds as lrint rounds,
-// whether quantized at once (four samples side by side where the processor allows) or in pieces.
-TEST(Dither, RoundsAsLrintWithTheSeedsNoise)
+namespace
+{
+void roundsAsLrintWithTheSeedsNoise()
 {
     const float ramp[8] = {0.f, 0.25f / 32768, 0.5f / 32768, 1.5f / 32768, -2.5f / 32768, 0.999f, -0.9999f, 1e-40f};
     std::int32_t q[8];
@@ -226,6 +224,24 @@ TEST(Dither, RoundsAsLrintWithTheSeedsNoise)
             inPieces.quantize(x.data() + at, pieces.data() + at, std::min<std::size_t>(7, x.size() - at));
         EXPECT_EQ(pieces, out) << bits << " bits";
     }
+}
+} // namespace
+
+// The rounding is the C library's lrint (to nearest, ties to even) of the dithered value, the
+// same sequence of noise from the seed: the first 16-bit steps of a known signal are pinned, and
+// a long random signal with values beyond full scale, NaN and infinities rounds as lrint rounds,
+// whether quantized at once or in pieces, one sample at a time or four side by side (with the
+// 64-bit products formed from halves or in one instruction, where the processor allows).
+TEST(Dither, RoundsAsLrintWithTheSeedsNoise)
+{
+    for (const DitherSteps steps :
+         {DitherSteps::OneAtATime, DitherSteps::FourSideBySide, DitherSteps::FourMultiplyingNatively})
+    {
+        SCOPED_TRACE(static_cast<int>(steps));
+        limitDitherSteps(steps);
+        roundsAsLrintWithTheSeedsNoise();
+    }
+    limitDitherSteps(DitherSteps::FourMultiplyingNatively);
 }
 
 class DitheredFiles : public ScratchFolderTest
@@ -351,7 +367,9 @@ TEST_F(DitheredFiles, AWriteErrorIsToldByTheWriteOrTheClose)
         }
         EXPECT_NE(error, "") << buffers << " buffers: the error stands at the close";
         if (buffers == 200u)
+        {
             EXPECT_LT(accepted, 100u) << "the writes stop soon after the file is full";
+        }
     }
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldHandler);
