@@ -65,11 +65,12 @@ if ! perf record -q -F 1999 --call-graph dwarf,16384 -o "$work/perf.data" -- "$c
 fi
 perf script -i "$work/perf.data" -F comm,ip,sym,dso 2>/dev/null | awk '
   function classify(chain) {
+    if (chain ~ /PackedPcmOutput::|packLittleEndianPcm/) return "converting to the file format and writing"
     if (chain ~ /ebur128_init|ebur128_destroy|KWeightedLoudness::KWeightedLoudness|EffectInstance::create|silenceFloorRms|PartialFile|openInput|outputFormatFor|SndfileHandle::SndfileHandle|sf_open|sf_close|AudioWriter::close|AudioWriter::AudioWriter|LevelMeter::LevelMeter|PartialFile::commit/) return "per-file set-up and finishing (instances, meters, opening, closing, renaming)"
     if (chain ~ /ebur128_|KWeightedLoudness::/) return "integrated loudness and range (K-weighted meter, both passes)"
     if (chain ~ /TruePeakMeter::/) return "true peak"
     if (chain ~ /LevelMeter::add/) return "sample peak and checks"
-    if (chain ~ /sf_readf|sf_read_/) return "reading and decoding the input"
+    if (chain ~ /sf_readf|sf_read_|unpackLittleEndianPcm16/) return "reading and decoding the input"
     if (chain ~ /sf_writef|sf_write_|AudioWriter::write/) return "converting to the file format and writing"
     if (chain ~ /ParkedOutput::/) return "parking the output and applying the gain"
     if (chain ~ /libOrvexCrumlet/) return "the effect"
