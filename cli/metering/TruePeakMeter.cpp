@@ -123,11 +123,14 @@ bool hasSixteenFrameVectors()
 __attribute__((target("avx512f"))) std::uint32_t peakSixteenFramesAtATime(const float* x, std::uint32_t frames,
                                                                    const float (&taps)[kTaps][4], __m128& highest)
 {
-    Lanes<16>::Floats high = _mm512_broadcast_f32x4(highest);
+    Lanes<16>::Floats high;
+    for (int lane = 0; lane < 16; ++lane)
+        high[lane] = highest[lane % 4];
     const std::uint32_t done = peakFramesSideBySide<16>(x, frames, 0, taps, high);
-    const __m256 a = _mm512_castps512_ps256(high), b = _mm256_castpd_ps(_mm512_extractf64x4_pd(_mm512_castps_pd(high), 1));
-    const __m256 m = _mm256_max_ps(a, b);
-    highest = _mm_max_ps(_mm256_castps256_ps128(m), _mm256_extractf128_ps(m, 1));
+    alignas(64) float lanes[16];
+    std::memcpy(lanes, &high, sizeof lanes);
+    for (int quarter = 0; quarter < 4; ++quarter)
+        highest = _mm_max_ps(_mm_load_ps(lanes + 4 * quarter), highest);
     return done;
 }
 
@@ -142,22 +145,25 @@ __attribute__((target("avx"))) std::uint32_t peakEightFramesAtATime(const float*
 #endif
 } // namespace
 
-TruePeakMeter::TruePeakMeter(std::uint32_t channels, std::uint32_t sampleRate)
-    : m_channels(channels), m_factor(sampleRate < 192000 ? kMaxFactor : 1),
-      m_history(static_cast<std::size_t>(channels) * (kTapsPerPhase - 1), 0.f)
+namespace
 {
-    // A windowed-sinc low-pass at the original Nyquist frequency, split into phases; each
-    // phase is scaled to unity at DC so that a constant reads as itself.
-    const int length = kTapsPerPhase * m_factor;
+using Taps = float[TruePeakMeter::kTapsPerPhase][TruePeakMeter::kMaxFactor];
+
+// A windowed-sinc low-pass at the original Nyquist frequency, split into phases; each phase
+// is scaled to unity at DC so that a constant reads as itself.
+void designInterpolator(int factor, Taps& taps)
+{
+    constexpr int kTapsPerPhase = TruePeakMeter::kTapsPerPhase;
+    const int length = kTapsPerPhase * factor;
     const double centre = (length - 1) / 2.0;
-    for (int p = 0; p < m_factor; ++p)
+    for (int p = 0; p < factor; ++p)
     {
         double sum = 0.0;
         std::vector<double> phase(kTapsPerPhase);
         for (int k = 0; k < kTapsPerPhase; ++k)
         {
-            const double m = p + static_cast<double>(m_factor) * k;
-            const double t = (m - centre) / m_factor;
+            const double m = p + static_cast<double>(factor) * k;
+            const double t = (m - centre) / factor;
             const double sinc = t == 0.0 ? 1.0 : std::sin(kPi * t) / (kPi * t);
             const double r = (m - centre) / (centre + 1.0);
             const double window = besselI0(kKaiserBeta * std::sqrt(std::max(0.0, 1.0 - r * r))) / besselI0(kKaiserBeta);
@@ -165,8 +171,29 @@ TruePeakMeter::TruePeakMeter(std::uint32_t channels, std::uint32_t sampleRate)
             sum += phase[k];
         }
         for (int k = 0; k < kTapsPerPhase; ++k)
-            m_taps[kTapsPerPhase - 1 - k][p] = static_cast<float>(phase[k] / sum);
+            taps[kTapsPerPhase - 1 - k][p] = static_cast<float>(phase[k] / sum);
     }
+}
+
+// Each factor's taps, designed once for every meter (a batch makes one per file).
+struct Interpolator
+{
+    explicit Interpolator(int factor) { designInterpolator(factor, taps); }
+    Taps taps = {};
+};
+
+const Taps& interpolatorTaps(int factor)
+{
+    static const Interpolator fourTimes(TruePeakMeter::kMaxFactor), once(1);
+    return factor == TruePeakMeter::kMaxFactor ? fourTimes.taps : once.taps;
+}
+} // namespace
+
+TruePeakMeter::TruePeakMeter(std::uint32_t channels, std::uint32_t sampleRate)
+    : m_channels(channels), m_factor(sampleRate < 192000 ? kMaxFactor : 1),
+      m_history(static_cast<std::size_t>(channels) * (kTapsPerPhase - 1), 0.f)
+{
+    std::memcpy(m_taps, interpolatorTaps(m_factor), sizeof m_taps);
 }
 
 void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
