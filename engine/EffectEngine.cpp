@@ -3,6 +3,7 @@
 #include "engine/BlockMath.h"
 #include "engine/DenormalGuard.h"
 #include "engine/HostAllocation.h"
+#include "engine/stages/StagePairs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <new>
 #include <tuple>
 #include <type_traits>
+#include <utility>
 
 using namespace ZQ::Quarl;
 
@@ -32,6 +34,26 @@ float wetOf(float balance, float outputGain)
 float dryOf(float balance)
 {
     return 1.f - balance * 0.01f;
+}
+
+// What follows the last stage.
+struct NoStage
+{
+};
+
+template <std::size_t I, typename Stages>
+auto* stageAfter(Stages& stages)
+{
+    if constexpr (I + 1 < std::tuple_size_v<Stages>)
+        return &std::get<I + 1>(stages);
+    else
+        return static_cast<NoStage*>(nullptr);
+}
+
+template <typename Stages, typename Fn, std::size_t... I>
+void forEachWithNext(Stages& stages, Fn& fn, std::index_sequence<I...>)
+{
+    (fn(std::get<I>(stages), stageAfter<I>(stages)), ...);
 }
 
 float finiteOrZero(float v)
@@ -110,6 +132,25 @@ template <typename Fn>
 void EffectEngine::forEachStage(Fn&& fn)
 {
     std::apply([&fn](auto&... stage) { (fn(stage), ...); }, m_stages);
+}
+
+template <typename Fn>
+void EffectEngine::forEachStageAndNext(Fn&& fn)
+{
+    forEachWithNext(m_stages, fn, std::make_index_sequence<std::tuple_size_v<EngineStages>>{});
+}
+
+template <typename Stage, typename Next>
+bool EffectEngine::runStage(Stage& stage, Next* next, const ChannelBlock& block)
+{
+    if constexpr (RunsTogether<Stage, Next>::value)
+        if (runs(*next))
+        {
+            runTogether(stage, *next, block);
+            return true;
+        }
+    stage.processChannels(block);
+    return false;
 }
 
 template <typename Fn>
@@ -303,16 +344,21 @@ void EffectEngine::processChannels(float* const* x, std::uint32_t channels, std:
         std::memcpy(dry + static_cast<std::size_t>(c) * frames, x[c], sizeof(float) * frames);
     }
 
-    forEachStage([&](auto& stage) {
+    // Whether this stage already ran, in one loop with the stage before it.
+    bool ranWithPrevious = false;
+    forEachStageAndNext([&](auto& stage, auto* next) {
         using Stage = std::decay_t<decltype(stage)>;
         if constexpr (Stage::kInputPeakMeter >= 0)
             for (std::uint32_t c = 0; c < channels; ++c)
                 meters[c][Stage::kInputPeakMeter] = blockmath::peak(x[c], frames);
-        if (!runs(stage))
-            return;
-        const std::size_t wanted = stage.scratchFloats(static_cast<std::size_t>(frames) * channels);
-        stage.processChannels(ChannelBlock{x, channels, frames, wanted > 0 ? scratch : nullptr});
-        scratch += wanted;
+        if (!std::exchange(ranWithPrevious, false))
+        {
+            if (!runs(stage))
+                return;
+            const std::size_t wanted = stage.scratchFloats(static_cast<std::size_t>(frames) * channels);
+            ranWithPrevious = runStage(stage, next, ChannelBlock{x, channels, frames, wanted > 0 ? scratch : nullptr});
+            scratch += wanted;
+        }
         for (std::uint32_t c = 0; c < channels; ++c)
             stage.readMeters(c, meters[c]);
     });

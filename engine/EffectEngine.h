@@ -57,12 +57,20 @@ private:
     // fn(stage) for every stage in chain order.
     template <typename Fn>
     void forEachStage(Fn&& fn);
+    // fn(stage, pointer to the stage after it) for every stage in chain order; after the
+    // last stage, the pointer is to a type that is no stage.
+    template <typename Fn>
+    void forEachStageAndNext(Fn&& fn);
     // fn(stage) for the stages in chain order until one answers false; whether none did.
     template <typename Fn>
     bool everyStage(Fn&& fn);
     // The stage's switch is on and its memory is there.
     template <typename Stage>
     bool runs(const Stage& stage);
+    // Runs the stage over the block, together with the next one when the two are a pair
+    // (engine/stages/StagePairs.h) and the next runs too; whether the next one ran.
+    template <typename Stage, typename Next>
+    bool runStage(Stage& stage, Next* next, const ChannelBlock& block);
     // Frees the stage's memory and, when it is enabled, allocates and sets it up afresh.
     template <typename Stage>
     bool reallocate(Stage& stage);

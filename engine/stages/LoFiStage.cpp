@@ -2,6 +2,7 @@
 
 #include "engine/filters/FilterDesign.h"
 #include "engine/simd/WideRegisters.h"
+#include "engine/stages/LoFiFrames.h"
 #include "engine/stages/StageLanes.h"
 #include "params/LoFiSteps.h"
 
@@ -31,52 +32,14 @@ void LoFiStage::setup(unsigned fs, const LoFiParams& p)
 
 namespace
 {
-// Every sample of one channel on the reduced bit depth's grid, in place, four samples at a
-// time: the grid does not depend on the samples before, so time can fill the lanes.
-void quantise(float* x, unsigned frames, std::int32_t shift)
-{
-    // Scaling by powers of two is exact, so rounding the scaled sample gives the integer
-    // grid of the reduced bit depth.
-    const F4 scaleDown(std::ldexp(1.f, -shift)), scaleUp(std::ldexp(1.f, shift));
-    const F4 fullScale(8388607.f), lsb(1.192093e-7f);
-    const auto onGrid = [&](F4 v) { return roundHalfAway(v * fullScale * scaleDown) * scaleUp * lsb; };
-    unsigned i = 0;
-    for (; i + 4 <= frames; i += 4)
-        onGrid(F4::load(x + i)).store(x + i);
-    if (i < frames)
-    {
-        alignas(16) float rest[4] = {0.f, 0.f, 0.f, 0.f};
-        for (unsigned j = i; j < frames; ++j)
-            rest[j - i] = x[j];
-        onGrid(F4::load(rest)).store(rest);
-        for (unsigned j = i; j < frames; ++j)
-            x[j] = rest[j - i];
-    }
-}
-
 template <int L>
 void runLoFi(LaneGroup<LoFiChannel, L>& lanes, unsigned frames)
 {
-    using C = LoFiChannel;
-    for (int l = 0; l < L; ++l)
-        quantise(lanes.io.p[l], frames, lanes.ch[l]->shift);
-    BiquadLanes band = lanes.section(&C::bandPass);
-    const F4 holdFactor = lanes.gather(&C::holdFactor)[0];
-    auto [held, counter] = lanes.gather(&C::held, &C::holdCounter);
-    const F4 one(1.f);
-
+    quantiseLanes(lanes, 0, frames);
+    LoFiFrames<L> lofi(lanes);
     for (unsigned i = 0; i < frames; ++i)
-    {
-        const F4 q = lanes.io.load(i);
-        // A new value is taken once the hold count has run down, then held.
-        const M4 holding = counter > one;
-        held = select(holding, held, q);
-        counter = select(holding, counter - one, holdFactor);
-        lanes.io.store(i, band.tick(held));
-    }
-
-    lanes.scatterSection(&C::bandPass, band);
-    lanes.scatter(&C::held, held, &C::holdCounter, counter);
+        lanes.io.store(i, lofi.nextOnGrid(lanes.io.load(i)));
+    lofi.finish();
 }
 } // namespace
 

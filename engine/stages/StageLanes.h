@@ -56,19 +56,26 @@ private:
     }
 };
 
+// Channels first .. first + L - 1 of the block and of the stage's state.
+template <int L, typename Channel>
+LaneGroup<Channel, L> laneGroupOf(StageMemory<Channel>& memory, const ChannelBlock& block, unsigned first)
+{
+    LaneGroup<Channel, L> group;
+    group.first = first;
+    for (int l = 0; l < L; ++l)
+    {
+        group.ch[l] = &memory[first + l];
+        group.io.p[l] = block.data[first + l];
+    }
+    return group;
+}
+
 // Calls run(group) for the block's channels, four at a time and then the rest together.
 template <typename Channel, typename Run>
 void forEachLaneGroup(StageMemory<Channel>& memory, const ChannelBlock& block, Run&& run)
 {
     forLaneGroups(block.channels, [&](auto lanes, unsigned first) {
-        constexpr int L = decltype(lanes)::value;
-        LaneGroup<Channel, L> group;
-        group.first = first;
-        for (int l = 0; l < L; ++l)
-        {
-            group.ch[l] = &memory[first + l];
-            group.io.p[l] = block.data[first + l];
-        }
+        auto group = laneGroupOf<decltype(lanes)::value>(memory, block, first);
         run(group);
     });
 }
