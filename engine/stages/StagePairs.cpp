@@ -33,7 +33,7 @@ void runTogether(GateStage& gate, LoFiStage& lofi, const ChannelBlock& block)
                 for (; q < lofiEnd; ++q)
                     lofiLanes.io.store(q, reduced.nextOnGrid(lofiLanes.io.load(q)));
                 if (start < frames)
-                    quantiseLanes(lofiLanes, start, gateEnd - start);
+                    reduced.putOnGrid(start, gateEnd - start);
             }
             gated.finish();
             reduced.finish();
