@@ -95,9 +95,11 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames, Afte
     if constexpr (L == 1)
     {
         // One channel, in chunks: what does not depend on the frame before (the rectified
-        // level, the envelope's input side, the curve, the gain's step sizes) runs four
-        // frames per vector, and the loop that carries the three recursions runs the next
-        // chunk's envelope beside this chunk's gain and high-pass, so that they overlap.
+        // level, the envelope's input side, the curve, the gain's step sizes, the shaping of
+        // the output) runs four frames per vector, and one loop carries the recursions, each
+        // a chunk behind the one before it: the next chunk's envelope, this chunk's gain, the
+        // high-pass over the chunk before and what follows over the chunk before that. The
+        // recursions within one step then never wait on each other.
         constexpr unsigned kChunk = 64;
         struct Chunk
         {
@@ -107,15 +109,17 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames, Afte
             alignas(16) float u[kChunk + 4]; // the envelope's terms of this frame's input
             alignas(16) float e[kChunk + 4];
             alignas(16) float target[kChunk + 4], up[kChunk + 4], down[kChunk + 4];
+            alignas(16) float gain[kChunk + 4];
         };
         Chunk chunks[2];
         const F4 b0s(b0.first()), b1s(b1.first()), risingS(rising.first()), fallingS(falling.first());
-        const F4 termS(envelopeTerm.first());
+        const F4 termS(envelopeTerm.first()), makeUpS(makeUp.first()), negativeS(negativeFactor.first());
+        float* const data = lanes.io.p[0];
         // The chunk's input, its rectified levels and the envelope's input side.
         auto begin = [&](Chunk& c, unsigned start) {
             c.start = start;
             c.n = frames - start < kChunk ? frames - start : kChunk;
-            const float* in = lanes.io.p[0] + start;
+            const float* in = data + start;
             for (unsigned j = 0; j < c.n; ++j)
                 c.x[j] = in[j];
             for (unsigned j = c.n; j < kChunk + 4; ++j)
@@ -144,15 +148,33 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames, Afte
                 (fallingS + term).store(c.down + j);
             }
         };
-        auto gainStep = [&](const Chunk& c, unsigned j) {
+        auto gainStep = [&](Chunk& c, unsigned j) {
             const F4 d = F4::lanes(c.target[j], 0.f, 0.f, 0.f) - g;
             const F4 up = g + F4::lanes(c.up[j], 0.f, 0.f, 0.f) * d;
             const F4 down = g + F4::lanes(c.down[j], 0.f, 0.f, 0.f) * d;
             g = select(d >= zero, up, down);
-            F4 y = g * F4::lanes(c.x[j], 0.f, 0.f, 0.f) * makeUp;
-            y = y * select(y < zero, negativeFactor, one);
-            y = min(one, max(minusOne, y));
-            lanes.io.p[0][c.start + j] = hp.tick(y).first();
+            c.gain[j] = g.first();
+        };
+        // The chunk's output before the high-pass, in place: the gain, the make-up, the
+        // negative half-wave's factor and the clip.
+        auto shape = [&](Chunk& c) {
+            for (unsigned j = c.n; j < ((c.n + 3) & ~3u); ++j)
+                c.gain[j] = 0.f;
+            for (unsigned j = 0; j < c.n; j += 4)
+            {
+                F4 y = F4::load(c.gain + j) * F4::load(c.x + j) * makeUpS;
+                y = y * select(y < zero, negativeS, one);
+                y = min(one, max(minusOne, y));
+                alignas(16) float shaped[4];
+                y.store(shaped);
+                for (unsigned k = 0; k < 4 && j + k < c.n; ++k)
+                    data[c.start + j + k] = shaped[k];
+            }
+        };
+        unsigned filtered = 0; // frames through the high-pass
+        auto highPassStep = [&] {
+            data[filtered] = hp.tick(F4::lanes(data[filtered], 0.f, 0.f, 0.f)).first();
+            ++filtered;
         };
 
         if (frames > 0)
@@ -170,15 +192,25 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames, Afte
             next.n = 0;
             if (more)
                 begin(next, start + kChunk);
+            const unsigned followable = filtered;
             for (unsigned j = 0; j < now.n; ++j)
             {
                 if (j < next.n)
                     envelopeStep(next, j);
                 gainStep(now, j);
-                followWritten(start);
+                if (filtered < start)
+                    highPassStep();
+                followWritten(followable);
             }
+            shape(now);
             if (more)
                 finish(next);
+        }
+        const unsigned followable = filtered;
+        while (filtered < frames)
+        {
+            highPassStep();
+            followWritten(followable);
         }
     }
     else
