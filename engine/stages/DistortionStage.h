@@ -6,6 +6,9 @@
 #include "engine/EngineParams.h"
 #include "engine/stages/Stage.h"
 
+// The level the rectified input is measured from: -48 dB.
+constexpr double kDistortionFloor = 0.003981071705534969;
+
 struct DistortionChannel
 {
     static constexpr int kCurveSize = 256;

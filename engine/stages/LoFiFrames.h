@@ -33,43 +33,44 @@ struct LoFiGrid
     }
 };
 
-// Every sample of one channel on the reduced bit depth's grid, in place, four samples at a
-// time: the grid does not depend on the samples before, so time can fill the lanes.
-inline void quantise(float* x, unsigned frames, std::int32_t shift)
-{
-    const LoFiGrid onGrid = LoFiGrid::forShifts({shift, shift, shift, shift});
-    unsigned i = 0;
-    for (; i + 4 <= frames; i += 4)
-        onGrid(F4::load(x + i)).store(x + i);
-    if (i < frames)
-    {
-        alignas(16) float rest[4] = {0.f, 0.f, 0.f, 0.f};
-        for (unsigned j = i; j < frames; ++j)
-            rest[j - i] = x[j];
-        onGrid(F4::load(rest)).store(rest);
-        for (unsigned j = i; j < frames; ++j)
-            x[j] = rest[j - i];
-    }
-}
-
-// Frames [from, from + count) of each lane's channel on its grid, in place.
-template <int L>
-void quantiseLanes(const LaneGroup<LoFiChannel, L>& lanes, unsigned from, unsigned count)
-{
-    for (int l = 0; l < L; ++l)
-        quantise(lanes.io.p[l] + from, count, lanes.ch[l]->shift);
-}
-
 template <int L>
 class LoFiFrames
 {
 public:
     explicit LoFiFrames(const LaneGroup<LoFiChannel, L>& lanes) : m_lanes(lanes), m_band(lanes.section(&C::bandPass))
     {
+        for (int l = 0; l < L; ++l)
+        {
+            const std::int32_t shift = lanes.ch[l]->shift;
+            m_grids[l] = LoFiGrid::forShifts({shift, shift, shift, shift});
+        }
         m_holdFactor = lanes.gather(&C::holdFactor)[0];
         const auto [held, counter] = lanes.gather(&C::held, &C::holdCounter);
         m_held = held;
         m_counter = counter;
+    }
+
+    // Frames [from, from + count) of every lane's channel on its grid, in place, four frames
+    // at a time: the grid does not depend on the frames before, so time can fill the lanes.
+    void putOnGrid(unsigned from, unsigned count) const
+    {
+        for (int l = 0; l < L; ++l)
+        {
+            float* x = m_lanes.io.p[l] + from;
+            const LoFiGrid& onGrid = m_grids[l];
+            unsigned i = 0;
+            for (; i + 4 <= count; i += 4)
+                onGrid(F4::load(x + i)).store(x + i);
+            if (i < count)
+            {
+                alignas(16) float rest[4] = {0.f, 0.f, 0.f, 0.f};
+                for (unsigned j = i; j < count; ++j)
+                    rest[j - i] = x[j];
+                onGrid(F4::load(rest)).store(rest);
+                for (unsigned j = i; j < count; ++j)
+                    x[j] = rest[j - i];
+            }
+        }
     }
 
     // The hold and the band-pass, from a sample already on the grid.
@@ -92,6 +93,7 @@ public:
 private:
     using C = LoFiChannel;
     const LaneGroup<LoFiChannel, L>& m_lanes;
+    LoFiGrid m_grids[L]; // one per lane's channel, the same in all four lanes
     BiquadLanes m_band;
     F4 m_holdFactor, m_held, m_counter;
 };

@@ -35,8 +35,8 @@ namespace
 template <int L>
 void runLoFi(LaneGroup<LoFiChannel, L>& lanes, unsigned frames)
 {
-    quantiseLanes(lanes, 0, frames);
     LoFiFrames<L> lofi(lanes);
+    lofi.putOnGrid(0, frames);
     for (unsigned i = 0; i < frames; ++i)
         lanes.io.store(i, lofi.nextOnGrid(lanes.io.load(i)));
     lofi.finish();

@@ -1,6 +1,7 @@
 #include "engine/stages/StagePairs.h"
 
 #include "engine/simd/WideRegisters.h"
+#include "engine/stages/DistortionFrames.h"
 #include "engine/stages/GateFrames.h"
 #include "engine/stages/LoFiFrames.h"
 
@@ -32,10 +33,42 @@ void runTogether(GateStage& gate, LoFiStage& lofi, const ChannelBlock& block)
                 for (; q < lofiEnd; ++q)
                     lofiLanes.io.store(q, reduced.nextOnGrid(lofiLanes.io.load(q)));
                 if (start < frames)
-                    quantiseLanes(lofiLanes, start, gateEnd - start);
+                    reduced.putOnGrid(start, gateEnd - start);
             }
             gated.finish();
             reduced.finish();
+        });
+    });
+}
+
+namespace
+{
+// One biquad section of each lane's channel, frame by frame, in place.
+template <int L>
+struct SectionAfterDistortion
+{
+    static constexpr bool kRuns = true;
+    LaneIO<L> io;
+    BiquadLanes section;
+
+    void frame(unsigned i) { io.store(i, section.tick(io.load(i))); }
+};
+} // namespace
+
+void runTogether(DistortionStage& distortion, EqStage& eq, const ChannelBlock& block)
+{
+    runOnWidestRegisters([&] {
+        forLaneGroups(block.channels, [&](auto lanes, unsigned first) {
+            constexpr int L = decltype(lanes)::value;
+            auto distortionLanes = laneGroupOf<L>(distortion.memory, block, first);
+            const auto eqLanes = laneGroupOf<L>(eq.memory, block, first);
+            BiquadSection* sections[L];
+            for (int l = 0; l < L; ++l)
+                sections[l] = &eqLanes.ch[l]->sections[0];
+            SectionAfterDistortion<L> equalised{eqLanes.io, {}};
+            equalised.section.gather(sections);
+            runDistortion(distortionLanes, block.frames, equalised);
+            equalised.section.scatter(sections);
         });
     });
 }

@@ -4,12 +4,16 @@
 // their types and runs each stage of a pair exactly as it runs alone, frame for frame.
 #pragma once
 
+#include "engine/stages/DistortionStage.h"
+#include "engine/stages/EqStage.h"
 #include "engine/stages/GateStage.h"
 #include "engine/stages/LoFiStage.h"
 
 #include <type_traits>
 #include <utility>
 
+// The distortion, then the EQ band, over the block.
+void runTogether(DistortionStage& distortion, EqStage& eq, const ChannelBlock& block);
 // The gate, then lo-fi, over the block.
 void runTogether(GateStage& gate, LoFiStage& lofi, const ChannelBlock& block);
 
