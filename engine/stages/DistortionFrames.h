@@ -6,6 +6,7 @@
 #include "engine/stages/StageLanes.h"
 
 #include <array>
+#include <cstring>
 
 // What runs after the distortion when nothing does.
 struct NothingAfterDistortion
@@ -119,11 +120,8 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames, Afte
         auto begin = [&](Chunk& c, unsigned start) {
             c.start = start;
             c.n = frames - start < kChunk ? frames - start : kChunk;
-            const float* in = data + start;
-            for (unsigned j = 0; j < c.n; ++j)
-                c.x[j] = in[j];
-            for (unsigned j = c.n; j < kChunk + 4; ++j)
-                c.x[j] = 0.f;
+            std::memcpy(c.x, data + start, sizeof(float) * c.n);
+            std::memset(c.x + c.n, 0, sizeof(float) * (kChunk + 4 - c.n));
             c.r[0] = rPrev.first();
             for (unsigned j = 0; j < c.n; j += 4)
                 (min(one, max(floor, abs(F4::load(c.x + j)))) - floor).store(c.r + 1 + j);
@@ -165,9 +163,14 @@ void runDistortion(LaneGroup<DistortionChannel, L>& lanes, unsigned frames, Afte
                 F4 y = F4::load(c.gain + j) * F4::load(c.x + j) * makeUpS;
                 y = y * select(y < zero, negativeS, one);
                 y = min(one, max(minusOne, y));
+                if (j + 4 <= c.n)
+                {
+                    y.store(data + c.start + j);
+                    continue;
+                }
                 alignas(16) float shaped[4];
                 y.store(shaped);
-                for (unsigned k = 0; k < 4 && j + k < c.n; ++k)
+                for (unsigned k = 0; j + k < c.n; ++k)
                     data[c.start + j + k] = shaped[k];
             }
         };
