@@ -1,9 +1,10 @@
 // The stages' four-lane kernels also come compiled for AVX-512's register file: 32 vector
 // registers and three-operand instructions, where SSE2 has 16 registers and two operands
 // (a mono chain keeps more constants and memories than 16 registers hold, and spills
-// them). The operations are the same four-lane ones either way, and rounding is never
-// contracted, so a channel's samples do not depend on which copy runs. Chosen at run
-// time, like the eight-lane cascades, and turned off with them (allowWideLanes).
+// them). The operations are the same four-lane ones either way, and the build never
+// contracts a multiply and an add into one rounding (-ffp-contract=off), so a channel's
+// samples do not depend on which copy runs. Chosen at run time, like the eight-lane
+// cascades, and turned off with them (allowWideLanes).
 #pragma once
 
 // Whether the processor runs the AVX-512 copies and they are allowed.
