@@ -110,16 +110,14 @@ bool hasEightFrameVectors()
     return has;
 }
 
-// Eight frames side by side on the 256-bit vectors of processors that have them: every lane's
-// value is the one the four-frame step gives. Returns the frames done.
-// Sixteen frames side by side on AVX-512's vectors: every lane's value is again the one the
-// four-frame step gives. Returns the frames done.
 bool hasSixteenFrameVectors()
 {
     static const bool has = __builtin_cpu_supports("avx512f");
     return has;
 }
 
+// Sixteen frames side by side on AVX-512's vectors: every lane's value is the one the
+// four-frame step gives. Returns the frames done.
 __attribute__((target("avx512f"))) std::uint32_t peakSixteenFramesAtATime(const float* x, std::uint32_t frames,
                                                                    const float (&taps)[kTaps][4], __m128& highest)
 {
@@ -134,6 +132,8 @@ __attribute__((target("avx512f"))) std::uint32_t peakSixteenFramesAtATime(const 
     return done;
 }
 
+// Eight frames side by side on the 256-bit vectors of processors that have them: every lane's
+// value is the one the four-frame step gives. Returns the frames done.
 __attribute__((target("avx"))) std::uint32_t peakEightFramesAtATime(const float* x, std::uint32_t frames,
                                                                    const float (&taps)[kTaps][4], __m128& highest)
 {
