@@ -41,6 +41,10 @@ inline F4 select(M4 m, F4 a, F4 b) { return _mm_or_ps(_mm_and_ps(m.v, a.v), _mm_
 inline F4 lowHalves(F4 a, F4 b) { return _mm_movelh_ps(a.v, b.v); }
 // [a2, a3, a2, a3]
 inline F4 highToLow(F4 a) { return _mm_movehl_ps(a.v, a.v); }
+// [a0, b0, a1, b1]
+inline F4 interleaveLow(F4 a, F4 b) { return _mm_unpacklo_ps(a.v, b.v); }
+// [a1, 0, 0, 0]
+inline F4 secondLaneFirst(F4 a) { return _mm_move_ss(_mm_setzero_ps(), _mm_shuffle_ps(a.v, a.v, 1)); }
 
 // Rounds half away from zero, as std::round does; values beyond 2^23 are whole already
 // and NaN stays NaN.
@@ -127,6 +131,8 @@ inline F4 select(M4 m, F4 a, F4 b)
 }
 inline F4 lowHalves(F4 a, F4 b) { return F4::lanes(a.v[0], a.v[1], b.v[0], b.v[1]); }
 inline F4 highToLow(F4 a) { return F4::lanes(a.v[2], a.v[3], a.v[2], a.v[3]); }
+inline F4 interleaveLow(F4 a, F4 b) { return F4::lanes(a.v[0], b.v[0], a.v[1], b.v[1]); }
+inline F4 secondLaneFirst(F4 a) { return F4::lanes(a.v[1], 0.f, 0.f, 0.f); }
 inline F4 roundHalfAway(F4 x) { return F4::map(x, x, [](float a, float) { return std::round(a); }); }
 inline void truncateToInt(F4 x, int (&out)[4])
 {

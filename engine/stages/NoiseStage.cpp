@@ -47,12 +47,10 @@ void runNoise(LaneGroup<NoiseChannel, L>& lanes, float* random, unsigned frames)
     auto [counter, g, minGain, maxNoise] = lanes.gather(&C::holdCounter, &C::gain, &C::minGain, &C::maxNoise);
     const F4 zero(0.f), one(1.f);
 
-    for (unsigned i = 0; i < frames; ++i)
-    {
-        const F4 x = lanes.io.load(i);
-        const F4 n = lp.tick(hp.tick(noiseIn.load(i) * amplitude));
+    // The programme ducks the filtered noise n of frame i and takes it in.
+    auto duck = [&](unsigned i, F4 n) {
         maxNoise = max(abs(n), maxNoise);
-
+        const F4 x = lanes.io.load(i);
         // Above the threshold the noise ducks to the range gain and holds there.
         const M4 loud = abs(x) > threshold;
         F4 target = select(loud, range, one);
@@ -61,7 +59,52 @@ void runNoise(LaneGroup<NoiseChannel, L>& lanes, float* random, unsigned frames)
 
         followTarget(g, minGain, target, recovery, attack);
         lanes.io.store(i, x + g * n);
+    };
+
+    unsigned done = 0;
+    if constexpr (L == 1)
+    {
+        if (frames >= 2)
+        {
+            // One channel: the high-pass in lane 0 and the low-pass in lane 1 of one vector,
+            // the low-pass two frames behind (its input is the high-pass's output of two steps
+            // before), so that one step advances both filters and neither waits on the other.
+            F4 before2 = hp.tick(noiseIn.load(0) * amplitude);
+            F4 before1 = hp.tick(noiseIn.load(1) * amplitude);
+            BiquadLanes both;
+            both.b0 = interleaveLow(hp.b0, lp.b0);
+            both.b1 = interleaveLow(hp.b1, lp.b1);
+            both.b2 = interleaveLow(hp.b2, lp.b2);
+            both.a1 = interleaveLow(hp.a1, lp.a1);
+            both.a2 = interleaveLow(hp.a2, lp.a2);
+            both.x1 = interleaveLow(hp.x1, lp.x1);
+            both.x2 = interleaveLow(hp.x2, lp.x2);
+            both.y1 = interleaveLow(hp.y1, lp.y1);
+            both.y2 = interleaveLow(hp.y2, lp.y2);
+            for (unsigned t = 2; t < frames; ++t)
+            {
+                const F4 y = both.tick(interleaveLow(noiseIn.load(t) * amplitude, before2));
+                before2 = before1;
+                before1 = y;
+                duck(t - 2, secondLaneFirst(y));
+            }
+            // Apart again: the low-pass takes the high-pass's last two frames alone.
+            const auto first = [](F4 v) { return F4::lanes(v.first(), 0.f, 0.f, 0.f); };
+            hp.x1 = first(both.x1);
+            hp.x2 = first(both.x2);
+            hp.y1 = first(both.y1);
+            hp.y2 = first(both.y2);
+            lp.x1 = secondLaneFirst(both.x1);
+            lp.x2 = secondLaneFirst(both.x2);
+            lp.y1 = secondLaneFirst(both.y1);
+            lp.y2 = secondLaneFirst(both.y2);
+            duck(frames - 2, lp.tick(first(before2)));
+            duck(frames - 1, lp.tick(first(before1)));
+            done = frames;
+        }
     }
+    for (unsigned i = done; i < frames; ++i)
+        duck(i, lp.tick(hp.tick(noiseIn.load(i) * amplitude)));
 
     lanes.scatterSection(&C::highPass, hp);
     lanes.scatterSection(&C::lowPass, lp);
