@@ -6,6 +6,7 @@
 #include "engine/stages/StageLanes.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 void NoiseStage::setup(unsigned fs, const NoiseParams& p)
@@ -41,10 +42,13 @@ void runNoise(LaneGroup<NoiseChannel, L>& lanes, float* random, unsigned frames)
     for (int l = 0; l < L; ++l)
         noiseIn.p[l] = random + static_cast<std::size_t>(lanes.first + l) * frames;
     BiquadLanes hp = lanes.section(&C::highPass), lp = lanes.section(&C::lowPass);
-    const auto [amplitude, threshold, range, holdLength, attack, recovery] =
+    const std::array<F4, 6> setup =
         lanes.gather(&C::amplitude, &C::threshold, &C::rangeGain, &C::holdLength, &C::attackCoef, &C::recoveryCoef);
+    const F4 amplitude = setup[0], threshold = setup[1], range = setup[2], holdLength = setup[3];
+    const F4 attack = setup[4], recovery = setup[5];
     // Hold counts stay far below 2^24, so they count exactly in single precision.
-    auto [counter, g, minGain, maxNoise] = lanes.gather(&C::holdCounter, &C::gain, &C::minGain, &C::maxNoise);
+    const std::array<F4, 4> state = lanes.gather(&C::holdCounter, &C::gain, &C::minGain, &C::maxNoise);
+    F4 counter = state[0], g = state[1], minGain = state[2], maxNoise = state[3];
     const F4 zero(0.f), one(1.f);
 
     // The programme ducks the filtered noise n of frame i and takes it in.
