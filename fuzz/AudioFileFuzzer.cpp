@@ -4,7 +4,7 @@
 // Finite samples in give finite samples out.
 #include "cli/io/DamagedInput.h"
 #include "cli/metering/LevelMeter.h"
-#include "cli/render/ServedAudio.h"
+#include "pipeline/ServedAudio.h"
 #include "fuzz/FuzzEffect.h"
 #include "quarl/StreamRenderer.h"
 

@@ -5,7 +5,7 @@
 #include "cli/pictures/ResponsePicture.h"
 #include "cli/pictures/SimResponse.h"
 #include "cli/settings/Presets.h"
-#include "cli/render/ServedAudio.h"
+#include "pipeline/ServedAudio.h"
 #include "cli/settings/SettingsOptions.h"
 #include "cli/settings/UsageError.h"
 

@@ -84,18 +84,13 @@ int render(const RenderOptions& options, RenderReport& report)
     const ParameterSettings& settings = setup.settings;
 
     RenderJobsRequest request;
-    request.transmission = setup.transmission;
-    request.block = setup.block;
     request.blockFrames = options.blockFrames;
-    request.sampleFormat = setup.sampleFormat;
-    request.loudness = setup.loudness;
-    request.delivery = setup.delivery;
     request.threads = options.jobs;
     request.showProgress = !options.quiet && !options.json;
     request.started = started;
     if (lines)
     {
-        request.jobs = planLines(options);
+        request.jobs = planLines(options, setup);
         request.replace = options.force;
         request.makeFolders = true;
     }
@@ -105,7 +100,7 @@ int render(const RenderOptions& options, RenderReport& report)
             throw UsageError("--out-dir renders the files given with --in");
         std::string leftOut;
         request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
-                                  options.force, settingFiles, options.nameTemplate, setup.preset},
+                                  options.force, settingFiles, options.nameTemplate, setup.recipe.preset},
                                  &leftOut);
         if (!leftOut.empty() && !options.quiet)
             std::fprintf(stderr, "note: %s\n", leftOut.c_str());
@@ -133,7 +128,7 @@ int render(const RenderOptions& options, RenderReport& report)
         request.replace = options.force;
     }
 
-    // Each file's seed and settings (a line list's rows have theirs).
+    // Each file's recipe (a line list's rows have theirs).
     if (!lines)
         for (auto& job : request.jobs)
             prepareJob(setup, job);
@@ -157,7 +152,7 @@ int render(const RenderOptions& options, RenderReport& report)
         std::error_code ec;
         if (presetAmongOutputs(options))
             fs::create_directories(fs::path(options.savePreset).parent_path(), ec);
-        savePreset(settings, options.savePreset, options.force, {}, request.transmission);
+        savePreset(settings, options.savePreset, options.force, {}, *setup.recipe.transmission);
     }
     if (summary.failed == 0)
         return 0;

@@ -2,48 +2,11 @@
 // file or many in parallel, never over a source, with levels a designer can trust.
 #pragma once
 
-#include "cli/settings/TransmissionOptions.h"
+#include "cli/render/RenderOptions.h"
 
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
-// The largest buffer --block takes, in frames (the default is RenderOptions::blockFrames).
-constexpr std::uint32_t kMaxBlockFrames = 65536;
-
-struct RenderOptions
-{
-    std::vector<std::string> inputs;      // files or folders; none: the built-in demo
-    std::string output;                   // one output file
-    std::string outputDir;                // or a folder for many
-    std::vector<std::string> assignments; // NAME=VALUE, applied after the preset
-    std::string preset;                   // a factory preset's name or a preset file
-    std::string savePreset;               // write the settings to this preset file after the render
-    std::string bankFile;                 // a 139-byte parameter block to start from
-    std::uint32_t blockFrames = 512;
-    std::string sampleFormat;             // empty: float where possible
-    unsigned jobs = 0;                    // 0: one per core
-    bool force = false;                   // replace existing outputs (never an input)
-    bool skipExisting = false;            // leave existing outputs of a batch alone
-    bool recursive = false;               // take folders' subfolders, mirrored under --out-dir
-    bool matchLoudness = false;           // each output as loud as its input
-    std::optional<double> loudness;       // or this integrated loudness, LUFS
-    // The delivery format: the rate the input is resampled to and the channels it is folded
-    // to before the effect (0: the input's), integer depth and its dither.
-    std::uint32_t rate = 0;
-    std::uint32_t channels = 0;
-    unsigned bits = 0;                    // 16 or 24 (or --format pcm16/pcm24); 0: --format's
-    std::string dither;                   // "tpdf" (the default) or "none"
-    std::string nameTemplate;             // a batch's output names, see cli/render/OutputNames
-    std::vector<std::string> vary;        // NAME=±AMOUNT, drawn per file
-    std::optional<std::uint64_t> seed;    // every file's seed; else each from its output's name
-    std::string lines;                    // a line list (CSV or JSON lines), see cli/render/LineList
-    std::string like;                     // a WAV file rendered before: its settings and delivery
-    bool json = false;                    // one JSON object per file on stdout
-    bool quiet = false;
-    TransmissionOptions transmission;     // after the effect: codec, loss, radio
-};
+using pipeline::kMaxBlockFrames;
 
 // What --help says about the tail a render writes.
 std::string renderTailHelp();

@@ -3,14 +3,11 @@
 #include "cli/io/AudioFiles.h"
 #include "cli/io/DamagedInput.h"
 #include "cli/signals/DemoSignal.h"
-#include "cli/render/ServedAudio.h"
+#include "pipeline/ServedAudio.h"
 #include "cli/settings/UsageError.h"
 #include "cli/render/EffectHost.h"
-#include "quarl/AudioBufferStorage.h"
-#include "quarl/HostAllocator.h"
+#include "pipeline/EffectRun.h"
 #include "quarl/MonitorDelivery.h"
-#include "quarl/ProcessingContext.h"
-#include "quarl/SoundEngine.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 
@@ -54,11 +51,18 @@ LoopedInput LoopedInput::load(const std::string& path)
 
 struct LivePlayback::Engine
 {
-    Engine(ZQ::Quarl::IAudioPlugin& p, const LoopedInput& in)
-        : plugin(p), input(in), instance(EffectHost::instance().effect(), allocator, &context),
-          storage(in.channels, kBlockFrames), scratch(static_cast<std::size_t>(kBlockFrames) * in.channels),
-          out(scratch.size())
+    Engine(ZQ::Quarl::IAudioPlugin& p, const LoopedInput& in, const std::vector<std::uint8_t>& block)
+        : plugin(p), input(in), run(EffectHost::instance().effect(), liveSettings(block), in.sampleRate, in.channels),
+          scratch(static_cast<std::size_t>(kBlockFrames) * in.channels), out(scratch.size())
     {
+    }
+
+    // Buffers of the playback's size that never end the stream: no tail, no transmission.
+    static pipeline::RunSettings liveSettings(const std::vector<std::uint8_t>& block)
+    {
+        pipeline::RunSettings settings{block, kBlockFrames};
+        settings.live = true;
+        return settings;
     }
 
     // One buffer through the effect, on the audio thread.
@@ -71,7 +75,7 @@ struct LivePlayback::Engine
                 applying.swap(pendingBlock);
                 blockPending = false;
                 lock.unlock();
-                instance.params()->SetParamsBlock(applying.data(), static_cast<std::uint32_t>(applying.size()));
+                run.update(applying);
             }
         }
         const std::size_t frames = input.interleaved.size() / input.channels;
@@ -80,13 +84,11 @@ struct LivePlayback::Engine
             std::copy_n(&input.interleaved[position * input.channels], input.channels, &scratch[i * input.channels]);
             position = (position + 1) % frames;
         }
-        storage.fillInterleaved(scratch.data(), kBlockFrames, ZQ::Quarl::Success);
-        instance.effect()->Execute(storage.buffer());
-        storage.readInterleaved(out.data());
-        if (context.postCount() != posted)
+        run.playLive(scratch.data(), out.data(), kBlockFrames);
+        if (run.context().postCount() != posted)
         {
-            posted = context.postCount();
-            quarl::deliverMonitorData(plugin, context.latest());
+            posted = run.context().postCount();
+            quarl::deliverMonitorData(plugin, run.context().latest());
         }
         played.fetch_add(kBlockFrames, std::memory_order_relaxed);
     }
@@ -106,10 +108,7 @@ struct LivePlayback::Engine
 
     ZQ::Quarl::IAudioPlugin& plugin;
     const LoopedInput& input;
-    quarl::HostAllocator allocator;
-    quarl::ProcessingContext context{false};
-    quarl::EffectInstance instance;
-    quarl::AudioBufferStorage storage;
+    pipeline::EffectRun run;
     std::vector<float> scratch, out;
     std::size_t position = 0;
     std::uint64_t posted = 0;
@@ -185,12 +184,15 @@ private:
 
 LivePlayback::LivePlayback(ZQ::Quarl::IAudioPlugin& plugin, const LoopedInput& input,
                            const std::vector<std::uint8_t>& block)
-    : m_engine(std::make_unique<Engine>(plugin, input))
 {
-    const ZQ::Quarl::Result created = m_engine->instance.create(
-        block.data(), static_cast<std::uint32_t>(block.size()), ZQ::Quarl::AudioFormat{input.sampleRate, input.channels});
-    if (created != ZQ::Quarl::Success)
-        throw IoError("the effect could not be set up (host code " + std::to_string(created) + ")");
+    try
+    {
+        m_engine = std::make_unique<Engine>(plugin, input, block);
+    }
+    catch (const pipeline::RunError& e)
+    {
+        throw IoError(e.what());
+    }
 }
 
 LivePlayback::~LivePlayback()

@@ -1,6 +1,6 @@
 #include "cli/metering/LevelMeter.h"
 
-#include "cli/render/ServedAudio.h"
+#include "pipeline/ServedAudio.h"
 
 #include <algorithm>
 #include <cmath>

@@ -40,7 +40,7 @@ public:
         Everything, // loudness and its range, peaks and clipping
     };
 
-    // Takes the rates the tool serves (cli/render/ServedAudio.h); throws std::invalid_argument for
+    // Takes the rates the tool serves (pipeline/ServedAudio.h); throws std::invalid_argument for
     // any other rate or channel count.
     LevelMeter(std::uint32_t channels, std::uint32_t sampleRate, Measure measure);
     LevelMeter(const LevelMeter&) = delete;

@@ -5,10 +5,7 @@
 #include "cli/settings/ParameterSettings.h"
 #include "cli/signals/ReferenceSignals.h"
 #include "cli/settings/UsageError.h"
-#include "quarl/HostAllocator.h"
-#include "quarl/ProcessingContext.h"
-#include "quarl/SoundEngine.h"
-#include "quarl/StreamRenderer.h"
+#include "pipeline/EffectRun.h"
 
 #include <fftw3.h>
 
@@ -128,32 +125,19 @@ BandLimitKind bandLimitKindOf(const std::string& presetName)
 std::vector<float> renderThroughEffect(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
                                        std::uint32_t sampleRate, std::uint32_t blockFrames)
 {
-    quarl::HostAllocator allocator;
-    quarl::ProcessingContext context(false);
-    quarl::EffectInstance instance(EffectHost::instance().effect(), allocator, &context);
-    const ZQ::Quarl::Result created = instance.create(block.data(), static_cast<std::uint32_t>(block.size()),
-                                                      ZQ::Quarl::AudioFormat{sampleRate, 1});
-    if (created != ZQ::Quarl::Success)
-        throw IoError("the effect could not be set up (host code " + std::to_string(created) + ")");
-
-    std::vector<float> output;
-    output.reserve(input.size() + sampleRate / 4);
-    std::size_t position = 0;
-    quarl::StreamRenderer renderer(*instance.effect(), 1, blockFrames);
-    const quarl::RenderResult rendered = renderer.run(
-        [&](float* into, std::uint32_t frames) {
-            const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(frames, input.size() - position));
-            std::memcpy(into, input.data() + position, sizeof(float) * n);
-            position += n;
-            return n;
-        },
-        [&](const float* from, std::uint32_t frames) {
-            output.insert(output.end(), from, from + frames);
-            return true;
-        });
-    if (rendered.status != ZQ::Quarl::Success)
-        throw IoError("the effect stopped with host code " + std::to_string(rendered.status));
-    return output;
+    // The effect alone, to the end of its own tail: the figures are the preset's, not the
+    // file renderer's playing on.
+    pipeline::RunSettings settings{block, blockFrames};
+    settings.ringOut = false;
+    try
+    {
+        pipeline::EffectRun run(EffectHost::instance().effect(), settings, sampleRate, 1);
+        return run.render(input.data(), input.size());
+    }
+    catch (const pipeline::RunError& e)
+    {
+        throw IoError(e.what());
+    }
 }
 
 double bandEnergyRatioDb(const std::vector<float>& signal, std::uint32_t sampleRate, const BandLimit& band)

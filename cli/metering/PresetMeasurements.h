@@ -4,6 +4,8 @@
 // effect in memory, made from the parameter block as the host makes it.
 #pragma once
 
+#include "pipeline/EffectRun.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,7 +44,7 @@ struct VoicingTargets
 
 // The mono signal through the effect made from `block`, its tail included.
 std::vector<float> renderThroughEffect(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
-                                       std::uint32_t sampleRate, std::uint32_t blockFrames = 512);
+                                       std::uint32_t sampleRate, std::uint32_t blockFrames = pipeline::kDefaultBlockFrames);
 
 // Energy above `band.stopFromHz` (up to half the sample rate) against the energy in the pass
 // band, in dB, from a Welch power spectrum (Hann windows of 4096 points, half overlapping).

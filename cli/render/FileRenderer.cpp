@@ -10,14 +10,9 @@
 #include "cli/io/OutputFiles.h"
 #include "cli/metering/LoudnessNotes.h"
 #include "cli/metering/PipelinedLevelMeter.h"
-#include "cli/render/ServedAudio.h"
-#include "cli/render/TransmittedOutput.h"
+#include "pipeline/ServedAudio.h"
 #include "cli/settings/UsageError.h"
-#include "quarl/HostAllocator.h"
-#include "quarl/ProcessingContext.h"
-#include "quarl/SilenceFloor.h"
-#include "quarl/SoundEngine.h"
-#include "quarl/StreamRenderer.h"
+#include "pipeline/EffectRun.h"
 
 #include <algorithm>
 #include <atomic>
@@ -187,25 +182,23 @@ std::uint64_t inputFrames(const std::string& input)
 
 FileRenderResult renderFile(const FileRenderRequest& request)
 {
+    const RenderRecipe& recipe = *request.recipe;
     if (!request.input.empty() && sameFile(request.input, request.output))
         throw UsageError("the output \"" + request.output + "\" is the input \"" + request.input +
                          "\": a render never writes over its source");
     InputStream input(request.input);
     DeliveryInput delivered([&](float* into, std::uint32_t frames) { return input.read(into, frames); },
-                            input.channels(), input.sampleRate(), request.delivery);
+                            input.channels(), input.sampleRate(), recipe.delivery);
     const auto channels = delivered.channels();
     const auto sampleRate = delivered.sampleRate();
-    const int format = outputFormatFor(request.output, request.sampleFormat, static_cast<int>(channels),
+    const int format = outputFormatFor(request.output, recipe.format, static_cast<int>(channels),
                                        static_cast<int>(sampleRate), input.format());
 
-    // The host's side: its allocator and context, and the effect made from the bank block.
-    quarl::HostAllocator allocator;
-    quarl::ProcessingContext context(false);
-    quarl::EffectInstance instance(EffectHost::instance().effect(), allocator, &context);
-    const Result created = instance.create(request.block.data(), static_cast<std::uint32_t>(request.block.size()),
-                                           AudioFormat{sampleRate, channels});
-    if (created != Success)
-        throw IoError("the effect could not be set up (host code " + std::to_string(created) + ")");
+    // The effect as the host runs it, then the transmission.
+    pipeline::EffectRun run(EffectHost::instance().effect(),
+                            {recipe.block, request.blockFrames, recipe.transmission.value_or(transmission::TransmissionSettings{}),
+                             recipe.seed},
+                            sampleRate, channels);
 
     FileRenderResult result;
     result.channels = channels;
@@ -219,8 +212,8 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         input.frames() > 0 ? delivered.frames(input.frames()) + kTailAllowanceSeconds * sampleRate : 0;
     AudioWriter writer(partial.path(), request.output, format, static_cast<int>(channels),
                        static_cast<int>(sampleRate), mostFrames);
-    if (request.delivery.dither)
-        writer.ditherWith(request.seed);
+    if (recipe.delivery.dither)
+        writer.ditherWith(recipe.seed);
     if (!request.metadata.empty())
         if (const std::string error = writer.describeWith(request.metadata); !error.empty())
             throw IoError("cannot write \"" + request.output + "\": " + error);
@@ -247,15 +240,10 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         return !writeFailed;
     };
     auto notInterrupted = [](std::uint64_t) { return !Interruption::requested(); };
-    quarl::StreamRenderer renderer(*instance.effect(), channels, request.blockFrames);
-    // After the effect's own tail, silence in while the output still rings.
-    renderer.playOnWhileRinging({sampleRate, {}, [&] {
-                                     return quarl::silenceFloorRms(EffectHost::instance().effect(), request.block,
-                                                                   AudioFormat{sampleRate, channels}, request.blockFrames);
-                                 }});
-    const bool normalise = request.loudness.mode != LoudnessTarget::Mode::None;
+    const LoudnessTarget loudness = recipe.loudnessTarget();
+    const bool normalise = loudness.mode != LoudnessTarget::Mode::None;
     std::unique_ptr<PipelinedLevelMeter> inputMeter;
-    if (request.loudness.mode == LoudnessTarget::Mode::MatchInput)
+    if (loudness.mode == LoudnessTarget::Mode::MatchInput)
         inputMeter = std::make_unique<PipelinedLevelMeter>(channels, sampleRate, LevelMeter::Measure::Loudness,
                                                            request.workAside);
     auto source = [&](float* into, std::uint32_t frames) {
@@ -265,14 +253,10 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         return n;
     };
 
-    quarl::RenderResult rendered;
+    pipeline::RunResult rendered;
     if (!normalise)
     {
-        TransmittedOutput transmitted(request.transmission, sampleRate, channels, request.seed, writeOut);
-        rendered = renderer.run(source, std::ref(transmitted), notInterrupted);
-        if (rendered.status == Success && !Interruption::requested())
-            transmitted.finish();
-        result.transmission = transmitted.report();
+        rendered = run.run(source, writeOut, notInterrupted);
     }
     else
     {
@@ -280,15 +264,12 @@ FileRenderResult renderFile(const FileRenderRequest& request)
         // applied as the parked samples are handed to the output.
         ParkedOutput parked(request.output, channels);
         PipelinedLevelMeter effectMeter(channels, sampleRate, LevelMeter::Measure::Loudness, request.workAside);
-        TransmittedOutput transmitted(request.transmission, sampleRate, channels, request.seed,
-                                      [&](const float* from, std::uint32_t frames) {
-                                          effectMeter.add(from, frames);
-                                          return parked.park(from, frames);
-                                      });
-        rendered = renderer.run(source, std::ref(transmitted), notInterrupted);
-        if (rendered.status == Success && !Interruption::requested())
-            transmitted.finish();
-        result.transmission = transmitted.report();
+        rendered = run.run(source,
+                           [&](const float* from, std::uint32_t frames) {
+                               effectMeter.add(from, frames);
+                               return parked.park(from, frames);
+                           },
+                           notInterrupted);
         if (!parked.error().empty())
             throw IoError(parked.error());
         input.checkComplete();
@@ -296,7 +277,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
             throw Interrupted();
         const Levels inputLevels = inputMeter ? inputMeter->levels() : Levels{};
         const double target =
-            request.loudness.mode == LoudnessTarget::Mode::Fixed ? request.loudness.lufs : inputLevels.loudnessLufs;
+            loudness.mode == LoudnessTarget::Mode::Fixed ? loudness.lufs : inputLevels.loudnessLufs;
         result.inputLoudnessLufs = target;
         result.gainDb = gainToTarget(target, effectMeter.levels(), inputMeter ? &inputLevels : nullptr, result.gainNote);
         if (inputLevels.nonFiniteSamples > 0)
@@ -318,18 +299,20 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     input.checkComplete();
     if (Interruption::requested())
         throw Interrupted();
-    if (rendered.status != Success)
-        throw IoError("the effect stopped with host code " + std::to_string(rendered.status));
+    if (!rendered.succeeded())
+        throw IoError(rendered.failure());
     partial.commit(request.replace);
 
-    result.inputFrames = rendered.inputFrames;
+    const quarl::RenderResult& effect = rendered.effect;
+    result.inputFrames = effect.inputFrames;
     result.outputFrames = written;
-    result.effectTailFrames = rendered.effectTailFrames;
-    result.ringOutFrames = rendered.ringOutFrames;
-    result.tailEnd = rendered.tailEnd;
-    result.tailEndDbfs = 20.0 * std::log10(rendered.endPeak) + result.gainDb;
-    result.tailEndBelowPeakDb = rendered.endPeak > 0.f ? 20.0 * std::log10(rendered.renderPeak / rendered.endPeak)
-                                                       : HUGE_VAL;
+    result.effectTailFrames = effect.effectTailFrames;
+    result.ringOutFrames = effect.ringOutFrames;
+    result.tailEnd = effect.tailEnd;
+    result.tailEndDbfs = 20.0 * std::log10(effect.endPeak) + result.gainDb;
+    result.tailEndBelowPeakDb = effect.endPeak > 0.f ? 20.0 * std::log10(effect.renderPeak / effect.endPeak)
+                                                     : HUGE_VAL;
+    result.transmission = rendered.transmission;
     result.output = outputMeter.levels();
     return result;
 }

@@ -1,55 +1,38 @@
-// Renders one input (a file, or the built-in demo) into one output file through a new
-// instance of the effect made from a parameter block, optionally bringing the output to a
-// loudness, and measures what it wrote.
+// Renders one input (a file, or the built-in demo) into one output file through a run of
+// the effect made from its recipe, optionally bringing the output to a loudness, and
+// measures what it wrote.
 #pragma once
 
 #include "cli/io/AudioFiles.h"
 #include "cli/io/BextChunk.h"
 #include "cli/render/DeliveryFormat.h"
-#include "cli/render/TransmissionReport.h"
+#include "cli/render/RenderProvenance.h"
+#include "pipeline/EffectRun.h"
+#include "pipeline/TransmissionReport.h"
 #include "cli/metering/LevelMeter.h"
 #include "quarl/RingOutWatch.h"
-#include "transmission/TransmissionSettings.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
-
-// One gain after the effect, in float, before the file's sample format.
-struct LoudnessTarget
-{
-    enum class Mode
-    {
-        None,       // the effect's own level
-        MatchInput, // the output's integrated loudness equals the input's
-        Fixed,      // the output's integrated loudness is `lufs`
-    };
-    Mode mode = Mode::None;
-    double lufs = -23.0;
-};
 
 struct FileRenderRequest
 {
     std::string input; // empty: the demo
     std::string output;
-    std::vector<std::uint8_t> block;
-    std::uint32_t blockFrames = 512;
-    SampleFormat sampleFormat = SampleFormat::Automatic;
-    LoudnessTarget loudness;
+    // What the file is made with: the block, the seed (the transmission's draws and the
+    // dither), the delivery format, the sample format, the loudness and the transmission.
+    std::shared_ptr<const RenderRecipe> recipe;
+    std::uint32_t blockFrames = pipeline::kDefaultBlockFrames;
     bool replace = true; // an existing output (never an input) may be replaced
     // Told the number of output frames written so far, after every buffer.
     std::function<void(std::uint64_t)> progress;
     // Measure and write the output (and measure for loudness matching) on threads of their
     // own, beside the effect: for when a core would stand idle.
     bool workAside = false;
-    // After the effect: codec, packet loss, radio (nothing when inactive), drawn from the seed.
-    transmission::TransmissionSettings transmission{};
-    // The rate and channels delivered (the input is brought to them before the effect) and
-    // the dither of integer samples.
-    DeliveryFormat delivery{};
-    std::uint64_t seed = 0;  // the file's own: its dither is made from it
-    OutputMetadata metadata{}; // how it was made, written into a WAV output
+    OutputMetadata metadata{}; // the recipe as a WAV output carries it
 };
 
 struct FileRenderResult
@@ -74,7 +57,7 @@ struct FileRenderResult
     std::string gainNote;          // why no gain was applied although one was asked for, or
                                    // what the input's measure left out
     bool integerFormat = false;    // the file clips at full scale
-    TransmissionReport transmission;
+    pipeline::TransmissionReport transmission;
 };
 
 // Writes beside the output and moves it into place only when the render succeeded; a

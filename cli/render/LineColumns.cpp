@@ -44,31 +44,26 @@ double number(const std::string& text, const char* what)
     throw UsageError(std::string(what) + ", not \"" + text + "\"");
 }
 
-// A column whose text is kept as it is once `check` accepts it (check throws if not).
-template <typename Check>
-std::function<void(RenderOptions&, const std::string&, const LineContext&)> checkedText(
-    std::string RenderOptions::*field, Check check)
+// A transmission column: its part of the choice, read as its option reads it.
+template <typename Parse, typename Part>
+std::function<void(LineCells&, const std::string&, const LineContext&)> transmissionCell(Parse parse, Part part)
 {
-    return [field, check](RenderOptions& o, const std::string& v, const LineContext&) {
-        check(v);
-        o.*field = v;
-    };
-}
-// A transmission column: kept as its option takes it once `parse` reads it.
-template <typename Parse, typename Store>
-std::function<void(RenderOptions&, const std::string&, const LineContext&)> transmissionCell(Parse parse, Store store)
-{
-    return [parse, store](RenderOptions& o, const std::string& v, const LineContext&) {
+    return [parse, part](LineCells& row, const std::string& v, const LineContext&) {
         try
         {
-            parse(v);
+            row.setup.transmission.*part = parse(v);
         }
         catch (const transmission::SettingsError& e)
         {
             throw UsageError(e.what());
         }
-        store(o.transmission, v);
     };
+}
+
+void setSampleFormat(RenderRecipe& recipe, const std::string& format, unsigned bits)
+{
+    recipe.format = sampleFormatOf(format, bits);
+    recipe.sampleFormat = !format.empty() ? format : "pcm" + std::to_string(bits);
 }
 } // namespace
 
@@ -76,97 +71,98 @@ const std::vector<LineColumn>& lineColumns()
 {
     static const std::vector<LineColumn> columns = {
         {"input", "the input file",
-         [](RenderOptions& o, const std::string& v, const LineContext& c) {
+         [](LineCells& row, const std::string& v, const LineContext& c) {
              const std::string path = listPath(v, c);
              std::error_code ec;
              if (!fs::is_regular_file(path, ec))
                  throw UsageError("\"" + path + "\" " + (fs::exists(path, ec) ? "is not a file" : "does not exist"));
-             o.inputs = {path};
+             row.input = path;
          }},
         {"output", "the output file",
-         [](RenderOptions& o, const std::string& v, const LineContext& c) { o.output = listPath(v, c); }},
+         [](LineCells& row, const std::string& v, const LineContext& c) { row.output = listPath(v, c); }},
         {"name", "the output's name under --out-dir, a template as --name takes",
-         checkedText(&RenderOptions::nameTemplate, [](const std::string& v) { checkNameTemplate(v); })},
+         [](LineCells& row, const std::string& v, const LineContext&) {
+             checkNameTemplate(v);
+             row.nameTemplate = v;
+         }},
         {"preset", "a shipped preset's name or a preset file",
-         [](RenderOptions& o, const std::string& v, const LineContext& c) {
+         [](LineCells& row, const std::string& v, const LineContext& c) {
              std::error_code ec;
-             const std::string preset =
-                 findFactoryPreset(v) == nullptr && fs::exists(listPath(v, c), ec) ? listPath(v, c) : v;
-             ParameterSettings probe(*c.description);
-             applyPreset(probe, preset);
-             o.preset = preset;
+             const bool shipped = findFactoryPreset(v) != nullptr;
+             const std::string preset = !shipped && fs::exists(listPath(v, c), ec) ? listPath(v, c) : v;
+             PresetSettings read = readPresetSettings(row.setup.start, preset);
+             row.setup.preset = std::move(read.values);
+             row.setup.presetTransmission = read.transmission;
+             row.setup.recipe.preset = preset;
+             if (!shipped)
+                 row.setup.settingFiles.push_back(preset);
          }},
         {"loudness", "an integrated loudness, LUFS",
-         [](RenderOptions& o, const std::string& v, const LineContext&) {
-             o.loudness = checkedLoudness(number(v, "an integrated loudness in LUFS (-23)"));
-             o.matchLoudness = false;
+         [](LineCells& row, const std::string& v, const LineContext&) {
+             row.setup.recipe.loudness = checkedLoudness(number(v, "an integrated loudness in LUFS (-23)"));
+             row.setup.recipe.matchLoudness = false;
          }},
-        {"seed", "the line's seed", [](RenderOptions& o, const std::string& v, const LineContext&) { o.seed = seedOf(v); }},
+        {"seed", "the line's seed",
+         [](LineCells& row, const std::string& v, const LineContext&) { row.setup.seed = seedOf(v); }},
         {"rate", "the delivery rate, Hz",
-         [](RenderOptions& o, const std::string& v, const LineContext&) { o.rate = deliveryRate(v); }},
+         [](LineCells& row, const std::string& v, const LineContext&) {
+             row.setup.recipe.delivery.sampleRate = deliveryRate(v);
+         }},
         {"channels", "1 folds to mono",
-         [](RenderOptions& o, const std::string& v, const LineContext&) {
+         [](LineCells& row, const std::string& v, const LineContext&) {
              const auto n = static_cast<std::uint32_t>(number(v, "--channels takes 1"));
              checkChannels(n);
-             o.channels = n;
+             row.setup.recipe.delivery.channels = n;
          }},
         {"bits", "16 or 24",
-         [](RenderOptions& o, const std::string& v, const LineContext&) {
-             o.bits = sampleBits(v);
-             o.sampleFormat.clear();
+         [](LineCells& row, const std::string& v, const LineContext&) {
+             setSampleFormat(row.setup.recipe, {}, sampleBits(v));
          }},
         {"format", "float, pcm16, pcm24 or same",
-         [](RenderOptions& o, const std::string& v, const LineContext&) {
-             parseSampleFormat(v);
-             o.sampleFormat = v;
-             o.bits = 0;
+         [](LineCells& row, const std::string& v, const LineContext&) { setSampleFormat(row.setup.recipe, v, 0); }},
+        {"dither", "tpdf or none",
+         [](LineCells& row, const std::string& v, const LineContext&) {
+             row.setup.recipe.delivery.dither = ditherOf(v);
          }},
-        {"dither", "tpdf or none", checkedText(&RenderOptions::dither, [](const std::string& v) { ditherOf(v); })},
         {"codec", "after the effect, as --codec takes it (none: the preset's left out)",
-         transmissionCell(transmission::parseCodec, [](TransmissionOptions& t, const std::string& v) { t.codec = v; })},
+         transmissionCell(transmission::parseCodec, &TransmissionChoice::codec)},
         {"loss", "codec frames lost, as --loss takes it (off: none)",
-         transmissionCell(transmission::parseLoss, [](TransmissionOptions& t, const std::string& v) { t.loss = v; })},
+         transmissionCell(transmission::parseLoss, &TransmissionChoice::loss)},
         {"radio", "a radio link, as --radio takes it (on, off or its settings; true and false too)",
-         [](RenderOptions& o, const std::string& v, const LineContext& c) {
+         [](LineCells& row, const std::string& v, const LineContext& c) {
              // JSON lines' true and false (and a spreadsheet's TRUE and FALSE) switch it.
              const std::string word = lower(v);
              const std::string text = word == "true" ? "on" : word == "false" ? "off" : v;
-             transmissionCell(transmission::parseRadio,
-                              [](TransmissionOptions& t, const std::string& r) { t.radio = r; })(o, text, c);
+             transmissionCell(transmission::parseRadio, &TransmissionChoice::radio)(row, text, c);
          }},
         {"vary", "NAME=±AMOUNT, several separated by \";\"",
-         [](RenderOptions& o, const std::string& v, const LineContext& c) {
-             o.vary.clear();
+         [](LineCells& row, const std::string& v, const LineContext&) {
+             std::vector<VariationSpec> vary;
              for (std::size_t at = 0; at <= v.size();)
              {
                  const std::size_t end = std::min(v.find(';', at), v.size());
                  const std::string one = v.substr(at, end - at);
                  if (one.find_first_not_of(" ") != std::string::npos)
-                 {
-                     parseVariation(*c.description, one);
-                     o.vary.push_back(one);
-                 }
+                     vary.push_back(parseVariation(row.setup.start.description(), one));
                  at = end + 1;
              }
+             row.setup.vary = std::move(vary);
          }},
     };
     return columns;
 }
 
-void applyLineCell(RenderOptions& options, const std::string& column, const std::string& value,
-                   const LineContext& context)
+void applyLineCell(LineCells& row, const std::string& column, const std::string& value, const LineContext& context)
 {
     const std::string name = lower(column);
     for (const LineColumn& c : lineColumns())
         if (name == c.name)
-            return c.set(options, value, context);
+            return c.set(row, value, context);
     // A property's column: its value as --set takes it.
-    for (const auto& p : context.description->properties)
+    for (const auto& p : row.setup.start.description().properties)
         if (lower(p.name) == name)
         {
-            ParameterSettings probe(*context.description);
-            probe.set(p.name, value);
-            options.assignments.push_back(p.name + "=" + value);
+            row.setup.assignments.push_back(row.setup.start.read(p.name, value));
             return;
         }
     std::string known;

@@ -7,7 +7,6 @@
 #include "cli/render/LineList.h"
 #include "cli/render/OutputNames.h"
 #include "cli/render/PlanErrors.h"
-#include "cli/render/RenderSetup.h"
 #include "cli/settings/UsageError.h"
 
 #include <filesystem>
@@ -23,10 +22,10 @@ std::string at(std::size_t row, const std::string& column)
 }
 } // namespace
 
-std::vector<RenderJob> planLines(const RenderOptions& options)
+std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup& setup)
 {
     const LineList list = readLineList(options.lines);
-    const LineContext context{list.folder, &EffectHost::instance().description()};
+    const LineContext context{list.folder};
     std::vector<std::string> errors;
     std::vector<RenderJob> jobs;
     std::vector<std::string> outputColumns; // the column each job's output came from
@@ -35,9 +34,7 @@ std::vector<RenderJob> planLines(const RenderOptions& options)
     for (const LineRow& row : list.rows)
     {
         ++index;
-        RenderOptions line = options;
-        line.inputs.clear();
-        line.lines.clear();
+        LineCells line{setup, {}, {}, options.nameTemplate};
         const std::size_t errorsBefore = errors.size();
         for (const LineCell& cell : row.cells)
         {
@@ -50,17 +47,17 @@ std::vector<RenderJob> planLines(const RenderOptions& options)
                 errors.push_back(at(row.row, cell.column) + e.what());
             }
         }
-        if (line.inputs.empty() && errors.size() == errorsBefore)
+        if (line.input.empty() && errors.size() == errorsBefore)
             errors.push_back(at(row.row, "input") + "no input file");
         if (errors.size() > errorsBefore)
             continue;
 
-        RenderJob job{line.inputs.front(), {}, {}, {}};
+        RenderJob job{line.input, {}, {}, {}};
         job.row = row.row;
         std::string column = "output";
         if (!line.output.empty())
             job.output = line.output;
-        else if (line.outputDir.empty())
+        else if (options.outputDir.empty())
         {
             errors.push_back(at(row.row, "output") +
                              "no output: give the list an output or name column, or --out-dir FOLDER");
@@ -71,14 +68,14 @@ std::vector<RenderJob> planLines(const RenderOptions& options)
             column = line.nameTemplate.empty() ? "input" : "name";
             const std::string name = line.nameTemplate.empty()
                                          ? fs::path(job.input).filename().string()
-                                         : expandName(line.nameTemplate, {job.input, line.preset, index});
-            job.output = (fs::path(line.outputDir) / name).lexically_normal().string();
+                                         : expandName(line.nameTemplate, {job.input, line.setup.recipe.preset, index});
+            job.output = (fs::path(options.outputDir) / name).lexically_normal().string();
         }
         try
         {
-            const RenderSetup setup = setUpRender(line);
-            sources.insert(sources.end(), setup.settingFiles.begin(), setup.settingFiles.end());
-            prepareJob(setup, job);
+            completeSetup(line.setup);
+            sources.insert(sources.end(), line.setup.settingFiles.begin(), line.setup.settingFiles.end());
+            prepareJob(line.setup, job);
         }
         catch (const UsageError& e)
         {

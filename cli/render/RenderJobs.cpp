@@ -22,9 +22,11 @@ JobOutcome outcomeOf(const RenderJob& job, JobOutcome::Status status, const std:
 {
     JobOutcome o{job.input, job.output, status, error, {}};
     o.row = job.row;
-    o.seed = job.seed;
-    if (job.settings)
-        o.varied = job.settings->varied;
+    if (job.recipe)
+    {
+        o.seed = job.recipe->seed;
+        o.varied = job.recipe->varied;
+    }
     return o;
 }
 
@@ -33,25 +35,12 @@ JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::a
 {
     JobOutcome o = outcomeOf(job, JobOutcome::Status::Rendered);
     std::uint64_t reported = 0;
-    FileRenderRequest file{job.input,       job.output, request.block, request.blockFrames, request.sampleFormat,
-                           request.loudness, request.replace,
+    FileRenderRequest file{job.input, job.output, job.recipe, request.blockFrames, request.replace,
                            [&](std::uint64_t written) {
                                framesDone += written - reported;
                                reported = written;
-                           }};
-    file.workAside = workAside;
-    file.transmission = request.transmission;
-    file.delivery = request.delivery;
-    file.seed = job.seed;
-    if (job.settings)
-    {
-        file.block = job.settings->block;
-        file.sampleFormat = job.settings->sampleFormat;
-        file.loudness = job.settings->loudness;
-        file.delivery = job.settings->delivery;
-        file.metadata = job.settings->metadata;
-        file.transmission = job.settings->transmission;
-    }
+                           },
+                           workAside, job.metadata};
     try
     {
         if (request.makeFolders)

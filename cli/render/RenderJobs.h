@@ -11,18 +11,6 @@
 #include <string>
 #include <vector>
 
-// What one file is rendered with where files differ: a line list's row, the variation drawn.
-struct FileSettings
-{
-    std::vector<std::uint8_t> block;
-    SampleFormat sampleFormat = SampleFormat::Automatic;
-    LoudnessTarget loudness;
-    DeliveryFormat delivery;
-    OutputMetadata metadata;
-    transmission::TransmissionSettings transmission; // a line's preset may carry its own
-    std::vector<VariedValue> varied; // reported with the file
-};
-
 struct RenderJob
 {
     std::string input; // empty: the built-in demo
@@ -30,21 +18,17 @@ struct RenderJob
     // Set when planning decided the job's outcome already: skipped or failed, with the reason.
     JobOutcome::Status status = JobOutcome::Status::Rendered;
     std::string reason;
-    std::size_t row = 0;    // the line list's row (as a spreadsheet numbers it), 0: none
-    std::uint64_t seed = 0; // the file's own (--seed, the list's seed column, else from the output's name)
-    std::shared_ptr<const FileSettings> settings{}; // null: the request's
+    std::size_t row = 0; // the line list's row (as a spreadsheet numbers it), 0: none
+    // What the file is made with (its seed: --seed, the list's seed column, else from the
+    // output's name), and that recipe as the file carries it. Set for every planned job.
+    std::shared_ptr<const RenderRecipe> recipe{};
+    OutputMetadata metadata{};
 };
 
 struct RenderJobsRequest
 {
     std::vector<RenderJob> jobs;
-    std::vector<std::uint8_t> block;
-    std::uint32_t blockFrames = 512;
-    SampleFormat sampleFormat = SampleFormat::Automatic;
-    LoudnessTarget loudness;
-    // After the effect, drawn from each file's seed; a job's own settings hold its own.
-    transmission::TransmissionSettings transmission{};
-    DeliveryFormat delivery;
+    std::uint32_t blockFrames = pipeline::kDefaultBlockFrames;
     bool replace = false;     // existing outputs may be replaced
     bool makeFolders = false; // create each output's folder
     unsigned threads = 0;     // 0: one per core

@@ -103,6 +103,15 @@ std::string recipeJson(const RenderRecipe& recipe, const ParameterSettings& sett
     return recipeObject(recipe, settings).dump(-1, ' ', false, ordered_json::error_handler_t::replace);
 }
 
+LoudnessTarget RenderRecipe::loudnessTarget() const
+{
+    if (loudness)
+        return {LoudnessTarget::Mode::Fixed, *loudness};
+    if (matchLoudness)
+        return {LoudnessTarget::Mode::MatchInput, 0.0};
+    return {};
+}
+
 OutputMetadata describeRender(const RenderRecipe& recipe, const ParameterSettings& settings)
 {
     OutputMetadata m;
@@ -150,6 +159,7 @@ RenderRecipe readRecipe(const std::string& path)
             r.delivery.channels = j.at("channels").get<std::uint32_t>();
         if (!j.at("format").is_null())
             r.sampleFormat = j.at("format").get<std::string>();
+        r.format = r.sampleFormat.empty() ? SampleFormat::Automatic : parseSampleFormat(r.sampleFormat);
         r.delivery.dither = j.at("dither").get<std::string>() != "none";
         if (!j.at("loudness").is_null())
             r.loudness = j.at("loudness").get<double>();

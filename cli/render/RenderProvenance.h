@@ -6,7 +6,9 @@
 #pragma once
 
 #include "cli/io/BextChunk.h"
+#include "cli/io/AudioFiles.h"
 #include "cli/render/DeliveryFormat.h"
+#include "cli/render/LoudnessTarget.h"
 #include "cli/render/Variation.h"
 #include "cli/settings/ParameterSettings.h"
 #include "transmission/TransmissionSettings.h"
@@ -16,7 +18,8 @@
 #include <string>
 #include <vector>
 
-// What a render was made with, beyond its input.
+// What a render is made with, beyond its input: one per file, made once from the options
+// (and a line's cells) and read by the render; the file carries it as it stands.
 struct RenderRecipe
 {
     std::string tool;    // "crumlet 0.1.0"
@@ -25,6 +28,7 @@ struct RenderRecipe
     std::uint64_t seed = 0;
     DeliveryFormat delivery;         // the rate and channels delivered, the dither
     std::string sampleFormat;        // as --format takes it, empty: automatic
+    SampleFormat format = SampleFormat::Automatic; // what that text reads as
     std::optional<double> loudness;  // LUFS
     bool matchLoudness = false;
     std::vector<VariedValue> varied;
@@ -32,6 +36,8 @@ struct RenderRecipe
     // renders recorded it.
     std::optional<transmission::TransmissionSettings> transmission;
     std::string input;               // the input's file name, for the reader
+
+    LoudnessTarget loudnessTarget() const;
 };
 
 // The metadata a WAV output carries for `recipe`, whose block `settings` holds.

@@ -117,7 +117,7 @@ std::string namedFew(const std::vector<std::string>& names)
 }
 
 // "; then codec gsm, loss 5%: 18 of 355 frames lost, radio: 3 overs"
-std::string transmissionNote(const TransmissionReport& t)
+std::string transmissionNote(const pipeline::TransmissionReport& t)
 {
     if (t.settings.empty())
         return {};

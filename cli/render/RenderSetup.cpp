@@ -9,7 +9,7 @@
 
 #include <filesystem>
 
-RenderSetup setUpRender(const RenderOptions& options)
+RenderSetup readRenderOptions(const RenderOptions& options)
 {
     const EffectHost& host = EffectHost::instance();
     RenderSetup setup(host.description());
@@ -24,90 +24,101 @@ RenderSetup setUpRender(const RenderOptions& options)
 
     if (options.matchLoudness && options.loudness)
         throw UsageError("give either --match-loudness or --loudness LUFS, not both");
+    RenderRecipe& recipe = setup.recipe;
     if (options.loudness)
-        setup.loudnessLufs = checkedLoudness(*options.loudness);
+        recipe.loudness = checkedLoudness(*options.loudness);
     else if (!options.matchLoudness && like && !like->matchLoudness)
-        setup.loudnessLufs = like->loudness;
-    if (setup.loudnessLufs)
-        setup.loudness = {LoudnessTarget::Mode::Fixed, *setup.loudnessLufs};
-    else if (options.matchLoudness || (like && like->matchLoudness && !options.loudness))
-        setup.loudness = {LoudnessTarget::Mode::MatchInput, 0.0};
+        recipe.loudness = like->loudness;
+    recipe.matchLoudness =
+        !recipe.loudness && (options.matchLoudness || (like && like->matchLoudness && !options.loudness));
 
-    setup.sampleFormat = sampleFormatOf(options.sampleFormat, options.bits);
-    setup.sampleFormatText = !options.sampleFormat.empty() ? options.sampleFormat
-                             : options.bits != 0           ? "pcm" + std::to_string(options.bits)
-                             : like                        ? like->sampleFormat
-                                                           : std::string();
-    if (options.sampleFormat.empty() && options.bits == 0 && like && !like->sampleFormat.empty())
-        setup.sampleFormat = parseSampleFormat(like->sampleFormat);
+    if (!options.sampleFormat.empty() || options.bits != 0)
+    {
+        recipe.format = sampleFormatOf(options.sampleFormat, options.bits);
+        recipe.sampleFormat =
+            !options.sampleFormat.empty() ? options.sampleFormat : "pcm" + std::to_string(options.bits);
+    }
+    else if (like)
+    {
+        recipe.format = like->format;
+        recipe.sampleFormat = like->sampleFormat;
+    }
 
     checkDeliveryRate(options.rate);
     checkChannels(options.channels);
-    setup.delivery.sampleRate = options.rate != 0 ? options.rate : like ? like->delivery.sampleRate : 0;
-    setup.delivery.channels = options.channels != 0 ? options.channels : like ? like->delivery.channels : 0;
-    setup.delivery.dither = !options.dither.empty() ? ditherOf(options.dither) : like ? like->delivery.dither : true;
+    recipe.delivery.sampleRate = options.rate != 0 ? options.rate : like ? like->delivery.sampleRate : 0;
+    recipe.delivery.channels = options.channels != 0 ? options.channels : like ? like->delivery.channels : 0;
+    recipe.delivery.dither = !options.dither.empty() ? ditherOf(options.dither) : like ? like->delivery.dither : true;
 
     if (!options.bankFile.empty())
         setup.settingFiles.push_back(options.bankFile);
     if (!options.preset.empty() && findFactoryPreset(options.preset) == nullptr)
         setup.settingFiles.push_back(options.preset);
-    transmission::TransmissionSettings presetTransmission;
     if (like)
+        setup.start.loadBlock(like->block);
+    else if (!options.bankFile.empty())
+        setup.start.loadBlock(readBankFile(options.bankFile, blockSizeOf(host.description())));
+    if (!options.preset.empty())
     {
-        setup.settings.loadBlock(like->block);
-        if (!options.preset.empty())
-            applyPreset(setup.settings, options.preset, &presetTransmission);
-        else if (like->transmission)
-            presetTransmission = *like->transmission;
-        else if (const FactoryPreset* shipped = findFactoryPreset(like->preset))
-            presetTransmission = shipped->transmission; // a file from before renders recorded it
-        for (const auto& assignment : options.assignments)
-            setup.settings.assign(assignment);
-        setup.likeVaried = like->varied;
+        PresetSettings preset = readPresetSettings(setup.start, options.preset);
+        setup.preset = std::move(preset.values);
+        setup.presetTransmission = preset.transmission;
     }
-    else
+    else if (like && like->transmission)
     {
-        setup.settings =
-            settingsFrom(host.description(), options.bankFile, options.preset, options.assignments, &presetTransmission);
+        setup.presetTransmission = *like->transmission;
     }
+    else if (const FactoryPreset* shipped = like ? findFactoryPreset(like->preset) : nullptr)
+    {
+        setup.presetTransmission = shipped->transmission; // a file from before renders recorded it
+    }
+    for (const auto& assignment : options.assignments)
+        setup.assignments.push_back(setup.start.readAssignment(assignment));
+    if (like)
+        recipe.varied = like->varied;
     // Read before anything renders: an unknown or missing codec stops the command here.
-    setup.transmission = transmissionFrom(presetTransmission, options.transmission);
-    setup.preset = !options.preset.empty() ? options.preset : like ? like->preset : std::string();
+    setup.transmission = readTransmissionOptions(options.transmission);
+    recipe.preset = !options.preset.empty() ? options.preset : like ? like->preset : std::string();
     for (const auto& text : options.vary)
         setup.vary.push_back(parseVariation(host.description(), text));
     setup.seed = options.seed ? options.seed : like ? std::optional<std::uint64_t>(like->seed) : std::nullopt;
+    return setup;
+}
+
+void completeSetup(RenderSetup& setup)
+{
+    setup.settings = setup.start;
+    for (const ParameterSettings::Value& v : setup.preset)
+        setup.settings.apply(v);
+    for (const ParameterSettings::Value& v : setup.assignments)
+        setup.settings.apply(v);
+    setup.recipe.transmission = transmissionFrom(setup.presetTransmission, setup.transmission);
     // The block the host's bank would hold: written by the plugin object from its properties.
-    setup.block = host.bankBlock(setup.settings);
+    setup.recipe.block = EffectHost::instance().bankBlock(setup.settings);
+}
+
+RenderSetup setUpRender(const RenderOptions& options)
+{
+    RenderSetup setup = readRenderOptions(options);
+    completeSetup(setup);
     return setup;
 }
 
 void prepareJob(const RenderSetup& setup, RenderJob& job)
 {
-    job.seed = setup.seed ? *setup.seed : seedFromName(job.output);
-    if (job.status != JobOutcome::Status::Rendered)
-        return;
-    auto file = std::make_shared<FileSettings>();
-    ParameterSettings settings = setup.settings;
-    file->varied = applyVariation(settings, setup.vary, job.seed);
-    file->block = file->varied.empty() ? setup.block : EffectHost::instance().bankBlock(settings);
-    if (file->varied.empty())
-        file->varied = setup.likeVaried;
-    file->sampleFormat = setup.sampleFormat;
-    file->loudness = setup.loudness;
-    file->delivery = setup.delivery;
-    file->transmission = setup.transmission;
-
-    RenderRecipe recipe;
-    recipe.preset = setup.preset;
-    recipe.block = file->block;
-    recipe.seed = job.seed;
-    recipe.delivery = setup.delivery;
-    recipe.sampleFormat = setup.sampleFormatText;
-    recipe.loudness = setup.loudnessLufs;
-    recipe.matchLoudness = setup.loudness.mode == LoudnessTarget::Mode::MatchInput;
-    recipe.varied = file->varied;
-    recipe.transmission = setup.transmission;
-    recipe.input = std::filesystem::path(job.input).filename().string();
-    file->metadata = describeRender(recipe, settings);
-    job.settings = std::move(file);
+    auto recipe = std::make_shared<RenderRecipe>(setup.recipe);
+    recipe->seed = setup.seed ? *setup.seed : seedFromName(job.output);
+    recipe->input = std::filesystem::path(job.input).filename().string();
+    if (job.status == JobOutcome::Status::Rendered)
+    {
+        ParameterSettings settings = setup.settings;
+        std::vector<VariedValue> varied = applyVariation(settings, setup.vary, recipe->seed);
+        if (!varied.empty())
+        {
+            recipe->varied = std::move(varied);
+            recipe->block = EffectHost::instance().bankBlock(settings);
+        }
+        job.metadata = describeRender(*recipe, settings);
+    }
+    job.recipe = std::move(recipe);
 }

@@ -1,11 +1,13 @@
 // What a render's options come to before any file is planned: the settings (from --like,
-// --bank, --preset and --set), the variation to draw, the loudness, sample format and
-// delivery format; and, per file, the seed and the settings with the variation drawn.
+// --bank, --preset and --set), the variation to draw, and the recipe every file starts from;
+// then, per file, its own recipe: its seed and the settings with the variation drawn.
 #pragma once
 
-#include "cli/commands/RenderCommand.h"
+#include "cli/render/RenderOptions.h"
 #include "cli/render/RenderJobs.h"
+#include "cli/render/RenderProvenance.h"
 #include "cli/render/Variation.h"
+#include "cli/settings/TransmissionOptions.h"
 
 #include <cstdint>
 #include <optional>
@@ -14,27 +16,39 @@
 
 struct RenderSetup
 {
-    explicit RenderSetup(const quarl::PluginDescription& description) : settings(description) {}
+    explicit RenderSetup(const quarl::PluginDescription& description) : start(description), settings(description) {}
 
-    ParameterSettings settings;       // before the variation
-    std::vector<std::uint8_t> block;  // the settings' parameter block
+    // The settings in layers, each read once: where they start (the defaults, --bank's block
+    // or --like's), the preset's values over them, then the --set assignments in order. A
+    // line's cells replace the preset and add assignments.
+    ParameterSettings start;
+    std::vector<ParameterSettings::Value> preset;
+    std::vector<ParameterSettings::Value> assignments;
+    // The preset's transmission (or the one --like's file recorded), then what --codec,
+    // --loss and --radio change.
+    transmission::TransmissionSettings presetTransmission;
+    TransmissionChoice transmission;
     std::vector<VariationSpec> vary;
-    LoudnessTarget loudness;
-    SampleFormat sampleFormat = SampleFormat::Automatic;
-    DeliveryFormat delivery;
-    std::string preset;               // as given (or as --like's file names it): names and metadata
     std::optional<std::uint64_t> seed; // every file's, else each its own from its output's name
-    std::vector<VariedValue> likeVaried; // what --like's file drew, carried on
     std::vector<std::string> settingFiles; // files the settings come from: never written over
-    transmission::TransmissionSettings transmission; // after the effect: the preset's, then the options
-    // As the metadata tells them.
-    std::string sampleFormatText;
-    std::optional<double> loudnessLufs;
+    // Every file's recipe before its seed, variation and input: the preset as given (or as
+    // --like's file names it), the delivery and sample formats, the loudness, what --like's
+    // file drew; its block and transmission once the setup is complete.
+    RenderRecipe recipe;
+    ParameterSettings settings; // the layers applied, before the variation (once complete)
 };
 
-// Throws UsageError for options that cannot go together or values out of range.
+// Reads every option once; throws UsageError for options that cannot go together or values
+// out of range.
+RenderSetup readRenderOptions(const RenderOptions& options);
+
+// Applies the layers: the settings, their parameter block and the transmission. Throws
+// UsageError (loss without a codec).
+void completeSetup(RenderSetup& setup);
+
+// Both of the above.
 RenderSetup setUpRender(const RenderOptions& options);
 
-// Gives a job its seed and, unless planning decided it already, its own settings: the
-// variation drawn for the seed, and the metadata its output carries.
+// Gives a job its recipe: the seed, the variation drawn for it, the input, and the metadata
+// its output carries.
 void prepareJob(const RenderSetup& setup, RenderJob& job);

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 
 namespace
@@ -74,22 +73,13 @@ std::vector<VariedValue> applyVariation(ParameterSettings& settings, const std::
         const double hi = std::min(setting + spec.amount, p.maxValue);
         // Hundredths of a unit: as fine as anyone sets by hand, and short to read back.
         double value = std::clamp(std::round((lo + u * (hi - lo)) * 100.0) / 100.0, lo, hi);
-        char text[64];
         if (p.type == quarl::PropertyType::Int)
         {
             // Whole steps (list entries), each as likely as the others.
             const double first = std::ceil(lo), last = std::floor(hi);
             value = std::min(last, first + std::floor(u * (last - first + 1.0)));
-            if (!p.values.empty())
-                std::snprintf(text, sizeof text, "#%.0f", value - p.minValue);
-            else
-                std::snprintf(text, sizeof text, "%.0f", value);
         }
-        else
-        {
-            std::snprintf(text, sizeof text, "%.9g", value);
-        }
-        settings.set(p.name, text);
+        settings.setValue(spec.property, value);
         VariedValue v;
         v.property = p.name;
         v.value = value;

@@ -175,13 +175,23 @@ ParameterSettings::ParameterSettings(const quarl::PluginDescription& description
 
 void ParameterSettings::assign(const std::string& assignment)
 {
+    apply(readAssignment(assignment));
+}
+
+ParameterSettings::Value ParameterSettings::readAssignment(const std::string& assignment) const
+{
     const auto eq = assignment.find('=');
     if (eq == std::string::npos)
         throw UsageError("expected NAME=VALUE, got " + quoted(assignment, kQuotedExcerptBytes));
-    set(trim(assignment.substr(0, eq)), assignment.substr(eq + 1));
+    return read(trim(assignment.substr(0, eq)), assignment.substr(eq + 1));
 }
 
 void ParameterSettings::set(const std::string& name, const std::string& valueText)
+{
+    apply(read(name, valueText));
+}
+
+ParameterSettings::Value ParameterSettings::read(const std::string& name, const std::string& valueText) const
 {
     const std::size_t index = requireProperty(*m_description, name);
     const quarl::PropertyDescription& p = m_description->properties[index];
@@ -234,7 +244,17 @@ void ParameterSettings::set(const std::string& name, const std::string& valueTex
     {
         throw outOfRange();
     }
-    m_values[index] = v;
+    return {index, v};
+}
+
+void ParameterSettings::setValue(std::size_t property, double value)
+{
+    const quarl::PropertyDescription& p = m_description->properties.at(property);
+    const auto v = static_cast<float>(value);
+    if (!(v >= p.minValue && v <= p.maxValue) || (p.type != quarl::PropertyType::Float && v != std::trunc(v)))
+        throw UsageError("\"" + p.name + "\" takes " + describeRange(p) + "; " + std::to_string(value) +
+                         " is not one of them");
+    m_values[property] = v;
 }
 
 double ParameterSettings::value(const std::string& name) const

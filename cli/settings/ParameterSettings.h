@@ -16,6 +16,13 @@ class PropertySet;
 class ParameterSettings
 {
 public:
+    // One property's value as read from its text, to be set later (or on several settings).
+    struct Value
+    {
+        std::size_t property = 0;
+        float value = 0.f;
+    };
+
     // Every property at its default.
     explicit ParameterSettings(const quarl::PluginDescription& description);
 
@@ -31,7 +38,14 @@ public:
     //   list index; "#N" is always index N;
     // - on/off (1/0, true/false, yes/no) for a switch.
     void set(const std::string& name, const std::string& valueText);
+    // Reads as `set` and `assign` do, setting nothing.
+    Value read(const std::string& name, const std::string& valueText) const;
+    Value readAssignment(const std::string& assignment) const;
+    void apply(const Value& value) { m_values[value.property] = value.value; }
 
+    // Sets one property (by index) to a value in its units (a list's entry as min + index):
+    // held as `set` holds what it reads. Throws UsageError when the value is out of range.
+    void setValue(std::size_t property, double value);
     // The value of a property (a switch as 1 or 0); NaN for an unknown name.
     double value(const std::string& name) const;
 

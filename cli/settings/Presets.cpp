@@ -194,19 +194,22 @@ ordered_json parsePresetFile(const std::string& text, const std::string& origin)
     });
 }
 
-void applyValues(ParameterSettings& settings, const std::vector<PresetValue>& values, const std::string& origin)
+std::vector<ParameterSettings::Value> readValues(const ParameterSettings& settings,
+                                                 const std::vector<PresetValue>& values, const std::string& origin)
 {
+    std::vector<ParameterSettings::Value> read;
     for (const auto& value : values)
     {
         try
         {
-            settings.set(value.property, value.text);
+            read.push_back(settings.read(value.property, value.text));
         }
         catch (const UsageError& e)
         {
             throw UsageError(origin + ": " + e.what());
         }
     }
+    return read;
 }
 
 std::string factoryNames()
@@ -272,14 +275,22 @@ FactoryPreset readPreset(const std::string& nameOrPath)
 }
 } // namespace
 
+PresetSettings readPresetSettings(const ParameterSettings& settings, const std::string& nameOrPath)
+{
+    const FactoryPreset preset = readPreset(nameOrPath);
+    const bool shipped = findFactoryPreset(nameOrPath) != nullptr;
+    return {readValues(settings, preset.values, shipped ? "preset \"" + preset.name + "\"" : nameOrPath),
+            preset.transmission};
+}
+
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath,
                  transmission::TransmissionSettings* transmission)
 {
-    const FactoryPreset preset = readPreset(nameOrPath);
+    const PresetSettings preset = readPresetSettings(settings, nameOrPath);
     if (transmission != nullptr)
         *transmission = preset.transmission;
-    const bool shipped = findFactoryPreset(nameOrPath) != nullptr;
-    applyValues(settings, preset.values, shipped ? "preset \"" + preset.name + "\"" : nameOrPath);
+    for (const ParameterSettings::Value& v : preset.values)
+        settings.apply(v);
 }
 
 ordered_json transmissionJson(const transmission::TransmissionSettings& settings)

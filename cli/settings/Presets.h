@@ -51,6 +51,15 @@ std::string presetNameHint(const std::string& typed);
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath,
                  transmission::TransmissionSettings* transmission = nullptr);
 
+// A preset read and its values read as `settings` takes them (the same errors as
+// applyPreset), to be applied later.
+struct PresetSettings
+{
+    std::vector<ParameterSettings::Value> values;
+    transmission::TransmissionSettings transmission; // inactive when it holds none
+};
+PresetSettings readPresetSettings(const ParameterSettings& settings, const std::string& nameOrPath);
+
 // Every property in the preset-file form: numbers, true/false for switches, list entries by
 // their text; the description first when there is one, the transmission last when active.
 nlohmann::ordered_json presetJson(const ParameterSettings& settings, const std::string& description = {},

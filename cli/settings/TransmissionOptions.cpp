@@ -24,23 +24,41 @@ void addTransmissionOptions(CLI::App* command, TransmissionOptions& options)
         ->default_str("on");
 }
 
-transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,
-                                                    const TransmissionOptions& options)
+TransmissionChoice readTransmissionOptions(const TransmissionOptions& options)
 {
+    TransmissionChoice choice;
     try
     {
         if (!options.codec.empty())
-            settings.codec = transmission::parseCodec(options.codec);
+            choice.codec = transmission::parseCodec(options.codec);
         if (!options.loss.empty())
-            settings.loss = transmission::parseLoss(options.loss);
+            choice.loss = transmission::parseLoss(options.loss);
         if (options.radio)
-            settings.radio = transmission::parseRadio(options.radio->empty() ? "on" : *options.radio);
+            choice.radio = transmission::parseRadio(options.radio->empty() ? "on" : *options.radio);
     }
     catch (const transmission::SettingsError& e)
     {
         throw UsageError(e.what());
     }
+    return choice;
+}
+
+transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,
+                                                    const TransmissionChoice& choice)
+{
+    if (choice.codec)
+        settings.codec = *choice.codec;
+    if (choice.loss)
+        settings.loss = *choice.loss;
+    if (choice.radio)
+        settings.radio = *choice.radio;
     if (settings.loss.active() && settings.codec.kind == transmission::CodecKind::None)
         throw UsageError("--loss needs a codec (--codec, or a preset's): the frames lost are the codec's");
     return settings;
+}
+
+transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,
+                                                    const TransmissionOptions& options)
+{
+    return transmissionFrom(std::move(settings), readTransmissionOptions(options));
 }

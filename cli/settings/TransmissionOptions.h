@@ -20,7 +20,20 @@ struct TransmissionOptions
 
 void addTransmissionOptions(CLI::App* command, TransmissionOptions& options);
 
-// The preset's transmission (inactive without one), then what the options change. Throws
-// UsageError naming what is available, before anything renders.
+// The parts the options give, read; unset where an option is not given.
+struct TransmissionChoice
+{
+    std::optional<transmission::CodecSettings> codec;
+    std::optional<transmission::LossSettings> loss;
+    std::optional<transmission::RadioSettings> radio;
+};
+
+// Throws UsageError naming what is available, before anything renders.
+TransmissionChoice readTransmissionOptions(const TransmissionOptions& options);
+
+// The preset's transmission (inactive without one), then what the choice changes. Throws
+// UsageError for loss without a codec.
+transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,
+                                                    const TransmissionChoice& choice);
 transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,
                                                     const TransmissionOptions& options);

@@ -1,10 +1,10 @@
 #include "python/src/Effect.h"
 
-#include "cli/commands/RenderCommand.h"
 #include "cli/render/EffectHost.h"
 #include "cli/settings/Presets.h"
 #include "cli/settings/SettingsOptions.h"
 #include "cli/settings/TransmissionOptions.h"
+#include "pipeline/ServedAudio.h"
 #include "python/src/PathText.h"
 #include "python/src/PropertyValues.h"
 #include "python/src/SampleArrays.h"
@@ -37,8 +37,8 @@ Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t b
     options.codec = optionText(codec).value_or("");
     options.loss = optionText(loss).value_or("");
     options.radio = optionText(radio);
-    if (blockFrames < 1 || blockFrames > kMaxBlockFrames)
-        throw py::value_error("block_frames takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
+    if (blockFrames < 1 || blockFrames > pipeline::kMaxBlockFrames)
+        throw py::value_error("block_frames takes 1 to " + std::to_string(pipeline::kMaxBlockFrames) + " frames");
     readingAsTheTool([&] {
         if (py::isinstance<py::bytes>(bank) || py::isinstance<py::bytearray>(bank))
         {
@@ -72,7 +72,12 @@ void Effect::set(const std::string& name, const py::handle& value)
 
 py::dict Effect::settings() const
 {
-    return propertyValues(m_settings);
+    py::dict values = propertyValues(m_settings);
+    values["codec"] = transmission::codecText(m_transmission.codec);
+    values["loss"] = transmission::lossText(m_transmission.loss);
+    values["radio"] = transmission::radioText(m_transmission.radio);
+    values["seed"] = m_seed;
+    return values;
 }
 
 bool Effect::hasProperty(const std::string& name) const
@@ -88,6 +93,17 @@ const std::vector<std::uint8_t>& Effect::currentBlock()
         m_blockCurrent = true;
     }
     return m_block;
+}
+
+std::unique_ptr<pipeline::EffectRun> Effect::newRun(const std::vector<std::uint8_t>& block, std::uint32_t sampleRate,
+                                                    std::uint32_t channels) const
+{
+    const std::string unserved = unservedReason(channels, sampleRate);
+    if (!unserved.empty())
+        throw std::invalid_argument("cannot render audio of " + unserved);
+    return std::make_unique<pipeline::EffectRun>(EffectHost::instance().effect(),
+                                                 pipeline::RunSettings{block, m_blockFrames, m_transmission, m_seed},
+                                                 sampleRate, channels);
 }
 
 py::bytes Effect::block()
@@ -114,8 +130,7 @@ py::array Effect::render(const py::handle& samples, std::uint32_t sampleRate)
     };
     {
         py::gil_scoped_release unlocked;
-        EffectStream run(block, sampleRate, in.channels, m_blockFrames, m_transmission, m_seed);
-        out = run.run(in.data(), in.frames, signalsChecked);
+        out = newRun(block, sampleRate, in.channels)->render(in.data(), in.frames, signalsChecked);
     }
     if (interrupted)
         throw py::error_already_set();
@@ -139,8 +154,7 @@ py::array Effect::process(const py::handle& samples, std::uint32_t sampleRate, b
         }
         else if (!m_stream)
         {
-            m_stream = std::make_unique<EffectStream>(block, sampleRate, in.channels, m_blockFrames, m_transmission,
-                                                      m_seed);
+            m_stream = newRun(block, sampleRate, in.channels);
             m_streamPerChannel = in.perChannel;
             m_streamSettingsVersion = version;
         }
@@ -174,7 +188,7 @@ py::array Effect::tail()
         std::lock_guard<std::mutex> lock(m_streamLock);
         if (m_stream)
         {
-            std::unique_ptr<EffectStream> stream = std::move(m_stream);
+            std::unique_ptr<pipeline::EffectRun> stream = std::move(m_stream);
             channels = stream->channels();
             perChannel = m_streamPerChannel;
             stream->finish(out);
@@ -204,6 +218,22 @@ std::string Effect::repr() const
         text += (first ? "" : ", ") + p.name + "=" + py::repr(propertyValue(m_settings, p.name)).cast<std::string>();
         first = false;
     }
+    // The transmission's parts and the seed where they are not the effect alone's.
+    const transmission::TransmissionSettings alone;
+    const std::pair<const char*, std::string> parts[] = {
+        {"codec", transmission::codecText(m_transmission.codec)},
+        {"loss", transmission::lossText(m_transmission.loss)},
+        {"radio", transmission::radioText(m_transmission.radio)}};
+    const std::string aloneTexts[] = {transmission::codecText(alone.codec), transmission::lossText(alone.loss),
+                                      transmission::radioText(alone.radio)};
+    for (std::size_t i = 0; i < 3; ++i)
+        if (parts[i].second != aloneTexts[i])
+        {
+            text += (first ? "" : ", ") + std::string(parts[i].first) + "=" + py::repr(py::str(parts[i].second)).cast<std::string>();
+            first = false;
+        }
+    if (m_seed != 0)
+        text += (first ? "" : ", ") + std::string("seed=") + std::to_string(m_seed);
     return text + ")";
 }
 } // namespace crumlet_python

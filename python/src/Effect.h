@@ -6,7 +6,7 @@
 
 #include "cli/settings/ParameterSettings.h"
 #include "transmission/TransmissionSettings.h"
-#include "python/src/EffectStream.h"
+#include "pipeline/EffectRun.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -33,6 +33,8 @@ public:
 
     pybind11::object get(const std::string& name) const;
     void set(const std::string& name, const pybind11::handle& value);
+    // The forty properties, then the transmission's codec, loss and radio (as codec=, loss=
+    // and radio= take them) and the seed: what makes the same run again.
     pybind11::dict settings() const;
     bool hasProperty(const std::string& name) const;
 
@@ -55,6 +57,10 @@ public:
 
 private:
     const std::vector<std::uint8_t>& currentBlock();
+    // A run of the effect with the current settings over a stream of this shape; throws
+    // std::invalid_argument for a shape the effect does not serve.
+    std::unique_ptr<pipeline::EffectRun> newRun(const std::vector<std::uint8_t>& block, std::uint32_t sampleRate,
+                                                std::uint32_t channels) const;
 
     ParameterSettings m_settings;
     std::uint32_t m_blockFrames;
@@ -67,7 +73,7 @@ private:
     // The stream in hand, touched only under m_streamLock, which is taken with Python's lock
     // released (so that a thread waiting for it never holds that lock).
     std::mutex m_streamLock;
-    std::unique_ptr<EffectStream> m_stream;
+    std::unique_ptr<pipeline::EffectRun> m_stream;
     bool m_streamPerChannel = false;
     std::uint64_t m_streamSettingsVersion = 0;
 };

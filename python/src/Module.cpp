@@ -1,7 +1,6 @@
 // The `crumlet` extension module (crumlet._crumlet): the effect over numpy arrays, the
 // shipped presets and device models, the properties, and `crumlet render`'s pipeline.
 #include "cli/commands/ParamsCommand.h"
-#include "cli/commands/RenderCommand.h"
 #include "cli/commands/SimsCommand.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/Variation.h"
@@ -70,8 +69,9 @@ An unknown name raises KeyError and a value out of range ValueError, with the to
 message.
 
 Properties are attributes and items: ``fx.SIMType = "Walkie Talkie"``, ``fx["EQGain"]``.
-``fx.settings`` holds all forty as native types; ``Effect(**fx.settings)`` makes the same
-parameter block.
+``fx.settings`` holds all forty as native types, then the transmission's codec, loss and
+radio (as codec=, loss= and radio= take them) and the seed; ``Effect(**fx.settings)`` makes
+an effect that renders exactly what ``fx`` renders.
 
 After the effect comes the preset's transmission, if it has one (a speech codec, packet
 loss, a radio's keying, static and squelch); codec=, loss= and radio= replace its parts
@@ -107,8 +107,8 @@ while the output rings, through the transmission (a radio's squelch tail include
 const char* const kRenderFilesDoc = R"(Renders files as ``crumlet render --in INPUTS --out-dir OUT_DIR`` does.
 
 inputs: a path or a list of paths (files or folders); out_dir: the output folder. preset,
-bank and settings (a dict of properties, such as fx.settings) give the settings as for
-Effect. The other keywords are the tool's options (see render_keywords()): loudness=-23
+bank and settings (a dict of properties, such as fx.settings, whose codec, loss, radio and
+seed are taken unless given as keywords) give the settings as for Effect. The other keywords are the tool's options (see render_keywords()): loudness=-23
 (LUFS), match_loudness=True, format="pcm16", block_frames, jobs (0: one per core),
 recursive, skip_existing, force, save_preset, and the delivery: rate=48000 (or "44.1k"),
 channels=1, bits=16, dither="none", name="{stem}_phone", lines="lines.csv",
@@ -126,8 +126,8 @@ PYBIND11_MODULE(_crumlet, m)
 {
     m.doc() = "Crumlet, the lo-fi device-simulation effect, over numpy arrays and files.";
     useTheModuleBesideThisOne();
-    m.attr("DEFAULT_BLOCK_FRAMES") = RenderOptions{}.blockFrames;
-    m.attr("MAX_BLOCK_FRAMES") = kMaxBlockFrames;
+    m.attr("DEFAULT_BLOCK_FRAMES") = pipeline::kDefaultBlockFrames;
+    m.attr("MAX_BLOCK_FRAMES") = pipeline::kMaxBlockFrames;
 
     py::class_<Effect>(m, "Effect", kEffectDoc)
         .def(py::init([](const py::object& preset, const py::object& bank, std::uint32_t blockFrames,
@@ -136,7 +136,7 @@ PYBIND11_MODULE(_crumlet, m)
                  return std::make_unique<Effect>(preset, bank, blockFrames, codec, loss, radio, seed, properties);
              }),
              py::arg("preset") = py::none(), py::kw_only(), py::arg("bank") = py::none(),
-             py::arg("block_frames") = RenderOptions{}.blockFrames, py::arg("codec") = py::none(),
+             py::arg("block_frames") = pipeline::kDefaultBlockFrames, py::arg("codec") = py::none(),
              py::arg("loss") = py::none(), py::arg("radio") = py::none(), py::arg("seed") = 0)
         .def("__call__", &Effect::render, py::arg("samples"), py::arg("sample_rate"), kCallDoc)
         .def("process", &Effect::process, py::arg("samples"), py::arg("sample_rate"), py::arg("reset") = false,
@@ -146,7 +146,8 @@ PYBIND11_MODULE(_crumlet, m)
                                "Frames fed to the stream in hand that no call has returned yet.")
         .def_property_readonly("settings", &Effect::settings,
                                "The forty properties by name, as native types (bool, int, float, a list entry's "
-                               "text); Effect(**settings) makes the same parameter block.")
+                               "text), then codec, loss, radio (texts) and seed; Effect(**settings) renders the "
+                               "same samples.")
         .def_property_readonly("block", &Effect::block,
                                "The 139-byte parameter block the plugin object writes for the settings (what "
                                "crumlet bank writes).")

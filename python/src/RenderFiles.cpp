@@ -1,5 +1,6 @@
 #include "python/src/RenderFiles.h"
 
+#include "cli/commands/RenderCommand.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/RenderReport.h"
 #include "python/src/PathText.h"
@@ -8,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,12 @@ std::vector<std::string> pathList(const py::handle& paths)
     for (const py::handle path : paths)
         list.push_back(pathText(path));
     return list;
+}
+
+// The entries of Effect.settings beyond the properties.
+bool isRunSetting(const std::string& key)
+{
+    return key == "codec" || key == "loss" || key == "radio" || key == "seed";
 }
 
 std::string keywordNames()
@@ -49,21 +57,7 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
         render.preset = pathText(preset);
     if (!bank.is_none())
         render.bankFile = pathText(bank);
-    if (!settings.is_none())
-    {
-        // Checked as Effect checks them (KeyError, ValueError), then handed to the tool as
-        // its --set assignments.
-        ParameterSettings probe(EffectHost::instance().description());
-        for (const auto& [name, value] : settings.cast<py::dict>())
-        {
-            const std::string property = py::str(name).cast<std::string>();
-            setProperty(probe, property, value);
-            render.assignments.push_back(property + "=" + valueText(value));
-        }
-    }
-    for (const auto& [name, value] : options)
-    {
-        const std::string keyword = py::str(name).cast<std::string>();
+    auto applyKeyword = [&render](const std::string& keyword, const py::handle& value) {
         const auto& table = renderKeywordTable();
         const auto row = std::find_if(table.begin(), table.end(),
                                       [&](const RenderKeyword& r) { return keyword == r.keyword; });
@@ -72,7 +66,28 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
                                  "' (it takes " + keywordNames() + ")");
         if (!value.is_none())
             row->apply(render, value);
+    };
+    if (!settings.is_none())
+    {
+        // The properties checked as Effect checks them (KeyError, ValueError), then handed to
+        // the tool as its --set assignments; the transmission and the seed (as Effect.settings
+        // holds them) as their keywords, unless the call gives its own.
+        ParameterSettings probe(EffectHost::instance().description());
+        for (const auto& [name, value] : settings.cast<py::dict>())
+        {
+            const std::string key = py::str(name).cast<std::string>();
+            if (isRunSetting(key))
+            {
+                if (!options.contains(key.c_str()))
+                    applyKeyword(key, value);
+                continue;
+            }
+            setProperty(probe, key, value);
+            render.assignments.push_back(key + "=" + valueText(value));
+        }
     }
+    for (const auto& [name, value] : options)
+        applyKeyword(py::str(name).cast<std::string>(), value);
 
     std::vector<nlohmann::ordered_json> outcomes;
     readingAsTheTool([&] {

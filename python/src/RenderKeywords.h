@@ -4,7 +4,7 @@
 // more row in RenderKeywords.cpp.
 #pragma once
 
-#include "cli/commands/RenderCommand.h"
+#include "cli/render/RenderOptions.h"
 
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>

@@ -6,7 +6,7 @@ import json
 import pytest
 
 import crumlet
-from conftest import EFFECT_ONLY, SPEECH_16K, SPEECH_48K, read_wav, run_tool, same_bits, speech, write_float_wav
+from conftest import SPEECH_16K, SPEECH_48K, read_wav, run_tool, same_bits, speech, write_float_wav
 
 
 @pytest.fixture
@@ -30,9 +30,9 @@ def inputs(tmp_path):
 def test_the_tools_files_and_outcomes(tmp_path, inputs, options, tool_args):
     settings = crumlet.Effect(preset="Police radio", NoiseLevel="-50dB").settings
     mine = crumlet.render_files(inputs, tmp_path / "mine", settings=settings, **options)
-    # settings= carries the effect's properties only: the preset's transmission left out too,
-    # unless the row names its own.
-    transmission = tool_args if "--codec" in tool_args else [*EFFECT_ONLY, *tool_args]
+    # settings= carries the effect's properties, its transmission (the preset's) and its seed,
+    # each replaced by the row's own.
+    transmission = tool_args if "--seed" in tool_args else ["--seed", "0", *tool_args]
     lines = run_tool("render", "--in", inputs, "--out-dir", tmp_path / "tool", "--json", "--quiet",
                      "--preset", "Police radio", "--set", "NoiseLevel=-50dB", *transmission).stdout.splitlines()
     theirs = [json.loads(line) for line in lines[:-1]]

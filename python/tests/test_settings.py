@@ -1,5 +1,6 @@
 """Settings: values read as the tool reads them, native types back, and the round trip
-settings -> new Effect -> the same parameter block, for every shipped preset."""
+settings -> new Effect -> the same parameter block, transmission and seed, for every shipped
+preset."""
 
 import json
 import subprocess
@@ -7,7 +8,9 @@ import subprocess
 import pytest
 
 import crumlet
-from conftest import run_tool
+from conftest import run_tool, same_bits, speech
+
+TRANSMISSION_AND_SEED = ["codec", "loss", "radio", "seed"]
 
 
 def tool_block(tmp_path, *args):
@@ -38,7 +41,9 @@ def test_values_read_as_the_tool_reads_them(tmp_path):
 def test_native_types_and_any_case():
     fx = crumlet.Effect(simtype=3, eqgain=2.5, GATEENABLE=False)
     settings = fx.settings
-    assert len(settings) == 40 and list(settings) == [p["name"] for p in crumlet.properties()]
+    assert list(settings) == [p["name"] for p in crumlet.properties()] + TRANSMISSION_AND_SEED
+    assert settings["codec"] == "none" and settings["loss"] == "off" and settings["radio"] == "off"
+    assert settings["seed"] == 0
     for p in crumlet.properties():
         value = settings[p["name"]]
         expected = {"bool": bool, "int": str if p["values"] else int, "float": float}[p["type"]]
@@ -69,3 +74,20 @@ def test_a_bank_file_and_a_preset_file(tmp_path):
     preset = tmp_path / "look.json"
     run_tool("presets", "Megaphone", "--save", preset)
     assert crumlet.Effect(preset=preset).block == crumlet.Effect(preset="Megaphone").block
+
+
+@pytest.mark.parametrize("preset", ["Police radio", "Mobile call, breaking up", "Phone call"])
+def test_an_effect_made_from_settings_renders_the_same(preset):
+    fx = crumlet.Effect(preset=preset, seed=11, NoiseLevel="-50dB")
+    again = crumlet.Effect(**fx.settings)
+    assert again.transmission == fx.transmission and again.seed == 11
+    x, rate = speech(seconds=1.5)
+    assert same_bits(again(x, rate), fx(x, rate))
+
+
+def test_repr_names_the_transmission_and_the_seed():
+    fx = crumlet.Effect(preset="Police radio", seed=5)
+    text = repr(fx)
+    assert f"codec={fx.settings['codec']!r}" in text and "seed=5" in text
+    assert eval(text, {"crumlet": crumlet}).settings == fx.settings
+    assert repr(crumlet.Effect()) == "crumlet.Effect()"

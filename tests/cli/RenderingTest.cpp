@@ -52,11 +52,36 @@ std::vector<std::uint8_t> defaultBlock()
 {
     return EffectHost::instance().bankBlock(fresh());
 }
+
+std::shared_ptr<const RenderRecipe> recipeOf(const std::vector<std::uint8_t>& block, SampleFormat format,
+                                             LoudnessTarget loudness)
+{
+    auto recipe = std::make_shared<RenderRecipe>();
+    recipe->block = block;
+    recipe->format = format;
+    if (loudness.mode == LoudnessTarget::Mode::Fixed)
+        recipe->loudness = loudness.lufs;
+    recipe->matchLoudness = loudness.mode == LoudnessTarget::Mode::MatchInput;
+    return recipe;
+}
+
+// A file rendered with these settings, replacing an existing output.
+FileRenderRequest fileRequest(const std::string& input, const std::string& output,
+                              const std::vector<std::uint8_t>& block, std::uint32_t blockFrames, SampleFormat format,
+                              LoudnessTarget loudness)
+{
+    FileRenderRequest request;
+    request.input = input;
+    request.output = output;
+    request.recipe = recipeOf(block, format, loudness);
+    request.blockFrames = blockFrames;
+    return request;
+}
 } // namespace
 
 TEST_F(Rendering, DemoIsLongStereoAndCarriesItsTail)
 {
-    FileRenderRequest request{"", path("demo.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
+    FileRenderRequest request = fileRequest("", path("demo.wav"), defaultBlock(), 512, SampleFormat::Automatic, {});
     const FileRenderResult result = renderFile(request);
     SF_INFO info{};
     const auto samples = readAll(request.output, &info);
@@ -75,7 +100,7 @@ TEST_F(Rendering, DemoIsLongStereoAndCarriesItsTail)
 TEST_F(Rendering, KeepsChannelsRateAndFollowsTheFormat)
 {
     const std::string in = writeTone("mono.wav", 3000, 22050, 1);
-    FileRenderRequest request{in, path("out.flac"), defaultBlock(), 256, SampleFormat::Automatic, {}, true, {}};
+    FileRenderRequest request = fileRequest(in, path("out.flac"), defaultBlock(), 256, SampleFormat::Automatic, {});
     renderFile(request);
     SF_INFO info{};
     readAll(request.output, &info);
@@ -84,7 +109,7 @@ TEST_F(Rendering, KeepsChannelsRateAndFollowsTheFormat)
     EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_FLAC);
 
     request.output = path("out16.wav");
-    request.sampleFormat = SampleFormat::Pcm16;
+    request.recipe = recipeOf(defaultBlock(), SampleFormat::Pcm16, {});
     renderFile(request);
     readAll(request.output, &info);
     EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
@@ -101,8 +126,8 @@ TEST_F(Rendering, BlockSizeDoesNotChangeTheSound)
     // The noise is drawn channel after channel per buffer, so it alone depends on the
     // buffer size.
     s.assign("NoiseEnable=off");
-    FileRenderRequest a{in, path("a.wav"), EffectHost::instance().bankBlock(s), 512, SampleFormat::Automatic, {}, true, {}};
-    FileRenderRequest b{in, path("b.wav"), EffectHost::instance().bankBlock(s), 7, SampleFormat::Automatic, {}, true, {}};
+    FileRenderRequest a = fileRequest(in, path("a.wav"), EffectHost::instance().bankBlock(s), 512, SampleFormat::Automatic, {});
+    FileRenderRequest b = fileRequest(in, path("b.wav"), EffectHost::instance().bankBlock(s), 7, SampleFormat::Automatic, {});
     renderFile(a);
     renderFile(b);
     const auto p = readAll(a.output), q = readAll(b.output);
@@ -142,8 +167,8 @@ TEST_F(Rendering, A16BitWavInputRendersAsItsFloatCopy)
         wav.seekp(4);
         wav.write(size, 4);
     }
-    FileRenderRequest fromPcm{path("pcm.wav"), path("a.wav"), defaultBlock(), 512, SampleFormat::Float, {}, true, {}};
-    FileRenderRequest fromFloat{path("float.wav"), path("b.wav"), defaultBlock(), 512, SampleFormat::Float, {}, true, {}};
+    FileRenderRequest fromPcm = fileRequest(path("pcm.wav"), path("a.wav"), defaultBlock(), 512, SampleFormat::Float, {});
+    FileRenderRequest fromFloat = fileRequest(path("float.wav"), path("b.wav"), defaultBlock(), 512, SampleFormat::Float, {});
     const FileRenderResult a = renderFile(fromPcm), b = renderFile(fromFloat);
     EXPECT_EQ(a.inputFrames, static_cast<std::uint64_t>(frames));
     EXPECT_EQ(b.inputFrames, static_cast<std::uint64_t>(frames));
@@ -152,7 +177,7 @@ TEST_F(Rendering, A16BitWavInputRendersAsItsFloatCopy)
 
 TEST_F(Rendering, BadInputsAreClearErrorsAndWriteNothing)
 {
-    FileRenderRequest request{path("missing.wav"), path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
+    FileRenderRequest request = fileRequest(path("missing.wav"), path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {});
     EXPECT_THROW(renderFile(request), IoError);
     EXPECT_FALSE(fs::exists(path("out.wav")));
 
@@ -173,7 +198,7 @@ TEST_F(Rendering, MeteringAndWritingBesideTheRenderChangeNoFigureAndNoByte)
     const LoudnessTarget targets[] = {{}, {LoudnessTarget::Mode::MatchInput, 0}, {LoudnessTarget::Mode::Fixed, -18}};
     for (const auto& target : targets)
     {
-        FileRenderRequest inline_{"", path("inline.wav"), defaultBlock(), 512, SampleFormat::Automatic, target, true, {}};
+        FileRenderRequest inline_ = fileRequest("", path("inline.wav"), defaultBlock(), 512, SampleFormat::Automatic, target);
         FileRenderRequest aside = inline_;
         aside.output = path("aside.wav");
         aside.workAside = true;
@@ -205,7 +230,7 @@ TEST_F(Rendering, AWriteErrorMidwayFailsTheRenderAndLeavesNothing)
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     for (const bool aside : {false, true})
     {
-        FileRenderRequest request{in, path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
+        FileRenderRequest request = fileRequest(in, path("out.wav"), defaultBlock(), 512, SampleFormat::Automatic, {});
         request.workAside = aside;
         std::string error;
         try
@@ -297,7 +322,7 @@ TEST_F(Rendering, ARingingTailPlaysOnUntilItIsQuiet)
     EXPECT_GT(ownEnd, -40.0);
     EXPECT_LT(db(peakOf(own)) - ownEnd, 50.0);
 
-    FileRenderRequest request{path("burst.wav"), path("out.wav"), block, 512, SampleFormat::Automatic, {}, true, {}};
+    FileRenderRequest request = fileRequest(path("burst.wav"), path("out.wav"), block, 512, SampleFormat::Automatic, {});
     const FileRenderResult r = renderFile(request);
     const std::vector<float> out = readAll(request.output);
     ASSERT_EQ(out.size(), r.outputFrames);
@@ -319,7 +344,7 @@ TEST_F(Rendering, ARingingTailPlaysOnUntilItIsQuiet)
 TEST_F(Rendering, TailsThatEndQuietOrOnTheHissKeepTheirLength)
 {
     // The demo at the defaults ends quiet within the effect's own tail.
-    FileRenderRequest demo{"", path("demo.wav"), defaultBlock(), 512, SampleFormat::Automatic, {}, true, {}};
+    FileRenderRequest demo = fileRequest("", path("demo.wav"), defaultBlock(), 512, SampleFormat::Automatic, {});
     const FileRenderResult d = renderFile(demo);
     EXPECT_EQ(d.tailEnd, quarl::TailEnd::Quiet);
     EXPECT_EQ(d.ringOutFrames, 0u);
@@ -332,8 +357,7 @@ TEST_F(Rendering, TailsThatEndQuietOrOnTheHissKeepTheirLength)
     s.assign("NoiseEnable=on");
     s.assign("NoiseLevel=-30");
     const std::string in = writeTone("tone.wav", 20000, 48000, 1);
-    FileRenderRequest hiss{in, path("hiss.wav"), EffectHost::instance().bankBlock(s), 512, SampleFormat::Automatic,
-                           {}, true, {}};
+    FileRenderRequest hiss = fileRequest(in, path("hiss.wav"), EffectHost::instance().bankBlock(s), 512, SampleFormat::Automatic, {});
     const FileRenderResult h = renderFile(hiss);
     EXPECT_EQ(h.tailEnd, quarl::TailEnd::Floor);
     EXPECT_GT(h.tailEndDbfs, -70.0);

@@ -1,12 +1,9 @@
 #include "windows/crumlet/WindowsHost.h"
 
 #include "cli/settings/ParameterSettings.h"
-#include "quarl/HostAllocator.h"
+#include "pipeline/EffectRun.h"
 #include "quarl/PluginInstance.h"
-#include "quarl/ProcessingContext.h"
-#include "quarl/SilenceFloor.h"
 #include "quarl/SoundEngine.h"
-#include "quarl/StreamRenderer.h"
 
 #include <nlohmann/json.hpp>
 
@@ -45,33 +42,8 @@ std::vector<float> WindowsHost::render(const std::vector<std::uint8_t>& block, c
                                        std::uint32_t channels, std::uint32_t sampleRate,
                                        std::uint32_t blockFrames) const
 {
-    quarl::HostAllocator allocator;
-    quarl::ProcessingContext context(false);
-    quarl::EffectInstance instance(*m_record, allocator, &context);
-    const Result created = instance.create(block.data(), static_cast<std::uint32_t>(block.size()),
-                                           AudioFormat{sampleRate, channels});
-    if (created != Success)
-        throw std::runtime_error("the effect could not be set up (host code " + std::to_string(created) + ")");
-    std::size_t read = 0;
-    std::vector<float> output;
-    quarl::StreamRenderer renderer(*instance.effect(), channels, blockFrames);
-    // As the Linux tool: silence in after the effect's tail while the output still rings.
-    renderer.playOnWhileRinging({sampleRate, {}, [&] {
-                                     return quarl::silenceFloorRms(*m_record, block, AudioFormat{sampleRate, channels},
-                                                                   blockFrames);
-                                 }});
-    renderer.run(
-        [&](float* into, std::uint32_t frames) {
-            const std::size_t n = std::min<std::size_t>(frames, (input.size() - read) / channels);
-            std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(read), n * channels, into);
-            read += n * channels;
-            return static_cast<std::uint32_t>(n);
-        },
-        [&](const float* from, std::uint32_t frames) {
-            output.insert(output.end(), from, from + static_cast<std::size_t>(frames) * channels);
-            return true;
-        });
-    return output;
+    pipeline::EffectRun run(*m_record, {block, blockFrames}, sampleRate, channels);
+    return run.render(input.data(), input.size() / channels);
 }
 
 void applyPresetFile(ParameterSettings& settings, const std::string& path)

@@ -27,7 +27,8 @@ public:
     std::vector<std::uint8_t> bankBlock(const ParameterSettings& settings) const;
 
     // Runs the effect, made from `block`, over interleaved input in buffers of `blockFrames`
-    // as the host's sound engine does (the tail included); answers the interleaved output.
+    // as the tool's effect run does (the tail included); answers the interleaved output.
+    // Throws pipeline::RunError when the effect cannot be set up or stops with an error.
     std::vector<float> render(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
                               std::uint32_t channels, std::uint32_t sampleRate, std::uint32_t blockFrames) const;
 

@@ -1,4 +1,4 @@
-// The audio the tool runs through the effect: 1 to 64 channels at 8000 to 384000 Hz. The
+// The audio a run takes through the effect: 1 to 64 channels at 8000 to 384000 Hz. The
 // effect's designs, the loudness meter (libebur128 overruns its buffers at a few hertz and
 // cannot be set up below 16 Hz or above 2.8 MHz) and the true-peak meter are made for these
 // rates; anything else is refused before any of them is set up.

@@ -1,10 +1,13 @@
-// What the transmission after the effect did to a file: its line in the report and its JSON.
+// What the transmission after the effect did to a stream: a file's line in the report and
+// its JSON.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-// Empty settings when the file had none.
+namespace pipeline
+{
+// Empty settings when the stream had none.
 struct TransmissionReport
 {
     std::string settings;        // as `crumlet presets` lists them; empty: no transmission
@@ -13,3 +16,4 @@ struct TransmissionReport
     std::uint64_t framesLost = 0;
     std::uint64_t overs = 0;      // the radio's transmissions (key downs)
 };
+} // namespace pipeline

@@ -1,0 +1,171 @@
+#include "pipeline/EffectRun.h"
+
+#include "pipeline/TransmissionStep.h"
+#include "quarl/SilenceFloor.h"
+
+#include <algorithm>
+
+using namespace ZQ::Quarl;
+
+namespace pipeline
+{
+std::string RunResult::failure() const
+{
+    return succeeded() ? std::string() : "the effect stopped with host code " + std::to_string(effect.status);
+}
+
+EffectRun::EffectRun(const PluginRegistration& effect, RunSettings settings, std::uint32_t sampleRate,
+                     std::uint32_t channels)
+    : m_settings(std::move(settings)), m_effect(effect), m_sampleRate(sampleRate), m_channels(channels),
+      m_instance(effect, m_allocator, &m_context)
+{
+    const Result created = m_instance.create(m_settings.block.data(), static_cast<std::uint32_t>(m_settings.block.size()),
+                                             AudioFormat{sampleRate, channels});
+    if (created != Success)
+        throw RunError("the effect could not be set up (host code " + std::to_string(created) + ")");
+    m_renderer = std::make_unique<quarl::StreamRenderer>(*m_instance.effect(), channels, m_settings.blockFrames);
+    // The floor the settings make from silence is measured from the block in force at the end.
+    if (m_settings.live)
+        m_live = std::make_unique<quarl::AudioBufferStorage>(channels, m_settings.blockFrames);
+    else if (m_settings.ringOut)
+        m_renderer->playOnWhileRinging({sampleRate, {}, [this] {
+                                            return quarl::silenceFloorRms(m_effect, m_settings.block,
+                                                                          AudioFormat{m_sampleRate, m_channels},
+                                                                          m_settings.blockFrames);
+                                        }});
+    m_transmission = TransmissionStep::make(m_settings.transmission, sampleRate, channels, m_settings.seed);
+}
+
+EffectRun::~EffectRun() = default;
+
+bool EffectRun::deliver(const float* interleaved, std::uint32_t frames, const Sink& sink)
+{
+    if (!m_transmission)
+    {
+        m_framesOut += frames;
+        return sink(interleaved, frames);
+    }
+    m_transmitted.clear();
+    m_transmission->process(interleaved, frames, m_transmitted);
+    const auto n = static_cast<std::uint32_t>(m_transmitted.size() / m_channels);
+    m_framesOut += n;
+    return n == 0 || sink(m_transmitted.data(), n);
+}
+
+bool EffectRun::finishTransmission(const Sink& sink)
+{
+    if (!m_transmission)
+        return true;
+    m_transmitted.clear();
+    m_transmission->finish(m_transmitted);
+    const auto n = static_cast<std::uint32_t>(m_transmitted.size() / m_channels);
+    m_framesOut += n;
+    return n == 0 || sink(m_transmitted.data(), n);
+}
+
+EffectRun::Sink EffectRun::appending(std::vector<float>& out)
+{
+    return [this, &out](const float* from, std::uint32_t frames) {
+        out.insert(out.end(), from, from + static_cast<std::size_t>(frames) * m_channels);
+        return true;
+    };
+}
+
+RunResult EffectRun::run(const Source& source, const Sink& sink, const BeforeBuffer& beforeBuffer)
+{
+    RunResult result;
+    const Sink delivered = [&](const float* from, std::uint32_t frames) {
+        if (deliver(from, frames, sink))
+            return true;
+        result.stopped = true;
+        return false;
+    };
+    const BeforeBuffer asked = [&](std::uint64_t buffer) {
+        if (!beforeBuffer || beforeBuffer(buffer))
+            return true;
+        result.stopped = true;
+        return false;
+    };
+    result.effect = m_renderer->run(
+        [&](float* into, std::uint32_t frames) {
+            const std::uint32_t n = source(into, frames);
+            m_framesIn += n;
+            return n;
+        },
+        delivered, asked);
+    if (result.succeeded() && !result.stopped && !finishTransmission(sink))
+        result.stopped = true;
+    if (m_transmission)
+        result.transmission = m_transmission->report();
+    return result;
+}
+
+std::vector<float> EffectRun::render(const float* interleaved, std::uint64_t frames, const BeforeBuffer& beforeBuffer)
+{
+    std::vector<float> out;
+    std::uint64_t position = 0;
+    const RunResult result = run(
+        [&](float* into, std::uint32_t wanted) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, frames - position));
+            std::copy_n(interleaved + position * m_channels, static_cast<std::size_t>(n) * m_channels, into);
+            position += n;
+            return n;
+        },
+        appending(out), beforeBuffer);
+    if (!result.succeeded())
+        throw RunError(result.failure());
+    return out;
+}
+
+void EffectRun::feed(const float* interleaved, std::uint64_t frames, std::vector<float>& out)
+{
+    if (!m_begun)
+    {
+        m_renderer->begin();
+        m_begun = true;
+    }
+    const Sink sink = appending(out);
+    auto delivered = [&](const float* from, std::uint32_t n) { return deliver(from, n, sink); };
+    // In pieces the runner's frame count can hold.
+    constexpr std::uint64_t kMostPerCall = 1u << 30;
+    while (frames > 0)
+    {
+        const auto n = static_cast<std::uint32_t>(std::min(frames, kMostPerCall));
+        m_renderer->feed(interleaved, n, delivered);
+        m_framesIn += n;
+        interleaved += static_cast<std::size_t>(n) * m_channels;
+        frames -= n;
+    }
+}
+
+void EffectRun::finish(std::vector<float>& out)
+{
+    if (!m_begun)
+    {
+        m_renderer->begin();
+        m_begun = true;
+    }
+    const Sink sink = appending(out);
+    RunResult result;
+    result.effect = m_renderer->finish([&](const float* from, std::uint32_t n) { return deliver(from, n, sink); });
+    if (!result.succeeded())
+        throw RunError(result.failure());
+    finishTransmission(sink);
+}
+
+void EffectRun::playLive(const float* interleaved, float* out, std::uint32_t frames)
+{
+    if (!m_live)
+        return;
+    frames = std::min(frames, m_settings.blockFrames);
+    m_live->fillInterleaved(interleaved, frames, Success);
+    m_instance.effect()->Execute(m_live->buffer());
+    m_live->readInterleaved(out);
+}
+
+void EffectRun::update(const std::vector<std::uint8_t>& block)
+{
+    m_settings.block = block;
+    m_instance.params()->SetParamsBlock(m_settings.block.data(), static_cast<std::uint32_t>(m_settings.block.size()));
+}
+} // namespace pipeline

@@ -1,0 +1,34 @@
+// The transmission between the effect and the listener as a step of the effect run: codec,
+// packet loss and radio from the settings, drawn from the run's seed. Frames come out aligned
+// with the effect's, a codec frame or so later; finish() hands on the rest.
+//
+// Builds without the codecs (the Windows tool) link TransmissionUnavailable.cpp instead,
+// which refuses active settings.
+#pragma once
+
+#include "pipeline/TransmissionReport.h"
+#include "transmission/TransmissionSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace pipeline
+{
+class TransmissionStep
+{
+public:
+    // Null when the settings are inactive: the effect's output goes on unchanged. Throws
+    // transmission::SettingsError when this build cannot transmit.
+    static std::unique_ptr<TransmissionStep> make(const transmission::TransmissionSettings& settings,
+                                                  std::uint32_t sampleRate, std::uint32_t channels,
+                                                  std::uint64_t seed);
+    virtual ~TransmissionStep() = default;
+
+    // Appends what comes out for `frames` interleaved frames in.
+    virtual void process(const float* interleaved, std::uint32_t frames, std::vector<float>& out) = 0;
+    // Appends the frames still in the line (and a radio's squelch tail).
+    virtual void finish(std::vector<float>& out) = 0;
+    virtual TransmissionReport report() const = 0;
+};
+} // namespace pipeline
