@@ -16,14 +16,15 @@ CrumletDawEditor::CrumletDawEditor(CrumletDawProcessor& processor)
     m_editor = std::make_unique<PluginEditor>(&m_store, 1.0f);
     addAndMakeVisible(*m_editor);
     setSize(m_editor->getWidth(), m_editor->getHeight());
-    m_processor.setMeteredEditor(m_editor.get());
+    // Records folded while no editor was open are old: the meters start from the next ones.
+    MeterLevels old;
+    m_processor.meterRecords().takeInto(old);
     startTimer(PluginEditor::kRefreshIntervalMs);
 }
 
 CrumletDawEditor::~CrumletDawEditor()
 {
     stopTimer();
-    m_processor.setMeteredEditor(nullptr);
     m_editor.reset();
     m_store.AttachPropertySet(nullptr);
 }
@@ -32,4 +33,15 @@ void CrumletDawEditor::followParameters()
 {
     if (m_properties.takeChanged())
         m_editor->setRefreshPending(true);
+}
+
+void CrumletDawEditor::takeMeterRecords()
+{
+    m_editor->metering().take(m_processor.meterRecords());
+}
+
+void CrumletDawEditor::timerCallback()
+{
+    followParameters();
+    takeMeterRecords();
 }

@@ -1,67 +1,51 @@
 #include "plugins/juce/CrumletDawProcessor.h"
 
-#include "editor/PluginEditor.h"
 #include "params/ValueLists.h"
 #include "plugins/juce/CrumletDawEditor.h"
+#include "plugins/juce/SixSignificantDigits.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <thread>
+#include <utility>
 
 namespace
 {
-std::unique_ptr<juce::RangedAudioParameter> makeParameter(const ParameterDefinition& d)
+// Makes a parameter of its own type and keeps a typed pointer to it.
+template <typename Parameter, typename... Arguments>
+std::unique_ptr<juce::RangedAudioParameter> made(Parameter*& typed, Arguments&&... arguments)
+{
+    auto parameter = std::make_unique<Parameter>(std::forward<Arguments>(arguments)...);
+    typed = parameter.get();
+    return parameter;
+}
+} // namespace
+
+std::unique_ptr<juce::RangedAudioParameter> CrumletDawProcessor::makeParameter(const ParameterDefinition& d,
+                                                                               TypedParameter& typed)
 {
     const juce::String name = toAscii(d.name);
     const juce::ParameterID id{name, 1};
     switch (d.hostType)
     {
-    case HostType::Bool: return std::make_unique<juce::AudioParameterBool>(id, name, d.defaultValue >= 0.5f);
+    case HostType::Bool: return made(typed.asSwitch, id, name, d.defaultValue >= 0.5f);
     case HostType::Int: {
         juce::StringArray texts;
         for (const auto& text : valueListOf(d.id))
             texts.add(text);
-        return std::make_unique<juce::AudioParameterChoice>(id, name, texts, static_cast<int>(d.defaultValue));
+        return made(typed.asList, id, name, texts, static_cast<int>(d.defaultValue));
     }
     case HostType::Float:
         break;
     }
-    return std::make_unique<juce::AudioParameterFloat>(id, name, juce::NormalisableRange<float>(d.minValue, d.maxValue),
-                                                       d.defaultValue, juce::AudioParameterFloatAttributes().withLabel(d.unit));
+    return made(typed.asFloat, id, name, juce::NormalisableRange<float>(d.minValue, d.maxValue), d.defaultValue,
+                juce::AudioParameterFloatAttributes().withLabel(d.unit));
 }
 
-// A float as a person would set it, to six significant digits: a value that went through the
-// host's normalised form comes back a rounding away (1 ms as 0.99999994 ms), and the block
-// and the state should carry the 1.
-float settled(float v)
-{
-    if (!std::isfinite(v) || v == 0.f)
-        return v;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", static_cast<double>(v));
-    return std::strtof(text, nullptr);
-}
-
-// A parameter's value in its own units: 0 or 1, a list index, or the float.
-float unitsOf(const juce::RangedAudioParameter& p)
-{
-    if (const auto* b = dynamic_cast<const juce::AudioParameterBool*>(&p))
-        return b->get() ? 1.f : 0.f;
-    if (const auto* c = dynamic_cast<const juce::AudioParameterChoice*>(&p))
-        return static_cast<float>(c->getIndex());
-    if (const auto* f = dynamic_cast<const juce::AudioParameterFloat*>(&p))
-        return settled(f->get());
-    return p.convertFrom0to1(p.getValue());
-}
-} // namespace
-
-CrumletDawProcessor::CrumletDawProcessor()
+CrumletDawProcessor::CrumletDawProcessor() : MonoOrStereoEffectProcessor("Crumlet")
 {
     for (std::size_t i = 0; i < kParameterCount; ++i)
     {
-        auto parameter = makeParameter(g_parameterDefinitions[i]);
+        auto parameter = makeParameter(g_parameterDefinitions[i], m_typed[i]);
         m_parameters[i] = parameter.get();
         addParameter(parameter.release());
     }
@@ -82,35 +66,62 @@ void CrumletDawProcessor::releaseResources()
     m_session.reset();
 }
 
+float CrumletDawProcessor::heldValue(std::size_t hostIndex) const
+{
+    const TypedParameter& p = m_typed[hostIndex];
+    if (p.asSwitch != nullptr)
+        return p.asSwitch->get() ? 1.f : 0.f;
+    if (p.asList != nullptr)
+        return static_cast<float>(p.asList->getIndex());
+    return p.asFloat->get();
+}
+
+float CrumletDawProcessor::unitsOf(std::size_t hostIndex, float held) const
+{
+    return m_typed[hostIndex].asFloat != nullptr ? toSixSignificantDigits(held) : held;
+}
+
 std::array<float, kParameterCount> CrumletDawProcessor::values() const
 {
     std::array<float, kParameterCount> v{};
     for (std::size_t i = 0; i < kParameterCount; ++i)
-        v[i] = unitsOf(*m_parameters[i]);
+        v[i] = value(i);
     return v;
 }
 
 float CrumletDawProcessor::value(std::size_t hostIndex) const
 {
-    return unitsOf(*m_parameters[hostIndex]);
+    return unitsOf(hostIndex, heldValue(hostIndex));
 }
 
-// The first buffer gets the whole block; later buffers a single update per changed value.
+// The first buffer gets the whole block; later buffers a single update per value that
+// changed in its units. A value is brought to its units only when it changed as held.
 void CrumletDawProcessor::sendParameters()
 {
-    const auto now = values();
     if (!m_blockSent)
     {
-        m_session->setAll(now);
-        m_blockSent = true;
-    }
-    else
-    {
         for (std::size_t i = 0; i < kParameterCount; ++i)
-            if (now[i] != m_sent[i])
-                m_session->set(i, now[i]);
+        {
+            m_held[i] = heldValue(i);
+            m_sent[i] = unitsOf(i, m_held[i]);
+        }
+        m_session->setAll(m_sent);
+        m_blockSent = true;
+        return;
     }
-    m_sent = now;
+    for (std::size_t i = 0; i < kParameterCount; ++i)
+    {
+        const float held = heldValue(i);
+        if (held == m_held[i])
+            continue;
+        m_held[i] = held;
+        const float units = unitsOf(i, held);
+        if (units != m_sent[i])
+        {
+            m_sent[i] = units;
+            m_session->set(i, units);
+        }
+    }
 }
 
 void CrumletDawProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
@@ -127,33 +138,14 @@ double CrumletDawProcessor::getTailLengthSeconds() const
     return m_session != nullptr ? static_cast<double>(m_session->tailFrames()) / m_sampleRate : 0.0;
 }
 
-const plugins::MeterReading& CrumletDawProcessor::meters() const
-{
-    return m_session != nullptr ? m_session->meters() : m_noMeters;
-}
-
 juce::AudioProcessorEditor* CrumletDawProcessor::createEditor()
 {
     return new CrumletDawEditor(*this);
 }
 
-void CrumletDawProcessor::setMeteredEditor(PluginEditor* editor)
+void CrumletDawProcessor::meterRecordPosted(const void* record, std::uint32_t)
 {
-    m_meteredEditor.store(editor);
-    if (editor == nullptr)
-        while (m_deliveries.load() != 0)
-            std::this_thread::yield();
-}
-
-void CrumletDawProcessor::meterRecordPosted(const void* record, std::uint32_t bytes)
-{
-    m_deliveries.fetch_add(1);
-    if (PluginEditor* editor = m_meteredEditor.load())
-    {
-        const ZQ::Quarl::MonitorEntry entry{0, record, bytes};
-        editor->monitorDataReceived(&entry, false);
-    }
-    m_deliveries.fetch_sub(1);
+    m_meterRecords.fold(record, false);
 }
 
 void CrumletDawProcessor::getStateInformation(juce::MemoryBlock& destination)

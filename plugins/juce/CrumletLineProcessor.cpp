@@ -32,7 +32,7 @@ std::unique_ptr<juce::RangedAudioParameter> makeParameter(const plugins::LinePar
 }
 } // namespace
 
-CrumletLineProcessor::CrumletLineProcessor()
+CrumletLineProcessor::CrumletLineProcessor() : MonoOrStereoEffectProcessor("Crumlet Line")
 {
     const auto& table = plugins::lineParameters();
     for (std::size_t i = 0; i < plugins::kLineParameterCount; ++i)
@@ -117,11 +117,6 @@ double CrumletLineProcessor::getTailLengthSeconds() const
     if (valueOf(plugins::kLineRadio) < 0.5f)
         return 0.0;
     return (valueOf(plugins::kLineHold) + valueOf(plugins::kLineSquelch)) / 1000.0;
-}
-
-juce::AudioProcessorEditor* CrumletLineProcessor::createEditor()
-{
-    return new juce::GenericAudioProcessorEditor(*this);
 }
 
 void CrumletLineProcessor::getStateInformation(juce::MemoryBlock& destination)

@@ -20,14 +20,11 @@ public:
     static constexpr const char* kStateTag = "CrumletLine";
     static constexpr int kStateVersion = 1;
 
-    const juce::String getName() const override { return "Crumlet Line"; }
     double getTailLengthSeconds() const override;
 
     void prepareToPlay(double sampleRate, int maximumExpectedSamplesPerBlock) override;
     void releaseResources() override;
     void processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
-
-    juce::AudioProcessorEditor* createEditor() override;
 
     void getStateInformation(juce::MemoryBlock& destination) override;
     void setStateInformation(const void* data, int sizeInBytes) override;

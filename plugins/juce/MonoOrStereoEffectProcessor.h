@@ -1,20 +1,25 @@
-// What the DAW plugins here share of JUCE's processor: an effect on a mono or a stereo bus
-// (the same on input and output), an editor, no MIDI, and one program, whose state is the
-// plugin's.
+// What the DAW plugins here share of JUCE's processor: a named effect on a mono or a stereo
+// bus (the same on input and output), an editor (JUCE's generic one unless the plugin has
+// its own), no MIDI, and one program, whose state is the plugin's.
 #pragma once
 
 #include <juce_audio_processors/juce_audio_processors.h>
+
+#include <utility>
 
 class MonoOrStereoEffectProcessor : public juce::AudioProcessor
 {
 public:
     // Stereo in and out until the host asks for mono.
-    MonoOrStereoEffectProcessor()
+    explicit MonoOrStereoEffectProcessor(juce::String name)
         : juce::AudioProcessor(BusesProperties()
                                    .withInput("Input", juce::AudioChannelSet::stereo(), true)
-                                   .withOutput("Output", juce::AudioChannelSet::stereo(), true))
+                                   .withOutput("Output", juce::AudioChannelSet::stereo(), true)),
+          m_name(std::move(name))
     {
     }
+
+    const juce::String getName() const final { return m_name; }
 
     bool isBusesLayoutSupported(const BusesLayout& layouts) const override
     {
@@ -24,6 +29,8 @@ public:
     }
 
     bool hasEditor() const override { return true; }
+    // A slider, switch or menu per parameter.
+    juce::AudioProcessorEditor* createEditor() override { return new juce::GenericAudioProcessorEditor(*this); }
 
     bool acceptsMidi() const override { return false; }
     bool producesMidi() const override { return false; }
@@ -33,4 +40,7 @@ public:
     void setCurrentProgram(int) override {}
     const juce::String getProgramName(int) override { return {}; }
     void changeProgramName(int, const juce::String&) override {}
+
+private:
+    const juce::String m_name;
 };

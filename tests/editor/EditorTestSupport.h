@@ -9,6 +9,7 @@
 #include "quarl/HostWindow.h"
 #include "quarl/PropertySet.h"
 #include "tests/host/ModuleTestSupport.h"
+#include "tests/support/AllocationCount.h"
 #include "tests/support/VirtualDisplay.h"
 
 #include <gtest/gtest.h>
@@ -68,8 +69,7 @@ inline void click(juce::Button& b)
     static_cast<juce::Component&>(b).mouseUp(up);
 }
 
-// Allocations made on the calling thread since the process started (operator new).
-std::uint64_t threadAllocations();
+using crumlet_test::threadAllocations;
 
 class OpenEditor : public ::testing::Test
 {

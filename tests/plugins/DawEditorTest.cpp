@@ -130,25 +130,53 @@ TEST_F(DawEditor, AClickIsAGestureOfItsOwn)
     EXPECT_EQ(daw.ended, 2);
 }
 
-TEST_F(DawEditor, MetersTakeTheEnginesRecords)
+TEST_F(DawEditor, MetersTakeTheEnginesRecordsAtTheTick)
 {
     processor.setPlayConfigDetails(2, 2, 48000.0, 512);
     processor.prepareToPlay(48000.0, 512);
     juce::AudioBuffer<float> buffer(2, 512);
-    for (int c = 0; c < 2; ++c)
-        for (int i = 0; i < 512; ++i)
-            buffer.setSample(c, i, i % 2 == 0 ? 0.5f : -0.5f);
+    juce::MidiBuffer midi;
+    auto play = [&](float level) {
+        for (int c = 0; c < 2; ++c)
+            for (int i = 0; i < 512; ++i)
+                buffer.setSample(c, i, i % 2 == 0 ? level : -level);
+        processor.processBlock(buffer, midi);
+    };
+    // Two buffers between ticks: both fold in, the louder shows.
+    play(0.5f);
+    play(0.25f);
+    const EditorMetering& metering = editor->editor().metering();
+    EXPECT_EQ(metering.inputPeak()[0], 0.0) << "nothing reaches the meters before the tick";
+    editor->takeMeterRecords();
+    EXPECT_NEAR(metering.inputPeak()[0], 0.5, 1e-6);
+    EXPECT_NEAR(metering.inputPeak()[1], 0.5, 1e-6);
+    EXPECT_FALSE(metering.isMono());
+
+    // Closed, the editor takes no more records and the processing goes on; an editor opened
+    // later starts from the records after it opened.
+    editor.reset();
+    play(0.5f);
+    editor.reset(dynamic_cast<CrumletDawEditor*>(processor.createEditor()));
+    editor->takeMeterRecords();
+    EXPECT_EQ(editor->editor().metering().inputPeak()[0], 0.0);
+    play(0.125f);
+    editor->takeMeterRecords();
+    EXPECT_NEAR(editor->editor().metering().inputPeak()[0], 0.125, 1e-6);
+    processor.releaseResources();
+}
+
+TEST_F(DawEditor, AMonoInstanceShowsTheMonoLayout)
+{
+    processor.setPlayConfigDetails(1, 1, 48000.0, 512);
+    processor.prepareToPlay(48000.0, 512);
+    juce::AudioBuffer<float> buffer(1, 512);
+    for (int i = 0; i < 512; ++i)
+        buffer.setSample(0, i, i % 2 == 0 ? 0.3f : -0.3f);
     juce::MidiBuffer midi;
     processor.processBlock(buffer, midi);
-    const MeterRecordFold& records = editor->editor().meterRecords();
-    EXPECT_EQ(records.latestChannels(), 2);
-    const MeterLevels levels = records.peek();
-    const MeterLevels::Channels& input = levels.channels[MeterLevels::InputPeak];
-    EXPECT_NEAR(std::max(input[0], input[1]), processor.meters().input, 1e-6f);
-    EXPECT_GT(input[0], 0.1);
-
-    // Closed, the editor takes no more records and the processing goes on.
-    editor.reset();
-    processor.processBlock(buffer, midi);
+    EXPECT_FALSE(editor->editor().metering().isMono());
+    editor->takeMeterRecords();
+    EXPECT_TRUE(editor->editor().metering().isMono());
+    EXPECT_NEAR(editor->editor().metering().inputPeak()[0], 0.3, 1e-6);
     processor.releaseResources();
 }
