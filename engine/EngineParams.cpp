@@ -2,28 +2,15 @@
 
 #include "engine/HostAllocation.h"
 #include "engine/Units.h"
+#include "params/ValueCodec.h"
 
 #include <cmath>
-#include <cstring>
 #include <new>
 
 using namespace ZQ::Quarl;
 
 namespace
 {
-std::uint32_t readLittleEndian32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-float bitsToFloat(std::uint32_t bits)
-{
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
 float linearGain(float db)
 {
     return static_cast<float>(dbToGain(db));
@@ -33,13 +20,6 @@ float linearGain(float db)
 bool isSwitch(const ParameterDefinition& def)
 {
     return def.hostType == HostType::Bool;
-}
-
-// The lo-fi list indices arrive from the host as floats; every other list value as an integer.
-bool arrivesAsFloat(const ParameterDefinition& def)
-{
-    return def.hostType == HostType::Float || def.id == ParamId::LoFiBitDepthType ||
-           def.id == ParamId::LoFiDownSampleIndex;
 }
 } // namespace
 
@@ -155,31 +135,9 @@ void EngineParams::store(const ParameterDefinition& def, float v)
 Result EngineParams::SetParam(PluginParamId id, const void* value, std::uint32_t bytes) noexcept
 {
     const ParameterDefinition* def = findParameter(id);
-    if (def == nullptr || value == nullptr || bytes == 0)
+    float v = 0.f;
+    if (def == nullptr || value == nullptr || !decodeValue(def->update, value, bytes, v))
         return InvalidParameter;
-
-    float v;
-    if (isSwitch(*def))
-    {
-        // A switch arrives as a one-byte bool, or as a wider integer.
-        std::uint32_t raw = 0;
-        std::memcpy(&raw, value, bytes < 4 ? bytes : 4);
-        v = raw != 0 ? 1.f : 0.f;
-    }
-    else if (bytes < 4)
-    {
-        return InvalidParameter;
-    }
-    else if (arrivesAsFloat(*def))
-    {
-        std::memcpy(&v, value, sizeof v);
-    }
-    else
-    {
-        std::int32_t i;
-        std::memcpy(&i, value, sizeof i);
-        v = static_cast<float>(i);
-    }
     store(*def, clampToRange(*def, v));
     return Success;
 }
@@ -192,12 +150,7 @@ Result EngineParams::SetParamsBlock(const void* block, std::uint32_t bytes) noex
     for (const auto& def : g_parameterDefinitions)
     {
         float v = 0.f;
-        switch (def.hostType)
-        {
-        case HostType::Bool: v = *p != 0 ? 1.f : 0.f; break;
-        case HostType::Int: v = static_cast<float>(static_cast<std::int32_t>(readLittleEndian32(p))); break;
-        case HostType::Float: v = bitsToFloat(readLittleEndian32(p)); break;
-        }
+        decodeValue(def.hostType, p, blockSizeOf(def.hostType), v);
         store(def, clampToRange(def, v));
         p += blockSizeOf(def.hostType);
     }

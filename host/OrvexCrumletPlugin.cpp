@@ -4,6 +4,7 @@
 #include "host/FrameworkMessages.h"
 #include "host/SettingsDialogId.h"
 #include "params/ParameterTable.h"
+#include "params/ValueCodec.h"
 #include "params/ValueLists.h"
 #include "platform/ModuleState.h"
 #include "platform/ScreenDevice.h"
@@ -60,12 +61,7 @@ bool OrvexCrumletPlugin::WriteBankBlock(const GUID& platform, IBlockWriter* writ
     {
         if (m_propertySet != nullptr)
             m_propertySet->GetValue(platform, def.name, value);
-        switch (def.hostType)
-        {
-        case HostType::Bool: writer->WriteBool(value.boolVal != 0); break;
-        case HostType::Int: writer->WriteInt32(value.lVal); break;
-        case HostType::Float: writer->WriteReal32(value.fltVal); break;
-        }
+        writeBlockValue(*writer, def.hostType, value);
     }
     VariantClear(&value);
     return true;

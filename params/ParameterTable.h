@@ -1,22 +1,18 @@
-// The forty parameters: identifiers, stages, property names, host types, ranges, defaults,
-// step counts and display-name string ids. Every other table is derived from
-// g_parameterDefinitions, which lists them in host order.
+// The forty parameters: identifiers, stages, property names, host types, how a single-parameter
+// update carries each, ranges, defaults, step counts and display-name string ids. Every other
+// table is derived from g_parameterDefinitions, which lists them in host order.
 #pragma once
 
 #include "params/ParameterId.h"
+#include "params/ValueCodec.h"
 #include "platform/WinTypes.h"
 
 #include <array>
 #include <cstddef>
 #include <string>
 
-// How the host holds a property and how the parameter block carries it.
-enum class HostType : std::uint8_t
-{
-    Bool,  // VT_BOOL, one byte in the block
-    Int,   // VT_I4, four bytes
-    Float, // VT_R4, four bytes
-};
+// How the host holds a property (VT_BOOL, VT_I4, VT_R4) and how the parameter block carries it.
+using HostType = ValueType;
 
 // The stage a parameter belongs to; the input gain, output gain and balance form a group
 // of their own.
@@ -38,6 +34,7 @@ struct ParameterDefinition
     ParameterStage stage;
     LPCWSTR name;
     HostType hostType;
+    ValueType update; // how a single-parameter update carries the value
     float minValue;
     float maxValue;
     float defaultValue;
@@ -85,7 +82,7 @@ const ParameterDefinition* findParameterByName(const std::string& asciiName);
 // Size of one value of this host type in the parameter block.
 constexpr std::size_t blockSizeOf(HostType type)
 {
-    return type == HostType::Bool ? 1 : 4;
+    return valueSizeOf(type);
 }
 
 // Byte offset of the host-order entry `index` within the parameter block.

@@ -20,7 +20,6 @@ public:
     void clear() { m_bytes.clear(); }
 
 private:
-    void put32(std::uint32_t bits);
     std::vector<std::uint8_t> m_bytes;
 };
 } // namespace quarl

@@ -37,6 +37,22 @@ std::string requireName(const json& object, const char* key, const char* error)
     return it->get<std::string>();
 }
 
+// The member `key` of the property as a type's name ("bool", "int", "float"); false when it
+// is absent or names none.
+bool typeOf(const json& property, const char* key, PropertyType& type)
+{
+    const auto it = property.find(key);
+    if (it == property.end() || !it->is_string())
+        return false;
+    for (const PropertyType t : {PropertyType::Bool, PropertyType::Int, PropertyType::Float})
+        if (it->get<std::string>() == toString(t))
+        {
+            type = t;
+            return true;
+        }
+    return false;
+}
+
 PropertyDescription parseProperty(const json& property)
 {
     if (!property.is_object())
@@ -63,11 +79,13 @@ PropertyDescription parseProperty(const json& property)
         p.unit = unit->get<std::string>();
     }
 
-    const auto type = property.find("type");
-    const std::string typeName = type != property.end() && type->is_string() ? type->get<std::string>() : "";
-    if (typeName == "bool")
+    if (!typeOf(property, "type", p.type))
+        throw DescriptionError("property \"" + p.name + "\": \"type\" is bool, int or float");
+    p.update = p.type;
+    if (property.contains("update") && !typeOf(property, "update", p.update))
+        throw DescriptionError("property \"" + p.name + "\": \"update\" is bool, int or float");
+    if (p.type == PropertyType::Bool)
     {
-        p.type = PropertyType::Bool;
         const auto def = property.find("default");
         if (def == property.end() || !def->is_boolean())
             throw DescriptionError("property \"" + p.name + "\": a bool's \"default\" is true or false");
@@ -76,13 +94,6 @@ PropertyDescription parseProperty(const json& property)
         p.defaultValue = def->get<bool>() ? 1.0 : 0.0;
         return p;
     }
-    if (typeName == "int")
-        p.type = PropertyType::Int;
-    else if (typeName == "float")
-        p.type = PropertyType::Float;
-    else
-        throw DescriptionError("property \"" + p.name + "\": \"type\" is bool, int or float");
-
     p.minValue = requireNumber(property, "min", p.name);
     p.maxValue = requireNumber(property, "max", p.name);
     p.defaultValue = requireNumber(property, "default", p.name);

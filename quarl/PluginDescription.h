@@ -1,9 +1,10 @@
 // The host's description of a plugin, read from the JSON file the product ships beside
-// its module: the plugin's identity and its properties (name, type, range, default) in the
-// order of its parameter block. The host learns the properties from here, not from the
-// module's code.
+// its module: the plugin's identity and its properties (name, type, how a single-parameter
+// update carries the value, range, default) in the order of its parameter block. The host
+// learns the properties from here, not from the module's code.
 #pragma once
 
+#include "params/ValueCodec.h"
 #include "platform/WinTypes.h"
 
 #include <cstdint>
@@ -18,18 +19,15 @@ struct DescriptionError : std::runtime_error
     using std::runtime_error::runtime_error;
 };
 
-enum class PropertyType
-{
-    Bool,  // held as VT_BOOL
-    Int,   // VT_I4
-    Float, // VT_R4
-};
+// How the host holds a property (VT_BOOL, VT_I4, VT_R4) and how the parameter block carries it.
+using PropertyType = ValueType;
 
 struct PropertyDescription
 {
     std::string name;
     std::basic_string<WCHAR> wideName; // the name as the plugin object passes it (UTF-16)
     PropertyType type = PropertyType::Float;
+    PropertyType update = PropertyType::Float; // how an update carries the value; the type unless told
     double minValue = 0.0; // 0 and 1 for a bool
     double maxValue = 0.0;
     double defaultValue = 0.0; // 1 or 0 for a bool

@@ -12,6 +12,7 @@ add_executable(crumlet_module_tests
   quarl/PropertySetTest.cpp
   quarl/PluginDescriptionTest.cpp
   quarl/MonitorDeliveryTest.cpp
+  quarl/PropertyUpdateTest.cpp
   support/StoredValues.cpp)
 target_link_libraries(crumlet_module_tests PRIVATE
   GTest::gtest_main
@@ -19,7 +20,8 @@ target_link_libraries(crumlet_module_tests PRIVATE
   crumlet_resources
   crumlet_engine
   crumlet_registration
-  crumlet_quarl)
+  crumlet_quarl
+  crumlet_late_changes)
 target_compile_definitions(crumlet_module_tests PRIVATE
   CRUMLET_MODULE_PATH="$<TARGET_FILE:OrvexCrumlet>"
   CRUMLET_DESCRIPTION_SOURCE="${CRUMLET_DESCRIPTION_FILE}"

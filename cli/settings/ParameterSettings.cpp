@@ -3,13 +3,13 @@
 #include "cli/io/QuotedText.h"
 #include "cli/settings/NameSuggestions.h"
 #include "cli/settings/UsageError.h"
+#include "params/ValueCodec.h"
 #include "quarl/PropertySet.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 
 namespace
@@ -103,11 +103,6 @@ int findListEntry(const std::vector<std::string>& list, const std::string& text)
             return static_cast<int>(i);
     return -1;
 }
-
-std::size_t valueBytes(quarl::PropertyType type)
-{
-    return type == quarl::PropertyType::Bool ? 1 : 4;
-}
 } // namespace
 
 std::string describeRange(const quarl::PropertyDescription& p)
@@ -138,7 +133,7 @@ std::size_t blockSizeOf(const quarl::PluginDescription& description)
 {
     std::size_t bytes = 0;
     for (const auto& p : description.properties)
-        bytes += valueBytes(p.type);
+        bytes += valueSizeOf(p.type);
     return bytes;
 }
 
@@ -288,27 +283,13 @@ void ParameterSettings::loadBlock(const std::vector<std::uint8_t>& block)
     std::size_t offset = 0;
     for (std::size_t i = 0; i < m_values.size(); ++i)
     {
-        const quarl::PropertyType type = m_description->properties[i].type;
-        std::uint32_t bits = 0;
-        for (std::size_t b = 0; b < valueBytes(type); ++b)
-            bits |= static_cast<std::uint32_t>(block[offset + b]) << (8 * b);
-        switch (type)
-        {
-        case quarl::PropertyType::Bool: m_values[i] = bits != 0 ? 1.0 : 0.0; break;
-        case quarl::PropertyType::Int: m_values[i] = static_cast<std::int32_t>(bits); break;
-        case quarl::PropertyType::Float: {
-            float f;
-            std::memcpy(&f, &bits, sizeof f);
-            m_values[i] = f;
-            break;
-        }
-        }
-        // As the engine reads a block: NaN is the default, anything else is brought into range.
         const quarl::PropertyDescription& p = m_description->properties[i];
+        decodeValue(p.type, block.data() + offset, valueSizeOf(p.type), m_values[i]);
+        // As the engine reads a block: NaN is the default, anything else is brought into range.
         if (std::isnan(m_values[i]))
             m_values[i] = p.defaultValue;
         m_values[i] = std::clamp(m_values[i], p.minValue, p.maxValue);
-        offset += valueBytes(type);
+        offset += valueSizeOf(p.type);
     }
 }
 

@@ -1,25 +1,22 @@
 #include "cli/validate/Automation.h"
 
+#include "params/ValueCodec.h"
+
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 using namespace ZQ::Quarl;
 
 namespace
 {
-void putLittleEndian32(std::vector<std::uint8_t>& out, std::uint32_t bits)
+// A whole number as a 32-bit integer carries it: NaN as the property's default, the rest cut
+// toward zero into 32 bits (the host would send nothing else).
+double asInt32(const quarl::PropertyDescription& p, double v)
 {
-    for (int b = 0; b < 4; ++b)
-        out.push_back(static_cast<std::uint8_t>(bits >> (8 * b)));
+    return std::isnan(v) ? p.defaultValue : std::trunc(std::min(std::max(v, -2147483648.0), 2147483647.0));
 }
 } // namespace
-
-bool arrivesAsFloat(const quarl::PropertyDescription& property)
-{
-    return property.type == quarl::PropertyType::Float || property.name == "LoFiBitDepthType" ||
-           property.name == "LoFiDownSampleIndex";
-}
 
 Automation::Automation(const quarl::PluginDescription& description, std::uint64_t seed, Route route, Values values)
     : m_description(description), m_random(seed), m_route(route), m_values(values)
@@ -95,12 +92,6 @@ bool Automation::sendGarbageBlock(IEffectParams& params)
     for (std::size_t i = 0; i < m_description.properties.size(); ++i)
     {
         const quarl::PropertyDescription& p = m_description.properties[i];
-        if (p.type == quarl::PropertyType::Bool)
-        {
-            m_raw[i] = bytes[offset] != 0 ? 1.0 : 0.0;
-            offset += 1;
-            continue;
-        }
         // Now and then a NaN or an infinity where a float goes.
         if (p.type == quarl::PropertyType::Float && std::uniform_int_distribution<int>(0, 7)(m_random) == 0)
         {
@@ -109,18 +100,8 @@ bool Automation::sendGarbageBlock(IEffectParams& params)
             for (int b = 0; b < 4; ++b)
                 bytes[offset + b] = static_cast<std::uint8_t>(bits >> (8 * b));
         }
-        std::uint32_t bits = 0;
-        for (int b = 0; b < 4; ++b)
-            bits |= static_cast<std::uint32_t>(bytes[offset + b]) << (8 * b);
-        if (p.type == quarl::PropertyType::Int)
-            m_raw[i] = static_cast<std::int32_t>(bits);
-        else
-        {
-            float f;
-            std::memcpy(&f, &bits, sizeof f);
-            m_raw[i] = f;
-        }
-        offset += 4;
+        decodeValue(p.type, bytes.data() + offset, valueSizeOf(p.type), m_raw[i]);
+        offset += valueSizeOf(p.type);
     }
     for (std::size_t i = 0; i < m_raw.size(); ++i)
         m_effective[i] = bringIntoRange(m_description.properties[i], m_raw[i]);
@@ -148,12 +129,8 @@ bool Automation::send(IEffectParams& params, std::size_t index, double raw)
     m_lastChange = p.name + "=" + std::to_string(raw);
     if (p.type == quarl::PropertyType::Bool)
         raw = raw != 0.0 && !std::isnan(raw) ? 1.0 : 0.0;
-    else if (p.type == quarl::PropertyType::Int && !arrivesAsFloat(p))
-    {
-        // An integer cannot carry NaN or more than 32 bits: the host would not send one.
-        raw = std::isnan(raw) ? p.defaultValue : std::trunc(raw);
-        raw = std::min(std::max(raw, -2147483648.0), 2147483647.0);
-    }
+    else if (p.update == quarl::PropertyType::Int)
+        raw = asInt32(p, raw); // an integer cannot carry NaN or more than 32 bits
     m_raw[index] = raw;
     m_effective[index] = bringIntoRange(p, raw);
 
@@ -162,23 +139,9 @@ bool Automation::send(IEffectParams& params, std::size_t index, double raw)
         const std::vector<std::uint8_t> bytes = block();
         return params.SetParamsBlock(bytes.data(), static_cast<std::uint32_t>(bytes.size())) == Success;
     }
-    Result r;
-    if (p.type == quarl::PropertyType::Bool)
-    {
-        const bool on = raw != 0.0;
-        r = params.SetParam(p.id, &on, sizeof on);
-    }
-    else if (arrivesAsFloat(p))
-    {
-        const float f = static_cast<float>(raw);
-        r = params.SetParam(p.id, &f, sizeof f);
-    }
-    else
-    {
-        const auto i = static_cast<std::int32_t>(raw);
-        r = params.SetParam(p.id, &i, sizeof i);
-    }
-    return r == Success;
+    std::uint8_t bytes[kMaxValueBytes];
+    const std::size_t size = encodeValue(p.update, raw, bytes);
+    return params.SetParam(p.id, bytes, static_cast<std::uint32_t>(size)) == Success;
 }
 
 std::vector<std::uint8_t> Automation::block() const
@@ -187,22 +150,10 @@ std::vector<std::uint8_t> Automation::block() const
     for (std::size_t i = 0; i < m_description.properties.size(); ++i)
     {
         const quarl::PropertyDescription& p = m_description.properties[i];
-        switch (p.type)
-        {
-        case quarl::PropertyType::Bool: out.push_back(m_raw[i] != 0.0 ? 1 : 0); break;
-        case quarl::PropertyType::Int:
-            putLittleEndian32(out, static_cast<std::uint32_t>(static_cast<std::int32_t>(
-                                       std::isnan(m_raw[i]) ? p.defaultValue
-                                                            : std::min(std::max(m_raw[i], -2147483648.0), 2147483647.0))));
-            break;
-        case quarl::PropertyType::Float: {
-            const float f = static_cast<float>(m_raw[i]);
-            std::uint32_t bits;
-            std::memcpy(&bits, &f, sizeof bits);
-            putLittleEndian32(out, bits);
-            break;
-        }
-        }
+        if (p.type == quarl::PropertyType::Bool)
+            appendValue(out, p.type, m_raw[i] != 0.0 ? 1.0 : 0.0);
+        else
+            appendValue(out, p.type, p.type == quarl::PropertyType::Int ? asInt32(p, m_raw[i]) : m_raw[i]);
     }
     return out;
 }

@@ -63,7 +63,3 @@ private:
     std::vector<double> m_effective; // as the effect holds them
     std::string m_lastChange;
 };
-
-// The lo-fi list values arrive from the host's sound engine as floats; every other list
-// value as a 32-bit integer and every switch as a one-byte bool.
-bool arrivesAsFloat(const quarl::PropertyDescription& property);

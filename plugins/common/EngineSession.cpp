@@ -5,9 +5,9 @@
 #include "engine/EffectEngine.h"
 #include "host/ModuleRegistration.h"
 #include "host/PluginIds.h"
+#include "params/ValueCodec.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -123,20 +123,6 @@ const PluginRegistration* crumletRecord()
     return nullptr;
 }
 
-// A value as the parameter object takes it: a one-byte switch, a whole number or a float.
-void encode(HostType type, float value, unsigned char* out)
-{
-    switch (type)
-    {
-    case HostType::Bool: out[0] = value >= 0.5f ? 1 : 0; break;
-    case HostType::Int: {
-        const auto v = static_cast<std::int32_t>(std::lround(std::isfinite(value) ? value : 0.f));
-        std::memcpy(out, &v, 4);
-        break;
-    }
-    case HostType::Float: std::memcpy(out, &value, 4); break;
-    }
-}
 } // namespace
 
 EngineSession::EngineSession(std::uint32_t sampleRate, std::uint32_t channels)
@@ -176,7 +162,7 @@ std::array<std::uint8_t, kParameterBlockSize> EngineSession::blockOf(const std::
 {
     std::array<std::uint8_t, kParameterBlockSize> block{};
     for (std::size_t i = 0; i < kParameterCount; ++i)
-        encode(g_parameterDefinitions[i].hostType, values[i], block.data() + blockOffsetOf(i));
+        encodeValue(g_parameterDefinitions[i].hostType, values[i], block.data() + blockOffsetOf(i));
     return block;
 }
 
@@ -185,18 +171,8 @@ std::array<float, kParameterCount> EngineSession::valuesOf(const std::uint8_t (&
     std::array<float, kParameterCount> values{};
     for (std::size_t i = 0; i < kParameterCount; ++i)
     {
-        const std::uint8_t* at = block + blockOffsetOf(i);
-        switch (g_parameterDefinitions[i].hostType)
-        {
-        case HostType::Bool: values[i] = at[0] != 0 ? 1.f : 0.f; break;
-        case HostType::Int: {
-            std::int32_t v;
-            std::memcpy(&v, at, 4);
-            values[i] = static_cast<float>(v);
-            break;
-        }
-        case HostType::Float: std::memcpy(&values[i], at, 4); break;
-        }
+        const HostType type = g_parameterDefinitions[i].hostType;
+        decodeValue(type, block + blockOffsetOf(i), blockSizeOf(type), values[i]);
     }
     return values;
 }
@@ -250,10 +226,12 @@ void EngineSession::setAtOnce(std::size_t hostIndex, float value)
 
 void EngineSession::send(std::size_t hostIndex, float value)
 {
+    // The value the host's property holds (a switch's 0 or 1, a list's entry), carried as the
+    // parameter's updates carry it.
     const ParameterDefinition& p = g_parameterDefinitions[hostIndex];
-    unsigned char bytes[4] = {};
-    encode(p.hostType, value, bytes);
-    m_params->SetParam(p.id, bytes, static_cast<std::uint32_t>(blockSizeOf(p.hostType)));
+    std::uint8_t bytes[kMaxValueBytes];
+    const std::size_t size = encodeValue(p.update, carriedValue(p.hostType, value), bytes);
+    m_params->SetParam(p.id, bytes, static_cast<std::uint32_t>(size));
 }
 
 void EngineSession::process(float* const* channels, std::uint32_t frames)

@@ -16,17 +16,6 @@ using namespace crumlet_module_test;
 
 namespace
 {
-quarl::PropertyType typeOf(HostType type)
-{
-    switch (type)
-    {
-    case HostType::Bool: return quarl::PropertyType::Bool;
-    case HostType::Int: return quarl::PropertyType::Int;
-    case HostType::Float: return quarl::PropertyType::Float;
-    }
-    return quarl::PropertyType::Float;
-}
-
 TEST(ShippedDescription, MatchesTheCompiledCatalogue)
 {
     const quarl::PluginDescription& d = shippedDescription();
@@ -41,7 +30,8 @@ TEST(ShippedDescription, MatchesTheCompiledCatalogue)
         SCOPED_TRACE(p.name);
         EXPECT_EQ(p.name, toAscii(def.name)) << "host order";
         EXPECT_EQ(p.wideName, std::u16string(def.name));
-        EXPECT_EQ(p.type, typeOf(def.hostType));
+        EXPECT_EQ(p.type, def.hostType);
+        EXPECT_EQ(p.update, def.update) << "how the host's updates carry it";
         // Exactly the catalogue's single-precision values.
         EXPECT_EQ(static_cast<float>(p.minValue), def.minValue);
         EXPECT_EQ(static_cast<float>(p.maxValue), def.maxValue);
@@ -80,6 +70,18 @@ TEST(DescriptionReader, ReadsAMinimalDescription)
     EXPECT_EQ(d.properties[0].defaultValue, 0.0);
     EXPECT_EQ(d.properties[1].minValue, -1.5);
     EXPECT_EQ(d.properties[1].defaultValue, 0.25);
+    EXPECT_EQ(d.properties[0].update, quarl::PropertyType::Bool) << "as its type when not given";
+    EXPECT_EQ(d.properties[1].update, quarl::PropertyType::Float);
+}
+
+TEST(DescriptionReader, ReadsHowAnUpdateCarriesAValue)
+{
+    const auto d = quarl::PluginDescription::parse(describe(
+        R"({"name": "List", "type": "int", "update": "float", "min": 0, "max": 3, "default": 0}, )"
+        R"({"name": "On", "type": "bool", "update": "int", "default": true})"));
+    EXPECT_EQ(d.properties[0].type, quarl::PropertyType::Int);
+    EXPECT_EQ(d.properties[0].update, quarl::PropertyType::Float);
+    EXPECT_EQ(d.properties[1].update, quarl::PropertyType::Int);
 }
 
 TEST(DescriptionReader, RefusesBrokenDescriptions)
@@ -114,6 +116,8 @@ TEST(DescriptionReader, RefusesBrokenDescriptions)
         R"({"name": "A", "unit": 3, "type": "float", "min": 0, "max": 1, "default": 0})",
         R"({"name": "A", "type": "int", "min": 0, "max": 2, "default": 0, "values": ["x", "y"]})",
         R"({"name": "A", "type": "int", "min": 0, "max": 1, "default": 0, "values": ["x", 1]})",
+        R"({"name": "A", "type": "int", "update": "double", "min": 0, "max": 1, "default": 0})",
+        R"({"name": "A", "type": "bool", "update": 1, "default": true})",
     };
     for (const std::string& properties : badExtras)
         EXPECT_THROW(quarl::PluginDescription::parse(describe(properties)), quarl::DescriptionError) << properties;

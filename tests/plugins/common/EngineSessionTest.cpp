@@ -1,9 +1,10 @@
 // The engine as the DAW wrappers run it: steady settings in whole buffers, automated floats
 // ramped in sub-blocks that land on the new value, meters over the whole buffer, no memory
-// from the system per buffer, a tail that covers coinciding resonances, and the zipper a device
-// retune makes, sent at once and ramped.
+// from the system per buffer, a tail that covers coinciding resonances, the zipper a device
+// retune makes, sent at once and ramped, and every value set while playing arriving.
 #include "engine/DawTail.h"
 #include "plugins/common/EngineSession.h"
+#include "tests/support/LateChanges.h"
 #include "tools/plugins/ZipperMeasurement.h"
 
 #include <gtest/gtest.h>
@@ -197,4 +198,33 @@ TEST(EngineSession, RampedAutomationZipsClearlyLess)
         EXPECT_LT(ramped, atOnce - 10.0) << device;
         EXPECT_GT(ramped, steady) << device << ": the measurement sees past its own floor";
     }
+}
+
+namespace
+{
+// The session as both wrappers drive it: the block from the values in force at the start, a
+// single update for each value moved while playing.
+class SessionEffect final : public crumlet_test::EffectUnderTest
+{
+public:
+    explicit SessionEffect(const crumlet_test::Settings& given)
+        : m_session(crumlet_test::lateChangePlan().sampleRate, 1)
+    {
+        std::array<float, kParameterCount> values = settings();
+        for (const auto& [name, value] : given)
+            values[indexOf(name)] = value;
+        m_session.setAll(values);
+    }
+    void play(float* mono, std::uint32_t frames) override { m_session.process(&mono, frames); }
+    void set(const std::string& property, float value) override { m_session.set(indexOf(property), value); }
+
+private:
+    plugins::EngineSession m_session;
+};
+} // namespace
+
+TEST(EngineSession, EveryValueSetWhilePlayingArrives)
+{
+    const auto missed = crumlet_test::missedLateChanges(crumlet_test::makerOf<SessionEffect>());
+    EXPECT_TRUE(missed.empty()) << crumlet_test::listed(missed);
 }
