@@ -47,6 +47,23 @@ bool groupChanged(const EngineParams& p, ParameterId id)
     }
 }
 
+// The enable mask's bit of a switch (bit 0 Filters, 1 Distortion, 2 EQ, 3 Noise, 4 Gate,
+// 5 SIM, 6 lo-fi); 0 for any other parameter.
+int maskBitOf(ParameterId id)
+{
+    switch (id)
+    {
+    case P::FiltersEnable: return 0x01;
+    case P::DistortionEnable: return 0x02;
+    case P::EQEnable: return 0x04;
+    case P::NoiseEnable: return 0x08;
+    case P::GateEnable: return 0x10;
+    case P::SIMEnable: return 0x20;
+    case P::LoFiEnable: return 0x40;
+    default: return 0;
+    }
+}
+
 int changedGroupCount(const EngineParams& p)
 {
     return p.filters.changed + p.distortion.changed + p.eq.changed + p.noise.changed + p.gate.changed +
@@ -237,9 +254,7 @@ TEST_P(SetParamTest, StoresValueAndMarksOnlyItsGroup)
     EXPECT_FLOAT_EQ(static_cast<float>(storedValue(p, c.id)), static_cast<float>(c.stored));
     EXPECT_TRUE(groupChanged(p, c.id));
     EXPECT_EQ(changedGroupCount(p), 1);
-    const bool isSwitch = c.id % 10 == 0 && c.id != P::InputGain;
-    const int bitOfGroup[8] = {kDistortionBit, kGateBit, kSimBit, kLoFiBit, 0, kFiltersBit, kEqBit, kNoiseBit};
-    EXPECT_EQ(p.enableMask, isSwitch ? bitOfGroup[c.id / 10] : 0);
+    EXPECT_EQ(p.enableMask, maskBitOf(c.id));
 }
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
