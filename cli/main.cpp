@@ -13,6 +13,7 @@
 #include "cli/settings/UsageError.h"
 #include "cli/commands/ValidateCommand.h"
 #include "cli/render/DeliveryOptions.h"
+#include "cli/render/LineColumns.h"
 #include "cli/ToolVersion.h"
 
 #include <CLI/CLI.hpp>
@@ -42,9 +43,9 @@ void addPresetFileOptions(CLI::App* command, const std::string& option, std::str
     command->add_flag("--force", force, "Replace an existing preset file");
 }
 
-// CLI11 reads an empty value as 0 (or as no value at all): `--loudness ''` rendered without
-// normalising and `--jobs ''` took one job per core. No option here means anything by an
-// empty value, so none takes one.
+// CLI11 reads an empty value as 0 (or as no value at all), so that `--loudness ''` would
+// render without normalising and `--jobs ''` would take one job per core. No option here
+// means anything by an empty value, so none takes one.
 void refuseEmptyValues(CLI::App& command)
 {
     static const CLI::Validator nonEmpty(
@@ -55,6 +56,15 @@ void refuseEmptyValues(CLI::App& command)
             option->check(nonEmpty);
     for (CLI::App* sub : command.get_subcommands({}))
         refuseEmptyValues(*sub);
+}
+
+// --lines' help, naming every column a line list takes.
+std::string lineListHelp()
+{
+    std::string columns;
+    for (const LineColumn& column : lineColumns())
+        columns += std::string(columns.empty() ? "" : ", ") + column.name;
+    return "Render a line list: CSV with a header row, or JSON lines; columns " + columns + " and any property";
 }
 
 int failed(const std::exception& error, int exitCode)
@@ -95,9 +105,7 @@ int main(int argc, char** argv)
     renderCommand->add_option("--name", render.nameTemplate,
                               "Output names under --out-dir from a template: {stem} {ext} {preset} {index} {index:N} "
                               "{parent}, e.g. \"{stem}_radio.wav\" or \"{preset}/{stem}.{ext}\"");
-    renderCommand->add_option("--lines", render.lines,
-                              "Render a line list: CSV with a header row, or JSON lines; columns input, output, name, "
-                              "preset, loudness, seed, rate, channels, bits, format, dither, vary and any property");
+    renderCommand->add_option("--lines", render.lines, lineListHelp());
     renderCommand->add_option("--vary", render.vary,
                               "NAME=+-AMOUNT ...: each file's value drawn around the setting (SIMTuning=+-6, "
                               "NoiseLevel=+-3dB), seeded by the output's name or --seed")

@@ -22,9 +22,33 @@ template <typename... S>
 constexpr bool areStages(const std::tuple<S...>*)
 {
     return (std::is_base_of_v<Stage<typename S::Channel, typename S::Params>, S> && ...) &&
-           (enableBitOf(S::Params::kStage) | ...) == kAllStagesMask && (enableBitOf(S::Params::kStage) + ...) == kAllStagesMask;
+           (enableBitOf<typename S::Params>() | ...) == kAllStagesMask &&
+           (enableBitOf<typename S::Params>() + ...) == kAllStagesMask;
 }
 static_assert(areStages(static_cast<const EngineStages*>(nullptr)), "EngineStages lists stages, one per switch");
+
+// The position of the stage's first parameter in host order.
+constexpr std::size_t hostOrderOf(ParameterStage stage)
+{
+    std::size_t i = 0;
+    while (g_parameterDefinitions[i].stage != stage)
+        ++i;
+    return i;
+}
+
+// The chain runs the stages in the order in which the parameter table (the parameter block)
+// lists them.
+template <typename... S>
+constexpr bool inHostOrder(const std::tuple<S...>*)
+{
+    const std::size_t order[] = {hostOrderOf(S::Params::kStage)...};
+    for (std::size_t i = 1; i < sizeof...(S); ++i)
+        if (order[i - 1] >= order[i])
+            return false;
+    return true;
+}
+static_assert(inHostOrder(static_cast<const EngineStages*>(nullptr)),
+              "EngineStages runs the stages in the order of the parameter table");
 
 float wetOf(float balance, float outputGain)
 {
@@ -256,7 +280,7 @@ void EffectEngine::Execute(AudioBuffer& buffer) noexcept
     //    whose allocation fails keeps its mark, and so do the stages after it; they are
     //    tried again with the next buffer.
     const bool allocated = everyStage([this](auto& stage) {
-        constexpr std::uint8_t bit = enableBitOf(std::decay_t<decltype(stage)>::Params::kStage);
+        constexpr std::uint8_t bit = enableBitOf<typename std::decay_t<decltype(stage)>::Params>();
         if ((m_params->enableMask & bit) == 0)
             return true;
         if (!reallocate(stage))

@@ -123,11 +123,11 @@ void EngineParams::store(const ParameterDefinition& def, float v)
         if (Group::kStage != def.stage)
             return;
         group.changed = true;
-        if constexpr (enableBitOf(Group::kStage) != 0)
+        if constexpr (enableBitOf<Group>() != 0)
             if (isSwitch(def))
             {
                 group.enable = v != 0.f;
-                enableMask |= enableBitOf(Group::kStage);
+                enableMask |= enableBitOf<Group>();
             }
     });
 }

@@ -6,28 +6,10 @@
 #include "ZQ/QuarlSoundEngine.h"
 #include "params/ParameterTable.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <tuple>
 #include <type_traits>
-
-enum StageBit : std::uint8_t
-{
-    kFiltersBit = 1u << 0,
-    kDistortionBit = 1u << 1,
-    kEqBit = 1u << 2,
-    kNoiseBit = 1u << 3,
-    kGateBit = 1u << 4,
-    kSimBit = 1u << 5,
-    kLoFiBit = 1u << 6,
-    kAllStagesMask = 0x7f,
-};
-
-// A stage's bit in the enable mask; the gains, always on, have none.
-constexpr std::uint8_t enableBitOf(ParameterStage stage)
-{
-    // In the order of ParameterStage.
-    constexpr std::uint8_t kBits[] = {kDistortionBit, kGateBit, kSimBit, kLoFiBit, 0, kFiltersBit, kEqBit, kNoiseBit};
-    return kBits[static_cast<int>(stage)];
-}
 
 struct FiltersParams
 {
@@ -150,22 +132,12 @@ public:
 
     // The group of this type.
     template <typename Group>
-    Group& group()
-    {
-        Group* found = nullptr;
-        forEachGroup([&found](auto& g) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(g)>, Group>)
-                found = &g;
-        });
-        return *found;
-    }
+    Group& group();
 
-    // Calls visit(group) for every parameter group.
+    // Calls visit(group) for every parameter group, in the order of the fields
+    // (kParameterGroups).
     template <typename Visit>
-    void forEachGroup(Visit&& visit)
-    {
-        visit(filters), visit(distortion), visit(eq), visit(noise), visit(gate), visit(sim), visit(lofi), visit(gains);
-    }
+    void forEachGroup(Visit&& visit);
 
     FiltersParams filters;
     DistortionParams distortion;
@@ -186,6 +158,72 @@ private:
     void store(const ParameterDefinition& def, float value);
     void markAllChanged();
 };
+
+// The parameter groups as fields of EngineParams, in their order. A group whose stage has a
+// switch owns the bit of its position here in the enable mask.
+inline constexpr auto kParameterGroups =
+    std::make_tuple(&EngineParams::filters, &EngineParams::distortion, &EngineParams::eq, &EngineParams::noise,
+                    &EngineParams::gate, &EngineParams::sim, &EngineParams::lofi, &EngineParams::gains);
+
+namespace parameter_groups
+{
+// The group a field of kParameterGroups holds.
+template <typename Field>
+struct GroupOf;
+template <typename Group>
+struct GroupOf<Group EngineParams::*>
+{
+    using type = Group;
+};
+
+template <typename Group, std::size_t I = 0>
+constexpr std::size_t positionOf()
+{
+    if constexpr (std::is_same_v<std::tuple_element_t<I, std::decay_t<decltype(kParameterGroups)>>, Group EngineParams::*>)
+        return I;
+    else
+        return positionOf<Group, I + 1>();
+}
+
+// Whether a parameter of the stage is a switch (a bool in the parameter table).
+constexpr bool hasSwitch(ParameterStage stage)
+{
+    for (const ParameterDefinition& p : g_parameterDefinitions)
+        if (p.stage == stage && p.hostType == HostType::Bool)
+            return true;
+    return false;
+}
+} // namespace parameter_groups
+
+// A group's bit in the enable mask; 0 for one without a switch (the gains).
+template <typename Group>
+constexpr std::uint8_t enableBitOf()
+{
+    if constexpr (parameter_groups::hasSwitch(Group::kStage))
+        return static_cast<std::uint8_t>(1u << parameter_groups::positionOf<Group>());
+    else
+        return 0;
+}
+
+// Every group's bit: the mask of a parameter object whose switches all changed.
+inline constexpr std::uint8_t kAllStagesMask = std::apply(
+    [](auto... field) {
+        return static_cast<std::uint8_t>(
+            (enableBitOf<typename parameter_groups::GroupOf<decltype(field)>::type>() | ...));
+    },
+    kParameterGroups);
+
+template <typename Visit>
+void EngineParams::forEachGroup(Visit&& visit)
+{
+    std::apply([&](auto... field) { (visit(this->*field), ...); }, kParameterGroups);
+}
+
+template <typename Group>
+Group& EngineParams::group()
+{
+    return this->*std::get<Group EngineParams::*>(kParameterGroups);
+}
 
 // A value brought into the range of parameter `def`; NaN becomes the default, and
 // whole-value parameters are truncated toward zero.

@@ -5,19 +5,15 @@
 //
 // On Windows the C runtime's DLL entry runs every static constructor before it calls
 // DllMain, which starts the application object at DLL_PROCESS_ATTACH and ends it at
-// DLL_PROCESS_DETACH. Elsewhere the loader runs static initialisers in link order, and this
-// file is linked after everything else in the module (host/CMakeLists.txt), so its own
-// initialiser is the last.
+// DLL_PROCESS_DETACH. Elsewhere the loader runs static initialisers in link order, and the
+// module's link line ends with this file's object, after every library (host/CMakeLists.txt),
+// so its own initialiser is the last.
 #include "host/OrvexCrumletApp.h"
 
 namespace
 {
 COrvexCrumletApp theApp;
 } // namespace
-
-// Named on the link line (-u) so that the linker takes this file from its archive, which
-// comes last.
-extern "C" const char crumlet_module_start = 0;
 
 #if defined(CRUMLET_HAVE_MFC)
 // The framework's own DllMain starts the application object.

@@ -22,7 +22,7 @@ cmake --build build-asan -j"$jobs"
 # The leak check does not scan thread-local storage: LeakSanitizer's tracer (GCC 12's, with
 # glibc 2.36) reads a nonsense range for the dynamic TLS of the module the tool's tests load
 # in process and crashes at exit, failing tests that passed. Heap reachable only from TLS
-# is then glibc's own (suppressed in tests/lsan-suppressions.txt); ASan's checks are as before.
+# is then glibc's own (suppressed in tests/lsan-suppressions.txt); ASan's own checks are unaffected.
 LSAN_OPTIONS=use_tls=0:suppressions=$PWD/tests/lsan-suppressions.txt:print_suppressions=0 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 

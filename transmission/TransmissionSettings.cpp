@@ -144,12 +144,20 @@ std::string availableCodecsText()
     return text;
 }
 
-CodecSettings parseCodec(const std::string& original)
+namespace
+{
+// The settings a text names: the defaults when it says off or nothing, else what `read`
+// makes of its fields.
+template <typename Settings, typename Read>
+Settings unlessOff(const std::string& original, Read read)
+{
+    const auto fields = fieldsUnlessOff(original);
+    return fields.empty() ? Settings{} : read(fields);
+}
+
+CodecSettings codecOf(const std::vector<std::string>& fields)
 {
     CodecSettings codec;
-    const auto fields = fieldsUnlessOff(original);
-    if (fields.empty())
-        return codec;
     const CodecEntry* entry = findCodec(fields[0]);
     if (entry == nullptr)
         throw SettingsError("no codec \"" + fields[0] + "\"; codecs: " + availableCodecsText());
@@ -191,6 +199,12 @@ CodecSettings parseCodec(const std::string& original)
     }
     return codec;
 }
+} // namespace
+
+CodecSettings parseCodec(const std::string& original)
+{
+    return unlessOff<CodecSettings>(original, codecOf);
+}
 
 std::string codecText(const CodecSettings& codec)
 {
@@ -211,12 +225,11 @@ std::string codecText(const CodecSettings& codec)
     return text;
 }
 
-LossSettings parseLoss(const std::string& original)
+namespace
+{
+LossSettings lossOf(const std::vector<std::string>& fields)
 {
     LossSettings loss;
-    const auto fields = fieldsUnlessOff(original);
-    if (fields.empty())
-        return loss;
     double percent = 0;
     if (fields[0].back() != '%' || !readNumber(fields[0], "%", percent) || percent < 0 || percent >= 100)
         throw SettingsError("--loss takes the share of frames lost, from 0% to below 100% (\"5%\", \"3%:burst=4\"), "
@@ -248,6 +261,12 @@ LossSettings parseLoss(const std::string& original)
                             number(loss.meanBurst) + " frames in the mean: at most " +
                             number(100.0 * loss.meanBurst / (loss.meanBurst + 1.0)) + "%");
     return loss;
+}
+} // namespace
+
+LossSettings parseLoss(const std::string& original)
+{
+    return unlessOff<LossSettings>(original, lossOf);
 }
 
 std::string lossText(const LossSettings& loss)

@@ -1,5 +1,7 @@
 #include "cli/io/Dither.h"
 
+#include "engine/simd/InstructionSets.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -28,18 +30,6 @@ long roundToNearest(double x)
 }
 
 #if defined(CRUMLET_DITHER_FOUR_AT_ONCE)
-bool hasFourLaneIntegers()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
-bool hasNativeMultiply64()
-{
-    static const bool has = __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
-    return has;
-}
-
 // The lanes' 64-bit products modulo 2^64. Written with the compiler's vector operator: where
 // AVX-512 (DQ, VL) is enabled it is one instruction, with AVX2 alone it is formed from 32-bit
 // halves; the products are the same.
@@ -133,9 +123,10 @@ void TpdfDither::quantize(const float* samples, std::int32_t* into, std::size_t 
     std::size_t i = 0;
 #if defined(CRUMLET_DITHER_FOUR_AT_ONCE)
     const DitherSteps widest = g_widestSteps.load(std::memory_order_relaxed);
-    if (m_bits <= 24 && widest == DitherSteps::FourMultiplyingNatively && hasNativeMultiply64())
+    if (m_bits <= 24 && widest == DitherSteps::FourMultiplyingNatively &&
+        processorRuns(InstructionSet::Avx512DqVl))
         i = quantizeFourAtOnceMultiplyingNatively(samples, into, count, m_state, scale, shift);
-    else if (m_bits <= 24 && widest != DitherSteps::OneAtATime && hasFourLaneIntegers())
+    else if (m_bits <= 24 && widest != DitherSteps::OneAtATime && processorRuns(InstructionSet::Avx2))
         i = quantizeFourAtOnce(samples, into, count, m_state, scale, shift);
 #endif
     for (; i < count; ++i)

@@ -1,5 +1,7 @@
 #include "cli/metering/TruePeakMeter.h"
 
+#include "engine/simd/InstructionSets.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -104,18 +106,6 @@ template <int N>
 #endif
 
 #if defined(CRUMLET_TRUE_PEAK_EIGHT_FRAMES)
-bool hasEightFrameVectors()
-{
-    static const bool has = __builtin_cpu_supports("avx");
-    return has;
-}
-
-bool hasSixteenFrameVectors()
-{
-    static const bool has = __builtin_cpu_supports("avx512f");
-    return has;
-}
-
 // Sixteen frames side by side on AVX-512's vectors: every lane's value is the one the
 // four-frame step gives. Returns the frames done.
 __attribute__((target("avx512f"))) std::uint32_t peakSixteenFramesAtATime(const float* x, std::uint32_t frames,
@@ -224,9 +214,9 @@ void TruePeakMeter::add(const float* interleaved, std::uint32_t frames)
         __m128 highest = _mm_set1_ps(peak);
         std::uint32_t i = 0;
 #if defined(CRUMLET_TRUE_PEAK_EIGHT_FRAMES)
-        if (hasSixteenFrameVectors())
+        if (processorRuns(InstructionSet::Avx512F))
             i = peakSixteenFramesAtATime(x, frames, m_taps, highest);
-        if (hasEightFrameVectors())
+        if (processorRuns(InstructionSet::Avx))
             i = peakEightFramesAtATime(x + i, frames - i, m_taps, highest) + i;
 #endif
         Lanes<4>::Floats four = highest;

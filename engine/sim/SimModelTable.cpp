@@ -9,7 +9,8 @@
 // brings the model's output RMS for pink noise at -20 dBFS (20 Hz to 20 kHz) back to the input
 // RMS, with the model played at 48 kHz and tuning 100, clamped into [-18.2, -0.4] dB and
 // rounded to 0.1 dB, so that stepping through the devices changes the loudness only as much
-// as the devices themselves differ. Models 0, 4 and 99 keep the levels they were voiced with.
+// as the devices themselves differ. Models 0, 4 and 99 have levels set by hand with their
+// designs instead.
 // crumlet-sim-catalogue (tools/sim) computes the rule ("--levels") and checks this table
 // against it.
 namespace

@@ -1,33 +1,27 @@
 #include "engine/simd/CascadeDispatch.h"
 
 #include "engine/simd/F4.h"
+#include "engine/simd/InstructionSets.h"
 #include "engine/simd/WideRegisters.h"
 
 namespace
 {
-bool detectWideLanes()
-{
-#if defined(CRUMLET_WIDE_LANES) && (defined(__GNUC__) || defined(__clang__))
-    // Also answers whether the operating system saves the wide registers.
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
+// The copies this build has: the eight-lane cascades, and the stages' kernels for AVX-512's
+// registers (engine/simd/WideRegisters.h).
+#if defined(CRUMLET_WIDE_LANES)
+constexpr bool kWideLanesBuilt = true;
 #else
-    return false;
+constexpr bool kWideLanesBuilt = false;
 #endif
-}
-
-bool detectWideRegisters()
-{
 #if defined(CRUMLET_WIDE_REGISTERS) && (defined(__GNUC__) || defined(__clang__))
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl");
+constexpr bool kWideRegistersBuilt = true;
 #else
-    return false;
+constexpr bool kWideRegistersBuilt = false;
 #endif
-}
 
-const bool kWideLanesAvailable = detectWideLanes();
-const bool kWideRegistersAvailable = kWideLanesAvailable && detectWideRegisters();
+const bool kWideLanesAvailable = kWideLanesBuilt && processorRuns(InstructionSet::Avx2);
+const bool kWideRegistersAvailable =
+    kWideLanesAvailable && kWideRegistersBuilt && processorRuns(InstructionSet::Avx512FVl);
 bool g_wideLanesAllowed = true;
 } // namespace
 

@@ -25,6 +25,9 @@ public:
         m_gain = g;
     }
 
+    // Nothing of the gate can be done ahead of the frames.
+    void prepare(unsigned /*from*/, unsigned /*count*/) const {}
+
     F4 next(F4 x)
     {
         const F4 zero(0.f), one(1.f);

@@ -1,9 +1,7 @@
 #include "engine/stages/GateStage.h"
 
 #include "engine/Units.h"
-#include "engine/simd/WideRegisters.h"
 #include "engine/stages/GateFrames.h"
-#include "engine/stages/StageLanes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,23 +19,9 @@ void GateStage::setup(unsigned fs, const GateParams& p)
     }
 }
 
-namespace
-{
-template <int L>
-void runGate(LaneGroup<GateChannel, L>& lanes, unsigned frames)
-{
-    GateFrames<L> gate(lanes);
-    for (unsigned i = 0; i < frames; ++i)
-        lanes.io.store(i, gate.next(lanes.io.load(i)));
-    gate.finish();
-}
-} // namespace
-
 void GateStage::processChannels(const ChannelBlock& block)
 {
-    runOnWidestRegisters([&] {
-        forEachLaneGroup(memory, block, [&](auto& lanes) { runGate(lanes, block.frames); });
-    });
+    runFramesOfLanes<GateFrames>(memory, block);
 }
 
 void GateChannel::restart()

@@ -50,9 +50,10 @@ public:
         m_counter = counter;
     }
 
-    // Frames [from, from + count) of every lane's channel on its grid, in place, four frames
-    // at a time: the grid does not depend on the frames before, so time can fill the lanes.
-    void putOnGrid(unsigned from, unsigned count) const
+    // Puts frames [from, from + count) of every lane's channel on its grid, in place, four
+    // frames at a time, ahead of next(): the grid does not depend on the frames before, so
+    // time can fill the lanes.
+    void prepare(unsigned from, unsigned count) const
     {
         for (int l = 0; l < L; ++l)
         {
@@ -74,7 +75,7 @@ public:
     }
 
     // The hold and the band-pass, from a sample already on the grid.
-    F4 nextOnGrid(F4 q)
+    F4 next(F4 q)
     {
         const F4 one(1.f);
         // A new value is taken once the hold count has run down, then held.

@@ -1,9 +1,7 @@
 #include "engine/stages/LoFiStage.h"
 
 #include "engine/filters/FilterDesign.h"
-#include "engine/simd/WideRegisters.h"
 #include "engine/stages/LoFiFrames.h"
-#include "engine/stages/StageLanes.h"
 #include "params/LoFiSteps.h"
 
 #include <cmath>
@@ -30,24 +28,9 @@ void LoFiStage::setup(unsigned fs, const LoFiParams& p)
     }
 }
 
-namespace
-{
-template <int L>
-void runLoFi(LaneGroup<LoFiChannel, L>& lanes, unsigned frames)
-{
-    LoFiFrames<L> lofi(lanes);
-    lofi.putOnGrid(0, frames);
-    for (unsigned i = 0; i < frames; ++i)
-        lanes.io.store(i, lofi.nextOnGrid(lanes.io.load(i)));
-    lofi.finish();
-}
-} // namespace
-
 void LoFiStage::processChannels(const ChannelBlock& block)
 {
-    runOnWidestRegisters([&] {
-        forEachLaneGroup(memory, block, [&](auto& lanes) { runLoFi(lanes, block.frames); });
-    });
+    runFramesOfLanes<LoFiFrames>(memory, block);
 }
 
 void LoFiChannel::restart()

@@ -1,17 +1,22 @@
 // A stage's channels on vector lanes: up to four channels' state and samples at once.
 // Every stage runs its buffers through forEachLaneGroup; the stages made of biquad
-// sections alone run them through runSectionsOfLanes.
+// sections alone run them through runSectionsOfLanes, and those that step frame by frame
+// through runFramesOfLanes.
 #pragma once
 
 #include "engine/simd/CascadeDispatch.h"
 #include "engine/simd/Lanes.h"
+#include "engine/simd/WideRegisters.h"
 #include "engine/stages/Stage.h"
 
 #include <array>
+#include <type_traits>
 
 template <typename Channel, int L>
 struct LaneGroup
 {
+    static constexpr int kLanes = L;
+
     unsigned first; // the channel in lane 0
     Channel* ch[L];
     LaneIO<L> io;
@@ -77,6 +82,24 @@ void forEachLaneGroup(StageMemory<Channel>& memory, const ChannelBlock& block, R
     forLaneGroups(block.channels, [&](auto lanes, unsigned first) {
         auto group = laneGroupOf<decltype(lanes)::value>(memory, block, first);
         run(group);
+    });
+}
+
+// Runs a stage that steps frame by frame, on the widest registers the processor has. For
+// each lane group a stepper Frames<L> is made over it; prepare(0, frames) does what it can
+// ahead of the frames, next(x) takes each frame's lanes in place, first to last, and
+// finish() writes its state back.
+template <template <int> class Frames, typename Channel>
+void runFramesOfLanes(StageMemory<Channel>& memory, const ChannelBlock& block)
+{
+    runOnWidestRegisters([&] {
+        forEachLaneGroup(memory, block, [&](auto& lanes) {
+            Frames<std::remove_reference_t<decltype(lanes)>::kLanes> frames(lanes);
+            frames.prepare(0, block.frames);
+            for (unsigned i = 0; i < block.frames; ++i)
+                lanes.io.store(i, frames.next(lanes.io.load(i)));
+            frames.finish();
+        });
     });
 }
 

@@ -26,14 +26,14 @@ void runTogether(GateStage& gate, LoFiStage& lofi, const ChannelBlock& block)
                 for (; g < gateEnd && q < lofiEnd; ++g, ++q)
                 {
                     gateLanes.io.store(g, gated.next(gateLanes.io.load(g)));
-                    lofiLanes.io.store(q, reduced.nextOnGrid(lofiLanes.io.load(q)));
+                    lofiLanes.io.store(q, reduced.next(lofiLanes.io.load(q)));
                 }
                 for (; g < gateEnd; ++g)
                     gateLanes.io.store(g, gated.next(gateLanes.io.load(g)));
                 for (; q < lofiEnd; ++q)
-                    lofiLanes.io.store(q, reduced.nextOnGrid(lofiLanes.io.load(q)));
+                    lofiLanes.io.store(q, reduced.next(lofiLanes.io.load(q)));
                 if (start < frames)
-                    reduced.putOnGrid(start, gateEnd - start);
+                    reduced.prepare(start, gateEnd - start);
             }
             gated.finish();
             reduced.finish();

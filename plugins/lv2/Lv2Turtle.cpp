@@ -21,6 +21,10 @@ const char* const kPrefixes =
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n\n";
 
+// The licence of the plugins' binary (README, "Licence"; LICENSE): it contains none of the
+// GPL-3.0-only libraries, so the sources' GPL-3.0-or-later holds.
+const char* const kLicence = "<http://spdx.org/licenses/GPL-3.0-or-later>";
+
 std::string number(float v)
 {
     char text[32];
@@ -130,7 +134,7 @@ std::string pluginTurtle()
     {
         const std::uint32_t channels = variant.channels;
         out << "<" << variant.uri << ">\n  a lv2:Plugin , lv2:DistortionPlugin ;\n  doap:name " << quoted(variant.name)
-            << " ;\n  doap:maintainer [ foaf:name \"Orvex\" ] ;\n  doap:license <urn:orvex:license:proprietary> ;\n"
+            << " ;\n  doap:maintainer [ foaf:name \"Orvex\" ] ;\n  doap:license " << kLicence << " ;\n"
             << "  lv2:optionalFeature lv2:hardRTCapable ;\n";
         for (std::uint32_t i = 0; i < kParameterCount; ++i)
             controlPort(out, lv2port::kFirstControl + i, g_parameterDefinitions[i]);
@@ -153,7 +157,7 @@ std::string lineTurtle()
     {
         const std::uint32_t channels = variant.channels;
         out << "<" << variant.uri << ">\n  a lv2:Plugin , lv2:SimulatorPlugin ;\n  doap:name " << quoted(variant.name)
-            << " ;\n  doap:maintainer [ foaf:name \"Orvex\" ] ;\n  doap:license <urn:orvex:license:proprietary> ;\n"
+            << " ;\n  doap:maintainer [ foaf:name \"Orvex\" ] ;\n  doap:license " << kLicence << " ;\n"
             << "  lv2:optionalFeature lv2:hardRTCapable ;\n";
         const auto& table = plugins::lineParameters();
         for (std::uint32_t i = 0; i < plugins::kLineParameterCount; ++i)

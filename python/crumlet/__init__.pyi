@@ -50,6 +50,7 @@ class Effect:
 
     # The forty properties as attributes, typed as they read back. They also take the texts
     # the tool reads ("-40dB", "#3"); item access (fx["NoiseLevel"] = "-40dB") is typed for that.
+    # Begin: one attribute per parameter, written by crumlet-parameter-files.
     FiltersEnable: bool
     FiltersLPFSlope: str
     FiltersLPFFreq: float
@@ -90,6 +91,7 @@ class Effect:
     InputGain: float
     OutputGain: float
     Balance: float
+    # End: the attributes written by crumlet-parameter-files.
 
 def presets() -> Dict[str, str]: ...
 def devices(query: str = "", category: str = "") -> List[Dict[str, Any]]: ...

@@ -108,7 +108,7 @@ TEST_F(FloatWavFiles, AFileWithRoomForRf64ThatFitsStaysAWavFile)
 
 TEST_F(FloatWavFiles, AFileWithoutRoomIsNeverCutSilently)
 {
-    // A header's sizes used to saturate: readers saw 349.5 s of a 360 s render.
+    // A header's sizes must not saturate: readers would see 349.5 s of a 360 s render.
     const auto x = ramp(2 * 1000);
     const std::string file = path("plain.wav");
     FloatWavWriter writer(file, file, 2, 48000, false, 4096);

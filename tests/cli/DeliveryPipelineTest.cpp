@@ -1,6 +1,7 @@
 // `crumlet render` delivering a dialogue job: the rate, depth and channels asked for, dither,
 // the plain word for a format a container cannot hold, variation reported per file, and WAV
 // files that say how they were made, rendered again identically from what they say.
+#include "cli/ToolVersion.h"
 #include "cli/io/BextChunk.h"
 #include "cli/render/RenderProvenance.h"
 
@@ -113,10 +114,11 @@ TEST_F(DeliveryPipeline, AWavFileSaysHowItWasMadeAndRendersAgainIdentically)
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     const OutputMetadata m = readMetadata(path("line.wav"));
-    EXPECT_TRUE(has(m.description, "crumlet 0.1.0: preset Police radio; varied SIMTuning=")) << m.description;
+    const std::string tool = std::string("crumlet ") + kToolVersion;
+    EXPECT_TRUE(has(m.description, tool + ": preset Police radio; varied SIMTuning=")) << m.description;
     EXPECT_EQ(m.originator, "crumlet");
     EXPECT_EQ(m.originationDate.size(), 10u);
-    EXPECT_EQ(m.codingHistory.rfind("A=PCM,F=48000,W=24,M=stereo,T=crumlet 0.1.0; preset=Police radio; settings ", 0), 0u)
+    EXPECT_EQ(m.codingHistory.rfind("A=PCM,F=48000,W=24,M=stereo,T=" + tool + "; preset=Police radio; settings ", 0), 0u)
         << m.codingHistory;
     EXPECT_TRUE(has(m.codingHistory, " OutputGain=-3") && has(m.codingHistory, "; seed 42\r\n")) << m.codingHistory;
     const RenderRecipe recipe = readRecipe(path("line.wav"));

@@ -59,7 +59,8 @@ std::vector<double> responseOf(F dbAt)
 }
 } // namespace
 
-// `crumlet sims PA` returned Metal Pail and Panel; old, train, announce and boxy returned nothing.
+// Whole words: `crumlet sims PA` finds neither Metal Pail nor Panel, and old, train, announce
+// and boxy find their devices.
 TEST(DeviceSearch, WholeWordsInNamesCategoriesAndTags)
 {
     const auto pa = namesFound({"PA"});

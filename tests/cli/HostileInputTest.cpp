@@ -111,7 +111,8 @@ std::size_t feedPipe(CrumletProcess& crumlet, const std::string& fifo, std::size
 
 TEST_F(HostileInput, SettingsFilesThatAreNotFilesAreUsageErrorsAndAreReadBounded)
 {
-    // A folder aborted every command that reads --bank (an uncaught stream exception).
+    // A folder is a usage error for every command that reads --bank, not an uncaught stream
+    // exception that aborts it.
     fs::create_directories(path("folder"));
     for (const std::vector<std::string>& command :
          {std::vector<std::string>{"render", "--out", path("o.wav")}, {"plot", "--filters", "--csv"},
@@ -123,7 +124,7 @@ TEST_F(HostileInput, SettingsFilesThatAreNotFilesAreUsageErrorsAndAreReadBounded
         EXPECT_EQ(r.exitCode, 2) << command[0] << r.err;
         EXPECT_TRUE(has(r.err, "\"" + path("folder") + "\" is a folder, not a parameter block file")) << r.err;
     }
-    // A device was read without end.
+    // A device is refused, not read without end.
     for (const char* option : {"--bank", "--preset"})
     {
         const ProcessResult r = runCrumlet({"bank", "--out", path("b.bank"), option, "/dev/zero"});
@@ -131,7 +132,7 @@ TEST_F(HostileInput, SettingsFilesThatAreNotFilesAreUsageErrorsAndAreReadBounded
         EXPECT_TRUE(has(r.err, "\"/dev/zero\" is a device")) << r.err;
     }
     // A pipe is read, but no further than a block (one byte more tells it is too long) or
-    // the size a preset file may have; 100 MB used to be read before the size was refused.
+    // the size a preset file may have, not 100 MB before the size is refused.
     const std::string fifo = path("stream");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     for (const char* option : {"--bank", "--preset"})
@@ -149,7 +150,8 @@ TEST_F(HostileInput, SettingsFilesThatAreNotFilesAreUsageErrorsAndAreReadBounded
     EXPECT_FALSE(fs::exists(path("o.wav")));
 }
 
-// `render --out x.wav --save-preset x.wav --force` left 987 bytes of JSON where the render was.
+// `render --out x.wav --save-preset x.wav --force` must not leave the preset's JSON where the
+// render should be.
 TEST_F(HostileInput, APresetFileNamingAnOutputIsRefusedUpFront)
 {
     const std::string in = writeTone("in/a.wav", 4800);
@@ -172,8 +174,9 @@ TEST_F(HostileInput, APresetFileNamingAnOutputIsRefusedUpFront)
     EXPECT_FALSE(fs::exists(path("b.bank")));
 }
 
-// The summary's time left out everything before the first render: loading the effect,
-// reading the settings and planning (minutes for a few thousand files, when it was quadratic).
+// The summary's time covers everything before the first render too: loading the effect,
+// reading the settings and planning (which, were it quadratic, would take minutes for a few
+// thousand files).
 TEST_F(HostileInput, TheSummaryTellsTheWholeTime)
 {
     writeTone("in/a.wav", 480);
@@ -212,16 +215,17 @@ void putBigEndian32(std::string& bytes, std::size_t at, std::uint32_t v)
 }
 } // namespace
 
-// These rendered as success: the part libsndfile could read was taken for the whole.
+// Inputs of which libsndfile reads only a part: that part must not be taken for the whole and
+// rendered as a success.
 TEST_F(HostileInput, DamagedInputsAreReportedAndLeaveNoOutput)
 {
     std::vector<std::pair<std::string, std::string>> damaged; // file, what the message says
-    // An Ogg stream cut in half: what was there rendered, exit 0.
+    // An Ogg stream cut in half: what is there would render, exit 0.
     const std::string ogg = bytesOf(writeTone("whole.ogg", 48000 * 3, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
     std::ofstream(path("cut.ogg"), std::ios::binary) << ogg.substr(0, ogg.size() / 2);
     damaged.emplace_back(path("cut.ogg"), "without its end-of-stream mark (truncated or damaged)");
-    // A WAV file whose data size was left at 0 by its writer, its second of samples after it:
-    // it rendered 0 s.
+    // A WAV file whose data size its writer left at 0, its second of samples after it: read
+    // as its header says, it renders 0 s.
     std::string wav = bytesOf(writeTone("whole.wav", 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
     const std::size_t data = wav.find("data");
     ASSERT_NE(data, std::string::npos);
@@ -286,8 +290,8 @@ TEST_F(HostileInput, TheGainNoteIsInTheJsonLines)
     EXPECT_EQ(line["gainNote"], "the output is silent") << r.out;
 }
 
-// An empty value was read as 0 or as no value: `--loudness ''` rendered unnormalised, `--jobs
-// ''` took a job per core and `--in ''` rendered the demo.
+// An empty value is not read as 0 or as no value: `--loudness ''` would render unnormalised,
+// `--jobs ''` would take a job per core and `--in ''` would render the demo.
 TEST_F(HostileInput, AnEmptyValueIsBadUsage)
 {
     const std::string in = writeTone("a.wav", 4800);
@@ -319,8 +323,8 @@ TEST_F(HostileInput, ValidateTakesAFiniteTime)
     }
 }
 
-// A preset file into a folder that does not exist was found out only after the render (and
-// for `editor`, after the window closed, its settings lost).
+// A preset file into a folder that does not exist is found out before the render (for
+// `editor`, before the window opens, not after it closes with its settings lost).
 TEST_F(HostileInput, APresetFileThatCannotBeWrittenIsFoundOutFirst)
 {
     const std::string in = writeTone("a.wav", 4800);
@@ -335,7 +339,8 @@ TEST_F(HostileInput, APresetFileThatCannotBeWrittenIsFoundOutFirst)
     r = runCrumlet({"editor", "--save-preset", preset});
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_TRUE(has(r.err, "cannot write \"" + preset + "\"")) << r.err;
-    // A name longer than a folder takes aborted the tool (an uncaught filesystem error).
+    // A name longer than a folder takes is refused, not left to abort the tool as an uncaught
+    // filesystem error.
     const std::string tooLong = path(std::string(300, 'p') + ".json");
     r = runCrumlet({"render", "--in", in, "--out", path("o.wav"), "--save-preset", tooLong});
     EXPECT_EQ(r.exitCode, 1) << r.err;
@@ -362,8 +367,8 @@ TEST_F(HostileInput, OutputNamesUpToTheLongestAFolderTakesAreWritten)
     EXPECT_EQ(filesIn(m_dir.string()), (std::vector<std::string>{"in/" + longest, longest, "out/" + longest, preset}));
 }
 
-// Names were printed as they were: a newline split a file's line, an escape sequence reached
-// the terminal; with --json a name that is not UTF-8 aborted the tool.
+// Names printed as they are would let a newline split a file's line and an escape sequence
+// reach the terminal, and with --json a name that is not UTF-8 would abort the tool.
 TEST_F(HostileInput, NamesAreEscapedInLinesAndJson)
 {
     const std::string name = "take\n1\x1b[2J\xff.wav";

@@ -199,7 +199,8 @@ TEST(LevelMeter, RatesTheToolDoesNotServeAreRefusedBeforeMeasuring)
     }
 }
 
-// One NaN made the whole loudness NaN, read as silence: loudness matching was switched off.
+// One NaN must not make the whole loudness NaN, which reads as silence and switches loudness
+// matching off.
 TEST(LevelMeter, SamplesThatAreNotNumbersAreMeasuredAsSilenceAndCounted)
 {
     auto x = sine(1000.0, 0.0, 0.1, 48000, 48000 * 3, 2);

@@ -76,7 +76,8 @@ TEST(NameSuggestions, APartOfANameListsThePropertiesHoldingIt)
     EXPECT_EQ(errorOf(s, "Zorp=1"), "unknown property \"Zorp\"");
 }
 
-// `LoFiDownSampleIndex=8` silently meant 5333 Hz.
+// `LoFiDownSampleIndex=8` reads as 8000 Hz (`8kHz`) or as index 8 (5333 Hz): neither is taken
+// silently.
 TEST(NameSuggestions, ABareNumberThatIsNoEntryIsRefusedWithBothReadings)
 {
     ParameterSettings s = fresh();

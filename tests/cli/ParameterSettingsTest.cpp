@@ -150,8 +150,8 @@ TEST(ParameterSettings, ErrorsNameThePropertyAndItsRange)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(blockOf(s).data()), 139), before);
 }
 
-// A name or value of megabytes was echoed whole (and a name took seconds per property for
-// its suggestion); control characters reached the terminal.
+// A name or value of megabytes is quoted in part, not echoed whole (nor a name given seconds
+// per property for its suggestion); control characters never reach the terminal.
 TEST(ParameterSettings, ErrorsQuoteWhatWasGivenInPartAndEscaped)
 {
     ParameterSettings s = fresh();

@@ -132,8 +132,8 @@ TEST_F(PresetFiles, MalformedFilesSayWhere)
     EXPECT_NE(errorOf(write("f.json", R"({"description": 3})")).find("description"), std::string::npos);
 }
 
-// Found by fuzz_preset_file: a number beyond what a double holds made the JSON reader
-// throw an error of its own that nothing caught.
+// From fuzz_preset_file: a number beyond what a double holds makes the JSON reader throw an
+// error of its own, which must become a usage error.
 TEST_F(PresetFiles, NumbersTooLargeToReadAreUsageErrors)
 {
     for (const char* text : {R"({"NoiseLevel": 1e999})", "4e4444A44\"oFiBi b\x87tsv}\n"})
@@ -145,8 +145,8 @@ TEST_F(PresetFiles, NumbersTooLargeToReadAreUsageErrors)
     }
 }
 
-// 60000 levels of arrays crashed `bank` and `render`: the whole value was printed into the
-// message, recursively, until the stack overflowed; 50000 levels made a 100 KB message.
+// Deeply nested arrays: printing the whole value into the message, recursively, would
+// overflow the stack at 60000 levels and make a 100 KB message at 50000.
 TEST_F(PresetFiles, NestedValuesAreRefusedAsTheyOpenAndNothingLongIsEchoed)
 {
     const int levels = 30000; // within the size a preset file may have
@@ -169,7 +169,7 @@ TEST_F(PresetFiles, NestedValuesAreRefusedAsTheyOpenAndNothingLongIsEchoed)
     }
 }
 
-// A NUL byte ended the text where the JSON reader met it: what came after went unread.
+// A NUL byte would end the text where the JSON reader meets it, leaving what follows unread.
 TEST_F(PresetFiles, ANulByteIsRefused)
 {
     for (const std::string& text : {std::string("{\"EQGain\": 3}\0{\"EQGain\": [", 25),
@@ -183,7 +183,7 @@ TEST_F(PresetFiles, ANulByteIsRefused)
     }
 }
 
-// The second of two keys naming one property (in any case) silently won.
+// Two keys naming one property (in any case) are refused, not decided silently for the second.
 TEST_F(PresetFiles, APropertyGivenTwiceInAnyCaseIsRefused)
 {
     EXPECT_NE(errorOf(write("a.json", R"({"EQGain": 3, "EQGain": 4})")).find("\"EQGain\" is given twice"),
@@ -205,7 +205,7 @@ TEST_F(PresetFiles, FoldersDevicesAndLargeFilesAreRefused)
     EXPECT_NE(errorOf(write("large.json", fits + "\n")).find("more than 65536 bytes"), std::string::npos);
 }
 
-// A file named like a shipped preset was passed over for it without a word.
+// A file named like a shipped preset is not passed over for it without a word.
 TEST_F(PresetFiles, AFileNamedLikeAShippedPresetIsNeitherTakenNorPassedOverSilently)
 {
     struct InFolder

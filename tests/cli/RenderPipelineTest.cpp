@@ -154,7 +154,7 @@ TEST_F(RenderPipeline, ReRunsSkipExistingOutputsOrSayHowToProceed)
     EXPECT_NE(bytesOf(path("out/a.wav")), "earlier run");
 }
 
-// A single --out that existed was replaced silently while a batch refused.
+// A single --out that exists is refused as a batch's outputs are, not replaced silently.
 TEST_F(RenderPipeline, ASingleOutputThatExistsIsReplacedOnlyWithForce)
 {
     const std::string in = writeTone("a.wav", 4800);
@@ -422,7 +422,7 @@ TEST_F(RenderPipeline, SimsAreFoundByCategoryOrWordAndDescribed)
     EXPECT_TRUE(has(runCrumlet({"sims", "--help"}).out, "damping"));
 }
 
-// Subfolders passed over without --recursive, and files that are not audio, went unmentioned.
+// Subfolders passed over without --recursive, and files that are not audio, are mentioned.
 TEST_F(RenderPipeline, WhatAFolderHoldsBesideItsAudioIsCountedInOneNote)
 {
     writeTone("in/a.wav", 2400);

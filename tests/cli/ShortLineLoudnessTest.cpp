@@ -113,8 +113,8 @@ TEST(LoudnessRange, StandsBesideTheIntegratedLoudness)
     EXPECT_TRUE(std::isnan(measure(tone(1000.0, 0.3, 48000, 2.0), 48000).loudnessRangeLu));
 }
 
-// A 0.25 s line at -4 dBFS peak printed "-inf LUFS ... (the output is silent)", reported
-// "rendered" and was left several LU louder than its neighbours.
+// A 0.25 s line at -4 dBFS peak, too short for the gated measure, is neither printed as
+// "-inf LUFS ... (the output is silent)" nor left several LU louder than its neighbours.
 TEST_F(RenderPipeline, AShortLineIsBroughtToTheTargetWithANote)
 {
     const std::string shortLine = writeTone("short.wav", 7200, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000, 0.63f);

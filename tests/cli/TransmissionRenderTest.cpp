@@ -89,7 +89,7 @@ TEST_F(TransmissionRender, PresetsCarryTheirTransmissionThroughFilesAndTheListin
     EXPECT_EQ(saved["transmission"]["codec"], "opus:16k:wb");
     EXPECT_EQ(saved["transmission"]["loss"], "2%:burst=3");
     EXPECT_EQ(saved["transmission"]["radio"], "key=line");
-    // The preset file renders as the options did.
+    // The preset file renders as the options do.
     r = runCrumlet({"render", "--in", in, "--out", path("again.wav"), "--preset", path("p.json"), "--quiet"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(bytesOf(path("again.wav")).size(), bytesOf(path("o.wav")).size());

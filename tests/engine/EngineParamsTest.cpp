@@ -47,57 +47,52 @@ bool groupChanged(const EngineParams& p, ParameterId id)
     }
 }
 
+// The enable mask's bit of a switch (bit 0 Filters, 1 Distortion, 2 EQ, 3 Noise, 4 Gate,
+// 5 SIM, 6 lo-fi); 0 for any other parameter.
+int maskBitOf(ParameterId id)
+{
+    switch (id)
+    {
+    case P::FiltersEnable: return 0x01;
+    case P::DistortionEnable: return 0x02;
+    case P::EQEnable: return 0x04;
+    case P::NoiseEnable: return 0x08;
+    case P::GateEnable: return 0x10;
+    case P::SIMEnable: return 0x20;
+    case P::LoFiEnable: return 0x40;
+    default: return 0;
+    }
+}
+
 int changedGroupCount(const EngineParams& p)
 {
     return p.filters.changed + p.distortion.changed + p.eq.changed + p.noise.changed + p.gate.changed +
            p.sim.changed + p.lofi.changed + p.gains.changed;
 }
 
-// A complete block written out byte by byte, every value away from its default.
+// A complete block written out byte by byte, every value away from its default: one line
+// per stage in host order, floats and integers little-endian.
 // clang-format off
-const std::uint8_t kHandBlock[139] = {
-    0x00,                                           //   0 FiltersEnable off
-    0x01, 0x00, 0x00, 0x00,                         //   1 FiltersLPFSlope 1
-    0x00, 0xA0, 0x8C, 0x46,                         //   5 FiltersLPFFreq 18000
-    0x00, 0x00, 0xC8, 0x41,                         //   9 FiltersLPFQ 25
-    0x01, 0x00, 0x00, 0x00,                         //  13 FiltersHPFSlope 1
-    0x00, 0x00, 0xF0, 0x42,                         //  17 FiltersHPFFreq 120
-    0x00, 0x00, 0x48, 0x42,                         //  21 FiltersHPFQ 50
-    0x01,                                           //  25 DistortionEnable on
-    0x07, 0x00, 0x00, 0x00,                         //  26 DistortionMode 7
-    0x00, 0x00, 0x7A, 0x42,                         //  30 DistortionAmount 62.5
-    0x00, 0x00, 0x48, 0x41,                         //  34 DistortionIntensity 12.5
-    0x00, 0x00, 0x40, 0x40,                         //  38 DistortionRectify 3
-    0x00,                                           //  42 EQEnable off
-    0x02, 0x00, 0x00, 0x00,                         //  43 EQFilterType 2
-    0x00, 0x40, 0x1C, 0x45,                         //  47 EQFreq 2500
-    0x00, 0x00, 0x96, 0x42,                         //  51 EQQ 75
-    0x00, 0x00, 0x90, 0xC0,                         //  55 EQGain -4.5
-    0x01,                                           //  59 NoiseEnable on
-    0x00, 0x00, 0x70, 0xC2,                         //  60 NoiseLevel -60
-    0x00, 0x00, 0xFA, 0x45,                         //  64 NoiseLPFFreq 8000
-    0x00, 0x00, 0x48, 0x43,                         //  68 NoiseHPFFreq 200
-    0x00, 0x00, 0x40, 0xC1,                         //  72 NoiseThresh -12
-    0x00, 0x00, 0xF0, 0xC1,                         //  76 NoiseRange -30
-    0x00, 0x00, 0x16, 0x43,                         //  80 NoiseRecovery 150
-    0x01,                                           //  84 SIMEnable on
-    0x63, 0x00, 0x00, 0x00,                         //  85 SIMType 99
-    0x00, 0x00, 0x16, 0x43,                         //  89 SIMTuning 150
-    0x00,                                           //  93 GateEnable off
-    0x00, 0x00, 0x48, 0xC2,                         //  94 GateThreshold -50
-    0x00, 0x00, 0x8C, 0xC2,                         //  98 GateRange -70
-    0x00, 0x00, 0x20, 0x40,                         // 102 GateAttackTime 2.5
-    0x00, 0x00, 0xC8, 0x41,                         // 106 GateHoldTime 25
-    0x00, 0x00, 0xFA, 0x43,                         // 110 GateReleaseTime 500
-    0x01,                                           // 114 LoFiEnable on
-    0x09, 0x00, 0x00, 0x00,                         // 115 LoFiBitDepthType 9
-    0x1F, 0x00, 0x00, 0x00,                         // 119 LoFiDownSampleIndex 31
-    0x00, 0x00, 0x20, 0x42,                         // 123 LoFiFilter 40
-    0x00, 0x00, 0xC0, 0x40,                         // 127 InputGain 6 dB
-    0x00, 0x00, 0x40, 0xC1,                         // 131 OutputGain -12 dB
-    0x00, 0x00, 0xC8, 0x42,                         // 135 Balance 100
+const std::uint8_t kHandBlock[] = {
+    // Filters: off; LPF slope 1, 18000 Hz, Q 25; HPF slope 1, 120 Hz, Q 50
+    0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0xA0, 0x8C, 0x46, 0x00, 0x00, 0xC8, 0x41, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x42, 0x00, 0x00, 0x48, 0x42,
+    // Distortion: on; mode 7, amount 62.5, intensity 12.5, rectify 3
+    0x01, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 0x7A, 0x42, 0x00, 0x00, 0x48, 0x41, 0x00, 0x00, 0x40, 0x40,
+    // EQ: off; type 2, 2500 Hz, Q 75, -4.5 dB
+    0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x40, 0x1C, 0x45, 0x00, 0x00, 0x96, 0x42, 0x00, 0x00, 0x90, 0xC0,
+    // Noise: on; -60 dB, LPF 8000 Hz, HPF 200 Hz, threshold -12 dB, range -30 dB, recovery 150 ms
+    0x01, 0x00, 0x00, 0x70, 0xC2, 0x00, 0x00, 0xFA, 0x45, 0x00, 0x00, 0x48, 0x43, 0x00, 0x00, 0x40, 0xC1, 0x00, 0x00, 0xF0, 0xC1, 0x00, 0x00, 0x16, 0x43,
+    // SIM: on; type 99, tuning 150
+    0x01, 0x63, 0x00, 0x00, 0x00, 0x00, 0x00, 0x16, 0x43,
+    // Gate: off; threshold -50 dB, range -70 dB, attack 2.5 ms, hold 25 ms, release 500 ms
+    0x00, 0x00, 0x00, 0x48, 0xC2, 0x00, 0x00, 0x8C, 0xC2, 0x00, 0x00, 0x20, 0x40, 0x00, 0x00, 0xC8, 0x41, 0x00, 0x00, 0xFA, 0x43,
+    // Lo-fi: on; bit depth type 9, downsample index 31, filter 40
+    0x01, 0x09, 0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x20, 0x42,
+    // Gains: input 6 dB, output -12 dB, balance 100
+    0x00, 0x00, 0xC0, 0x40, 0x00, 0x00, 0x40, 0xC1, 0x00, 0x00, 0xC8, 0x42,
 };
 // clang-format on
+static_assert(sizeof kHandBlock == 139, "every byte of the block");
 } // namespace
 
 TEST(EngineParams, DefaultsWithoutBlock)
@@ -114,17 +109,20 @@ TEST(EngineParams, DefaultsWithoutBlock)
     EXPECT_EQ(changedGroupCount(p), 8);
 }
 
-TEST(EngineParams, LayoutMatchesParameterTable)
+TEST(EngineParams, BlockLayoutKnownAnswers)
 {
-    ASSERT_EQ(kParameterBlockSize, 139u);
-    for (std::size_t i = 0; i < kBlockLayout.size(); ++i)
+    // Where each value of the block starts, in host order: a bool takes one byte, any other
+    // value four.
+    const std::size_t offsets[kParameterCount] = {0,  1,  5,  9,  13, 17, 21, 25,  26,  30,  34,  38,  42,  43,
+                                                  47, 51, 55, 59, 60, 64, 68, 72,  76,  80,  84,  85,  89,  93,
+                                                  94, 98, 102, 106, 110, 114, 115, 119, 123, 127, 131, 135};
+    for (std::size_t i = 0; i < kParameterCount; ++i)
     {
-        EXPECT_EQ(g_parameterDefinitions[i].id, kBlockLayout[i].id) << i;
-        EXPECT_EQ(blockOffsetOf(i), kBlockLayout[i].offset) << i;
+        EXPECT_EQ(blockOffsetOf(i), offsets[i]) << i;
         // An identifier is ten times its stage's number plus its place in the stage.
         EXPECT_EQ(static_cast<int>(g_parameterDefinitions[i].stage), g_parameterDefinitions[i].id / 10) << i;
     }
-    EXPECT_EQ(blockOffsetOf(40), 139u);
+    EXPECT_EQ(blockOffsetOf(kParameterCount), 139u);
 }
 
 TEST(EngineParams, ReadsHandWrittenBlock)
@@ -237,9 +235,7 @@ TEST_P(SetParamTest, StoresValueAndMarksOnlyItsGroup)
     EXPECT_FLOAT_EQ(static_cast<float>(storedValue(p, c.id)), static_cast<float>(c.stored));
     EXPECT_TRUE(groupChanged(p, c.id));
     EXPECT_EQ(changedGroupCount(p), 1);
-    const bool isSwitch = c.id % 10 == 0 && c.id != P::InputGain;
-    const int bitOfGroup[8] = {kDistortionBit, kGateBit, kSimBit, kLoFiBit, 0, kFiltersBit, kEqBit, kNoiseBit};
-    EXPECT_EQ(p.enableMask, isSwitch ? bitOfGroup[c.id / 10] : 0);
+    EXPECT_EQ(p.enableMask, maskBitOf(c.id));
 }
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -13,6 +13,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 using namespace ZQ::Quarl;
 
@@ -48,82 +50,68 @@ long tableLength()
 {
     return slotOf(&After<Interface>::firstFreeSlot);
 }
+
+// The slots of the operations given, in order.
+template <class... Members>
+std::vector<long> slotsOf(Members... members)
+{
+    return {slotOf(members)...};
+}
 } // namespace
 
 TEST(InterfaceSlots, ParameterObjectHasTheDeletingDestructorFirst)
 {
-    EXPECT_EQ(slotOf(&IEffectParams::DeletingDestructor), 0);
-    EXPECT_EQ(slotOf(&IEffectParams::SetParam), 1);
-    EXPECT_EQ(slotOf(&IEffectParams::Clone), 2);
-    EXPECT_EQ(slotOf(&IEffectParams::Init), 3);
-    EXPECT_EQ(slotOf(&IEffectParams::Term), 4);
-    EXPECT_EQ(slotOf(&IEffectParams::SetParamsBlock), 5);
-    EXPECT_EQ(tableLength<IEffectParams>(), IEffectParams::kSlotCount);
+    using I = IEffectParams;
+    EXPECT_EQ(slotsOf(&I::DeletingDestructor, &I::SetParam, &I::Clone, &I::Init, &I::Term, &I::SetParamsBlock),
+              (std::vector<long>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(tableLength<I>(), I::kSlotCount);
 }
 
 TEST(InterfaceSlots, ProcessorHasTheDeletingDestructorFirst)
 {
-    EXPECT_EQ(slotOf(&IEffectPlugin::DeletingDestructor), 0);
-    EXPECT_EQ(slotOf(&IEffectPlugin::Term), 1);
-    EXPECT_EQ(slotOf(&IEffectPlugin::Reset), 2);
-    EXPECT_EQ(slotOf(&IEffectPlugin::GetPluginInfo), 3);
-    EXPECT_EQ(slotOf(&IEffectPlugin::SupportsMonitoring), 4);
-    EXPECT_EQ(slotOf(&IEffectPlugin::GetLatency), 5);
-    EXPECT_EQ(slotOf(&IEffectPlugin::Init), 6);
-    EXPECT_EQ(slotOf(&IEffectPlugin::Execute), 7);
-    EXPECT_EQ(slotOf(&IEffectPlugin::TimeSkip), 8);
-    EXPECT_EQ(tableLength<IEffectPlugin>(), IEffectPlugin::kSlotCount);
+    using I = IEffectPlugin;
+    EXPECT_EQ(slotsOf(&I::DeletingDestructor, &I::Term, &I::Reset, &I::GetPluginInfo, &I::SupportsMonitoring,
+                      &I::GetLatency, &I::Init, &I::Execute, &I::TimeSkip),
+              (std::vector<long>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(tableLength<I>(), I::kSlotCount);
 }
 
 TEST(InterfaceSlots, SoundEngineHostObjects)
 {
-    EXPECT_EQ(slotOf(&IAllocator::Malloc), 1);
-    EXPECT_EQ(slotOf(&IAllocator::Free), 2);
+    EXPECT_EQ(slotsOf(&IAllocator::Malloc, &IAllocator::Free), (std::vector<long>{1, 2}));
     EXPECT_EQ(tableLength<IAllocator>(), IAllocator::kSlotCount);
-    EXPECT_EQ(slotOf(&IProcessingContext::PostMonitorData), 6);
-    EXPECT_EQ(slotOf(&IProcessingContext::CanPostMonitorData), 7);
+    EXPECT_EQ(slotsOf(&IProcessingContext::PostMonitorData, &IProcessingContext::CanPostMonitorData),
+              (std::vector<long>{6, 7}));
     EXPECT_EQ(tableLength<IProcessingContext>(), IProcessingContext::kSlotCount);
 }
 
 TEST(InterfaceSlots, AuthoringHostObjects)
 {
-    EXPECT_EQ(slotOf(&IPropertySet::GetValue), 0);
-    EXPECT_EQ(slotOf(&IPropertySet::SetValue), 1);
-    EXPECT_EQ(slotOf(&IPropertySet::IsRTPC), 2);
-    EXPECT_EQ(slotOf(&IPropertySet::GetCurrentPlatform), 3);
-    EXPECT_EQ(slotOf(&IPropertySet::GetChangeGroup), 9);
-    EXPECT_EQ(slotOf(&IPropertySet::QueryHost), 10);
-    EXPECT_EQ(tableLength<IPropertySet>(), IPropertySet::kSlotCount);
-    EXPECT_EQ(slotOf(&IChangeGroup::OpenGroup), 1);
-    EXPECT_EQ(slotOf(&IChangeGroup::CloseGroup), 2);
+    using P = IPropertySet;
+    EXPECT_EQ(slotsOf(&P::GetValue, &P::SetValue, &P::IsRTPC, &P::GetCurrentPlatform, &P::GetChangeGroup, &P::QueryHost),
+              (std::vector<long>{0, 1, 2, 3, 9, 10}));
+    EXPECT_EQ(tableLength<P>(), P::kSlotCount);
+    EXPECT_EQ(slotsOf(&IChangeGroup::OpenGroup, &IChangeGroup::CloseGroup), (std::vector<long>{1, 2}));
     EXPECT_EQ(tableLength<IChangeGroup>(), IChangeGroup::kSlotCount);
-    EXPECT_EQ(slotOf(&IBlockWriter::WriteBool), 4);
-    EXPECT_EQ(slotOf(&IBlockWriter::WriteInt32), 7);
-    EXPECT_EQ(slotOf(&IBlockWriter::WriteReal32), 9);
-    EXPECT_EQ(tableLength<IBlockWriter>(), IBlockWriter::kSlotCount);
+    using W = IBlockWriter;
+    EXPECT_EQ(slotsOf(&W::WriteBool, &W::WriteInt32, &W::WriteReal32), (std::vector<long>{4, 7, 9}));
+    EXPECT_EQ(tableLength<W>(), W::kSlotCount);
 }
 
 TEST(InterfaceSlots, PluginObjectOperationsOneToTwentySeven)
 {
+    using A = IAudioPlugin;
+    const std::vector<long> slots =
+        slotsOf(&A::DestroyPlugin, &A::AttachPropertySet, &A::Reserved5, &A::Reserved11, &A::OnPropertyChanged,
+                &A::WriteBankBlock, &A::Reserved17, &A::GetResourceModule, &A::GetDialogResource,
+                &A::HandleWindowMessage, &A::GetPropertyDisplayName, &A::Reserved22, &A::ShowHelp,
+                &A::ReceiveMonitorData, &A::Reserved25, &A::ForwardHostQuery, &A::GetValueRange);
     // Operation n sits in slot n - 1.
-    EXPECT_EQ(slotOf(&IAudioPlugin::DestroyPlugin), 1 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::AttachPropertySet), 2 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::Reserved5), 5 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::Reserved11), 11 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::OnPropertyChanged), 12 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::WriteBankBlock), 16 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::Reserved17), 17 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::GetResourceModule), 18 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::GetDialogResource), 19 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::HandleWindowMessage), 20 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::GetPropertyDisplayName), 21 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::Reserved22), 22 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::ShowHelp), 23 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::ReceiveMonitorData), 24 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::Reserved25), 25 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::ForwardHostQuery), 26 - 1);
-    EXPECT_EQ(slotOf(&IAudioPlugin::GetValueRange), 27 - 1);
-    EXPECT_EQ(tableLength<IAudioPlugin>(), IAudioPlugin::kSlotCount);
+    const long operations[] = {1, 2, 5, 11, 12, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27};
+    ASSERT_EQ(slots.size(), std::size(operations));
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        EXPECT_EQ(slots[i], operations[i] - 1) << "operation " << operations[i];
+    EXPECT_EQ(tableLength<A>(), A::kSlotCount);
     EXPECT_EQ(tableLength<IPluginBase>(), IPluginBase::kSlotCount);
 }
 

@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -157,6 +158,28 @@ TEST(Lv2Description, FortyControlInputsAsTheCatalogueGivesThem)
     // The device names are the SIM port's scale points.
     const std::string info = runWithBundle("lv2info urn:orvex:crumlet:stereo");
     EXPECT_NE(info.find("= \"" + std::string(g_deviceNames[92]) + "\""), std::string::npos);
+}
+
+// Every plugin of the bundle declares the licence the sources carry (README, "Licence").
+TEST(Lv2Description, EveryPluginDeclaresTheGpl)
+{
+    const std::string gpl = "doap:license <http://spdx.org/licenses/GPL-3.0-or-later>";
+    for (const char* file : {"crumlet.ttl", "crumlet-line.ttl"})
+    {
+        std::ifstream in(std::string(CRUMLET_LV2_PATH) + "/crumlet.lv2/" + file);
+        std::stringstream turtle;
+        turtle << in.rdbuf();
+        const std::string text = turtle.str();
+        auto count = [&text](const std::string& what) {
+            int n = 0;
+            for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+                ++n;
+            return n;
+        };
+        EXPECT_EQ(count("a lv2:Plugin"), 2) << file << ": mono and stereo";
+        EXPECT_EQ(count(gpl), 2) << file;
+        EXPECT_EQ(count("doap:license"), 2) << file;
+    }
 }
 
 TEST_F(Lv2Plugin, Lv2applyRendersAsTheHostDoes)

@@ -16,50 +16,21 @@ namespace crumlet_test
 namespace P = ParamId;
 using T = FieldType;
 
-// clang-format off
-const std::array<BlockField, 40> kBlockLayout = {{
-    {P::FiltersEnable,         0, T::Bool,  1.f},
-    {P::FiltersLPFSlope,       1, T::Int,   0.f},
-    {P::FiltersLPFFreq,        5, T::Float, 18000.f},
-    {P::FiltersLPFQ,           9, T::Float, 0.f},
-    {P::FiltersHPFSlope,      13, T::Int,   0.f},
-    {P::FiltersHPFFreq,       17, T::Float, 40.f},
-    {P::FiltersHPFQ,          21, T::Float, 0.f},
-    {P::DistortionEnable,     25, T::Bool,  1.f},
-    {P::DistortionMode,       26, T::Int,   0.f},
-    {P::DistortionAmount,     30, T::Float, 0.f},
-    {P::DistortionIntensity,  34, T::Float, 0.f},
-    {P::DistortionRectify,    38, T::Float, 0.f},
-    {P::EQEnable,             42, T::Bool,  1.f},
-    {P::EQFilterType,         43, T::Int,   1.f},
-    {P::EQFreq,               47, T::Float, 1000.f},
-    {P::EQQ,                  51, T::Float, 0.f},
-    {P::EQGain,               55, T::Float, 0.f},
-    {P::NoiseEnable,          59, T::Bool,  1.f},
-    {P::NoiseLevel,           60, T::Float, -96.f},
-    {P::NoiseLPFFreq,         64, T::Float, 18000.f},
-    {P::NoiseHPFFreq,         68, T::Float, 40.f},
-    {P::NoiseThresh,          72, T::Float, 0.f},
-    {P::NoiseRange,           76, T::Float, -20.f},
-    {P::NoiseRecovery,        80, T::Float, 20.f},
-    {P::SIMEnable,            84, T::Bool,  1.f},
-    {P::SIMType,              85, T::Int,   0.f},
-    {P::SIMTuning,            89, T::Float, 100.f},
-    {P::GateEnable,           93, T::Bool,  1.f},
-    {P::GateThreshold,        94, T::Float, -40.f},
-    {P::GateRange,            98, T::Float, 0.f},
-    {P::GateAttackTime,      102, T::Float, 1.f},
-    {P::GateHoldTime,        106, T::Float, 10.f},
-    {P::GateReleaseTime,     110, T::Float, 100.f},
-    {P::LoFiEnable,          114, T::Bool,  1.f},
-    {P::LoFiBitDepthType,    115, T::Int,   0.f},
-    {P::LoFiDownSampleIndex, 119, T::Int,   0.f},
-    {P::LoFiFilter,          123, T::Float, 0.f},
-    {P::InputGain,           127, T::Float, 0.f},
-    {P::OutputGain,          131, T::Float, 0.f},
-    {P::Balance,             135, T::Float, 100.f},
-}};
-// clang-format on
+namespace
+{
+std::array<BlockField, kParameterCount> blockLayout()
+{
+    std::array<BlockField, kParameterCount> layout{};
+    for (std::size_t i = 0; i < kParameterCount; ++i)
+    {
+        const ParameterDefinition& p = g_parameterDefinitions[i];
+        layout[i] = BlockField{p.id, blockOffsetOf(i), p.hostType, p.defaultValue};
+    }
+    return layout;
+}
+} // namespace
+
+const std::array<BlockField, kParameterCount> kBlockLayout = blockLayout();
 
 const BlockField& blockField(ParameterId id)
 {

@@ -1,12 +1,13 @@
-// Shared fixtures of the engine tests: the parameter block layout written out field by
-// field, a block builder, typed parameter updates and an effect run through the
-// stand-in host exactly as the host's sound engine would run it.
+// Shared fixtures of the engine tests: the parameter block's layout, a block builder, typed
+// parameter updates and an effect run through the stand-in host exactly as the host's sound
+// engine would run it.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
 #include "engine/EffectEngine.h"
 #include "engine/EngineParams.h"
 #include "params/ParameterId.h"
+#include "params/ParameterTable.h"
 #include "quarl/AudioBufferStorage.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
@@ -20,15 +21,10 @@
 
 namespace crumlet_test
 {
-enum class FieldType
-{
-    Bool,
-    Int,
-    Float,
-};
+using FieldType = HostType;
 
 // One value of the 139-byte parameter block: where it sits, how it is carried and its
-// default, as the block layout fixes them.
+// default.
 struct BlockField
 {
     ParameterId id;
@@ -37,7 +33,9 @@ struct BlockField
     float defaultValue;
 };
 
-extern const std::array<BlockField, 40> kBlockLayout;
+// The block's values in host order, as the parameter table lays them out (the offsets are
+// held to known answers in EngineParamsTest).
+extern const std::array<BlockField, kParameterCount> kBlockLayout;
 
 const BlockField& blockField(ParameterId id);
 
@@ -53,7 +51,7 @@ public:
     std::uint32_t size() const { return static_cast<std::uint32_t>(m_bytes.size()); }
 
 private:
-    std::array<std::uint8_t, 139> m_bytes{};
+    std::array<std::uint8_t, kParameterBlockSize> m_bytes{};
 };
 
 // Sends one parameter update in the host's own type: a bool for the switches, a 32-bit

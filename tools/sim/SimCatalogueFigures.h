@@ -30,7 +30,7 @@ double pinkNoiseGainDb(int model, double tuning = 1.0, unsigned sampleRate = kRu
 // The level in dB the rule gives the model.
 double ruleLevelDb(int model);
 
-// True for the models whose level was set by hand with their designs rather than by the rule.
+// True for the models whose level is set by hand with their designs rather than by the rule.
 bool levelIsHandSet(int model);
 
 // ---- Figures ----------------------------------------------------------------------------------

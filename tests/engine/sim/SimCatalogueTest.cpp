@@ -182,85 +182,88 @@ TEST(SimCatalogueFigures, ToolFiguresAgree)
 
 // ---- The four reference models ----------------------------------------------------------------
 
-TEST(SimReferenceModels, ModelZero)
+// The four reference models, row by row as their definitions give them.
+TEST(SimReferenceModels, TheirRows)
 {
-    expectModel(0, -0.9,
-                {{{SimKind::HighPass1, 56, 0, 0, F},
-                  {SimKind::LowShelf, 237, 0.75, 4.3, T},
-                  {SimKind::Peaking, 336, 6.8, 4.1, T},
-                  {SimKind::Peaking, 595, 12.8, 8.6, T},
-                  {SimKind::Peaking, 868, 9.3, -7.3, T},
-                  {SimKind::Peaking, 1000, 1, 0, T},
-                  {SimKind::LowPass2, 6000, 1.4, 0, F}}});
+    struct ReferenceModel
+    {
+        int model;
+        double level;
+        std::array<ExpectedSection, kSimSectionCount> sections;
+    };
+    // clang-format off
+    const ReferenceModel models[] = {
+        {0, -0.9, {{{SimKind::HighPass1, 56, 0, 0, F},
+                    {SimKind::LowShelf, 237, 0.75, 4.3, T},
+                    {SimKind::Peaking, 336, 6.8, 4.1, T},
+                    {SimKind::Peaking, 595, 12.8, 8.6, T},
+                    {SimKind::Peaking, 868, 9.3, -7.3, T},
+                    {SimKind::Peaking, 1000, 1, 0, T},
+                    {SimKind::LowPass2, 6000, 1.4, 0, F}}}},
+        {1, kUnityLevel, {{{SimKind::HighPass1, 50, 0, 0, F},
+                           {SimKind::LowShelf, 1350, 0.125, -15.5, F},
+                           {SimKind::Peaking, 990, 16, -3, T},
+                           {SimKind::Peaking, 1100, 16, 5, T},
+                           {SimKind::Peaking, 2500, 16, 1.5, T},
+                           {SimKind::Peaking, 1000, 1, 0, T},
+                           {SimKind::LowPass2, 3000, 0.75, 0, T}}}},
+        {4, -6.6, {{{SimKind::HighPass2, 169, 0.51, 0, T},
+                    {SimKind::Peaking, 80, 16, -12.6, F},
+                    {SimKind::Peaking, 250, 5, 6, T},
+                    {SimKind::Peaking, 400, 5, 5, T},
+                    {SimKind::Peaking, 900, 4, -5, F},
+                    {SimKind::Peaking, 1000, 1, 0, T},
+                    {SimKind::LowPass2, 9710, 0.61, 0, T}}}},
+        {99, -18.0, {{{SimKind::HighPass2, 362.96, 0.74, 0, T},
+                      {SimKind::HighPass1, 362.96, 0, 0, F},
+                      {SimKind::Peaking, 616.67, 4.36, 18, T},
+                      {SimKind::Peaking, 1160, 8.65, 9, T},
+                      {SimKind::Peaking, 2180, 7.1, 16.3, T},
+                      {SimKind::LowPass2, 3738.69, 0.26, 0, T},
+                      {SimKind::LowPass2, 3738.69, 0.26, 0, F}}}},
+    };
+    // clang-format on
+    for (const ReferenceModel& m : models)
+        expectModel(m.model, m.level, m.sections);
 }
 
-TEST(SimReferenceModels, ModelOne)
+// A tuned section's frequency follows the tuning, a fixed one's does not: single sections
+// of the reference models against their designs at 48 kHz.
+TEST(SimReferenceModels, SectionsAtTheirTunings)
 {
-    expectModel(1, kUnityLevel,
-                {{{SimKind::HighPass1, 50, 0, 0, F},
-                  {SimKind::LowShelf, 1350, 0.125, -15.5, F},
-                  {SimKind::Peaking, 990, 16, -3, T},
-                  {SimKind::Peaking, 1100, 16, 5, T},
-                  {SimKind::Peaking, 2500, 16, 1.5, T},
-                  {SimKind::Peaking, 1000, 1, 0, T},
-                  {SimKind::LowPass2, 3000, 0.75, 0, T}}});
-}
-
-TEST(SimReferenceModels, ModelFour)
-{
-    expectModel(4, -6.6,
-                {{{SimKind::HighPass2, 169, 0.51, 0, T},
-                  {SimKind::Peaking, 80, 16, -12.6, F},
-                  {SimKind::Peaking, 250, 5, 6, T},
-                  {SimKind::Peaking, 400, 5, 5, T},
-                  {SimKind::Peaking, 900, 4, -5, F},
-                  {SimKind::Peaking, 1000, 1, 0, T},
-                  {SimKind::LowPass2, 9710, 0.61, 0, T}}});
-}
-
-TEST(SimReferenceModels, ModelNinetyNine)
-{
-    expectModel(99, -18.0,
-                {{{SimKind::HighPass2, 362.96, 0.74, 0, T},
-                  {SimKind::HighPass1, 362.96, 0, 0, F},
-                  {SimKind::Peaking, 616.67, 4.36, 18, T},
-                  {SimKind::Peaking, 1160, 8.65, 9, T},
-                  {SimKind::Peaking, 2180, 7.1, 16.3, T},
-                  {SimKind::LowPass2, 3738.69, 0.26, 0, T},
-                  {SimKind::LowPass2, 3738.69, 0.26, 0, F}}});
-}
-
-TEST(SimReferenceModels, ModelZeroAtDoubleTuning)
-{
-    BiquadCoefs c[kSimSectionCount];
-    SimModelSections(48000, 0, 2.0, c);
-    EXPECT_TRUE(sameCoefs(c[0], filters::HighPass1(48000, 56)));
-    EXPECT_TRUE(sameCoefs(c[1], filters::LowShelf(48000, 474, 0.75, 4.3)));
-    EXPECT_TRUE(sameCoefs(c[2], filters::Peaking(48000, 672, 6.8, 4.1)));
-    EXPECT_TRUE(sameCoefs(c[3], filters::Peaking(48000, 1190, 12.8, 8.6)));
-    EXPECT_TRUE(sameCoefs(c[4], filters::Peaking(48000, 1736, 9.3, -7.3)));
-    EXPECT_TRUE(sameCoefs(c[5], filters::Peaking(48000, 2000, 1, 0)));
-    EXPECT_TRUE(sameCoefs(c[6], filters::LowPass2(48000, 6000, 1.4)));
-}
-
-TEST(SimReferenceModels, ModelZeroAtNominalTuning)
-{
-    BiquadCoefs c[kSimSectionCount];
-    SimModelSections(48000, 0, 1.0, c);
-    EXPECT_TRUE(sameCoefs(c[1], filters::LowShelf(48000, 237, 0.75, 4.3)));
-    EXPECT_TRUE(sameCoefs(c[2], filters::Peaking(48000, 336, 6.8, 4.1)));
-    EXPECT_TRUE(sameCoefs(c[3], filters::Peaking(48000, 595, 12.8, 8.6)));
-    EXPECT_TRUE(sameCoefs(c[4], filters::Peaking(48000, 868, 9.3, -7.3)));
-    EXPECT_TRUE(sameCoefs(c[5], filters::Peaking(48000, 1000, 1, 0)));
-}
-
-TEST(SimReferenceModels, ModelOneAtHalfTuning)
-{
-    BiquadCoefs c[kSimSectionCount];
-    SimModelSections(48000, 1, 0.5, c);
-    EXPECT_TRUE(sameCoefs(c[6], filters::LowPass2(48000, 1500, 0.75)));
-    EXPECT_TRUE(sameCoefs(c[1], filters::LowShelf(48000, 1350, 0.125, -15.5)));
-    EXPECT_TRUE(sameCoefs(c[0], filters::HighPass1(48000, 50)));
+    struct TunedSection
+    {
+        int model;
+        double tuning;
+        int section;
+        BiquadCoefs design;
+    };
+    // clang-format off
+    const TunedSection sections[] = {
+        {0, 2.0, 0, filters::HighPass1(48000, 56)},
+        {0, 2.0, 1, filters::LowShelf(48000, 474, 0.75, 4.3)},
+        {0, 2.0, 2, filters::Peaking(48000, 672, 6.8, 4.1)},
+        {0, 2.0, 3, filters::Peaking(48000, 1190, 12.8, 8.6)},
+        {0, 2.0, 4, filters::Peaking(48000, 1736, 9.3, -7.3)},
+        {0, 2.0, 5, filters::Peaking(48000, 2000, 1, 0)},
+        {0, 2.0, 6, filters::LowPass2(48000, 6000, 1.4)},
+        {0, 1.0, 1, filters::LowShelf(48000, 237, 0.75, 4.3)},
+        {0, 1.0, 2, filters::Peaking(48000, 336, 6.8, 4.1)},
+        {0, 1.0, 3, filters::Peaking(48000, 595, 12.8, 8.6)},
+        {0, 1.0, 4, filters::Peaking(48000, 868, 9.3, -7.3)},
+        {0, 1.0, 5, filters::Peaking(48000, 1000, 1, 0)},
+        {1, 0.5, 6, filters::LowPass2(48000, 1500, 0.75)},
+        {1, 0.5, 1, filters::LowShelf(48000, 1350, 0.125, -15.5)},
+        {1, 0.5, 0, filters::HighPass1(48000, 50)},
+    };
+    // clang-format on
+    for (const TunedSection& t : sections)
+    {
+        BiquadCoefs c[kSimSectionCount];
+        SimModelSections(48000, t.model, t.tuning, c);
+        EXPECT_TRUE(sameCoefs(c[t.section], t.design))
+            << "model " << t.model << " at tuning " << t.tuning << ", section " << t.section;
+    }
 }
 
 // Responses at 48 kHz, worked out from the four models' definitions and the designs'

@@ -21,12 +21,8 @@ constexpr double kFloor = 0.003981071705534969;
 
 DistortionParams distortion(int mode, float amount, float intensity = 0.f, float rectify = 0.f)
 {
-    DistortionParams p = defaultParams().distortion;
-    p.mode = mode;
-    p.amount = amount;
-    p.intensity = intensity;
-    p.rectify = rectify;
-    return p;
+    const DistortionParams& d = defaultParams().distortion;
+    return {mode, amount, intensity, rectify, d.changed, d.enable};
 }
 
 // Mode timing and detector band: times in ms at amount 0 and at amount 100, cut-offs in Hz.

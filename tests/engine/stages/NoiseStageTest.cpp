@@ -18,12 +18,8 @@ namespace
 {
 NoiseParams noise(float levelDb, float thresholdDb = 0.f, float rangeDb = -20.f, float recoveryMs = 20.f)
 {
-    NoiseParams p = defaultParams().noise;
-    p.level = levelDb;
-    p.threshold = thresholdDb;
-    p.range = rangeDb;
-    p.recovery = recoveryMs;
-    return p;
+    const NoiseParams& d = defaultParams().noise;
+    return {levelDb, d.lpfFreq, d.hpfFreq, thresholdDb, rangeDb, recoveryMs, d.changed, d.enable};
 }
 
 // Power gain for white noise of a cascade, from its impulse response in double precision.
