@@ -22,7 +22,7 @@
 // (and a line's cells) and read by the render; the file carries it as it stands.
 struct RenderRecipe
 {
-    std::string tool;    // "crumlet 0.1.0"
+    std::string tool;    // the tool and its version that made the file
     std::string preset;  // as it was given (a shipped preset's name or a file's path), or empty
     std::vector<std::uint8_t> block; // every setting, the variation drawn included
     std::uint64_t seed = 0;
@@ -32,8 +32,8 @@ struct RenderRecipe
     std::optional<double> loudness;  // LUFS
     bool matchLoudness = false;
     std::vector<VariedValue> varied;
-    // What followed the effect (inactive: nothing); unset when read from a file written before
-    // renders recorded it.
+    // What followed the effect (inactive: nothing); unset when read from a file whose settings
+    // chunk has no "transmission".
     std::optional<transmission::TransmissionSettings> transmission;
     std::string input;               // the input's file name, for the reader
 

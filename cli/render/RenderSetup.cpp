@@ -70,7 +70,7 @@ RenderSetup readRenderOptions(const RenderOptions& options)
     }
     else if (const FactoryPreset* shipped = like ? findFactoryPreset(like->preset) : nullptr)
     {
-        setup.presetTransmission = shipped->transmission; // a file from before renders recorded it
+        setup.presetTransmission = shipped->transmission; // a file whose recipe names no transmission
     }
     for (const auto& assignment : options.assignments)
         setup.assignments.push_back(setup.start.readAssignment(assignment));
