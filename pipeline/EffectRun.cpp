@@ -102,7 +102,10 @@ RunResult EffectRun::run(const Source& source, const Sink& sink, const BeforeBuf
 
 std::vector<float> EffectRun::render(const float* interleaved, std::uint64_t frames, const BeforeBuffer& beforeBuffer)
 {
+    // Room for the input and a second of tail up front: a long input's output is not copied
+    // as it grows.
     std::vector<float> out;
+    out.reserve(static_cast<std::size_t>(frames + m_sampleRate) * m_channels);
     std::uint64_t position = 0;
     const RunResult result = run(
         [&](float* into, std::uint32_t wanted) {

@@ -28,6 +28,18 @@ void checkChannels(std::uint32_t channels)
                          std::to_string(channels));
 }
 
+std::uint32_t deliveryChannels(const std::string& text)
+{
+    const bool digits = !text.empty() && text.size() <= 9 &&
+                        text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits)
+        throw UsageError("--channels takes 1 (a dialogue line folded to mono before the effect), not " +
+                         quoted(text, kQuotedExcerptBytes));
+    const auto channels = static_cast<std::uint32_t>(std::stoul(text));
+    checkChannels(channels);
+    return channels;
+}
+
 unsigned sampleBits(const std::string& text)
 {
     if (text == "16")

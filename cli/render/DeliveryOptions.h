@@ -16,6 +16,9 @@ void checkDeliveryRate(std::uint32_t hz);
 
 // 1 folds the input to mono; 0 keeps its channels.
 void checkChannels(std::uint32_t channels);
+// A channel count as --channels reads it (a whole number, then checkChannels); throws
+// UsageError for any other text ("1.9", "-1", "nan").
+std::uint32_t deliveryChannels(const std::string& text);
 
 // 16 or 24.
 unsigned sampleBits(const std::string& text);

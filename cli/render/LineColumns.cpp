@@ -110,9 +110,7 @@ const std::vector<LineColumn>& lineColumns()
          }},
         {"channels", "1 folds to mono",
          [](LineCells& row, const std::string& v, const LineContext&) {
-             const auto n = static_cast<std::uint32_t>(number(v, "--channels takes 1"));
-             checkChannels(n);
-             row.setup.recipe.delivery.channels = n;
+             row.setup.recipe.delivery.channels = deliveryChannels(v);
          }},
         {"bits", "16 or 24",
          [](LineCells& row, const std::string& v, const LineContext&) {

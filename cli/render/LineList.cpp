@@ -55,6 +55,8 @@ std::vector<std::pair<std::size_t, std::vector<std::string>>> csvRecords(const s
     for (std::size_t i = 0; i < text.size(); ++i)
     {
         const char c = text[i];
+        // A line ends in LF, CRLF or a CR alone (old spreadsheets).
+        const bool lineEnd = c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
         if (quoted)
         {
             if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
@@ -63,7 +65,7 @@ std::vector<std::pair<std::size_t, std::vector<std::string>>> csvRecords(const s
                 quoted = false;
             else
             {
-                line += c == '\n' ? 1 : 0;
+                line += lineEnd ? 1 : 0;
                 field.push_back(c);
             }
             continue;
@@ -78,7 +80,7 @@ std::vector<std::pair<std::size_t, std::vector<std::string>>> csvRecords(const s
         }
         else if (c == separator)
             endField();
-        else if (c == '\n')
+        else if (lineEnd)
         {
             endRecord();
             ++line;
@@ -95,7 +97,7 @@ std::vector<std::pair<std::size_t, std::vector<std::string>>> csvRecords(const s
 
 LineList readCsv(const std::string& text)
 {
-    const std::string firstLine = text.substr(0, text.find('\n'));
+    const std::string firstLine = text.substr(0, text.find_first_of("\r\n"));
     char separator = ',';
     if (firstLine.find(',') == std::string::npos)
         separator = firstLine.find(';') != std::string::npos ? ';' : firstLine.find('\t') != std::string::npos ? '\t' : ',';

@@ -33,7 +33,25 @@ const std::vector<RenderKeyword>& renderKeywordTable()
         keyword("dither", "--dither", &RenderOptions::dither),
         keyword("name", "--name", &RenderOptions::nameTemplate),
         keyword("lines", "--lines", &RenderOptions::lines),
-        keyword("vary", "--vary", &RenderOptions::vary),
+        {"vary", "--vary",
+         [](RenderOptions& o, const pybind11::handle& value) {
+             // One variation as a text, or several as a list of texts.
+             if (pybind11::isinstance<pybind11::str>(value))
+             {
+                 o.vary = {value.cast<std::string>()};
+                 return;
+             }
+             try
+             {
+                 o.vary = value.cast<std::vector<std::string>>();
+             }
+             catch (const pybind11::cast_error&)
+             {
+                 throw pybind11::type_error(
+                     "vary= takes a text or a list of texts (\"SIMTuning=+-6\"), not " +
+                     pybind11::str(pybind11::type::of(value).attr("__name__")).cast<std::string>());
+             }
+         }},
         textKeyword("seed", "--seed", [](RenderOptions& o, const std::string& t) { o.seed = seedOf(t); }),
         keyword("like", "--like", &RenderOptions::like),
         // After the effect, over the preset's transmission.

@@ -75,6 +75,17 @@ def test_bad_usage(tmp_path, inputs):
     assert not (tmp_path / "out").exists(), "nothing is written for bad usage"
 
 
+def test_vary_takes_a_text_or_a_list_of_texts(tmp_path, inputs):
+    one = crumlet.render_files(inputs, tmp_path / "one", vary="SIMTuning=+-6", seed=3)
+    listed = crumlet.render_files(inputs, tmp_path / "listed", vary=["SIMTuning=+-6"], seed=3)
+    key = lambda outcome: outcome["input"]  # noqa: E731 - parallel jobs finish in any order
+    for a, b in zip(sorted(one, key=key), sorted(listed, key=key)):
+        assert a["variation"] == b["variation"] and a["variation"]
+        assert same_bits(read_wav(a["output"])[0], read_wav(b["output"])[0])
+    with pytest.raises(TypeError, match="vary= takes a text or a list of texts"):
+        crumlet.render_files(inputs, tmp_path / "bad", vary=6)
+
+
 def test_every_keyword_is_a_render_option():
     help_text = run_tool("render", "--help").stdout
     for keyword, option in crumlet.render_keywords().items():

@@ -77,6 +77,22 @@ TEST_F(LineLists, SpreadsheetExportsAreReadWithTheirRowNumbers)
     EXPECT_EQ(cell(json.rows[1], "preset"), "(none)");
 }
 
+TEST_F(LineLists, LinesEndInLfCrlfOrCrAlone)
+{
+    for (const char* end : {"\n", "\r\n", "\r"})
+    {
+        const std::string e = end;
+        const LineList list = readLineList(write("lists/ends.csv", "input;output" + e + "a.wav;x.wav" + e + e +
+                                                                    "\"b" + e + "c.wav\";y.wav" + e + "d.wav;z.wav"));
+        ASSERT_EQ(list.rows.size(), 3u) << static_cast<int>(end[0]) << end[1];
+        EXPECT_EQ(cell(list.rows[0], "output"), "x.wav");
+        EXPECT_EQ(cell(list.rows[1], "input"), "b" + e + "c.wav");
+        EXPECT_EQ(list.rows[1].row, 4u);
+        EXPECT_EQ(list.rows[2].row, 6u);
+        EXPECT_EQ(cell(list.rows[2], "output"), "z.wav");
+    }
+}
+
 TEST_F(LineLists, MalformedListsSayTheirRowAndColumn)
 {
     EXPECT_TRUE(has(errorOf("a.csv", "input,output\na.wav,b.wav,c\n"), "row 2, column 3")) << errorOf("a.csv", "input,output\na.wav,b.wav,c\n");
@@ -107,6 +123,22 @@ TEST_F(LineLists, TheWholeListIsCheckedBeforeAnythingRendersAndEveryErrorNamesIt
                                  "has 9 errors; nothing was rendered"})
         EXPECT_TRUE(has(r.err, expected)) << expected << "\n" << r.err;
     EXPECT_FALSE(std::filesystem::exists(path("list/out")));
+}
+
+TEST_F(LineLists, ChannelsAreReadAsTheOptionReadsThem)
+{
+    writeTone("ch/a.wav", 4800);
+    std::string text = "input,output,channels\n";
+    const char* const refused[] = {"1.9", "4294967297", "-4294967295", "NaN", "inf", "0.5", "-1", "2", "1e0"};
+    for (std::size_t i = 0; i < std::size(refused); ++i)
+        text += "a.wav,out/" + std::to_string(i) + ".wav," + refused[i] + "\n";
+    text += "a.wav,out/mono.wav,1\n";
+    const ProcessResult r = runCrumlet({"render", "--lines", write("ch/lines.csv", text)});
+    EXPECT_EQ(r.exitCode, 2);
+    for (std::size_t i = 0; i < std::size(refused); ++i)
+        EXPECT_TRUE(has(r.err, "row " + std::to_string(i + 2) + ", column \"channels\": --channels takes 1"))
+            << refused[i] << "\n" << r.err;
+    EXPECT_TRUE(has(r.err, "has 9 errors")) << r.err;
 }
 
 TEST_F(LineLists, PathsAreTheListsAndResultsCarryTheRow)
