@@ -12,6 +12,8 @@
 # and every shipped preset rendered by both builds and compared sample for sample.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# ccache sees paths relative to the checkout: a clone in another folder reuses its entries.
+export CCACHE_BASEDIR="$PWD"
 scripts/setup.sh --windows
 started=$SECONDS
 stage() { echo "== build-windows: $1 (at $((SECONDS - started)) s)"; }
