@@ -20,6 +20,20 @@ constexpr double kClickMs = 6.0;
 constexpr double kClickHz = 1700.0;
 // Unkeying clicks softer than keying.
 constexpr float kUnkeyClick = 0.5f;
+// The receiver's audio stage: what the radio adds passes unchanged up to the knee and bends
+// smoothly towards the ceiling above it, so a voice peaking at -20 dBFS stays below full scale
+// under the loudest static and click.
+constexpr float kSaturationKnee = 0.5f;
+constexpr float kSaturationCeiling = 0.85f;
+
+float saturated(float x)
+{
+    const float size = std::fabs(x);
+    if (size <= kSaturationKnee)
+        return x;
+    const float room = kSaturationCeiling - kSaturationKnee;
+    return std::copysign(kSaturationKnee + room * std::tanh((size - kSaturationKnee) / room), x);
+}
 // The receiver's audio band.
 constexpr double kBandLowHz = 250.0;
 constexpr double kBandHighHz = 3000.0;
@@ -57,13 +71,13 @@ RadioLink::RadioLink(const RadioSettings& settings, double sampleRate, unsigned 
     const int probeFrames = 1 << 16;
     for (int i = 0; i < probeFrames; ++i)
     {
-        const double x = banded(probe, colouredSample(probe));
+        const double x = banded(probe.staticBand, colouredSample(probe));
         colourSum += x * x;
     }
     probe = makeSource(1);
     for (int i = 0; i < probeFrames; ++i)
     {
-        const double x = banded(probe, probe.random.bipolar());
+        const double x = banded(probe.burstBand, probe.random.bipolar());
         whiteSum += x * x;
     }
     m_colourRms = std::sqrt(colourSum / probeFrames);
@@ -94,14 +108,14 @@ RadioLink::StaticSource RadioLink::makeSource(std::uint64_t seed) const
 {
     StaticSource source{SeededRandom(seed)};
     for (int i = 0; i < 3; ++i)
-        source.band[i] = m_bandDesign[i];
+        source.staticBand[i] = source.burstBand[i] = m_bandDesign[i];
     return source;
 }
 
-float RadioLink::banded(StaticSource& source, float x)
+float RadioLink::banded(Section (&band)[3], float x)
 {
     double y = x;
-    for (Section& section : source.band)
+    for (Section& section : band)
         y = section.run(y);
     return static_cast<float>(y);
 }
@@ -138,7 +152,12 @@ void RadioLink::key(bool down)
     if (down)
         m_sinceKey = 0;
     else
+    {
         m_sinceUnkey = 0;
+        for (StaticSource& source : m_sources)
+            for (int i = 0; i < 3; ++i)
+                source.burstBand[i] = m_bandDesign[i];
+    }
     m_quietFrames = 0;
 }
 
@@ -168,7 +187,7 @@ void RadioLink::process(float* interleaved, const float* levels, std::size_t fra
             for (unsigned c = 0; c < m_channels; ++c)
             {
                 StaticSource& source = m_sources[c];
-                frame[c] += carrier * m_staticGain * banded(source, colouredSample(source)) + click;
+                frame[c] += saturated(carrier * m_staticGain * banded(source.staticBand, colouredSample(source)) + click);
             }
             ++m_sinceKey;
             continue;
@@ -183,10 +202,9 @@ void RadioLink::process(float* interleaved, const float* levels, std::size_t fra
         const float click = m_sinceUnkey != ~0ull ? kUnkeyClick * clickSample(m_sinceUnkey) : 0.f;
         for (unsigned c = 0; c < m_channels; ++c)
         {
-            // The band's filters run on through silence so that the next burst starts clean.
             StaticSource& source = m_sources[c];
-            const float noise = banded(source, tail > 0.f ? source.random.bipolar() : 0.f);
-            frame[c] = tail * noise + click;
+            const float noise = tail > 0.f ? banded(source.burstBand, source.random.bipolar()) : 0.f;
+            frame[c] = saturated(tail * noise + click);
         }
         if (m_sinceUnkey != ~0ull)
             ++m_sinceUnkey;

@@ -1,10 +1,11 @@
 // A two-way radio's link, after the codec: the transmitter keys when the input's level reaches
 // the threshold (or for the whole line) and unkeys once it has stayed below it for the hold
 // time. Keying clicks and raises the carrier, whose static lies under the voice; unkeying
-// clicks again and lets the receiver's squelch close after a burst of noise ("kssht").
-// Between transmissions the squelched receiver is silent. Static and squelch come through the
-// receiver's audio band (250 Hz to 3 kHz, the top falling at 24 dB per octave), as the
-// voice does.
+// clicks again and lets the receiver's squelch close after a burst of noise ("kssht"), white
+// and 10 dB above the static. Between transmissions the squelched receiver is silent. Static
+// and squelch come through the receiver's audio band (250 Hz to 3 kHz, the top falling at
+// 24 dB per octave), as the voice does, and the receiver's audio stage saturates what the
+// radio adds softly below full scale, so that no setting takes a quiet voice past it.
 #pragma once
 
 #include "transmission/SeededRandom.h"
@@ -62,12 +63,16 @@ private:
         SeededRandom random;
         float pink[7] = {};
         float brown = 0;
-        Section band[3]; // the receiver's audio band: high-pass, then two low-pass sections
+        // The receiver's audio band (high-pass, then two low-pass sections), one for the static
+        // and one for the squelch burst: the burst starts from rest, not from the state the
+        // static's colour left in the filters, which would ring out as a spike.
+        Section staticBand[3];
+        Section burstBand[3];
     };
 
     StaticSource makeSource(std::uint64_t seed) const;
     float colouredSample(StaticSource& source) const;
-    static float banded(StaticSource& source, float x);
+    static float banded(Section (&band)[3], float x);
     float clickSample(std::uint64_t sinceEdge) const;
     void key(bool down);
 

@@ -118,5 +118,80 @@ TEST(RadioLink, TheStaticsColourAndLevelAreAsAsked)
     EXPECT_GT(tilts["pink"] - tilts["brown"], 2.0);
 }
 
+// A voice at -20 dBFS in 0.5 s bursts with 1 s gaps: the radio keys and unkeys three times.
+std::vector<float> keyedBursts(float peak)
+{
+    const std::size_t s = static_cast<std::size_t>(kRate);
+    std::vector<float> x(5 * s, 0.f);
+    for (std::size_t start : {s / 2, 2 * s, 7 * s / 2})
+        for (std::size_t i = start; i < start + s / 2; ++i)
+            x[i] = peak * static_cast<float>(std::sin(2 * M_PI * 440.0 * static_cast<double>(i) / kRate));
+    return x;
+}
+
+std::vector<float> throughRadio(const std::vector<float>& input, const std::string& radio, std::uint64_t seed,
+                                std::vector<KeyEvent>* events = nullptr)
+{
+    TransmissionSettings settings;
+    settings.radio = parseRadio(radio);
+    Transmission line(settings, kRate, 1, seed);
+    std::vector<float> out;
+    line.process(input.data(), input.size(), out);
+    line.finish(out);
+    if (events)
+        *events = *line.keyEvents();
+    return out;
+}
+
+float peakOf(const std::vector<float>& x, std::size_t from = 0, std::size_t to = ~std::size_t{0})
+{
+    float peak = 0.f;
+    for (std::size_t i = from; i < std::min(to, x.size()); ++i)
+        peak = std::max(peak, std::fabs(x[i]));
+    return peak;
+}
+
+TEST(RadioLink, TheSquelchBurstSitsTenDecibelsAboveTheStaticWhateverItsColour)
+{
+    // The burst is white in the receiver's band, whatever the static's colour: no step of the
+    // static's own low end rings out of the band filters when it starts.
+    for (const char* colour : {"white", "pink", "brown"})
+        for (std::uint64_t seed : {1, 2, 3})
+        {
+            std::vector<KeyEvent> events;
+            const auto out = throughRadio(keyedBursts(0.1f), std::string("static=-20dB:click=off:colour=") + colour,
+                                          seed, &events);
+            ASSERT_EQ(events.size(), 6u);
+            for (std::size_t e = 1; e < events.size(); e += 2)
+            {
+                const std::size_t unkey = events[e].frame, s = static_cast<std::size_t>(kRate);
+                const double burst = rmsDb(out, unkey, unkey + s / 8);
+                EXPECT_NEAR(burst, -10.0, 1.5) << colour << " seed " << seed << " unkey " << e / 2;
+                // Band-limited noise peaks within about 12 dB of its RMS.
+                EXPECT_LT(20 * std::log10(peakOf(out, unkey, unkey + s / 8)), burst + 13.0)
+                    << colour << " seed " << seed << " unkey " << e / 2;
+            }
+        }
+}
+
+TEST(RadioLink, NoSettingOfTheRadioTakesAQuietVoiceAboveFullScale)
+{
+    // The loudest static and click the settings allow, every colour, keyed by the level and for
+    // the whole line: the receiver's audio stage saturates what the radio adds, so a voice
+    // peaking at -20 dBFS stays below 0 dBFS.
+    const auto input = keyedBursts(0.1f);
+    for (const char* colour : {"white", "pink", "brown"})
+        for (const char* keying : {"level", "line"})
+            for (const char* levels : {"static=-6dB:click=0dB", "static=-20dB:click=0dB", "static=-6dB:click=off"})
+                for (std::uint64_t seed : {1, 2, 3})
+                {
+                    const auto out = throughRadio(input,
+                                                  std::string(levels) + ":squelch=1000ms:colour=" + colour +
+                                                      ":key=" + keying,
+                                                  seed);
+                    EXPECT_LT(peakOf(out), 1.f) << levels << " " << colour << " " << keying << " seed " << seed;
+                }
+}
+
 } // namespace
 } // namespace transmission
