@@ -1,4 +1,5 @@
 #include "cli/io/AudioFiles.h"
+#include "cli/io/QuotedText.h"
 
 #include "cli/io/BextChunk.h"
 #include "cli/io/Dither.h"
@@ -117,7 +118,7 @@ SampleFormat parseSampleFormat(const std::string& text)
         return SampleFormat::Pcm24;
     if (text == "same")
         return SampleFormat::Same;
-    throw UsageError("--format takes float, pcm16, pcm24 or same, not \"" + text + "\"");
+    throw UsageError("--format takes float, pcm16, pcm24 or same, not " + quoted(text, kQuotedExcerptBytes));
 }
 
 SndfileHandle openInput(const std::string& path)

@@ -1,5 +1,6 @@
 #include "cli/render/LineColumns.h"
 
+#include "cli/io/QuotedText.h"
 #include "cli/render/DeliveryOptions.h"
 #include "cli/render/OutputNames.h"
 #include "cli/render/Variation.h"
@@ -41,7 +42,7 @@ double number(const std::string& text, const char* what)
     catch (const std::logic_error&)
     {
     }
-    throw UsageError(std::string(what) + ", not \"" + text + "\"");
+    throw UsageError(std::string(what) + ", not " + quoted(text, kQuotedExcerptBytes));
 }
 
 // A transmission column: its part of the choice, read as its option reads it.
@@ -75,7 +76,7 @@ const std::vector<LineColumn>& lineColumns()
              const std::string path = listPath(v, c);
              std::error_code ec;
              if (!fs::is_regular_file(path, ec))
-                 throw UsageError("\"" + path + "\" " + (fs::exists(path, ec) ? "is not a file" : "does not exist"));
+                 throw UsageError(quoted(path, kQuotedExcerptBytes) + (fs::exists(path, ec) ? " is not a file" : " does not exist"));
              row.input = path;
          }},
         {"output", "the output file",

@@ -108,12 +108,14 @@ LineList readCsv(const std::string& text)
     std::set<std::string> seen;
     for (std::size_t c = 0; c < header.size(); ++c)
     {
+        const std::string at = "row " + std::to_string(records.front().first) + ", column ";
         if (header[c].empty())
-            throw UsageError("row " + std::to_string(records.front().first) + ", column " + std::to_string(c + 1) +
-                             ": the header names no column");
+            throw UsageError(at + std::to_string(c + 1) + ": the header names no column");
+        if (header[c].size() > kMostLineCellBytes)
+            throw UsageError(at + std::to_string(c + 1) + ": " + std::to_string(header[c].size()) +
+                             " bytes; a cell holds at most " + std::to_string(kMostLineCellBytes));
         if (!seen.insert(lower(header[c])).second)
-            throw UsageError("row " + std::to_string(records.front().first) + ", column \"" + header[c] +
-                             "\": named twice");
+            throw UsageError(at + quoted(header[c], kQuotedExcerptBytes) + ": named twice");
     }
     LineList list;
     for (std::size_t r = 1; r < records.size(); ++r)
@@ -151,7 +153,7 @@ LineList readJsonLines(const std::string& text)
         }
         catch (const nlohmann::json::parse_error& e)
         {
-            throw UsageError("row " + std::to_string(row) + ": not JSON (" + e.what() + ")");
+            throw UsageError("row " + std::to_string(row) + ": not JSON (" + quoted(e.what(), 2 * kQuotedExcerptBytes) + ")");
         }
         if (!object.is_object())
             throw UsageError("row " + std::to_string(row) + ": a JSON object per line, such as {\"input\": \"a.wav\"}");
@@ -161,7 +163,7 @@ LineList readJsonLines(const std::string& text)
             if (value.is_null())
                 continue;
             if (value.is_array() || value.is_object())
-                throw UsageError("row " + std::to_string(row) + ", column \"" + key + "\": a text or a number, not " +
+                throw UsageError("row " + std::to_string(row) + ", column " + quoted(key, kQuotedExcerptBytes) + ": a text or a number, not " +
                                  std::string(value.type_name()));
             const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
             if (!text.empty())

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+// A cell holds at most this many bytes (a path's longest): a longer one is refused by its
+// size before it is read.
+constexpr std::size_t kMostLineCellBytes = 4096;
+
 struct LineCell
 {
     std::string column; // as the header names it

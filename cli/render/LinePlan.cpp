@@ -1,6 +1,7 @@
 #include "cli/render/LinePlan.h"
 
 #include "cli/io/OutputFiles.h"
+#include "cli/io/QuotedText.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/ExistingOutputs.h"
 #include "cli/render/LineColumns.h"
@@ -18,7 +19,7 @@ namespace
 {
 std::string at(std::size_t row, const std::string& column)
 {
-    return "row " + std::to_string(row) + (column.empty() ? std::string() : ", column \"" + column + "\"") + ": ";
+    return "row " + std::to_string(row) + (column.empty() ? std::string() : ", column " + quoted(column, kQuotedExcerptBytes)) + ": ";
 }
 } // namespace
 
@@ -38,6 +39,12 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
         const std::size_t errorsBefore = errors.size();
         for (const LineCell& cell : row.cells)
         {
+            if (cell.value.size() > kMostLineCellBytes)
+            {
+                errors.push_back(at(row.row, cell.column) + std::to_string(cell.value.size()) +
+                                 " bytes; a cell holds at most " + std::to_string(kMostLineCellBytes));
+                continue;
+            }
             try
             {
                 applyLineCell(line, cell.column, cell.value, context);

@@ -265,7 +265,7 @@ FactoryPreset readPreset(const std::string& nameOrPath)
         return *preset;
     }
     if (!fs::exists(nameOrPath, ec))
-        throw UsageError("no preset named \"" + nameOrPath + "\" and no file of that name" +
+        throw UsageError("no preset named " + quoted(nameOrPath, kQuotedExcerptBytes) + " and no file of that name" +
                          presetNameHint(nameOrPath));
     const SettingsFileBytes text = readSettingsFile(nameOrPath, kMostPresetFileBytes, "a preset file");
     if (text.longer)

@@ -165,3 +165,53 @@ TEST_F(LineLists, PathsAreTheListsAndResultsCarryTheRow)
     EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     EXPECT_TRUE(has(r.err, "row 2: ")) << r.err;
 }
+
+TEST_F(LineLists, CellsAreRefusedByTheirSizeFirstAndMessagesQuoteThemShort)
+{
+    // Every column and properties' columns: a cell past the limit is
+    // refused by its size before it is read; a long cell under it that is wrong is quoted in
+    // at most 64 bytes.
+    writeTone("big/a.wav", 4800);
+    const std::vector<std::string> columns = {"input", "output", "name", "preset", "loudness", "seed",
+                                              "rate", "channels", "bits", "format", "dither", "codec",
+                                              "loss", "radio", "vary", "SIMTuning", "NoiseLevel"};
+    const std::string oversized(2 * 1024 * 1024, 'x'), longWrong(4000, '?');
+    for (const std::string* value : {&oversized, &longWrong})
+    {
+        std::string text = "input,output";
+        for (std::size_t c = 2; c < columns.size(); ++c)
+            text += "," + columns[c];
+        text += "\n";
+        for (std::size_t r = 0; r < columns.size(); ++r)
+        {
+            std::vector<std::string> cells = {"a.wav", "out/" + std::to_string(r) + ".wav"};
+            cells.resize(columns.size());
+            cells[r] = *value;
+            for (std::size_t c = 0; c < cells.size(); ++c)
+                text += (c ? "," : "") + cells[c];
+            text += "\n";
+        }
+        const ProcessResult r = runCrumlet({"render", "--lines", write("big/lines.csv", text)});
+        EXPECT_EQ(r.exitCode, 2);
+        for (std::size_t row = 0; row < columns.size(); ++row)
+        {
+            const std::string where = "row " + std::to_string(row + 2) + ", column \"" + columns[row] + "\": ";
+            // A long output name is the name checks' to refuse.
+            if (value == &oversized || (columns[row] != "output" && columns[row] != "name"))
+                EXPECT_TRUE(has(r.err, where)) << where << "\n" << r.err.substr(0, 2000);
+            if (value == &oversized)
+                EXPECT_TRUE(has(r.err, where + "2097152 bytes; a cell holds at most 4096")) << r.err.substr(0, 2000);
+        }
+        EXPECT_FALSE(has(r.err, std::string(65, (*value)[0]))) << r.err.substr(0, 2000);
+    }
+    EXPECT_FALSE(std::filesystem::exists(path("big/out")));
+
+    // A header past the limit, and one under it that names no column.
+    for (std::size_t size : {5000, 4000})
+    {
+        const ProcessResult r =
+            runCrumlet({"render", "--lines", write("big/header.csv", "input," + std::string(size, 'h') + "\na.wav,1\n")});
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_FALSE(has(r.err, std::string(65, 'h'))) << r.err.substr(0, 2000);
+    }
+}
