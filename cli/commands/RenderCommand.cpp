@@ -128,10 +128,13 @@ int render(const RenderOptions& options, RenderReport& report)
         request.replace = options.force;
     }
 
-    // Each file's recipe (a line list's rows have theirs).
+    // Every file renders with the options' setup (a line list's rows have theirs).
     if (!lines)
+    {
+        const auto shared = std::make_shared<const RenderSetup>(setup);
         for (auto& job : request.jobs)
-            prepareJob(setup, job);
+            job.setup = shared;
+    }
 
     // The preset file would take the place of a render.
     if (!options.savePreset.empty())

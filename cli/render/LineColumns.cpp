@@ -78,14 +78,16 @@ const std::vector<LineColumn>& lineColumns()
              if (!fs::is_regular_file(path, ec))
                  throw UsageError(quoted(path, kQuotedExcerptBytes) + (fs::exists(path, ec) ? " is not a file" : " does not exist"));
              row.input = path;
-         }},
+         },
+         true},
         {"output", "the output file",
-         [](LineCells& row, const std::string& v, const LineContext& c) { row.output = listPath(v, c); }},
+         [](LineCells& row, const std::string& v, const LineContext& c) { row.output = listPath(v, c); }, true},
         {"name", "the output's name under --out-dir, a template as --name takes",
          [](LineCells& row, const std::string& v, const LineContext&) {
              checkNameTemplate(v);
              row.nameTemplate = v;
-         }},
+         },
+         true},
         {"preset", "a shipped preset's name or a preset file",
          [](LineCells& row, const std::string& v, const LineContext& c) {
              std::error_code ec;
@@ -168,4 +170,13 @@ void applyLineCell(LineCells& row, const std::string& column, const std::string&
     for (const LineColumn& c : lineColumns())
         known += std::string(known.empty() ? "" : ", ") + c.name;
     throw UsageError("no such column; the columns are " + known + " and the effect's properties (crumlet params)");
+}
+
+bool placesFile(const std::string& column)
+{
+    const std::string name = lower(column);
+    for (const LineColumn& c : lineColumns())
+        if (name == c.name)
+            return c.placesFile;
+    return false;
 }

@@ -31,6 +31,9 @@ struct LineColumn
     const char* help; // for --help and errors
     // Reads a cell's (non-empty) text into the row; throws UsageError saying what it takes.
     std::function<void(LineCells&, const std::string&, const LineContext&)> set;
+    // Says only which file the row reads or writes, nothing of how it renders: rows whose
+    // other cells are the same share one setup.
+    bool placesFile = false;
 };
 
 const std::vector<LineColumn>& lineColumns();
@@ -38,3 +41,6 @@ const std::vector<LineColumn>& lineColumns();
 // Applies one cell (its column's name in any case); throws UsageError for an unknown column
 // or a value it does not take.
 void applyLineCell(LineCells& row, const std::string& column, const std::string& value, const LineContext& context);
+
+// Whether a column (in any case) only places the row's files (input, output, name).
+bool placesFile(const std::string& column);

@@ -30,11 +30,12 @@ std::string lower(std::string s)
     return s;
 }
 
+using Record = std::function<void(std::size_t line, const std::vector<std::string>& fields)>;
+
 // RFC 4180 records: quoted fields may hold separators, quotes ("") and line breaks. Each
-// record comes with the line it starts on.
-std::vector<std::pair<std::size_t, std::vector<std::string>>> csvRecords(const std::string& text, char separator)
+// record is handed on with the line it starts on.
+void csvRecords(const std::string& text, char separator, const Record& record)
 {
-    std::vector<std::pair<std::size_t, std::vector<std::string>>> records;
     std::vector<std::string> fields;
     std::string field;
     bool quoted = false, fieldQuoted = false, any = false;
@@ -48,7 +49,7 @@ std::vector<std::pair<std::size_t, std::vector<std::string>>> csvRecords(const s
         endField();
         const bool blank = std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
         if (!blank || fields.size() > 1)
-            records.emplace_back(start, fields);
+            record(start, fields);
         fields.clear();
         any = false;
     };
@@ -92,51 +93,51 @@ std::vector<std::pair<std::size_t, std::vector<std::string>>> csvRecords(const s
         throw UsageError("row " + std::to_string(start) + ": a quoted field is not closed");
     if (any)
         endRecord();
-    return records;
 }
 
-LineList readCsv(const std::string& text)
+void readCsv(const std::string& text, const std::function<void(const LineRow&)>& each)
 {
     const std::string firstLine = text.substr(0, text.find_first_of("\r\n"));
     char separator = ',';
     if (firstLine.find(',') == std::string::npos)
         separator = firstLine.find(';') != std::string::npos ? ';' : firstLine.find('\t') != std::string::npos ? '\t' : ',';
-    const auto records = csvRecords(text, separator);
-    if (records.empty())
-        throw UsageError("row 1: no header row (the columns' names, such as input,output,preset)");
-    const std::vector<std::string>& header = records.front().second;
-    std::set<std::string> seen;
-    for (std::size_t c = 0; c < header.size(); ++c)
-    {
-        const std::string at = "row " + std::to_string(records.front().first) + ", column ";
-        if (header[c].empty())
-            throw UsageError(at + std::to_string(c + 1) + ": the header names no column");
-        if (header[c].size() > kMostLineCellBytes)
-            throw UsageError(at + std::to_string(c + 1) + ": " + std::to_string(header[c].size()) +
-                             " bytes; a cell holds at most " + std::to_string(kMostLineCellBytes));
-        if (!seen.insert(lower(header[c])).second)
-            throw UsageError(at + quoted(header[c], kQuotedExcerptBytes) + ": named twice");
-    }
-    LineList list;
-    for (std::size_t r = 1; r < records.size(); ++r)
-    {
-        const auto& [row, fields] = records[r];
+    std::vector<std::string> header;
+    LineRow line;
+    csvRecords(text, separator, [&](std::size_t row, const std::vector<std::string>& fields) {
+        if (header.empty())
+        {
+            header = fields;
+            std::set<std::string> seen;
+            for (std::size_t c = 0; c < header.size(); ++c)
+            {
+                const std::string at = "row " + std::to_string(row) + ", column ";
+                if (header[c].empty())
+                    throw UsageError(at + std::to_string(c + 1) + ": the header names no column");
+                if (header[c].size() > kMostLineCellBytes)
+                    throw UsageError(at + std::to_string(c + 1) + ": " + std::to_string(header[c].size()) +
+                                     " bytes; a cell holds at most " + std::to_string(kMostLineCellBytes));
+                if (!seen.insert(lower(header[c])).second)
+                    throw UsageError(at + quoted(header[c], kQuotedExcerptBytes) + ": named twice");
+            }
+            return;
+        }
         if (fields.size() > header.size())
             throw UsageError("row " + std::to_string(row) + ", column " + std::to_string(header.size() + 1) + ": " +
                              std::to_string(fields.size()) + " cells under a header of " +
                              std::to_string(header.size()) + " columns");
-        LineRow line{row, {}};
+        line.row = row;
+        line.cells.clear();
         for (std::size_t c = 0; c < fields.size(); ++c)
             if (!fields[c].empty())
                 line.cells.push_back({header[c], fields[c]});
-        list.rows.push_back(std::move(line));
-    }
-    return list;
+        each(line);
+    });
+    if (header.empty())
+        throw UsageError("row 1: no header row (the columns' names, such as input,output,preset)");
 }
 
-LineList readJsonLines(const std::string& text)
+void readJsonLines(const std::string& text, const std::function<void(const LineRow&)>& each)
 {
-    LineList list;
     std::size_t row = 0;
     for (std::size_t at = 0; at < text.size();)
     {
@@ -169,27 +170,32 @@ LineList readJsonLines(const std::string& text)
             if (!text.empty())
                 cells.cells.push_back({key, text});
         }
-        list.rows.push_back(std::move(cells));
+        each(cells);
     }
-    return list;
 }
 } // namespace
 
-LineList readLineList(const std::string& path)
+void readLineList(const std::string& path, const std::function<void(const LineRow&)>& row)
 {
-    const SettingsFileBytes read = readSettingsFile(path, kMostLineListBytes, "a line list");
-    if (read.longer)
-        throw UsageError("\"" + path + "\" is larger than a line list may be (64 MB)");
-    std::string text(read.bytes.begin(), read.bytes.end());
+    std::string text;
+    {
+        const SettingsFileBytes read = readSettingsFile(path, kMostLineListBytes, "a line list");
+        if (read.longer)
+            throw UsageError("\"" + path + "\" is larger than a line list may be (64 MB)");
+        text.assign(read.bytes.begin(), read.bytes.end());
+    }
     if (text.rfind("\xef\xbb\xbf", 0) == 0)
         text.erase(0, 3); // a spreadsheet's byte-order mark
     const std::string ext = lower(fs::path(path).extension().string());
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     const bool json = ext == ".jsonl" || ext == ".ndjson" || ext == ".json" ||
                       (ext != ".csv" && first != std::string::npos && text[first] == '{');
-    LineList list = json ? readJsonLines(text) : readCsv(text);
-    list.folder = fs::path(path).parent_path().string();
-    if (list.rows.empty())
+    std::size_t rows = 0;
+    const auto counted = [&](const LineRow& line) {
+        ++rows;
+        row(line);
+    };
+    json ? readJsonLines(text, counted) : readCsv(text, counted);
+    if (rows == 0)
         throw UsageError("\"" + path + "\" lists no lines");
-    return list;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,7 @@ struct LineRow
     std::vector<LineCell> cells;
 };
 
-struct LineList
-{
-    std::string folder; // the list's folder: paths in it are relative to it
-    std::vector<LineRow> rows;
-};
-
-// Throws UsageError ("row R, column C: ...") for a malformed list, IoError when it cannot be
-// read.
-LineList readLineList(const std::string& path);
+// Reads the list at `path`, handing each row to `row` as it is read: a list of a million
+// rows is never held whole. Throws UsageError ("row R, column C: ...") for a malformed list
+// (rows before it have been handed on), IoError when it cannot be read.
+void readLineList(const std::string& path, const std::function<void(const LineRow&)>& row);

@@ -8,10 +8,14 @@
 #include "cli/render/LineList.h"
 #include "cli/render/OutputNames.h"
 #include "cli/render/PlanErrors.h"
+#include "cli/render/RenderSetup.h"
 #include "cli/settings/UsageError.h"
 
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <optional>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -25,26 +29,41 @@ std::string at(std::size_t row, const std::string& column)
 
 std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup& setup)
 {
-    const LineList list = readLineList(options.lines);
-    const LineContext context{list.folder};
+    const LineContext context{fs::path(options.lines).parent_path().string()};
     std::vector<std::string> errors;
     std::vector<RenderJob> jobs;
-    std::vector<std::string> outputColumns; // the column each job's output came from
-    std::vector<std::string> sources;       // every input and settings file
+    std::vector<const char*> outputColumns; // the column each job's output came from
+    std::set<std::string> sources;          // every input and settings file, once
+    // Rows whose cells other than their files' are the same share one setup, read once (a
+    // million rows of a few looks plan in seconds and keep a few setups).
+    std::map<std::string, std::shared_ptr<const RenderSetup>> setups;
+    LineCells placed{setup, {}, {}, {}}; // a row's files, for a row whose setup is known
     std::size_t index = 0;
-    for (const LineRow& row : list.rows)
-    {
+    readLineList(options.lines, [&](const LineRow& row) {
         ++index;
-        LineCells line{setup, {}, {}, options.nameTemplate};
         const std::size_t errorsBefore = errors.size();
+        std::string key;
         for (const LineCell& cell : row.cells)
         {
             if (cell.value.size() > kMostLineCellBytes)
-            {
                 errors.push_back(at(row.row, cell.column) + std::to_string(cell.value.size()) +
                                  " bytes; a cell holds at most " + std::to_string(kMostLineCellBytes));
+            else if (!placesFile(cell.column))
+                key.append(cell.column).append(1, '\0').append(cell.value).append(1, '\0');
+        }
+        if (errors.size() > errorsBefore)
+            return;
+        const auto known = setups.find(key);
+        std::optional<LineCells> fresh;
+        if (known == setups.end())
+            fresh.emplace(LineCells{setup, {}, {}, options.nameTemplate});
+        else
+            placed.input.clear(), placed.output.clear(), placed.nameTemplate = options.nameTemplate;
+        LineCells& line = fresh ? *fresh : placed;
+        for (const LineCell& cell : row.cells)
+        {
+            if (!fresh && !placesFile(cell.column))
                 continue;
-            }
             try
             {
                 applyLineCell(line, cell.column, cell.value, context);
@@ -57,45 +76,51 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
         if (line.input.empty() && errors.size() == errorsBefore)
             errors.push_back(at(row.row, "input") + "no input file");
         if (errors.size() > errorsBefore)
-            continue;
+            return;
+        if (fresh)
+        {
+            try
+            {
+                completeSetup(fresh->setup);
+            }
+            catch (const UsageError& e)
+            {
+                errors.push_back(at(row.row, "") + e.what());
+                return;
+            }
+            sources.insert(fresh->setup.settingFiles.begin(), fresh->setup.settingFiles.end());
+        }
+        const std::shared_ptr<const RenderSetup> rowSetup =
+            fresh ? setups.emplace(key, std::make_shared<const RenderSetup>(std::move(fresh->setup))).first->second
+                  : known->second;
 
         RenderJob job{line.input, {}, {}, {}};
         job.row = row.row;
-        std::string column = "output";
+        job.setup = rowSetup;
+        const char* column = "output";
         if (!line.output.empty())
             job.output = line.output;
         else if (options.outputDir.empty())
         {
             errors.push_back(at(row.row, "output") +
                              "no output: give the list an output or name column, or --out-dir FOLDER");
-            continue;
+            return;
         }
         else
         {
             column = line.nameTemplate.empty() ? "input" : "name";
             const std::string name = line.nameTemplate.empty()
                                          ? fs::path(job.input).filename().string()
-                                         : expandName(line.nameTemplate, {job.input, line.setup.recipe.preset, index});
+                                         : expandName(line.nameTemplate, {job.input, rowSetup->recipe.preset, index});
             job.output = (fs::path(options.outputDir) / name).lexically_normal().string();
         }
-        try
-        {
-            completeSetup(line.setup);
-            sources.insert(sources.end(), line.setup.settingFiles.begin(), line.setup.settingFiles.end());
-            prepareJob(line.setup, job);
-        }
-        catch (const UsageError& e)
-        {
-            errors.push_back(at(row.row, "") + e.what());
-            continue;
-        }
-        sources.push_back(job.input);
+        sources.insert(job.input);
         jobs.push_back(std::move(job));
         outputColumns.push_back(column);
-    }
+    });
 
     // Names, across the whole list.
-    const SourceFiles sourceFiles(sources);
+    const SourceFiles sourceFiles({sources.begin(), sources.end()});
     std::map<std::string, std::size_t> taken; // output (absolute) -> row
     std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (std::size_t i = 0; i < jobs.size(); ++i)

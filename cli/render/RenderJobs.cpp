@@ -1,6 +1,7 @@
 #include "cli/render/RenderJobs.h"
 
 #include "cli/render/BatchMemory.h"
+#include "cli/render/RenderSetup.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/ProgressBar.h"
 #include "cli/settings/UsageError.h"
@@ -18,31 +19,44 @@ namespace fs = std::filesystem;
 
 namespace
 {
-JobOutcome outcomeOf(const RenderJob& job, JobOutcome::Status status, const std::string& error = {})
+JobOutcome outcomeOf(const RenderJob& job, JobOutcome::Status status, const RenderRecipe* recipe,
+                     const std::string& error = {})
 {
     JobOutcome o{job.input, job.output, status, error, {}};
     o.row = job.row;
-    if (job.recipe)
+    if (recipe)
     {
-        o.seed = job.recipe->seed;
-        o.varied = job.recipe->varied;
+        o.seed = recipe->seed;
+        o.varied = recipe->varied;
     }
     return o;
+}
+
+// A job whose outcome is decided without rendering it: its seed and variation as it would
+// have rendered with them.
+JobOutcome decidedOutcome(const RenderJob& job, JobOutcome::Status status, const std::string& error = {})
+{
+    if (!job.setup)
+        return outcomeOf(job, status, nullptr, error);
+    const PreparedJob prepared = prepareJob(job, false);
+    return outcomeOf(job, status, prepared.recipe.get(), error);
 }
 
 JobOutcome runJob(const RenderJobsRequest& request, const RenderJob& job, std::atomic<std::uint64_t>& framesDone,
                   bool workAside)
 {
-    JobOutcome o = outcomeOf(job, JobOutcome::Status::Rendered);
+    JobOutcome o = outcomeOf(job, JobOutcome::Status::Rendered, nullptr);
     std::uint64_t reported = 0;
-    FileRenderRequest file{job.input, job.output, job.recipe, request.blockFrames, request.replace,
-                           [&](std::uint64_t written) {
-                               framesDone += written - reported;
-                               reported = written;
-                           },
-                           workAside, job.metadata};
     try
     {
+        PreparedJob prepared = prepareJob(job);
+        o = outcomeOf(job, JobOutcome::Status::Rendered, prepared.recipe.get());
+        FileRenderRequest file{job.input, job.output, prepared.recipe, request.blockFrames, request.replace,
+                               [&](std::uint64_t written) {
+                                   framesDone += written - reported;
+                                   reported = written;
+                               },
+                               workAside, std::move(prepared.metadata)};
         if (request.makeFolders)
         {
             const fs::path folder = fs::path(job.output).parent_path();
@@ -81,7 +95,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
     {
         if (job.status != JobOutcome::Status::Rendered)
         {
-            report.file(outcomeOf(job, job.status, job.reason));
+            report.file(decidedOutcome(job, job.status, job.reason));
             continue;
         }
         pending.push_back(&job);
@@ -106,7 +120,7 @@ RenderSummary runRenderJobs(const RenderJobsRequest& request, RenderReport& repo
             JobOutcome o;
             if (Interruption::requested())
             {
-                o = outcomeOf(*pending[i], JobOutcome::Status::Interrupted);
+                o = decidedOutcome(*pending[i], JobOutcome::Status::Interrupted);
                 o.neverStarted = true;
             }
             else

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+struct RenderSetup;
+
 struct RenderJob
 {
     std::string input; // empty: the built-in demo
@@ -19,10 +21,10 @@ struct RenderJob
     JobOutcome::Status status = JobOutcome::Status::Rendered;
     std::string reason;
     std::size_t row = 0; // the line list's row (as a spreadsheet numbers it), 0: none
-    // What the file is made with (its seed: --seed, the list's seed column, else from the
-    // output's name), and that recipe as the file carries it. Set for every planned job.
-    std::shared_ptr<const RenderRecipe> recipe{};
-    OutputMetadata metadata{};
+    // What the file is made with, shared by the files planned alike; its own recipe (its
+    // seed, the variation drawn for it) and the metadata its output carries are made from it
+    // when it renders (see prepareJob). Set for every planned job.
+    std::shared_ptr<const RenderSetup> setup{};
 };
 
 struct RenderJobsRequest

@@ -104,11 +104,13 @@ RenderSetup setUpRender(const RenderOptions& options)
     return setup;
 }
 
-void prepareJob(const RenderSetup& setup, RenderJob& job)
+PreparedJob prepareJob(const RenderJob& job, bool describe)
 {
+    const RenderSetup& setup = *job.setup;
     auto recipe = std::make_shared<RenderRecipe>(setup.recipe);
     recipe->seed = setup.seed ? *setup.seed : seedFromName(job.output);
     recipe->input = std::filesystem::path(job.input).filename().string();
+    PreparedJob prepared;
     if (job.status == JobOutcome::Status::Rendered)
     {
         ParameterSettings settings = setup.settings;
@@ -118,7 +120,9 @@ void prepareJob(const RenderSetup& setup, RenderJob& job)
             recipe->varied = std::move(varied);
             recipe->block = EffectHost::instance().bankBlock(settings);
         }
-        job.metadata = describeRender(*recipe, settings);
+        if (describe)
+            prepared.metadata = describeRender(*recipe, settings);
     }
-    job.recipe = std::move(recipe);
+    prepared.recipe = std::move(recipe);
+    return prepared;
 }

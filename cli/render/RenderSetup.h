@@ -10,6 +10,7 @@
 #include "cli/settings/TransmissionOptions.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,6 +50,14 @@ void completeSetup(RenderSetup& setup);
 // Both of the above.
 RenderSetup setUpRender(const RenderOptions& options);
 
-// Gives a job its recipe: the seed, the variation drawn for it, the input, and the metadata
-// its output carries.
-void prepareJob(const RenderSetup& setup, RenderJob& job);
+// A job's recipe and the metadata its output carries, made from its setup when it renders
+// (a plan of a million lines keeps one setup per distinct line, not a recipe per file).
+struct PreparedJob
+{
+    std::shared_ptr<const RenderRecipe> recipe;
+    OutputMetadata metadata;
+};
+
+// The job's recipe: its seed (the setup's, else from its output's name), the variation drawn
+// for it and its input; with the metadata when `describe` (a job that renders).
+PreparedJob prepareJob(const RenderJob& job, bool describe = true);

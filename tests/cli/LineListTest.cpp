@@ -23,11 +23,19 @@ protected:
         return path(name);
     }
 
+    // The rows as the reader hands them on.
+    std::vector<LineRow> rowsOf(const std::string& file)
+    {
+        std::vector<LineRow> rows;
+        readLineList(file, [&](const LineRow& row) { rows.push_back(row); });
+        return rows;
+    }
+
     std::string errorOf(const std::string& name, const std::string& text)
     {
         try
         {
-            readLineList(write(name, text));
+            rowsOf(write(name, text));
         }
         catch (const UsageError& e)
         {
@@ -49,32 +57,31 @@ std::string cell(const LineRow& row, const std::string& column)
 TEST_F(LineLists, SpreadsheetExportsAreReadWithTheirRowNumbers)
 {
     // A byte-order mark, CRLF, a quoted field with a comma, a quote and a line break, a blank line.
-    const LineList list = readLineList(write("lists/a.csv", "\xef\xbb\xbfinput,output,Preset,loudness\r\n"
+    const std::vector<LineRow> list = rowsOf(write("lists/a.csv", "\xef\xbb\xbfinput,output,Preset,loudness\r\n"
                                                             "a.wav,out/a.wav,Police radio,-23\r\n"
                                                             "\r\n"
                                                             "\"b, \"\"two\"\"\nlines.wav\",,,-20\r\n"
                                                             "c.wav,c.wav\r\n"));
-    EXPECT_EQ(list.folder, path("lists"));
-    ASSERT_EQ(list.rows.size(), 3u);
-    EXPECT_EQ(list.rows[0].row, 2u);
-    EXPECT_EQ(cell(list.rows[0], "Preset"), "Police radio");
-    EXPECT_EQ(list.rows[1].row, 4u);
-    EXPECT_EQ(cell(list.rows[1], "input"), "b, \"two\"\nlines.wav");
-    EXPECT_EQ(cell(list.rows[1], "output"), "(none)"); // empty cells are left out
-    EXPECT_EQ(list.rows[2].row, 6u);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].row, 2u);
+    EXPECT_EQ(cell(list[0], "Preset"), "Police radio");
+    EXPECT_EQ(list[1].row, 4u);
+    EXPECT_EQ(cell(list[1], "input"), "b, \"two\"\nlines.wav");
+    EXPECT_EQ(cell(list[1], "output"), "(none)"); // empty cells are left out
+    EXPECT_EQ(list[2].row, 6u);
 
     // A European spreadsheet's semicolons.
-    const LineList semicolons = readLineList(write("b.csv", "input;loudness\na.wav;-23,5\n"));
-    ASSERT_EQ(semicolons.rows.size(), 1u);
-    EXPECT_EQ(cell(semicolons.rows[0], "loudness"), "-23,5");
+    const std::vector<LineRow> semicolons = rowsOf(write("b.csv", "input;loudness\na.wav;-23,5\n"));
+    ASSERT_EQ(semicolons.size(), 1u);
+    EXPECT_EQ(cell(semicolons[0], "loudness"), "-23,5");
 
     // JSON lines: numbers as their text, null as an empty cell; rows are lines.
-    const LineList json = readLineList(write("c.jsonl", "{\"input\": \"a.wav\", \"loudness\": -23, \"seed\": 7}\n\n"
+    const std::vector<LineRow> json = rowsOf(write("c.jsonl", "{\"input\": \"a.wav\", \"loudness\": -23, \"seed\": 7}\n\n"
                                                         "{\"input\": \"b.wav\", \"preset\": null}\n"));
-    ASSERT_EQ(json.rows.size(), 2u);
-    EXPECT_EQ(cell(json.rows[0], "loudness"), "-23");
-    EXPECT_EQ(json.rows[1].row, 3u);
-    EXPECT_EQ(cell(json.rows[1], "preset"), "(none)");
+    ASSERT_EQ(json.size(), 2u);
+    EXPECT_EQ(cell(json[0], "loudness"), "-23");
+    EXPECT_EQ(json[1].row, 3u);
+    EXPECT_EQ(cell(json[1], "preset"), "(none)");
 }
 
 TEST_F(LineLists, LinesEndInLfCrlfOrCrAlone)
@@ -82,14 +89,14 @@ TEST_F(LineLists, LinesEndInLfCrlfOrCrAlone)
     for (const char* end : {"\n", "\r\n", "\r"})
     {
         const std::string e = end;
-        const LineList list = readLineList(write("lists/ends.csv", "input;output" + e + "a.wav;x.wav" + e + e +
+        const std::vector<LineRow> list = rowsOf(write("lists/ends.csv", "input;output" + e + "a.wav;x.wav" + e + e +
                                                                     "\"b" + e + "c.wav\";y.wav" + e + "d.wav;z.wav"));
-        ASSERT_EQ(list.rows.size(), 3u) << static_cast<int>(end[0]) << end[1];
-        EXPECT_EQ(cell(list.rows[0], "output"), "x.wav");
-        EXPECT_EQ(cell(list.rows[1], "input"), "b" + e + "c.wav");
-        EXPECT_EQ(list.rows[1].row, 4u);
-        EXPECT_EQ(list.rows[2].row, 6u);
-        EXPECT_EQ(cell(list.rows[2], "output"), "z.wav");
+        ASSERT_EQ(list.size(), 3u) << static_cast<int>(end[0]) << end[1];
+        EXPECT_EQ(cell(list[0], "output"), "x.wav");
+        EXPECT_EQ(cell(list[1], "input"), "b" + e + "c.wav");
+        EXPECT_EQ(list[1].row, 4u);
+        EXPECT_EQ(list[2].row, 6u);
+        EXPECT_EQ(cell(list[2], "output"), "z.wav");
     }
 }
 

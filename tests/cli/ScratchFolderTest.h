@@ -1,9 +1,11 @@
-// A test with a folder of its own under the system's temporary folder, removed afterwards,
+// A test with a folder of its own under the system's temporary folder (its name and the
+// process's, so that suites of two checkouts can run at once), removed afterwards,
 // and the audio file helpers the rendering tests share.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sndfile.hh>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -15,7 +17,8 @@ protected:
     void SetUp() override
     {
         m_dir = std::filesystem::temp_directory_path() /
-                ("crumlet-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                ("crumlet-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                 std::to_string(::getpid()));
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
     }
