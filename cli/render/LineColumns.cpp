@@ -1,5 +1,7 @@
 #include "cli/render/LineColumns.h"
 
+#include "cli/io/OutputFiles.h"
+#include "cli/io/QuotedText.h"
 #include "cli/render/DeliveryOptions.h"
 #include "cli/render/OutputNames.h"
 #include "cli/render/Variation.h"
@@ -79,7 +81,11 @@ const std::vector<LineColumn>& lineColumns()
              row.input = path;
          }},
         {"output", "the output file",
-         [](LineCells& row, const std::string& v, const LineContext& c) { row.output = listPath(v, c); }},
+         [](LineCells& row, const std::string& v, const LineContext& c) {
+             row.output = listPath(v, c);
+             if (const std::string why = unwritablePath(row.output); !why.empty())
+                 throw UsageError("the output " + quoted(v, kQuotedExcerptBytes) + " " + why);
+         }},
         {"name", "the output's name under --out-dir, a template as --name takes",
          [](LineCells& row, const std::string& v, const LineContext&) {
              checkNameTemplate(v);
