@@ -115,6 +115,8 @@ int render(const RenderOptions& options, RenderReport& report)
         std::error_code ec;
         if (!input.empty() && fs::is_directory(input, ec))
             throw UsageError("\"" + input + "\" is a folder: render a folder with --out-dir FOLDER");
+        if (const std::string why = unwritablePath(options.output); !why.empty())
+            throw UsageError("--out " + quoted(options.output, kQuotedExcerptBytes) + " " + why);
         refuseOverwritingAnInput(options.output, sources, "the output");
         std::error_code exists;
         if (options.skipExisting && fs::exists(options.output, exists))

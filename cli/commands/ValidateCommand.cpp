@@ -5,6 +5,7 @@
 #include "cli/settings/UsageError.h"
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
+#include "cli/validate/OutputNameChecks.h"
 #include "cli/validate/StateRoundTrips.h"
 #include "engine/DawTail.h"
 
@@ -282,6 +283,8 @@ int runValidate(const ValidateOptions& options)
         return checkPresetRoundTrip(*host, options.seed, 50);
     });
     v.add("blocks of the wrong size are refused", [host](std::string&) { return checkWrongSizeBlocks(*host); });
+    v.add("output names from hostile templates and inputs stay inside the output folder",
+          [&options](std::string& note) { return checkHostileOutputNames(options.seed, 2000, note); });
     for (std::uint32_t channels : {1u, 2u, 8u})
         v.add("allocation failure at every site, " + std::to_string(channels) + (channels == 1 ? " channel" : " channels"),
               [host, channels](std::string& note) {

@@ -3,7 +3,9 @@
 #include "cli/io/Interruption.h"
 #include "cli/settings/UsageError.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,16 +78,21 @@ std::string SourceFiles::sourceAt(const std::string& path, bool& exists) const
     return found != m_byIdentity.end() ? found->second : std::string();
 }
 
+namespace
+{
+// What a partial file's name adds to its target's: a "." before it and this after it.
+const std::string kPartialSuffix = ".XXXXXX.partial";
+} // namespace
+
 PartialFile::PartialFile(std::string target) : m_target(std::move(target))
 {
     const fs::path t(m_target);
     const fs::path folder = t.parent_path().empty() ? fs::path(".") : t.parent_path();
     // Hidden, so that a later run over the folder does not take it for audio; the target's
     // name cut (at a character's start) where the whole would be longer than a name may be.
-    const std::string suffix = ".XXXXXX.partial";
     const long mostName = ::pathconf(folder.c_str(), _PC_NAME_MAX);
     std::string name = t.filename().string();
-    const std::size_t room = static_cast<std::size_t>(mostName > 0 ? mostName : 255) - 1 - suffix.size();
+    const std::size_t room = static_cast<std::size_t>(mostName > 0 ? mostName : 255) - 1 - kPartialSuffix.size();
     if (name.size() > room)
     {
         std::size_t cut = room;
@@ -93,7 +100,7 @@ PartialFile::PartialFile(std::string target) : m_target(std::move(target))
             --cut;
         name.resize(cut);
     }
-    std::string pattern = (folder / ("." + name + suffix)).string();
+    std::string pattern = (folder / ("." + name + kPartialSuffix)).string();
     const int fd = ::mkstemps(pattern.data(), 8);
     if (fd < 0)
         throw IoError("cannot write \"" + m_target + "\": " + systemReason(errno));
@@ -149,6 +156,46 @@ void requireCreatable(const std::string& path)
         error = ENAMETOOLONG;
     if (error != 0)
         throw IoError("cannot write \"" + path + "\": " + systemReason(error));
+}
+
+std::string unwritablePath(const std::string& path)
+{
+    if (path.find('\0') != std::string::npos)
+        return "holds a NUL byte";
+    const std::size_t mostPath = PATH_MAX - 1 - 1 - kPartialSuffix.size();
+    if (path.size() > mostPath)
+        return "gives a path of " + std::to_string(path.size()) + " bytes, longer than the " +
+               std::to_string(mostPath) + " bytes an output's path may have";
+    std::size_t longest = 0;
+    for (std::size_t from = 0; from < path.size();)
+    {
+        const std::size_t end = std::min(path.find('/', from), path.size());
+        longest = std::max(longest, end - from);
+        from = end + 1;
+    }
+    // Every file system takes names this long; longer ones are asked of it.
+    if (longest <= _POSIX_NAME_MAX)
+        return {};
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty())
+        folder = ".";
+    long mostName = -1;
+    for (;;)
+    {
+        errno = 0;
+        mostName = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+        if (mostName > 0 || (errno != ENOENT && errno != ENOTDIR))
+            break;
+        const fs::path up = folder.parent_path();
+        if (up == folder || (up.empty() && folder == "."))
+            break;
+        folder = up.empty() ? fs::path(".") : up;
+    }
+    const std::size_t most = mostName > 0 ? static_cast<std::size_t>(mostName) : NAME_MAX;
+    if (longest > most)
+        return "has a part of " + std::to_string(longest) + " bytes, longer than the " + std::to_string(most) +
+               " a name may have";
+    return {};
 }
 
 void writeFileAtomically(const std::string& path, const std::string& content, bool replace)

@@ -64,6 +64,12 @@ private:
 // work, checked before it.
 void requireCreatable(const std::string& path);
 
+// Why no file can be written at `path`, whatever its folders hold, or empty: a NUL in it, a
+// part longer than the file system takes (asked of the deepest folder that exists) or a path
+// longer than the system takes once the partial file's hidden name is made of it. Told as the
+// rest of a sentence about the path: "holds a NUL byte".
+std::string unwritablePath(const std::string& path);
+
 // Writes `content` to `path` through a partial file.
 void writeFileAtomically(const std::string& path, const std::string& content, bool replace);
 

@@ -1,8 +1,11 @@
 #include "cli/render/BatchPlan.h"
 
+#include "cli/io/FilePlaces.h"
 #include "cli/io/InputDiscovery.h"
-#include "cli/render/ExistingOutputs.h"
 #include "cli/io/OutputFiles.h"
+#include "cli/io/QuotedText.h"
+#include "cli/render/ExistingOutputs.h"
+#include "cli/render/OutputFolder.h"
 #include "cli/render/OutputNames.h"
 #include "cli/render/PlanErrors.h"
 #include "cli/settings/UsageError.h"
@@ -14,6 +17,8 @@ namespace fs = std::filesystem;
 
 std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* leftOut)
 {
+    FilePlaces places;
+    const OutputFolder folder(request.outputDir, places);
     const DiscoveredInputs found = discoverInputs(request.inputs, request.recursive, request.outputDir);
     if (leftOut != nullptr)
         *leftOut = leftOutNote(found);
@@ -22,45 +27,63 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
                          (request.inputs.size() == 1 ? "" : "s") +
                          (leftOutNote(found).empty() ? "" : " (" + leftOutNote(found) + ")"));
     const bool named = !request.nameTemplate.empty();
-    std::vector<std::string> outputs;
-    std::map<std::string, std::size_t> ownOutputs; // absolute path -> the input's place
+    std::vector<std::string> outputs, outputFiles; // each output and its file (FilePlaces::key)
+    std::vector<std::string> refused;              // names that would not be written where they belong
+    std::map<std::string, std::size_t> ownOutputs; // an output's file -> the input's place
     for (std::size_t i = 0; i < found.files.size(); ++i)
     {
         fs::path relative = found.files[i].relative;
         if (named)
             relative = relative.parent_path() /
                        expandName(request.nameTemplate, {found.files[i].path, request.preset, i + 1});
-        outputs.push_back((fs::path(request.outputDir) / relative).lexically_normal().string());
+        try
+        {
+            outputs.push_back(folder.place(relative.string()));
+        }
+        catch (const UsageError& e)
+        {
+            refused.push_back("\"" + found.files[i].path + "\": " + e.what());
+            continue;
+        }
+        outputFiles.push_back(places.key(outputs.back()));
         if (named)
-            ownOutputs.emplace(fs::absolute(outputs.back()).lexically_normal().string(), i);
+            ownOutputs.emplace(outputFiles.back(), i);
     }
+    // Any name refused stops the plan here: past it, outputs[i] is found.files[i]'s.
+    if (!refused.empty())
+        throw PlanErrors("--out-dir " + quoted(request.outputDir, kQuotedExcerptBytes) + ": " +
+                             std::to_string(refused.size()) + " of " + std::to_string(found.files.size()) +
+                             " output names refused",
+                         refused);
 
-    // The input that a found file is this batch's output of (a re-run into the input folder).
-    auto outputOf = [&](std::size_t i) {
-        const auto own = named ? ownOutputs.find(fs::absolute(found.files[i].path).lexically_normal().string())
-                               : ownOutputs.end();
-        return own != ownOutputs.end() && own->second != i ? own->second : i;
-    };
+    // The input that each found file is this batch's output of (a re-run into the input
+    // folder), else the file's own place.
+    std::vector<std::size_t> outputOf(found.files.size());
+    for (std::size_t i = 0; i < found.files.size(); ++i)
+    {
+        const auto own = named ? ownOutputs.find(places.key(found.files[i].path)) : ownOutputs.end();
+        outputOf[i] = own != ownOutputs.end() && own->second != i ? own->second : i;
+    }
 
     // Every source once; each output is then one lookup (comparing every output with every
     // input took minutes for a few thousand files).
     std::vector<std::string> everySource = request.otherSources;
     for (std::size_t i = 0; i < found.files.size(); ++i)
-        if (outputOf(i) == i)
+        if (outputOf[i] == i)
             everySource.push_back(found.files[i].path);
     const SourceFiles sources(everySource);
 
     std::vector<RenderJob> jobs;
     for (const auto& s : found.skipped)
         jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
-    std::map<std::string, std::string> taken; // output -> input
+    std::map<std::string, std::string> taken; // the output's file (FilePlaces::key) -> input
     std::vector<std::string> clashes;
     std::size_t ownOutputsFound = 0;          // passed over, told in the note
     std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (std::size_t i = 0; i < found.files.size(); ++i)
     {
         const FoundInput& f = found.files[i];
-        if (outputOf(i) != i)
+        if (outputOf[i] != i)
         {
             ++ownOutputsFound;
             continue;
@@ -72,8 +95,9 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
         };
         bool exists = false;
         const std::string input = sources.sourceAt(job.output, exists);
-        if (!taken.emplace(job.output, f.path).second)
-            fail("\"" + taken[job.output] + "\" also renders to \"" + job.output + "\"");
+        const auto [other, fresh] = taken.emplace(outputFiles[i], f.path);
+        if (!fresh)
+            fail("\"" + other->second + "\" also renders to \"" + job.output + "\"");
         else if (!input.empty())
             fail("the output \"" + job.output + "\" is the input \"" + input + "\"; a source is never written over");
         else if (exists && request.skipExisting)

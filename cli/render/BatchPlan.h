@@ -25,7 +25,9 @@ struct BatchPlanRequest
     std::string preset; // for {preset}
 };
 
-// Throws UsageError when nothing is found to render or names clash, IoError when an input cannot be read.
+// Throws UsageError when nothing is found to render, when an output would be written outside
+// --out-dir or cannot be written by its name (see OutputFolder), or when names clash; IoError
+// when an input cannot be read. Outputs are one when they are one file, by any path.
 // `leftOut`, when given, is told what the folders held that is not rendered (subfolders
 // without --recursive, files that are not audio), in one note.
 std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* leftOut = nullptr);

@@ -1,5 +1,6 @@
 #include "cli/render/LineColumns.h"
 
+#include "cli/io/OutputFiles.h"
 #include "cli/io/QuotedText.h"
 #include "cli/render/DeliveryOptions.h"
 #include "cli/render/OutputNames.h"
@@ -81,7 +82,12 @@ const std::vector<LineColumn>& lineColumns()
          },
          true},
         {"output", "the output file",
-         [](LineCells& row, const std::string& v, const LineContext& c) { row.output = listPath(v, c); }, true},
+         [](LineCells& row, const std::string& v, const LineContext& c) {
+             row.output = listPath(v, c);
+             if (const std::string why = unwritablePath(row.output); !why.empty())
+                 throw UsageError("the output " + quoted(v, kQuotedExcerptBytes) + " " + why);
+         },
+         true},
         {"name", "the output's name under --out-dir, a template as --name takes",
          [](LineCells& row, const std::string& v, const LineContext&) {
              checkNameTemplate(v);

@@ -1,11 +1,13 @@
 #include "cli/render/LinePlan.h"
 
+#include "cli/io/FilePlaces.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/io/QuotedText.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/ExistingOutputs.h"
 #include "cli/render/LineColumns.h"
 #include "cli/render/LineList.h"
+#include "cli/render/OutputFolder.h"
 #include "cli/render/OutputNames.h"
 #include "cli/render/PlanErrors.h"
 #include "cli/render/RenderSetup.h"
@@ -29,11 +31,15 @@ std::string at(std::size_t row, const std::string& column)
 
 std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup& setup)
 {
+    FilePlaces places;
+    std::optional<OutputFolder> folder;
+    if (!options.outputDir.empty())
+        folder.emplace(options.outputDir, places);
     const LineContext context{fs::path(options.lines).parent_path().string()};
     std::vector<std::string> errors;
     std::vector<RenderJob> jobs;
     std::vector<const char*> outputColumns; // the column each job's output came from
-    std::set<std::string> sources;          // every input and settings file, once
+    std::set<std::string> sources{options.lines}; // the list, every input and settings file, once
     // Rows whose cells other than their files' are the same share one setup, read once (a
     // million rows of a few looks plan in seconds and keep a few setups).
     std::map<std::string, std::shared_ptr<const RenderSetup>> setups;
@@ -100,7 +106,7 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
         const char* column = "output";
         if (!line.output.empty())
             job.output = line.output;
-        else if (options.outputDir.empty())
+        else if (!folder)
         {
             errors.push_back(at(row.row, "output") +
                              "no output: give the list an output or name column, or --out-dir FOLDER");
@@ -112,7 +118,15 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
             const std::string name = line.nameTemplate.empty()
                                          ? fs::path(job.input).filename().string()
                                          : expandName(line.nameTemplate, {job.input, rowSetup->recipe.preset, index});
-            job.output = (fs::path(options.outputDir) / name).lexically_normal().string();
+            try
+            {
+                job.output = folder->place(name);
+            }
+            catch (const UsageError& e)
+            {
+                errors.push_back(at(row.row, column) + e.what());
+                return;
+            }
         }
         sources.insert(job.input);
         jobs.push_back(std::move(job));
@@ -121,19 +135,20 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
 
     // Names, across the whole list.
     const SourceFiles sourceFiles({sources.begin(), sources.end()});
-    std::map<std::string, std::size_t> taken; // output (absolute) -> row
+    std::map<std::string, std::size_t> taken; // the output's file (FilePlaces::key) -> row
     std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (std::size_t i = 0; i < jobs.size(); ++i)
     {
         RenderJob& job = jobs[i];
         const std::string where = at(job.row, outputColumns[i]);
-        const auto [other, fresh] = taken.emplace(fs::absolute(job.output).lexically_normal().string(), job.row);
+        const auto [other, fresh] = taken.emplace(places.key(job.output), job.row);
         bool exists = false;
         const std::string input = sourceFiles.sourceAt(job.output, exists);
         if (!fresh)
             errors.push_back(where + "row " + std::to_string(other->second) + " also renders to \"" + job.output + "\"");
         else if (!input.empty())
-            errors.push_back(where + "the output \"" + job.output + "\" is the input \"" + input +
+            errors.push_back(where + "the output \"" + job.output + "\" is the " +
+                             (input == options.lines ? "line list" : "input") + " \"" + input +
                              "\"; a source is never written over");
         else if (exists && options.skipExisting)
         {

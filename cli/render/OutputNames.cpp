@@ -42,15 +42,30 @@ void walk(const std::string& t, Take&& take)
         {
             const std::string digits = field.substr(6);
             if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
-                throw UsageError("--name: {index:N} pads to N digits (1 to 99), not {" + field + "}");
+                throw UsageError("--name: {index:N} pads to N digits (1 to 99), not " +
+                                 quoted("{" + field + "}", kQuotedExcerptBytes));
             width = std::stoi(digits);
             field = "index";
         }
         if (field != "stem" && field != "ext" && field != "preset" && field != "index" && field != "parent")
-            throw UsageError("--name: no field {" + field + "}; the fields are " + kFields);
+            throw UsageError("--name: no field " + quoted("{" + field + "}", kQuotedExcerptBytes) +
+                             "; the fields are " + kFields);
         take(std::string(), field, width);
         i = close + 1;
     }
+}
+
+// The name of the folder `input` is in: its path's last folder, or where a path says "a.wav",
+// "./a.wav" or "sub/../a.wav", the name of the folder that is.
+std::string parentName(const fs::path& input)
+{
+    const fs::path named = input.parent_path().filename();
+    if (!named.empty() && named != "." && named != "..")
+        return named.string();
+    std::error_code ec;
+    const fs::path folder = fs::absolute(input, ec).parent_path();
+    const fs::path resolved = fs::weakly_canonical(folder, ec);
+    return (ec ? folder.lexically_normal() : resolved).filename().string();
 }
 } // namespace
 
@@ -59,6 +74,8 @@ void checkNameTemplate(const std::string& nameTemplate)
     if (nameTemplate.empty())
         throw UsageError("--name takes a template such as \"{stem}_radio.{ext}\"; the fields are " +
                          std::string(kFields));
+    if (nameTemplate.find('\0') != std::string::npos)
+        throw UsageError("--name " + quoted(nameTemplate, kQuotedExcerptBytes) + " holds a NUL byte");
     std::string shape; // the template with each field as "x"
     walk(nameTemplate, [&](const std::string& text, const std::string& field, int) { shape += field.empty() ? text : "x"; });
     const fs::path path(shape);
@@ -88,8 +105,7 @@ std::string expandName(const std::string& nameTemplate, const NameFields& fields
         else if (field == "preset")
             name += presetSlug(fields.preset);
         else if (field == "parent")
-            name += input.parent_path().filename().empty() ? fs::absolute(input).parent_path().filename().string()
-                                                           : input.parent_path().filename().string();
+            name += parentName(input);
         else
         {
             std::string index = std::to_string(fields.index);

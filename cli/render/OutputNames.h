@@ -2,8 +2,9 @@
 // "{stem}_radio.{ext}"` or `--name "{preset}/{stem}.wav"`. Fields: {stem} (the input's name
 // without its extension), {ext} (its extension, without the dot), {preset} (the preset's
 // name as a file-name slug: "Police radio" is police_radio), {index} (the file's place in
-// the batch from 1; {index:3} pads it to three digits), {parent} (the input's folder's
-// name); "{{" and "}}" are braces.
+// the batch from 1; {index:3} pads it to three digits), {parent} (the name of the folder the
+// input is in); "{{" and "}}" are braces. What a template makes from an input's name is
+// checked where it is placed (cli/render/OutputFolder).
 #pragma once
 
 #include <cstddef>
@@ -17,7 +18,7 @@ struct NameFields
 };
 
 // Throws UsageError naming what is wrong with a template: an unknown field, an unclosed
-// brace, an absolute path or "..", no extension.
+// brace, an absolute path or "..", no extension, a NUL.
 void checkNameTemplate(const std::string& nameTemplate);
 
 // The name (a relative path) the template makes for a file.

@@ -20,6 +20,13 @@ namespace
 {
 class HostileInput : public RenderPipeline
 {
+protected:
+    std::string write(const std::string& name, const std::string& text)
+    {
+        fs::create_directories(fs::path(path(name)).parent_path());
+        std::ofstream(path(name), std::ios::binary) << text;
+        return path(name);
+    }
 };
 } // namespace
 
@@ -386,4 +393,160 @@ TEST_F(HostileInput, NamesAreEscapedInLinesAndJson)
     const ProcessResult missing = runCrumlet({"render", "--in", path("gone\n\x1b[31m.wav"), "--out", path("o.wav")});
     EXPECT_TRUE(has(missing.err, "gone\\n\\x1b[31m.wav")) << missing.err;
     EXPECT_FALSE(has(missing.err, "\x1b")) << missing.err;
+}
+
+// Names made from inputs' names wrote files outside --out-dir: {parent} of "sub/../a.wav" was
+// "..", {stem} of "...wav" is "..", and a line list's name column made the same; a symbolic
+// link in the output folder led out of it too. {parent} names the folder the input is in;
+// a name that would still leave the folder is refused before anything renders, naming the
+// input (or row and column) and the name made.
+TEST_F(HostileInput, NamesMadeFromInputsStayInTheOutputFolder)
+{
+    writeTone("deep/er/in/a.wav", 480);
+    writeTone("deep/er/in/...wav", 480);
+    fs::create_directories(path("deep/er/in/sub"));
+    fs::create_directories(path("deep/er/out"));
+    fs::create_directories(path("deep/elsewhere"));
+    fs::create_directory_symlink(path("deep/elsewhere"), path("deep/er/out/away"));
+    fs::create_directory_symlink(".", path("deep/er/out/self"));
+    const std::string list = write("deep/er/in/names.jsonl", "{\"input\": \"a.wav\", \"name\": \"{stem}.wav\"}\n"
+                                                             "{\"input\": \"...wav\", \"name\": \"{stem}/up_{stem}.wav\"}\n");
+    const std::vector<std::string> before = filesIn(m_dir.string());
+    const std::string out = path("deep/er/out");
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string says;
+    } cases[] = {
+        {{"--in", path("deep/er/in/...wav"), "--name", "{stem}/{stem}/x_{index}.wav"},
+         "\"" + path("deep/er/in/...wav") + "\": the name \"../../x_1.wav\" has a \"..\" part"},
+        {{"--in", path("deep/er/in/a.wav"), "--name", "away/{stem}.wav"},
+         "\"" + path("deep/er/in/a.wav") + "\": the name \"away/a.wav\" leads out of the output folder through a "
+                                           "symbolic link"},
+        {{"--lines", list}, "row 2, column \"name\": the name \"../up_...wav\" has a \"..\" part"},
+    };
+    for (const auto& c : cases)
+        for (const char* force : {"--quiet", "--force"})
+        {
+            std::vector<std::string> args{"render", "--out-dir", out, force};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            const ProcessResult r = runCrumlet(args);
+            EXPECT_EQ(r.exitCode, 2) << c.says << r.err;
+            EXPECT_TRUE(has(r.err, c.says) && has(r.err, "nothing was rendered")) << c.says << "\n" << r.err;
+            EXPECT_EQ(filesIn(m_dir.string()), before) << c.says;
+        }
+    // {parent} of "sub/../a.wav" is the name of the folder a.wav is in.
+    ProcessResult r = runCrumlet({"render", "--in", path("deep/er/in/sub/../a.wav"), "--out-dir", out, "--name",
+                                  "{parent}/{parent}/{parent}/escape_{stem}.wav", "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(fs::exists(path("deep/er/out/in/in/in/escape_a.wav")));
+    // A link that stays inside the folder is a folder of it.
+    r = runCrumlet({"render", "--in", path("deep/er/in/a.wav"), "--out-dir", out, "--name", "self/{stem}_s.wav", "--quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(fs::exists(path("deep/er/out/a_s.wav")));
+    EXPECT_EQ(filesIn(path("deep/elsewhere")), std::vector<std::string>{});
+}
+
+// Rows writing "out/link/same.wav" and "elsewhere/same.wav" with out/link -> ../elsewhere both
+// rendered into one file (or the second failed as "exists"); so did a recursive batch into a
+// folder holding a link to itself. Outputs are told apart by the file they resolve to.
+TEST_F(HostileInput, OutputsThatAreOneFileThroughASymbolicLinkClash)
+{
+    writeTone("src/a.wav", 480);
+    writeTone("src/b.wav", 960);
+    fs::create_directories(path("out"));
+    fs::create_directories(path("elsewhere"));
+    fs::create_directory_symlink("../elsewhere", path("out/link"));
+    const std::string list = write("lines.csv", "input,output\nsrc/a.wav,out/link/same.wav\nsrc/b.wav,elsewhere/same.wav\n");
+    for (const char* force : {"--quiet", "--force"})
+    {
+        const ProcessResult r = runCrumlet({"render", "--lines", list, force});
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_TRUE(has(r.err, "row 3, column \"output\": row 2 also renders to")) << r.err;
+        EXPECT_FALSE(fs::exists(path("elsewhere/same.wav")));
+    }
+
+    writeTone("in/a.wav", 480);
+    writeTone("in/sub/a.wav", 960);
+    fs::create_directories(path("batch"));
+    fs::create_directory_symlink(".", path("batch/sub"));
+    // Named, the batch is refused; mirrored, the second file fails and the first is whole.
+    ProcessResult r = runCrumlet(
+        {"render", "--in", path("in"), "--out-dir", path("batch"), "--recursive", "--force", "--name", "{stem}.{ext}"});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(has(r.err, "also renders to")) << r.err;
+    EXPECT_FALSE(fs::exists(path("batch/a.wav")));
+    r = runCrumlet(
+        {"render", "--in", path("in"), "--out-dir", path("batch"), "--recursive", "--force", "--json", "--seed", "1"});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_TRUE(has(r.err, "\"" + path("in/a.wav") + "\" also renders to")) << r.err;
+    const auto summary = jsonLines(r.out).back()["summary"];
+    EXPECT_EQ(summary["rendered"], 1) << r.out;
+    EXPECT_EQ(summary["failed"], 1) << r.out;
+    ASSERT_EQ(runCrumlet({"render", "--in", path("in/a.wav"), "--out", path("alone.wav"), "--seed", "1", "--quiet"}).exitCode, 0);
+    EXPECT_EQ(readAll(path("batch/a.wav")), readAll(path("alone.wav")));
+}
+
+// A JSON-lines list named x5.wav with a row whose output is x5.wav was written over, --force
+// given. The list, the inputs and the files settings come from are never outputs.
+TEST_F(HostileInput, TheLineListAndTheSettingsFilesAreNeverOutputs)
+{
+    writeTone("a.wav", 480);
+    const std::string text = "{\"input\": \"a.wav\", \"output\": \"x5.wav\"}\n";
+    const std::string list = write("x5.wav", text);
+    fs::create_directories(path("sub"));
+    const std::string preset = write("p.json", R"({"EQGain": 3})");
+    const std::string presetRow = write("presets.jsonl", "{\"input\": \"a.wav\", \"preset\": \"p.json\", \"output\": \"sub/../p.json\"}\n");
+    for (const std::string& lines : {list, path("sub/../x5.wav")})
+    {
+        const ProcessResult r = runCrumlet({"render", "--lines", lines, "--force"});
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_TRUE(has(r.err, "row 1, column \"output\": the output \"") && has(r.err, "x5.wav\" is the line list"))
+            << r.err;
+    }
+    const ProcessResult r = runCrumlet({"render", "--lines", presetRow, "--force"});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(has(r.err, "row 1, column \"output\"") && has(r.err, "a source is never written over")) << r.err;
+    EXPECT_EQ(bytesOf(list), text);
+    EXPECT_EQ(bytesOf(preset), R"({"EQGain": 3})");
+}
+
+// An output cell holding a NUL passed the checks and failed at write time, its reason cut at
+// the NUL; a name too long for the file system failed per file after others had rendered.
+// Both are refused before anything renders.
+TEST_F(HostileInput, OutputNamesWithANulOrTooLongAreRefusedBeforeAnythingRenders)
+{
+    writeTone("in/a.wav", 480);
+    writeTone("in/bbbbbbbbbb.wav", 480);
+    const std::string nul = write("nul.jsonl", "{\"input\": \"in/a.wav\", \"output\": \"o5\\u0000x.wav\"}\n"
+                                               "{\"input\": \"in/a.wav\", \"name\": \"n\\u0000{stem}.wav\"}\n"
+                                               "{\"input\": \"in/a.wav\", \"output\": \"fine.wav\"}\n");
+    ProcessResult r = runCrumlet({"render", "--lines", nul, "--out-dir", path("out")});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(has(r.err, "row 1, column \"output\": ") && has(r.err, "\"o5\\x00x.wav\" holds a NUL byte")) << r.err;
+    EXPECT_TRUE(has(r.err, "row 2, column \"name\": ") && has(r.err, "\\x00")) << r.err;
+    EXPECT_TRUE(has(r.err, "has 2 errors")) << r.err;
+
+    // One name of a batch over the 255 bytes a file name may have.
+    const std::string longer = "{stem}_" + std::string(244, 'x') + ".wav";
+    r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--name", longer});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(has(r.err, "\"" + path("in/bbbbbbbbbb.wav") + "\": the name \"bbbbbbbbbb_xxx") &&
+                has(r.err, "a part of 259 bytes, longer than the 255 a name may have"))
+        << r.err;
+    // A path over the 4096 bytes the system takes.
+    std::string deep;
+    for (int i = 0; i < 17; ++i)
+        deep += std::string(250, 'd') + "/";
+    r = runCrumlet({"render", "--in", path("in/a.wav"), "--out-dir", path("out"), "--name", deep + "{stem}.wav"});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(has(r.err, "longer than the 4079 bytes an output's path may have")) << r.err;
+    // A list's output cell.
+    const std::string list = write("long.csv", "input,output\nin/a.wav,out/ok.wav\nin/a.wav,out/" + std::string(300, 'l') + ".wav\n");
+    r = runCrumlet({"render", "--lines", list});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(has(r.err, "row 3, column \"output\": ") && has(r.err, "a part of 304 bytes")) << r.err;
+
+    EXPECT_EQ(filesIn(m_dir.string()),
+              (std::vector<std::string>{"in/a.wav", "in/bbbbbbbbbb.wav", "long.csv", "nul.jsonl"}));
 }
