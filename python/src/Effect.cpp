@@ -21,11 +21,11 @@ namespace
 constexpr std::uint64_t kBuffersBetweenSignalChecks = 64;
 
 // The text the tool's option would be given; None: the option left out.
-std::optional<std::string> optionText(const py::object& value)
+std::optional<std::string> optionText(const py::object& value, const char* keyword)
 {
     if (value.is_none())
         return std::nullopt;
-    return valueText(value);
+    return withoutNul(valueText(value), keyword);
 }
 } // namespace
 
@@ -34,9 +34,9 @@ Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t b
     : m_settings(EffectHost::instance().description()), m_blockFrames(blockFrames), m_seed(seed)
 {
     TransmissionOptions options;
-    options.codec = optionText(codec).value_or("");
-    options.loss = optionText(loss).value_or("");
-    options.radio = optionText(radio);
+    options.codec = optionText(codec, "codec").value_or("");
+    options.loss = optionText(loss, "loss").value_or("");
+    options.radio = optionText(radio, "radio");
     if (blockFrames < 1 || blockFrames > pipeline::kMaxBlockFrames)
         throw py::value_error("block_frames takes 1 to " + std::to_string(pipeline::kMaxBlockFrames) + " frames");
     readingAsTheTool([&] {
@@ -47,11 +47,11 @@ Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t b
         }
         else if (!bank.is_none())
         {
-            m_settings.loadBlock(readBankFile(pathText(bank), blockSizeOf(m_settings.description())));
+            m_settings.loadBlock(readBankFile(pathText(bank, "bank"), blockSizeOf(m_settings.description())));
         }
         transmission::TransmissionSettings presetTransmission;
         if (!preset.is_none())
-            applyPreset(m_settings, pathText(preset), &presetTransmission);
+            applyPreset(m_settings, pathText(preset, "preset"), &presetTransmission);
         m_transmission = transmissionFrom(presetTransmission, options);
     });
     for (const auto& [name, value] : properties)

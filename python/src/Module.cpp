@@ -203,10 +203,10 @@ PYBIND11_MODULE(_crumlet, m)
         "devices",
         [](const std::string& query, const std::string& category) {
             SimsOptions options;
-            const py::list words = py::str(query).attr("split")();
+            const py::list words = py::str(crumlet_python::withoutNul(query, "query")).attr("split")();
             for (const auto& word : words)
                 options.words.push_back(word.cast<std::string>());
-            options.category = category;
+            options.category = crumlet_python::withoutNul(category, "category");
             return crumlet_python::readingAsTheTool([&] { return fromJson(deviceModelsJson(options)); });
         },
         py::arg("query") = "", py::arg("category") = "",
@@ -220,7 +220,7 @@ PYBIND11_MODULE(_crumlet, m)
         "The forty properties as ``crumlet params --json`` lists them: id, name, type, min, max, default, "
         "steps, unit, displayName, values.");
 
-    m.def("seed_from_name", [](const py::object& output) { return seedFromName(crumlet_python::pathText(output)); },
+    m.def("seed_from_name", [](const py::object& output) { return seedFromName(crumlet_python::pathText(output, "output")); },
           py::arg("output"),
           "The seed crumlet render without --seed takes for an output file: from its file name (folders "
           "left out).");

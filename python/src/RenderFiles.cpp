@@ -22,10 +22,10 @@ namespace
 std::vector<std::string> pathList(const py::handle& paths)
 {
     if (py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) || py::hasattr(paths, "__fspath__"))
-        return {pathText(paths)};
+        return {pathText(paths, "inputs")};
     std::vector<std::string> list;
     for (const py::handle path : paths)
-        list.push_back(pathText(path));
+        list.push_back(pathText(path, "inputs"));
     return list;
 }
 
@@ -51,12 +51,12 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
     render.inputs = pathList(inputs);
     if (render.inputs.empty())
         throw py::value_error("render_files renders the files given: inputs is empty");
-    render.outputDir = pathText(outDir);
+    render.outputDir = pathText(outDir, "out_dir");
     render.quiet = true;
     if (!preset.is_none())
-        render.preset = pathText(preset);
+        render.preset = pathText(preset, "preset");
     if (!bank.is_none())
-        render.bankFile = pathText(bank);
+        render.bankFile = pathText(bank, "bank");
     auto applyKeyword = [&render](const std::string& keyword, const py::handle& value) {
         const auto& table = renderKeywordTable();
         const auto row = std::find_if(table.begin(), table.end(),
