@@ -3,6 +3,7 @@
 #include "cli/commands/RenderCommand.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/RenderReport.h"
+#include "python/src/InterruptibleBatch.h"
 #include "python/src/PathText.h"
 #include "python/src/PropertyValues.h"
 #include "python/src/RenderKeywords.h"
@@ -10,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,18 +92,25 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
         applyKeyword(py::str(name).cast<std::string>(), value);
 
     std::vector<nlohmann::ordered_json> outcomes;
-    readingAsTheTool([&] {
-        py::gil_scoped_release unlocked;
-        RenderReport report([&](const nlohmann::ordered_json& object) {
-            if (!object.contains("summary"))
-                outcomes.push_back(object);
+    std::optional<py::error_already_set> interrupted = readingAsTheTool([&] {
+        return runInterruptibly([&] {
+            RenderReport report([&](const nlohmann::ordered_json& object) {
+                if (!object.contains("summary"))
+                    outcomes.push_back(object);
+            });
+            renderWith(render, report);
         });
-        renderWith(render, report);
     });
     const py::object loads = py::module_::import("json").attr("loads");
     py::list files;
     for (const auto& outcome : outcomes)
         files.append(loads(outcome.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)));
+    if (interrupted)
+    {
+        // The files finished before it, and those it stopped, go with the KeyboardInterrupt.
+        py::setattr(interrupted->value(), "results", files);
+        throw std::move(*interrupted);
+    }
     return files;
 }
 
