@@ -122,12 +122,21 @@ std::vector<float> EffectRun::render(const float* interleaved, std::uint64_t fra
 
 void EffectRun::feed(const float* interleaved, std::uint64_t frames, std::vector<float>& out)
 {
+    feed(interleaved, frames, appending(out));
+}
+
+void EffectRun::finish(std::vector<float>& out)
+{
+    finish(appending(out));
+}
+
+void EffectRun::feed(const float* interleaved, std::uint64_t frames, const Sink& sink)
+{
     if (!m_begun)
     {
         m_renderer->begin();
         m_begun = true;
     }
-    const Sink sink = appending(out);
     auto delivered = [&](const float* from, std::uint32_t n) { return deliver(from, n, sink); };
     // In pieces the runner's frame count can hold.
     constexpr std::uint64_t kMostPerCall = 1u << 30;
@@ -141,14 +150,13 @@ void EffectRun::feed(const float* interleaved, std::uint64_t frames, std::vector
     }
 }
 
-void EffectRun::finish(std::vector<float>& out)
+void EffectRun::finish(const Sink& sink)
 {
     if (!m_begun)
     {
         m_renderer->begin();
         m_begun = true;
     }
-    const Sink sink = appending(out);
     RunResult result;
     result.effect = m_renderer->finish([&](const float* from, std::uint32_t n) { return deliver(from, n, sink); });
     if (!result.succeeded())

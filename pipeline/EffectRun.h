@@ -91,6 +91,9 @@ public:
     // stops with an error.
     void feed(const float* interleaved, std::uint64_t frames, std::vector<float>& out);
     void finish(std::vector<float>& out);
+    // The same, the output handed to `sink`, which takes all of it.
+    void feed(const float* interleaved, std::uint64_t frames, const Sink& sink);
+    void finish(const Sink& sink);
 
     // One buffer that does not end the stream, straight through the effect, for a run made
     // live (no tail, no transmission). At most blockFrames frames.

@@ -27,11 +27,8 @@ void watch(sigset_t signals)
     g_signal = received;
     std::this_thread::sleep_for(kGracePeriod);
     // The command did not finish in time: clean up for it.
-    std::lock_guard<std::mutex> lock(g_partialsLock);
-    for (const auto& path : g_partials)
-        ::unlink(path.c_str());
-    std::fprintf(stderr, "crumlet: interrupted; removed %zu unfinished file%s\n", g_partials.size(),
-                 g_partials.size() == 1 ? "" : "s");
+    const std::size_t removed = Interruption::removePartials();
+    std::fprintf(stderr, "crumlet: interrupted; removed %zu unfinished file%s\n", removed, removed == 1 ? "" : "s");
     std::fflush(stderr);
     ::_exit(128 + received);
 }
@@ -70,5 +67,24 @@ void untrackPartial(const std::string& path)
 {
     std::lock_guard<std::mutex> lock(g_partialsLock);
     g_partials.erase(path);
+}
+
+std::size_t removePartials()
+{
+    std::lock_guard<std::mutex> lock(g_partialsLock);
+    for (const auto& path : g_partials)
+        ::unlink(path.c_str());
+    return g_partials.size();
+}
+
+void request(int signal)
+{
+    static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler");
+    g_signal.store(signal);
+}
+
+void clear()
+{
+    g_signal.store(0);
 }
 } // namespace Interruption

@@ -9,6 +9,7 @@
 // itself and exits.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace Interruption
@@ -26,4 +27,12 @@ int exitCode();
 // Files that are incomplete until committed: removed if the tool is interrupted.
 void trackPartial(const std::string& path);
 void untrackPartial(const std::string& path);
+// Removes every tracked file now; returns how many there were.
+std::size_t removePartials();
+
+// For a program that takes the signals itself (the Python module): the work in hand stops as
+// it would on `signal`. Safe in a signal handler.
+void request(int signal);
+// Forgets a signal given to request(), once the work it stopped has ended.
+void clear();
 } // namespace Interruption

@@ -191,10 +191,14 @@ ParameterSettings::Value ParameterSettings::read(const std::string& name, const 
     const std::size_t index = requireProperty(*m_description, name);
     const quarl::PropertyDescription& p = m_description->properties[index];
     const std::string text = trim(valueText);
-    auto outOfRange = [&]() {
+    auto refused = [&](const char* why) {
         return UsageError("\"" + p.name + "\" takes " + describeRange(p) + "; " + quoted(text, kQuotedExcerptBytes) +
-                          " is not one of them");
+                          why);
     };
+    auto outOfRange = [&]() { return refused(" is not one of them"); };
+    // The readings below stop at a NUL, and would take "0dB\0junk" for 0 dB.
+    if (text.find('\0') != std::string::npos)
+        throw refused(" holds a NUL character");
     auto inRange = [&](float v) {
         return v >= p.minValue && v <= p.maxValue && (p.type != quarl::PropertyType::Int || v == std::trunc(v));
     };

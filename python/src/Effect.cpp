@@ -9,6 +9,9 @@
 #include "python/src/PropertyValues.h"
 #include "python/src/SampleArrays.h"
 
+#include <algorithm>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace py = pybind11;
@@ -20,12 +23,43 @@ namespace
 // A few milliseconds of work at the default buffer size.
 constexpr std::uint64_t kBuffersBetweenSignalChecks = 64;
 
+// Python's signal handlers, run from a thread without Python's lock: false when one raised
+// (Ctrl-C's KeyboardInterrupt), which is then the thread's Python error.
+bool signalsLetItGoOn()
+{
+    py::gil_scoped_acquire locked;
+    return PyErr_CheckSignals() == 0;
+}
+
 // The text the tool's option would be given; None: the option left out.
-std::optional<std::string> optionText(const py::object& value)
+std::optional<std::string> optionText(const py::object& value, const char* keyword)
 {
     if (value.is_none())
         return std::nullopt;
-    return valueText(value);
+    return withoutNul(valueText(value), keyword);
+}
+
+// Feeds the whole input to `stream` in pieces, running Python's signal handlers between them;
+// false when one raised, the stream then fed only in part.
+bool feedWatchingSignals(pipeline::EffectRun& stream, const InputFrames& in, OutputSamples& out)
+{
+    const std::uint64_t piece = kBuffersBetweenSignalChecks * stream.blockFrames();
+    std::vector<float> converted; // a piece of float64 input as float32
+    for (std::uint64_t first = 0; first < in.frames; first += piece)
+    {
+        if (first > 0 && !signalsLetItGoOn())
+            return false;
+        const auto n = static_cast<std::uint32_t>(std::min(piece, in.frames - first));
+        if (in.floats != nullptr)
+        {
+            stream.feed(in.floats + first * in.channels, n, out.sink());
+            continue;
+        }
+        converted.resize(static_cast<std::size_t>(n) * in.channels);
+        in.read(first, n, converted.data());
+        stream.feed(converted.data(), n, out.sink());
+    }
+    return true;
 }
 } // namespace
 
@@ -34,9 +68,9 @@ Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t b
     : m_settings(EffectHost::instance().description()), m_blockFrames(blockFrames), m_seed(seed)
 {
     TransmissionOptions options;
-    options.codec = optionText(codec).value_or("");
-    options.loss = optionText(loss).value_or("");
-    options.radio = optionText(radio);
+    options.codec = optionText(codec, "codec").value_or("");
+    options.loss = optionText(loss, "loss").value_or("");
+    options.radio = optionText(radio, "radio");
     if (blockFrames < 1 || blockFrames > pipeline::kMaxBlockFrames)
         throw py::value_error("block_frames takes 1 to " + std::to_string(pipeline::kMaxBlockFrames) + " frames");
     readingAsTheTool([&] {
@@ -47,11 +81,11 @@ Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t b
         }
         else if (!bank.is_none())
         {
-            m_settings.loadBlock(readBankFile(pathText(bank), blockSizeOf(m_settings.description())));
+            m_settings.loadBlock(readBankFile(pathText(bank, "bank"), blockSizeOf(m_settings.description())));
         }
         transmission::TransmissionSettings presetTransmission;
         if (!preset.is_none())
-            applyPreset(m_settings, pathText(preset), &presetTransmission);
+            applyPreset(m_settings, pathText(preset, "preset"), &presetTransmission);
         m_transmission = transmissionFrom(presetTransmission, options);
     });
     for (const auto& [name, value] : properties)
@@ -116,25 +150,35 @@ py::array Effect::render(const py::handle& samples, std::uint32_t sampleRate)
 {
     const InputFrames in = inputFrames(samples);
     if (in.frames == 0)
-        return outputArray({}, in.channels, in.perChannel);
+        return OutputSamples(in.channels, 0).release(in.perChannel);
     const std::vector<std::uint8_t> block = currentBlock();
-    std::vector<float> out;
+    // Room for the input and a second of tail.
+    OutputSamples out(in.channels, in.frames + sampleRate);
     // Ctrl-C stops a long render: Python's signal handlers run every so many buffers.
     bool interrupted = false;
     auto signalsChecked = [&interrupted](std::uint64_t buffer) {
         if (buffer == 0 || buffer % kBuffersBetweenSignalChecks != 0)
             return true;
-        py::gil_scoped_acquire locked;
-        interrupted = PyErr_CheckSignals() != 0;
+        interrupted = !signalsLetItGoOn();
         return !interrupted;
     };
     {
         py::gil_scoped_release unlocked;
-        out = newRun(block, sampleRate, in.channels)->render(in.data(), in.frames, signalsChecked);
+        std::uint64_t position = 0;
+        auto source = [&](float* into, std::uint32_t wanted) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, in.frames - position));
+            in.read(position, n, into);
+            position += n;
+            return n;
+        };
+        const pipeline::RunResult result =
+            newRun(block, sampleRate, in.channels)->run(source, out.sink(), signalsChecked);
+        if (!result.succeeded())
+            throw pipeline::RunError(result.failure());
     }
     if (interrupted)
         throw py::error_already_set();
-    return outputArray(std::move(out), in.channels, in.perChannel);
+    return out.release(in.perChannel);
 }
 
 py::array Effect::process(const py::handle& samples, std::uint32_t sampleRate, bool reset)
@@ -142,7 +186,8 @@ py::array Effect::process(const py::handle& samples, std::uint32_t sampleRate, b
     const InputFrames in = inputFrames(samples);
     const std::vector<std::uint8_t> block = currentBlock();
     const std::uint64_t version = m_settingsVersion;
-    std::vector<float> out;
+    std::optional<OutputSamples> out;
+    bool interrupted = false;
     {
         py::gil_scoped_release unlocked;
         std::lock_guard<std::mutex> lock(m_streamLock);
@@ -172,16 +217,31 @@ py::array Effect::process(const py::handle& samples, std::uint32_t sampleRate, b
                 m_stream->update(block);
                 m_streamSettingsVersion = version;
             }
-            m_stream->feed(in.data(), in.frames, out);
+            // Room for the input and what the stream holds back.
+            out.emplace(in.channels, in.frames + m_stream->pendingFrames() + m_blockFrames);
+            // A stream that took part of the input and not the rest would go on with a gap
+            // where the output thrown away was: one that stops midway is dropped.
+            try
+            {
+                interrupted = !feedWatchingSignals(*m_stream, in, *out);
+            }
+            catch (...)
+            {
+                m_stream.reset();
+                throw;
+            }
+            if (interrupted)
+                m_stream.reset();
         }
     }
-    return outputArray(std::move(out), in.channels, in.perChannel);
+    if (interrupted)
+        throw py::error_already_set();
+    return out ? out->release(in.perChannel) : OutputSamples(in.channels, 0).release(in.perChannel);
 }
 
 py::array Effect::tail()
 {
-    std::vector<float> out;
-    std::uint32_t channels = 1;
+    std::optional<OutputSamples> out;
     bool perChannel = false;
     {
         py::gil_scoped_release unlocked;
@@ -189,12 +249,13 @@ py::array Effect::tail()
         if (m_stream)
         {
             std::unique_ptr<pipeline::EffectRun> stream = std::move(m_stream);
-            channels = stream->channels();
+            // Room for what it holds and a second of tail.
+            out.emplace(stream->channels(), stream->pendingFrames() + stream->sampleRate());
             perChannel = m_streamPerChannel;
-            stream->finish(out);
+            stream->finish(out->sink());
         }
     }
-    return outputArray(std::move(out), channels, perChannel);
+    return out ? out->release(perChannel) : OutputSamples(1, 0).release(false);
 }
 
 std::uint64_t Effect::pendingFrames()

@@ -85,11 +85,14 @@ transmission and block_frames (the frames per buffer, the tool's --block).)";
 
 const char* const kCallDoc = R"(Runs the whole of ``samples`` through a fresh run of the effect.
 
-samples: numpy array shaped (frames,) for mono or (frames, channels), float32 (float64 is
-converted, a non-contiguous array copied). Returns float32 samples of the same shape, the
-effect's tail included (and, as ``crumlet render`` does, silence played on while the output
-still rings), so the result is usually longer than the input. An empty array returns an
-empty array. A stream in hand (process) is left alone. Releases the GIL while it runs.)";
+samples: numpy array shaped (frames,) for mono or (frames, channels), float32 or float64
+(read where it is; float64 converted a piece at a time, any other layout or float type
+copied as float32 first). Returns float32 samples of the same shape, the effect's tail
+included (and, as ``crumlet render`` does, silence played on while the output still rings),
+so the result is usually longer than the input; the output is written once, so the call
+holds the input, the output and a buffer. An empty array returns an empty array. A stream
+in hand (process) is left alone. Releases the GIL while it runs; Ctrl-C stops it within
+milliseconds (KeyboardInterrupt).)";
 
 const char* const kProcessDoc = R"(Feeds one chunk of a stream and returns what is ready.
 
@@ -99,7 +102,11 @@ known to follow it, so each call returns whole buffers and holds back up to one 
 share the sample rate and the channel count; reset=True drops the stream in hand and starts
 anew. Settings changed between calls reach the effect at its next buffer, as the host's
 updates do. Concatenating every chunk's output and tail() gives exactly fx(whole input).
-Releases the GIL while it runs.)";
+Releases the GIL while it runs.
+
+Ctrl-C stops a long call within milliseconds (KeyboardInterrupt), and a call that raises
+while feeding drops the stream, whose output for the chunk is lost: pending_frames is then
+0 and the next call starts a new stream, never one with a gap in it.)";
 
 const char* const kTailDoc = R"(Ends the stream: the frames still held, the effect's tail and any silence played on
 while the output rings, through the transmission (a radio's squelch tail included). An empty array when no stream is in hand.)";
@@ -119,7 +126,15 @@ loudness), and the outputs are the tool's, byte for byte.
 Returns one dict per file in the order they finished, as ``--json`` prints them
 (input, output, status, framesIn, framesOut, loudnessLufs, ..., error). A file that fails
 has status "failed" and its error; the others still render. Bad usage (an unknown preset,
-a loudness out of range) raises ValueError before anything renders.)";
+a loudness out of range, a text or path with a NUL in it) raises ValueError before anything
+renders.
+
+Ctrl-C stops the batch within a tenth of a second, as it stops ``crumlet render``: each
+file being written is removed, the finished ones are kept, and the KeyboardInterrupt
+carries the list the call would have returned as ``.results`` (the files it stopped with
+status "interrupted"). It stops every render_files call in hand in the process. A signal
+handler of the program's own that raises stops it the same way; SIGTERM left at its default
+ends the process, as ever, once the files being written are removed.)";
 } // namespace
 
 PYBIND11_MODULE(_crumlet, m)
@@ -203,10 +218,10 @@ PYBIND11_MODULE(_crumlet, m)
         "devices",
         [](const std::string& query, const std::string& category) {
             SimsOptions options;
-            const py::list words = py::str(query).attr("split")();
+            const py::list words = py::str(crumlet_python::withoutNul(query, "query")).attr("split")();
             for (const auto& word : words)
                 options.words.push_back(word.cast<std::string>());
-            options.category = category;
+            options.category = crumlet_python::withoutNul(category, "category");
             return crumlet_python::readingAsTheTool([&] { return fromJson(deviceModelsJson(options)); });
         },
         py::arg("query") = "", py::arg("category") = "",
@@ -220,7 +235,7 @@ PYBIND11_MODULE(_crumlet, m)
         "The forty properties as ``crumlet params --json`` lists them: id, name, type, min, max, default, "
         "steps, unit, displayName, values.");
 
-    m.def("seed_from_name", [](const py::object& output) { return seedFromName(crumlet_python::pathText(output)); },
+    m.def("seed_from_name", [](const py::object& output) { return seedFromName(crumlet_python::pathText(output, "output")); },
           py::arg("output"),
           "The seed crumlet render without --seed takes for an output file: from its file name (folders "
           "left out).");

@@ -3,6 +3,7 @@
 #include "cli/commands/RenderCommand.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/RenderReport.h"
+#include "python/src/InterruptibleBatch.h"
 #include "python/src/PathText.h"
 #include "python/src/PropertyValues.h"
 #include "python/src/RenderKeywords.h"
@@ -10,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,10 +24,10 @@ namespace
 std::vector<std::string> pathList(const py::handle& paths)
 {
     if (py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) || py::hasattr(paths, "__fspath__"))
-        return {pathText(paths)};
+        return {pathText(paths, "inputs")};
     std::vector<std::string> list;
     for (const py::handle path : paths)
-        list.push_back(pathText(path));
+        list.push_back(pathText(path, "inputs"));
     return list;
 }
 
@@ -51,12 +53,12 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
     render.inputs = pathList(inputs);
     if (render.inputs.empty())
         throw py::value_error("render_files renders the files given: inputs is empty");
-    render.outputDir = pathText(outDir);
+    render.outputDir = pathText(outDir, "out_dir");
     render.quiet = true;
     if (!preset.is_none())
-        render.preset = pathText(preset);
+        render.preset = pathText(preset, "preset");
     if (!bank.is_none())
-        render.bankFile = pathText(bank);
+        render.bankFile = pathText(bank, "bank");
     auto applyKeyword = [&render](const std::string& keyword, const py::handle& value) {
         const auto& table = renderKeywordTable();
         const auto row = std::find_if(table.begin(), table.end(),
@@ -90,18 +92,25 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
         applyKeyword(py::str(name).cast<std::string>(), value);
 
     std::vector<nlohmann::ordered_json> outcomes;
-    readingAsTheTool([&] {
-        py::gil_scoped_release unlocked;
-        RenderReport report([&](const nlohmann::ordered_json& object) {
-            if (!object.contains("summary"))
-                outcomes.push_back(object);
+    std::optional<py::error_already_set> interrupted = readingAsTheTool([&] {
+        return runInterruptibly([&] {
+            RenderReport report([&](const nlohmann::ordered_json& object) {
+                if (!object.contains("summary"))
+                    outcomes.push_back(object);
+            });
+            renderWith(render, report);
         });
-        renderWith(render, report);
     });
     const py::object loads = py::module_::import("json").attr("loads");
     py::list files;
     for (const auto& outcome : outcomes)
         files.append(loads(outcome.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)));
+    if (interrupted)
+    {
+        // The files finished before it, and those it stopped, go with the KeyboardInterrupt.
+        py::setattr(interrupted->value(), "results", files);
+        throw std::move(*interrupted);
+    }
     return files;
 }
 

@@ -8,8 +8,8 @@ namespace crumlet_python
 RenderKeyword textKeyword(const char* name, const char* option,
                           std::function<void(RenderOptions&, const std::string&)> read)
 {
-    return {name, option, [read](RenderOptions& options, const pybind11::handle& value) {
-                const std::string text = valueText(value);
+    return {name, option, [name, read](RenderOptions& options, const pybind11::handle& value) {
+                const std::string text = withoutNul(valueText(value), name);
                 readingAsTheTool([&] { read(options, text); });
             }};
 }
@@ -36,14 +36,12 @@ const std::vector<RenderKeyword>& renderKeywordTable()
         {"vary", "--vary",
          [](RenderOptions& o, const pybind11::handle& value) {
              // One variation as a text, or several as a list of texts.
-             if (pybind11::isinstance<pybind11::str>(value))
-             {
-                 o.vary = {value.cast<std::string>()};
-                 return;
-             }
+             std::vector<std::string> texts;
              try
              {
-                 o.vary = value.cast<std::vector<std::string>>();
+                 texts = pybind11::isinstance<pybind11::str>(value)
+                             ? std::vector<std::string>{value.cast<std::string>()}
+                             : value.cast<std::vector<std::string>>();
              }
              catch (const pybind11::cast_error&)
              {
@@ -51,6 +49,9 @@ const std::vector<RenderKeyword>& renderKeywordTable()
                      "vary= takes a text or a list of texts (\"SIMTuning=+-6\"), not " +
                      pybind11::str(pybind11::type::of(value).attr("__name__")).cast<std::string>());
              }
+             for (const auto& text : texts)
+                 withoutNul(text, "vary");
+             o.vary = std::move(texts);
          }},
         textKeyword("seed", "--seed", [](RenderOptions& o, const std::string& t) { o.seed = seedOf(t); }),
         keyword("like", "--like", &RenderOptions::like),

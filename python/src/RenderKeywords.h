@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cli/render/RenderOptions.h"
+#include "python/src/PathText.h"
 
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -25,16 +26,18 @@ struct RenderKeyword
 
 // A row that sets the option `access` reaches (a RenderOptions member, or a callable giving
 // a reference into the options, for options grouped in a struct of their own) from the
-// keyword's value, cast to that option's type: TypeError naming the keyword when it cannot be.
+// keyword's value, cast to that option's type: TypeError naming the keyword when it cannot be,
+// ValueError for a text that holds a NUL.
 template <typename Access>
 RenderKeyword keyword(const char* name, const char* option, Access access)
 {
     return {name, option, [name, access](RenderOptions& options, const pybind11::handle& value) {
                 auto& target = std::invoke(access, options);
                 using Value = std::decay_t<decltype(target)>;
+                Value read;
                 try
                 {
-                    target = value.cast<Value>();
+                    read = value.cast<Value>();
                 }
                 catch (const pybind11::cast_error&)
                 {
@@ -42,6 +45,9 @@ RenderKeyword keyword(const char* name, const char* option, Access access)
                                                ", not " +
                                                pybind11::str(pybind11::type::of(value).attr("__name__")).cast<std::string>());
                 }
+                if constexpr (std::is_same_v<Value, std::string>)
+                    withoutNul(read, name);
+                target = std::move(read);
             }};
 }
 

@@ -5,7 +5,7 @@ import numpy as np
 import pytest
 
 import crumlet
-from conftest import run_tool
+from conftest import run_tool, write_float_wav
 
 
 def tool_message(*assignments):
@@ -90,3 +90,52 @@ def test_ctrl_c_stops_a_long_render():
             crumlet.Effect(preset="Phone call")(x, sample_rate=16000)
     finally:
         timer.cancel()
+
+
+def test_a_nul_is_refused_in_every_text_and_path(tmp_path):
+    fx = crumlet.Effect(preset="Phone call")
+    before = fx.block
+    for name, value in [("NoiseLevel", "0dB\0junk"), ("SIMType", "House Phone\0"), ("SIMEnable", "on\0off"),
+                        ("LoFiBitDepthType", "#3\0"), ("LoFiDownSampleIndex", "8000 Hz\0")]:
+        with pytest.raises(ValueError, match=f"{name}.*NUL"):
+            setattr(fx, name, value)
+        with pytest.raises(ValueError, match="NUL"):
+            crumlet.Effect(**{name: value})
+    assert fx.block == before, "a refused value changes nothing"
+    for keywords in [{"preset": "Phone call\0x"}, {"bank": str(tmp_path / "bank\0x")}, {"codec": "gsm\0x"},
+                     {"loss": "5%\0x"}, {"radio": "on\0x"}]:
+        with pytest.raises(ValueError, match="NUL"):
+            crumlet.Effect(**keywords)
+    with pytest.raises(ValueError, match="NUL"):
+        crumlet.seed_from_name("out\0.wav")
+    with pytest.raises(ValueError, match="NUL"):
+        crumlet.devices("phone\0x")
+    with pytest.raises(ValueError, match="NUL"):
+        crumlet.devices(category="phones\0x")
+
+    x, rate = np.zeros(4800, dtype=np.float32), 48000
+    source = tmp_path / "a.wav"
+    write_float_wav(source, x, rate)
+    out = tmp_path / "o5"
+    for inputs, out_dir, keywords in [
+        (source, str(out) + "\0x", {}),
+        (str(source) + "\0x", out, {}),
+        ([source, str(source) + "\0x"], out, {}),
+        (source, out, {"preset": "Phone call\0x"}),
+        (source, out, {"settings": {"NoiseLevel": "0dB\0junk"}}),
+        (source, out, {"settings": {"codec": "gsm\0x"}}),
+        (source, out, {"vary": "SIMTuning=+-6\0x"}),
+        (source, out, {"vary": ["SIMTuning=+-6\0x"]}),
+        (source, out, {"name": "{stem}\0.wav"}),
+        (source, out, {"format": "float\0x"}),
+        (source, out, {"dither": "none\0x"}),
+        (source, out, {"rate": "48k\0x"}),
+        (source, out, {"seed": "7\0x"}),
+        (source, out, {"codec": "gsm\0x"}),
+        (source, out, {"lines": str(tmp_path / "lines.csv\0x")}),
+        (source, out, {"like": str(tmp_path / "like.wav\0x")}),
+        (source, out, {"save_preset": str(tmp_path / "p.json\0x")}),
+    ]:
+        with pytest.raises(ValueError, match="NUL"):
+            crumlet.render_files(inputs, out_dir, **keywords)
+        assert not out.exists(), f"nothing is written: {keywords or (inputs, out_dir)}"

@@ -121,6 +121,15 @@ def test_float64_and_strided_input_render_as_their_float32_copy():
     assert same_bits(fx(wide[:, 1], sample_rate=rate), reference)
     fortran = np.asfortranarray(stereo(x))
     assert same_bits(fx(fortran, sample_rate=rate), fx(stereo(x), sample_rate=rate))
+    # float64 read in place, a piece at a time, whole and streamed (in chunks longer than a
+    # piece): as numpy's float32 conversion, for values float32 cannot hold.
+    longer = np.tile(x, 5)
+    for wide64 in (longer + np.random.default_rng(2).standard_normal(len(longer)) * 1e-6,
+                   stereo(longer).astype(np.float64) / 3):
+        as_float32 = fx(wide64.astype(np.float32), sample_rate=rate)
+        assert same_bits(fx(wide64, sample_rate=rate), as_float32)
+        chunks = [fx.process(wide64[i:i + 40000], rate) for i in range(0, len(wide64), 40000)]
+        assert same_bits(np.concatenate(chunks + [fx.tail()]), as_float32)
 
 
 def test_nan_and_inf_are_taken_as_the_tool_takes_them(tool_render):

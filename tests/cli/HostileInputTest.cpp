@@ -8,6 +8,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -317,6 +318,20 @@ TEST_F(HostileInput, AnEmptyValueIsBadUsage)
     }
     EXPECT_EQ(runCrumlet({"validate", "--seconds", ""}).exitCode, 2);
     EXPECT_EQ(runCrumlet({"plot", "--sim", "1", "--rate", "", "--csv"}).exitCode, 2);
+}
+
+// A NUL in a line list's property value was read as the end of the value: "0dB\0junk" rendered at 0 dB.
+TEST_F(HostileInput, ALineListValueWithANulIsRefusedAtItsRowAndColumn)
+{
+    writeTone("nul/a.wav", 4800);
+    const std::string list = path("nul/lines.jsonl");
+    std::ofstream(list, std::ios::binary) << "{\"input\": \"a.wav\", \"output\": \"out/a.wav\", "
+                                             "\"NoiseLevel\": \"0dB\\u0000junk\"}\n";
+    const ProcessResult r = runCrumlet({"render", "--lines", list});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(has(r.err, "row 1, column \"NoiseLevel\"")) << r.err;
+    EXPECT_TRUE(has(r.err, "NUL")) << r.err;
+    EXPECT_FALSE(fs::exists(path("nul/out")));
 }
 
 // `validate --seconds inf` never ended.

@@ -166,6 +166,23 @@ TEST(ParameterSettings, ErrorsQuoteWhatWasGivenInPartAndEscaped)
         << errorOf(s, "EQGain=\x1b[31mred\nline");
 }
 
+// A value ends at its last byte, not at a NUL: "0dB\0junk" is not 0 dB, in any kind of value.
+TEST(ParameterSettings, AValueWithANulIsRefused)
+{
+    ParameterSettings s = fresh();
+    const std::string before = std::string(reinterpret_cast<const char*>(blockOf(s).data()), 139);
+    for (const std::string value : {"0dB", "House Phone", "on", "#3", "8000 Hz", "12 bits", "3.4kHz"})
+        for (const std::string& withNul : {value + std::string(1, '\0') + "junk", value + std::string(1, '\0')})
+            for (const char* name : {"NoiseLevel", "SIMType", "SIMEnable", "LoFiBitDepthType", "LoFiDownSampleIndex",
+                                     "EQFreq"})
+            {
+                const std::string error = errorOf(s, std::string(name) + "=" + withNul);
+                EXPECT_NE(error.find("NUL"), std::string::npos) << name << "=" << value << ": " << error;
+                EXPECT_NE(error.find(name), std::string::npos) << error;
+            }
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(blockOf(s).data()), 139), before);
+}
+
 TEST(ParameterSettings, BlockRoundTripAndTheEngineReadsIt)
 {
     ParameterSettings s = fresh();
