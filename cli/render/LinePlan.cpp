@@ -54,6 +54,9 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
             if (cell.value.size() > kMostLineCellBytes)
                 errors.push_back(at(row.row, cell.column) + std::to_string(cell.value.size()) +
                                  " bytes; a cell holds at most " + std::to_string(kMostLineCellBytes));
+            else if (cell.value.find('\0') != std::string::npos || cell.column.find('\0') != std::string::npos)
+                errors.push_back(at(row.row, cell.column) + quoted(cell.value, kQuotedExcerptBytes) +
+                                 " holds a NUL byte");
             else if (!placesFile(cell.column))
                 key.append(cell.column).append(1, '\0').append(cell.value).append(1, '\0');
         }

@@ -320,17 +320,29 @@ TEST_F(HostileInput, AnEmptyValueIsBadUsage)
     EXPECT_EQ(runCrumlet({"plot", "--sim", "1", "--rate", "", "--csv"}).exitCode, 2);
 }
 
-// A NUL in a line list's property value was read as the end of the value: "0dB\0junk" rendered at 0 dB.
+// A NUL in a line list's cell was read as the end of the value: "0dB\0junk" rendered at 0 dB.
 TEST_F(HostileInput, ALineListValueWithANulIsRefusedAtItsRowAndColumn)
 {
     writeTone("nul/a.wav", 4800);
     const std::string list = path("nul/lines.jsonl");
-    std::ofstream(list, std::ios::binary) << "{\"input\": \"a.wav\", \"output\": \"out/a.wav\", "
-                                             "\"NoiseLevel\": \"0dB\\u0000junk\"}\n";
+    // Every column: a rate, a codec or a preset cut at the NUL read as the text before it.
+    const std::vector<std::pair<std::string, std::string>> cells = {
+        {"NoiseLevel", "0dB"}, {"rate", "48000"}, {"codec", "gsm"}, {"radio", "on"}, {"preset", "Phone call"},
+        {"loudness", "-23"}, {"seed", "5"}, {"vary", "SIMTuning=+-6"}, {"dither", "none"}, {"input", "a.wav"}};
+    std::ofstream out(list, std::ios::binary);
+    for (std::size_t i = 0; i < cells.size(); ++i)
+    {
+        const auto& [column, value] = cells[i];
+        out << "{\"input\": \"a.wav\", \"output\": \"out/" << i << ".wav\", \"" << column << "\": \"" << value
+            << "\\u0000junk\"}\n";
+    }
+    out.close();
     const ProcessResult r = runCrumlet({"render", "--lines", list});
     EXPECT_EQ(r.exitCode, 2) << r.err;
-    EXPECT_TRUE(has(r.err, "row 1, column \"NoiseLevel\"")) << r.err;
-    EXPECT_TRUE(has(r.err, "NUL")) << r.err;
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        EXPECT_TRUE(has(r.err, "row " + std::to_string(i + 1) + ", column \"" + cells[i].first + "\": ") &&
+                    has(r.err, "\\x00junk\" holds a NUL byte"))
+            << cells[i].first << "\n" << r.err;
     EXPECT_FALSE(fs::exists(path("nul/out")));
 }
 
