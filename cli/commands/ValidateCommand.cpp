@@ -5,6 +5,7 @@
 #include "cli/settings/UsageError.h"
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
+#include "cli/validate/RecipeChunks.h"
 #include "cli/validate/StateRoundTrips.h"
 #include "engine/DawTail.h"
 
@@ -282,6 +283,13 @@ int runValidate(const ValidateOptions& options)
         return checkPresetRoundTrip(*host, options.seed, 50);
     });
     v.add("blocks of the wrong size are refused", [host](std::string&) { return checkWrongSizeBlocks(*host); });
+    v.add("recipe → WAV chunks → recipe is the same", [host, &options](std::string& note) {
+        note = "100 random recipes";
+        return checkRecipeRoundTrip(*host, options.seed, 100);
+    });
+    v.add("hostile settings chunks are refused, lying sizes left unread", [host](std::string& note) {
+        return checkHostileRecipeChunks(*host, note);
+    });
     for (std::uint32_t channels : {1u, 2u, 8u})
         v.add("allocation failure at every site, " + std::to_string(channels) + (channels == 1 ? " channel" : " channels"),
               [host, channels](std::string& note) {
