@@ -18,7 +18,7 @@ struct OutputMetadata
     std::string originationTime;     // "hh:mm:ss", as read back
     std::string codingHistory;       // lines ending in CR LF
     std::string settingsJson;        // the "crml" chunk
-    std::string settingsUnread;      // why a "crml" chunk there is was left unread, else empty
+    std::string settingsUnread;      // why the file's "crml" chunk is left unread, else empty
 
     bool empty() const { return description.empty() && codingHistory.empty() && settingsJson.empty(); }
 };

@@ -152,8 +152,8 @@ TEST_F(RecipeFiles, ARecipesValuesAreCheckedAsTheCommandLinesBeforeAnythingRende
 
 TEST_F(RecipeFiles, ASettingsChunkIsReadUpToItsBoundWhateverItClaims)
 {
-    // Claims beyond the bound, or beyond the whole file, are refused unread (the first three
-    // took 0.2, 4.2 and 8.4 GB to read).
+    // Claims beyond the bound, or beyond the whole file, are refused unread (read as claimed,
+    // the first three would take 0.2, 4.2 and 8.4 GB).
     ASSERT_LT(fs::file_size(path("base.wav")), 30000u);
     for (const std::uint32_t claimed : {100u << 20, 0x7fffffffu, 0xfffffff0u, 30000u})
     {
@@ -211,8 +211,8 @@ TEST_F(RecipeFiles, WhatGoesIntoTheChunksIsBoundedAndAnOutputThatDoesNotReadBack
         EXPECT_EQ(readAll(path("full.wav"), &info).size(), eight.size());
     }
 
-    // One byte more is refused before a sample is written (libsndfile once wrote the chunk's
-    // size without its bytes: a file no reader opens, reported as rendered).
+    // One byte more is refused before a sample is written (past its header's room, libsndfile
+    // writes a chunk's size without its bytes: a file no reader opens).
     metadata.settingsJson = full + " ";
     {
         AudioWriter writer(path("over.wav"), "over.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 48000, 480);
