@@ -39,7 +39,7 @@ unset TSAN_OPTIONS
 
 stage "fuzzing, 20 s per harness"
 log=$(mktemp)
-for target in parameter_block parameter_updates bank_file preset_file audio_file meter_record output_names; do
+for target in parameter_block parameter_updates bank_file preset_file audio_file recipe_chunk meter_record output_names; do
   if ! scripts/fuzz.sh "$target" 20 >"$log" 2>&1; then
     cat "$log"
     echo "ci-extra: the $target harness found a fault (input in build-fuzz/artifacts/$target/)"

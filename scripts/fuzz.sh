@@ -2,7 +2,7 @@
 # Runs one libFuzzer harness for a number of seconds, at the lowest CPU priority:
 #   scripts/fuzz.sh TARGET SECONDS
 # TARGET is one of: parameter_block parameter_updates bank_file preset_file audio_file
-# meter_record output_names.
+# recipe_chunk meter_record output_names.
 # Builds the harnesses with clang in build-fuzz/ first. The committed seeds in
 # fuzz/corpus/TARGET stay as they are; what the run finds is kept in build-fuzz/corpus/TARGET,
 # and a crashing input is written to build-fuzz/artifacts/TARGET/.

@@ -30,11 +30,11 @@ int info(const InfoOptions& options)
     const OutputMetadata m = readMetadata(options.path);
     std::optional<RenderRecipe> recipe;
     std::string recipeError;
-    if (!m.settingsJson.empty())
+    if (!m.settingsJson.empty() || !m.settingsUnread.empty())
     {
         try
         {
-            recipe = readRecipe(options.path);
+            recipe = readRecipe(options.path, m, EffectHost::instance().description());
         }
         catch (const UsageError& e)
         {
@@ -92,7 +92,7 @@ int info(const InfoOptions& options)
         std::printf("%s\n", printable(recipeError).c_str());
     if (recipe)
     {
-        std::printf("made by %s from %s with %s, seed %llu\n", recipe->tool.c_str(),
+        std::printf("made by %s from %s with %s, seed %llu\n", printable(recipe->tool).c_str(),
                     recipe->input.empty() ? "(demo)" : ("\"" + printable(recipe->input) + "\"").c_str(),
                     recipe->preset.empty() ? "its own settings" : ("preset \"" + printable(recipe->preset) + "\"").c_str(),
                     static_cast<unsigned long long>(recipe->seed));
@@ -101,7 +101,7 @@ int info(const InfoOptions& options)
             changed += " " + c;
         std::printf("  settings that differ from the defaults:%s\n", changed.empty() ? " none" : changed.c_str());
         for (const VariedValue& v : recipe->varied)
-            std::printf("  varied: %s %s (%+.4g)\n", v.property.c_str(), v.text.c_str(), v.offset);
+            std::printf("  varied: %s %s (%+.4g)\n", printable(v.property).c_str(), printable(v.text).c_str(), v.offset);
         if (recipe->transmission && recipe->transmission->active())
             std::printf("  then: %s\n", transmission::summaryText(*recipe->transmission).c_str());
         std::printf("  render it again: crumlet render --like %s --in SOURCE --out FILE\n", printable(options.path).c_str());

@@ -6,6 +6,7 @@
 #include "cli/validate/AllocationFailures.h"
 #include "cli/validate/EffectSession.h"
 #include "cli/validate/OutputNameChecks.h"
+#include "cli/validate/RecipeChunks.h"
 #include "cli/validate/StateRoundTrips.h"
 #include "engine/DawTail.h"
 
@@ -285,6 +286,13 @@ int runValidate(const ValidateOptions& options)
     v.add("blocks of the wrong size are refused", [host](std::string&) { return checkWrongSizeBlocks(*host); });
     v.add("output names from hostile templates and inputs stay inside the output folder",
           [&options](std::string& note) { return checkHostileOutputNames(options.seed, 2000, note); });
+    v.add("recipe → WAV chunks → recipe is the same", [host, &options](std::string& note) {
+        note = "100 random recipes";
+        return checkRecipeRoundTrip(*host, options.seed, 100);
+    });
+    v.add("hostile settings chunks are refused, lying sizes left unread", [host](std::string& note) {
+        return checkHostileRecipeChunks(*host, note);
+    });
     for (std::uint32_t channels : {1u, 2u, 8u})
         v.add("allocation failure at every site, " + std::to_string(channels) + (channels == 1 ? " channel" : " channels"),
               [host, channels](std::string& note) {

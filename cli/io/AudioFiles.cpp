@@ -7,6 +7,7 @@
 #include "cli/io/LittleEndianPcm.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/io/PackedPcmOutput.h"
+#include "cli/io/QuotedText.h"
 #include "cli/settings/UsageError.h"
 
 #include <algorithm>
@@ -205,9 +206,37 @@ bool mayOutgrow32BitSizes(std::uint64_t mostFrames, int channels, int format)
                FloatWavWriter::kMostRiffBytes;
 }
 
+std::string readBackFault(const std::string& path, int format, int channels, int sampleRate, std::uint64_t frames,
+                          const std::string& settingsJson)
+{
+    SndfileHandle file(path);
+    if (file.rawHandle() == nullptr || file.error() != SF_ERR_NO_ERROR)
+        return std::string("it does not read back: ") + file.strError();
+    const auto plural = [](std::uint64_t n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    if (file.channels() != channels || file.samplerate() != sampleRate)
+        return "it reads back as " + plural(static_cast<std::uint64_t>(std::max(file.channels(), 0)), "channel") +
+               " at " + std::to_string(file.samplerate()) + " Hz, not " +
+               plural(static_cast<std::uint64_t>(channels), "channel") + " at " + std::to_string(sampleRate) + " Hz";
+    const int sub = format & SF_FORMAT_SUBMASK;
+    const bool counted = sub != SF_FORMAT_VORBIS && sub != SF_FORMAT_OPUS && sub != SF_FORMAT_MPEG_LAYER_III;
+    if (counted && static_cast<std::uint64_t>(std::max<sf_count_t>(file.frames(), 0)) != frames)
+        return "it reads back as " + plural(static_cast<std::uint64_t>(std::max<sf_count_t>(file.frames(), 0)), "frame") +
+               ", not " + std::to_string(frames);
+    if (!settingsJson.empty())
+    {
+        const OutputMetadata written = readMetadata(path);
+        if (written.settingsJson != settingsJson)
+            return "its settings chunk does not read back" +
+                   (written.settingsUnread.empty() ? std::string() : " (" + written.settingsUnread + ")");
+    }
+    return {};
+}
+
 AudioWriter::AudioWriter(const std::string& path, const std::string& name, int format, int channels, int sampleRate,
                          std::uint64_t mostFrames)
-    : m_channels(static_cast<std::uint32_t>(channels)), m_format(format), m_sampleRate(sampleRate)
+    : m_path(path), m_channels(static_cast<std::uint32_t>(channels)), m_format(format), m_sampleRate(sampleRate)
 {
     const bool large = mayOutgrow32BitSizes(mostFrames, channels, format);
     const int major = format & SF_FORMAT_TYPEMASK;
@@ -259,15 +288,23 @@ std::string AudioWriter::describeWith(const OutputMetadata& metadata)
                               (m_channels == 1 ? "mono" : m_channels == 2 ? "stereo" : "multichannel") + "," +
                               metadata.codingHistory;
     m_settingsChunk = settingsChunkBytes(described);
-    return writeMetadata(m_sndfile, described, m_settingsChunk);
+    std::string error = writeMetadata(m_sndfile, described, m_settingsChunk);
+    if (error.empty())
+        m_settingsJson = described.settingsJson;
+    return error;
 }
 
 bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
 {
-    if (m_floatWav)
-        return m_floatWav->write(interleaved, frames);
     if (!m_error.empty())
         return false;
+    if (m_floatWav)
+    {
+        if (!m_floatWav->write(interleaved, frames))
+            return false;
+        m_frames += frames;
+        return true;
+    }
     if (m_frames + frames > m_mostFrames)
     {
         m_error = "it would outgrow the 4 GiB its header can describe";
@@ -296,8 +333,12 @@ bool AudioWriter::write(const float* interleaved, std::uint32_t frames)
 std::string AudioWriter::close()
 {
     if (m_floatWav)
-        return m_floatWav->close();
-    if (m_sndfile)
+    {
+        if (m_error.empty())
+            m_error = m_floatWav->close();
+        m_floatWav.reset();
+    }
+    else if (m_sndfile)
     {
         if (m_error.empty() && m_packed && !m_packed->flush())
             m_error = m_sndfile.strError();
@@ -305,5 +346,9 @@ std::string AudioWriter::close()
             m_error = m_sndfile.strError();
         m_sndfile = SndfileHandle();
     }
+    else
+        return m_error;
+    if (m_error.empty())
+        m_error = readBackFault(m_path, m_format, static_cast<int>(m_channels), m_sampleRate, m_frames, m_settingsJson);
     return m_error;
 }

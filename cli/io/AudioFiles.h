@@ -42,6 +42,13 @@ bool clipsAtFullScale(int format);
 // than the 4 GiB its 32-bit sizes can describe.
 bool mayOutgrow32BitSizes(std::uint64_t mostFrames, int channels, int format);
 
+// Why a file just written in `format` does not read back as written, empty when it does:
+// libsndfile cannot open it, or its channels, rate or frames differ (frames where the format
+// counts them exactly: not for Vorbis, Opus or MP3), or a WAV file's settings chunk is not
+// `settingsJson` (when that is not empty).
+std::string readBackFault(const std::string& path, int format, int channels, int sampleRate, std::uint64_t frames,
+                          const std::string& settingsJson);
+
 // Writes interleaved float frames into a file in a given format. Float WAV files are
 // written with a full WAVE_FORMAT_IEEE_FLOAT header (cli/FloatWavWriter); everything else
 // goes through libsndfile. A WAV file that may outgrow 4 GiB is written so that it becomes
@@ -71,11 +78,14 @@ public:
     // Samples beyond full scale are clipped for integer formats. False on a write error.
     bool write(const float* interleaved, std::uint32_t frames);
 
-    // Completes the file; returns the reason when writing failed, empty otherwise.
+    // Completes the file and reads it back; returns the reason when writing failed or the file
+    // does not read back as written (readBackFault), empty otherwise.
     std::string close();
 
 private:
+    std::string m_path;
     std::string m_error;
+    std::string m_settingsJson;  // what the settings chunk says
     std::string m_settingsChunk; // libsndfile writes it from here when the file closes
     SndfileHandle m_sndfile;
     std::unique_ptr<FloatWavWriter> m_floatWav;

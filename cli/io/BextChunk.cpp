@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -40,17 +41,38 @@ void dateAndTime(char (&date)[10], char (&time)[8])
     std::memcpy(time, text + 10, 8);
 }
 
+
+std::size_t paddedSettingsBytes(std::size_t jsonBytes)
+{
+    return (jsonBytes + 3) / 4 * 4;
+}
+
+std::string kibibytes(std::size_t bytes)
+{
+    return std::to_string(bytes) + " bytes (" + std::to_string(bytes / 1024) + " KiB)";
+}
 } // namespace
 
 std::string settingsChunkBytes(const OutputMetadata& metadata)
 {
     std::string bytes = metadata.settingsJson;
-    bytes.resize((bytes.size() + 3) / 4 * 4, ' ');
+    bytes.resize(paddedSettingsBytes(bytes.size()), ' ');
     return bytes;
+}
+
+std::string metadataUnwritable(const OutputMetadata& metadata)
+{
+    const std::size_t bytes = paddedSettingsBytes(metadata.settingsJson.size());
+    if (bytes <= kMostSettingsChunkBytes)
+        return {};
+    return "its settings would take " + std::to_string(bytes) + " bytes, and a settings chunk holds at most " +
+           kibibytes(kMostSettingsChunkBytes);
 }
 
 std::string writeMetadata(SndfileHandle& file, const OutputMetadata& metadata, const std::string& settingsChunk)
 {
+    if (std::string unwritable = metadataUnwritable(metadata); !unwritable.empty())
+        return unwritable;
     auto info = std::make_unique<Broadcast>();
     std::memset(info.get(), 0, sizeof(Broadcast));
     copyField(info->description, sizeof info->description, metadata.description);
@@ -100,13 +122,26 @@ OutputMetadata readMetadata(const std::string& path)
         SF_CHUNK_INFO chunk{};
         if (sf_get_chunk_size(it, &chunk) == SF_ERR_NO_ERROR && chunk.datalen > 0)
         {
-            std::vector<char> data(chunk.datalen);
-            chunk.data = data.data();
-            if (sf_get_chunk_data(it, &chunk) == SF_ERR_NO_ERROR)
+            // A size is what the chunk claims: refused unread beyond the bound or the file.
+            std::error_code ec;
+            const std::uintmax_t fileBytes = std::filesystem::file_size(path, ec);
+            const std::string claims = "its settings chunk claims " + std::to_string(chunk.datalen) + " bytes";
+            if (chunk.datalen > kMostSettingsChunkBytes)
+                metadata.settingsUnread = claims + "; crumlet reads at most " + kibibytes(kMostSettingsChunkBytes);
+            else if (!ec && chunk.datalen > fileBytes)
+                metadata.settingsUnread = claims + ", more than the file holds (" + std::to_string(fileBytes) + ")";
+            else
             {
-                std::string text(data.data(), chunk.datalen);
-                const auto end = text.find_last_not_of(std::string(" \0", 2));
-                metadata.settingsJson = end == std::string::npos ? std::string() : text.substr(0, end + 1);
+                std::string text(chunk.datalen, '\0');
+                chunk.data = text.data();
+                if (sf_get_chunk_data(it, &chunk) != SF_ERR_NO_ERROR)
+                    metadata.settingsUnread = "its settings chunk cannot be read";
+                else
+                {
+                    const auto end = text.find_last_not_of(std::string(" \0", 2));
+                    text.resize(end == std::string::npos ? 0 : end + 1);
+                    metadata.settingsJson = std::move(text);
+                }
             }
         }
     }

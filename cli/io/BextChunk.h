@@ -3,6 +3,7 @@
 // length) and a chunk of the tool's own, "crml", holding the full settings as JSON.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,7 @@ struct OutputMetadata
     std::string originationTime;     // "hh:mm:ss", as read back
     std::string codingHistory;       // lines ending in CR LF
     std::string settingsJson;        // the "crml" chunk
+    std::string settingsUnread;      // why the file's "crml" chunk is left unread, else empty
 
     bool empty() const { return description.empty() && codingHistory.empty() && settingsJson.empty(); }
 };
@@ -24,14 +26,25 @@ struct OutputMetadata
 // The id of the tool's own chunk.
 constexpr const char* kSettingsChunkId = "crml";
 
+// The most a settings chunk holds, written or read: a recipe takes about 3 KB. libsndfile
+// writes a header of at most about 50 KB and, past that, a chunk's size without its bytes; this
+// beside the longest coding history it keeps stays well inside.
+constexpr std::size_t kMostSettingsChunkBytes = 32 * 1024;
+
+// Why `metadata` cannot be written: a settings chunk (settingsChunkBytes) larger than
+// kMostSettingsChunkBytes; empty when it can.
+std::string metadataUnwritable(const OutputMetadata& metadata);
+
 // Sets the chunks on a file libsndfile writes, before its first sample; returns the reason
-// when libsndfile refuses, empty otherwise. `settingsChunk` must outlive the file (libsndfile
-// holds on to it), see settingsChunkBytes.
+// when the metadata is unwritable or libsndfile refuses, empty otherwise. `settingsChunk`
+// must outlive the file (libsndfile holds on to it), see settingsChunkBytes.
 std::string writeMetadata(SndfileHandle& file, const OutputMetadata& metadata, const std::string& settingsChunk);
 
 // The "crml" chunk's data: the JSON padded with spaces to a multiple of four bytes.
 std::string settingsChunkBytes(const OutputMetadata& metadata);
 
-// Reads both back through libsndfile; empty fields where a file has none. Throws IoError
+// Reads both back through libsndfile; empty fields where a file has none. A settings chunk
+// that claims more than kMostSettingsChunkBytes, or more than the whole file, is left unread
+// (settingsUnread says so): what is read is bounded whatever a chunk claims. Throws IoError
 // when the file cannot be read.
 OutputMetadata readMetadata(const std::string& path);

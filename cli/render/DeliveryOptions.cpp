@@ -5,6 +5,7 @@
 #include "cli/settings/UsageError.h"
 
 #include <cmath>
+#include <cstdio>
 
 std::uint32_t deliveryRate(const std::string& text)
 {
@@ -75,8 +76,21 @@ bool ditherOf(const std::string& text)
 double checkedLoudness(double lufs)
 {
     if (!std::isfinite(lufs) || lufs < -70.0 || lufs > 0.0)
-        throw UsageError("--loudness takes an integrated loudness from -70 to 0 LUFS (for example -23 or -16)");
+    {
+        char given[32];
+        std::snprintf(given, sizeof given, "%g", lufs);
+        throw UsageError("--loudness takes an integrated loudness from -70 to 0 LUFS (for example -23 or -16), not " +
+                         std::string(given));
+    }
     return lufs;
+}
+
+void checkLoudnessChoice(const std::optional<double>& lufs, bool matchInput)
+{
+    if (lufs && matchInput)
+        throw UsageError("give either --match-loudness or --loudness LUFS, not both");
+    if (lufs)
+        checkedLoudness(*lufs);
 }
 
 std::uint64_t seedOf(const std::string& text)

@@ -5,6 +5,7 @@
 #include "cli/io/AudioFiles.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 constexpr std::uint32_t kLowestDeliveryRate = 8000;
@@ -31,6 +32,8 @@ bool ditherOf(const std::string& text);
 
 // An integrated loudness target from -70 to 0 LUFS.
 double checkedLoudness(double lufs);
+// --loudness (checkedLoudness) or --match-loudness, not both.
+void checkLoudnessChoice(const std::optional<double>& lufs, bool matchInput);
 
 // A seed: a whole number from 0 to 2^64 - 1.
 std::uint64_t seedOf(const std::string& text);

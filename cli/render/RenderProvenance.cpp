@@ -1,6 +1,8 @@
 #include "cli/render/RenderProvenance.h"
 
 #include "cli/ToolVersion.h"
+#include "cli/io/QuotedText.h"
+#include "cli/render/DeliveryOptions.h"
 #include "cli/settings/Presets.h"
 #include "cli/settings/UsageError.h"
 
@@ -33,10 +35,10 @@ std::vector<std::uint8_t> unhex(const std::string& text)
             return c - '0';
         if (c >= 'a' && c <= 'f')
             return c - 'a' + 10;
-        throw UsageError("a settings chunk whose block is not hexadecimal");
+        throw UsageError("is not hexadecimal");
     };
     if (text.size() % 2 != 0)
-        throw UsageError("a settings chunk whose block is cut short");
+        throw UsageError("is cut short (an odd number of digits)");
     std::vector<std::uint8_t> bytes;
     for (std::size_t i = 0; i < text.size(); i += 2)
         bytes.push_back(static_cast<std::uint8_t>(digit(text[i]) * 16 + digit(text[i + 1])));
@@ -132,52 +134,187 @@ OutputMetadata describeRender(const RenderRecipe& recipe, const ParameterSetting
                       "; seed " +
                       std::to_string(recipe.seed) + "\r\n";
     m.settingsJson = recipeJson(recipe, settings);
+    if (const std::string unwritable = metadataUnwritable(m); !unwritable.empty())
+        throw UsageError("the recipe cannot be written into a WAV file: " + unwritable);
     return m;
 }
 
-RenderRecipe readRecipe(const std::string& path)
+namespace
 {
-    const OutputMetadata m = readMetadata(path);
-    if (m.settingsJson.empty())
-        throw UsageError("\"" + path + "\" carries no settings of " + kToolName +
-                         (m.description.empty() ? std::string(" (no bext chunk either)")
-                                                : " (its bext description: \"" + m.description + "\")") +
-                         "; crumlet writes them into 16- and 24-bit WAV files");
+// The deepest a recipe nests: its variation's object of each value drawn.
+constexpr int kDeepestRecipeObject = 2;
+
+const char* typeName(const ordered_json& v)
+{
+    return v.is_string() ? "a text" : v.is_number() ? "a number" : v.is_boolean() ? "true or false"
+           : v.is_null() ? "null" : v.is_array() ? "an array" : "an object";
+}
+
+const ordered_json& member(const ordered_json& object, const char* key)
+{
+    const auto found = object.find(key);
+    if (found == object.end())
+        throw UsageError(std::string("\"") + key + "\" is missing");
+    return *found;
+}
+
+std::string text(const ordered_json& v)
+{
+    if (!v.is_string())
+        throw UsageError(std::string("is a text, not ") + typeName(v));
+    const std::string& t = v.get_ref<const std::string&>();
+    if (t.size() > kMostRecipeTextBytes)
+        throw UsageError("holds at most " + std::to_string(kMostRecipeTextBytes) + " bytes (the longest path), not " +
+                         quoted(t, kQuotedExcerptBytes));
+    if (t.find('\0') != std::string::npos)
+        throw UsageError("a NUL in " + quoted(t, kQuotedExcerptBytes));
+    return t;
+}
+
+std::string textOrNothing(const ordered_json& v)
+{
+    return v.is_null() ? std::string() : text(v);
+}
+
+double number(const ordered_json& v)
+{
+    if (!v.is_number())
+        throw UsageError(std::string("is a number, not ") + typeName(v));
+    return v.get<double>();
+}
+
+// A number as the command line would have been given it.
+std::string numberText(const ordered_json& v)
+{
+    number(v);
+    return v.dump();
+}
+
+bool truth(const ordered_json& v)
+{
+    if (!v.is_boolean())
+        throw UsageError(std::string("is true or false, not ") + typeName(v));
+    return v.get<bool>();
+}
+
+// The recipe's fields, each read by a function that throws UsageError saying what it takes;
+// the error names the file and the field.
+class RecipeFields
+{
+public:
+    RecipeFields(const ordered_json& recipe, std::string where) : m_recipe(recipe), m_where(std::move(where)) {}
+
+    template <typename Read>
+    auto operator()(const char* key, Read read) const
+    {
+        try
+        {
+            return read(member(m_recipe, key));
+        }
+        catch (const UsageError& e)
+        {
+            throw UsageError(m_where + ": \"" + key + "\": " + e.what());
+        }
+    }
+
+private:
+    const ordered_json& m_recipe;
+    std::string m_where;
+};
+
+std::vector<VariedValue> variedValues(const ordered_json& v, const ParameterSettings& settings)
+{
+    if (!v.is_object())
+        throw UsageError(std::string("is an object of each property varied to its draw, not ") + typeName(v));
+    std::vector<VariedValue> varied;
+    for (const auto& [name, drawn] : v.items())
+    {
+        try
+        {
+            if (!drawn.is_object())
+                throw UsageError(std::string("is an object of \"value\", \"offset\" and \"text\", not ") +
+                                 typeName(drawn));
+            VariedValue value{name, number(member(drawn, "value")),
+                              number(member(drawn, "offset")), text(member(drawn, "text"))};
+            settings.read(name, value.text); // a property, and a value it takes, as --set reads them
+            varied.push_back(std::move(value));
+        }
+        catch (const UsageError& e)
+        {
+            throw UsageError(quoted(name, kQuotedExcerptBytes) + ": " + e.what());
+        }
+    }
+    return varied;
+}
+
+RenderRecipe recipeFrom(const ordered_json& j, const std::string& where, const quarl::PluginDescription& description)
+{
+    const RecipeFields field(j, where);
     RenderRecipe r;
-    try
-    {
-        const ordered_json j = ordered_json::parse(m.settingsJson);
-        r.tool = j.at("tool").get<std::string>() + " " + j.at("version").get<std::string>();
-        if (!j.at("preset").is_null())
-            r.preset = j.at("preset").get<std::string>();
-        if (!j.at("input").is_null())
-            r.input = j.at("input").get<std::string>();
-        r.seed = std::stoull(j.at("seed").get<std::string>());
-        if (!j.at("rate").is_null())
-            r.delivery.sampleRate = j.at("rate").get<std::uint32_t>();
-        if (!j.at("channels").is_null())
-            r.delivery.channels = j.at("channels").get<std::uint32_t>();
-        if (!j.at("format").is_null())
-            r.sampleFormat = j.at("format").get<std::string>();
-        r.format = r.sampleFormat.empty() ? SampleFormat::Automatic : parseSampleFormat(r.sampleFormat);
-        r.delivery.dither = j.at("dither").get<std::string>() != "none";
-        if (!j.at("loudness").is_null())
-            r.loudness = j.at("loudness").get<double>();
-        r.matchLoudness = j.at("matchLoudness").get<bool>();
-        for (const auto& [name, v] : j.at("variation").items())
-            r.varied.push_back({name, v.at("value").get<double>(), v.at("offset").get<double>(),
-                                v.at("text").get<std::string>()});
-        if (j.contains("transmission"))
-            r.transmission = readTransmission(j.at("transmission"), "\"" + path + "\": its settings chunk");
-        r.block = unhex(j.at("block").get<std::string>());
-    }
-    catch (const nlohmann::json::exception& e)
-    {
-        throw UsageError("\"" + path + "\": its settings chunk cannot be read: " + e.what());
-    }
-    catch (const std::logic_error&)
-    {
-        throw UsageError("\"" + path + "\": its settings chunk holds a seed that is not a number");
-    }
+    r.tool = field("tool", text) + " " + field("version", text);
+    r.preset = field("preset", textOrNothing);
+    r.input = field("input", textOrNothing);
+    r.seed = field("seed", [](const ordered_json& v) { return seedOf(text(v)); });
+    r.delivery.sampleRate = field("rate", [](const ordered_json& v) {
+        return v.is_null() ? 0u : deliveryRate(numberText(v));
+    });
+    r.delivery.channels = field("channels", [](const ordered_json& v) {
+        return v.is_null() ? 0u : deliveryChannels(numberText(v));
+    });
+    r.sampleFormat = field("format", textOrNothing);
+    r.format = field("format", [&](const ordered_json&) { return sampleFormatOf(r.sampleFormat, 0); });
+    r.delivery.dither = field("dither", [](const ordered_json& v) { return ditherOf(text(v)); });
+    r.loudness = field("loudness", [](const ordered_json& v) {
+        return v.is_null() ? std::nullopt : std::optional<double>(checkedLoudness(number(v)));
+    });
+    r.matchLoudness = field("matchLoudness", [&](const ordered_json& v) {
+        checkLoudnessChoice(r.loudness, truth(v));
+        return truth(v);
+    });
+    ParameterSettings settings(description);
+    r.block = field("block", [&](const ordered_json& v) {
+        std::vector<std::uint8_t> block = unhex(text(v));
+        settings.loadBlock(block); // as --bank reads a block
+        return block;
+    });
+    r.varied = field("variation", [&](const ordered_json& v) { return variedValues(v, settings); });
+    if (j.contains("transmission"))
+        r.transmission = readTransmission(j.at("transmission"), where);
     return r;
+}
+} // namespace
+
+RenderRecipe readRecipe(const std::string& path, const OutputMetadata& metadata,
+                        const quarl::PluginDescription& description)
+{
+    const std::string file = "\"" + path + "\"";
+    if (!metadata.settingsUnread.empty())
+        throw UsageError(file + ": " + metadata.settingsUnread);
+    if (metadata.settingsJson.empty())
+        throw UsageError(file + " carries no settings of " + kToolName +
+                         (metadata.description.empty()
+                              ? std::string(" (no bext chunk either)")
+                              : " (its bext description: " + quoted(metadata.description, kQuotedExcerptBytes) + ")") +
+                         "; crumlet writes them into 16- and 24-bit WAV files");
+    const std::string where = file + ": its settings chunk";
+    // Refused as it opens: an object or array nested deeper than a recipe's.
+    std::string key;
+    const ordered_json j = parseSettingsJson(
+        metadata.settingsJson, where, [&](int depth, ordered_json::parse_event_t event, ordered_json& parsed) {
+            using Event = ordered_json::parse_event_t;
+            if (event == Event::key && depth == 1)
+                key = parsed.get<std::string>();
+            const bool opens = event == Event::object_start || event == Event::array_start;
+            if (opens && depth == 0 && event != Event::object_start)
+                throw UsageError(where + " is not a JSON object");
+            if (opens && depth > kDeepestRecipeObject)
+                throw UsageError(where + ": " + quoted(key, kQuotedExcerptBytes) + ": nested deeper than a recipe's values");
+            return true;
+        });
+    return recipeFrom(j, where, description);
+}
+
+RenderRecipe readRecipe(const std::string& path, const quarl::PluginDescription& description)
+{
+    return readRecipe(path, readMetadata(path), description);
 }

@@ -13,6 +13,7 @@
 #include "cli/settings/ParameterSettings.h"
 #include "transmission/TransmissionSettings.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,15 +41,28 @@ struct RenderRecipe
     LoudnessTarget loudnessTarget() const;
 };
 
-// The metadata a WAV output carries for `recipe`, whose block `settings` holds.
+// A recipe's texts (the preset's name or path, the input's name, the tool, a value drawn) as a
+// file carries them: at most this many bytes, the longest path Linux takes, and no NUL.
+constexpr std::size_t kMostRecipeTextBytes = 4096;
+
+// The metadata a WAV output carries for `recipe`, whose block `settings` holds. Throws
+// UsageError when its settings chunk would be larger than kMostSettingsChunkBytes.
 OutputMetadata describeRender(const RenderRecipe& recipe, const ParameterSettings& settings);
 
 // The settings chunk's JSON as an object, for `crumlet info --json`.
 std::string recipeJson(const RenderRecipe& recipe, const ParameterSettings& settings);
 
-// Reads the recipe back from a file's metadata; throws UsageError when it carries none (or
-// one this tool cannot read), IoError when it cannot be read.
-RenderRecipe readRecipe(const std::string& path);
+// Reads the recipe back from a file's metadata (`metadata`, read from `path`) and checks each
+// of its values with the command line's check of the option that gives it: the seed as
+// --seed's, the rate as --rate's, the channels as --channels', the loudness as --loudness'
+// and --match-loudness', the format as --format's, the dither as --dither's, the transmission
+// as --codec's, --loss' and --radio's, the block as --bank's, each value drawn as --set's.
+// Throws UsageError naming the file and the field, or saying the file carries no recipe (or
+// one left unread, see readMetadata); IoError when the file cannot be read.
+RenderRecipe readRecipe(const std::string& path, const OutputMetadata& metadata,
+                        const quarl::PluginDescription& description);
+// The same, the metadata read from `path`.
+RenderRecipe readRecipe(const std::string& path, const quarl::PluginDescription& description);
 
 // "NAME=VALUE" for each setting that differs from its default.
 std::vector<std::string> changedSettings(const ParameterSettings& settings);

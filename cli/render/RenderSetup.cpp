@@ -18,15 +18,14 @@ RenderSetup readRenderOptions(const RenderOptions& options)
     {
         if (!options.bankFile.empty())
             throw UsageError("give either --like FILE.wav or --bank FILE, not both: each gives every setting");
-        like = readRecipe(options.like);
+        like = readRecipe(options.like, host.description());
         setup.settingFiles.push_back(options.like);
     }
 
-    if (options.matchLoudness && options.loudness)
-        throw UsageError("give either --match-loudness or --loudness LUFS, not both");
+    checkLoudnessChoice(options.loudness, options.matchLoudness);
     RenderRecipe& recipe = setup.recipe;
     if (options.loudness)
-        recipe.loudness = checkedLoudness(*options.loudness);
+        recipe.loudness = options.loudness;
     else if (!options.matchLoudness && like && !like->matchLoudness)
         recipe.loudness = like->loudness;
     recipe.matchLoudness =

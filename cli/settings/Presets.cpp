@@ -135,8 +135,10 @@ std::string parseReason(const std::string& what)
     }
     return reason;
 }
+} // namespace
 
-ordered_json parse(const std::string& text, const std::string& origin, const ordered_json::parser_callback_t& check = nullptr)
+ordered_json parseSettingsJson(const std::string& text, const std::string& origin,
+                               const ordered_json::parser_callback_t& check)
 {
     try
     {
@@ -154,6 +156,8 @@ ordered_json parse(const std::string& text, const std::string& origin, const ord
     }
 }
 
+namespace
+{
 // A preset file: one object of plain values, each property once in whatever case. Text after
 // a NUL byte would go unread, so a NUL is refused; a nested value is refused as it opens,
 // before anything deeper is built (a value thousands of levels deep overflowed the stack where
@@ -167,7 +171,7 @@ ordered_json parsePresetFile(const std::string& text, const std::string& origin)
     bool object = false;
     std::string key;
     std::map<std::string, std::string> keys; // in lower case, as first given
-    return parse(text, origin, [&](int depth, Event event, ordered_json& parsed) {
+    return parseSettingsJson(text, origin, [&](int depth, Event event, ordered_json& parsed) {
         const bool opens = event == Event::object_start || event == Event::array_start;
         if (opens && depth == 0)
             object = event == Event::object_start;
@@ -225,7 +229,7 @@ const std::vector<FactoryPreset>& factoryPresets()
 {
     static const std::vector<FactoryPreset> presets = [] {
         std::vector<FactoryPreset> out;
-        const ordered_json all = parse(kFactoryPresetsJson, "factory presets");
+        const ordered_json all = parseSettingsJson(kFactoryPresetsJson, "factory presets");
         for (const auto& [name, object] : all.items())
             out.push_back(readObject(object, name, "factory preset \"" + name + "\""));
         return out;

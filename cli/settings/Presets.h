@@ -65,6 +65,12 @@ PresetSettings readPresetSettings(const ParameterSettings& settings, const std::
 nlohmann::ordered_json presetJson(const ParameterSettings& settings, const std::string& description = {},
                                   const transmission::TransmissionSettings& transmission = {});
 
+// JSON text from a settings file or chunk, `check` seeing each value as it is read (nlohmann's
+// parser callback, which may throw to refuse); a parse error is a UsageError saying `origin`,
+// the line and column, and an excerpt of what was read.
+nlohmann::ordered_json parseSettingsJson(const std::string& text, const std::string& origin,
+                                         const nlohmann::ordered_json::parser_callback_t& check = nullptr);
+
 // The "transmission" object of a preset file.
 nlohmann::ordered_json transmissionJson(const transmission::TransmissionSettings& transmission);
 // Reads it back ("codec", "loss" and "radio" texts; radio also true/false); throws UsageError

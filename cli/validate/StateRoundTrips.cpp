@@ -21,9 +21,6 @@
 
 using namespace ZQ::Quarl;
 
-namespace
-{
-// Values at both ends of every range and anywhere inside, as the user can set them.
 ParameterSettings randomSettings(const quarl::PluginDescription& description, std::mt19937_64& random)
 {
     ParameterSettings settings(description);
@@ -46,19 +43,18 @@ ParameterSettings randomSettings(const quarl::PluginDescription& description, st
     return settings;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::string temporaryPath(const std::string& name)
+std::string validationScratchPath(const std::string& name)
 {
     return (std::filesystem::temp_directory_path() /
             ("crumlet-validate-" + std::to_string(::getpid()) + "-" + name))
         .string();
 }
-} // namespace
+
+std::string readScratchFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 std::string checkBlockRoundTrip(const EffectHost& host, std::uint64_t seed, int rounds)
 {
@@ -79,7 +75,7 @@ std::string checkBlockRoundTrip(const EffectHost& host, std::uint64_t seed, int 
 std::string checkPresetRoundTrip(const EffectHost& host, std::uint64_t seed, int rounds)
 {
     std::mt19937_64 random(seed);
-    const std::string firstPath = temporaryPath("first.json"), secondPath = temporaryPath("second.json");
+    const std::string firstPath = validationScratchPath("first.json"), secondPath = validationScratchPath("second.json");
     std::string failure;
     for (int round = 0; round < rounds && failure.empty(); ++round)
     {
@@ -88,7 +84,7 @@ std::string checkPresetRoundTrip(const EffectHost& host, std::uint64_t seed, int
         ParameterSettings second(host.description());
         applyPreset(second, firstPath);
         savePreset(second, secondPath, true);
-        if (readFile(firstPath) != readFile(secondPath))
+        if (readScratchFile(firstPath) != readScratchFile(secondPath))
             failure = "round " + std::to_string(round) + ": the preset saved again differs";
         else if (host.bankBlock(first) != host.bankBlock(second))
             failure = "round " + std::to_string(round) + ": the loaded preset gives another block";
@@ -124,7 +120,7 @@ std::string checkWrongSizeBlocks(const EffectHost& host)
             if (instance.params()->SetParamsBlock(nullptr, static_cast<std::uint32_t>(size)) != InvalidParameter)
                 return "a null block was not refused";
 
-            const std::string path = temporaryPath("wrong.bank");
+            const std::string path = validationScratchPath("wrong.bank");
             std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                          static_cast<std::streamsize>(wrong));
             bool refused = false;

@@ -3,11 +3,20 @@
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
+#include "cli/settings/ParameterSettings.h"
 
 #include <cstdint>
+#include <random>
 #include <string>
 
 class EffectHost;
+
+// Values at both ends of every range and anywhere inside, as the user can set them.
+ParameterSettings randomSettings(const quarl::PluginDescription& description, std::mt19937_64& random);
+
+// A file of the check's own in the system's temporary folder, and a file's bytes.
+std::string validationScratchPath(const std::string& name);
+std::string readScratchFile(const std::string& path);
 
 // Each answers the first fault found, or an empty text.
 

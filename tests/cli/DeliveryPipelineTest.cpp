@@ -3,6 +3,7 @@
 // files that say how they were made, rendered again identically from what they say.
 #include "cli/ToolVersion.h"
 #include "cli/io/BextChunk.h"
+#include "cli/render/EffectHost.h"
 #include "cli/render/RenderProvenance.h"
 
 #include "CrumletProcess.h"
@@ -121,7 +122,7 @@ TEST_F(DeliveryPipeline, AWavFileSaysHowItWasMadeAndRendersAgainIdentically)
     EXPECT_EQ(m.codingHistory.rfind("A=PCM,F=48000,W=24,M=stereo,T=" + tool + "; preset=Police radio; settings ", 0), 0u)
         << m.codingHistory;
     EXPECT_TRUE(has(m.codingHistory, " OutputGain=-3") && has(m.codingHistory, "; seed 42\r\n")) << m.codingHistory;
-    const RenderRecipe recipe = readRecipe(path("line.wav"));
+    const RenderRecipe recipe = readRecipe(path("line.wav"), EffectHost::instance().description());
     EXPECT_EQ(recipe.preset, "Police radio");
     EXPECT_EQ(recipe.seed, 42u);
     EXPECT_EQ(recipe.delivery.sampleRate, 48000u);
