@@ -120,7 +120,7 @@ def render_files(
     dither: Optional[str] = None,
     name: Optional[str] = None,
     lines: Optional[_Path] = None,
-    vary: Optional[List[str]] = None,
+    vary: Optional[Union[str, List[str]]] = None,
     seed: Optional[Union[int, str]] = None,
     like: Optional[_Path] = None,
     codec: Optional[str] = None,
