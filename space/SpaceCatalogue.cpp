@@ -41,8 +41,8 @@ constexpr Material kTrackBed{"platform and track bed", {0.25, 0.30, 0.30, 0.30, 
 constexpr Material kCrowdFloor{"stone floor with people", {0.08, 0.12, 0.18, 0.24, 0.28, 0.28, 0.28}};
 constexpr Material kSteelRoof{"glass and steel roof", {0.25, 0.12, 0.06, 0.04, 0.03, 0.03, 0.03}};
 constexpr Material kShopFronts{"shop fronts", {0.12, 0.10, 0.08, 0.08, 0.08, 0.08, 0.08}};
-constexpr Material kEntrances{"entrances and ticket hall", {0.25, 0.25, 0.25, 0.25, 0.25, 0.25, 0.25}};
-constexpr Material kPlatformOpenings{"openings to the platforms", {0.60, 0.60, 0.60, 0.60, 0.60, 0.60, 0.60}};
+constexpr Material kEntrances{"entrances and ticket hall", {0.40, 0.40, 0.40, 0.40, 0.40, 0.40, 0.40}};
+constexpr Material kPlatformOpenings{"openings to the platforms", {0.75, 0.75, 0.75, 0.75, 0.75, 0.75, 0.75}};
 
 // Surfaces in the order floor, ceiling, left, right, front, back.
 const std::vector<RoomDescription> kSpaces = {
@@ -64,13 +64,13 @@ const std::vector<RoomDescription> kSpaces = {
     {"stairwell", "a concrete stairwell, two floors up: hard, hollow and long, the words smeared",
      {3.0, 6.0, 12.0}, {&kConcrete, &kPlaster, &kPlasterboard, &kPlasterboard, &kConcrete, &kWindows},
      {1.00, 1.00, 1.00}, {2.00, 4.50, 5.00}},
-    {"school-hall", "a school hall from the middle rows: a lively bloom of a second and a half",
+    {"school-hall", "a school hall from the middle rows: a lively bloom of well over a second",
      {15.0, 25.0, 7.0}, {&kWoodFloor, &kHallCeiling, &kWindows, &kPlaster, &kStage, &kPlaster},
      {7.50, 2.00, 1.80}, {7.50, 15.00, 1.20}},
     {"church", "a stone church from the pews: a slow, dark tail of four seconds, the voice far away",
      {16.0, 34.0, 15.0}, {&kPews, &kWoodCeiling, &kStone, &kStone, &kStone, &kStone},
      {8.00, 3.00, 1.80}, {6.00, 20.00, 1.20}},
-    {"station", "a train-station concourse: a big, washy three-second hall, announcements blur",
+    {"station", "a train-station concourse: a big, washy hall, near three seconds, announcements blur",
      {30.0, 50.0, 15.0}, {&kCrowdFloor, &kSteelRoof, &kShopFronts, &kEntrances, &kPlatformOpenings, &kPlateGlass},
      {2.00, 25.00, 8.00}, {18.00, 20.00, 1.60}},
     {"underground", "an underground platform: a long tiled tube, boomy and ringing, two seconds",
