@@ -16,6 +16,9 @@ namespace
 {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kCrossoverOctaves = 0.5;
+// The outer edges of the octaves 125 Hz to 8 kHz.
+const double kLowestEdge = kBandCentres.front() / std::sqrt(2.0);
+const double kHighestEdge = kBandCentres.back() * std::sqrt(2.0);
 // The crossovers' kernels fall below -100 dB well within this time either side.
 constexpr double kMarginSeconds = 0.05;
 
@@ -152,6 +155,40 @@ std::vector<float> OctaveBandSum::sum()
     }
     fftwf_execute(t.inverse);
     return std::vector<float>(t.time + m_margin, t.time + m_margin + m_frames);
+}
+
+BandValues OctaveBandSum::powerGains(const std::vector<std::vector<float>>& channels, double sampleRate)
+{
+    BandValues gains{};
+    if (channels.empty())
+        return gains;
+    const std::size_t size = powerOfTwoAtLeast(channels.front().size());
+    Transforms t(size);
+    const double binHz = sampleRate / static_cast<double>(size);
+    BandValues weight{};
+    for (const auto& channel : channels)
+    {
+        std::fill(t.time, t.time + size, 0.f);
+        std::copy(channel.begin(), channel.end(), t.time);
+        fftwf_execute(t.forward);
+        for (std::size_t k = 0; k < t.total.size(); ++k)
+        {
+            const double hz = static_cast<double>(k) * binHz;
+            if (hz < kLowestEdge || hz > kHighestEdge)
+                continue;
+            const double power = static_cast<double>(t.spectrum[k][0]) * t.spectrum[k][0] +
+                                 static_cast<double>(t.spectrum[k][1]) * t.spectrum[k][1];
+            for (std::size_t b = 0; b < kBandCount; ++b)
+            {
+                const double part = share(b, hz);
+                gains[b] += part * power;
+                weight[b] += part;
+            }
+        }
+    }
+    for (std::size_t b = 0; b < kBandCount; ++b)
+        gains[b] = weight[b] > 0.0 ? gains[b] / weight[b] : 0.0;
+    return gains;
 }
 
 } // namespace space

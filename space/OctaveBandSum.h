@@ -33,6 +33,10 @@ public:
 
     // Band `band`'s share of frequency `hz`, 0 to 1; the shares of all bands add up to 1.
     static double share(std::size_t band, double hz);
+    // Each band's mean power gain through an impulse response (the mean over its channels),
+    // by the same split within the octaves' outer edges (88 Hz to 11.3 kHz): 1 in every band
+    // for a unit sample; 0 for a band above half the sample rate.
+    static BandValues powerGains(const std::vector<std::vector<float>>& channels, double sampleRate);
 
 private:
     struct Transforms;

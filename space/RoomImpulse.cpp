@@ -1,5 +1,6 @@
 #include "space/RoomImpulse.h"
 
+#include "engine/filters/FilterDesign.h"
 #include "space/ImageSources.h"
 #include "space/OctaveBandSum.h"
 #include "space/RoomAcoustics.h"
@@ -22,6 +23,7 @@ constexpr double kEarSpacing = 0.175;  // metres between the two ears
 constexpr double kClearance = 0.05;    // the nearest a listener comes to a surface, metres
 constexpr double kEndFadeSeconds = 0.01;
 constexpr double kLongestSeconds = 30.0;
+constexpr double kLowestHighPass = 40.0; // Hz: below it nothing of a voice
 // ln(10^3) and ln(10^6): an amplitude and an energy falling by 60 dB.
 constexpr double kAmplitudeDecay = 6.907755278982137;
 constexpr double kEnergyDecay = 13.815510557964274;
@@ -140,6 +142,21 @@ std::vector<float> earResponse(const RoomDescription& room, const RoomSound& sou
     if (room.wallMass > 0.0)
         bands.setCausalGains(sound.wall);
     std::vector<float> response = bands.sum();
+    // Below the room's lowest mode the room carries no sound of its own, and what the early
+    // reflections (all in phase there) would pile up is only a rumble: a second-order
+    // Butterworth high-pass takes it out, from the direct sound on.
+    const double longestSide = std::max({room.size.width, room.size.length, room.size.height});
+    const BiquadCoefs hp = filters::HighPass2(static_cast<unsigned>(std::lround(rate)),
+                                              std::max(kLowestHighPass, kSpeedOfSound / (2.0 * longestSide)),
+                                              filters::kSqrt2);
+    double z1 = 0.0, z2 = 0.0;
+    for (float& x : response)
+    {
+        const double y = hp.b0 * x + z1;
+        z1 = hp.b1 * x - hp.a1 * y + z2;
+        z2 = hp.b2 * x - hp.a2 * y;
+        x = static_cast<float>(y);
+    }
     const std::size_t fade = std::min(frames / 10, static_cast<std::size_t>(kEndFadeSeconds * rate));
     for (std::size_t i = 0; i < fade; ++i)
     {
@@ -184,15 +201,11 @@ ImpulseResponse roomImpulse(const RoomDescription& room, double sampleRate, unsi
 
     ImpulseResponse ir;
     ir.sampleRate = sampleRate;
-    double energy = 0.0;
     for (std::size_t e = 0; e < receivers.size(); ++e)
-    {
         ir.channels.push_back(earResponse(room, sound, receivers[e], frames, sampleRate,
                                           transmission::derivedSeed(nameSeed(room.name), e)));
-        for (float x : ir.channels.back())
-            energy += static_cast<double>(x) * x;
-    }
-    const auto scale = static_cast<float>(1.0 / std::sqrt(energy / static_cast<double>(receivers.size())));
+    const BandValues gains = OctaveBandSum::powerGains(ir.channels, sampleRate);
+    const auto scale = static_cast<float>(1.0 / std::sqrt(*std::max_element(gains.begin(), gains.end())));
     for (auto& channel : ir.channels)
         for (float& x : channel)
             x *= scale;

@@ -6,8 +6,9 @@
 // ear listens at the listener's place. The noise is seeded from the space's name: the same
 // space at the same rate is the same response every time.
 //
-// The response carries unit energy (the ears' mean): a white noise keeps its power, and the
-// distance moves the balance between direct and reverberant sound, not the level.
+// The response's loudest octave band keeps the line's power (the ears' mean): a room of even
+// colour keeps it in every band, and through a wall the lows keep it while the rest falls
+// away. The distance moves the balance between direct and reverberant sound, not the level.
 #pragma once
 
 #include "space/ImpulseResponse.h"
