@@ -73,11 +73,10 @@ void Space::process(const float* interleaved, std::size_t frames, std::vector<fl
         {
             float* input = m_convolver->input(c) + m_filled;
             for (std::size_t i = 0; i < n; ++i)
-            {
-                const float x = finiteOrSilent(interleaved[i * m_channels + c]);
-                input[i] = x;
-                m_block[(m_filled + i) * m_channels + c] = x;
-            }
+                input[i] = finiteOrSilent(interleaved[i * m_channels + c]);
+            if (m_dry != 0.f)
+                for (std::size_t i = 0; i < n; ++i)
+                    m_block[(m_filled + i) * m_channels + c] = input[i];
         }
         m_filled += n;
         interleaved += n * m_channels;
@@ -114,8 +113,12 @@ void Space::runBlock(std::vector<float>& out, std::size_t framesOut)
     for (unsigned c = 0; c < m_channels; ++c)
     {
         const float* wet = m_convolver->output(c);
-        for (std::size_t i = 0; i < framesOut; ++i)
-            o[i * m_channels + c] = m_wet * wet[i] + m_dry * m_block[i * m_channels + c];
+        if (m_dry == 0.f)
+            for (std::size_t i = 0; i < framesOut; ++i)
+                o[i * m_channels + c] = wet[i];
+        else
+            for (std::size_t i = 0; i < framesOut; ++i)
+                o[i * m_channels + c] = m_wet * wet[i] + m_dry * m_block[i * m_channels + c];
     }
     m_filled = 0;
 }

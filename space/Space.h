@@ -72,7 +72,7 @@ private:
     float m_dry;
     std::size_t m_tailFrames;
     std::unique_ptr<Convolver> m_convolver;
-    std::vector<float> m_block; // the dry input of the block being gathered, interleaved
+    std::vector<float> m_block; // the block being gathered, interleaved, while the dry line is heard
     std::size_t m_filled = 0;   // frames gathered in the block
     bool m_finished = false;
 };
