@@ -24,6 +24,8 @@ packages=(
   # Resampling to a delivery rate, and the speech codecs of the transmission stage.
   libsoxr-dev libgsm1-dev libopencore-amrnb-dev libopencore-amrwb-dev libvo-amrwbenc-dev
   libopus-dev libcodec2-dev libspandsp-dev libbcg729-dev
+  # The spaces' partitioned convolution (over FFTW, listed above).
+  libzita-convolver-dev
   # The Python module, its tests and the distributed example.
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
   # The codecs' own command-line tools (known answers) and real recorded speech for the voicing tests.

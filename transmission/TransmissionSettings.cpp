@@ -1,5 +1,6 @@
 #include "transmission/TransmissionSettings.h"
 
+#include "transmission/QuotedText.h"
 #include "transmission/codecs/CodecCatalogue.h"
 
 #include <algorithm>
@@ -25,19 +26,6 @@ std::vector<std::string> splitFields(const std::string& text)
             return fields;
         start = colon + 1;
     }
-}
-
-// User text as a message quotes it: in double quotes, at most 64 bytes of it, cut at a
-// character's boundary, so that a long or hostile value cannot swamp the message.
-std::string shown(const std::string& text)
-{
-    constexpr std::size_t kMostBytes = 64;
-    if (text.size() <= kMostBytes)
-        return "\"" + text + "\"";
-    std::size_t cut = kMostBytes;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return "\"" + text.substr(0, cut) + "...\" (" + std::to_string(text.size()) + " bytes)";
 }
 
 std::string lower(std::string s)
@@ -173,7 +161,7 @@ CodecSettings codecOf(const std::vector<std::string>& fields)
     CodecSettings codec;
     const CodecEntry* entry = findCodec(fields[0]);
     if (entry == nullptr)
-        throw SettingsError("no codec " + shown(fields[0]) + "; codecs: " + availableCodecsText());
+        throw SettingsError("no codec " + quoted(fields[0]) + "; codecs: " + availableCodecsText());
     if (!entry->available)
         throw SettingsError(std::string("the codec \"") + entry->name + "\" is not in this build (it needs " +
                             entry->library + "); codecs: " + availableCodecsText());
@@ -195,7 +183,7 @@ CodecSettings codecOf(const std::vector<std::string>& fields)
             const bool inRange = entry->lowestBitRate > 0 && bitRate >= entry->lowestBitRate &&
                                  bitRate <= entry->highestBitRate;
             if (!inList && !inRange)
-                throw SettingsError(std::string(entry->name) + " has no rate " + shown(field) + "; its rates: " +
+                throw SettingsError(std::string(entry->name) + " has no rate " + quoted(field) + "; its rates: " +
                                     ratesText(*entry));
             codec.bitRate = bitRate;
         }
@@ -206,7 +194,7 @@ CodecSettings codecOf(const std::vector<std::string>& fields)
                 options += ", a bandwidth (nb, mb, wb, swb, fb)";
             if (entry->discontinuous)
                 options += ", dtx";
-            throw SettingsError(shown(field) + " is not a setting of " + entry->name + ": it takes " +
+            throw SettingsError(quoted(field) + " is not a setting of " + entry->name + ": it takes " +
                                 options);
         }
     }
@@ -246,7 +234,7 @@ LossSettings lossOf(const std::vector<std::string>& fields)
     double percent = 0;
     if (fields[0].back() != '%' || !readNumber(fields[0], "%", percent) || percent < 0 || percent >= 100)
         throw SettingsError("--loss takes the share of frames lost, from 0% to below 100% (\"5%\", \"3%:burst=4\"), "
-                            "not " + shown(fields[0]));
+                            "not " + quoted(fields[0]));
     loss.rate = percent / 100.0;
     for (std::size_t i = 1; i < fields.size(); ++i)
     {
@@ -258,13 +246,13 @@ LossSettings lossOf(const std::vector<std::string>& fields)
         if (key == "burst" && readNumber(value, "", burst) && burst >= 1 && burst <= 1000)
             loss.meanBurst = burst;
         else if (key == "burst")
-            throw SettingsError("burst= takes the mean number of frames lost in a row, 1 to 1000, not " + shown(value));
+            throw SettingsError("burst= takes the mean number of frames lost in a row, 1 to 1000, not " + quoted(value));
         else if (key == "conceal" && findNamed(kConcealmentNames, value) != nullptr)
             loss.concealment = findNamed(kConcealmentNames, value)->value;
         else if (key == "conceal")
-            throw SettingsError("conceal= takes codec, repeat or silence, not " + shown(value));
+            throw SettingsError("conceal= takes codec, repeat or silence, not " + quoted(value));
         else
-            throw SettingsError(shown(field) + " is not a setting of --loss: it takes burst=FRAMES and "
+            throw SettingsError(quoted(field) + " is not a setting of --loss: it takes burst=FRAMES and "
                                 "conceal=codec|repeat|silence");
     }
     // A burst of B frames in the mean ends with chance 1/B after each lost frame; the chance of
@@ -309,7 +297,7 @@ RadioSettings parseRadio(const std::string& original)
     {
         const KeyValue setting = splitKeyValue(field);
         if (!setting.hasValue)
-            throw SettingsError(std::string(help) + "; not " + shown(field));
+            throw SettingsError(std::string(help) + "; not " + quoted(field));
         const std::string& key = setting.key;
         const std::string& value = setting.value;
         double x = 0;
@@ -320,7 +308,7 @@ RadioSettings parseRadio(const std::string& original)
                 into = x;
             else
                 throw SettingsError(key + "= takes a level from " + number(lowest) + " to " + number(highest) +
-                                    " dB, or off; not " + shown(value));
+                                    " dB, or off; not " + quoted(value));
         };
         auto time = [&](double& into, double lowest, double highest, bool offAllowed) {
             if (offAllowed && isOff(value))
@@ -329,7 +317,7 @@ RadioSettings parseRadio(const std::string& original)
                 into = x;
             else
                 throw SettingsError(key + "= takes a time from " + number(lowest) + " to " + number(highest) + " ms" +
-                                    (offAllowed ? ", or off" : "") + "; not " + shown(value));
+                                    (offAllowed ? ", or off" : "") + "; not " + quoted(value));
         };
         if (key == "static")
             level(radio.staticDb, -90, -6);
@@ -339,7 +327,7 @@ RadioSettings parseRadio(const std::string& original)
         {
             level(radio.thresholdDb, -90, -6);
             if (std::isinf(radio.thresholdDb))
-                throw SettingsError("threshold= takes a level from -90 to -6 dB; not " + shown(value));
+                throw SettingsError("threshold= takes a level from -90 to -6 dB; not " + quoted(value));
         }
         else if (key == "squelch")
             time(radio.squelchMs, 0, 2000, true);
@@ -352,7 +340,7 @@ RadioSettings parseRadio(const std::string& original)
         else if (key == "key" && findNamed(kKeyingNames, value) != nullptr)
             radio.keying = findNamed(kKeyingNames, value)->value;
         else
-            throw SettingsError(std::string(help) + "; not " + shown(field));
+            throw SettingsError(std::string(help) + "; not " + quoted(field));
     }
     return radio;
 }
