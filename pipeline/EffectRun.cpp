@@ -1,5 +1,6 @@
 #include "pipeline/EffectRun.h"
 
+#include "pipeline/SpaceStep.h"
 #include "pipeline/TransmissionStep.h"
 #include "quarl/SilenceFloor.h"
 
@@ -34,33 +35,49 @@ EffectRun::EffectRun(const PluginRegistration& effect, RunSettings settings, std
                                                                           m_settings.blockFrames);
                                         }});
     m_transmission = TransmissionStep::make(m_settings.transmission, sampleRate, channels, m_settings.seed);
+    m_space = SpaceStep::make(m_settings.space, sampleRate, channels);
 }
 
 EffectRun::~EffectRun() = default;
 
 bool EffectRun::deliver(const float* interleaved, std::uint32_t frames, const Sink& sink)
 {
-    if (!m_transmission)
+    if (!m_transmission && !m_space)
     {
         m_framesOut += frames;
         return sink(interleaved, frames);
     }
+    if (!m_transmission)
+        return deliverTransmitted(interleaved, frames, false, sink);
     m_transmitted.clear();
     m_transmission->process(interleaved, frames, m_transmitted);
-    const auto n = static_cast<std::uint32_t>(m_transmitted.size() / m_channels);
-    m_framesOut += n;
-    return n == 0 || sink(m_transmitted.data(), n);
+    return deliverTransmitted(m_transmitted.data(), m_transmitted.size() / m_channels, false, sink);
 }
 
-bool EffectRun::finishTransmission(const Sink& sink)
+bool EffectRun::deliverTransmitted(const float* transmitted, std::size_t frames, bool last, const Sink& sink)
 {
-    if (!m_transmission)
+    if (m_space)
+    {
+        m_spaced.clear();
+        m_space->process(transmitted, static_cast<std::uint32_t>(frames), m_spaced);
+        if (last)
+            m_space->finish(m_spaced);
+        transmitted = m_spaced.data();
+        frames = m_spaced.size() / m_channels;
+    }
+    const auto n = static_cast<std::uint32_t>(frames);
+    m_framesOut += n;
+    return n == 0 || sink(transmitted, n);
+}
+
+bool EffectRun::finishSteps(const Sink& sink)
+{
+    if (!m_transmission && !m_space)
         return true;
     m_transmitted.clear();
-    m_transmission->finish(m_transmitted);
-    const auto n = static_cast<std::uint32_t>(m_transmitted.size() / m_channels);
-    m_framesOut += n;
-    return n == 0 || sink(m_transmitted.data(), n);
+    if (m_transmission)
+        m_transmission->finish(m_transmitted);
+    return deliverTransmitted(m_transmitted.data(), m_transmitted.size() / m_channels, true, sink);
 }
 
 EffectRun::Sink EffectRun::appending(std::vector<float>& out)
@@ -93,10 +110,12 @@ RunResult EffectRun::run(const Source& source, const Sink& sink, const BeforeBuf
             return n;
         },
         delivered, asked);
-    if (result.succeeded() && !result.stopped && !finishTransmission(sink))
+    if (result.succeeded() && !result.stopped && !finishSteps(sink))
         result.stopped = true;
     if (m_transmission)
         result.transmission = m_transmission->report();
+    if (m_space)
+        result.space = m_space->report();
     return result;
 }
 
@@ -161,7 +180,7 @@ void EffectRun::finish(const Sink& sink)
     result.effect = m_renderer->finish([&](const float* from, std::uint32_t n) { return deliver(from, n, sink); });
     if (!result.succeeded())
         throw RunError(result.failure());
-    finishTransmission(sink);
+    finishSteps(sink);
 }
 
 void EffectRun::playLive(const float* interleaved, float* out, std::uint32_t frames)

@@ -3,19 +3,21 @@
 // playback, the Windows tool): the host's allocator and processing context, the effect made
 // through the module's registration record from a parameter block, the host's stream runner
 // in buffers of the run's size, the playing on after the effect's tail while the output still
-// rings, then the transmission. Whole (run, render) or pushed piece by piece (feed, finish), a
+// rings, then the transmission and the space the listener hears it in. Whole (run, render) or pushed piece by piece (feed, finish), a
 // stream renders the same samples for the same input and settings.
 //
 // Metering hooks are the caller's: the source sees the input, the sink the output.
 #pragma once
 
 #include "ZQ/QuarlSoundEngine.h"
+#include "pipeline/SpaceReport.h"
 #include "pipeline/TransmissionReport.h"
 #include "quarl/AudioBufferStorage.h"
 #include "quarl/HostAllocator.h"
 #include "quarl/ProcessingContext.h"
 #include "quarl/SoundEngine.h"
 #include "quarl/StreamRenderer.h"
+#include "space/SpaceSettings.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <cstdint>
@@ -26,6 +28,7 @@
 
 namespace pipeline
 {
+class SpaceStep;
 class TransmissionStep;
 
 // The host's buffer size unless one is asked for, and the largest one a run takes, in frames.
@@ -39,6 +42,7 @@ struct RunSettings
     std::uint32_t blockFrames = kDefaultBlockFrames;
     transmission::TransmissionSettings transmission{}; // after the effect; inactive: none
     std::uint64_t seed = 0;          // the transmission's draws (frames lost, static)
+    space::SpaceSettings space{};    // where the listener hears it, after the transmission; none
     bool ringOut = true;             // play on, silence in, while the output still rings
     // Played buffer by buffer as they come (playLive), never ending: what that takes is made
     // up front, so that no buffer allocates.
@@ -49,6 +53,7 @@ struct RunResult
 {
     quarl::RenderResult effect; // the effect's frames, tail and status
     TransmissionReport transmission;
+    SpaceReport space;
     bool stopped = false; // the sink or beforeBuffer stopped it before its end
 
     bool succeeded() const { return effect.status == ZQ::Quarl::Success; }
@@ -70,7 +75,7 @@ public:
     using BeforeBuffer = quarl::StreamRenderer::BeforeBuffer;
 
     // Throws RunError when the effect cannot be set up, transmission::SettingsError when the
-    // build cannot transmit as asked.
+    // build cannot transmit as asked, space::SpaceError for a space that cannot be made.
     EffectRun(const ZQ::Quarl::PluginRegistration& effect, RunSettings settings, std::uint32_t sampleRate,
               std::uint32_t channels);
     ~EffectRun();
@@ -105,15 +110,19 @@ public:
     std::uint32_t sampleRate() const { return m_sampleRate; }
     std::uint32_t channels() const { return m_channels; }
     std::uint32_t blockFrames() const { return m_settings.blockFrames; }
-    // Input frames fed and not handed out yet (in the effect's last buffer or the transmission).
+    // Input frames fed and not handed out yet (in the effect's last buffer, the transmission
+    // or the space).
     std::uint64_t pendingFrames() const { return m_framesIn > m_framesOut ? m_framesIn - m_framesOut : 0; }
     // The meter records the effect posts.
     const quarl::ProcessingContext& context() const { return m_context; }
 
 private:
-    // The effect's output, through the transmission when there is one, to `sink`.
+    // The effect's output, through the transmission and the space when there are, to `sink`.
     bool deliver(const float* interleaved, std::uint32_t frames, const Sink& sink);
-    bool finishTransmission(const Sink& sink);
+    // The transmission's and the space's last frames, to `sink`.
+    bool finishSteps(const Sink& sink);
+    // What the transmission hands on, through the space when there is one, to `sink`.
+    bool deliverTransmitted(const float* transmitted, std::size_t frames, bool last, const Sink& sink);
     Sink appending(std::vector<float>& out);
 
     RunSettings m_settings;
@@ -125,7 +134,9 @@ private:
     quarl::EffectInstance m_instance;
     std::unique_ptr<quarl::StreamRenderer> m_renderer;
     std::unique_ptr<TransmissionStep> m_transmission; // none when inactive
+    std::unique_ptr<SpaceStep> m_space;               // none when inactive
     std::vector<float> m_transmitted;
+    std::vector<float> m_spaced;
     std::unique_ptr<quarl::AudioBufferStorage> m_live; // for a live run
     bool m_begun = false;
     std::uint64_t m_framesIn = 0;

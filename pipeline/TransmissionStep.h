@@ -6,16 +6,16 @@
 // which refuses active settings.
 #pragma once
 
+#include "pipeline/StreamStep.h"
 #include "pipeline/TransmissionReport.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace pipeline
 {
-class TransmissionStep
+class TransmissionStep : public StreamStep
 {
 public:
     // Null when the settings are inactive: the effect's output goes on unchanged. Throws
@@ -23,12 +23,7 @@ public:
     static std::unique_ptr<TransmissionStep> make(const transmission::TransmissionSettings& settings,
                                                   std::uint32_t sampleRate, std::uint32_t channels,
                                                   std::uint64_t seed);
-    virtual ~TransmissionStep() = default;
 
-    // Appends what comes out for `frames` interleaved frames in.
-    virtual void process(const float* interleaved, std::uint32_t frames, std::vector<float>& out) = 0;
-    // Appends the frames still in the line (and a radio's squelch tail).
-    virtual void finish(std::vector<float>& out) = 0;
     virtual TransmissionReport report() const = 0;
 };
 } // namespace pipeline

@@ -104,6 +104,8 @@ int info(const InfoOptions& options)
             std::printf("  varied: %s %s (%+.4g)\n", printable(v.property).c_str(), printable(v.text).c_str(), v.offset);
         if (recipe->transmission && recipe->transmission->active())
             std::printf("  then: %s\n", transmission::summaryText(*recipe->transmission).c_str());
+        if (recipe->space.active())
+            std::printf("  heard in: %s\n", printable(space::spaceText(recipe->space)).c_str());
         std::printf("  render it again: crumlet render --like %s --in SOURCE --out FILE\n", printable(options.path).c_str());
     }
     return 0;

@@ -194,11 +194,11 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     const int format = outputFormatFor(request.output, recipe.format, static_cast<int>(channels),
                                        static_cast<int>(sampleRate), input.format());
 
-    // The effect as the host runs it, then the transmission.
-    pipeline::EffectRun run(EffectHost::instance().effect(),
-                            {recipe.block, request.blockFrames, recipe.transmission.value_or(transmission::TransmissionSettings{}),
-                             recipe.seed},
-                            sampleRate, channels);
+    // The effect as the host runs it, then the transmission and the space.
+    pipeline::RunSettings settings{recipe.block, request.blockFrames,
+                                   recipe.transmission.value_or(transmission::TransmissionSettings{}), recipe.seed,
+                                   recipe.space};
+    pipeline::EffectRun run(EffectHost::instance().effect(), std::move(settings), sampleRate, channels);
 
     FileRenderResult result;
     result.channels = channels;
@@ -313,6 +313,7 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     result.tailEndBelowPeakDb = effect.endPeak > 0.f ? 20.0 * std::log10(effect.renderPeak / effect.endPeak)
                                                      : HUGE_VAL;
     result.transmission = rendered.transmission;
+    result.space = rendered.space;
     result.output = outputMeter.levels();
     return result;
 }

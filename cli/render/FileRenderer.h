@@ -8,6 +8,7 @@
 #include "cli/render/DeliveryFormat.h"
 #include "cli/render/RenderProvenance.h"
 #include "pipeline/EffectRun.h"
+#include "pipeline/SpaceReport.h"
 #include "pipeline/TransmissionReport.h"
 #include "cli/metering/LevelMeter.h"
 #include "quarl/RingOutWatch.h"
@@ -23,7 +24,8 @@ struct FileRenderRequest
     std::string input; // empty: the demo
     std::string output;
     // What the file is made with: the block, the seed (the transmission's draws and the
-    // dither), the delivery format, the sample format, the loudness and the transmission.
+    // dither), the delivery format, the sample format, the loudness, the transmission and
+    // the space.
     std::shared_ptr<const RenderRecipe> recipe;
     std::uint32_t blockFrames = pipeline::kDefaultBlockFrames;
     bool replace = true; // an existing output (never an input) may be replaced
@@ -58,6 +60,7 @@ struct FileRenderResult
                                    // what the input's measure left out
     bool integerFormat = false;    // the file clips at full scale
     pipeline::TransmissionReport transmission;
+    pipeline::SpaceReport space;
 };
 
 // Writes beside the output and moves it into place only when the render succeeded; a

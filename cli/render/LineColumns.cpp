@@ -102,6 +102,7 @@ const std::vector<LineColumn>& lineColumns()
              PresetSettings read = readPresetSettings(row.setup.start, preset);
              row.setup.preset = std::move(read.values);
              row.setup.presetTransmission = read.transmission;
+             row.setup.presetSpace = read.space;
              row.setup.recipe.preset = preset;
              if (!shipped)
                  row.setup.settingFiles.push_back(preset);
@@ -141,6 +142,11 @@ const std::vector<LineColumn>& lineColumns()
              const std::string word = lower(v);
              const std::string text = word == "true" ? "on" : word == "false" ? "off" : v;
              transmissionCell(transmission::parseRadio, &TransmissionChoice::radio)(row, text, c);
+         }},
+        {"space", "where the listener hears it, as --space takes it (off: the preset's left out)",
+         [](LineCells& row, const std::string& v, const LineContext& c) {
+             // An impulse response file is the list's, as its other paths are.
+             row.setup.transmission.space = readSpaceText(v, c.folder);
          }},
         {"vary", "NAME=±AMOUNT, several separated by \";\"",
          [](LineCells& row, const std::string& v, const LineContext&) {

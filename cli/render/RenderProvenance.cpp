@@ -83,7 +83,8 @@ ordered_json recipeObject(const RenderRecipe& recipe, const ParameterSettings& s
         {"loudness", recipe.loudness ? ordered_json(*recipe.loudness) : ordered_json()},
         {"matchLoudness", recipe.matchLoudness},
         {"variation", varied},
-        {"transmission", transmissionJson(recipe.transmission.value_or(transmission::TransmissionSettings{}))},
+        {"transmission",
+         transmissionJson(recipe.transmission.value_or(transmission::TransmissionSettings{}), recipe.space)},
         {"block", hex(recipe.block)},
         {"settings", presetJson(settings)}};
 }
@@ -131,6 +132,7 @@ OutputMetadata describeRender(const RenderRecipe& recipe, const ParameterSetting
                       (recipe.transmission && recipe.transmission->active()
                            ? "; then " + transmission::summaryText(*recipe.transmission)
                            : std::string()) +
+                      (recipe.space.active() ? "; in " + space::spaceText(recipe.space) : std::string()) +
                       "; seed " +
                       std::to_string(recipe.seed) + "\r\n";
     m.settingsJson = recipeJson(recipe, settings);
@@ -279,7 +281,10 @@ RenderRecipe recipeFrom(const ordered_json& j, const std::string& where, const q
     });
     r.varied = field("variation", [&](const ordered_json& v) { return variedValues(v, settings); });
     if (j.contains("transmission"))
+    {
         r.transmission = readTransmission(j.at("transmission"), where);
+        r.space = readSpace(j.at("transmission"), where);
+    }
     return r;
 }
 } // namespace

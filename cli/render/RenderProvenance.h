@@ -11,6 +11,7 @@
 #include "cli/render/LoudnessTarget.h"
 #include "cli/render/Variation.h"
 #include "cli/settings/ParameterSettings.h"
+#include "space/SpaceSettings.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <cstddef>
@@ -36,6 +37,7 @@ struct RenderRecipe
     // What followed the effect (inactive: nothing); unset when read from a file whose settings
     // chunk has no "transmission".
     std::optional<transmission::TransmissionSettings> transmission;
+    space::SpaceSettings space;      // where it was heard, after the transmission; none: inactive
     std::string input;               // the input's file name, for the reader
 
     LoudnessTarget loudnessTarget() const;

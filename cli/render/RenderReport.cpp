@@ -49,6 +49,16 @@ std::string variedNote(const JobOutcome& o)
     return note;
 }
 
+// "; in station:mix=40, its decay 3.05 s"
+std::string spaceNote(const pipeline::SpaceReport& s, double rate)
+{
+    if (s.settings.empty())
+        return {};
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(s.tailFrames) / rate);
+    return "; in " + s.settings + ", its decay " + seconds + " s";
+}
+
 // Where the input's rate or channels were changed before the effect.
 std::string conversionNote(const FileRenderResult& r)
 {
@@ -226,6 +236,9 @@ void RenderReport::file(const JobOutcome& o)
                                      {"framesSent", r.transmission.framesSent},
                                      {"framesLost", r.transmission.framesLost},
                                      {"overs", r.transmission.overs}};
+            if (!r.space.settings.empty())
+                j["space"] = {{"settings", r.space.settings},
+                              {"tailSeconds", static_cast<double>(r.space.tailFrames) / rate}};
         }
         if (o.status == JobOutcome::Status::Interrupted)
             j["started"] = !o.neverStarted;
@@ -244,13 +257,13 @@ void RenderReport::file(const JobOutcome& o)
             if (r.gainDb != 0.0 || !r.gainNote.empty())
                 gain = std::string(", gain ") + (r.gainDb > 0 ? "+" : "") + formatDb(r.gainDb) + " dB" +
                        (r.gainNote.empty() ? "" : " (" + r.gainNote + ")");
-            std::fprintf(stderr, "rendered: %s -> %s:%s %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s%s%s%s\n",
+            std::fprintf(stderr, "rendered: %s -> %s:%s %.2f s + %.2f s tail%s; peak %s dBFS, true peak %s dBTP, %s%s%s%s%s\n",
                          inputName(o).c_str(), printable(o.output).c_str(), conversionNote(r).c_str(),
                          static_cast<double>(r.inputFrames) / rate,
                          static_cast<double>(r.outputFrames - r.inputFrames) / rate, ringOutNote(r, rate).c_str(),
                          formatDb(r.output.peakDbfs).c_str(), formatDb(r.output.truePeakDbtp).c_str(),
                          loudnessText(r.output).c_str(), gain.c_str(), transmissionNote(r.transmission).c_str(),
-                         printable(variedNote(o)).c_str());
+                         printable(spaceNote(r.space, rate)).c_str(), printable(variedNote(o)).c_str());
         }
         if (r.integerFormat && r.output.clippedSamples > 0)
             std::fprintf(stderr,

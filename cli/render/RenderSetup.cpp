@@ -62,14 +62,17 @@ RenderSetup readRenderOptions(const RenderOptions& options)
         PresetSettings preset = readPresetSettings(setup.start, options.preset);
         setup.preset = std::move(preset.values);
         setup.presetTransmission = preset.transmission;
+        setup.presetSpace = preset.space;
     }
     else if (like && like->transmission)
     {
         setup.presetTransmission = *like->transmission;
+        setup.presetSpace = like->space;
     }
     else if (const FactoryPreset* shipped = like ? findFactoryPreset(like->preset) : nullptr)
     {
         setup.presetTransmission = shipped->transmission; // a file whose recipe names no transmission
+        setup.presetSpace = shipped->space;
     }
     for (const auto& assignment : options.assignments)
         setup.assignments.push_back(setup.start.readAssignment(assignment));
@@ -92,6 +95,7 @@ void completeSetup(RenderSetup& setup)
     for (const ParameterSettings::Value& v : setup.assignments)
         setup.settings.apply(v);
     setup.recipe.transmission = transmissionFrom(setup.presetTransmission, setup.transmission);
+    setup.recipe.space = spaceFrom(setup.presetSpace, setup.transmission);
     // The block the host's bank would hold: written by the plugin object from its properties.
     setup.recipe.block = EffectHost::instance().bankBlock(setup.settings);
 }

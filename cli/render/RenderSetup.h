@@ -28,6 +28,7 @@ struct RenderSetup
     // The preset's transmission (or the one --like's file recorded), then what --codec,
     // --loss and --radio change.
     transmission::TransmissionSettings presetTransmission;
+    space::SpaceSettings presetSpace; // the preset's space (or --like's file's)
     TransmissionChoice transmission;
     std::vector<VariationSpec> vary;
     std::optional<std::uint64_t> seed; // every file's, else each its own from its output's name

@@ -5,6 +5,7 @@
 #include "cli/settings/SettingsFileReader.h"
 #include "cli/settings/NameSuggestions.h"
 #include "cli/settings/UsageError.h"
+#include "space/SpaceError.h"
 
 #include <nlohmann/json.hpp>
 
@@ -58,10 +59,12 @@ constexpr const char* kTransmissionKey = "transmission";
 transmission::TransmissionSettings readTransmission(const ordered_json& object, const std::string& where)
 {
     if (!object.is_object())
-        throw UsageError(where + ": \"transmission\" is an object of \"codec\", \"loss\" and \"radio\"");
+        throw UsageError(where + ": \"transmission\" is an object of \"codec\", \"loss\", \"radio\" and \"space\"");
     transmission::TransmissionSettings settings;
     for (const auto& [key, value] : object.items())
     {
+        if (key == "space")
+            continue; // readSpace's
         const std::string at = where + ": \"transmission\": " + quoted(key, kQuotedExcerptBytes);
         if (!value.is_string() && !(key == "radio" && value.is_boolean()))
             throw UsageError(at + " is a text" + (key == "radio" ? " or true/false" : ""));
@@ -75,7 +78,7 @@ transmission::TransmissionSettings readTransmission(const ordered_json& object, 
             else if (key == "radio")
                 settings.radio = transmission::parseRadio(text);
             else
-                throw UsageError(at + " is not a transmission setting (codec, loss, radio)");
+                throw UsageError(at + " is not a transmission setting (codec, loss, radio, space)");
         }
         catch (const transmission::SettingsError& e)
         {
@@ -87,18 +90,37 @@ transmission::TransmissionSettings readTransmission(const ordered_json& object, 
     return settings;
 }
 
+space::SpaceSettings readSpace(const ordered_json& object, const std::string& where)
+{
+    if (!object.is_object() || !object.contains("space"))
+        return {};
+    const ordered_json& value = object.at("space");
+    const std::string at = where + ": \"transmission\": \"space\"";
+    if (!value.is_string())
+        throw UsageError(at + " is a text");
+    try
+    {
+        return space::parseSpace(value.get<std::string>());
+    }
+    catch (const space::SpaceError& e)
+    {
+        throw UsageError(at + ": " + e.what());
+    }
+}
+
 namespace
 {
 FactoryPreset readObject(const ordered_json& object, const std::string& name, const std::string& origin)
 {
     if (!object.is_object())
         throw UsageError(origin + ": a preset is a JSON object of property name to value");
-    FactoryPreset preset{name, {}, {}, {}};
+    FactoryPreset preset{name, {}, {}, {}, {}};
     for (const auto& [key, value] : object.items())
     {
         if (key == kTransmissionKey)
         {
             preset.transmission = readTransmission(value, origin);
+            preset.space = readSpace(value, origin);
             continue;
         }
         if (key == kDescriptionKey)
@@ -284,7 +306,7 @@ PresetSettings readPresetSettings(const ParameterSettings& settings, const std::
     const FactoryPreset preset = readPreset(nameOrPath);
     const bool shipped = findFactoryPreset(nameOrPath) != nullptr;
     return {readValues(settings, preset.values, shipped ? "preset \"" + preset.name + "\"" : nameOrPath),
-            preset.transmission};
+            preset.transmission, preset.space};
 }
 
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath,
@@ -297,7 +319,7 @@ void applyPreset(ParameterSettings& settings, const std::string& nameOrPath,
         settings.apply(v);
 }
 
-ordered_json transmissionJson(const transmission::TransmissionSettings& settings)
+ordered_json transmissionJson(const transmission::TransmissionSettings& settings, const space::SpaceSettings& space)
 {
     ordered_json object = ordered_json::object();
     if (settings.codec.kind != transmission::CodecKind::None)
@@ -306,11 +328,13 @@ ordered_json transmissionJson(const transmission::TransmissionSettings& settings
         object["loss"] = transmission::lossText(settings.loss);
     if (settings.radio.enabled)
         object["radio"] = transmission::radioText(settings.radio);
+    if (space.active())
+        object["space"] = space::spaceText(space);
     return object;
 }
 
 ordered_json presetJson(const ParameterSettings& settings, const std::string& description,
-                        const transmission::TransmissionSettings& transmission)
+                        const transmission::TransmissionSettings& transmission, const space::SpaceSettings& space)
 {
     ordered_json object = ordered_json::object();
     if (!description.empty())
@@ -326,13 +350,14 @@ ordered_json presetJson(const ParameterSettings& settings, const std::string& de
         case quarl::PropertyType::Int: object[properties[i].name] = text; break;
         }
     }
-    if (transmission.active())
-        object[kTransmissionKey] = transmissionJson(transmission);
+    if (transmission.active() || space.active())
+        object[kTransmissionKey] = transmissionJson(transmission, space);
     return object;
 }
 
 void savePreset(const ParameterSettings& settings, const std::string& path, bool replace,
-                const std::string& description, const transmission::TransmissionSettings& transmission)
+                const std::string& description, const transmission::TransmissionSettings& transmission,
+                const space::SpaceSettings& space)
 {
-    writeFileAtomically(path, presetJson(settings, description, transmission).dump(2) + "\n", replace);
+    writeFileAtomically(path, presetJson(settings, description, transmission, space).dump(2) + "\n", replace);
 }

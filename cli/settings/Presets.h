@@ -1,11 +1,12 @@
 // Presets: JSON objects of property name to value, with values as `--set` takes them
 // (numbers, texts, true/false), an optional one-line "description", and an optional
-// "transmission" object ("codec", "loss" and "radio", as --codec, --loss and --radio take
-// them; "radio" may also be true or false). The product ships named ones
+// "transmission" object ("codec", "loss", "radio" and "space", as --codec, --loss, --radio and
+// --space take them; "radio" may also be true or false). The product ships named ones
 // (presets/factory.json, built into the tool).
 #pragma once
 
 #include "cli/settings/ParameterSettings.h"
+#include "space/SpaceSettings.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <nlohmann/json.hpp>
@@ -25,6 +26,7 @@ struct FactoryPreset
     std::string description; // one line, for `crumlet presets`
     std::vector<PresetValue> values;
     transmission::TransmissionSettings transmission; // what follows the effect, when active()
+    space::SpaceSettings space;                      // where it is heard, when active()
 };
 
 extern const char* const kFactoryPresetsJson;
@@ -57,13 +59,15 @@ struct PresetSettings
 {
     std::vector<ParameterSettings::Value> values;
     transmission::TransmissionSettings transmission; // inactive when it holds none
+    space::SpaceSettings space;                      // inactive when it names none
 };
 PresetSettings readPresetSettings(const ParameterSettings& settings, const std::string& nameOrPath);
 
 // Every property in the preset-file form: numbers, true/false for switches, list entries by
 // their text; the description first when there is one, the transmission last when active.
 nlohmann::ordered_json presetJson(const ParameterSettings& settings, const std::string& description = {},
-                                  const transmission::TransmissionSettings& transmission = {});
+                                  const transmission::TransmissionSettings& transmission = {},
+                                  const space::SpaceSettings& space = {});
 
 // JSON text from a settings file or chunk, `check` seeing each value as it is read (nlohmann's
 // parser callback, which may throw to refuse); a parse error is a UsageError saying `origin`,
@@ -72,12 +76,16 @@ nlohmann::ordered_json parseSettingsJson(const std::string& text, const std::str
                                          const nlohmann::ordered_json::parser_callback_t& check = nullptr);
 
 // The "transmission" object of a preset file.
-nlohmann::ordered_json transmissionJson(const transmission::TransmissionSettings& transmission);
+nlohmann::ordered_json transmissionJson(const transmission::TransmissionSettings& transmission,
+                                        const space::SpaceSettings& space = {});
 // Reads it back ("codec", "loss" and "radio" texts; radio also true/false); throws UsageError
 // saying `where`.
 transmission::TransmissionSettings readTransmission(const nlohmann::ordered_json& object, const std::string& where);
+// Its "space" (inactive without one); throws UsageError saying `where`.
+space::SpaceSettings readSpace(const nlohmann::ordered_json& object, const std::string& where);
 
 // Writes every property to a preset file, all or nothing; an existing file is replaced
 // only when `replace` is set (IoError otherwise).
 void savePreset(const ParameterSettings& settings, const std::string& path, bool replace,
-                const std::string& description = {}, const transmission::TransmissionSettings& transmission = {});
+                const std::string& description = {}, const transmission::TransmissionSettings& transmission = {},
+                const space::SpaceSettings& space = {});

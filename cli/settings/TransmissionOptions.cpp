@@ -1,8 +1,15 @@
 #include "cli/settings/TransmissionOptions.h"
 
+#include "cli/io/QuotedText.h"
 #include "cli/settings/UsageError.h"
+#include "space/RoomImpulse.h"
+#include "space/SpaceCatalogue.h"
+#include "space/SpaceError.h"
 
 #include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
 
 void addTransmissionOptions(CLI::App* command, TransmissionOptions& options)
 {
@@ -22,6 +29,12 @@ void addTransmissionOptions(CLI::App* command, TransmissionOptions& options)
                      "hold=350ms, key=level|line; off")
         ->expected(0, 1)
         ->default_str("on");
+    command->add_option("--space", options.space,
+                        "Where the listener hears it, after the transmission: a generated space (crumlet spaces: " +
+                            space::spaceNamesText() +
+                            ") or an impulse response file (WAV, FLAC, AIFF; mono or stereo), then settings joined "
+                            "by ':': mix=PERCENT (the space's share, 100), distance=METRES (a generated space's), "
+                            "predelay=MS, normalize (a file's); off");
 }
 
 TransmissionChoice readTransmissionOptions(const TransmissionOptions& options)
@@ -40,6 +53,8 @@ TransmissionChoice readTransmissionOptions(const TransmissionOptions& options)
     {
         throw UsageError(e.what());
     }
+    if (!options.space.empty())
+        choice.space = readSpaceText(options.space);
     return choice;
 }
 
@@ -61,4 +76,45 @@ transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSe
                                                     const TransmissionOptions& options)
 {
     return transmissionFrom(std::move(settings), readTransmissionOptions(options));
+}
+
+space::SpaceSettings readSpaceText(const std::string& text, const std::string& folder)
+{
+    space::SpaceSettings settings;
+    try
+    {
+        settings = space::parseSpace(text);
+    }
+    catch (const space::SpaceError& e)
+    {
+        throw UsageError(e.what());
+    }
+    if (!settings.active())
+        return settings;
+    if (settings.generated())
+    {
+        const space::RoomDescription& room = *space::findSpace(settings.source);
+        const double longest = space::longestDistance(room);
+        if (settings.distance && *settings.distance > longest + 1e-9)
+        {
+            char text[96];
+            std::snprintf(text, sizeof text, "distance=%g m does not fit in the %s: at most %.1f m", *settings.distance,
+                          room.name, longest);
+            throw UsageError(text);
+        }
+        return settings;
+    }
+    const std::filesystem::path file(settings.source);
+    if (!folder.empty() && file.is_relative())
+        settings.source = (std::filesystem::path(folder) / file).string();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(settings.source, ec))
+        throw UsageError("no space or file " + quoted(settings.source, kQuotedExcerptBytes) + "; spaces: " +
+                         space::spaceNamesText());
+    return settings;
+}
+
+space::SpaceSettings spaceFrom(const space::SpaceSettings& preset, const TransmissionChoice& choice)
+{
+    return choice.space ? *choice.space : preset;
 }

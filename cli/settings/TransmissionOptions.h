@@ -1,6 +1,7 @@
-// --codec, --loss and --radio: what follows the effect, over a preset's "transmission".
+// --codec, --loss, --radio and --space: what follows the effect, over a preset's "transmission".
 #pragma once
 
+#include "space/SpaceSettings.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <optional>
@@ -16,6 +17,7 @@ struct TransmissionOptions
     std::string codec;                // as parseCodec reads it; empty: the preset's
     std::string loss;                 // as parseLoss reads it; empty: the preset's
     std::optional<std::string> radio; // as parseRadio reads it; "--radio" alone: on
+    std::string space;                // as parseSpace reads it; empty: the preset's
 };
 
 void addTransmissionOptions(CLI::App* command, TransmissionOptions& options);
@@ -26,6 +28,7 @@ struct TransmissionChoice
     std::optional<transmission::CodecSettings> codec;
     std::optional<transmission::LossSettings> loss;
     std::optional<transmission::RadioSettings> radio;
+    std::optional<space::SpaceSettings> space;
 };
 
 // Throws UsageError naming what is available, before anything renders.
@@ -37,3 +40,9 @@ transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSe
                                                     const TransmissionChoice& choice);
 transmission::TransmissionSettings transmissionFrom(transmission::TransmissionSettings settings,
                                                     const TransmissionOptions& options);
+// --space's text read: a generated space, or an impulse response file (relative to `folder`
+// when given) that must exist. Throws UsageError before anything renders.
+space::SpaceSettings readSpaceText(const std::string& text, const std::string& folder = {});
+
+// The preset's space (none without one), unless the choice names another (or none).
+space::SpaceSettings spaceFrom(const space::SpaceSettings& preset, const TransmissionChoice& choice);

@@ -24,6 +24,7 @@ class Effect:
         codec: Optional[str] = None,
         loss: Optional[str] = None,
         radio: Optional[Union[str, bool]] = None,
+        space: Optional[str] = None,
         seed: int = 0,
         **properties: _Value,
     ) -> None: ...
@@ -42,6 +43,8 @@ class Effect:
     def block_frames(self) -> int: ...
     @property
     def transmission(self) -> Dict[str, str]: ...
+    @property
+    def space(self) -> str: ...
     @property
     def seed(self) -> int: ...
     def __getitem__(self, name: str) -> _Value: ...
@@ -126,6 +129,7 @@ def render_files(
     codec: Optional[str] = None,
     loss: Optional[str] = None,
     radio: Optional[Union[str, bool]] = None,
+    space: Optional[str] = None,
 ) -> List[Dict[str, Any]]:
     """Renders files as crumlet render --out-dir does; see help(crumlet.render_files). On
     Ctrl-C the KeyboardInterrupt carries the results so far as .results (List[Dict[str, Any]]),

@@ -64,13 +64,15 @@ bool feedWatchingSignals(pipeline::EffectRun& stream, const InputFrames& in, Out
 } // namespace
 
 Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t blockFrames, const py::object& codec,
-               const py::object& loss, const py::object& radio, std::uint64_t seed, const py::dict& properties)
+               const py::object& loss, const py::object& radio, const py::object& space, std::uint64_t seed,
+               const py::dict& properties)
     : m_settings(EffectHost::instance().description()), m_blockFrames(blockFrames), m_seed(seed)
 {
     TransmissionOptions options;
     options.codec = optionText(codec, "codec").value_or("");
     options.loss = optionText(loss, "loss").value_or("");
     options.radio = optionText(radio, "radio");
+    options.space = optionText(space, "space").value_or("");
     if (blockFrames < 1 || blockFrames > pipeline::kMaxBlockFrames)
         throw py::value_error("block_frames takes 1 to " + std::to_string(pipeline::kMaxBlockFrames) + " frames");
     readingAsTheTool([&] {
@@ -83,10 +85,16 @@ Effect::Effect(const py::object& preset, const py::object& bank, std::uint32_t b
         {
             m_settings.loadBlock(readBankFile(pathText(bank, "bank"), blockSizeOf(m_settings.description())));
         }
-        transmission::TransmissionSettings presetTransmission;
+        PresetSettings read;
         if (!preset.is_none())
-            applyPreset(m_settings, pathText(preset, "preset"), &presetTransmission);
-        m_transmission = transmissionFrom(presetTransmission, options);
+        {
+            read = readPresetSettings(m_settings, pathText(preset, "preset"));
+            for (const ParameterSettings::Value& v : read.values)
+                m_settings.apply(v);
+        }
+        const TransmissionChoice choice = readTransmissionOptions(options);
+        m_transmission = transmissionFrom(read.transmission, choice);
+        m_space = spaceFrom(read.space, choice);
     });
     for (const auto& [name, value] : properties)
         setProperty(m_settings, py::str(name).cast<std::string>(), value);
@@ -110,6 +118,7 @@ py::dict Effect::settings() const
     values["codec"] = transmission::codecText(m_transmission.codec);
     values["loss"] = transmission::lossText(m_transmission.loss);
     values["radio"] = transmission::radioText(m_transmission.radio);
+    values["space"] = space::spaceText(m_space);
     values["seed"] = m_seed;
     return values;
 }
@@ -136,7 +145,7 @@ std::unique_ptr<pipeline::EffectRun> Effect::newRun(const std::vector<std::uint8
     if (!unserved.empty())
         throw std::invalid_argument("cannot render audio of " + unserved);
     return std::make_unique<pipeline::EffectRun>(EffectHost::instance().effect(),
-                                                 pipeline::RunSettings{block, m_blockFrames, m_transmission, m_seed},
+                                                 pipeline::RunSettings{block, m_blockFrames, m_transmission, m_seed, m_space},
                                                  sampleRate, channels);
 }
 
@@ -293,6 +302,11 @@ std::string Effect::repr() const
             text += (first ? "" : ", ") + std::string(parts[i].first) + "=" + py::repr(py::str(parts[i].second)).cast<std::string>();
             first = false;
         }
+    if (m_space.active())
+    {
+        text += (first ? "" : ", ") + std::string("space=") + py::repr(py::str(space::spaceText(m_space))).cast<std::string>();
+        first = false;
+    }
     if (m_seed != 0)
         text += (first ? "" : ", ") + std::string("seed=") + std::to_string(m_seed);
     return text + ")";

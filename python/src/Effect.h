@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cli/settings/ParameterSettings.h"
+#include "space/SpaceSettings.h"
 #include "transmission/TransmissionSettings.h"
 #include "pipeline/EffectRun.h"
 
@@ -29,6 +30,7 @@ public:
     // --radio take them; None: the preset's) over it; the seed is the tool's --seed.
     Effect(const pybind11::object& preset, const pybind11::object& bank, std::uint32_t blockFrames,
            const pybind11::object& codec, const pybind11::object& loss, const pybind11::object& radio,
+           const pybind11::object& space,
            std::uint64_t seed, const pybind11::dict& properties);
 
     pybind11::object get(const std::string& name) const;
@@ -42,6 +44,7 @@ public:
     pybind11::bytes block();
     std::uint32_t blockFrames() const { return m_blockFrames; }
     const transmission::TransmissionSettings& transmission() const { return m_transmission; }
+    const space::SpaceSettings& space() const { return m_space; }
     std::uint64_t seed() const { return m_seed; }
 
     // The whole input through a run of its own, tail included; streams are left alone.
@@ -65,6 +68,7 @@ private:
     ParameterSettings m_settings;
     std::uint32_t m_blockFrames;
     transmission::TransmissionSettings m_transmission;
+    space::SpaceSettings m_space; // where the listener hears it, after the transmission
     std::uint64_t m_seed;
     std::vector<std::uint8_t> m_block; // for m_settings once m_blockCurrent
     bool m_blockCurrent = false;

@@ -147,12 +147,14 @@ PYBIND11_MODULE(_crumlet, m)
     py::class_<Effect>(m, "Effect", kEffectDoc)
         .def(py::init([](const py::object& preset, const py::object& bank, std::uint32_t blockFrames,
                          const py::object& codec, const py::object& loss, const py::object& radio,
-                         std::uint64_t seed, const py::kwargs& properties) {
-                 return std::make_unique<Effect>(preset, bank, blockFrames, codec, loss, radio, seed, properties);
+                         const py::object& space, std::uint64_t seed, const py::kwargs& properties) {
+                 return std::make_unique<Effect>(preset, bank, blockFrames, codec, loss, radio, space, seed,
+                                                 properties);
              }),
              py::arg("preset") = py::none(), py::kw_only(), py::arg("bank") = py::none(),
              py::arg("block_frames") = pipeline::kDefaultBlockFrames, py::arg("codec") = py::none(),
-             py::arg("loss") = py::none(), py::arg("radio") = py::none(), py::arg("seed") = 0)
+             py::arg("loss") = py::none(), py::arg("radio") = py::none(), py::arg("space") = py::none(),
+             py::arg("seed") = 0)
         .def("__call__", &Effect::render, py::arg("samples"), py::arg("sample_rate"), kCallDoc)
         .def("process", &Effect::process, py::arg("samples"), py::arg("sample_rate"), py::arg("reset") = false,
              kProcessDoc)
@@ -161,7 +163,7 @@ PYBIND11_MODULE(_crumlet, m)
                                "Frames fed to the stream in hand that no call has returned yet.")
         .def_property_readonly("settings", &Effect::settings,
                                "The forty properties by name, as native types (bool, int, float, a list entry's "
-                               "text), then codec, loss, radio (texts) and seed; Effect(**settings) renders the "
+                               "text), then codec, loss, radio, space (texts) and seed; Effect(**settings) renders the "
                                "same samples.")
         .def_property_readonly("block", &Effect::block,
                                "The 139-byte parameter block the plugin object writes for the settings (what "
@@ -177,6 +179,9 @@ PYBIND11_MODULE(_crumlet, m)
                 return t;
             },
             "What follows the effect, as the texts codec=, loss= and radio= take: {\"codec\": \"gsm\", ...}.")
+        .def_property_readonly(
+            "space", [](const Effect& fx) { return space::spaceText(fx.space()); },
+            "Where the listener hears it, after the transmission, as the text space= takes (\"off\": nowhere).")
         .def_property_readonly("seed", &Effect::seed, "The transmission's seed (the tool's --seed).")
         .def("__getitem__", &Effect::get, py::arg("name"))
         .def("__setitem__", &Effect::set, py::arg("name"), py::arg("value"))

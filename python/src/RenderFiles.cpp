@@ -34,7 +34,7 @@ std::vector<std::string> pathList(const py::handle& paths)
 // The entries of Effect.settings beyond the properties.
 bool isRunSetting(const std::string& key)
 {
-    return key == "codec" || key == "loss" || key == "radio" || key == "seed";
+    return key == "codec" || key == "loss" || key == "radio" || key == "space" || key == "seed";
 }
 
 std::string keywordNames()

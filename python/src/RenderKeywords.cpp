@@ -59,6 +59,7 @@ const std::vector<RenderKeyword>& renderKeywordTable()
         textKeyword("codec", "--codec", [](RenderOptions& o, const std::string& t) { o.transmission.codec = t; }),
         textKeyword("loss", "--loss", [](RenderOptions& o, const std::string& t) { o.transmission.loss = t; }),
         textKeyword("radio", "--radio", [](RenderOptions& o, const std::string& t) { o.transmission.radio = t; }),
+        textKeyword("space", "--space", [](RenderOptions& o, const std::string& t) { o.transmission.space = t; }),
     };
     return table;
 }

@@ -141,3 +141,15 @@ def test_nan_and_inf_are_taken_as_the_tool_takes_them(tool_render):
     y = fx(x, sample_rate=rate)
     assert same_bits(y, tool_render(x, rate, "--preset", "Phone call"))
     assert np.all(np.isfinite(y))
+
+
+def test_a_space_is_the_tools(tool_render, tmp_path):
+    x, rate = speech(SPEECH_48K, seconds=1.5)
+    fx = crumlet.Effect("Walkie-talkie", space="bathroom:mix=50", seed=3)
+    assert fx.space == "bathroom:mix=50"
+    y = fx(x, sample_rate=rate)
+    assert same_bits(y, tool_render(x, rate, "--preset", "Walkie-talkie", "--space", "bathroom:mix=50", "--seed", 3))
+    assert len(y) > len(crumlet.Effect("Walkie-talkie", seed=3)(x, sample_rate=rate)), "the room's decay follows"
+    assert same_bits(y, crumlet.Effect(**fx.settings)(x, sample_rate=rate))
+    with pytest.raises(ValueError, match="no space or file"):
+        crumlet.Effect(space="nosuch")

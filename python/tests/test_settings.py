@@ -10,7 +10,7 @@ import pytest
 import crumlet
 from conftest import run_tool, same_bits, speech
 
-TRANSMISSION_AND_SEED = ["codec", "loss", "radio", "seed"]
+TRANSMISSION_AND_SEED = ["codec", "loss", "radio", "space", "seed"]
 
 
 def tool_block(tmp_path, *args):
@@ -43,6 +43,7 @@ def test_native_types_and_any_case():
     settings = fx.settings
     assert list(settings) == [p["name"] for p in crumlet.properties()] + TRANSMISSION_AND_SEED
     assert settings["codec"] == "none" and settings["loss"] == "off" and settings["radio"] == "off"
+    assert settings["space"] == "off"
     assert settings["seed"] == 0
     for p in crumlet.properties():
         value = settings[p["name"]]

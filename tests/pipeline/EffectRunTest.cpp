@@ -1,15 +1,20 @@
 // The one effect run: a stream pushed in pieces renders what the whole renders, transmission
 // included; a run that is stopped says so and hands on no transmission tail; live buffers are
-// the stream's; a block the effect refuses is an error, not an empty render.
+// the stream's; a block the effect refuses is an error, not an empty render; the space is
+// the last step.
 #include "cli/render/EffectHost.h"
 #include "cli/settings/ParameterSettings.h"
 #include "pipeline/EffectRun.h"
+#include "space/ImpulseCache.h"
+#include "space/Space.h"
+#include "space/SpaceError.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -125,4 +130,52 @@ TEST(EffectRun, ABlockTheEffectRefusesIsAnError)
     {
         EXPECT_NE(std::string(e.what()).find("could not be set up (host code 31)"), std::string::npos) << e.what();
     }
+}
+
+// The space is the run's last step: the run with a space is the run without it, through the
+// space, the decay added after it; pieces of any size render the same.
+TEST(EffectRun, TheSpaceIsTheLastStepAndItsDecayFollows)
+{
+    const std::vector<float> in = chirp(2);
+    const ZQ::Quarl::PluginRegistration& effect = EffectHost::instance().effect();
+    pipeline::RunSettings dry = transmitted(256);
+    pipeline::RunSettings wet = dry;
+    wet.space = space::parseSpace("bathroom:mix=60");
+    const std::vector<float> withoutSpace = pipeline::EffectRun(effect, dry, kRate, 2).render(in.data(), kRate);
+    pipeline::EffectRun run(effect, wet, kRate, 2);
+    const std::vector<float> whole = run.render(in.data(), kRate);
+
+    space::Space room(wet.space, kRate, 2);
+    std::vector<float> expected;
+    room.process(withoutSpace.data(), withoutSpace.size() / 2, expected);
+    room.finish(expected);
+    EXPECT_EQ(expected.size(), withoutSpace.size() + 2 * room.tailFrames());
+    EXPECT_TRUE(sameBits(whole, expected));
+
+    pipeline::EffectRun pieces(effect, wet, kRate, 2);
+    std::vector<float> streamed;
+    for (std::uint32_t at = 0, n = 1; at < kRate; at += n, n = n * 3 % 1001 + 1)
+        pieces.feed(in.data() + 2 * at, std::min<std::uint32_t>(n, kRate - at), streamed);
+    pieces.finish(streamed);
+    EXPECT_TRUE(sameBits(whole, streamed));
+}
+
+TEST(EffectRun, ASpaceThatCannotBeMadeIsAnErrorBeforeTheRun)
+{
+    pipeline::RunSettings settings{phoneBlock(), 256};
+    settings.space = space::parseSpace("/no/such/response.wav");
+    EXPECT_THROW(pipeline::EffectRun(EffectHost::instance().effect(), settings, kRate, 1), space::SpaceError);
+}
+
+TEST(EffectRun, RunsInOneProcessMakeEachSpaceOnce)
+{
+    // A batch's files share the space's impulse response: the first run makes it, the rest
+    // find it made.
+    pipeline::RunSettings settings{phoneBlock(), 256};
+    settings.space = space::parseSpace("office:distance=2.5");
+    const std::vector<float> in = chirp(1);
+    const std::uint64_t before = space::ImpulseCache::shared().loads();
+    for (int file = 0; file < 5; ++file)
+        pipeline::EffectRun(EffectHost::instance().effect(), settings, kRate, 1).render(in.data(), kRate / 4);
+    EXPECT_EQ(space::ImpulseCache::shared().loads(), before + 1);
 }
