@@ -83,4 +83,19 @@ TEST_F(SpaceRender, ASpaceThatCannotBeMadeIsRefusedBeforeAnythingRenders)
     EXPECT_TRUE(has(r.err, "row 3, column \"space\": no space or file")) << r.err;
     EXPECT_FALSE(std::filesystem::exists(path("o1.wav")));
 }
+TEST_F(SpaceRender, ABatchOnTwoJobsWritesTheSameSamplesAsOnOne)
+{
+    for (int i = 0; i < 4; ++i)
+        writeTone("in/t" + std::to_string(i) + ".wav", 24000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2);
+    for (const char* jobs : {"1", "2"})
+        ASSERT_EQ(runCrumlet({"render", "--in", path("in"), "--out-dir", path(std::string("out") + jobs), "--jobs", jobs,
+                              "--space", "church:mix=50", "--quiet"})
+                      .exitCode,
+                  0);
+    for (int i = 0; i < 4; ++i)
+    {
+        const std::string name = "t" + std::to_string(i) + ".wav";
+        EXPECT_EQ(readAll(path("out1/" + name)), readAll(path("out2/" + name))) << name;
+    }
+}
 } // namespace
