@@ -3,7 +3,7 @@
 # (under wine64), at the defaults and with every shipped preset, and compares them: the
 # parameter blocks byte for byte, the outputs sample for sample (crumlet.exe compare: identical,
 # or within 1e-6 relative RMS). Fails on the first that differs further. The effect alone is
-# compared: a preset's transmission (codecs, loss, radio) is the Linux tool's own stage.
+# compared: a preset's transmission (codecs, loss, radio) and space are the Linux tool's own stages.
 #   windows/compare-renders.sh LINUX_CRUMLET WINDOWS_CRUMLET_EXE OUT_DIR
 set -euo pipefail
 linux=$1 windows=$2 out=$3
@@ -35,7 +35,7 @@ STRIP
     cmp -l "$out/$slug-linux.bank" "$out/$slug-windows.bank" | head >&2
     return 1
   fi
-  "$linux" render "$@" --codec none --loss off --radio off --format float --out "$out/$slug-linux.raw" 2>/dev/null
+  "$linux" render "$@" --codec none --loss off --radio off --space off --format float --out "$out/$slug-linux.raw" 2>/dev/null
   "$wine" "$windows" render "${presetFile[@]}" --out "$out/$slug-windows.f32" 2>/dev/null
   echo -n "$name: "
   "$wine" "$windows" compare "$out/$slug-windows.f32" "$out/$slug-linux.raw"

@@ -209,7 +209,9 @@ bool mayOutgrow32BitSizes(std::uint64_t mostFrames, int channels, int format)
 std::string readBackFault(const std::string& path, int format, int channels, int sampleRate, std::uint64_t frames,
                           const std::string& settingsJson)
 {
-    SndfileHandle file(path);
+    // Headerless samples read back as what they were written as.
+    const bool headerless = (format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW;
+    SndfileHandle file = headerless ? SndfileHandle(path, SFM_READ, format, channels, sampleRate) : SndfileHandle(path);
     if (file.rawHandle() == nullptr || file.error() != SF_ERR_NO_ERROR)
         return std::string("it does not read back: ") + file.strError();
     const auto plural = [](std::uint64_t n, const char* what) {

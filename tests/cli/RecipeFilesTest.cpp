@@ -271,3 +271,14 @@ TEST_F(RecipeFiles, WhatGoesIntoTheChunksIsBoundedAndAnOutputThatDoesNotReadBack
     EXPECT_EQ(readAll(path("again.wav")), readAll(path("base.wav")));
     EXPECT_EQ(readMetadata(path("again.wav")).settingsJson, readMetadata(path("base.wav")).settingsJson);
 }
+
+// The read-back check opened headerless outputs as if they had a header and refused them all.
+TEST_F(RecipeFiles, HeaderlessOutputsReadBackAsWritten)
+{
+    const std::string in = writeTone("tone.wav", 4800, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2);
+    const ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("out.raw"), "--format", "float", "--quiet"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto bytes = std::filesystem::file_size(path("out.raw"));
+    EXPECT_EQ(bytes % (2 * sizeof(float)), 0u);
+    EXPECT_GE(bytes, 4800u * 2 * sizeof(float));
+}
