@@ -10,6 +10,7 @@
 #include "cli/commands/PresetsCommand.h"
 #include "cli/commands/RenderCommand.h"
 #include "cli/commands/SimsCommand.h"
+#include "cli/commands/SpacesCommand.h"
 #include "cli/settings/UsageError.h"
 #include "cli/commands/ValidateCommand.h"
 #include "cli/render/DeliveryOptions.h"
@@ -155,6 +156,14 @@ int main(int argc, char** argv)
     simsCommand->add_flag("--json", sims.json, "As JSON, for tools");
     simsCommand->footer(kSimsSectionsHelp);
 
+    SpacesOptions spaces;
+    CLI::App* spacesCommand = app.add_subcommand("spaces", "List the generated spaces a line can be heard in");
+    spacesCommand->add_option("words", spaces.words,
+                              "Only spaces with every word whole in their name, description or tags (reverb, room, "
+                              "hall, station, car, \"next door\")");
+    spacesCommand->add_flag("--json", spaces.json, "As JSON, for tools: sizes in metres, volume in cubic metres, "
+                                                   "reverberation times in seconds");
+
     ValidateOptions validate;
     CLI::App* validateCommand = app.add_subcommand("validate", "Run the effect's module through the host's checks");
     validateCommand->add_option("--module", modulePath, "The effect's module to check");
@@ -164,10 +173,13 @@ int main(int argc, char** argv)
     CLI::App* plotCommand = app.add_subcommand("plot", "Draw a response plot as PNG, or print its curves");
     plotCommand->add_flag("--filters", plot.filters, "The main plot: Filters pair and EQ band");
     plotCommand->add_option("--sim", plot.sims, "Device models' responses, by name or index, overlaid (up to 6)");
+    plotCommand->add_option("--space", plot.space,
+                            "A generated space's decay, NAME[:distance=METRES] (see `crumlet spaces`): the energy decay "
+                            "curve per octave band, 125 Hz to 8 kHz");
     plotCommand->add_option("--tuning", plot.tuning, "SIMTuning for --sim, percent")->capture_default_str();
     plotCommand->add_option("--rate", plot.rate, "Design rate for --sim, Hz")->capture_default_str();
-    plotCommand->footer("With --preset (or --set, --bank) and neither --filters nor --sim: the preset's whole response "
-                        "at 48 kHz as the engine plays it, the filters, EQ, device and level together.");
+    plotCommand->footer("With --preset (or --set, --bank) and neither --filters, --sim nor --space: the preset's whole "
+                        "response at 48 kHz as the engine plays it, the filters, EQ, device and level together.");
     plotCommand->add_option("--out", plot.output, "PNG file to write");
     plotCommand->add_flag("--csv", plot.csv, "Print the curves as CSV instead, one row per grid frequency");
     addSettingsOptions(plotCommand, plot.assignments, plot.preset, plot.bankFile);
@@ -224,6 +236,7 @@ int main(int argc, char** argv)
             {presetsCommand, [&] { return runPresets(presets); }},
             {paramsCommand, [&] { return runParams(paramsJson); }},
             {simsCommand, [&] { return runSims(sims); }},
+            {spacesCommand, [&] { return runSpaces(spaces); }},
             {validateCommand, [&] { return runValidate(validate); }},
             {plotCommand, [&] { return runPlot(plot); }},
             {artworkCommand, [&] { return runArtwork(artworkDir); }},

@@ -47,6 +47,7 @@ struct RoomDescription
 {
     const char* name;  // as settings name it: lower case, words joined by '-'
     const char* sound; // one line: how it sounds
+    const char* tags;  // what it is and what it is heard as, for finding it: "train station, hall, PA"
     RoomSize size;
     std::array<const Material*, kSurfaceCount> surfaces; // in the order of Surface
     Point source;

@@ -4,7 +4,7 @@
 #include "cli/io/LivePlayback.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/settings/Presets.h"
-#include "cli/pictures/ResponsePicture.h"
+#include "cli/pictures/PictureParts.h"
 #include "cli/settings/SettingsOptions.h"
 #include "cli/io/QuotedText.h"
 #include "cli/settings/UsageError.h"

@@ -1,16 +1,21 @@
 #include "cli/commands/PlotCommand.h"
 
 #include "cli/render/EffectHost.h"
+#include "cli/pictures/DecayPicture.h"
 #include "cli/pictures/PresetResponse.h"
 #include "cli/pictures/ResponsePicture.h"
 #include "cli/pictures/SimResponse.h"
+#include "cli/pictures/SpaceDecay.h"
 #include "cli/settings/Presets.h"
+#include "cli/settings/SpaceSearch.h"
 #include "pipeline/ServedAudio.h"
 #include "cli/settings/SettingsOptions.h"
 #include "cli/settings/UsageError.h"
 
 #include "engine/sim/SimModel.h"
 #include "engine/stages/SimStage.h"
+#include "space/SpaceError.h"
+#include "space/SpaceSettings.h"
 #include "widgets/C_Crumlet_Calculator.h"
 #include "widgets/Freq_Plot.h"
 
@@ -19,6 +24,7 @@
 #include <iterator>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace
 {
@@ -286,22 +292,175 @@ int plotWhole(const PlotOptions& options)
     writePng(drawResponsePicture(plot, style), options.output);
     return 0;
 }
+
+// The octave bands' colours, low to high as the spectrum runs from red to violet.
+const juce::Colour kBandColours[] = {juce::Colour(0xFFFF6B6B), juce::Colour(0xFFFFA94D), juce::Colour(0xFFFFD43B),
+                                     juce::Colour(0xFF8CE99A), juce::Colour(0xFF66D9E8), juce::Colour(0xFF6F8CFF),
+                                     juce::Colour(0xFFDA77F2)};
+constexpr double kSpaceRate = 48000.0;
+// Where space::reverberationTimeT30 reads the curves.
+constexpr double kFitTopDb = -5.0;
+constexpr double kFitBottomDb = -35.0;
+
+// The generated space --space names, and where its listener stands; UsageError for anything
+// else.
+const space::RoomDescription& spaceToPlot(const std::string& text, std::optional<double>& distance)
+{
+    space::SpaceSettings settings;
+    try
+    {
+        settings = space::parseSpace(text);
+    }
+    catch (const space::SpaceError& e)
+    {
+        throw UsageError(std::string("--space: ") + e.what());
+    }
+    const space::RoomDescription* room = space::findSpace(settings.source);
+    if (room == nullptr)
+        throw UsageError("no space " + quoted(settings.source.empty() ? text : settings.source, kQuotedExcerptBytes) +
+                         spaceNameHint(settings.source));
+    if (settings.mixPercent != 100.0 || settings.predelayMs != 0.0)
+        throw UsageError("--space draws the space's own decay: it takes NAME[:distance=METRES], not mix= or predelay=");
+    distance = settings.distance;
+    return *room;
+}
+
+// Until the longest band has fallen by 60 dB, and at least until `atLeast`, up to a round
+// number: 2.93 s shows 3 s, 0.137 s 0.14 s.
+double secondsShown(const SpaceDecay& decay, double atLeast)
+{
+    double fallen = atLeast;
+    for (const BandDecay& band : decay.bands)
+    {
+        const auto below = std::find_if(band.db.begin(), band.db.end(), [](double db) { return db <= -60.0; });
+        fallen = std::max(fallen, static_cast<double>(below - band.db.begin()) * decay.stepSeconds);
+    }
+    // To the next tenth of the first significant digit, with a little room after the curves.
+    const double unit = std::pow(10.0, std::floor(std::log10(fallen * 1.05))) / 10.0;
+    return std::ceil(fallen * 1.05 / unit) * unit;
+}
+
+// Seconds to three digits: 2.77 s, 0.0920 s.
+std::string secondsText(double seconds)
+{
+    return formatted("%#.3g s", seconds);
+}
+
+// When the stated octaves' curves (their mean) have fallen to `db`.
+double statedOctavesAt(const SpaceDecay& decay, double db)
+{
+    const auto& low = decay.bands[space::kBand500].db;
+    const auto& high = decay.bands[space::kBand1000].db;
+    std::size_t i = 0;
+    while (i + 1 < std::min(low.size(), high.size()) && 0.5 * (low[i] + high[i]) > db)
+        ++i;
+    return static_cast<double>(i) * decay.stepSeconds;
+}
+
+std::string bandLabel(double hz)
+{
+    return hz >= 1000.0 ? formatted("%g kHz", hz / 1000.0) : formatted("%g Hz", hz);
+}
+
+// One row a step: the time, then each band's curve (empty once its energy has ended).
+void printDecayCsv(const SpaceDecay& decay)
+{
+    std::printf("time_s");
+    std::size_t rows = 0;
+    for (const BandDecay& band : decay.bands)
+    {
+        std::printf(",%shz_db", frequencyLabel(band.centreHz).c_str());
+        rows = std::max(rows, band.db.size());
+    }
+    std::printf("\n");
+    for (std::size_t i = 0; i < rows; ++i)
+    {
+        std::printf("%.3f", static_cast<double>(i) * decay.stepSeconds);
+        for (const BandDecay& band : decay.bands)
+            if (i < band.db.size())
+                std::printf(",%.3f", band.db[i]);
+            else
+                std::printf(",");
+        std::printf("\n");
+    }
+}
+
+std::string t30Text(double t30)
+{
+    return std::isfinite(t30) ? "T30 " + secondsText(t30) : std::string("T30 -");
+}
+
+DecayPictureStyle decayStyle(const space::RoomDescription& room, const SpaceDecay& decay)
+{
+    DecayPictureStyle style;
+    style.title = "Space \"" + std::string(room.name) + "\": energy decay per octave band, RT60 " +
+                  secondsText(decay.statedRt60);
+    style.subtitle = formatted("RT60: the 500 Hz and 1 kHz octaves' mean; listener %.1f m from the source; both ears "
+                               "at 48 kHz, Schroeder's backward integration",
+                               decay.distance);
+    style.stepSeconds = decay.stepSeconds;
+    for (std::size_t b = 0; b < decay.bands.size(); ++b)
+    {
+        const BandDecay& band = decay.bands[b];
+        // The two octaves the stated time is the mean of, bolder.
+        const bool stated = b == space::kBand500 || b == space::kBand1000;
+        style.lines.push_back({kBandColours[b], stated ? 2.6f : 1.6f, band.db});
+        style.legend.push_back({kBandColours[b], bandLabel(band.centreHz) + "\t" + t30Text(band.t30)});
+    }
+    // The stated decay laid on the stated octaves, through the middle of the range T30 is read
+    // in, from that range's top.
+    const double middleDb = 0.5 * (kFitTopDb + kFitBottomDb);
+    style.referenceDb = kFitTopDb;
+    style.referenceStart = statedOctavesAt(decay, middleDb) - (kFitTopDb - middleDb) / 60.0 * decay.statedRt60;
+    style.referenceRt60 = decay.statedRt60;
+    style.seconds = secondsShown(decay, style.referenceStart + style.referenceRt60);
+    const double measured = 0.5 * (decay.bands[space::kBand500].t30 + decay.bands[space::kBand1000].t30);
+    style.referenceLabel = "stated RT60 " + secondsText(decay.statedRt60) + ", measured " + t30Text(measured);
+    style.fitTopDb = kFitTopDb;
+    style.fitBottomDb = kFitBottomDb;
+    style.fitLabel = "T30: the time to fall from -5 to -35 dB, doubled";
+    return style;
+}
+
+int plotSpace(const PlotOptions& options)
+{
+    std::optional<double> distance;
+    const space::RoomDescription& room = spaceToPlot(options.space, distance);
+    SpaceDecay decay;
+    try
+    {
+        decay = spaceDecay(room, distance, kSpaceRate);
+    }
+    catch (const space::SpaceError& e)
+    {
+        throw UsageError(std::string("--space: ") + e.what());
+    }
+    if (options.csv)
+        printDecayCsv(decay);
+    else
+        writePng(drawDecayPicture(decayStyle(room, decay)), options.output);
+    return 0;
+}
 } // namespace
 
 int runPlot(const PlotOptions& options)
 {
     return reportingErrors("plot", [&] {
         const bool settingsGiven = !options.assignments.empty() || !options.preset.empty() || !options.bankFile.empty();
-        if (options.filters && !options.sims.empty())
-            throw UsageError("give either --filters or --sim NAME|INDEX..., not both");
-        if (!options.filters && options.sims.empty() && !settingsGiven)
+        const int kinds = (options.filters ? 1 : 0) + (options.sims.empty() ? 0 : 1) + (options.space.empty() ? 0 : 1);
+        if (kinds > 1)
+            throw UsageError("give one of --filters, --sim NAME|INDEX... and --space NAME, not several");
+        if (kinds == 0 && !settingsGiven)
             throw UsageError("give --preset NAME (or --set, --bank) for a preset's whole response, --filters for the "
-                             "main plot, or --sim NAME|INDEX... for devices");
+                             "main plot, --sim NAME|INDEX... for devices, or --space NAME for a space's decay");
         if (!options.csv && options.output.empty())
             throw UsageError("give --out FILE.png, or --csv to print the curves");
-        if (!options.sims.empty() && settingsGiven)
-            throw UsageError("--set, --preset and --bank go with --filters or alone, not with --sim");
+        if ((!options.sims.empty() || !options.space.empty()) && settingsGiven)
+            throw UsageError(std::string("--set, --preset and --bank go with --filters or alone, not with ") +
+                             (options.sims.empty() ? "--space" : "--sim"));
         const juce::ScopedJuceInitialiser_GUI framework;
+        if (!options.space.empty())
+            return plotSpace(options);
         return options.filters ? plotFilters(options) : !options.sims.empty() ? plotSims(options) : plotWhole(options);
     });
 }

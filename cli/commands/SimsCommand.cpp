@@ -4,6 +4,7 @@
 #include "cli/pictures/SimResponse.h"
 #include "cli/io/QuotedText.h"
 #include "cli/settings/DeviceSearch.h"
+#include "cli/settings/SpaceSearch.h"
 #include "cli/settings/UsageError.h"
 
 #include "engine/sim/SimModel.h"
@@ -34,7 +35,8 @@ const char* const kSimsSectionsHelp =
     "(to 4 kHz) or muffled (to 2 kHz), flat (within 3 dB).\n"
     "WORDS: each must stand whole in a device's name, category, tags or description (a word of\n"
     "five letters or more also finds longer words it begins: announce, announcement); quote a\n"
-    "phrase: crumlet sims \"public address\". --json lists each device's tags.";
+    "phrase: crumlet sims \"public address\". --json lists each device's tags. Words that find\n"
+    "spaces too (station, hall, reverb) name them and `crumlet spaces`, where a line is heard.";
 
 namespace
 {
@@ -173,6 +175,32 @@ nlohmann::ordered_json modelJson(const ListedModel& listed)
             {"sections", sections}};
 }
 
+// A word as a shell takes it back: in double quotes unless it is letters, digits, '-' and '_'.
+std::string shellWord(const std::string& word)
+{
+    const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](unsigned char c) {
+        return std::isalnum(c) != 0 || c == '-' || c == '_';
+    });
+    return plain ? word : quoted(word, kQuotedExcerptBytes);
+}
+
+// Words that find spaces ("station", "reverb", "hall") are looked for where a line is heard,
+// not in what it is played through: the spaces they find, and the command that lists them.
+void pointAtSpaces(const std::vector<std::string>& words)
+{
+    const auto found = spacesMatching(words);
+    if (words.empty() || found.empty())
+        return;
+    std::string names, command = "crumlet spaces";
+    for (const auto* room : found)
+        names += (names.empty() ? "" : ", ") + std::string(room->name);
+    for (const auto& word : words)
+        command += " " + shellWord(word);
+    // After the listing, also when both streams go to one pipe.
+    std::fflush(stdout);
+    std::fprintf(stderr, "spaces: %s (%s)\n", names.c_str(), command.c_str());
+}
+
 int sims(const SimsOptions& options)
 {
     if (options.json)
@@ -195,10 +223,12 @@ int sims(const SimsOptions& options)
     if (listed.empty())
     {
         std::fprintf(stderr, "crumlet sims: no device matches\n");
+        pointAtSpaces(options.words);
         return 1;
     }
     if (options.sections)
         std::printf("\nT x: the frequency follows SIMTuning (50 to 200 %%); see crumlet sims --help.\n");
+    pointAtSpaces(options.words);
     return 0;
 }
 } // namespace

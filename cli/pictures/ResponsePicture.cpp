@@ -1,6 +1,5 @@
 #include "cli/pictures/ResponsePicture.h"
 
-#include "cli/settings/UsageError.h"
 #include "widgets/ArialFont.h"
 #include "widgets/Freq_Plot.h"
 
@@ -10,13 +9,7 @@
 
 namespace
 {
-const juce::Colour kBackground{0xFF16181B};
-const juce::Colour kPlotArea{0xFF202328};
-const juce::Colour kMinorLine{0x1FFFFFFF};
-const juce::Colour kMajorLine{0x40FFFFFF};
-const juce::Colour kZeroLine{0x8CFFFFFF};
-const juce::Colour kLabel{0xFFC8CCD2};
-const juce::Colour kTitle{0xFFF2F3F5};
+using namespace picture;
 
 // Every 1-2-5 step inside the axis is labelled; the other whole multiples get a faint line.
 void drawFrequencyGrid(juce::Graphics& g, const Freq_Plot& plot, juce::Rectangle<int> area)
@@ -99,23 +92,6 @@ void drawLegend(juce::Graphics& g, const std::vector<LegendEntry>& legend, int r
         x -= 18;
     }
 }
-constexpr int kLegendRow = 18;
-
-// Entries one under another, below the plot's frequency labels.
-void drawLegendColumn(juce::Graphics& g, const std::vector<LegendEntry>& legend, int left, int top)
-{
-    g.setFont(arialFont(13.0f));
-    int y = top;
-    for (const auto& e : legend)
-    {
-        g.setColour(e.colour);
-        g.fillRect(left, y + 3, 14, 10);
-        g.setColour(kLabel);
-        g.drawText(e.text, left + 20, y, 1200, 16, juce::Justification::centredLeft, false);
-        y += kLegendRow;
-    }
-}
-
 void drawOverlay(juce::Graphics& g, const Freq_Plot& plot, const OverlayCurve& curve)
 {
     juce::Path path;
@@ -155,16 +131,7 @@ juce::Image drawResponsePicture(Freq_Plot& plot, const ResponsePictureStyle& sty
     juce::Image image(juce::Image::ARGB, area.getRight() + PictureFrame::kRight,
                       area.getBottom() + PictureFrame::kBottom + legendRows * kLegendRow, true);
     juce::Graphics g(image);
-    g.fillAll(kBackground);
-    g.setColour(kPlotArea);
-    g.fillRect(area);
-
-    g.setColour(kTitle);
-    g.setFont(arialFont(17.0f));
-    g.drawText(style.title, PictureFrame::kLeft, 10, area.getWidth(), 20, juce::Justification::centredLeft, false);
-    g.setColour(kLabel);
-    g.setFont(arialFont(13.0f));
-    g.drawText(style.subtitle, PictureFrame::kLeft, 32, area.getWidth(), 16, juce::Justification::centredLeft, false);
+    drawBackground(g, area, style.title, style.subtitle);
     if (!style.legendBelow)
         drawLegend(g, style.legend, area.getRight(), 32);
 
@@ -184,14 +151,4 @@ juce::Image drawResponsePicture(Freq_Plot& plot, const ResponsePictureStyle& sty
     g.setColour(kMajorLine);
     g.drawRect(area, 1);
     return image;
-}
-
-void writePng(const juce::Image& image, const std::string& path)
-{
-    const juce::File file = juce::File::getCurrentWorkingDirectory().getChildFile(juce::String(path));
-    file.deleteFile();
-    juce::FileOutputStream out(file);
-    juce::PNGImageFormat png;
-    if (!out.openedOk() || !png.writeImageToStream(image, out))
-        throw IoError("cannot write \"" + path + "\"");
 }

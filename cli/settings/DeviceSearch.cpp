@@ -1,75 +1,16 @@
 #include "cli/settings/DeviceSearch.h"
 
+#include "cli/settings/WordSearch.h"
 #include "params/DeviceTags.h"
-
-#include <cctype>
-
-namespace
-{
-constexpr std::size_t kPrefixFrom = 5;
-
-std::string lower(std::string s)
-{
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-bool isWordChar(char c)
-{
-    return std::isalnum(static_cast<unsigned char>(c)) != 0;
-}
-
-// `phrase` in `text` starting at a word's start and ending at one's end (or, for a long
-// enough phrase, anywhere within the last word).
-bool holdsWord(const std::string& text, const std::string& phrase)
-{
-    if (phrase.empty())
-        return true;
-    for (std::size_t at = text.find(phrase); at != std::string::npos; at = text.find(phrase, at + 1))
-    {
-        const bool starts = at == 0 || !isWordChar(text[at - 1]);
-        const std::size_t end = at + phrase.size();
-        const bool ends = end == text.size() || !isWordChar(text[end]);
-        if (starts && (ends || phrase.size() >= kPrefixFrom))
-            return true;
-    }
-    return false;
-}
-} // namespace
 
 bool deviceMatches(const DeviceText& device, const std::vector<std::string>& words)
 {
-    const std::string text =
-        lower(device.name + " | " + device.category + " | " + device.tags + " | " + device.description);
-    for (const auto& w : words)
-    {
-        // Words split on spaces unless quoted: "public address" is one phrase.
-        std::string phrase = lower(w);
-        if (!holdsWord(text, phrase))
-            return false;
-    }
-    return true;
+    return holdsEveryWord(device.name + " | " + device.category + " | " + device.tags + " | " + device.description, words);
 }
 
 std::vector<std::string> deviceTags(int model)
 {
-    std::vector<std::string> tags;
     if (model < 0 || static_cast<std::size_t>(model) >= kDeviceCount)
-        return tags;
-    const std::string all = kDeviceTags[model].tags;
-    std::size_t from = 0;
-    while (from < all.size())
-    {
-        std::size_t comma = all.find(',', from);
-        if (comma == std::string::npos)
-            comma = all.size();
-        std::string tag = all.substr(from, comma - from);
-        while (!tag.empty() && tag.front() == ' ')
-            tag.erase(tag.begin());
-        if (!tag.empty())
-            tags.push_back(tag);
-        from = comma + 1;
-    }
-    return tags;
+        return {};
+    return tagList(kDeviceTags[model].tags);
 }

@@ -1,8 +1,5 @@
-// Finding a device by words: each word must stand whole in its name, its category, its tags
-// (params/DeviceTags.h) or the description of its response, in any case. A word of five
-// letters or more also finds the words it begins ("announce": "announcement"); a shorter one
-// only itself, so that "PA" is the public address and not "Pail" or "Panel". Words in quotes
-// ("public address") are one phrase, matched on word boundaries.
+// Finding a device by words (WordSearch.h): each word must stand whole in its name, its
+// category, its tags (params/DeviceTags.h) or the description of its response.
 #pragma once
 
 #include <string>

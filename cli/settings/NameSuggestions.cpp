@@ -161,7 +161,7 @@ std::string propertySuggestion(const quarl::PluginDescription& d, const std::str
     return {};
 }
 
-std::string presetSuggestion(const std::vector<std::string>& names, const std::string& typed)
+std::string nameSuggestion(const std::vector<std::string>& names, const std::string& typed)
 {
     const std::string t = lower(typed);
     std::vector<std::string> holding;

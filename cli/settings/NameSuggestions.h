@@ -1,6 +1,6 @@
 // Finding what a tired user meant: the editor's legends as aliases of the properties they
-// label, the properties whose names hold a word typed, the closest spellings of a property or
-// a preset, and the two readings of a bare number given for a list of numbers.
+// label, the properties whose names hold a word typed, the closest spellings of a property,
+// a preset or a space, and the two readings of a bare number given for a list of numbers.
 #pragma once
 
 #include "quarl/PluginDescription.h"
@@ -34,8 +34,9 @@ std::size_t editDistance(const std::string& a, const std::string& b);
 // nothing is near.
 std::string propertySuggestion(const quarl::PluginDescription& description, const std::string& name);
 
-// "did you mean "Police radio"?" for a mistyped preset name among `names`, or empty.
-std::string presetSuggestion(const std::vector<std::string>& names, const std::string& typed);
+// "did you mean "Police radio"?" for a mistyped name among `names` (a preset's, a space's):
+// the names holding what was typed, or the closest spelling; empty when nothing is near.
+std::string nameSuggestion(const std::vector<std::string>& names, const std::string& typed);
 
 // For a list property whose entries are numbers (rates, bit depths, slopes): a bare number
 // that is no entry's text reads two ways, as a value and as an index. The refusal naming

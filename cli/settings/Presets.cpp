@@ -264,7 +264,7 @@ std::string presetNameHint(const std::string& typed)
     std::vector<std::string> names;
     for (const auto& preset : factoryPresets())
         names.push_back(preset.name);
-    const std::string suggestion = presetSuggestion(names, typed);
+    const std::string suggestion = nameSuggestion(names, typed);
     return suggestion.empty() ? " (presets: " + factoryNames() + ")" : "; " + suggestion;
 }
 

@@ -115,11 +115,11 @@ TEST(NameSuggestions, AMistypedPresetGetsDidYouMean)
     std::vector<std::string> names;
     for (const auto& p : factoryPresets())
         names.push_back(p.name);
-    EXPECT_EQ(presetSuggestion(names, "Polce radio"), "did you mean \"Police radio\"?");
-    EXPECT_EQ(presetSuggestion(names, "walkie"), "did you mean \"Walkie-talkie\"?");
-    EXPECT_EQ(presetSuggestion(names, "radio"),
+    EXPECT_EQ(nameSuggestion(names, "Polce radio"), "did you mean \"Police radio\"?");
+    EXPECT_EQ(nameSuggestion(names, "walkie"), "did you mean \"Walkie-talkie\"?");
+    EXPECT_EQ(nameSuggestion(names, "radio"),
               "did you mean \"Police radio\", \"Pilot radio\", \"Digital radio\" (one of them)?");
-    EXPECT_EQ(presetSuggestion(names, "xyzzy"), "");
+    EXPECT_EQ(nameSuggestion(names, "xyzzy"), "");
     ParameterSettings s = fresh();
     try
     {

@@ -1,9 +1,16 @@
-// `crumlet plot`: the curves it prints and the picture it writes.
+// `crumlet plot`: the curves it prints and the picture it writes; a space's decay.
 #include "cli/commands/PlotCommand.h"
+#include "cli/pictures/DecayPicture.h"
+#include "space/DecayAnalysis.h"
+#include "space/RoomAcoustics.h"
+#include "space/SpaceCatalogue.h"
+
+#include "CrumletProcess.h"
 
 #include <gtest/gtest.h>
 #include <juce_graphics/juce_graphics.h>
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -178,4 +185,125 @@ TEST(PlotCommand, APresetsWholeResponseIsItsStagesTogether)
     both.sims = {"1"};
     both.csv = true;
     EXPECT_EQ(runPlot(both), 2);
+}
+
+namespace
+{
+// `crumlet plot --space ... --csv`: the header's columns, and each column's values (NaN for an
+// empty cell).
+struct DecayCsv
+{
+    std::vector<std::string> columns;
+    std::vector<std::vector<double>> values; // per column
+};
+
+DecayCsv decayCsv(const std::string& space)
+{
+    const ProcessResult r = runCrumlet({"plot", "--space", space, "--csv"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    DecayCsv csv;
+    std::istringstream text(r.out);
+    std::string line;
+    std::getline(text, line);
+    std::istringstream header(line);
+    for (std::string cell; std::getline(header, cell, ',');)
+        csv.columns.push_back(cell);
+    csv.values.resize(csv.columns.size());
+    while (std::getline(text, line))
+    {
+        std::istringstream cells(line + ",");
+        std::size_t c = 0;
+        for (std::string cell; std::getline(cells, cell, ',') && c < csv.values.size(); ++c)
+            csv.values[c].push_back(cell.empty() ? std::nan("") : std::stod(cell));
+    }
+    return csv;
+}
+
+// A column's values up to its first empty cell.
+std::vector<double> curveOf(const std::vector<double>& column)
+{
+    std::vector<double> curve;
+    for (double v : column)
+    {
+        if (std::isnan(v))
+            break;
+        curve.push_back(v);
+    }
+    return curve;
+}
+} // namespace
+
+// Each space's curves, read as room acoustics reads them, give the time the space states.
+TEST(PlotSpace, CsvCurvesFallAtTheTimeTheSpaceStates)
+{
+    for (const auto& room : space::spaceCatalogue())
+    {
+        SCOPED_TRACE(room.name);
+        const DecayCsv csv = decayCsv(room.name);
+        ASSERT_EQ(csv.columns, (std::vector<std::string>{"time_s", "125hz_db", "250hz_db", "500hz_db", "1khz_db",
+                                                          "2khz_db", "4khz_db", "8khz_db"}));
+        const auto& time = csv.values[0];
+        ASSERT_GT(time.size(), 10u);
+        EXPECT_EQ(time[0], 0.0);
+        EXPECT_NEAR(time[1], 0.001, 1e-9); // a row a millisecond
+        for (std::size_t c = 1; c < csv.columns.size(); ++c)
+        {
+            const std::vector<double> curve = curveOf(csv.values[c]);
+            ASSERT_FALSE(curve.empty()) << csv.columns[c];
+            EXPECT_NEAR(curve[0], 0.0, 1e-3) << csv.columns[c];
+            for (std::size_t i = 1; i < curve.size(); ++i)
+                ASSERT_LE(curve[i], curve[i - 1] + 1e-3) << csv.columns[c] << " at row " << i;
+        }
+        const double measured = 0.5 * (space::reverberationTimeT30(curveOf(csv.values[3]), 1000.0) +
+                                       space::reverberationTimeT30(curveOf(csv.values[4]), 1000.0));
+        const double stated = space::statedRt60(room);
+        EXPECT_NEAR(measured / stated, 1.0, 0.10) << "measured " << measured << " s, stated " << stated << " s";
+    }
+}
+
+// distance= moves the listener: near the loudspeaker the direct sound is a large share of the
+// energy and has arrived at once; from the far end, nothing has arrived after 40 ms.
+TEST(PlotSpace, DistanceMovesTheListener)
+{
+    const auto near = curveOf(decayCsv("station:distance=2").values[4]);
+    const auto far = curveOf(decayCsv("station").values[4]);
+    ASSERT_GT(near.size(), 40u);
+    ASSERT_GT(far.size(), 40u);
+    EXPECT_LT(near[40], -3.0);
+    EXPECT_EQ(far[40], 0.0);
+}
+
+TEST(PlotSpace, WritesAPictureOfItsSize)
+{
+    const juce::File file = juce::File::createTempFile(".png");
+    const ProcessResult r =
+        runCrumlet({"plot", "--space", "church", "--out", file.getFullPathName().toStdString()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const juce::Image image = juce::ImageFileFormat::loadFrom(file);
+    file.deleteFile();
+    ASSERT_TRUE(image.isValid());
+    EXPECT_EQ(image.getWidth(), PictureFrame::kLeft + kDecayPlotWidth + PictureFrame::kRight);
+    EXPECT_EQ(image.getHeight(), PictureFrame::kTop + kDecayPlotHeight + PictureFrame::kBottom);
+}
+
+TEST(PlotSpace, WhatIsNoSpaceOrNotItsDecayIsAUsageError)
+{
+    ProcessResult r = runCrumlet({"plot", "--space", "staton", "--csv"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("no space \"staton\"; did you mean \"station\"?"), std::string::npos) << r.err;
+    r = runCrumlet({"plot", "--space", "kitchen", "--csv"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("(spaces: car, phone-booth"), std::string::npos) << r.err;
+    r = runCrumlet({"plot", "--space", "phone-booth:distance=5", "--csv"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("at most"), std::string::npos) << r.err;
+    r = runCrumlet({"plot", "--space", "station:mix=50", "--csv"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("distance="), std::string::npos) << r.err;
+    EXPECT_EQ(runCrumlet({"plot", "--space", "station:loud=3", "--csv"}).exitCode, 2);
+    EXPECT_EQ(runCrumlet({"plot", "--space", "station", "--sim", "1", "--csv"}).exitCode, 2);
+    EXPECT_EQ(runCrumlet({"plot", "--space", "station", "--filters", "--csv"}).exitCode, 2);
+    EXPECT_EQ(runCrumlet({"plot", "--space", "station", "--preset", "Megaphone", "--csv"}).exitCode, 2);
+    EXPECT_EQ(runCrumlet({"plot", "--space", "station"}).exitCode, 2); // neither --out nor --csv
 }
