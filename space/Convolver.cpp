@@ -78,12 +78,33 @@ Extent extentOf(const std::vector<float>& impulse)
 }
 } // namespace
 
+std::size_t firstPartitionOf(Partitioning partitioning)
+{
+    return partitioning == Partitioning::LargeBlocks ? kLargestPartition : kSmallestPartition;
+}
+
+std::size_t firstPartitionFor(std::size_t bufferFrames)
+{
+    std::size_t frames = kSmallestPartition;
+    while (frames < bufferFrames && frames < kLargestPartition)
+        frames *= 2;
+    return frames;
+}
+
 Convolver::Convolver(const std::vector<const std::vector<float>*>& impulses, std::size_t offset,
                      Partitioning partitioning)
-    : m_engine(std::make_unique<Convproc>()),
-      m_blockFrames(partitioning == Partitioning::LargeBlocks ? kLargestPartition : kSmallestPartition),
+    : Convolver(impulses, offset, firstPartitionOf(partitioning))
+{
+}
+
+Convolver::Convolver(const std::vector<const std::vector<float>*>& impulses, std::size_t offset,
+                     std::size_t firstPartition)
+    : m_engine(std::make_unique<Convproc>()), m_blockFrames(firstPartition),
       m_channels(static_cast<unsigned>(impulses.size()))
 {
+    if (firstPartition < kSmallestPartition || firstPartition > kLargestPartition ||
+        (firstPartition & (firstPartition - 1)) != 0)
+        throw std::invalid_argument("a convolver's first partition is a power of two, 64 to 8192 frames");
     if (impulses.empty() || impulses.size() > Convproc::MAXINP)
         throw std::invalid_argument("a convolver takes 1 to 64 channels");
     std::size_t length = 0;
@@ -94,7 +115,9 @@ Convolver::Convolver(const std::vector<const std::vector<float>*>& impulses, std
 
     makeFftwPlannerThreadSafe();
     const auto block = static_cast<std::uint32_t>(m_blockFrames);
-    m_engine->set_options(Convproc::OPT_VECTOR_MODE);
+    // A caller that does not wait may find partitions late many blocks running: the engine
+    // goes on (by default it would stop for good after five).
+    m_engine->set_options(Convproc::OPT_VECTOR_MODE | Convproc::OPT_LATE_CONTIN);
     check(m_engine->configure(m_channels, m_channels, static_cast<std::uint32_t>(length), block, block,
                               kLargestPartition, 0.f),
           "its configuration");
@@ -130,6 +153,6 @@ float* Convolver::input(unsigned channel) { return m_engine->inpdata(channel); }
 
 const float* Convolver::output(unsigned channel) const { return m_engine->outdata(channel); }
 
-void Convolver::run() { m_engine->process(true); }
+bool Convolver::run(bool waitForWorkers) { return m_engine->process(waitForWorkers) == 0; }
 
 } // namespace space

@@ -33,6 +33,12 @@ Space::Space(const SpaceSettings& settings, double sampleRate, unsigned channels
 
 Space::Space(std::shared_ptr<const ImpulseResponse> impulse, unsigned channels, const Blend& blend,
              Partitioning partitioning)
+    : Space(std::move(impulse), channels, blend, firstPartitionOf(partitioning))
+{
+}
+
+Space::Space(std::shared_ptr<const ImpulseResponse> impulse, unsigned channels, const Blend& blend,
+             std::size_t firstPartition)
     : m_impulse(checked(std::move(impulse), channels)), m_channels(channels),
       m_wet(static_cast<float>(blend.mixPercent / 100.0)), m_dry(static_cast<float>(1.0 - blend.mixPercent / 100.0))
 {
@@ -53,7 +59,7 @@ Space::Space(std::shared_ptr<const ImpulseResponse> impulse, unsigned channels, 
 
     const auto offset = static_cast<std::size_t>(std::lround(blend.predelayMs * 1e-3 * m_impulse->sampleRate));
     m_tailFrames = offset + m_impulse->frames() - 1;
-    m_convolver = std::make_unique<Convolver>(paths, offset, partitioning);
+    m_convolver = std::make_unique<Convolver>(paths, offset, firstPartition);
     m_block.assign(m_convolver->blockFrames() * channels, 0.f);
 }
 
@@ -106,7 +112,8 @@ void Space::finish(std::vector<float>& out)
 
 void Space::runBlock(std::vector<float>& out, std::size_t framesOut)
 {
-    m_convolver->run();
+    if (!m_convolver->run(m_waiting))
+        ++m_lateBlocks;
     const std::size_t start = out.size();
     out.resize(start + framesOut * m_channels);
     float* o = out.data() + start;

@@ -4,9 +4,9 @@
 // samples as one piece, and every run the same.
 //
 // The output lines up with the input (output frame k is input frame k in the space); frames
-// come out a block after they go in (Convolver.h: 8192 frames for files, 64 live), and
-// finish() brings out the rest with the space's tail: as many frames as went in, plus
-// tailFrames().
+// come out a block after they go in (Convolver.h: 8192 frames for files; live, 64 or a
+// caller's largest buffer), and finish() brings out the rest with the space's tail: as many
+// frames as went in, plus tailFrames().
 //
 // Channels: the space keeps the line's channel count. An impulse response of one channel
 // serves every channel; one of two serves a stereo line ear by ear (left to left, right to
@@ -19,6 +19,7 @@
 #include "space/SpaceSettings.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,10 @@ public:
     // Any impulse response, at the line's rate.
     Space(std::shared_ptr<const ImpulseResponse> impulse, unsigned channels, const Blend& blend,
           Partitioning partitioning = Partitioning::LargeBlocks);
+    // The same with a first partition of `firstPartition` frames (Convolver.h): a real-time
+    // caller's, for its largest buffer (firstPartitionFor).
+    Space(std::shared_ptr<const ImpulseResponse> impulse, unsigned channels, const Blend& blend,
+          std::size_t firstPartition);
     ~Space();
     Space(const Space&) = delete;
     Space& operator=(const Space&) = delete;
@@ -62,6 +67,13 @@ public:
     std::size_t heldBackFrames() const;
     const ImpulseResponse& impulse() const { return *m_impulse; }
 
+    // Whether a block waits for the partitions the convolution's workers compute (the
+    // default: the same samples however the threads are scheduled) or, for a real-time thread
+    // that must never wait, goes on without those not yet finished.
+    void setWaiting(bool waiting) { m_waiting = waiting; }
+    // Blocks that went on without a partition.
+    std::uint64_t lateBlocks() const { return m_lateBlocks; }
+
 private:
     void runBlock(std::vector<float>& out, std::size_t framesOut);
 
@@ -75,6 +87,8 @@ private:
     std::vector<float> m_block; // the block being gathered, interleaved, while the dry line is heard
     std::size_t m_filled = 0;   // frames gathered in the block
     bool m_finished = false;
+    bool m_waiting = true;
+    std::uint64_t m_lateBlocks = 0;
 };
 
 } // namespace space

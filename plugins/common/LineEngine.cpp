@@ -1,5 +1,6 @@
 #include "plugins/common/LineEngine.h"
 
+#include "plugins/common/LineSpace.h"
 #include "transmission/Transmission.h"
 
 #include <algorithm>
@@ -61,6 +62,8 @@ bool sameRadioLevelsAndTimes(const transmission::RadioSettings& a, const transmi
     return a.staticDb == b.staticDb && a.squelchMs == b.squelchMs && a.clickDb == b.clickDb &&
            a.carrierMs == b.carrierMs && a.thresholdDb == b.thresholdDb && a.holdMs == b.holdMs;
 }
+
+bool sameRoom(const LineSpaceSetup& a, const LineSpaceSetup& b) { return a.room == b.room && a.distance == b.distance; }
 } // namespace
 
 bool LineEngine::sameCodec(const transmission::CodecSettings& a, const transmission::CodecSettings& b)
@@ -72,17 +75,30 @@ bool LineEngine::follows(const LineSetup& made, const LineSetup& wanted)
 {
     const auto &a = made.settings, &b = wanted.settings;
     return sameCodec(a.codec, b.codec) && made.seed == wanted.seed && a.radio.enabled == b.radio.enabled &&
-           a.radio.colour == b.radio.colour && a.radio.keying == b.radio.keying;
+           a.radio.colour == b.radio.colour && a.radio.keying == b.radio.keying && sameRoom(made.space, wanted.space);
 }
 
 void LineEngine::follow(const LineSetup& setup)
 {
-    if (sameLoss(setup.settings.loss, m_setup.settings.loss) &&
-        sameRadioLevelsAndTimes(setup.settings.radio, m_setup.settings.radio))
-        return;
-    m_transmission->setLossAndRadio(setup.settings.loss, setup.settings.radio);
+    if (m_space != nullptr)
+        m_space->setMix(setup.space.mixPercent);
+    if (!sameLoss(setup.settings.loss, m_setup.settings.loss) ||
+        !sameRadioLevelsAndTimes(setup.settings.radio, m_setup.settings.radio))
+        m_transmission->setLossAndRadio(setup.settings.loss, setup.settings.radio);
     m_setup = setup;
 }
+
+std::size_t LineEngine::latency() const { return m_latency + (m_space != nullptr ? m_space->latency() : 0); }
+
+std::size_t LineEngine::spaceTailFrames() const { return m_space != nullptr ? m_space->tailFrames() : 0; }
+
+void LineEngine::setWaiting(bool waiting)
+{
+    if (m_space != nullptr)
+        m_space->setWaiting(waiting);
+}
+
+std::uint64_t LineEngine::lateBlocks() const { return m_space != nullptr ? m_space->lateBlocks() : 0; }
 
 std::size_t LineEngine::warmUpFrames(double sampleRate, std::size_t maxFramesPerCall)
 {
@@ -96,6 +112,8 @@ LineEngine::LineEngine(const LineSetup& setup, double sampleRate, unsigned chann
     m_transmission = std::make_unique<transmission::Transmission>(setup.settings, sampleRate, channels, setup.seed,
                                                                   transmission::Resampling::SmallBlocks);
     m_transmission->prepareForRealTime(m_maxFrames);
+    if (setup.space.active())
+        m_space = std::make_unique<LineSpace>(setup.space, sampleRate, channels, m_maxFrames);
     m_interleaved.resize(m_maxFrames * channels);
     // A call hands out at most what it took plus what was held back.
     m_out.reserve((m_maxFrames + m_latency + 1) * channels * 2);
@@ -121,11 +139,16 @@ void LineEngine::process(float* const* channels, std::size_t frames)
         processPart(channels, offset, std::min(m_maxFrames, frames - offset));
 }
 
-void LineEngine::processPart(float* const* channels, std::size_t offset, std::size_t frames)
+void LineEngine::interleave(float* const* channels, std::size_t offset, std::size_t frames)
 {
     for (unsigned c = 0; c < m_channels; ++c)
         for (std::size_t i = 0; i < frames; ++i)
             m_interleaved[i * m_channels + c] = channels[c][offset + i];
+}
+
+void LineEngine::processPart(float* const* channels, std::size_t offset, std::size_t frames)
+{
+    interleave(channels, offset, frames);
     m_out.clear();
     m_transmission->process(m_interleaved.data(), frames, m_out);
 
@@ -162,6 +185,15 @@ void LineEngine::processPart(float* const* channels, std::size_t offset, std::si
     m_owed += frames - ready;
     m_read = (m_read + ready) % m_ringFrames;
     m_held -= ready;
+
+    // The line in the space.
+    if (m_space == nullptr)
+        return;
+    interleave(channels, offset, frames);
+    m_space->process(m_interleaved.data(), frames);
+    for (unsigned c = 0; c < m_channels; ++c)
+        for (std::size_t i = 0; i < frames; ++i)
+            channels[c][offset + i] = m_interleaved[i * m_channels + c];
 }
 
 } // namespace plugins

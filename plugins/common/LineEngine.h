@@ -1,7 +1,9 @@
 // One transmission as a plugin runs it: made (and its latency measured) off the audio thread,
 // then run on it without taking memory, locking or waiting. The output is the input
 // transmitted, delayed by exactly latency() frames: the transmission hands its frames out a
-// little after they go in, and a delay line evens that out to a constant.
+// little after they go in, and a delay line evens that out to a constant. With a space, the
+// line is then heard in it (LineSpace), as the render hears it after the transmission; its
+// latency adds to the transmission's.
 #pragma once
 
 #include "plugins/common/LineParameters.h"
@@ -19,11 +21,13 @@ class Transmission;
 namespace plugins
 {
 
+class LineSpace;
+
 class LineEngine
 {
 public:
     // `latency` is measureLatency's for the setup's codec. Throws what the transmission
-    // throws (a codec that cannot be made).
+    // throws (a codec that cannot be made) and what the space throws.
     LineEngine(const LineSetup& setup, double sampleRate, unsigned channels, std::size_t maxFramesPerCall,
                std::size_t latency);
     ~LineEngine();
@@ -41,19 +45,26 @@ public:
     // output is the transmission of this silence followed by the input.
     static std::size_t warmUpFrames(double sampleRate, std::size_t maxFramesPerCall);
 
-    // Whether a line made with `made` can take `wanted` as it runs: the same codec, seed and
-    // radio (on or off, its static's colour, its keying); the loss and the radio's levels and
-    // times may differ.
+    // Whether a line made with `made` can take `wanted` as it runs: the same codec, seed,
+    // radio (on or off, its static's colour, its keying) and space (the room and distance);
+    // the loss, the radio's levels and times and the space's mix may differ.
     static bool follows(const LineSetup& made, const LineSetup& wanted);
     static bool sameCodec(const transmission::CodecSettings& a, const transmission::CodecSettings& b);
 
-    std::size_t latency() const { return m_latency; }
+    // The transmission's latency and the space's.
+    std::size_t latency() const;
     unsigned channels() const { return m_channels; }
     const LineSetup& setup() const { return m_setup; }
+    // Frames the space rings on after the input ends (none without one).
+    std::size_t spaceTailFrames() const;
 
-    // Audio thread: the loss and the radio's levels and times of `setup`, from the next frame
-    // (for a setup this line follows).
+    // Audio thread: the loss, the radio's levels and times and the space's mix of `setup`,
+    // from the next frame (for a setup this line follows).
     void follow(const LineSetup& setup);
+    // Audio thread: whether the space waits for its convolution's workers (LineSpace).
+    void setWaiting(bool waiting);
+    // Blocks of the space that went on without a late partition.
+    std::uint64_t lateBlocks() const;
 
     // Audio thread: `frames` frames in place, any number (split into calls of the size given).
     void process(float* const* channels, std::size_t frames);
@@ -62,13 +73,16 @@ public:
     std::uint64_t shortfalls() const { return m_shortfalls; }
 
 private:
+    // Channels' frames into m_interleaved.
+    void interleave(float* const* channels, std::size_t offset, std::size_t frames);
     void processPart(float* const* channels, std::size_t offset, std::size_t frames);
 
     LineSetup m_setup;
     std::unique_ptr<transmission::Transmission> m_transmission;
+    std::unique_ptr<LineSpace> m_space; // null without a space
     unsigned m_channels;
     std::size_t m_maxFrames;
-    std::size_t m_latency;
+    std::size_t m_latency; // the transmission's
     std::vector<float> m_interleaved;
     std::vector<float> m_out;
     // The delay line, interleaved, as a ring.

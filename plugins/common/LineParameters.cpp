@@ -1,5 +1,7 @@
 #include "plugins/common/LineParameters.h"
 
+#include "space/RoomImpulse.h"
+#include "space/SpaceCatalogue.h"
 #include "transmission/codecs/CodecCatalogue.h"
 
 #include <algorithm>
@@ -42,6 +44,24 @@ float defaultRateIndex(CodecKind kind)
     const auto& entry = transmission::codecEntry(kind);
     const auto at = std::find(entry.bitRates.begin(), entry.bitRates.end(), entry.defaultBitRate);
     return static_cast<float>(at - entry.bitRates.begin());
+}
+
+// "off", then the generated spaces in the catalogue's order.
+std::vector<std::string> spaceChoices()
+{
+    std::vector<std::string> texts{"off"};
+    for (const auto& room : space::spaceCatalogue())
+        texts.push_back(room.name);
+    return texts;
+}
+
+// The farthest a listener can stand from the source in any space, in whole metres.
+float farthestDistance()
+{
+    double farthest = 0.0;
+    for (const auto& room : space::spaceCatalogue())
+        farthest = std::max(farthest, space::longestDistance(room));
+    return static_cast<float>(std::ceil(farthest));
 }
 
 LineParameter choice(const char* id, const char* name, std::vector<std::string> texts, float defaultIndex,
@@ -88,6 +108,10 @@ std::array<LineParameter, kLineParameterCount> makeTable()
         number("hold", "Hold", 0.f, 5000.f, static_cast<float>(radio.holdMs), "ms"),
         number("carrier", "Carrier", 0.f, 500.f, static_cast<float>(radio.carrierMs), "ms"),
         {"seed", "Seed", LineParameterKind::Integer, 0.f, 65535.f, 1.f, "", {}, false},
+        choice("space", "Space", spaceChoices(), 0.f, false),
+        number("mix", "Space mix", 0.f, 100.f, 100.f, "%"),
+        // 0: the room's own distance.
+        {"distance", "Distance", LineParameterKind::Float, 0.f, farthestDistance(), 0.f, "m", {}, false},
     }};
 }
 
@@ -140,6 +164,23 @@ transmission::LossSettings lossOf(const LineValues& v)
     return loss;
 }
 
+LineSpaceSetup spaceOf(const LineValues& v)
+{
+    LineSpaceSetup setup;
+    const auto& catalogue = space::spaceCatalogue();
+    const int chosen = indexOf(v, kLineSpace);
+    if (chosen < 1 || chosen > static_cast<int>(catalogue.size()))
+        return setup;
+    setup.room = chosen - 1;
+    setup.mixPercent = v[kLineMix];
+    if (v[kLineDistance] > 0.f)
+    {
+        const double fits = std::floor(space::longestDistance(catalogue[static_cast<std::size_t>(setup.room)]) * 10.0) / 10.0;
+        setup.distance = std::clamp(std::round(static_cast<double>(v[kLineDistance]) * 10.0) / 10.0, 0.1, fits);
+    }
+    return setup;
+}
+
 transmission::RadioSettings radioOf(const LineValues& v)
 {
     transmission::RadioSettings radio;
@@ -190,6 +231,7 @@ LineSetup lineSetupOf(const LineValues& raw)
         setup.settings.loss = lossOf(v);
     setup.settings.radio = radioOf(v);
     setup.seed = static_cast<std::uint64_t>(v[kLineSeed]);
+    setup.space = spaceOf(v);
     return setup;
 }
 

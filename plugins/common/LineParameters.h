@@ -1,5 +1,6 @@
 // Crumlet Line's parameters: the transmission's settings as a DAW sees them (a codec and its
-// rate, packet loss, the radio, the seed), in the units and ranges the settings texts take.
+// rate, packet loss, the radio, the seed) and the space heard after it (a generated space, its
+// mix, the distance), in the units and ranges the settings texts take.
 // The VST3 and LV2 wrappers both follow this one table; its ids are the VST3 parameter ids
 // and the LV2 port symbols, so they stay as they are once released.
 #pragma once
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,9 @@ enum LineParameterIndex : std::size_t
     kLineHold,
     kLineCarrier,
     kLineSeed,
+    kLineSpace,
+    kLineMix,
+    kLineDistance,
     kLineParameterCount
 };
 
@@ -73,14 +78,28 @@ LineValues defaultLineValues();
 // gives the default.
 float clampedLineValue(std::size_t index, float value);
 
+// Where the listener stands: a generated space (by its place in space::spaceCatalogue()), the
+// listener's distance from the source and the space's share in what is heard.
+struct LineSpaceSetup
+{
+    int room = -1; // none
+    std::optional<double> distance; // metres; the room's own when absent
+    double mixPercent = 100.0;
+
+    bool active() const { return room >= 0; }
+};
+
 struct LineSetup
 {
     transmission::TransmissionSettings settings;
     std::uint64_t seed = 0;
+    LineSpaceSetup space;
 };
 
 // The settings the values give. A codec this build lacks gives none; packet loss without a
-// codec is off; a loss too high for its bursts is brought down to the highest they allow.
+// codec is off; a loss too high for its bursts is brought down to the highest they allow. A
+// distance (0: the room's own) is taken to the nearest 10 cm and brought within what the room
+// fits; without a space, the distance and mix are left at their defaults.
 LineSetup lineSetupOf(const LineValues& values);
 
 } // namespace plugins

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <initializer_list>
 
 namespace plugins
 {
@@ -48,28 +49,37 @@ void LineSession::setLatencyListener(std::function<void(std::size_t)> listener)
     m_latencyListener = std::move(listener);
 }
 
-std::unique_ptr<LineEngine> LineSession::make(LineSetup setup)
+std::unique_ptr<LineEngine> LineSession::make(const LineSetup& setup)
 {
-    auto build = [&] {
-        if (!m_measured || !LineEngine::sameCodec(m_measuredCodec, setup.settings.codec))
+    auto build = [&](const LineSetup& line) {
+        if (!m_measured || !LineEngine::sameCodec(m_measuredCodec, line.settings.codec))
         {
-            m_measuredLatency = LineEngine::measureLatency(setup.settings.codec, m_sampleRate, m_maxFrames);
-            m_measuredCodec = setup.settings.codec;
+            m_measuredLatency = LineEngine::measureLatency(line.settings.codec, m_sampleRate, m_maxFrames);
+            m_measuredCodec = line.settings.codec;
             m_measured = true;
         }
-        return std::make_unique<LineEngine>(setup, m_sampleRate, m_channels, m_maxFrames, m_measuredLatency);
+        return std::make_unique<LineEngine>(line, m_sampleRate, m_channels, m_maxFrames, m_measuredLatency);
     };
-    try
+    // A codec or a space that cannot be made: the line without it rather than none, and
+    // without both when neither alone will do.
+    LineSetup withoutCodec = setup;
+    withoutCodec.settings.codec = {};
+    withoutCodec.settings.loss = {};
+    LineSetup withoutSpace = setup;
+    withoutSpace.space = {};
+    LineSetup withoutEither = withoutCodec;
+    withoutEither.space = {};
+    for (const LineSetup* line : std::initializer_list<const LineSetup*>{&setup, &withoutCodec, &withoutSpace})
     {
-        return build();
+        try
+        {
+            return build(*line);
+        }
+        catch (const std::exception&)
+        {
+        }
     }
-    catch (const std::exception&)
-    {
-        // A codec that cannot be made at this rate: the line without it rather than none.
-        setup.settings.codec = {};
-        setup.settings.loss = {};
-        return build();
-    }
+    return build(withoutEither);
 }
 
 void LineSession::prepare(double sampleRate, std::size_t maxFramesPerCall)
@@ -86,6 +96,7 @@ void LineSession::prepare(double sampleRate, std::size_t maxFramesPerCall)
     m_resetWanted = false;
     m_builtGeneration.store(generation);
     m_latency.store(m_current->engine->latency());
+    m_spaceTail.store(m_current->engine->spaceTailFrames());
     m_fadeFrames = static_cast<std::size_t>(kFadeSeconds * sampleRate);
     m_fadeBuffers.assign(m_channels, std::vector<float>(m_maxFrames));
     m_fadePointers.resize(m_channels);
@@ -178,6 +189,7 @@ void LineSession::runWorker()
             auto* arrival = new Arrival{make(wanted), fades};
             // Read before the hand-over: the audio thread may take the line at once.
             now = arrival->engine->latency();
+            m_spaceTail.store(arrival->engine->spaceTailFrames());
             publish(arrival);
             m_linesMade.fetch_add(1);
             built = wanted;
@@ -262,12 +274,17 @@ void LineSession::process(float* const* channels, std::size_t frames)
     const LineSetup wanted = lineSetupOf(values());
     if (LineEngine::follows(m_current->engine->setup(), wanted))
         m_current->engine->follow(wanted);
-    const std::uint64_t before = m_current->engine->shortfalls();
+    LineEngine& current = *m_current->engine;
+    current.setWaiting(m_offline);
+    if (m_fadingOut != nullptr)
+        m_fadingOut->engine->setWaiting(m_offline);
+    const std::uint64_t shortBefore = current.shortfalls(), lateBefore = current.lateBlocks();
     if (m_fadingOut != nullptr)
         processWithFade(channels, frames);
     else
-        m_current->engine->process(channels, frames);
-    m_shortfalls.fetch_add(m_current->engine->shortfalls() - before, std::memory_order_relaxed);
+        current.process(channels, frames);
+    m_shortfalls.fetch_add(current.shortfalls() - shortBefore, std::memory_order_relaxed);
+    m_lateBlocks.fetch_add(current.lateBlocks() - lateBefore, std::memory_order_relaxed);
 }
 
 void LineSession::processWithFade(float* const* channels, std::size_t frames)

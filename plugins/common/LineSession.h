@@ -1,10 +1,11 @@
 // Crumlet Line as a plugin wrapper runs it: the parameter values in, the audio processed in
 // place, the latency out. A worker thread makes a new LineEngine when a value changes or the
-// transport jumps, and hands it to the audio thread through atomics: the audio thread never
-// takes memory, locks or waits. A settings change crossfades from the old line to the new
-// one once the new one's output has begun; a reset switches at once to a fresh line kept
-// standing by. Loss and the radio's
-// levels and times change in the line playing, on the audio thread.
+// transport jumps (a new codec, radio or space among them), and hands it to the audio thread
+// through atomics: the audio thread never takes memory, locks or waits (but for a space's
+// workers when the host renders offline: setOffline). A settings change crossfades from the
+// old line to the new one once the new one's output has begun; a reset switches at once to a
+// fresh line kept standing by. Loss, the radio's levels and times and the space's mix change
+// in the line playing, on the audio thread.
 #pragma once
 
 #include "plugins/common/LineEngine.h"
@@ -43,6 +44,10 @@ public:
     // Audio thread: a fresh line with the same settings from the next buffer on (the transport
     // jumped): the one kept standing by, or one the worker makes when there is none.
     void requestReset() { m_resetWanted = true; }
+    // Audio thread: whether the host renders faster than real time (an export, a file tool)
+    // rather than playing live (the default). Rendering, a space's blocks wait for the
+    // partitions its workers compute, so that none is left out; live they never wait.
+    void setOffline(bool offline) { m_offline = offline; }
     // Audio thread: in place; silence before prepare().
     void process(float* const* channels, std::size_t frames);
 
@@ -58,6 +63,11 @@ public:
     std::uint64_t shortfalls() const { return m_shortfalls.load(); }
     // Lines made so far (at prepare, and for each change the line playing cannot follow).
     std::uint64_t linesMade() const { return m_linesMade.load(); }
+    // Blocks in which a space went on without a partition its workers had not finished (live
+    // only; none when they keep up).
+    std::uint64_t lateBlocks() const { return m_lateBlocks.load(); }
+    // The frames the newest line's space rings on after its input ends (a DAW's tail).
+    std::size_t spaceTailFrames() const { return m_spaceTail.load(); }
 
 private:
     // A line on its way to the audio thread.
@@ -67,7 +77,7 @@ private:
         bool fadesIn; // a settings change: crossfade; a reset: switch at once
     };
 
-    std::unique_ptr<LineEngine> make(LineSetup setup);
+    std::unique_ptr<LineEngine> make(const LineSetup& setup);
     void runWorker();
     void stopWorker();
     void collectRetired();
@@ -88,6 +98,7 @@ private:
     std::atomic<Arrival*> m_incoming{nullptr};
     std::atomic<Arrival*> m_standby{nullptr}; // a fresh line of the settings made last, for a reset
     bool m_resetWanted = false;               // audio thread's
+    bool m_offline = false;                   // audio thread's
     std::atomic<Arrival*> m_retired{nullptr};
     Arrival* m_current = nullptr;   // audio thread's
     Arrival* m_fadingOut = nullptr; // audio thread's: the old line during a crossfade
@@ -104,6 +115,8 @@ private:
     std::atomic<std::uint64_t> m_valuesGeneration{0}, m_builtGeneration{0};
     std::atomic<std::uint64_t> m_shortfalls{0};
     std::atomic<std::uint64_t> m_linesMade{0};
+    std::atomic<std::uint64_t> m_lateBlocks{0};
+    std::atomic<std::size_t> m_spaceTail{0};
     std::function<void(std::size_t)> m_latencyListener;
 
     std::thread m_worker;

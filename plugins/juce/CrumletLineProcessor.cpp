@@ -108,15 +108,21 @@ void CrumletLineProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::
     }
     sendValues();
     resetOnTransportJump(buffer.getNumSamples());
+    // An export waits for the space's convolution workers; playing never does.
+    m_session->setOffline(isNonRealtime());
     m_session->process(buffer.getArrayOfWritePointers(), static_cast<std::size_t>(buffer.getNumSamples()));
 }
 
 double CrumletLineProcessor::getTailLengthSeconds() const
 {
-    // After the input ends the radio may hold the key and close with its squelch burst.
-    if (valueOf(plugins::kLineRadio) < 0.5f)
-        return 0.0;
-    return (valueOf(plugins::kLineHold) + valueOf(plugins::kLineSquelch)) / 1000.0;
+    // After the input ends the radio may hold the key and close with its squelch burst, and
+    // the space rings on.
+    const double radio =
+        valueOf(plugins::kLineRadio) < 0.5f ? 0.0 : (valueOf(plugins::kLineHold) + valueOf(plugins::kLineSquelch)) / 1000.0;
+    const double space = m_session != nullptr && getSampleRate() > 0.0
+                             ? static_cast<double>(m_session->spaceTailFrames()) / getSampleRate()
+                             : 0.0;
+    return radio + space;
 }
 
 void CrumletLineProcessor::getStateInformation(juce::MemoryBlock& destination)

@@ -1,6 +1,8 @@
-// Crumlet Line as a DAW plugin (VST3): the transmission alone (codec, packet loss, radio) on
-// its input, mono or stereo, with the transmission's settings as parameters and its latency
-// told to the host so that the DAW compensates it. The processing is plugins::LineSession.
+// Crumlet Line as a DAW plugin (VST3): the transmission (codec, packet loss, radio) and the
+// space after it on its input, mono or stereo, with their settings as parameters and the
+// latency told to the host so that the DAW compensates it. The processing is
+// plugins::LineSession; an offline render (the host's non-realtime mode) lets the space wait
+// for its convolution's workers.
 #pragma once
 
 #include "plugins/common/LineSession.h"

@@ -1,10 +1,14 @@
 // Crumlet Line's LV2 plugins (mono and stereo): the line's parameters as control ports handed
 // to plugins::LineSession each run, the audio processed in place, and the latency on a
-// control output port that the host reads to compensate it.
+// control output port that the host reads to compensate it. The line is made for the largest
+// buffer the host says it will run (a space's convolution holds that much back). A host that
+// does not say it plays in real time (the freewheeling port at 0) is taken to render: a space
+// then waits for its convolution's workers, so that a file tool's output is whole.
 #include "plugins/lv2/Lv2LinePlugin.h"
 
 #include "plugins/common/LineSession.h"
 #include "plugins/lv2/Lv2Callbacks.h"
+#include "plugins/lv2/Lv2HostBuffer.h"
 #include "plugins/lv2/Lv2InPlace.h"
 #include "plugins/lv2/Lv2LinePorts.h"
 
@@ -18,8 +22,10 @@ namespace
 class LineInstance
 {
 public:
-    LineInstance(double sampleRate, std::uint32_t channels)
+    LineInstance(double sampleRate, std::uint32_t channels, std::uint32_t hostFrames)
         : m_session(channels), m_sampleRate(sampleRate), m_channels(channels),
+          m_maxFrames(hostFrames == 0 ? lv2line::kMostFramesPerCall
+                                      : std::min(hostFrames, lv2line::kLargestFramesPerCall)),
           m_ports(lv2line::portCount(channels), nullptr), m_work(channels)
     {
     }
@@ -34,7 +40,7 @@ public:
     void activate()
     {
         sendValues();
-        m_session.prepare(m_sampleRate, lv2line::kMostFramesPerCall);
+        m_session.prepare(m_sampleRate, m_maxFrames);
     }
 
     void deactivate() { m_session.release(); }
@@ -42,6 +48,9 @@ public:
     void run(std::uint32_t frames)
     {
         sendValues();
+        const float* freewheel = m_ports[lv2line::freewheelPort(m_channels)];
+        const bool live = freewheel != nullptr && *freewheel < 0.5f; // NaN: not live
+        m_session.setOffline(!live);
         if (!outputsInPlace(m_ports, lv2line::kFirstAudio, m_channels, frames, m_work))
             return;
         m_session.process(m_work.data(), frames);
@@ -60,14 +69,15 @@ private:
     plugins::LineSession m_session;
     double m_sampleRate;
     std::uint32_t m_channels;
+    std::uint32_t m_maxFrames;
     std::vector<float*> m_ports;
     std::vector<float*> m_work;
 };
 
 template <std::uint32_t Channels>
-LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const*)
+LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features)
 {
-    return new (std::nothrow) LineInstance(rate, Channels);
+    return new (std::nothrow) LineInstance(rate, Channels, hostBufferFrames(features));
 }
 
 using Callbacks = Lv2Callbacks<LineInstance>;

@@ -58,6 +58,8 @@ const char* unitOf(const std::string& unit)
         return "units:ms";
     if (unit == "%")
         return "units:pc";
+    if (unit == "m")
+        return "units:m";
     return nullptr;
 }
 
@@ -152,20 +154,31 @@ std::string lineTurtle()
 {
     std::ostringstream out;
     out << kPrefixes << "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
-        << "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n\n";
+        << "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+        << "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
+        << "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
+        << "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n\n";
     for (const auto& variant : lv2line::kVariants)
     {
         const std::uint32_t channels = variant.channels;
+        // The host's largest buffer, when it says it (options through its URID map).
         out << "<" << variant.uri << ">\n  a lv2:Plugin , lv2:SimulatorPlugin ;\n  doap:name " << quoted(variant.name)
             << " ;\n  doap:maintainer [ foaf:name \"Orvex\" ] ;\n  doap:license " << kLicence << " ;\n"
-            << "  lv2:optionalFeature lv2:hardRTCapable ;\n";
+            << "  lv2:optionalFeature lv2:hardRTCapable , opts:options , urid:map ;\n"
+            << "  opts:supportedOption bufsz:maxBlockLength , bufsz:nominalBlockLength ;\n";
         const auto& table = plugins::lineParameters();
         for (std::uint32_t i = 0; i < plugins::kLineParameterCount; ++i)
             controlPort(out, lv2line::kFirstControl + i, table[i]);
         audioPorts(out, lv2line::kFirstAudio, channels);
         out << "  lv2:port [ a lv2:OutputPort , lv2:ControlPort ; lv2:index " << lv2line::latencyPort(channels)
             << " ; lv2:symbol \"latency\" ; lv2:name \"Latency\" ; lv2:portProperty lv2:reportsLatency , "
-               "lv2:integer ; lv2:minimum 0.0 ; lv2:maximum 192000.0 ; lv2:default 0.0 ; units:unit units:frame ] .\n\n";
+               "lv2:integer ; lv2:minimum 0.0 ; lv2:maximum 192000.0 ; lv2:default 0.0 ; units:unit units:frame ] ;\n";
+        // Rendering unless the host says otherwise: one that does not know the designation
+        // leaves it at 1.
+        out << "  lv2:port [ a lv2:InputPort , lv2:ControlPort ; lv2:index " << lv2line::freewheelPort(channels)
+            << " ; lv2:symbol \"freewheel\" ; lv2:name \"Freewheeling\" ; lv2:designation lv2:freeWheeling ; "
+               "lv2:portProperty lv2:toggled , pprops:notOnGUI ; lv2:minimum 0.0 ; lv2:maximum 1.0 ; "
+               "lv2:default 1.0 ] .\n\n";
     }
     return out.str();
 }

@@ -1,6 +1,6 @@
 // Crumlet Line's LV2 plugins as lilv's tools see and run them: the ports as the line's table
-// gives them and a latency port, and lv2apply's output against the line rendered in process,
-// later by the latency the port reports.
+// gives them, a latency port and the host's freewheeling, and lv2apply's output against the
+// line rendered in process, later by the latency the port reports.
 #include "plugins/common/LineEngine.h"
 #include "plugins/common/LineParameters.h"
 #include "tests/plugins/Lv2Command.h"
@@ -69,7 +69,11 @@ TEST(Lv2LineDescription, TheLinesParametersALatencyPortAndTheAudio)
         EXPECT_NE(info.find("Has latency:       yes, reported by port " + std::to_string(latencyPort)), std::string::npos)
             << info.substr(0, 400);
         EXPECT_NE(portListing(info, latencyPort).find("Symbol:      latency"), std::string::npos);
-        EXPECT_TRUE(portListing(info, latencyPort + 1).empty());
+        // The host's freewheeling, rendering (1) unless it says it plays live.
+        const std::string freewheel = portListing(info, latencyPort + 1);
+        EXPECT_NE(freewheel.find("Designation: http://lv2plug.in/ns/lv2core#freeWheeling"), std::string::npos) << freewheel;
+        EXPECT_NE(freewheel.find("Default:     1.000000"), std::string::npos) << freewheel;
+        EXPECT_TRUE(portListing(info, latencyPort + 2).empty());
         for (std::size_t i = 0; i < kLineParameterCount; ++i)
         {
             const LineParameter& p = lineParameters()[i];

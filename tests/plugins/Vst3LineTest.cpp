@@ -1,8 +1,10 @@
 // Crumlet Line's VST3 in a small host built on JUCE's VST3 hosting: the bus layouts it takes,
 // the latency the host is told against the output's actual lag, a codec change while playing
-// and the new latency reaching the host, and its state round trip and refusal of bad state.
+// and the new latency reaching the host, a space with its latency and tail and an export's
+// samples, and its state round trip and refusal of bad state.
 #include "plugins/common/LineEngine.h"
 #include "plugins/common/LineParameters.h"
+#include "space/Convolver.h"
 #include "tests/plugins/GuiOnVirtualDisplay.h"
 #include "tests/plugins/Vst3Hosting.h"
 #include "tests/transmission/SpeechSamples.h"
@@ -199,6 +201,50 @@ TEST_F(Vst3Line, ACodecChangeWhilePlayingReachesTheHostWithItsLatency)
     plugin->releaseResources();
 }
 
+TEST_F(Vst3Line, ASpaceByItsNameItsLatencyAndTailReachTheHostAndAnExportIsTheLineInIt)
+{
+    // The station at 50 %, the host exporting (offline: the space waits for its workers): the
+    // host reads the room's name, the space's latency and its tail, and the output is the line
+    // heard in the space as the engine makes it in process.
+    auto plugin = load();
+    ASSERT_NE(plugin, nullptr);
+    ASSERT_TRUE(useLayout(*plugin, juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo()));
+    const auto& choices = lineParameters()[kLineSpace].choices;
+    const auto station = static_cast<float>(std::find(choices.begin(), choices.end(), "station") - choices.begin());
+    set(*plugin, kLineSpace, station);
+    set(*plugin, kLineMix, 50.f);
+    EXPECT_EQ(parameter(*plugin, kLineSpace)->getCurrentValueAsText().toStdString(), "station");
+    plugin->setNonRealtime(true);
+    plugin->prepareToPlay(48000.0, 512);
+    play(*plugin, {2, std::vector<float>(512)}, 512);
+    plugin->releaseResources();
+    plugin->prepareToPlay(48000.0, 512);
+    // A block of the host's largest buffer.
+    EXPECT_EQ(plugin->getLatencySamples(), static_cast<int>(space::firstPartitionFor(512) - 1));
+    EXPECT_GT(plugin->getTailLengthSeconds(), 2.0);
+
+    std::vector<std::vector<float>> x(2, speechAt(48000.0, 1.5));
+    const auto y = play(*plugin, x, 512);
+    plugin->releaseResources();
+    LineValues values = defaultLineValues();
+    values[kLineSpace] = station;
+    values[kLineMix] = 50.f;
+    LineEngine engine(lineSetupOf(values), 48000.0, 2, 512, 0);
+    std::vector<float*> pointers(2);
+    auto expected = x;
+    for (std::size_t at = 0; at < x[0].size(); at += 512)
+    {
+        for (std::size_t c = 0; c < 2; ++c)
+            pointers[c] = expected[c].data() + at;
+        engine.process(pointers.data(), std::min<std::size_t>(512, x[0].size() - at));
+    }
+    std::size_t differing = 0;
+    for (std::size_t c = 0; c < 2; ++c)
+        for (std::size_t i = 0; i < y[c].size(); ++i)
+            differing += y[c][i] != expected[c][i] ? 1 : 0;
+    EXPECT_EQ(differing, 0u);
+}
+
 TEST_F(Vst3Line, StateRoundTripsAndBadStateChangesNothing)
 {
     auto plugin = load();
@@ -211,6 +257,9 @@ TEST_F(Vst3Line, StateRoundTripsAndBadStateChangesNothing)
     set(*plugin, kLineColour, 2.f);
     set(*plugin, kLineSquelch, 400.f);
     set(*plugin, kLineSeed, 4321.f);
+    set(*plugin, kLineSpace, 3.f);
+    set(*plugin, kLineMix, 35.f);
+    set(*plugin, kLineDistance, 2.5f);
     juce::MemoryBlock state;
     plugin->getStateInformation(state);
 

@@ -1,6 +1,7 @@
 // The space as a processor: known answers (a delayed unit sample, two taps, a long random
 // response against a direct convolution in double precision), the mix, the predelay and the
-// channels; pieces of any size against one piece, and every run and thread the same bytes.
+// channels; pieces of any size against one piece, and every run and thread the same bytes; a
+// live caller's first partition of any power of two.
 #include "space/Space.h"
 #include "transmission/SeededRandom.h"
 
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -237,6 +239,39 @@ TEST(Convolution, SamplesThatAreNotFiniteEnterAsSilence)
     x[200] = 0.f;
     const auto clean = render(impulseOf({noise(5000, 16, 0.1f)}), 1, x, Partitioning::LargeBlocks);
     EXPECT_EQ(std::memcmp(y.data(), clean.data(), y.size() * sizeof(float)), 0);
+}
+
+TEST(Convolution, AFirstPartitionOfAnyPowerOfTwoGivesTheTwoTapSumAndHoldsBackABlock)
+{
+    // A live caller's first partition, from the smallest to the largest: the same known
+    // answer, a block less a frame held back; a caller's largest buffer rounds up to one.
+    std::vector<float> h(3001, 0.f);
+    h[0] = 0.5f;
+    h[3000] = -0.25f;
+    const auto x = noise(20000, 19);
+    for (std::size_t first : {std::size_t{64}, std::size_t{512}, std::size_t{2048}, std::size_t{8192}})
+    {
+        Space space(impulseOf({h}), 1, {}, first);
+        EXPECT_EQ(space.heldBackFrames(), first - 1);
+        const auto y = render(space, x);
+        ASSERT_EQ(y.size(), x.size() + 3000);
+        for (std::size_t n = 0; n < y.size(); ++n)
+        {
+            const float expected = (n < x.size() ? 0.5f * x[n] : 0.f) - (n >= 3000 ? 0.25f * x[n - 3000] : 0.f);
+            ASSERT_NEAR(y[n], expected, kRounding) << "first partition " << first << ", sample " << n;
+        }
+        EXPECT_EQ(space.lateBlocks(), 0u);
+    }
+    EXPECT_EQ(firstPartitionFor(0), 64u);
+    EXPECT_EQ(firstPartitionFor(64), 64u);
+    EXPECT_EQ(firstPartitionFor(65), 128u);
+    EXPECT_EQ(firstPartitionFor(480), 512u);
+    EXPECT_EQ(firstPartitionFor(4096), 4096u);
+    EXPECT_EQ(firstPartitionFor(100000), 8192u);
+    EXPECT_EQ(firstPartitionOf(Partitioning::SmallBlocks), 64u);
+    EXPECT_EQ(firstPartitionOf(Partitioning::LargeBlocks), 8192u);
+    for (std::size_t bad : {std::size_t{0}, std::size_t{32}, std::size_t{100}, std::size_t{16384}})
+        EXPECT_THROW(Space(impulseOf({h}), 1, {}, bad), std::invalid_argument) << bad;
 }
 
 TEST(Convolution, TailIsTheResponseAfterTheLastFrame)

@@ -1,9 +1,12 @@
 // The audio thread's part of Crumlet Line takes no memory: after the first second, the
 // buffers of every codec with loss, DTX and the radio run without a call to the allocator on
-// the calling thread (the worker making new lines may allocate; it is another thread). The
+// the calling thread (the worker making new lines may allocate; it is another thread), and so
+// do those of a line in a space while its room, distance and mix change and the host switches
+// between playing live and rendering. The
 // allocator is counted by standing in for glibc's malloc family in this program, which is why
 // this test is a program of its own and is not built with the sanitizers' allocators.
 #include "plugins/common/LineSession.h"
+#include "space/SpaceCatalogue.h"
 #include "transmission/codecs/CodecCatalogue.h"
 
 #include <gtest/gtest.h>
@@ -105,4 +108,52 @@ TEST(LineRealTime, NoBufferCallsTheAllocator)
         EXPECT_EQ(during, 0) << "codec " << codec;
         session.release();
     }
+}
+
+TEST(LineRealTime, NoBufferInASpaceCallsTheAllocatorWhileItChanges)
+{
+    const double rate = 48000.0;
+    constexpr std::size_t kBlock = 256;
+    std::vector<std::vector<float>> x(2, std::vector<float>(kBlock));
+    std::vector<float*> pointers{x[0].data(), x[1].data()};
+    const auto& catalogue = space::spaceCatalogue();
+    plugins::LineSession session(2);
+    session.setValue(plugins::kLineCodec, 1.f);
+    session.setValue(plugins::kLineSpace, static_cast<float>(catalogue.size())); // the last
+    session.setValue(plugins::kLineMix, 60.f);
+    session.prepare(rate, kBlock);
+    const std::uint64_t linesBefore = session.linesMade();
+    long during = 0;
+    for (int buffer = 0; buffer < 1200; ++buffer)
+    {
+        // Between buffers, as a host's other threads would: a new room, a new distance, the
+        // mix moved, a transport jump; each new line is waited for, so that it is taken (and
+        // crossfaded) on the counted buffers.
+        if (buffer % 150 == 100)
+        {
+            session.setValue(plugins::kLineSpace, static_cast<float>(1 + (buffer / 150) % catalogue.size()));
+            EXPECT_TRUE(session.waitUntilCurrent(10000));
+        }
+        if (buffer == 520)
+        {
+            session.setValue(plugins::kLineDistance, 2.5f);
+            EXPECT_TRUE(session.waitUntilCurrent(10000));
+        }
+        if (buffer % 90 == 45)
+            session.setValue(plugins::kLineMix, static_cast<float>(buffer % 100));
+        for (std::size_t i = 0; i < kBlock; ++i)
+            x[0][i] = x[1][i] = 0.3f * std::sin(2.f * 3.14159265f * 220.f * static_cast<float>(buffer * kBlock + i) /
+                                               static_cast<float>(rate));
+        t_counting = buffer >= 200;
+        t_allocations = 0;
+        if (buffer == 700)
+            session.requestReset();
+        session.setOffline(buffer >= 900 && buffer < 1000);
+        session.process(pointers.data(), kBlock);
+        t_counting = false;
+        during += t_allocations;
+    }
+    EXPECT_EQ(during, 0);
+    EXPECT_GE(session.linesMade(), linesBefore + 8);
+    session.release();
 }
