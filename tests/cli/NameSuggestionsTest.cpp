@@ -118,7 +118,8 @@ TEST(NameSuggestions, AMistypedPresetGetsDidYouMean)
     EXPECT_EQ(presetSuggestion(names, "Polce radio"), "did you mean \"Police radio\"?");
     EXPECT_EQ(presetSuggestion(names, "walkie"), "did you mean \"Walkie-talkie\"?");
     EXPECT_EQ(presetSuggestion(names, "radio"),
-              "did you mean \"Police radio\", \"Pilot radio\", \"Digital radio\" (one of them)?");
+              "did you mean \"Police radio\", \"Pilot radio\", \"Radio in a stairwell\", \"Digital radio\" (one of "
+              "them)?");
     EXPECT_EQ(presetSuggestion(names, "xyzzy"), "");
     ParameterSettings s = fresh();
     try
