@@ -43,6 +43,8 @@ constexpr Material kSteelRoof{"glass and steel roof", {0.25, 0.12, 0.06, 0.04, 0
 constexpr Material kShopFronts{"shop fronts", {0.12, 0.10, 0.08, 0.08, 0.08, 0.08, 0.08}};
 constexpr Material kEntrances{"entrances and ticket hall", {0.40, 0.40, 0.40, 0.40, 0.40, 0.40, 0.40}};
 constexpr Material kPlatformOpenings{"openings to the platforms", {0.75, 0.75, 0.75, 0.75, 0.75, 0.75, 0.75}};
+constexpr Material kReception{"reception desk, a bench and plants", {0.15, 0.20, 0.25, 0.30, 0.30, 0.30, 0.30}};
+constexpr Material kLiftsAndCorridor{"lift doors and a corridor's mouth", {0.35, 0.35, 0.35, 0.35, 0.35, 0.35, 0.35}};
 
 // Surfaces in the order floor, ceiling, left, right, front, back.
 const std::vector<RoomDescription> kSpaces = {
@@ -66,6 +68,10 @@ const std::vector<RoomDescription> kSpaces = {
      "workplace, meeting room, call centre, room, dry",
      {6.0, 8.0, 2.8}, {&kCarpet, &kCeilingTiles, &kPlasterboard, &kWindows, &kPlasterboard, &kPlasterboard},
      {1.50, 2.00, 1.10}, {3.50, 5.00, 1.20}},
+    {"lobby", "a hard entrance lobby of stone, plaster and a glass front: bright and ringing, near two seconds",
+     "entrance hall, foyer, reception, intercom, building, hall, room, echo",
+     {8.0, 12.0, 4.0}, {&kStone, &kPlaster, &kPlaster, &kReception, &kPlateGlass, &kLiftsAndCorridor},
+     {1.20, 0.30, 1.50}, {3.00, 3.00, 1.60}},
     {"stairwell", "a concrete stairwell, two floors up: hard, hollow and long, the words smeared",
      "stairs, staircase, corridor, concrete, building, echo",
      {3.0, 6.0, 12.0}, {&kConcrete, &kPlaster, &kPlasterboard, &kPlasterboard, &kConcrete, &kWindows},

@@ -15,7 +15,16 @@ nlohmann::ordered_json fileFormOf(const FactoryPreset& preset)
 {
     ParameterSettings settings(EffectHost::instance().description());
     applyPreset(settings, preset.name);
-    return presetJson(settings, preset.description, preset.transmission);
+    return presetJson(settings, preset.description, preset.transmission, preset.space);
+}
+
+// What the listing says follows the effect: "then: " the transmission, "heard in " the space.
+void printFollowing(const FactoryPreset& preset, const char* indent)
+{
+    if (preset.transmission.active())
+        std::printf("%sthen: %s\n", indent, transmission::summaryText(preset.transmission).c_str());
+    if (preset.space.active())
+        std::printf("%sheard in %s\n", indent, space::spaceText(preset.space).c_str());
 }
 
 int presets(const PresetsOptions& options)
@@ -29,7 +38,7 @@ int presets(const PresetsOptions& options)
             throw UsageError("--save needs the preset's name: crumlet presets NAME --save FILE");
         ParameterSettings settings(EffectHost::instance().description());
         applyPreset(settings, chosen->name);
-        savePreset(settings, options.save, options.force, chosen->description, chosen->transmission);
+        savePreset(settings, options.save, options.force, chosen->description, chosen->transmission, chosen->space);
         return 0;
     }
     if (options.json)
@@ -46,15 +55,13 @@ int presets(const PresetsOptions& options)
         std::printf("%s: %s\n", chosen->name.c_str(), chosen->description.c_str());
         for (const auto& v : chosen->values)
             std::printf("  %s = %s\n", v.property.c_str(), v.text.c_str());
-        if (chosen->transmission.active())
-            std::printf("  then: %s\n", transmission::summaryText(chosen->transmission).c_str());
+        printFollowing(*chosen, "  ");
         return 0;
     }
     for (const auto& preset : factoryPresets())
     {
         std::printf("%-20s %s\n", preset.name.c_str(), preset.description.c_str());
-        if (preset.transmission.active())
-            std::printf("%-20s then: %s\n", "", transmission::summaryText(preset.transmission).c_str());
+        printFollowing(preset, "                     ");
     }
     std::printf("\nUse one with: crumlet render --preset \"%s\" --in IN.wav --out OUT.wav\n",
                 factoryPresets().empty() ? "NAME" : factoryPresets().front().name.c_str());

@@ -3,6 +3,7 @@
 #include "cli/render/EffectHost.h"
 #include "cli/metering/LevelMeter.h"
 #include "cli/settings/ParameterSettings.h"
+#include "cli/settings/Presets.h"
 #include "cli/signals/ReferenceSignals.h"
 #include "cli/settings/UsageError.h"
 #include "pipeline/EffectRun.h"
@@ -103,6 +104,7 @@ constexpr NamedKind kBandLimitedPresets[] = {
     {"Police radio", BandLimitKind::Radio},     {"Pilot radio", BandLimitKind::Radio},
     {"Walkie-talkie", BandLimitKind::Radio},
     {"Mobile call (2G)", BandLimitKind::Telephone}, {"Mobile call, breaking up", BandLimitKind::Telephone},
+    {"Phone on speaker in a car", BandLimitKind::Telephone},
     {"Digital radio", BandLimitKind::Radio},
 };
 } // namespace
@@ -122,22 +124,41 @@ BandLimitKind bandLimitKindOf(const std::string& presetName)
     return BandLimitKind::None;
 }
 
-std::vector<float> renderThroughEffect(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
-                                       std::uint32_t sampleRate, std::uint32_t blockFrames)
+pipeline::RunSettings presetRun(const ParameterSettings& settings, const space::SpaceSettings& space)
 {
-    // The effect alone, to the end of its own tail: the figures are the preset's, not the
-    // file renderer's playing on.
-    pipeline::RunSettings settings{block, blockFrames};
+    pipeline::RunSettings run{EffectHost::instance().bankBlock(settings)};
+    run.space = space;
+    return run;
+}
+
+pipeline::RunSettings presetRun(const std::string& nameOrPath)
+{
+    ParameterSettings settings(EffectHost::instance().description());
+    space::SpaceSettings space;
+    applyPreset(settings, nameOrPath, nullptr, &space);
+    return presetRun(settings, space);
+}
+
+std::vector<float> renderThroughEffect(const pipeline::RunSettings& run, const std::vector<float>& input,
+                                       std::uint32_t sampleRate)
+{
+    pipeline::RunSettings settings = run;
     settings.ringOut = false;
     try
     {
-        pipeline::EffectRun run(EffectHost::instance().effect(), settings, sampleRate, 1);
-        return run.render(input.data(), input.size());
+        pipeline::EffectRun effectRun(EffectHost::instance().effect(), std::move(settings), sampleRate, 1);
+        return effectRun.render(input.data(), input.size());
     }
     catch (const pipeline::RunError& e)
     {
         throw IoError(e.what());
     }
+}
+
+std::vector<float> renderThroughEffect(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
+                                       std::uint32_t sampleRate, std::uint32_t blockFrames)
+{
+    return renderThroughEffect(pipeline::RunSettings{block, blockFrames}, input, sampleRate);
 }
 
 double bandEnergyRatioDb(const std::vector<float>& signal, std::uint32_t sampleRate, const BandLimit& band)
@@ -160,47 +181,45 @@ double truePeakDbtp(const std::vector<float>& signal, std::uint32_t sampleRate)
     return levelsOf(signal, sampleRate, LevelMeter::Measure::Everything).truePeakDbtp;
 }
 
-SignalFigures measureSignal(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
-                            std::uint32_t sampleRate)
+SignalFigures measureSignal(const pipeline::RunSettings& run, const std::vector<float>& input, std::uint32_t sampleRate)
 {
-    const std::vector<float> output = renderThroughEffect(block, input, sampleRate);
+    const std::vector<float> output = renderThroughEffect(run, input, sampleRate);
     SignalFigures figures;
     figures.loudnessChangeLu = loudnessLufs(output, sampleRate) - loudnessLufs(input, sampleRate);
     figures.truePeakDbtp = truePeakDbtp(output, sampleRate);
     return figures;
 }
 
-PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
+PresetFigures measurePreset(const pipeline::RunSettings& run, BandLimitKind kind, std::uint32_t sampleRate,
                             double seconds, const VoicingTargets& targets)
 {
-    const std::vector<std::uint8_t> block = EffectHost::instance().bankBlock(settings);
     PresetFigures figures;
     const std::vector<float> pink = ReferenceSignals::pinkNoise(sampleRate, seconds);
-    const std::vector<float> pinkOut = renderThroughEffect(block, pink, sampleRate);
+    const std::vector<float> pinkOut = renderThroughEffect(run, pink, sampleRate);
     figures.bandLimitDb = bandEnergyRatioDb(pinkOut, sampleRate, bandLimitOf(kind));
     figures.pink.loudnessChangeLu = loudnessLufs(pinkOut, sampleRate) - loudnessLufs(pink, sampleRate);
     figures.pink.truePeakDbtp = truePeakDbtp(pinkOut, sampleRate);
-    figures.speech = measureSignal(block, ReferenceSignals::speechLike(sampleRate, seconds, targets.speechPeakDbfs), sampleRate);
+    figures.speech = measureSignal(run, ReferenceSignals::speechLike(sampleRate, seconds, targets.speechPeakDbfs), sampleRate);
     figures.quietSpeech =
-        measureSignal(block, ReferenceSignals::speechLike(sampleRate, seconds, targets.quietSpeechPeakDbfs), sampleRate);
-    figures.sweep = measureSignal(block, ReferenceSignals::sineSweep(sampleRate, seconds), sampleRate);
+        measureSignal(run, ReferenceSignals::speechLike(sampleRate, seconds, targets.quietSpeechPeakDbfs), sampleRate);
+    figures.sweep = measureSignal(run, ReferenceSignals::sineSweep(sampleRate, seconds), sampleRate);
     return figures;
 }
 
-double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, std::uint32_t sampleRate, double seconds)
+double bandLimitDb(const pipeline::RunSettings& run, BandLimitKind kind, std::uint32_t sampleRate, double seconds)
 {
-    return bandEnergyRatioDb(renderThroughEffect(block, ReferenceSignals::pinkNoise(sampleRate, seconds), sampleRate),
+    return bandEnergyRatioDb(renderThroughEffect(run, ReferenceSignals::pinkNoise(sampleRate, seconds), sampleRate),
                              sampleRate, bandLimitOf(kind));
 }
 
-VoiceFigures measureVoices(const std::vector<std::uint8_t>& block, const std::vector<std::vector<float>>& voices,
+VoiceFigures measureVoices(const pipeline::RunSettings& run, const std::vector<std::vector<float>>& voices,
                            std::uint32_t sampleRate)
 {
     VoiceFigures figures;
     std::vector<double> changes;
     for (const auto& voice : voices)
     {
-        figures.perVoice.push_back(measureSignal(block, voice, sampleRate));
+        figures.perVoice.push_back(measureSignal(run, voice, sampleRate));
         changes.push_back(figures.perVoice.back().loudnessChangeLu);
     }
     if (changes.empty())

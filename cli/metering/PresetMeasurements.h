@@ -1,10 +1,13 @@
 // What a preset does to reference signals, measured as the presets are voiced against:
 // how far it band-limits pink noise, how much it changes the loudness of pink noise and of
-// speech, and the true peak it makes of a -6 dBFS sine sweep. Signals run through the
-// effect in memory, made from the parameter block as the host makes it.
+// speech, and the true peak it makes of a -6 dBFS sine sweep. Signals run in memory through
+// the one effect run: the effect made from the parameter block as the host makes it, then
+// what the run's settings put after it (the space the preset is heard in, its decay
+// included).
 #pragma once
 
 #include "pipeline/EffectRun.h"
+#include "space/SpaceSettings.h"
 
 #include <cstdint>
 #include <string>
@@ -42,7 +45,17 @@ struct VoicingTargets
     double sweepTruePeakDbtp = -1.0;  // true peak of the -6 dBFS sweep (and of the speech), below
 };
 
-// The mono signal through the effect made from `block`, its tail included.
+// What a preset is measured through: the effect made from `settings`, then `space` (none when
+// inactive). A preset's transmission is voiced with it on recorded voices, so it is left out.
+pipeline::RunSettings presetRun(const ParameterSettings& settings, const space::SpaceSettings& space = {});
+// The same for a shipped preset (by name) or a preset file, read as --preset reads it.
+pipeline::RunSettings presetRun(const std::string& nameOrPath);
+
+// The mono signal through `run`, the effect's tail and the steps' last frames included, not
+// played on after them: the figures are the preset's, not the file renderer's.
+std::vector<float> renderThroughEffect(const pipeline::RunSettings& run, const std::vector<float>& input,
+                                       std::uint32_t sampleRate);
+// Through the effect made from `block` alone.
 std::vector<float> renderThroughEffect(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
                                        std::uint32_t sampleRate, std::uint32_t blockFrames = pipeline::kDefaultBlockFrames);
 
@@ -64,9 +77,8 @@ struct SignalFigures
     double truePeakDbtp = 0.0;
 };
 
-// One signal through the effect made from `block`.
-SignalFigures measureSignal(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
-                            std::uint32_t sampleRate);
+// One signal through `run`.
+SignalFigures measureSignal(const pipeline::RunSettings& run, const std::vector<float>& input, std::uint32_t sampleRate);
 
 struct PresetFigures
 {
@@ -74,21 +86,20 @@ struct PresetFigures
     SignalFigures pink, speech, quietSpeech, sweep;
 };
 
-// Measures the settings on `seconds` of each reference signal at `sampleRate`, the speech at
-// the two levels of `targets`.
-PresetFigures measurePreset(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t sampleRate,
+// Measures `run` on `seconds` of each reference signal at `sampleRate`, the speech at the two
+// levels of `targets`.
+PresetFigures measurePreset(const pipeline::RunSettings& run, BandLimitKind kind, std::uint32_t sampleRate,
                             double seconds = 4.0, const VoicingTargets& targets = {});
 
-// What each recorded voice becomes through the effect made from `block`: its loudness change
-// and true peak, in the order given; and the median of the changes.
+// What each recorded voice becomes through `run`: its loudness change and true peak, in the
+// order given; and the median of the changes.
 struct VoiceFigures
 {
     std::vector<SignalFigures> perVoice;
     double medianChangeLu = 0.0;
 };
-VoiceFigures measureVoices(const std::vector<std::uint8_t>& block, const std::vector<std::vector<float>>& voices,
+VoiceFigures measureVoices(const pipeline::RunSettings& run, const std::vector<std::vector<float>>& voices,
                            std::uint32_t sampleRate);
 
-// The band-limit figure alone: pink noise through the effect made from `block`.
-double bandLimitDb(const std::vector<std::uint8_t>& block, BandLimitKind kind, std::uint32_t sampleRate,
-                   double seconds = 4.0);
+// The band-limit figure alone: pink noise through `run`.
+double bandLimitDb(const pipeline::RunSettings& run, BandLimitKind kind, std::uint32_t sampleRate, double seconds = 4.0);

@@ -310,11 +310,13 @@ PresetSettings readPresetSettings(const ParameterSettings& settings, const std::
 }
 
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath,
-                 transmission::TransmissionSettings* transmission)
+                 transmission::TransmissionSettings* transmission, space::SpaceSettings* space)
 {
     const PresetSettings preset = readPresetSettings(settings, nameOrPath);
     if (transmission != nullptr)
         *transmission = preset.transmission;
+    if (space != nullptr)
+        *space = preset.space;
     for (const ParameterSettings::Value& v : preset.values)
         settings.apply(v);
 }

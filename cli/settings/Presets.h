@@ -48,10 +48,10 @@ std::string presetNameHint(const std::string& typed);
 // an unknown name, a name that is both a shipped preset's and a file's ("./NAME" is the file), a malformed file (saying where), a bad property, a file larger than
 // kMostPresetFileBytes, a folder or a device, IoError (with the system's reason) when the
 // file cannot be read.
-// The preset's "transmission" goes to `transmission` when given (inactive settings when it
-// holds none): the file is read once (it may be a pipe).
+// The preset's "transmission" goes to `transmission` and its space to `space` when given
+// (inactive settings when it holds none): the file is read once (it may be a pipe).
 void applyPreset(ParameterSettings& settings, const std::string& nameOrPath,
-                 transmission::TransmissionSettings* transmission = nullptr);
+                 transmission::TransmissionSettings* transmission = nullptr, space::SpaceSettings* space = nullptr);
 
 // A preset read and its values read as `settings` takes them (the same errors as
 // applyPreset), to be applied later.

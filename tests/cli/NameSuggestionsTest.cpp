@@ -118,7 +118,8 @@ TEST(NameSuggestions, AMistypedPresetGetsDidYouMean)
     EXPECT_EQ(nameSuggestion(names, "Polce radio"), "did you mean \"Police radio\"?");
     EXPECT_EQ(nameSuggestion(names, "walkie"), "did you mean \"Walkie-talkie\"?");
     EXPECT_EQ(nameSuggestion(names, "radio"),
-              "did you mean \"Police radio\", \"Pilot radio\", \"Digital radio\" (one of them)?");
+              "did you mean \"Police radio\", \"Pilot radio\", \"Radio in a stairwell\", \"Digital radio\" (one of "
+              "them)?");
     EXPECT_EQ(nameSuggestion(names, "xyzzy"), "");
     ParameterSettings s = fresh();
     try

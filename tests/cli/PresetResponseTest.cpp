@@ -49,8 +49,11 @@ TEST(PresetResponse, IsWhatTheEnginePlays)
         const auto& f = responseFrequencies();
         for (std::size_t i = 10; i < f.size() && f[i] < 16000.0; i += 15)
         {
-            if (drawn.totalDb[i] < -50.0)
-                continue; // under the effect's own float noise
+            // The effect's own float noise reaches -70 dB below the impulse in some presets'
+            // stop bands (PA system's under 60 Hz); a point within 30 dB of it is swayed by more
+            // than the tolerance.
+            if (drawn.totalDb[i] < -40.0)
+                continue;
             EXPECT_NEAR(measuredDb(played, f[i]), drawn.totalDb[i], 0.3) << preset.name << " at " << f[i] << " Hz";
         }
         // The stages named rather than drawn.

@@ -130,6 +130,26 @@ TEST(PresetMeasurements, RenderingWithEveryStageOffReturnsTheInput)
     EXPECT_EQ(loudnessLufs(std::vector<float>(kRate, 0.f), kRate), -HUGE_VAL);
 }
 
+// A preset is measured as it is heard: in its space, the space's decay following the line, and
+// without it when its space is taken away.
+TEST(PresetMeasurements, HearAPresetInItsSpace)
+{
+    const pipeline::RunSettings run = presetRun("PA system");
+    ASSERT_TRUE(run.space.active());
+    EXPECT_EQ(run.space.source, "station");
+    pipeline::RunSettings dry = run;
+    dry.space = {};
+    const std::vector<float> in = ReferenceSignals::speechLike(kRate, 1.0);
+    const std::vector<float> heard = renderThroughEffect(run, in, kRate);
+    const std::vector<float> alone = renderThroughEffect(dry, in, kRate);
+    EXPECT_EQ(alone, renderThroughEffect(EffectHost::instance().bankBlock(settingsOf("PA system")), in, kRate));
+    // The concourse rings on for seconds after the effect's own tail.
+    EXPECT_GT(heard.size(), alone.size() + kRate);
+    const std::vector<float> ringing(heard.begin() + static_cast<long>(alone.size()), heard.end());
+    EXPECT_GT(rmsDb(ringing), -90.0);
+    EXPECT_NE(loudnessLufs(heard, kRate), loudnessLufs(alone, kRate));
+}
+
 TEST(ShippedPresets, TwelveOrMoreEachWithAOneLineDescription)
 {
     EXPECT_GE(factoryPresets().size(), 12u);
@@ -137,6 +157,28 @@ TEST(ShippedPresets, TwelveOrMoreEachWithAOneLineDescription)
     {
         EXPECT_FALSE(preset.description.empty()) << preset.name;
         EXPECT_EQ(preset.description.find('\n'), std::string::npos) << preset.name;
+    }
+}
+
+// Devices are heard where they are: a shipped preset's space is a generated one (no file
+// travels with the tool), and those that place their device name one.
+TEST(ShippedPresets, HeardInGeneratedSpaces)
+{
+    std::size_t inSpaces = 0;
+    for (const auto& preset : factoryPresets())
+    {
+        if (!preset.space.active())
+            continue;
+        ++inSpaces;
+        EXPECT_TRUE(preset.space.generated()) << preset.name << ": " << preset.space.source;
+    }
+    EXPECT_GE(inSpaces, 5u);
+    for (const char* name : {"PA system", "Television next door", "Intercom", "Phone on speaker in a car",
+                             "Radio in a stairwell"})
+    {
+        const FactoryPreset* preset = findFactoryPreset(name);
+        ASSERT_NE(preset, nullptr) << name;
+        EXPECT_TRUE(preset->space.active()) << name;
     }
 }
 
@@ -178,9 +220,9 @@ TEST_P(ShippedPreset, MeetsItsVoicingTargets)
     if (voicedWithItsTransmission(GetParam()))
         GTEST_SKIP() << "voiced with its transmission on recorded speech (TransmissionPresetVoicingTest)";
     const VoicingTargets targets;
-    const ParameterSettings settings = settingsOf(GetParam());
+    const pipeline::RunSettings run = presetRun(GetParam()); // in its space, when it names one
     const BandLimitKind kind = bandLimitKindOf(GetParam());
-    const PresetFigures figures = measurePreset(settings, kind, kRate, 4.0);
+    const PresetFigures figures = measurePreset(run, kind, kRate, 4.0);
 
     // Loudness is voiced on recorded voices (PresetVoicesTest): the speech-like signal's level
     // through the drive stages differs from a voice's by up to 8 LU.
@@ -190,7 +232,7 @@ TEST_P(ShippedPreset, MeetsItsVoicingTargets)
         return;
     EXPECT_LE(figures.bandLimitDb, targets.bandLimitDb);
     // The band-limit holds at 44.1 kHz too, where a reduced rate falls elsewhere.
-    EXPECT_LE(bandLimitDb(EffectHost::instance().bankBlock(settings), kind, 44100), targets.bandLimitDb);
+    EXPECT_LE(bandLimitDb(run, kind, 44100), targets.bandLimitDb);
 }
 
 INSTANTIATE_TEST_SUITE_P(Factory, ShippedPreset, ::testing::ValuesIn(crumlet_test::factoryPresetNames()),

@@ -68,6 +68,36 @@ TEST_F(SpaceRender, PresetsAndLineListsCarryTheSpace)
         EXPECT_NEAR(delayed[i + 479], 0.5f * dry[i], 1e-6f) << i;
 }
 
+// A shipped preset's space is listed, printed in its file form and saved with it: the saved
+// file renders as the shipped preset does.
+TEST_F(SpaceRender, AShippedPresetsSpaceTravelsWithIt)
+{
+    ProcessResult r = runCrumlet({"presets"});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(has(r.out, "heard in station:distance=10")) << r.out;
+    r = runCrumlet({"presets", "Radio in a stairwell"});
+    EXPECT_TRUE(has(r.out, "  heard in stairwell")) << r.out;
+    r = runCrumlet({"presets", "--json"});
+    const auto all = nlohmann::json::parse(r.out);
+    EXPECT_EQ(all["Television next door"]["transmission"]["space"], "next-room");
+
+    ASSERT_EQ(runCrumlet({"presets", "Intercom", "--save", path("intercom.json")}).exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(bytesOf(path("intercom.json")))["transmission"]["space"], "lobby");
+    const std::string in = writeTone("in.wav", 24000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1);
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("shipped.wav"), "--preset", "Intercom", "--quiet"}).exitCode, 0);
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("saved.wav"), "--preset", path("intercom.json"), "--quiet"})
+                  .exitCode,
+              0);
+    SF_INFO shipped{}, dry{};
+    EXPECT_EQ(readAll(path("saved.wav")), readAll(path("shipped.wav"), &shipped));
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("dry.wav"), "--preset", "Intercom", "--space", "off",
+                          "--quiet"})
+                  .exitCode,
+              0);
+    readAll(path("dry.wav"), &dry);
+    EXPECT_GT(shipped.frames, dry.frames + 48000); // the lobby rings on for over a second
+}
+
 TEST_F(SpaceRender, ASpaceThatCannotBeMadeIsRefusedBeforeAnythingRenders)
 {
     const std::string in = writeTone("a.wav", 4800, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1);

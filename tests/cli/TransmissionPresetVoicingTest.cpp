@@ -1,12 +1,12 @@
 // The shipped presets that carry a transmission, voiced with it on recorded voices: through the
-// effect and then the codec, loss and radio, dialogue keeps its loudness as the other presets'
+// effect, the codec, loss and radio and the space the preset names, dialogue keeps its loudness as the other presets'
 // does on the same voices (the median within 1 LU, each voice within 2 LU, the close bass-heavy
 // announcement within 5.5), clear of full scale, and band-limited as telephones and radios are.
 #include "cli/metering/PresetMeasurements.h"
 #include "cli/render/EffectHost.h"
 #include "cli/settings/Presets.h"
 #include "cli/signals/RecordedVoices.h"
-#include "transmission/Transmission.h"
+#include "transmission/TransmissionSettings.h"
 #include "TransmissionVoicing.h"
 
 #include <gtest/gtest.h>
@@ -38,15 +38,6 @@ const std::vector<RecordedVoice>& voices()
     return all;
 }
 
-std::vector<float> transmit(const transmission::TransmissionSettings& settings, const std::vector<float>& in)
-{
-    transmission::Transmission line(settings, kRate, 1, 1);
-    std::vector<float> out;
-    line.process(in.data(), in.size(), out);
-    line.finish(out);
-    return out;
-}
-
 class TransmissionPreset : public ::testing::TestWithParam<std::string>
 {
 };
@@ -54,9 +45,11 @@ class TransmissionPreset : public ::testing::TestWithParam<std::string>
 TEST_P(TransmissionPreset, IsVoicedOnRecordedVoices)
 {
     const FactoryPreset& preset = *findFactoryPreset(GetParam());
-    ParameterSettings settings(EffectHost::instance().description());
-    applyPreset(settings, preset.name);
-    const auto block = EffectHost::instance().bankBlock(settings);
+    // The effect in the preset's space, and the same with the transmission between them.
+    const pipeline::RunSettings effectRun = presetRun(preset.name);
+    pipeline::RunSettings transmittedRun = effectRun;
+    transmittedRun.transmission = preset.transmission;
+    transmittedRun.seed = 1;
     const VoicingTargets targets;
     const BandLimitKind kind = bandLimitKindOf(preset.name);
     // The others' effect settings are voiced on their own (the two radios'); here their
@@ -66,8 +59,8 @@ TEST_P(TransmissionPreset, IsVoicedOnRecordedVoices)
     std::vector<double> changes;
     for (const auto& voice : voices())
     {
-        const std::vector<float> effect = renderThroughEffect(block, voice.samples, kRate);
-        const std::vector<float> out = transmit(preset.transmission, effect);
+        const std::vector<float> effect = renderThroughEffect(effectRun, voice.samples, kRate);
+        const std::vector<float> out = renderThroughEffect(transmittedRun, voice.samples, kRate);
         const double change = loudnessLufs(out, kRate) - kInputLufs;
         const double transmissionChange = loudnessLufs(out, kRate) - loudnessLufs(effect, kRate);
         const double peak = truePeakDbtp(out, kRate);

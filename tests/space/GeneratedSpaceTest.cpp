@@ -212,8 +212,8 @@ TEST(GeneratedSpace, TheWallLowPassesWithoutSoundBeforeTheDirect)
 
 TEST(GeneratedSpace, CatalogueHoldsTheSpacesByName)
 {
-    for (const char* name : {"car", "phone-booth", "bathroom", "living-room", "office", "stairwell", "school-hall",
-                             "church", "station", "underground", "street", "next-room"})
+    for (const char* name : {"car", "phone-booth", "bathroom", "living-room", "office", "lobby", "stairwell",
+                             "school-hall", "church", "station", "underground", "street", "next-room"})
         EXPECT_NE(findSpace(name), nullptr) << name;
     EXPECT_EQ(findSpace("Phone Booth"), findSpace("phone-booth"));
     EXPECT_EQ(findSpace("SCHOOL_HALL"), findSpace("school-hall"));

@@ -1,8 +1,7 @@
 // crumlet-preset-report: measures every shipped preset (or the ones named) on the reference
-// signals and prints, per preset, the band-limit figure, the loudness change on pink noise
-// and on speech, and the true peaks; with --check, exits 1 when a preset misses a target.
-#include "cli/render/EffectHost.h"
-#include "cli/settings/ParameterSettings.h"
+// signals, in the space it is heard in when it names one, and prints, per preset, the
+// band-limit figure, the loudness change on pink noise and on speech, and the true peaks; with
+// --check, exits 1 when a preset misses a target.
 #include "cli/metering/PresetMeasurements.h"
 #include "cli/settings/Presets.h"
 #include "cli/signals/RecordedVoices.h"
@@ -41,11 +40,10 @@ BandLimitKind kindOf(const std::string& text)
     return BandLimitKind::None;
 }
 
-// Pink noise through the settings, per octave band from 31.5 Hz, against the pass band.
-void printOctaveBands(const ParameterSettings& settings, BandLimitKind kind, std::uint32_t rate, double seconds)
+// Pink noise through the run, per octave band from 31.5 Hz, against the pass band.
+void printOctaveBands(const pipeline::RunSettings& run, BandLimitKind kind, std::uint32_t rate, double seconds)
 {
-    const std::vector<float> out = renderThroughEffect(EffectHost::instance().bankBlock(settings),
-                                                       ReferenceSignals::pinkNoise(rate, seconds), rate);
+    const std::vector<float> out = renderThroughEffect(run, ReferenceSignals::pinkNoise(rate, seconds), rate);
     BandLimit band = bandLimitOf(kind);
     std::printf("    octaves:");
     for (double centre = 31.25; centre * 1.414 < rate / 2.0; centre *= 2.0)
@@ -62,13 +60,13 @@ void printOctaveBands(const ParameterSettings& settings, BandLimitKind kind, std
 
 // The loudness change (LU) and true peak (dBTP) on each recorded voice at -24 LUFS; false
 // when their median is more than the tolerance from none.
-bool printVoices(const ParameterSettings& settings, std::uint32_t rate, const VoicingTargets& targets)
+bool printVoices(const pipeline::RunSettings& run, std::uint32_t rate, const VoicingTargets& targets)
 {
     static const std::vector<RecordedVoice> voices = recordedVoices(rate, -24.0);
     std::vector<std::vector<float>> signals;
     for (const auto& v : voices)
         signals.push_back(v.samples);
-    const VoiceFigures figures = measureVoices(EffectHost::instance().bankBlock(settings), signals, rate);
+    const VoiceFigures figures = measureVoices(run, signals, rate);
     std::printf("    voices at -24 LUFS: median %+.1f LU;", figures.medianChangeLu);
     for (std::size_t i = 0; i < voices.size(); ++i)
         std::printf(" %s %+.1f (%.1f)", voices[i].name.c_str(), figures.perVoice[i].loudnessChangeLu,
@@ -145,14 +143,12 @@ int main(int argc, char** argv)
         for (const auto& name : names)
         {
             // A shipped preset by name, or a preset file.
-            ParameterSettings settings(EffectHost::instance().description());
-            applyPreset(settings, name);
+            const pipeline::RunSettings run = presetRun(name);
             const FactoryPreset* shipped = findFactoryPreset(name);
             const std::string shownName = shipped != nullptr ? shipped->name : name;
             const BandLimitKind kind = kindText.empty() ? bandLimitKindOf(shownName) : kindOf(kindText);
-            const PresetFigures figures = measurePreset(settings, kind, rate, seconds, targets);
-            const double otherBandLimitDb =
-                bandLimitDb(EffectHost::instance().bankBlock(settings), kind, otherRate, seconds);
+            const PresetFigures figures = measurePreset(run, kind, rate, seconds, targets);
+            const double otherBandLimitDb = bandLimitDb(run, kind, otherRate, seconds);
             const std::string missed = misses(figures, otherBandLimitDb, kind, targets);
             allMet = allMet && missed.empty();
             std::printf("%-22s %-5s %7.1f %7.1f %+7.1f %7.1f %+7.1f %7.1f %+7.1f %+7.1f %7.1f  %s\n", shownName.c_str(),
@@ -160,9 +156,11 @@ int main(int argc, char** argv)
                         figures.pink.truePeakDbtp, figures.speech.loudnessChangeLu, figures.speech.truePeakDbtp,
                         figures.quietSpeech.loudnessChangeLu, figures.sweep.loudnessChangeLu, figures.sweep.truePeakDbtp,
                         missed.c_str());
+            if (run.space.active())
+                std::printf("    heard in %s\n", space::spaceText(run.space).c_str());
             if (bands)
-                printOctaveBands(settings, kind, rate, seconds);
-            if (voices && !printVoices(settings, rate, targets))
+                printOctaveBands(run, kind, rate, seconds);
+            if (voices && !printVoices(run, rate, targets))
             {
                 std::printf("    misses: loudness on the recorded voices\n");
                 allMet = false;
