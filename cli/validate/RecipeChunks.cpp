@@ -10,6 +10,7 @@
 #include "cli/settings/Presets.h"
 #include "cli/settings/UsageError.h"
 #include "cli/validate/StateRoundTrips.h"
+#include "space/SpaceCatalogue.h"
 
 #include <nlohmann/json.hpp>
 
@@ -37,7 +38,8 @@ std::string writeRecipe(const std::string& path, const RenderRecipe& recipe, con
 }
 
 // A recipe as a render makes one: its settings (given random values), a shipped preset's
-// name and transmission or none, a delivery, a loudness, and a few properties varied.
+// name, transmission and space or none (or another space), a delivery, a loudness, and a few
+// properties varied.
 RenderRecipe randomRecipe(const EffectHost& host, std::mt19937_64& random, ParameterSettings& settings)
 {
     auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
@@ -48,6 +50,11 @@ RenderRecipe randomRecipe(const EffectHost& host, std::mt19937_64& random, Param
     const std::size_t preset = pick(shipped.size() + 1);
     r.preset = preset < shipped.size() ? shipped[preset].name : std::string();
     r.transmission = preset < shipped.size() ? shipped[preset].transmission : transmission::TransmissionSettings{};
+    r.space = preset < shipped.size() ? shipped[preset].space : space::SpaceSettings{};
+    if (pick(4) == 0)
+        r.space = space::parseSpace(space::spaceCatalogue()[pick(space::spaceCatalogue().size())].name +
+                                    std::string(":mix=") + std::to_string(pick(101)) +
+                                    ":predelay=" + std::to_string(pick(200)));
     r.input = "line " + std::to_string(pick(1000)) + ".wav";
     r.seed = random();
     const std::uint32_t rates[] = {0, kLowestDeliveryRate, 44100, 48000, kHighestDeliveryRate};
