@@ -56,6 +56,9 @@ int render(const RenderOptions& options, RenderReport& report)
                          "output columns, not --in or --out");
     if (!lines && options.output.empty() == options.outputDir.empty())
         throw UsageError("give either --out FILE or --out-dir FOLDER");
+    // Without a source the built-in demo would render, not what the file was made from.
+    if (!lines && !options.like.empty() && options.inputs.empty())
+        throw UsageError("--like FILE renders a source as FILE was rendered: give the source with --in SOURCE");
     if (!options.nameTemplate.empty() && options.outputDir.empty())
         throw UsageError("--name names a batch's outputs under --out-dir FOLDER");
     if (!options.nameTemplate.empty())

@@ -282,3 +282,14 @@ TEST_F(RecipeFiles, HeaderlessOutputsReadBackAsWritten)
     EXPECT_EQ(bytes % (2 * sizeof(float)), 0u);
     EXPECT_GE(bytes, 4800u * 2 * sizeof(float));
 }
+
+// --like without --in rendered the built-in demo with the file's settings, silently.
+TEST_F(RecipeFiles, RenderingLikeAFileNeedsItsSource)
+{
+    const std::string in = writeTone("tone.wav", 4800, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1);
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("made.wav"), "--bits", "16", "--quiet"}).exitCode, 0);
+    const ProcessResult r = runCrumlet({"render", "--like", path("made.wav"), "--out", path("again.wav")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(has(r.err, "give the source with --in SOURCE")) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(path("again.wav")));
+}
