@@ -78,6 +78,7 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
         jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
     std::map<std::string, std::string> taken; // the output's file (FilePlaces::key) -> input
     std::vector<std::string> clashes;
+    std::vector<std::string> overInputs;      // outputs that would be their own inputs, without --name
     std::size_t ownOutputsFound = 0;          // passed over, told in the note
     std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (std::size_t i = 0; i < found.files.size(); ++i)
@@ -99,7 +100,11 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
         if (!fresh)
             fail("\"" + other->second + "\" also renders to \"" + job.output + "\"");
         else if (!input.empty())
+        {
             fail("the output \"" + job.output + "\" is the input \"" + input + "\"; a source is never written over");
+            if (!named)
+                overInputs.push_back("\"" + f.path + "\": " + job.reason);
+        }
         else if (exists && request.skipExisting)
         {
             job.status = JobOutcome::Status::Skipped;
@@ -116,6 +121,12 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
                              " clashing name" + (clashes.size() == 1 ? "" : "s") +
                              " (add {parent} or {index}, or a suffix when writing into the input folder)",
                          clashes);
+    // The output folder is the inputs' own: every file would be written over its source.
+    if (!overInputs.empty())
+        throw PlanErrors("--out-dir " + request.outputDir + " is where " + std::to_string(overInputs.size()) +
+                             (overInputs.size() == 1 ? " input lies" : " inputs lie") +
+                             ": give another folder, or --name with a suffix (\"{stem}_fx.{ext}\")",
+                         overInputs);
     if (leftOut != nullptr && ownOutputsFound > 0)
         *leftOut += (leftOut->empty() ? "" : "; ") + std::to_string(ownOutputsFound) +
                     (ownOutputsFound == 1 ? " file that this batch writes was" : " files that this batch writes were") +

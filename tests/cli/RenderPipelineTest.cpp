@@ -30,9 +30,9 @@ TEST_F(RenderPipeline, AnOutputThatIsAnInputIsRefusedByAnyPath)
             EXPECT_EQ(r.exitCode, 2) << out;
             EXPECT_TRUE(has(r.err, "\"" + out + "\"") && has(r.err, "\"" + in + "\"")) << r.err;
         }
-    // A batch into the folder that holds the inputs.
+    // A batch into the folder that holds the inputs: refused before anything renders.
     const ProcessResult batch = runCrumlet({"render", "--in", in, "--out-dir", path(""), "--force", "--quiet"});
-    EXPECT_EQ(batch.exitCode, 1);
+    EXPECT_EQ(batch.exitCode, 2);
     EXPECT_TRUE(has(batch.err, "is the input")) << batch.err;
     // Nor may an output take the place of the preset the settings come from.
     std::ofstream(path("p.json")) << R"({"EQGain": 3})";
@@ -443,4 +443,23 @@ TEST_F(RenderPipeline, WhatAFolderHoldsBesideItsAudioIsCountedInOneNote)
     r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out3")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(has(r.err, "no audio files to render in 1 input (2 subfolders left out")) << r.err;
+}
+
+// A folder rendered into itself without --name failed every file at render time, one line
+// each, and left the exit code to say so.
+TEST_F(RenderPipeline, AFolderRenderedIntoItselfIsRefusedBeforeAnythingRenders)
+{
+    for (int i = 0; i < 3; ++i)
+        writeTone("in/t" + std::to_string(i) + ".wav", 4800);
+    const auto before = readAll(path("in/t0.wav"));
+    const ProcessResult r = runCrumlet({"render", "--in", path("in"), "--out-dir", path("in"), "--force"});
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_TRUE(has(r.err, "is where 3 inputs lie: give another folder, or --name with a suffix")) << r.err;
+    EXPECT_FALSE(has(r.err, "failed:")) << r.err;
+    EXPECT_EQ(readAll(path("in/t0.wav")), before);
+    // With a suffix the same folder takes the renders beside their sources.
+    EXPECT_EQ(runCrumlet({"render", "--in", path("in"), "--out-dir", path("in"), "--name", "{stem}_fx.{ext}", "--quiet"})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(std::filesystem::exists(path("in/t0_fx.wav")));
 }
