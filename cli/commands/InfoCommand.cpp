@@ -2,14 +2,23 @@
 
 #include "cli/io/AudioFiles.h"
 #include "cli/io/BextChunk.h"
+#include "cli/io/DamagedInput.h"
 #include "cli/io/QuotedText.h"
+#include "cli/metering/LevelMeter.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/RenderProvenance.h"
+#include "cli/render/RenderReport.h"
 #include "cli/settings/UsageError.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
 
 using nlohmann::ordered_json;
 
@@ -20,6 +29,52 @@ std::string formatName(int format, int mask, int command)
     SF_FORMAT_INFO info{};
     info.format = format & mask;
     return sf_command(nullptr, command, &info, sizeof info) == 0 && info.name != nullptr ? info.name : "unknown";
+}
+
+// The file read to its end: its levels (at the rates and channels the tool measures) and the
+// frames it really holds, which a damaged file's header overstates.
+struct Measured
+{
+    std::optional<Levels> levels;
+    std::uint64_t frames = 0;
+};
+
+Measured measure(SndfileHandle& file)
+{
+    Measured measured;
+    const auto channels = static_cast<std::uint32_t>(std::max(file.channels(), 1));
+    std::unique_ptr<LevelMeter> meter;
+    try
+    {
+        meter = std::make_unique<LevelMeter>(channels, static_cast<std::uint32_t>(file.samplerate()),
+                                             LevelMeter::Measure::Everything);
+    }
+    catch (const std::invalid_argument&)
+    {
+    }
+    constexpr sf_count_t kFrames = 4096;
+    std::vector<float> buffer(static_cast<std::size_t>(kFrames) * channels);
+    for (sf_count_t n; (n = file.readf(buffer.data(), kFrames)) > 0;)
+    {
+        if (meter)
+            meter->add(buffer.data(), static_cast<std::uint32_t>(n));
+        measured.frames += static_cast<std::uint64_t>(n);
+    }
+    if (meter)
+        measured.levels = meter->levels();
+    return measured;
+}
+
+// "-23.0 LUFS", "as loud as its input", "the effect's own level"
+std::string targetText(const LoudnessTarget& target)
+{
+    switch (target.mode)
+    {
+    case LoudnessTarget::Mode::Fixed: return formatDb(target.lufs) + " LUFS";
+    case LoudnessTarget::Mode::MatchInput: return "as loud as its input";
+    case LoudnessTarget::Mode::None: break;
+    }
+    return "the effect's own level";
 }
 
 int info(const InfoOptions& options)
@@ -41,6 +96,22 @@ int info(const InfoOptions& options)
             recipeError = e.what();
         }
     }
+    // What the render would refuse the file for, else fewer frames than its header gives
+    // (compressed files, whose count is an estimate, are not held to it).
+    std::string damage = damageOf(file.rawHandle());
+    const Measured measured = measure(file);
+    const int sub = file.format() & SF_FORMAT_SUBMASK;
+    const bool counted = sub != SF_FORMAT_VORBIS && sub != SF_FORMAT_OPUS && sub != SF_FORMAT_MPEG_LAYER_III;
+    const auto claimed = static_cast<std::uint64_t>(std::max<sf_count_t>(file.frames(), 0));
+    if (damage.empty() && counted && measured.frames < claimed)
+    {
+        char text[128];
+        std::snprintf(text, sizeof text, "it holds %.3f s of the %.3f s its header gives",
+                      static_cast<double>(measured.frames) / file.samplerate(),
+                      static_cast<double>(claimed) / file.samplerate());
+        damage = text;
+    }
+    const bool damaged = !damage.empty();
     std::optional<ParameterSettings> settings;
     if (recipe)
     {
@@ -55,7 +126,24 @@ int info(const InfoOptions& options)
                        {"sampleFormat", samples},
                        {"sampleRate", file.samplerate()},
                        {"channels", file.channels()},
-                       {"frames", file.frames()}};
+                       {"frames", measured.frames},
+                       {"damaged", damaged}};
+        if (damaged)
+            j["damage"] = damage;
+        if (measured.levels)
+            j["levels"] = {{"loudnessLufs", std::isfinite(measured.levels->loudnessLufs)
+                                                ? ordered_json(measured.levels->loudnessLufs)
+                                                : ordered_json()},
+                           {"truePeakDbtp", std::isfinite(measured.levels->truePeakDbtp)
+                                                ? ordered_json(measured.levels->truePeakDbtp)
+                                                : ordered_json()}};
+        if (recipe)
+        {
+            const LoudnessTarget target = recipe->loudnessTarget();
+            j["loudnessTarget"] = target.mode == LoudnessTarget::Mode::Fixed ? ordered_json(target.lufs)
+                                  : target.mode == LoudnessTarget::Mode::MatchInput ? ordered_json("input")
+                                                                                     : ordered_json();
+        }
         if (!m.description.empty() || !m.codingHistory.empty())
             j["bext"] = {{"description", m.description},
                          {"originator", m.originator},
@@ -70,7 +158,12 @@ int info(const InfoOptions& options)
     }
     std::printf("%s: %s, %s, %d Hz, %d channel%s, %.3f s\n", printable(options.path).c_str(), container.c_str(),
                 samples.c_str(), file.samplerate(), file.channels(), file.channels() == 1 ? "" : "s",
-                static_cast<double>(file.frames()) / file.samplerate());
+                static_cast<double>(measured.frames) / file.samplerate());
+    if (damaged)
+        std::printf("damaged: %s\n", printable(damage).c_str());
+    if (measured.levels)
+        std::printf("levels: %s LUFS, true peak %s dBTP\n", formatDb(measured.levels->loudnessLufs).c_str(),
+                    formatDb(measured.levels->truePeakDbtp).c_str());
     if (!m.description.empty() || !m.codingHistory.empty())
     {
         std::printf("bext: \"%s\", by %s (%s), %s %s\n", printable(m.description).c_str(), printable(m.originator).c_str(),
@@ -100,6 +193,7 @@ int info(const InfoOptions& options)
         for (const auto& c : changedSettings(*settings))
             changed += " " + c;
         std::printf("  settings that differ from the defaults:%s\n", changed.empty() ? " none" : changed.c_str());
+        std::printf("  loudness: %s\n", targetText(recipe->loudnessTarget()).c_str());
         for (const VariedValue& v : recipe->varied)
             std::printf("  varied: %s %s (%+.4g)\n", printable(v.property).c_str(), printable(v.text).c_str(), v.offset);
         if (recipe->transmission && recipe->transmission->active())

@@ -44,5 +44,12 @@ std::string damageOf(SNDFILE* file)
 
     if (std::strstr(log, "File ended unexpectedly without an End-Of-Stream flag set") != nullptr)
         return std::string("its stream ends without its end-of-stream mark") + kDamaged;
+
+    // An Ogg stream cut mid-page has no last page to give its length: libsndfile says the
+    // length is unknown (the largest count) and reads what comes before the cut.
+    SF_INFO info{};
+    sf_command(file, SFC_GET_CURRENT_SF_INFO, &info, sizeof info);
+    if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG && info.frames == SF_COUNT_MAX)
+        return std::string("its stream is cut short, its length unreadable") + kDamaged;
     return {};
 }

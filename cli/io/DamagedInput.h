@@ -13,5 +13,6 @@
 // - an AIFF frame count beyond what its sound data holds;
 // - a WAV data chunk sized 0 with the samples still after it (a streaming writer's placeholder
 //   never filled in);
-// - an Ogg stream that stops without its end-of-stream mark (cut short).
+// - an Ogg stream that stops without its end-of-stream mark, or mid-page, its length
+//   unreadable (cut short).
 std::string damageOf(SNDFILE* file);

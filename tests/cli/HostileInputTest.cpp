@@ -256,6 +256,22 @@ TEST_F(HostileInput, DamagedInputsAreReportedAndLeaveNoOutput)
         EXPECT_TRUE(has(r.err, says)) << r.err;
         EXPECT_FALSE(fs::exists(path("o.wav")));
     }
+    // An Ogg stream cut anywhere, mid-page too (its length then unreadable: it rendered what
+    // came before the cut as a success and `info` gave a length of millions of years): the
+    // render and `info` both say it is damaged.
+    const std::string longer = bytesOf(writeTone("longer.ogg", 48000 * 4, SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    for (double share : {0.3, 0.6, 0.85})
+    {
+        const std::string cut = path("cut" + std::to_string(static_cast<int>(share * 100)) + ".ogg");
+        std::ofstream(cut, std::ios::binary) << longer.substr(0, static_cast<std::size_t>(longer.size() * share));
+        const ProcessResult r = runCrumlet({"render", "--in", cut, "--out", path("o.wav")});
+        EXPECT_EQ(r.exitCode, 1) << cut << r.err;
+        EXPECT_TRUE(has(r.err, "(truncated or damaged)")) << r.err;
+        EXPECT_FALSE(fs::exists(path("o.wav")));
+        const ProcessResult info = runCrumlet({"info", cut});
+        EXPECT_TRUE(has(info.out, "damaged: ")) << info.out;
+        EXPECT_FALSE(has(info.out, "00000.")) << info.out; // no length the file cannot hold
+    }
     // The whole files render.
     for (const char* whole : {"whole.ogg", "whole.wav", "whole.aiff"})
         EXPECT_EQ(runCrumlet({"render", "--in", path(whole), "--out", path("o.wav"), "--quiet", "--force"}).exitCode, 0) << whole;

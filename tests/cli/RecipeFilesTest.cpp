@@ -293,3 +293,29 @@ TEST_F(RecipeFiles, RenderingLikeAFileNeedsItsSource)
     EXPECT_TRUE(has(r.err, "give the source with --in SOURCE")) << r.err;
     EXPECT_FALSE(std::filesystem::exists(path("again.wav")));
 }
+
+// `crumlet info` told neither the loudness a file was rendered to nor the one it has.
+TEST_F(RecipeFiles, InfoTellsTheLoudnessTargetAndTheLoudnessMeasured)
+{
+    const std::string in = writeTone("tone.wav", 48000 * 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1);
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("made.wav"), "--bits", "24", "--loudness", "-23",
+                          "--quiet"})
+                  .exitCode,
+              0);
+    const ProcessResult text = runCrumlet({"info", path("made.wav")});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_TRUE(has(text.out, "levels: -23.0 LUFS, true peak ")) << text.out;
+    EXPECT_TRUE(has(text.out, "  loudness: -23.0 LUFS\n")) << text.out;
+    EXPECT_FALSE(has(text.out, "damaged")) << text.out;
+    const ProcessResult json = runCrumlet({"info", "--json", path("made.wav")});
+    const auto j = nlohmann::json::parse(json.out);
+    EXPECT_NEAR(j["levels"]["loudnessLufs"].get<double>(), -23.0, 0.05);
+    EXPECT_EQ(j["loudnessTarget"].get<double>(), -23.0);
+    EXPECT_EQ(j["damaged"], false);
+
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("matched.wav"), "--bits", "16", "--match-loudness",
+                          "--quiet"})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(has(runCrumlet({"info", path("matched.wav")}).out, "  loudness: as loud as its input\n"));
+}
