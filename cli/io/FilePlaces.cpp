@@ -1,5 +1,8 @@
 #include "cli/io/FilePlaces.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -72,4 +75,12 @@ std::string FilePlaces::key(const std::string& path, bool* exists)
     if (found)
         return "file " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
     return nul ? "text " + path : "path " + resolved(path);
+}
+
+std::string FilePlaces::caseFolded(const std::string& path)
+{
+    std::string folded = resolved(path);
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded;
 }

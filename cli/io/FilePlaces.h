@@ -21,6 +21,10 @@ public:
     // included), else where it resolves to. `exists`, when given, tells which.
     std::string key(const std::string& path, bool* exists = nullptr);
 
+    // Where `path` resolves, its letters in lower case: two outputs with one such name are one
+    // file where names ignore case (Windows, macOS).
+    std::string caseFolded(const std::string& path);
+
 private:
     std::string m_workingFolder;
     std::unordered_map<std::string, std::string> m_folders; // absolute, as written -> resolved

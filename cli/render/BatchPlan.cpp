@@ -77,6 +77,7 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
     for (const auto& s : found.skipped)
         jobs.push_back({s.path, {}, JobOutcome::Status::Skipped, s.reason});
     std::map<std::string, std::string> taken; // the output's file (FilePlaces::key) -> input
+    std::map<std::string, std::string> folded; // its name in lower case -> the output
     std::vector<std::string> clashes;
     std::vector<std::string> overInputs;      // outputs that would be their own inputs, without --name
     std::size_t ownOutputsFound = 0;          // passed over, told in the note
@@ -97,8 +98,12 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
         bool exists = false;
         const std::string input = sources.sourceAt(job.output, exists);
         const auto [other, fresh] = taken.emplace(outputFiles[i], f.path);
+        const auto [sameName, freshName] = folded.emplace(places.caseFolded(job.output), job.output);
         if (!fresh)
             fail("\"" + other->second + "\" also renders to \"" + job.output + "\"");
+        else if (!freshName)
+            fail("\"" + job.output + "\" and \"" + sameName->second +
+                 "\" differ only in case: one file on Windows and macOS");
         else if (!input.empty())
         {
             fail("the output \"" + job.output + "\" is the input \"" + input + "\"; a source is never written over");

@@ -139,6 +139,7 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
     // Names, across the whole list.
     const SourceFiles sourceFiles({sources.begin(), sources.end()});
     std::map<std::string, std::size_t> taken; // the output's file (FilePlaces::key) -> row
+    std::map<std::string, std::size_t> folded; // its name in lower case -> the job
     std::vector<std::string> existing;        // outputs in the way, neither skipped nor replaced
     for (std::size_t i = 0; i < jobs.size(); ++i)
     {
@@ -147,8 +148,13 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
         const auto [other, fresh] = taken.emplace(places.key(job.output), job.row);
         bool exists = false;
         const std::string input = sourceFiles.sourceAt(job.output, exists);
+        const auto [sameName, freshName] = folded.emplace(places.caseFolded(job.output), i);
         if (!fresh)
             errors.push_back(where + "row " + std::to_string(other->second) + " also renders to \"" + job.output + "\"");
+        else if (!freshName)
+            errors.push_back(where + "\"" + job.output + "\" and row " + std::to_string(jobs[sameName->second].row) +
+                             "'s \"" + jobs[sameName->second].output +
+                             "\" differ only in case: one file on Windows and macOS");
         else if (!input.empty())
             errors.push_back(where + "the output \"" + job.output + "\" is the " +
                              (input == options.lines ? "line list" : "input") + " \"" + input +

@@ -463,3 +463,23 @@ TEST_F(RenderPipeline, AFolderRenderedIntoItselfIsRefusedBeforeAnythingRenders)
               0);
     EXPECT_TRUE(std::filesystem::exists(path("in/t0_fx.wav")));
 }
+
+// Outputs whose names differ only in case were two files here and one on Windows and macOS:
+// the second render there replaced the first.
+TEST_F(RenderPipeline, OutputsDifferingOnlyInCaseClash)
+{
+    writeTone("list/a.wav", 4800);
+    std::ofstream(path("list/lines.csv")) << "input,output\na.wav,out/Take.wav\na.wav,out/take.wav\n";
+    const ProcessResult lines = runCrumlet({"render", "--lines", path("list/lines.csv")});
+    EXPECT_EQ(lines.exitCode, 2) << lines.err;
+    EXPECT_TRUE(has(lines.err, "row 3, column \"output\": \"" + path("list/out/take.wav") + "\" and row 2's")) << lines.err;
+    EXPECT_TRUE(has(lines.err, "differ only in case")) << lines.err;
+    EXPECT_FALSE(fs::exists(path("list/out")));
+
+    writeTone("in/Take.wav", 4800);
+    writeTone("in/take.wav", 4800);
+    const ProcessResult named = runCrumlet({"render", "--in", path("in"), "--out-dir", path("out"), "--name", "{stem}.wav"});
+    EXPECT_EQ(named.exitCode, 2) << named.err;
+    EXPECT_TRUE(has(named.err, "differ only in case")) << named.err;
+    EXPECT_FALSE(fs::exists(path("out")));
+}

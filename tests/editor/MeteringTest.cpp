@@ -240,6 +240,9 @@ TEST_F(OpenEditor, RecordsArriveWhileTheMessageThreadTicks)
         for (int i = 0; i < 30 && (i < 6 || !(sawMono && sawStereo && loudest > 0.0)); ++i)
         {
             audio.awaitDeliveries(3);
+            // The meters smooth on the millisecond counter: ticks within one millisecond move
+            // no level.
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
             tick();
             loudest = std::max(loudest, input->getSmoothedLevel());
             (editor->metering().isMono() ? sawMono : sawStereo) = true;
