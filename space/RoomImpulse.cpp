@@ -23,6 +23,10 @@ constexpr double kEarSpacing = 0.175;  // metres between the two ears
 constexpr double kClearance = 0.05;    // the nearest a listener comes to a surface, metres
 constexpr double kEndFadeSeconds = 0.01;
 constexpr double kLongestSeconds = 30.0;
+// A response ends once its slowest band has fallen this far: 5 dB short of a full
+// reverberation time, under a tail that starts at or below the direct sound, it spares the
+// convolution a tenth of its work and is not heard (the last 10 ms fade out).
+constexpr double kTailDepthDb = 55.0;
 constexpr double kLowestHighPass = 40.0; // Hz: below it nothing of a voice
 // ln(10^3) and ln(10^6): an amplitude and an energy falling by 60 dB.
 constexpr double kAmplitudeDecay = 6.907755278982137;
@@ -196,7 +200,8 @@ ImpulseResponse roomImpulse(const RoomDescription& room, double sampleRate, unsi
     for (const Point& ear : receivers)
         latest = std::max(latest, distanceBetween(room.source, ear) / kSpeedOfSound);
     const double seconds =
-        std::min(kLongestSeconds, latest + *std::max_element(sound.times.begin(), sound.times.end()));
+        std::min(kLongestSeconds,
+                 latest + kTailDepthDb / 60.0 * *std::max_element(sound.times.begin(), sound.times.end()));
     const auto frames = static_cast<std::size_t>(std::ceil(seconds * sampleRate)) + 1;
 
     ImpulseResponse ir;
