@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up and builds the DAW plugins: the LV2 bundle (the effect and Crumlet Line, mono and
-# stereo), the VST3 plugins (Crumlet, Crumlet Line) and the standalone application. Where they land and how to install them: README, "In a DAW".
+# stereo), the VST3 plugins (Crumlet, Crumlet Line) and the standalone application. Where they land and how to install them: docs/daw.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

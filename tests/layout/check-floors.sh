@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fails when the README's layout table and the tree disagree, or when a file includes from
+# Fails when the layout table (docs/development.md) and the tree disagree, or when a file includes from
 # a folder that stands below its own in that table (the table lists the floors from the
 # ground up: a folder includes only from its own row and the rows above it).
 #
@@ -28,9 +28,9 @@ while IFS= read -r line; do
   for folder in $(grep -o '`[a-z0-9_-]*/`' <<<"$first" | tr -d '`/'); do
     floor[$folder]=$row
   done
-done < <(awk '/^## Layout/ { on = 1; next } on && /^## / { exit } on && /^\| `/' README.md)
+done < <(awk '/^## Layout/ { on = 1; next } on && /^## / { exit } on && /^\| `/' docs/development.md)
 if [ "${#floor[@]}" -eq 0 ]; then
-  echo "check-floors: no layout table under '## Layout' in README.md"
+  echo "check-floors: no layout table under '## Layout' in docs/development.md"
   exit 1
 fi
 
