@@ -138,8 +138,10 @@ int main(int argc, char** argv)
     addSettingsOptions(bankCommand, bank.assignments, bank.preset, bank.bankFile);
 
     PresetsOptions presets;
-    CLI::App* presetsCommand = app.add_subcommand("presets", "List, show or save the shipped presets");
-    presetsCommand->add_option("name", presets.name, "One preset to show (or to --save)");
+    CLI::App* presetsCommand = app.add_subcommand("presets", "List, find, show or save the shipped presets");
+    presetsCommand->add_option("words", presets.words,
+                               "A preset's name to show it (or to --save it); other words list the presets with "
+                               "every word whole in their name or description (hiss, radio, call, \"next door\")");
     addPresetFileOptions(presetsCommand, "--save", presets.save, presets.force, "Write the preset to a preset file");
     presetsCommand->add_flag("--json", presets.json, "In the preset-file form, by name");
 

@@ -6,6 +6,7 @@
 #include "cli/pictures/ResponsePicture.h"
 #include "cli/pictures/SimResponse.h"
 #include "cli/pictures/SpaceDecay.h"
+#include "cli/pictures/TransmissionAndSpaceResponse.h"
 #include "cli/settings/Presets.h"
 #include "cli/settings/SpaceSearch.h"
 #include "pipeline/ServedAudio.h"
@@ -244,22 +245,31 @@ int plotSims(const PlotOptions& options)
     return 0;
 }
 
-// The settings' whole response: each stage that shapes it faint, all of them together bold.
+// The settings' whole response: each stage that shapes it faint, all of them together bold;
+// a preset's codec and space among them.
 int plotWhole(const PlotOptions& options)
 {
     const EffectHost& host = EffectHost::instance();
-    const ParameterSettings s = settingsFrom(host.description(), options.bankFile, options.preset, options.assignments);
+    transmission::TransmissionSettings transmission;
+    space::SpaceSettings space;
+    const ParameterSettings s =
+        settingsFrom(host.description(), options.bankFile, options.preset, options.assignments, &transmission, &space);
     constexpr int kRate = 48000;
     Freq_Plot plot;
     setUpOverlayPlot(plot, kRate);
     const std::vector<double> grid = gridOf(plot);
-    const PresetResponse response = presetResponse(s, kRate, &grid);
+    const TransmissionAndSpaceResponse followingPart(transmission, space, kRate);
+    PresetResponse response = presetResponse(s, kRate, &grid);
+    followingPart.addTo(response, grid);
+    PresetResponse read = presetResponse(s, kRate);
+    followingPart.addTo(read, responseFrequencies());
 
     std::vector<std::vector<double>> curves;
     std::vector<std::string> columns;
     ResponsePictureStyle style;
     static const juce::Colour kPartColours[] = {kFiltersColour.brighter(0.6f), kEqColour, juce::Colour(0xFF5DB7E8),
-                                                juce::Colour(0xFF8ED16F)};
+                                                juce::Colour(0xFF8ED16F), juce::Colour(0xFFE06C9F),
+                                                juce::Colour(0xFFB59CF0)};
     for (std::size_t k = 0; k < response.parts.size(); ++k)
     {
         const juce::Colour colour = kPartColours[k % std::size(kPartColours)].withAlpha(0.75f);
@@ -270,9 +280,8 @@ int plotWhole(const PlotOptions& options)
     }
     curves.push_back(response.totalDb);
     columns.push_back("total_db");
-    const SimResponse read = describeResponse(presetResponse(s, kRate).totalDb);
     style.overlays.push_back({kSumColour, 3.0f, &grid, response.totalDb});
-    style.legend.push_back({kSumColour, "what you hear: " + read.description});
+    style.legend.push_back({kSumColour, "what you hear: " + describeResponse(read.totalDb).description});
     if (options.csv)
     {
         printOverlayCsv(columns, curves, grid);
@@ -281,12 +290,24 @@ int plotWhole(const PlotOptions& options)
     fitDbWindow(plot, curves);
     const FactoryPreset* shipped = options.preset.empty() ? nullptr : findFactoryPreset(options.preset);
     const std::string name = shipped != nullptr ? "\"" + shipped->name + "\"" : options.preset.empty() ? "The settings" : "\"" + options.preset + "\"";
-    style.title = name + ": the whole response at 48 kHz, as the engine plays it";
-    std::string unseen;
-    for (const auto& n : response.notDrawn)
-        unseen += (unseen.empty() ? "" : ", ") + n;
-    style.subtitle = unseen.empty() ? "filters, EQ, device and level together"
-                                    : "filters, EQ, device and level together; not a curve: " + unseen;
+    const std::string following = followingPart.followingText();
+    style.title = name + ": the whole response at 48 kHz, " +
+                  (following.empty() ? std::string("as the engine plays it") : "the effect then " + following);
+    const bool codec = transmission.codec.kind != transmission::CodecKind::None;
+    style.subtitle = std::string("filters, EQ, device and level together") +
+                     (codec ? ", then the codec (measured on pink noise)" : "") +
+                     (space.active() ? ", then the space (its impulse response)" : "");
+    // What has no curve, after the curves' entries: the effect's stages, then the transmission's.
+    auto listed = [](const std::vector<std::string>& names) {
+        std::string text;
+        for (const auto& n : names)
+            text += (text.empty() ? "" : ", ") + n;
+        return text;
+    };
+    if (!response.notDrawn.empty())
+        style.legend.push_back({juce::Colours::transparentBlack, "not a curve: " + listed(response.notDrawn)});
+    if (const std::vector<std::string> named = followingPart.notDrawn(); !named.empty())
+        style.legend.push_back({juce::Colours::transparentBlack, "then the line: " + listed(named)});
     style.legendBelow = true;
     style.dbStep = kSimDbStep;
     writePng(drawResponsePicture(plot, style), options.output);

@@ -1,6 +1,7 @@
 #include "cli/metering/LoudnessNotes.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace
 {
@@ -49,4 +50,20 @@ double gainToTarget(double targetLufs, const Levels& output, const Levels* input
     if (!std::isfinite(targetLufs) || !std::isfinite(output.loudnessLufs))
         return 0.0;
     return targetLufs - output.loudnessLufs;
+}
+
+double landingCorrection(double targetLufs, const Levels& gained, std::string& note)
+{
+    if (gained.loudnessBasis != LoudnessBasis::Integrated || !std::isfinite(targetLufs) ||
+        !std::isfinite(gained.loudnessLufs))
+        return 0.0;
+    const double miss = targetLufs - gained.loudnessLufs;
+    if (std::fabs(miss) <= kLoudnessLandingLu)
+        return 0.0;
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "%+.2f dB more: the gain moved quiet blocks across the -70 LUFS gate and the output measured %.2f LUFS",
+                  miss, gained.loudnessLufs);
+    append(note, text);
+    return miss;
 }

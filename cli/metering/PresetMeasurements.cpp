@@ -20,6 +20,8 @@ namespace
 {
 constexpr std::size_t kFftSize = 4096;
 constexpr double kPi = 3.141592653589793;
+// The speech-like voice is in a pause where it stays under -70 dBFS (its peak is -3 dBFS).
+constexpr float kPauseLevel = 3.2e-4f;
 
 // fftw's planner is not thread-safe; plans are made one at a time.
 std::mutex& plannerMutex()
@@ -139,6 +141,18 @@ pipeline::RunSettings presetRun(const std::string& nameOrPath)
     return presetRun(settings, space);
 }
 
+pipeline::RunSettings heardRun(const std::string& nameOrPath, std::uint64_t seed)
+{
+    ParameterSettings settings(EffectHost::instance().description());
+    space::SpaceSettings space;
+    transmission::TransmissionSettings transmission;
+    applyPreset(settings, nameOrPath, &transmission, &space);
+    pipeline::RunSettings run = presetRun(settings, space);
+    run.transmission = transmission;
+    run.seed = seed;
+    return run;
+}
+
 std::vector<float> renderThroughEffect(const pipeline::RunSettings& run, const std::vector<float>& input,
                                        std::uint32_t sampleRate)
 {
@@ -204,6 +218,53 @@ PresetFigures measurePreset(const pipeline::RunSettings& run, BandLimitKind kind
         measureSignal(run, ReferenceSignals::speechLike(sampleRate, seconds, targets.quietSpeechPeakDbfs), sampleRate);
     figures.sweep = measureSignal(run, ReferenceSignals::sineSweep(sampleRate, seconds), sampleRate);
     return figures;
+}
+
+double pauseLevelDbfs(const pipeline::RunSettings& run, std::uint32_t sampleRate, double seconds, double* pauseSeconds)
+{
+    const std::vector<float> speech = ReferenceSignals::speechLike(sampleRate, seconds);
+    const std::vector<float> out = renderThroughEffect(run, speech, sampleRate);
+    const std::size_t after = sampleRate / 10, before = sampleRate / 50;
+    // Sounding: within `after` past a sample of the voice or `before` ahead of one.
+    std::vector<bool> sounding(speech.size(), false);
+    std::size_t since = after + 1;
+    for (std::size_t i = 0; i < speech.size(); ++i)
+    {
+        since = std::fabs(speech[i]) > kPauseLevel ? 0 : since + 1;
+        sounding[i] = since <= after;
+    }
+    std::size_t until = before + 1;
+    for (std::size_t i = speech.size(); i-- > 0;)
+    {
+        until = std::fabs(speech[i]) > kPauseLevel ? 0 : until + 1;
+        sounding[i] = sounding[i] || until <= before;
+    }
+    double energy = 0.0;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < speech.size() && i < out.size(); ++i)
+        if (!sounding[i])
+        {
+            energy += static_cast<double>(out[i]) * out[i];
+            ++count;
+        }
+    if (pauseSeconds != nullptr)
+        *pauseSeconds = static_cast<double>(count) / sampleRate;
+    const double loudness = loudnessLufs(out, sampleRate);
+    if (count == 0 || energy == 0.0 || !std::isfinite(loudness))
+        return -HUGE_VAL;
+    return 10.0 * std::log10(energy / static_cast<double>(count)) + (-23.0 - loudness);
+}
+
+HeardPeaks heardPeaks(const pipeline::RunSettings& run, std::uint32_t sampleRate, double seconds)
+{
+    std::vector<float> speech = ReferenceSignals::speechLike(sampleRate, seconds);
+    const auto toLoudness = static_cast<float>(std::pow(10.0, (kHeardSpeechLufs - loudnessLufs(speech, sampleRate)) / 20.0));
+    for (float& x : speech)
+        x *= toLoudness;
+    HeardPeaks peaks;
+    peaks.sweepDbtp = measureSignal(run, ReferenceSignals::sineSweep(sampleRate, seconds), sampleRate).truePeakDbtp;
+    peaks.speechDbtp = truePeakDbtp(renderThroughEffect(run, speech, sampleRate), sampleRate);
+    return peaks;
 }
 
 double bandLimitDb(const pipeline::RunSettings& run, BandLimitKind kind, std::uint32_t sampleRate, double seconds)

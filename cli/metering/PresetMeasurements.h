@@ -55,6 +55,10 @@ pipeline::RunSettings presetRun(const std::string& nameOrPath);
 // played on after them: the figures are the preset's, not the file renderer's.
 std::vector<float> renderThroughEffect(const pipeline::RunSettings& run, const std::vector<float>& input,
                                        std::uint32_t sampleRate);
+// What a preset's listener hears: its run with its transmission too (codec, loss and radio,
+// drawn from `seed`), for a shipped preset by name or a preset file.
+pipeline::RunSettings heardRun(const std::string& nameOrPath, std::uint64_t seed = 1);
+
 // Through the effect made from `block` alone.
 std::vector<float> renderThroughEffect(const std::vector<std::uint8_t>& block, const std::vector<float>& input,
                                        std::uint32_t sampleRate, std::uint32_t blockFrames = pipeline::kDefaultBlockFrames);
@@ -100,6 +104,24 @@ struct VoiceFigures
 };
 VoiceFigures measureVoices(const pipeline::RunSettings& run, const std::vector<std::vector<float>>& voices,
                            std::uint32_t sampleRate);
+
+// The true peaks every shipped preset keeps at or below VoicingTargets::sweepTruePeakDbtp as
+// heard (heardRun): of the -6 dBFS sine sweep and of the speech-like voice at -24 LUFS.
+struct HeardPeaks
+{
+    double sweepDbtp = 0.0;
+    double speechDbtp = 0.0;
+};
+constexpr double kHeardSpeechLufs = -24.0;
+HeardPeaks heardPeaks(const pipeline::RunSettings& run, std::uint32_t sampleRate, double seconds = 4.0);
+
+// What is heard between words: the RMS level (dBFS) of `run`'s output in the pauses of the
+// speech-like voice, the whole brought to -23 LUFS first; -inf when the pauses are exact
+// silence. A pause counts from 100 ms after the voice falls silent (the device's, the gate's
+// and the codec's own decay left out) to 20 ms before it speaks again; `pauseSeconds` says
+// how much was measured.
+double pauseLevelDbfs(const pipeline::RunSettings& run, std::uint32_t sampleRate, double seconds = 8.0,
+                      double* pauseSeconds = nullptr);
 
 // The band-limit figure alone: pink noise through `run`.
 double bandLimitDb(const pipeline::RunSettings& run, BandLimitKind kind, std::uint32_t sampleRate, double seconds = 4.0);

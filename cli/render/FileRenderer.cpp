@@ -284,6 +284,20 @@ FileRenderResult renderFile(const FileRenderRequest& request)
             result.gainNote += (result.gainNote.empty() ? "" : "; ") + std::to_string(inputLevels.nonFiniteSamples) +
                                " NaN or Inf input sample" + (inputLevels.nonFiniteSamples == 1 ? "" : "s") +
                                " measured as silence";
+        // The gained output measured as the output meter will measure it, and corrected once
+        // when it misses the target (see landingCorrection).
+        if (result.gainDb != 0.0)
+        {
+            LevelMeter gainedMeter(channels, sampleRate, LevelMeter::Measure::Loudness);
+            parked.playBack(static_cast<float>(std::pow(10.0, result.gainDb / 20.0)),
+                            [&](const float* from, std::uint32_t frames) {
+                                gainedMeter.add(from, frames);
+                                return !Interruption::requested();
+                            });
+            if (Interruption::requested())
+                throw Interrupted();
+            result.gainDb += landingCorrection(target, gainedMeter.levels(), result.gainNote);
+        }
         const auto gain = static_cast<float>(std::pow(10.0, result.gainDb / 20.0));
         parked.playBack(gain, [&](const float* from, std::uint32_t frames) {
             if (Interruption::requested())

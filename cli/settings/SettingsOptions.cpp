@@ -17,13 +17,13 @@ std::vector<std::uint8_t> readBankFile(const std::string& path, std::size_t size
 
 ParameterSettings settingsFrom(const quarl::PluginDescription& description, const std::string& bankFile,
                                const std::string& preset, const std::vector<std::string>& assignments,
-                               transmission::TransmissionSettings* transmission)
+                               transmission::TransmissionSettings* transmission, space::SpaceSettings* space)
 {
     ParameterSettings settings(description);
     if (!bankFile.empty())
         settings.loadBlock(readBankFile(bankFile, blockSizeOf(description)));
     if (!preset.empty())
-        applyPreset(settings, preset, transmission);
+        applyPreset(settings, preset, transmission, space);
     for (const auto& assignment : assignments)
         settings.assign(assignment);
     return settings;

@@ -2,15 +2,17 @@
 #pragma once
 
 #include "cli/settings/ParameterSettings.h"
+#include "space/SpaceSettings.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <string>
 #include <vector>
 
-// The preset's transmission goes to `transmission` when given.
+// The preset's transmission goes to `transmission` and its space to `space` when given.
 ParameterSettings settingsFrom(const quarl::PluginDescription& description, const std::string& bankFile,
                                const std::string& preset, const std::vector<std::string>& assignments,
-                               transmission::TransmissionSettings* transmission = nullptr);
+                               transmission::TransmissionSettings* transmission = nullptr,
+                               space::SpaceSettings* space = nullptr);
 
 // Reads a parameter block file, never more than `size` + 1 bytes; throws UsageError unless it
 // holds exactly `size` bytes, and for a folder or a device.

@@ -1,6 +1,10 @@
 // `crumlet plot`: the curves it prints and the picture it writes; a space's decay.
 #include "cli/commands/PlotCommand.h"
 #include "cli/pictures/DecayPicture.h"
+#include "cli/pictures/SimResponse.h"
+#include "cli/pictures/TransmissionAndSpaceResponse.h"
+#include "cli/render/EffectHost.h"
+#include "cli/settings/Presets.h"
 #include "space/DecayAnalysis.h"
 #include "space/RoomAcoustics.h"
 #include "space/SpaceCatalogue.h"
@@ -33,13 +37,9 @@ struct Csv
     }
 };
 
-Csv plotCsv(PlotOptions options)
+Csv parsedCsv(const std::string& printed)
 {
-    options.csv = true;
-    ::testing::internal::CaptureStdout();
-    const int rc = runPlot(options);
-    std::istringstream text(::testing::internal::GetCapturedStdout());
-    EXPECT_EQ(rc, 0);
+    std::istringstream text(printed);
     Csv csv;
     std::getline(text, csv.header);
     for (std::string line; std::getline(text, line);)
@@ -51,6 +51,16 @@ Csv plotCsv(PlotOptions options)
         csv.rows.push_back(row);
     }
     return csv;
+}
+
+Csv plotCsv(PlotOptions options)
+{
+    options.csv = true;
+    ::testing::internal::CaptureStdout();
+    const int rc = runPlot(options);
+    const std::string printed = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(rc, 0);
+    return parsedCsv(printed);
 }
 
 PlotOptions simPlot(const std::string& model)
@@ -185,6 +195,81 @@ TEST(PlotCommand, APresetsWholeResponseIsItsStagesTogether)
     both.sims = {"1"};
     both.csv = true;
     EXPECT_EQ(runPlot(both), 2);
+}
+
+namespace
+{
+// `crumlet plot --preset NAME --csv` as the tool prints it.
+Csv presetCsv(const std::string& preset)
+{
+    const ProcessResult r = runCrumlet({"plot", "--preset", preset, "--csv"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return parsedCsv(r.out);
+}
+} // namespace
+
+// A preset's codec cuts the band as the line does (wideband Opus at 8 kHz), and its space
+// shapes it too: the wall of the next room takes the highs, and what you hear is read with it.
+TEST(PlotCommand, APresetsWholeResponseHasItsCodecAndItsSpace)
+{
+    const Csv video = presetCsv("Video call");
+    ASSERT_EQ(video.header, "frequency_hz,filters_db,device_db,level_db,codec_db,total_db");
+    for (const auto& r : video.rows)
+        EXPECT_NEAR(r[5], r[1] + r[2] + r[3] + r[4], 1e-3);
+    EXPECT_NEAR(video.at(1000.0, 4), 0.0, 6.0);                  // the codec keeps the band's middle
+    EXPECT_LT(video.at(12000.0, 4), video.at(1000.0, 4) - 30.0); // and nothing above 8 kHz
+    EXPECT_LT(video.at(12000.0, 5), video.at(1000.0, 5) - 40.0);
+
+    const Csv wall = presetCsv("Television next door");
+    ASSERT_EQ(wall.header, "frequency_hz,filters_db,eq_db,device_db,level_db,space_db,total_db");
+    for (const auto& r : wall.rows)
+        EXPECT_NEAR(r[6], r[1] + r[2] + r[3] + r[4] + r[5], 1e-3);
+    EXPECT_LT(wall.at(3000.0, 5), wall.at(200.0, 5) - 15.0); // through a wall: the highs fall away
+
+    // A preset with neither keeps its stages alone.
+    EXPECT_EQ(presetCsv("Megaphone").header, "frequency_hz,filters_db,eq_db,device_db,level_db,total_db");
+}
+
+TEST(TransmissionAndSpaceResponse, MeasuresTheCodecsBandAndNamesTheRest)
+{
+    const FactoryPreset& video = *findFactoryPreset("Video call");
+    const TransmissionAndSpaceResponse wideband(video.transmission, video.space);
+    EXPECT_GT(wideband.codecTopHz(), 7000.0);
+    EXPECT_LT(wideband.codecTopHz(), 9500.0);
+    const FactoryPreset& mobile = *findFactoryPreset("Mobile call (2G)");
+    const TransmissionAndSpaceResponse narrowband(mobile.transmission, mobile.space);
+    EXPECT_GT(narrowband.codecTopHz(), 3200.0);
+    EXPECT_LT(narrowband.codecTopHz(), 4200.0);
+    EXPECT_EQ(narrowband.followingText(), "its codec");
+
+    // The radio's static, squelch and click are named, with the loss.
+    const FactoryPreset& walkie = *findFactoryPreset("Walkie-talkie");
+    const TransmissionAndSpaceResponse radio(walkie.transmission, walkie.space);
+    std::string named;
+    for (const auto& n : radio.notDrawn())
+        named += n + "; ";
+    EXPECT_NE(named.find("static at -40 dB (pink)"), std::string::npos) << named;
+    EXPECT_NE(named.find("squelch tail 220 ms"), std::string::npos) << named;
+    EXPECT_NE(named.find("key click at -20 dB"), std::string::npos) << named;
+    EXPECT_EQ(radio.followingText(), "its radio");
+    const FactoryPreset& breaking = *findFactoryPreset("Mobile call, breaking up");
+    named.clear();
+    for (const auto& n : TransmissionAndSpaceResponse(breaking.transmission, breaking.space).notDrawn())
+        named += n + "; ";
+    EXPECT_NE(named.find("7 % of packets lost in bursts of 4"), std::string::npos) << named;
+
+    // What you hear of the television next door is read through the wall: under 2 kHz, where
+    // the effect alone reaches past it.
+    const FactoryPreset& tv = *findFactoryPreset("Television next door");
+    ParameterSettings settings(EffectHost::instance().description());
+    applyPreset(settings, tv.name);
+    PresetResponse heard = presetResponse(settings);
+    const double effectAloneHighHz = describeResponse(heard.totalDb).highHz;
+    const TransmissionAndSpaceResponse room(tv.transmission, tv.space);
+    EXPECT_EQ(room.followingText(), "its space");
+    room.addTo(heard, responseFrequencies());
+    EXPECT_LT(describeResponse(heard.totalDb).highHz, 2000.0);
+    EXPECT_GT(effectAloneHighHz, 2000.0);
 }
 
 namespace

@@ -230,6 +230,46 @@ TEST_F(RenderPipeline, LoudnessIsMatchedOrSetAfterTheEffect)
     EXPECT_EQ(runCrumlet({"render", "--in", in, "--out", path("x.wav"), "--loudness", "-20", "--match-loudness"}).exitCode, 2);
 }
 
+// One gain scales every 400 ms block alike, but a block it takes across the -70 LUFS gate
+// leaves the measurement: here nine seconds of quiet room tone just above the gate dilute the
+// relative gate, so that a quieter line counts before the gain and not after it. The output is
+// measured again after the gain and corrected, and lands on the target.
+TEST_F(RenderPipeline, ALoudnessTargetLandsWhenTheGainMovesBlocksAcrossTheGate)
+{
+    constexpr int kRate = 48000;
+    std::vector<float> samples;
+    auto tone = [&](double seconds, double peakDbfs) {
+        const double amplitude = std::pow(10.0, peakDbfs / 20.0);
+        for (int i = 0; i < static_cast<int>(seconds * kRate); ++i)
+            samples.push_back(static_cast<float>(amplitude * std::sin(2.0 * 3.141592653589793 * 1000.0 * i / kRate)));
+    };
+    tone(1.5, -10.0); // a line at about -13 LUFS
+    tone(1.5, -27.0); // a quieter one at about -30 LUFS
+    tone(9.0, -62.0); // room tone at about -65 LUFS: under the gate once turned down 7 dB
+    const std::string in = path("gate.wav");
+    {
+        SndfileHandle f(in, SFM_WRITE, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, kRate);
+        f.writef(samples.data(), static_cast<sf_count_t>(samples.size()));
+    }
+    std::vector<std::string> args{"render", "--in", in, "--out", path("o.wav"), "--loudness", "-23", "--json"};
+    for (const char* stage : {"FiltersEnable", "DistortionEnable", "EQEnable", "NoiseEnable", "SIMEnable", "GateEnable",
+                              "LoFiEnable"})
+        args.insert(args.end(), {"--set", std::string(stage) + "=off"});
+    const ProcessResult r = runCrumlet(args);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NEAR(levelsOf(path("o.wav")).loudnessLufs, -23.0, 0.05);
+    const auto report = jsonLines(r.out).at(0);
+    EXPECT_NEAR(report["loudnessLufs"].get<double>(), -23.0, 0.05);
+    EXPECT_TRUE(has(report["gainNote"].dump(), "-70 LUFS gate")) << report.dump();
+
+    // A line the gain takes across no gate lands at once, with nothing to say.
+    const std::string plain = writeTone("plain.wav", kRate * 3);
+    const ProcessResult p = runCrumlet({"render", "--in", plain, "--out", path("p.wav"), "--loudness", "-23", "--json"});
+    ASSERT_EQ(p.exitCode, 0) << p.err;
+    EXPECT_NEAR(levelsOf(path("p.wav")).loudnessLufs, -23.0, 0.05);
+    EXPECT_TRUE(jsonLines(p.out).at(0)["gainNote"].is_null()) << p.out;
+}
+
 TEST_F(RenderPipeline, ClippingIntegerOutputsAreReportedWithRemedies)
 {
     const std::string in = writeTone("a.wav", 9600, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 48000, 0.9f);

@@ -116,6 +116,10 @@ int main(int argc, char** argv)
     app.add_flag("--voices", voices,
                  "also print the loudness change on each installed recorded voice at -24 LUFS, and their median "
                  "(loudness is voiced on these: the median within half the tolerance)");
+    bool heard = false;
+    app.add_flag("--heard", heard,
+                 "also print the true peaks as heard, through the preset's transmission too (seed 1): of the -6 dBFS "
+                 "sweep and of the speech-like voice at -24 LUFS (both at most -1 dBTP)");
     CLI11_PARSE(app, argc, argv);
 
     try
@@ -160,6 +164,25 @@ int main(int argc, char** argv)
                 std::printf("    heard in %s\n", space::spaceText(run.space).c_str());
             if (bands)
                 printOctaveBands(run, kind, rate, seconds);
+            if (heard)
+            {
+                const HeardPeaks peaks = heardPeaks(heardRun(name), rate, seconds);
+                const bool met = peaks.sweepDbtp <= targets.sweepTruePeakDbtp && peaks.speechDbtp <= targets.sweepTruePeakDbtp;
+                pipeline::RunSettings dry = heardRun(name);
+                dry.space = {};
+                double pauses = 0.0;
+                const double pauseDb = pauseLevelDbfs(dry, rate, 8.0, &pauses);
+                std::printf("    heard: sweep %.1f dBTP, speech at %g LUFS %.1f dBTP; between words at -23 LUFS %.1f dBFS RMS "
+                            "(%.1f s of pauses, out of its space)%s\n",
+                            peaks.sweepDbtp, kHeardSpeechLufs, peaks.speechDbtp, pauseDb, pauses,
+                            met ? "" : "  misses: peak as heard");
+                allMet = allMet && met;
+                if (voices && run.transmission.active() != heardRun(name).transmission.active())
+                {
+                    std::printf("    as heard,");
+                    allMet = printVoices(heardRun(name), rate, targets) && allMet;
+                }
+            }
             if (voices && !printVoices(run, rate, targets))
             {
                 std::printf("    misses: loudness on the recorded voices\n");
