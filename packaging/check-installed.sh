@@ -21,13 +21,14 @@ for file in bin/crumlet lib/$multiarch/crumlet/libOrvexCrumlet.so lib/$multiarch
   [ -f "$prefix/$file" ] || fail "$prefix/$file is missing"
 done
 
-# Every ELF file: a RUNPATH only relative to itself ($ORIGIN), and every library found.
+# Every ELF file of Crumlet's: a RUNPATH only relative to itself ($ORIGIN), and every library found.
 while IFS= read -r -d '' file; do
   head -c 4 "$file" | grep -q 'ELF' || continue
   runpath=$(readelf -d "$file" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
   [ -z "$runpath" ] || [[ $runpath == '$ORIGIN'* && $runpath != *:* ]] || fail "$file: RUNPATH $runpath"
   if missing=$(ldd "$file" 2>&1 | grep 'not found'); then fail "$file: $missing"; fi
-done < <(find "$prefix" -type f -print0)
+done < <(find "$prefix/bin/crumlet" "$module_dir" "$prefix/lib/lv2/crumlet.lv2" "$prefix/lib/vst3/Crumlet.vst3" \
+  "$prefix/lib/vst3/Crumlet Line.vst3" "$prefix/lib/python3/dist-packages/crumlet" -type f -print0)
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

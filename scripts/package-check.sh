@@ -20,7 +20,7 @@ scripts/build.sh crumlet_man_page crumlet_package_docs >/dev/null
 rm -f build/crumlet_*.deb
 (cd build && cpack -G DEB >/dev/null)
 deb=$(ls build/crumlet_*.deb)
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb" Package Version Architecture Installed-Size Depends Recommends Suggests
 echo "package-check: $deb, $(du -k "$deb" | cut -f1) KiB, $(dpkg-deb --contents "$deb" | wc -l) entries"
 
 stage "lintian"
