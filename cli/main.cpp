@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string(kToolName) + " " + kToolVersion);
     std::string modulePath;
-    app.add_option("--module", modulePath, "The effect's module to load (default: the one built with the tool)");
+    app.add_option("--module", modulePath, "The effect's module to load (default: the installed one, else the one built with the tool)");
 
     RenderOptions render;
     CLI::App* renderCommand = app.add_subcommand("render", "Render audio through the effect");
@@ -220,6 +220,8 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
 
+    if (modulePath.empty())
+        modulePath = EffectHost::installedModulePath();
     if (!modulePath.empty())
         EffectHost::setModulePath(modulePath);
     try

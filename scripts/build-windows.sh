@@ -4,9 +4,10 @@
 #   build-windows/module/OrvexCrumlet.dll       the module (exports ZqCreatePlugin, g_pZQPluginList)
 #   build-windows/bin/QuarlSoundEngine.dll      the stand-in sound engine
 #   build-windows/bin/crumlet.exe               the tool's Windows form (render, bank, names, editor)
+#   build-windows/crumlet-VERSION-windows-x64.zip   the three and the description, with a README
 #
 #   scripts/build-windows.sh            build, check the DLL's exports and imports, run the tests
-#   scripts/build-windows.sh --no-test  build and check only
+#   scripts/build-windows.sh --no-test  build, check and pack only
 #
 # With the Linux tool built (build/cli/crumlet, scripts/build.sh), the tests end with the demo
 # and every shipped preset rendered by both builds and compared sample for sample.
@@ -28,6 +29,11 @@ cmake --build build-windows -j"$(nproc)"
 
 stage "the DLL's exports and imports"
 windows/check-dll.sh build-windows/module/OrvexCrumlet.dll
+
+stage "the zip that ships"
+rm -f build-windows/crumlet-*-windows-x64.zip
+(cd build-windows && cpack -G ZIP >/dev/null)
+packaging/check-windows-zip.sh build-windows/crumlet-*-windows-x64.zip
 [ "${1:-}" = "--no-test" ] && exit 0
 
 stage "tests under wine64"

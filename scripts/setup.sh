@@ -30,6 +30,8 @@ packages=(
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
   # The codecs' own command-line tools (known answers) and real recorded speech for the voicing tests.
   sox libsox-fmt-all opus-tools pocketsphinx-testdata alsa-utils espeak-ng
+  # The Debian package: its manual page, its dependencies (dpkg-shlibdeps, file), its checks.
+  help2man dpkg-dev file lintian man-db
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)

@@ -12,6 +12,12 @@ namespace
 {
 std::string g_modulePath;
 
+std::filesystem::path runningExecutable()
+{
+    std::error_code ec;
+    return std::filesystem::read_symlink("/proc/self/exe", ec);
+}
+
 // The module built with the tool, else one in ../module beside the executable.
 std::string defaultModulePath()
 {
@@ -19,11 +25,21 @@ std::string defaultModulePath()
     if (std::filesystem::exists(CRUMLET_DEFAULT_MODULE_PATH))
         return CRUMLET_DEFAULT_MODULE_PATH;
 #endif
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return (exe.parent_path().parent_path() / "module" / "libOrvexCrumlet.so").string();
+    return (runningExecutable().parent_path().parent_path() / "module" / "libOrvexCrumlet.so").string();
 }
 } // namespace
+
+std::string EffectHost::installedModulePath()
+{
+#ifdef CRUMLET_INSTALLED_MODULE_FOLDER
+    const auto path =
+        (runningExecutable().parent_path() / CRUMLET_INSTALLED_MODULE_FOLDER / "libOrvexCrumlet.so").lexically_normal();
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec))
+        return path.string();
+#endif
+    return {};
+}
 
 void EffectHost::setModulePath(const std::string& path)
 {

@@ -19,6 +19,11 @@ public:
     // The module to load instead of the one built beside the tool; call before instance().
     static void setModulePath(const std::string& path);
 
+    // The module of an installed tool: in the library folder the install layout places
+    // beside the running executable's (../lib/<multiarch>/crumlet from bin/); empty when
+    // there is none. An installed tool prefers it to the module its build left behind.
+    static std::string installedModulePath();
+
     // Loads the module on first use; throws IoError when it cannot be loaded or has not
     // registered its effect with the sound engine.
     static EffectHost& instance();
