@@ -14,16 +14,7 @@ namespace fs = std::filesystem;
 
 namespace
 {
-class SpreadsheetLines : public RenderPipeline
-{
-protected:
-    std::string write(const std::string& name, const std::string& text)
-    {
-        fs::create_directories(fs::path(path(name)).parent_path());
-        std::ofstream(path(name), std::ios::binary) << text;
-        return path(name);
-    }
-};
+using SpreadsheetLines = RenderPipeline;
 
 std::size_t count(const std::string& text, const std::string& part)
 {
@@ -40,7 +31,7 @@ TEST_F(SpreadsheetLines, HeaderProblemsAreReportedOnceByColumnAndDataErrorsByRow
     std::string text = "input,output,presett,loudnes,Character\n";
     for (int r = 0; r < 150; ++r)
         text += "a.wav,out/" + std::to_string(r) + ".wav,Police radio,-23,Ana\n";
-    const ProcessResult r = runCrumlet({"render", "--lines", write("h/lines.csv", text)});
+    const ProcessResult r = runCrumlet({"render", "--lines", writeText("h/lines.csv", text)});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(count(r.err, "presett"), 1u) << r.err.substr(0, 3000);
     EXPECT_TRUE(has(r.err, "column 3 \"presett\": no such column; did you mean \"preset\"?")) << r.err.substr(0, 3000);
@@ -51,22 +42,23 @@ TEST_F(SpreadsheetLines, HeaderProblemsAreReportedOnceByColumnAndDataErrorsByRow
 
     // Data errors stay at their row and column, beside the header's.
     const ProcessResult data = runCrumlet(
-        {"render", "--lines", write("h/data.csv", "input,output,loudness,presett\na.wav,out/a.wav,-99,x\nb.wav,out/b.wav,-23,x\n")});
+        {"render", "--lines", writeText("h/data.csv", "input,output,loudness,presett\na.wav,out/a.wav,-99,x\nb.wav,out/b.wav,-23,x\n")});
     EXPECT_EQ(data.exitCode, 2);
     EXPECT_TRUE(has(data.err, "row 2, column \"loudness\":")) << data.err;
     EXPECT_TRUE(has(data.err, "row 3, column \"input\":")) << data.err;
     EXPECT_EQ(count(data.err, "presett"), 1u) << data.err;
 
     // A list without an input column says so once, not at every row.
-    const ProcessResult none = runCrumlet({"render", "--lines", write("h/none.csv", "Source,output\na.wav,x.wav\na.wav,y.wav\n")});
+    const ProcessResult none = runCrumlet({"render", "--lines", writeText("h/none.csv", "Source,output\na.wav,x.wav\na.wav,y.wav\n")});
     EXPECT_EQ(none.exitCode, 2);
-    EXPECT_EQ(count(none.err, "input"), 1u) << none.err;
+    EXPECT_EQ(count(none.err, "no column gives the input"), 1u) << none.err;
+    EXPECT_EQ(count(none.err, "\n"), 2u) << none.err;
 }
 
 TEST_F(SpreadsheetLines, ColumnsOfTheSheetsOwnNameTheOutputs)
 {
     writeTone("x/a.wav", 4800);
-    const std::string list = write("x/lines.csv", "Line,Character,input,Look\n"
+    const std::string list = writeText("x/lines.csv", "Line,Character,input,Look\n"
                                                   "7,Ana María,a.wav,Bad mobile line\n"
                                                   "12,Bo,a.wav,PA in a train station\n");
     const ProcessResult r = runCrumlet({"render", "--lines", list, "--out-dir", path("out"), "--name",
@@ -84,7 +76,7 @@ TEST_F(SpreadsheetLines, ColumnsOfTheSheetsOwnNameTheOutputs)
     EXPECT_EQ(field.exitCode, 2);
     EXPECT_EQ(count(field.err, "{Mood}"), 1u) << field.err;
     const ProcessResult cells = runCrumlet(
-        {"render", "--lines", write("x/bad.csv", "Line,Character,input\n7a,Ana,a.wav\n8,,a.wav\n"), "--out-dir",
+        {"render", "--lines", writeText("x/bad.csv", "Line,Character,input\n7a,Ana,a.wav\n8,,a.wav\n"), "--out-dir",
          path("out3"), "--name", "{Character}_{Line:3}.wav"});
     EXPECT_EQ(cells.exitCode, 2);
     EXPECT_TRUE(has(cells.err, "row 2, column \"Line\":")) << cells.err;
@@ -95,10 +87,10 @@ TEST_F(SpreadsheetLines, ColumnsOfTheSheetsOwnNameTheOutputs)
 TEST_F(SpreadsheetLines, SomeoneElsesHeadersAndLooksAreMapped)
 {
     writeTone("m/src/a.wav", 4800);
-    write("m/maps/station.json", "{\"EQGain\": 3}");
-    write("m/maps/looks.csv", "look,preset\nbad mobile line,Bad mobile line\nPA in a train station,station.json\n");
-    write("m/maps/looks.json", "{\"bad mobile line\": \"Bad mobile line\", \"PA in a train station\": \"station.json\"}");
-    const std::string list = write("m/lines.csv", "Source file,Look,Take\n"
+    writeText("m/maps/station.json", "{\"EQGain\": 3}");
+    writeText("m/maps/looks.csv", "look,preset\nbad mobile line,Bad mobile line\nPA in a train station,station.json\n");
+    writeText("m/maps/looks.json", "{\"bad mobile line\": \"Bad mobile line\", \"PA in a train station\": \"station.json\"}");
+    const std::string list = writeText("m/lines.csv", "Source file,Look,Take\n"
                                                   "src/a.wav, BAD MOBILE LINE ,1\n"
                                                   "src/a.wav,pa in a train station,2\n"
                                                   "src/a.wav,Police radio,3\n");
@@ -117,7 +109,7 @@ TEST_F(SpreadsheetLines, SomeoneElsesHeadersAndLooksAreMapped)
 
     // A look neither mapped nor a preset is its row's error, with the nearest.
     const ProcessResult r = runCrumlet(
-        {"render", "--lines", write("m/typo.csv", "Source file,Look\nsrc/a.wav,bad mobil line\n"), "--columns",
+        {"render", "--lines", writeText("m/typo.csv", "Source file,Look\nsrc/a.wav,bad mobil line\n"), "--columns",
          "Source file=input,Look=preset", "--map-preset", path("m/maps/looks.csv"), "--out-dir", path("typo")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(has(r.err, "row 2, column \"Look\":")) << r.err;
@@ -138,7 +130,7 @@ TEST_F(SpreadsheetLines, KeepGoingRendersTheGoodRowsThenListsTheBad)
 {
     writeTone("k/a.wav", 4800);
     const std::string list =
-        write("k/lines.csv", "input,output,loudness\na.wav,out/1.wav,\nmissing.wav,out/2.wav,\na.wav,out/3.wav,-99\na.wav,out/4.wav,\n");
+        writeText("k/lines.csv", "input,output,loudness\na.wav,out/1.wav,\nmissing.wav,out/2.wav,\na.wav,out/3.wav,-99\na.wav,out/4.wav,\n");
     const ProcessResult refused = runCrumlet({"render", "--lines", list});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_FALSE(fs::exists(path("k/out")));
@@ -159,7 +151,7 @@ TEST_F(SpreadsheetLines, KeepGoingRendersTheGoodRowsThenListsTheBad)
 TEST_F(SpreadsheetLines, AnOutputColumnLandsUnderOutDir)
 {
     writeTone("o/a.wav", 4800);
-    const std::string list = write("o/lines.csv", "input,output\na.wav,sub/a.wav\n");
+    const std::string list = writeText("o/lines.csv", "input,output\na.wav,sub/a.wav\n");
     const ProcessResult r = runCrumlet({"render", "--lines", list, "--out-dir", path("dir")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(fs::exists(path("dir/sub/a.wav"))) << r.err;
@@ -169,7 +161,7 @@ TEST_F(SpreadsheetLines, AnOutputColumnLandsUnderOutDir)
     EXPECT_TRUE(fs::exists(path("o/sub/a.wav")));
     // Held inside --out-dir as names are.
     const ProcessResult up = runCrumlet(
-        {"render", "--lines", write("o/up.csv", "input,output\na.wav,../up.wav\n"), "--out-dir", path("dir")});
+        {"render", "--lines", writeText("o/up.csv", "input,output\na.wav,../up.wav\n"), "--out-dir", path("dir")});
     EXPECT_EQ(up.exitCode, 2);
     EXPECT_TRUE(has(up.err, "row 2, column \"output\": the name \"../up.wav\" has a \"..\" part")) << up.err;
     EXPECT_FALSE(fs::exists(path("up.wav")));
@@ -180,7 +172,7 @@ TEST_F(SpreadsheetLines, NumbersAreReadAsPeopleTypeThem)
     writeTone("n/a.wav", 24000);
     // U+2212 minus, an en dash, a unit with and without a space, a decimal comma in a
     // semicolon list; a property and a rate alike.
-    const std::string list = write("n/lines.csv", "input;output;loudness;EQGain;rate\n"
+    const std::string list = writeText("n/lines.csv", "input;output;loudness;EQGain;rate\n"
                                                   "a.wav;out/1.wav;\xe2\x88\x92" "23;\xe2\x88\x92" "3;44,1 kHz\n"
                                                   "a.wav;out/2.wav;\xe2\x80\x93" "20;\xe2\x80\x93" "2,5 dB;48000\n"
                                                   "a.wav;out/3.wav;-23 LUFS;-1;48k\n"
@@ -213,13 +205,13 @@ TEST_F(SpreadsheetLines, NumbersAreReadAsPeopleTypeThem)
     EXPECT_EQ(dash.exitCode, 2);
     EXPECT_TRUE(has(dash.err, "'\xe2\x80\x94' (U+2014)")) << dash.err;
     const ProcessResult cell = runCrumlet(
-        {"render", "--lines", write("n/dash.csv", "input,output,EQGain\na.wav,out/d.wav,\xe2\x80\x94" "3\n")});
+        {"render", "--lines", writeText("n/dash.csv", "input,output,EQGain\na.wav,out/d.wav,\xe2\x80\x94" "3\n")});
     EXPECT_EQ(cell.exitCode, 2);
     EXPECT_TRUE(has(cell.err, "row 2, column \"EQGain\":")) << cell.err;
     EXPECT_TRUE(has(cell.err, "(U+2014)")) << cell.err;
     // A decimal comma in a comma list is a comma.
     const ProcessResult comma = runCrumlet(
-        {"render", "--lines", write("n/comma.csv", "input,output,loudness\na.wav,out/c.wav,\"-23,5\"\n")});
+        {"render", "--lines", writeText("n/comma.csv", "input,output,loudness\na.wav,out/c.wav,\"-23,5\"\n")});
     EXPECT_EQ(comma.exitCode, 2);
     EXPECT_TRUE(has(comma.err, "row 2, column \"loudness\":")) << comma.err;
 }
@@ -228,7 +220,7 @@ TEST_F(SpreadsheetLines, AListThatIsNotUtf8IsReadAsWindows1252)
 {
     writeTone("w/caf\xc3\xa9.wav", 4800);
     // "café" and "Zoë" as a Windows spreadsheet saves them.
-    const std::string list = write("w/lines.csv", "input,output,Character\ncaf\xe9.wav,out/Zo\xeb.wav,Zo\xeb\n");
+    const std::string list = writeText("w/lines.csv", "input,output,Character\ncaf\xe9.wav,out/Zo\xeb.wav,Zo\xeb\n");
     const ProcessResult r = runCrumlet({"render", "--lines", list});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(fs::exists(path("w/out/Zo\xc3\xab.wav"))) << r.err;
@@ -245,8 +237,8 @@ TEST_F(SpreadsheetLines, TheWritersSheetRendersInOneCommand)
     const int rates[] = {16000, 22050, 32000, 44100, 48000};
     const char* const characters[] = {"Ana", "Bo", "Celeste", "Dmitri", "Ed"};
     const char* const looks[] = {"bad mobile line", "PA in a train station", "Police radio"};
-    write("sheet/maps/station.json", "{\"EQGain\": 3}");
-    write("sheet/maps/looks.csv", "look;preset\nBad mobile line;Bad mobile line\npa in a train station;station.json\n");
+    writeText("sheet/maps/station.json", "{\"EQGain\": 3}");
+    writeText("sheet/maps/looks.csv", "look;preset\nBad mobile line;Bad mobile line\npa in a train station;station.json\n");
     std::string text = "Line,Character,Source file,Look\n";
     std::map<std::string, int> expected; // output -> its source's frames at 48 kHz, roughly
     for (int i = 0; i < 150; ++i)
@@ -267,7 +259,7 @@ TEST_F(SpreadsheetLines, TheWritersSheetRendersInOneCommand)
         std::snprintf(line, sizeof line, "%03d", i + 1);
         expected[slug + "/" + character + "_" + line + "_" + slug + ".wav"] = static_cast<int>(seconds * 48000);
     }
-    const std::string list = write("sheet/lines.csv", text);
+    const std::string list = writeText("sheet/lines.csv", text);
     const ProcessResult r = runCrumlet({"render", "--lines", list, "--columns", "Source file=input,Look=preset",
                                         "--map-preset", path("sheet/maps/looks.csv"), "--name",
                                         "{Look}/{Character}_{Line:3}_{Look}.wav", "--loudness", "-23", "--rate",
