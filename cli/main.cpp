@@ -105,7 +105,8 @@ int main(int argc, char** argv)
     renderCommand->add_option("--channels", render.channels, "1: fold the input to mono before the effect");
     renderCommand->add_option("--name", render.nameTemplate,
                               "Output names under --out-dir from a template: {stem} {ext} {preset} {index} {index:N} "
-                              "{parent}, e.g. \"{stem}_radio.wav\" or \"{preset}/{stem}.{ext}\"");
+                              "{parent} and a line list's columns by header ({Character}, {Line:3}), e.g. \"{stem}_radio.wav\" or "
+                              "\"{preset}/{stem}.{ext}\"");
     renderCommand->add_option("--lines", render.lines, lineListHelp());
     renderCommand->add_option("--columns", render.columnMap,
                               "A line list's headers as the tool's columns: \"Source file=input,Look=preset\"");

@@ -82,7 +82,7 @@ const std::vector<LineColumn>& lineColumns()
          true},
         {"name", "the output's name under --out-dir, a template as --name takes",
          [](LineCells& row, const std::string& v, const LineContext&) {
-             checkNameTemplate(v);
+             checkNameTemplate(v, true);
              row.nameTemplate = v;
          },
          true},

@@ -220,7 +220,7 @@ LinePlan planLines(const RenderOptions& options, const RenderSetup& setup)
         std::string own;
         for (const std::string& c : headers.own())
             own += (own.empty() ? "" : ", ") + quoted(c, kQuotedExcerptBytes);
-        plan.notes.push_back("columns of the list's own, left to names (as {" + headers.own().front() + "}): " + own);
+        plan.notes.push_back("columns the tool does not take, left to --name: " + own);
     }
 
     // Names, across the whole list.
@@ -268,7 +268,9 @@ LinePlan planLines(const RenderOptions& options, const RenderSetup& setup)
                           (all.size() == 1 ? "" : "s");
         if (!headerErrors)
             why += " (--keep-going renders the rows without one)";
-        throw PlanErrors(why, all);
+        PlanErrors refused(why, all);
+        refused.notes = plan.notes;
+        throw refused;
     }
     refuseExistingOutputs(existing, jobs.size());
     // --keep-going: the bad rows' jobs are failed, reported with the others.
@@ -284,7 +286,10 @@ LinePlan planLines(const RenderOptions& options, const RenderSetup& setup)
         jobs = std::move(good);
         for (const auto& [row, error] : bad)
         {
-            RenderJob failed{options.lines, {}, JobOutcome::Status::Failed, error};
+            // Its line names the row already: the reason goes on from the column.
+            const std::string prefix = "row " + std::to_string(row);
+            const bool named = error.compare(0, prefix.size(), prefix) == 0 && error.size() > prefix.size() + 2;
+            RenderJob failed{options.lines, {}, JobOutcome::Status::Failed, named ? error.substr(prefix.size() + 2) : error};
             failed.row = row;
             jobs.push_back(std::move(failed));
         }

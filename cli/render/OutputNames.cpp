@@ -48,7 +48,7 @@ void walk(const std::string& t, Take&& take)
         {
             const std::string digits = field.substr(colon + 1);
             if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
-                throw UsageError("--name: {index:N} pads to N digits (1 to 99), not " +
+                throw UsageError("--name: {index:N} (or a column's {NAME:N}) pads to N digits (1 to 99), not " +
                                  quoted("{" + field + "}", kQuotedExcerptBytes));
             width = std::stoi(digits);
             field.erase(colon);

@@ -21,6 +21,8 @@ struct PlanErrors : UsageError
     // `summarised`).
     void print(const char* command, bool summarised = false) const
     {
+        for (const std::string& note : notes)
+            std::fprintf(stderr, "note: %s\n", printable(note).c_str());
         if (summarised)
             std::fprintf(stderr, "crumlet %s: %s\n", command, printable(summary).c_str());
         for (std::size_t i = 0; i < errors.size() && i < kMostListed; ++i)
@@ -31,4 +33,5 @@ struct PlanErrors : UsageError
 
     std::string summary;
     std::vector<std::string> errors;
+    std::vector<std::string> notes; // what helps read the errors (a list's encoding), printed first
 };

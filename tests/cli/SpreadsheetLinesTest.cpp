@@ -52,7 +52,7 @@ TEST_F(SpreadsheetLines, HeaderProblemsAreReportedOnceByColumnAndDataErrorsByRow
     const ProcessResult none = runCrumlet({"render", "--lines", writeText("h/none.csv", "Source,output\na.wav,x.wav\na.wav,y.wav\n")});
     EXPECT_EQ(none.exitCode, 2);
     EXPECT_EQ(count(none.err, "no column gives the input"), 1u) << none.err;
-    EXPECT_EQ(count(none.err, "\n"), 2u) << none.err;
+    EXPECT_EQ(count(none.err, "crumlet render: "), 2u) << none.err;
 }
 
 TEST_F(SpreadsheetLines, ColumnsOfTheSheetsOwnNameTheOutputs)
