@@ -46,7 +46,7 @@ void BM_PlanLineList(benchmark::State& state)
     options.lines = (folder / "lines.csv").string();
     const RenderSetup setup = setUpRender(options);
     for (auto _ : state)
-        benchmark::DoNotOptimize(planLines(options, setup).size());
+        benchmark::DoNotOptimize(planLines(options, setup).jobs.size());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * rows));
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);

@@ -105,8 +105,16 @@ int main(int argc, char** argv)
     renderCommand->add_option("--channels", render.channels, "1: fold the input to mono before the effect");
     renderCommand->add_option("--name", render.nameTemplate,
                               "Output names under --out-dir from a template: {stem} {ext} {preset} {index} {index:N} "
-                              "{parent}, e.g. \"{stem}_radio.wav\" or \"{preset}/{stem}.{ext}\"");
+                              "{parent} and a line list's columns by header ({Character}, {Line:3}), e.g. \"{stem}_radio.wav\" or "
+                              "\"{preset}/{stem}.{ext}\"");
     renderCommand->add_option("--lines", render.lines, lineListHelp());
+    renderCommand->add_option("--columns", render.columnMap,
+                              "A line list's headers as the tool's columns: \"Source file=input,Look=preset\"");
+    renderCommand->add_option("--map-preset", render.presetMap,
+                              "A line list's preset values as presets: \"bad line=Bad mobile line,station=./pa.json\", "
+                              "or a file (.csv: value,preset rows; .json: an object), its preset files relative to it");
+    renderCommand->add_flag("--keep-going", render.keepGoing,
+                            "Render a line list's good rows when some are bad, then list the bad ones (exit 1)");
     renderCommand->add_option("--vary", render.vary,
                               "NAME=+-AMOUNT ...: each file's value drawn around the setting (SIMTuning=+-6, "
                               "NoiseLevel=+-3dB), seeded by the output's name or --seed")
@@ -120,7 +128,8 @@ int main(int argc, char** argv)
     renderCommand->add_flag("--recursive,-r", render.recursive, "Take folders' subfolders too, mirrored under --out-dir");
     renderCommand->add_flag("--match-loudness", render.matchLoudness,
                             "Make each output's integrated loudness (EBU R128) equal to its input's");
-    renderCommand->add_option("--loudness", render.loudness, "Bring each output to this integrated loudness, LUFS (e.g. -23)");
+    std::string renderLoudness;
+    renderCommand->add_option("--loudness", renderLoudness, "Bring each output to this integrated loudness, LUFS (e.g. -23)");
     renderCommand->add_flag("--json", render.json, "One JSON object per file on stdout, then a summary object");
     renderCommand->add_flag("--quiet,-q", render.quiet, "Print nothing but errors and warnings");
     addTransmissionOptions(renderCommand, render.transmission);
@@ -232,6 +241,8 @@ int main(int argc, char** argv)
                 render.rate = deliveryRate(renderRate);
             if (!renderSeed.empty())
                 render.seed = seedOf(renderSeed);
+            if (!renderLoudness.empty())
+                render.loudness = loudnessOf(renderLoudness);
             return runRender(render);
         }
         const std::pair<CLI::App*, std::function<int()>> commands[] = {

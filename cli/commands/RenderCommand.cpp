@@ -62,7 +62,9 @@ int render(const RenderOptions& options, RenderReport& report)
     if (!options.nameTemplate.empty() && options.outputDir.empty())
         throw UsageError("--name names a batch's outputs under --out-dir FOLDER");
     if (!options.nameTemplate.empty())
-        checkNameTemplate(options.nameTemplate);
+        checkNameTemplate(options.nameTemplate, lines);
+    if (!lines && (!options.columnMap.empty() || !options.presetMap.empty() || options.keepGoing))
+        throw UsageError("--columns, --map-preset and --keep-going are a line list's (--lines LIST)");
     if (options.blockFrames < 1 || options.blockFrames > kMaxBlockFrames)
         throw UsageError("--block takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
     if (options.force && options.skipExisting)
@@ -91,9 +93,15 @@ int render(const RenderOptions& options, RenderReport& report)
     request.threads = options.jobs;
     request.showProgress = !options.quiet && !options.json;
     request.started = started;
+    std::vector<std::string> badRows;
     if (lines)
     {
-        request.jobs = planLines(options, setup);
+        LinePlan plan = planLines(options, setup);
+        if (!options.quiet)
+            for (const std::string& note : plan.notes)
+                std::fprintf(stderr, "note: %s\n", printable(note).c_str());
+        request.jobs = std::move(plan.jobs);
+        badRows = std::move(plan.badRows);
         request.replace = options.force;
         request.makeFolders = true;
     }
@@ -154,6 +162,12 @@ int render(const RenderOptions& options, RenderReport& report)
     const RenderSummary summary = runRenderJobs(request, report);
     if (summary.signalExitCode != 0)
         return summary.signalExitCode;
+    // --keep-going: the rows left out, after everything else rendered.
+    if (!badRows.empty())
+        PlanErrors("the line list \"" + options.lines + "\": " + std::to_string(badRows.size()) + " row" +
+                       (badRows.size() == 1 ? " was" : "s were") + " not rendered",
+                   badRows)
+            .print("render", true);
     // The preset is saved only for settings that rendered.
     if (!options.savePreset.empty() && summary.failed == 0 && summary.rendered > 0)
     {

@@ -2,6 +2,7 @@
 
 #include "cli/io/QuotedText.h"
 #include "cli/settings/ParameterSettings.h"
+#include "cli/settings/TypedNumber.h"
 #include "cli/settings/UsageError.h"
 
 #include <cmath>
@@ -12,7 +13,7 @@ std::uint32_t deliveryRate(const std::string& text)
     float hz = 0.f;
     if (!parseQuantity(text, "Hz", hz) || hz != std::round(hz) || hz < kLowestDeliveryRate || hz > kHighestDeliveryRate)
         throw UsageError("--rate takes a sample rate in whole hertz from 8000 to 384000 (48000, 44.1k), not " +
-                         quoted(text, kQuotedExcerptBytes));
+                         quoted(text, kQuotedExcerptBytes) + numberLookalikes(text));
     return static_cast<std::uint32_t>(hz);
 }
 
@@ -83,6 +84,15 @@ double checkedLoudness(double lufs)
                          std::string(given));
     }
     return lufs;
+}
+
+double loudnessOf(const std::string& text)
+{
+    double lufs = 0.0;
+    if (!parseQuantity(text, "LUFS", lufs))
+        throw UsageError("--loudness takes an integrated loudness from -70 to 0 LUFS (for example -23 or -16), not " +
+                         quoted(text, kQuotedExcerptBytes) + numberLookalikes(text));
+    return checkedLoudness(lufs);
 }
 
 void checkLoudnessChoice(const std::optional<double>& lufs, bool matchInput)

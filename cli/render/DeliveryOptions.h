@@ -32,6 +32,8 @@ bool ditherOf(const std::string& text);
 
 // An integrated loudness target from -70 to 0 LUFS.
 double checkedLoudness(double lufs);
+// One as typed ("-23", "-23 LUFS", "â" "23"), then checkedLoudness.
+double loudnessOf(const std::string& text);
 // --loudness (checkedLoudness) or --match-loudness, not both.
 void checkLoudnessChoice(const std::optional<double>& lufs, bool matchInput);
 

@@ -3,8 +3,10 @@
 #include "cli/io/OutputFiles.h"
 #include "cli/io/QuotedText.h"
 #include "cli/render/DeliveryOptions.h"
+#include "cli/render/OutputFolder.h"
 #include "cli/render/OutputNames.h"
 #include "cli/render/Variation.h"
+#include "cli/settings/PresetMap.h"
 #include "cli/settings/Presets.h"
 #include "cli/settings/UsageError.h"
 #include "transmission/TransmissionSettings.h"
@@ -29,21 +31,6 @@ std::string listPath(const std::string& text, const LineContext& context)
 {
     const fs::path path(text);
     return path.is_absolute() || context.folder.empty() ? text : (fs::path(context.folder) / path).string();
-}
-
-double number(const std::string& text, const char* what)
-{
-    try
-    {
-        std::size_t used = 0;
-        const double v = std::stod(text, &used);
-        if (used == text.size())
-            return v;
-    }
-    catch (const std::logic_error&)
-    {
-    }
-    throw UsageError(std::string(what) + ", not " + quoted(text, kQuotedExcerptBytes));
 }
 
 // A transmission column: its part of the choice, read as its option reads it.
@@ -81,8 +68,13 @@ const std::vector<LineColumn>& lineColumns()
              row.input = path;
          },
          true},
-        {"output", "the output file",
+        {"output", "the output file (under --out-dir when given and the path is relative)",
          [](LineCells& row, const std::string& v, const LineContext& c) {
+             if (c.outputs != nullptr && fs::path(v).is_relative())
+             {
+                 row.output = c.outputs->place(v);
+                 return;
+             }
              row.output = listPath(v, c);
              if (const std::string why = unwritablePath(row.output); !why.empty())
                  throw UsageError("the output " + quoted(v, kQuotedExcerptBytes) + " " + why);
@@ -90,15 +82,23 @@ const std::vector<LineColumn>& lineColumns()
          true},
         {"name", "the output's name under --out-dir, a template as --name takes",
          [](LineCells& row, const std::string& v, const LineContext&) {
-             checkNameTemplate(v);
+             checkNameTemplate(v, true);
              row.nameTemplate = v;
          },
          true},
         {"preset", "a shipped preset's name or a preset file",
          [](LineCells& row, const std::string& v, const LineContext& c) {
              std::error_code ec;
-             const bool shipped = findFactoryPreset(v) != nullptr;
-             const std::string preset = !shipped && fs::exists(listPath(v, c), ec) ? listPath(v, c) : v;
+             const std::string* mapped = c.presets != nullptr ? c.presets->find(v) : nullptr;
+             const bool shipped = findFactoryPreset(mapped != nullptr ? *mapped : v) != nullptr;
+             const bool file = mapped == nullptr && !shipped && fs::exists(listPath(v, c), ec);
+             if (c.presets != nullptr && mapped == nullptr && !shipped && !file)
+             {
+                 const std::string suggestion = c.presets->suggestion(v);
+                 throw UsageError(quoted(v, kQuotedExcerptBytes) + " is neither in --map-preset nor a preset" +
+                                  (suggestion.empty() ? std::string() : "; " + suggestion));
+             }
+             const std::string preset = mapped != nullptr ? *mapped : file ? listPath(v, c) : v;
              PresetSettings read = readPresetSettings(row.setup.start, preset);
              row.setup.preset = std::move(read.values);
              row.setup.presetTransmission = read.transmission;
@@ -109,7 +109,7 @@ const std::vector<LineColumn>& lineColumns()
          }},
         {"loudness", "an integrated loudness, LUFS",
          [](LineCells& row, const std::string& v, const LineContext&) {
-             row.setup.recipe.loudness = checkedLoudness(number(v, "an integrated loudness in LUFS (-23)"));
+             row.setup.recipe.loudness = loudnessOf(v);
              row.setup.recipe.matchLoudness = false;
          }},
         {"seed", "the line's seed",

@@ -11,9 +11,14 @@
 #include <string>
 #include <vector>
 
+class OutputFolder;
+class PresetMap;
+
 struct LineContext
 {
-    std::string folder; // the list's: paths in it are relative to it
+    std::string folder;                   // the list's: paths in it are relative to it
+    const PresetMap* presets = nullptr;   // --map-preset: the preset column's values as presets
+    const OutputFolder* outputs = nullptr; // --out-dir: the output column's relative paths go under it
 };
 
 // What a row's cells set: where it reads and writes, and its setup.
@@ -21,7 +26,7 @@ struct LineCells
 {
     RenderSetup setup;
     std::string input;
-    std::string output;       // a file, relative to the list's folder
+    std::string output;       // a file: relative ones under --out-dir, else the list's folder
     std::string nameTemplate; // else a name under --out-dir
 };
 

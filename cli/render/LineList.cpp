@@ -1,6 +1,8 @@
 #include "cli/render/LineList.h"
 
+#include "cli/io/CsvRecords.h"
 #include "cli/io/QuotedText.h"
+#include "cli/io/SpreadsheetText.h"
 #include "cli/settings/SettingsFileReader.h"
 #include "cli/settings/UsageError.h"
 
@@ -30,77 +32,11 @@ std::string lower(std::string s)
     return s;
 }
 
-using Record = std::function<void(std::size_t line, const std::vector<std::string>& fields)>;
-
-// RFC 4180 records: quoted fields may hold separators, quotes ("") and line breaks. Each
-// record is handed on with the line it starts on.
-void csvRecords(const std::string& text, char separator, const Record& record)
+void readCsv(const std::string& text, LineListHead head, const std::function<void(const LineRow&)>& each,
+             const std::function<void(const LineListHead&)>& headed)
 {
-    std::vector<std::string> fields;
-    std::string field;
-    bool quoted = false, fieldQuoted = false, any = false;
-    std::size_t line = 1, start = 1;
-    auto endField = [&] {
-        fields.push_back(fieldQuoted ? field : trimmed(field));
-        field.clear();
-        fieldQuoted = false;
-    };
-    auto endRecord = [&] {
-        endField();
-        const bool blank = std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
-        if (!blank || fields.size() > 1)
-            record(start, fields);
-        fields.clear();
-        any = false;
-    };
-    for (std::size_t i = 0; i < text.size(); ++i)
-    {
-        const char c = text[i];
-        // A line ends in LF, CRLF or a CR alone (old spreadsheets).
-        const bool lineEnd = c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
-        if (quoted)
-        {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
-                field.push_back('"'), ++i;
-            else if (c == '"')
-                quoted = false;
-            else
-            {
-                line += lineEnd ? 1 : 0;
-                field.push_back(c);
-            }
-            continue;
-        }
-        if (!any)
-            start = line;
-        any = true;
-        if (c == '"' && trimmed(field).empty())
-        {
-            quoted = fieldQuoted = true;
-            field.clear();
-        }
-        else if (c == separator)
-            endField();
-        else if (lineEnd)
-        {
-            endRecord();
-            ++line;
-        }
-        else if (c != '\r')
-            field.push_back(c);
-    }
-    if (quoted)
-        throw UsageError("row " + std::to_string(start) + ": a quoted field is not closed");
-    if (any)
-        endRecord();
-}
-
-void readCsv(const std::string& text, const std::function<void(const LineRow&)>& each)
-{
-    const std::string firstLine = text.substr(0, text.find_first_of("\r\n"));
-    char separator = ',';
-    if (firstLine.find(',') == std::string::npos)
-        separator = firstLine.find(';') != std::string::npos ? ';' : firstLine.find('\t') != std::string::npos ? '\t' : ',';
+    const char separator = csvSeparator(text);
+    head.decimalComma = separator != ',';
     std::vector<std::string> header;
     LineRow line;
     csvRecords(text, separator, [&](std::size_t row, const std::vector<std::string>& fields) {
@@ -119,6 +55,9 @@ void readCsv(const std::string& text, const std::function<void(const LineRow&)>&
                 if (!seen.insert(lower(header[c])).second)
                     throw UsageError(at + quoted(header[c], kQuotedExcerptBytes) + ": named twice");
             }
+            head.columns = header;
+            if (headed)
+                headed(head);
             return;
         }
         if (fields.size() > header.size())
@@ -136,8 +75,11 @@ void readCsv(const std::string& text, const std::function<void(const LineRow&)>&
         throw UsageError("row 1: no header row (the columns' names, such as input,output,preset)");
 }
 
-void readJsonLines(const std::string& text, const std::function<void(const LineRow&)>& each)
+void readJsonLines(const std::string& text, const LineListHead& head, const std::function<void(const LineRow&)>& each,
+                   const std::function<void(const LineListHead&)>& headed)
 {
+    if (headed)
+        headed(head);
     std::size_t row = 0;
     for (std::size_t at = 0; at < text.size();)
     {
@@ -175,7 +117,8 @@ void readJsonLines(const std::string& text, const std::function<void(const LineR
 }
 } // namespace
 
-void readLineList(const std::string& path, const std::function<void(const LineRow&)>& row)
+void readLineList(const std::string& path, const std::function<void(const LineRow&)>& row,
+                  const std::function<void(const LineListHead&)>& head)
 {
     std::string text;
     {
@@ -184,8 +127,10 @@ void readLineList(const std::string& path, const std::function<void(const LineRo
             throw UsageError("\"" + path + "\" is larger than a line list may be (64 MB)");
         text.assign(read.bytes.begin(), read.bytes.end());
     }
-    if (text.rfind("\xef\xbb\xbf", 0) == 0)
-        text.erase(0, 3); // a spreadsheet's byte-order mark
+    SpreadsheetText decoded = spreadsheetText(std::move(text));
+    text = std::move(decoded.text);
+    LineListHead listHead;
+    listHead.fromWindows1252 = decoded.fromWindows1252;
     const std::string ext = lower(fs::path(path).extension().string());
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     const bool json = ext == ".jsonl" || ext == ".ndjson" || ext == ".json" ||
@@ -195,7 +140,7 @@ void readLineList(const std::string& path, const std::function<void(const LineRo
         ++rows;
         row(line);
     };
-    json ? readJsonLines(text, counted) : readCsv(text, counted);
+    json ? readJsonLines(text, listHead, counted, head) : readCsv(text, listHead, counted, head);
     if (rows == 0)
         throw UsageError("\"" + path + "\" lists no lines");
 }

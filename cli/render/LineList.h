@@ -25,7 +25,17 @@ struct LineRow
     std::vector<LineCell> cells;
 };
 
-// Reads the list at `path`, handing each row to `row` as it is read: a list of a million
-// rows is never held whole. Throws UsageError ("row R, column C: ...") for a malformed list
-// (rows before it have been handed on), IoError when it cannot be read.
-void readLineList(const std::string& path, const std::function<void(const LineRow&)>& row);
+// What a list says before its rows.
+struct LineListHead
+{
+    std::vector<std::string> columns; // a CSV's header; none for JSON lines, whose rows name their own
+    bool decimalComma = false;        // separated by semicolons or tabs: "-23,5" may be a number
+    bool fromWindows1252 = false;     // not UTF-8: read as Windows-1252 (cli/io/SpreadsheetText)
+};
+
+// Reads the list at `path`, handing its head to `head` and then each row to `row` as it is
+// read: a list of a million rows is never held whole. Throws UsageError ("row R, column C:
+// ...") for a malformed list (rows before it have been handed on), IoError when it cannot be
+// read.
+void readLineList(const std::string& path, const std::function<void(const LineRow&)>& row,
+                  const std::function<void(const LineListHead&)>& head = {});

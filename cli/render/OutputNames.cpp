@@ -4,6 +4,7 @@
 #include "cli/settings/Presets.h"
 #include "cli/settings/UsageError.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -12,6 +13,11 @@ namespace fs = std::filesystem;
 namespace
 {
 const char* const kFields = "{stem}, {ext}, {preset}, {index} (or {index:N}, N digits) and {parent}";
+
+bool builtIn(const std::string& field)
+{
+    return field == "stem" || field == "ext" || field == "preset" || field == "index" || field == "parent";
+}
 
 // Walks the template, handing each literal text and each field (name, width) to `take`.
 template <typename Take>
@@ -38,21 +44,43 @@ void walk(const std::string& t, Take&& take)
             throw UsageError("--name " + quoted(t, kQuotedExcerptBytes) + ": a \"{\" without its \"}\"");
         std::string field = t.substr(i + 1, close - i - 1);
         int width = 0;
-        if (field.rfind("index:", 0) == 0)
+        if (const auto colon = field.rfind(':'); colon != std::string::npos)
         {
-            const std::string digits = field.substr(6);
+            const std::string digits = field.substr(colon + 1);
             if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
-                throw UsageError("--name: {index:N} pads to N digits (1 to 99), not " +
+                throw UsageError("--name: {index:N} (or a column's {NAME:N}) pads to N digits (1 to 99), not " +
                                  quoted("{" + field + "}", kQuotedExcerptBytes));
             width = std::stoi(digits);
-            field = "index";
+            field.erase(colon);
         }
-        if (field != "stem" && field != "ext" && field != "preset" && field != "index" && field != "parent")
-            throw UsageError("--name: no field " + quoted("{" + field + "}", kQuotedExcerptBytes) +
-                             "; the fields are " + kFields);
+        if (field.empty())
+            throw UsageError("--name " + quoted(t, kQuotedExcerptBytes) + ": \"{}\" names no field (\"{{\" is a brace)");
         take(std::string(), field, width);
         i = close + 1;
     }
+}
+
+// A column's cell in a name: slugged, a whole number padded to `width` digits.
+std::string columnText(const NameFields& fields, const std::string& column, int width)
+{
+    const std::string* value = fields.column ? fields.column(column) : nullptr;
+    if (value == nullptr)
+        throw NameCellError(column, "the name's {" + column + "} takes this cell, which is empty");
+    if (width > 0)
+    {
+        if (value->empty() || value->find_first_not_of("0123456789") != std::string::npos)
+            throw NameCellError(column, "{" + column + ":" + std::to_string(width) + "} pads a whole number, not " +
+                                            quoted(*value, kQuotedExcerptBytes));
+        std::string padded = *value;
+        if (static_cast<int>(padded.size()) < width)
+            padded.insert(0, static_cast<std::size_t>(width) - padded.size(), '0');
+        return padded;
+    }
+    const std::string slug = nameSlug(*value);
+    if (slug.empty())
+        throw NameCellError(column, quoted(*value, kQuotedExcerptBytes) +
+                                        " has no letter or digit to name a file by (the name's {" + column + "})");
+    return slug;
 }
 
 // The name of the folder `input` is in: its path's last folder, or where a path says "a.wav",
@@ -69,7 +97,7 @@ std::string parentName(const fs::path& input)
 }
 } // namespace
 
-void checkNameTemplate(const std::string& nameTemplate)
+void checkNameTemplate(const std::string& nameTemplate, bool columns)
 {
     if (nameTemplate.empty())
         throw UsageError("--name takes a template such as \"{stem}_radio.{ext}\"; the fields are " +
@@ -77,7 +105,14 @@ void checkNameTemplate(const std::string& nameTemplate)
     if (nameTemplate.find('\0') != std::string::npos)
         throw UsageError("--name " + quoted(nameTemplate, kQuotedExcerptBytes) + " holds a NUL byte");
     std::string shape; // the template with each field as "x"
-    walk(nameTemplate, [&](const std::string& text, const std::string& field, int) { shape += field.empty() ? text : "x"; });
+    walk(nameTemplate, [&](const std::string& text, const std::string& field, int width) {
+        if (!field.empty() && !builtIn(field) && !columns)
+            throw UsageError("--name: no field " + quoted("{" + field + "}", kQuotedExcerptBytes) + "; the fields are " +
+                             kFields);
+        if (width > 0 && builtIn(field) && field != "index")
+            throw UsageError("--name: {" + field + "} is not padded; {index:N} and a column's {NAME:N} are");
+        shape += field.empty() ? text : "x";
+    });
     const fs::path path(shape);
     if (path.is_absolute())
         throw UsageError("--name makes names under the output folder, not absolute paths: " + quoted(nameTemplate, kQuotedExcerptBytes));
@@ -106,6 +141,8 @@ std::string expandName(const std::string& nameTemplate, const NameFields& fields
             name += presetSlug(fields.preset);
         else if (field == "parent")
             name += parentName(input);
+        else if (field != "index")
+            name += columnText(fields, field, width);
         else
         {
             std::string index = std::to_string(fields.index);
@@ -117,11 +154,27 @@ std::string expandName(const std::string& nameTemplate, const NameFields& fields
     return name;
 }
 
+std::vector<std::string> nameColumns(const std::string& nameTemplate)
+{
+    std::vector<std::string> columns;
+    walk(nameTemplate, [&](const std::string&, const std::string& field, int) {
+        if (!field.empty() && !builtIn(field) && std::find(columns.begin(), columns.end(), field) == columns.end())
+            columns.push_back(field);
+    });
+    return columns;
+}
+
 std::string presetSlug(const std::string& preset)
 {
     std::string name = preset;
     if (!preset.empty() && findFactoryPreset(preset) == nullptr)
         name = fs::path(preset).stem().string();
+    const std::string slug = nameSlug(name);
+    return slug.empty() ? "default" : slug;
+}
+
+std::string nameSlug(const std::string& name)
+{
     std::string slug;
     for (unsigned char c : name)
     {
@@ -132,5 +185,5 @@ std::string presetSlug(const std::string& preset)
     }
     while (!slug.empty() && slug.back() == '_')
         slug.pop_back();
-    return slug.empty() ? "default" : slug;
+    return slug;
 }

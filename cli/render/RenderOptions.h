@@ -37,6 +37,9 @@ struct RenderOptions
     std::vector<std::string> vary;        // NAME=±AMOUNT, drawn per file
     std::optional<std::uint64_t> seed;    // every file's seed; else each from its output's name
     std::string lines;                    // a line list (CSV or JSON lines), see cli/render/LineList
+    std::string columnMap;                // its headers as the tool's columns: "Source file=input,Look=preset"
+    std::string presetMap;                // its preset values as presets: "a=Phone call,..." or a .csv/.json file
+    bool keepGoing = false;               // render its good rows when some are bad
     std::string like;                     // a WAV file rendered before: its settings and delivery
     bool json = false;                    // one JSON object per file on stdout
     bool quiet = false;

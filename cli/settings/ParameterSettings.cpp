@@ -2,6 +2,7 @@
 
 #include "cli/io/QuotedText.h"
 #include "cli/settings/NameSuggestions.h"
+#include "cli/settings/TypedNumber.h"
 #include "cli/settings/UsageError.h"
 #include "params/ValueCodec.h"
 #include "quarl/PropertySet.h"
@@ -45,16 +46,13 @@ std::string formatNumber(float v)
 
 // A number followed by nothing, the unit, or a prefixed or alternative form of it:
 // "-6", "-6 dB", "3400Hz", "3.4kHz", "3k", "50ms", "0.05s".
-bool parseNumber(const std::string& text, const std::string& unit, float& out)
+bool parseNumber(const std::string& text, const std::string& unit, double& out)
 {
-    const std::string t = trim(text);
-    if (t.empty())
+    double v = 0.0;
+    std::string typedRest;
+    if (!readTypedNumber(text, v, typedRest))
         return false;
-    char* end = nullptr;
-    const double v = std::strtod(t.c_str(), &end);
-    if (end == t.c_str() || !std::isfinite(v))
-        return false;
-    const std::string rest = lower(trim(end));
+    const std::string rest = lower(typedRest);
     const std::string u = lower(unit);
     double scale = 0.0;
     if (rest.empty() || rest == u)
@@ -65,8 +63,8 @@ bool parseNumber(const std::string& text, const std::string& unit, float& out)
         scale = 1000.0;
     if (scale == 0.0)
         return false;
-    out = static_cast<float>(v * scale);
-    return std::isfinite(out);
+    out = v * scale;
+    return std::isfinite(static_cast<float>(out));
 }
 
 // A list entry named by a number with its unit: "12 bits", "8000 Hz", "8kHz", "8k".
@@ -124,9 +122,18 @@ std::string describeRange(const quarl::PropertyDescription& p)
     return range;
 }
 
-bool parseQuantity(const std::string& text, const std::string& unit, float& out)
+bool parseQuantity(const std::string& text, const std::string& unit, double& out)
 {
     return parseNumber(text, unit, out);
+}
+
+bool parseQuantity(const std::string& text, const std::string& unit, float& out)
+{
+    double v = 0.0;
+    if (!parseNumber(text, unit, v))
+        return false;
+    out = static_cast<float>(v);
+    return true;
 }
 
 std::size_t blockSizeOf(const quarl::PluginDescription& description)
@@ -193,7 +200,7 @@ ParameterSettings::Value ParameterSettings::read(const std::string& name, const 
     const std::string text = trim(valueText);
     auto refused = [&](const char* why) {
         return UsageError("\"" + p.name + "\" takes " + describeRange(p) + "; " + quoted(text, kQuotedExcerptBytes) +
-                          why);
+                          why + numberLookalikes(text));
     };
     auto outOfRange = [&]() { return refused(" is not one of them"); };
     // The readings below stop at a NUL, and would take "0dB\0junk" for 0 dB.
@@ -220,7 +227,7 @@ ParameterSettings::Value ParameterSettings::read(const std::string& name, const 
         int entry = -1;
         if (!text.empty() && text[0] == '#')
         {
-            if (!parseNumber(text.substr(1), "", v) || !inRange(static_cast<float>(p.minValue) + v))
+            if (!parseQuantity(text.substr(1), "", v) || !inRange(static_cast<float>(p.minValue) + v))
                 throw outOfRange();
             entry = static_cast<int>(v);
         }
@@ -233,13 +240,13 @@ ParameterSettings::Value ParameterSettings::read(const std::string& name, const 
                 throw UsageError(readings);
             if (onlyReading >= 0)
                 v = static_cast<float>(onlyReading);
-            else if (!parseNumber(text, "", v) || !inRange(static_cast<float>(p.minValue) + v))
+            else if (!parseQuantity(text, "", v) || !inRange(static_cast<float>(p.minValue) + v))
                 throw outOfRange();
             entry = static_cast<int>(v);
         }
         v = static_cast<float>(p.minValue + entry);
     }
-    else if (!parseNumber(text, p.unit, v) || !inRange(v))
+    else if (!parseQuantity(text, p.unit, v) || !inRange(v))
     {
         throw outOfRange();
     }

@@ -73,9 +73,10 @@ std::size_t requireProperty(const quarl::PluginDescription& description, const s
 // A property's accepted values, e.g. "-96 to 0 dB" or "0 to 9 (list index), or one of: ...".
 std::string describeRange(const quarl::PropertyDescription& property);
 
-// A number in `unit` as property values are written ("-6", "3dB", "3.4kHz", "50ms"); false
-// when the text is not one.
+// A number in `unit` as property values are written ("-6", "3dB", "3.4kHz", "50ms"), read as
+// typed (cli/settings/TypedNumber); false when the text is not one.
 bool parseQuantity(const std::string& text, const std::string& unit, float& out);
+bool parseQuantity(const std::string& text, const std::string& unit, double& out);
 
 // The index of a property named in any case; throws UsageError suggesting what was meant.
 std::size_t propertyIndex(const quarl::PluginDescription& description, const std::string& name);

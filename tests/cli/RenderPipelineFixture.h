@@ -42,6 +42,14 @@ protected:
         return path(name);
     }
 
+    // A text file (a list, a map, a preset), its folders made.
+    std::string writeText(const std::string& name, const std::string& text)
+    {
+        std::filesystem::create_directories(std::filesystem::path(path(name)).parent_path());
+        std::ofstream(path(name), std::ios::binary) << text;
+        return path(name);
+    }
+
     static Levels levelsOf(const std::string& file)
     {
         SF_INFO info{};
