@@ -159,6 +159,8 @@ std::vector<RenderJob> planLines(const RenderOptions& options, const RenderSetup
             errors.push_back(where + "the output \"" + job.output + "\" is the " +
                              (input == options.lines ? "line list" : "input") + " \"" + input +
                              "\"; a source is never written over");
+        else if (exists && options.update)
+            job.outputExists = true;
         else if (exists && options.skipExisting)
         {
             job.status = JobOutcome::Status::Skipped;
