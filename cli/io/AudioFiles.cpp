@@ -296,6 +296,10 @@ std::string AudioWriter::describeWith(const OutputMetadata& metadata)
     }
     else
     {
+        // libsndfile dates the PEAK chunk of a float AIFF file by the clock: a file dated
+        // otherwise goes without it.
+        if (described.stampSeconds)
+            m_sndfile.command(SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
         m_settingsChunk = settingsChunkBytes(described);
         error = writeMetadata(m_sndfile, described, m_settingsChunk);
     }

@@ -71,7 +71,8 @@ public:
 
     // Before the first write: the file carries the metadata where its container has a place
     // for it (see cli/io/BextChunk), a bext coding history's line starting with the file's
-    // format ("A=PCM,F=48000,W=16,M=mono,").
+    // format ("A=PCM,F=48000,W=16,M=mono,"). Metadata dated other than by the clock leaves out
+    // what libsndfile dates by it (a float AIFF file's PEAK chunk).
     // Returns the reason when it cannot be written, empty otherwise.
     std::string describeWith(const OutputMetadata& metadata);
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -46,6 +47,14 @@ void dateAndTime(char (&date)[10], char (&time)[8], const std::optional<std::int
 std::size_t paddedSettingsBytes(std::size_t jsonBytes)
 {
     return (jsonBytes + 3) / 4 * 4;
+}
+
+// A settings chunk's JSON without the spaces (or NULs) that pad it.
+std::string withoutPadding(std::string text)
+{
+    const auto end = text.find_last_not_of(std::string(" \0", 2));
+    text.resize(end == std::string::npos ? 0 : end + 1);
+    return text;
 }
 
 std::string kibibytes(std::size_t bytes)
@@ -110,8 +119,7 @@ bool carriesSettingsChunk(int format)
 
 bool carriesSettingsComment(int format)
 {
-    return majorFormat(format) == SF_FORMAT_FLAC || majorFormat(format) == SF_FORMAT_OGG ||
-           majorFormat(format) == SF_FORMAT_MPEG;
+    return majorFormat(format) == SF_FORMAT_FLAC || majorFormat(format) == SF_FORMAT_OGG;
 }
 } // namespace
 
@@ -213,11 +221,7 @@ OutputMetadata readMetadata(const std::string& path)
                 if (sf_get_chunk_data(it, &chunk) != SF_ERR_NO_ERROR)
                     metadata.settingsUnread = "its settings chunk cannot be read";
                 else
-                {
-                    const auto end = text.find_last_not_of(std::string(" \0", 2));
-                    text.resize(end == std::string::npos ? 0 : end + 1);
-                    metadata.settingsJson = std::move(text);
-                }
+                    metadata.settingsJson = withoutPadding(std::move(text));
             }
         }
     }
@@ -233,4 +237,33 @@ OutputMetadata readMetadata(const std::string& path)
             metadata.settingsJson.assign(comment, bytes);
     }
     return metadata;
+}
+
+OutputMetadata readSettings(const std::string& path)
+{
+    constexpr std::size_t kHeaderReadBytes = 64 * 1024;
+    std::string head(kHeaderReadBytes, '\0');
+    if (std::FILE* f = std::fopen(path.c_str(), "rb"))
+    {
+        head.resize(std::fread(head.data(), 1, head.size(), f));
+        std::fclose(f);
+    }
+    else
+        head.clear();
+    const bool wave = head.size() >= 12 && (head.compare(0, 4, "RIFF") == 0 || head.compare(0, 4, "RF64") == 0) &&
+                      head.compare(8, 4, "WAVE") == 0;
+    if (wave)
+        for (const RiffChunk& chunk : riffChunks(head))
+        {
+            if (chunk.id == "data")
+                break;
+            if (chunk.id == kSettingsChunkId && chunk.claimed <= kMostSettingsChunkBytes &&
+                chunk.data.size() == chunk.claimed)
+            {
+                OutputMetadata metadata;
+                metadata.settingsJson = withoutPadding(chunk.data);
+                return metadata;
+            }
+        }
+    return readMetadata(path);
 }

@@ -115,7 +115,7 @@ ordered_json recordedRecipe(const std::string& path)
 {
     try
     {
-        const OutputMetadata metadata = readMetadata(path);
+        const OutputMetadata metadata = readSettings(path);
         if (metadata.settingsJson.empty())
             return nullptr;
         ordered_json j = ordered_json::parse(metadata.settingsJson, nullptr, false);
@@ -394,7 +394,7 @@ RenderRecipe readRecipe(const std::string& path, const OutputMetadata& metadata,
                          (metadata.description.empty()
                               ? std::string(" (no bext chunk either)")
                               : " (its bext description: " + quoted(metadata.description, kQuotedExcerptBytes) + ")") +
-                         "; crumlet writes them into WAV, AIFF, CAF, FLAC, Ogg and MP3 files");
+                         "; crumlet writes them into WAV, AIFF, CAF, FLAC and Ogg files");
     const std::string where = file + ": its settings chunk";
     // Refused as it opens: an object or array nested deeper than a recipe's.
     std::string key;

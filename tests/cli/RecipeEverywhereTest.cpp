@@ -103,6 +103,8 @@ TEST_F(RecipeEverywhere, TheRecipeRecordsTheSourceAsTheLineListGivesIt)
               static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec);
     ASSERT_TRUE(source["xxh3"].is_string());
     EXPECT_EQ(source["xxh3"].get<std::string>().size(), 32u);
+    const std::string told = runCrumlet({"info", path("list/out/a.wav")}).out;
+    EXPECT_TRUE(has(told, "  source: \"voices/a.wav\" (row 2 of \"" + list + "\"), ")) << told;
 
     // The same bytes hash alike wherever they are; other bytes do not.
     fs::copy_file(path("list/voices/a.wav"), path("copy.wav"));
@@ -177,6 +179,10 @@ TEST_F(RecipeEverywhere, AReproducibleRenderWritesTheSameBytesAtAnotherTime)
                   .exitCode,
               0);
     EXPECT_EQ(bytesOf(path("p.flac")), bytesOf(path("q.flac")));
+    // A float AIFF file's PEAK chunk holds the clock's time: left out.
+    ASSERT_EQ(runCrumlet({"render", "--in", in, "--out", path("p.aiff"), "--reproducible", "--quiet"}).exitCode, 0);
+    EXPECT_FALSE(has(bytesOf(path("p.aiff")), "PEAK"));
+    EXPECT_TRUE(infoJson(path("p.aiff")).contains("crumlet"));
     // A value that is not a time is refused, not taken for now.
     const SourceDateEpoch bad("yesterday");
     const ProcessResult r = runCrumlet({"render", "--in", in, "--out", path("bad.wav"), "--quiet"});
