@@ -113,7 +113,7 @@ int main(int argc, char** argv)
         ->allow_extra_args(true);
     renderCommand->add_option("--seed", renderSeed, "The seed of every file's variation and dither");
     renderCommand->add_option("--like", render.like,
-                              "Render with the settings, delivery format and seed a WAV file made by crumlet carries");
+                              "Render with the settings, delivery format and seed a file made by crumlet carries");
     renderCommand->add_option("--jobs,-j", render.jobs, "Files rendered at once (default: one per core)");
     renderCommand->add_flag("--force", render.force, "Replace existing outputs and preset files (never an input)");
     renderCommand->add_flag("--skip-existing", render.skipExisting, "Leave outputs that exist alone (re-runs)");

@@ -119,7 +119,8 @@ ordered_json recordedRecipe(const std::string& path)
         if (metadata.settingsJson.empty())
             return nullptr;
         ordered_json j = ordered_json::parse(metadata.settingsJson, nullptr, false);
-        if (!j.is_object() || j.value("tool", std::string()) != kToolName)
+        const auto tool = j.is_object() ? j.find("tool") : j.end();
+        if (tool == j.end() || !tool->is_string() || *tool != kToolName)
             return nullptr;
         return j;
     }

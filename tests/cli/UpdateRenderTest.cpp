@@ -3,6 +3,9 @@
 // row's, and is otherwise passed over and counted as up to date; a file at an output that the
 // tool did not make is never rendered over. Outputs no row makes any more are listed as
 // orphans, and --prune deletes them (files the tool did not make never).
+#include "cli/io/BextChunk.h"
+#include "cli/io/RiffChunks.h"
+
 #include "CrumletProcess.h"
 #include "RenderPipelineFixture.h"
 
@@ -117,9 +120,13 @@ TEST_F(UpdateRender, OutputsNoRowMakesAreListedAndPrunedOnlyWhenTheToolMadeThem)
 {
     writeList("input,name\nsrc/a.wav,a.wav\nsrc/b.wav,sub/b.wav\nsrc/c.wav,c.wav\n");
     ASSERT_EQ(run({}).process.exitCode, 0);
-    // Beside them: audio the tool did not make, and a text file.
+    // Beside them: audio the tool did not make, a text file, and a WAV file whose recipe names
+    // no tool as the tool writes it.
     writeTone("out/theirs.wav", 100, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1);
     std::ofstream(path("out/notes.txt")) << "keep\n";
+    std::vector<RiffChunk> chunks = riffChunks(bytesOf(path("out/a.wav")));
+    replaceChunk(chunks, kSettingsChunkId, "{\"tool\": 5}");
+    std::ofstream(path("out/odd.wav"), std::ios::binary) << riffBytes(chunks);
     writeList("input,name\nsrc/a.wav,a.wav\n");
 
     Run r = run({"--update"});
@@ -133,7 +140,7 @@ TEST_F(UpdateRender, OutputsNoRowMakesAreListedAndPrunedOnlyWhenTheToolMadeThem)
     ASSERT_EQ(r.process.exitCode, 0) << r.process.err;
     EXPECT_TRUE(has(r.process.err, "pruned: " + path("out/sub/b.wav"))) << r.process.err;
     EXPECT_TRUE(has(r.process.err, "pruned: " + path("out/c.wav"))) << r.process.err;
-    EXPECT_EQ(filesIn(path("out")), (std::vector<std::string>{"a.wav", "notes.txt", "theirs.wav"}));
+    EXPECT_EQ(filesIn(path("out")), (std::vector<std::string>{"a.wav", "notes.txt", "odd.wav", "theirs.wav"}));
 
     // A folder batch the same way.
     fs::remove_all(path("out"));
