@@ -121,10 +121,16 @@ int main(int argc, char** argv)
         ->allow_extra_args(true);
     renderCommand->add_option("--seed", renderSeed, "The seed of every file's variation and dither");
     renderCommand->add_option("--like", render.like,
-                              "Render with the settings, delivery format and seed a WAV file made by crumlet carries");
+                              "Render with the settings, delivery format and seed a file made by crumlet carries");
     renderCommand->add_option("--jobs,-j", render.jobs, "Files rendered at once (default: one per core)");
     renderCommand->add_flag("--force", render.force, "Replace existing outputs and preset files (never an input)");
     renderCommand->add_flag("--skip-existing", render.skipExisting, "Leave outputs that exist alone (re-runs)");
+    renderCommand->add_flag("--update", render.update,
+                            "Render only outputs that are missing or whose recorded recipe or source differs (re-runs)");
+    renderCommand->add_flag("--prune", render.prune,
+                            "Delete the outputs under --out-dir that crumlet made and nothing in this render makes any more");
+    renderCommand->add_flag("--reproducible", render.reproducible,
+                            "The same bytes on a re-run: files are dated by SOURCE_DATE_EPOCH or their source's time");
     renderCommand->add_flag("--recursive,-r", render.recursive, "Take folders' subfolders too, mirrored under --out-dir");
     renderCommand->add_flag("--match-loudness", render.matchLoudness,
                             "Make each output's integrated loudness (EBU R128) equal to its input's");

@@ -22,7 +22,7 @@ packages=(
   # A locale with a decimal comma: the tests check that typed numbers read the same in it.
   locales
   # Resampling to a delivery rate, and the speech codecs of the transmission stage.
-  libsoxr-dev libgsm1-dev libopencore-amrnb-dev libopencore-amrwb-dev libvo-amrwbenc-dev
+  libsoxr-dev libxxhash-dev libgsm1-dev libopencore-amrnb-dev libopencore-amrwb-dev libvo-amrwbenc-dev
   libopus-dev libcodec2-dev libspandsp-dev libbcg729-dev
   # The spaces' partitioned convolution (over FFTW, listed above).
   libzita-convolver-dev

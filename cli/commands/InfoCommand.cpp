@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -63,6 +64,17 @@ Measured measure(SndfileHandle& file)
     if (meter)
         measured.levels = meter->levels();
     return measured;
+}
+
+// "2026-12-07 17:43:15 UTC" for nanoseconds since 1970.
+std::string utcTime(std::int64_t ns)
+{
+    const auto seconds = static_cast<std::time_t>(ns / 1000000000);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[40];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    return text;
 }
 
 // "-23.0 LUFS", "as loud as its input", "the effect's own level"
@@ -189,6 +201,14 @@ int info(const InfoOptions& options)
                     recipe->input.empty() ? "(demo)" : ("\"" + printable(recipe->input) + "\"").c_str(),
                     recipe->preset.empty() ? "its own settings" : ("preset \"" + printable(recipe->preset) + "\"").c_str(),
                     static_cast<unsigned long long>(recipe->seed));
+        if (const auto& source = recipe->source)
+            std::printf("  source: \"%s\"%s, %llu bytes, modified %s, xxh3 %s\n", printable(source->path).c_str(),
+                        source->list.empty() ? ""
+                                             : (" (row " + std::to_string(source->row) + " of \"" +
+                                                printable(source->list) + "\")")
+                                                   .c_str(),
+                        static_cast<unsigned long long>(source->stamp.bytes), utcTime(source->stamp.modifiedNs).c_str(),
+                        source->hash.empty() ? "not recorded" : source->hash.c_str());
         std::string changed;
         for (const auto& c : changedSettings(*settings))
             changed += " " + c;

@@ -7,6 +7,8 @@
 #include "cli/render/RenderSetup.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/ExistingOutputs.h"
+#include "cli/render/OrphanOutputs.h"
+#include "cli/render/UpToDate.h"
 #include "cli/io/Interruption.h"
 #include "cli/io/OutputFiles.h"
 #include "cli/settings/Presets.h"
@@ -30,6 +32,22 @@ void refuseOverwritingAnInput(const std::string& output, const std::vector<std::
     if (!input.empty())
         throw UsageError(std::string(what) + " \"" + output + "\" is the input \"" + input +
                          "\": choose another name; a source is never written over");
+}
+
+// One line for each input that is not the source --like's file records: another name, or
+// other bytes. The render goes on with the file's recipe.
+void warnOfOtherSources(const std::vector<RenderJob>& jobs, const SourceRecord& recorded, const std::string& likeFile)
+{
+    for (const RenderJob& job : jobs)
+    {
+        if (job.status != JobOutcome::Status::Rendered || job.input.empty())
+            continue;
+        const std::string mismatch = sourceMismatch(recorded, job.input);
+        if (!mismatch.empty())
+            std::fprintf(stderr, "warning: %s is not the source %s was made from (%s): %s; rendering with its recipe\n",
+                         quoted(job.input, kQuotedExcerptBytes).c_str(), quoted(likeFile, kQuotedExcerptBytes).c_str(),
+                         quoted(recorded.path, kQuotedExcerptBytes).c_str(), mismatch.c_str());
+    }
 }
 
 // True when the preset file goes under a batch's output folder (made by the batch).
@@ -67,8 +85,10 @@ int render(const RenderOptions& options, RenderReport& report)
         throw UsageError("--columns, --map-preset and --keep-going are a line list's (--lines LIST)");
     if (options.blockFrames < 1 || options.blockFrames > kMaxBlockFrames)
         throw UsageError("--block takes 1 to " + std::to_string(kMaxBlockFrames) + " frames");
-    if (options.force && options.skipExisting)
-        throw UsageError("give either --force or --skip-existing, not both");
+    if (options.force + options.skipExisting + options.update > 1)
+        throw UsageError("give one of --force, --skip-existing and --update: each says what becomes of outputs that exist");
+    if (options.prune && options.outputDir.empty())
+        throw UsageError("--prune deletes the outputs under --out-dir FOLDER that nothing renders any more: give --out-dir");
     const RenderSetup setup = setUpRender(options);
 
     // Files that the settings come from are sources too.
@@ -102,7 +122,6 @@ int render(const RenderOptions& options, RenderReport& report)
                 std::fprintf(stderr, "note: %s\n", printable(note).c_str());
         request.jobs = std::move(plan.jobs);
         badRows = std::move(plan.badRows);
-        request.replace = options.force;
         request.makeFolders = true;
     }
     else if (!options.outputDir.empty())
@@ -111,11 +130,11 @@ int render(const RenderOptions& options, RenderReport& report)
             throw UsageError("--out-dir renders the files given with --in");
         std::string leftOut;
         request.jobs = planBatch({options.inputs, options.outputDir, options.recursive, options.skipExisting,
-                                  options.force, settingFiles, options.nameTemplate, setup.recipe.preset},
+                                  options.force, options.update, settingFiles, options.nameTemplate,
+                                  setup.recipe.preset},
                                  &leftOut);
         if (!leftOut.empty() && !options.quiet)
             std::fprintf(stderr, "note: %s\n", leftOut.c_str());
-        request.replace = options.force;
         request.makeFolders = true;
     }
     else
@@ -130,7 +149,12 @@ int render(const RenderOptions& options, RenderReport& report)
             throw UsageError("--out " + quoted(options.output, kQuotedExcerptBytes) + " " + why);
         refuseOverwritingAnInput(options.output, sources, "the output");
         std::error_code exists;
-        if (options.skipExisting && fs::exists(options.output, exists))
+        if (options.update && fs::exists(options.output, exists))
+        {
+            request.jobs.push_back({input, options.output, {}, {}});
+            request.jobs.back().outputExists = true;
+        }
+        else if (options.skipExisting && fs::exists(options.output, exists))
             request.jobs.push_back({input, options.output, JobOutcome::Status::Skipped,
                                     "\"" + options.output + "\" exists (--skip-existing)"});
         else
@@ -138,8 +162,9 @@ int render(const RenderOptions& options, RenderReport& report)
             refuseExistingOutput(options.output, options.force);
             request.jobs.push_back({input, options.output, {}, {}});
         }
-        request.replace = options.force;
     }
+    // --update renders over the tool's own outputs only (markUpToDate refuses others).
+    request.replace = options.force || options.update;
 
     // Every file renders with the options' setup (a line list's rows have theirs).
     if (!lines)
@@ -147,6 +172,23 @@ int render(const RenderOptions& options, RenderReport& report)
         const auto shared = std::make_shared<const RenderSetup>(setup);
         for (auto& job : request.jobs)
             job.setup = shared;
+    }
+    if (options.update)
+        markUpToDate(request.jobs, options.jobs);
+    if (setup.likeSource)
+        warnOfOtherSources(request.jobs, *setup.likeSource, setup.likeFile);
+    if (options.update || options.prune)
+    {
+        std::vector<std::string> read = settingFiles;
+        if (lines)
+            read.push_back(options.lines);
+        for (const std::string& orphan : orphanOutputs(options.outputDir, request.jobs, read))
+        {
+            std::error_code ec;
+            if (options.prune)
+                fs::remove(orphan, ec);
+            report.orphan(orphan, options.prune && !ec, ec ? ec.message() : std::string());
+        }
     }
 
     // The preset file would take the place of a render.

@@ -280,17 +280,29 @@ void AudioWriter::ditherWith(std::uint64_t seed)
 
 std::string AudioWriter::describeWith(const OutputMetadata& metadata)
 {
-    // Float WAV files keep the plain header readers expect of them (cli/io/FloatWavWriter).
-    const int major = m_format & SF_FORMAT_TYPEMASK;
-    if (major != SF_FORMAT_WAV || m_floatWav)
+    if (!m_floatWav && !carriesMetadata(m_format))
         return {};
     OutputMetadata described = metadata;
     described.codingHistory = "A=PCM,F=" + std::to_string(m_sampleRate) +
                               ",W=" + std::to_string(mostBytesPerSample(m_format) * 8) + ",M=" +
                               (m_channels == 1 ? "mono" : m_channels == 2 ? "stereo" : "multichannel") + "," +
                               metadata.codingHistory;
-    m_settingsChunk = settingsChunkBytes(described);
-    std::string error = writeMetadata(m_sndfile, described, m_settingsChunk);
+    std::string error;
+    if (m_floatWav)
+    {
+        error = metadataUnwritable(described);
+        if (error.empty() && !m_floatWav->addChunks(metadataChunks(described)))
+            error = m_floatWav->error();
+    }
+    else
+    {
+        // libsndfile dates the PEAK chunk of a float AIFF file by the clock: a file dated
+        // otherwise goes without it.
+        if (described.stampSeconds)
+            m_sndfile.command(SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+        m_settingsChunk = settingsChunkBytes(described);
+        error = writeMetadata(m_sndfile, described, m_settingsChunk);
+    }
     if (error.empty())
         m_settingsJson = described.settingsJson;
     return error;

@@ -44,7 +44,7 @@ bool mayOutgrow32BitSizes(std::uint64_t mostFrames, int channels, int format);
 
 // Why a file just written in `format` does not read back as written, empty when it does:
 // libsndfile cannot open it, or its channels, rate or frames differ (frames where the format
-// counts them exactly: not for Vorbis, Opus or MP3), or a WAV file's settings chunk is not
+// counts them exactly: not for Vorbis, Opus or MP3), or the settings it carries are not
 // `settingsJson` (when that is not empty).
 std::string readBackFault(const std::string& path, int format, int channels, int sampleRate, std::uint64_t frames,
                           const std::string& settingsJson);
@@ -69,9 +69,10 @@ public:
     // `seed` (other formats are left alone).
     void ditherWith(std::uint64_t seed);
 
-    // Before the first write: an integer WAV file carries the metadata (float WAV files keep
-    // their plain header, other containers have no place for it), its coding history's line
-    // starting with the file's format ("A=PCM,F=48000,W=16,M=mono,").
+    // Before the first write: the file carries the metadata where its container has a place
+    // for it (see cli/io/BextChunk), a bext coding history's line starting with the file's
+    // format ("A=PCM,F=48000,W=16,M=mono,"). Metadata dated other than by the clock leaves out
+    // what libsndfile dates by it (a float AIFF file's PEAK chunk).
     // Returns the reason when it cannot be written, empty otherwise.
     std::string describeWith(const OutputMetadata& metadata);
 

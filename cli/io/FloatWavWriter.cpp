@@ -43,7 +43,7 @@ FloatWavWriter::~FloatWavWriter()
 std::string FloatWavWriter::header(std::uint64_t frames) const
 {
     const std::uint64_t dataBytes = frames * m_channels * 4;
-    const std::uint64_t riffBytes = 4 + (m_roomForRf64 ? kDs64Bytes : 0) + kChunksBytes + dataBytes;
+    const std::uint64_t riffBytes = 4 + (m_roomForRf64 ? kDs64Bytes : 0) + kChunksBytes + m_chunks.size() + dataBytes;
     const bool rf64 = riffBytes > m_mostRiffBytes;
     const auto size32 = [&](std::uint64_t size) { return rf64 ? 0xffffffffu : size; };
     std::string h;
@@ -71,16 +71,31 @@ std::string FloatWavWriter::header(std::uint64_t frames) const
     h += "fact";
     put(h, 4, 4);
     put(h, size32(frames), 4);
+    h += m_chunks;
     h += "data";
     put(h, size32(dataBytes), 4);
     return h;
+}
+
+bool FloatWavWriter::addChunks(const std::string& chunks)
+{
+    if (!m_error.empty())
+        return false;
+    m_chunks = chunks;
+    const std::string h = header(0);
+    if (std::fseek(m_file, 0, SEEK_SET) != 0 || std::fwrite(h.data(), h.size(), 1, m_file) != 1)
+    {
+        m_error = systemReason(errno);
+        return false;
+    }
+    return true;
 }
 
 bool FloatWavWriter::write(const float* interleaved, std::uint32_t frames)
 {
     if (!m_error.empty())
         return false;
-    if (!m_roomForRf64 && 4 + kChunksBytes + (m_frames + frames) * m_channels * 4 > m_mostRiffBytes)
+    if (!m_roomForRf64 && 4 + kChunksBytes + m_chunks.size() + (m_frames + frames) * m_channels * 4 > m_mostRiffBytes)
     {
         m_error = "it would outgrow the 4 GiB a WAV file holds";
         return false;

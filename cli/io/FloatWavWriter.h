@@ -3,7 +3,8 @@
 // 32 bits, so a WAV file holds at most 4 GiB. A file that may outgrow that keeps room for
 // RF64's ds64 chunk (EBU Tech 3306) as a JUNK chunk right after "WAVE": closed larger than
 // RIFF allows it becomes an RF64 file with 64-bit sizes, closed smaller it stays a WAV file
-// that readers take as any other.
+// that readers take as any other. Chunks that say how the file was made (bext, the recipe's)
+// go between the fact chunk and the samples, where a reader finds them without reading audio.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,10 @@ public:
     FloatWavWriter(const FloatWavWriter&) = delete;
     FloatWavWriter& operator=(const FloatWavWriter&) = delete;
 
+    // Before the first write: whole chunks (see chunkBytes) placed before the data chunk.
+    // False, with error() saying why, when the header cannot be written again.
+    bool addChunks(const std::string& chunks);
+
     // Little-endian floats, as the machine holds them. False on a write error, and when a
     // file without room for ds64 would outgrow RIFF: nothing is cut silently.
     bool write(const float* interleaved, std::uint32_t frames);
@@ -43,5 +48,6 @@ private:
     bool m_roomForRf64;
     std::uint64_t m_mostRiffBytes;
     std::uint64_t m_frames = 0;
+    std::string m_chunks; // between "fact" and "data"
     std::string m_error;
 };

@@ -50,17 +50,29 @@ void moveChunkLast(std::vector<RiffChunk>& chunks, const std::string& id, std::u
         c->claimed = claimed;
 }
 
+namespace
+{
+std::string claimedChunkBytes(const std::string& id, std::uint32_t claimed, const std::string& data)
+{
+    std::string bytes = id;
+    putLittleEndian32(bytes, claimed);
+    bytes += data;
+    if (data.size() % 2 != 0)
+        bytes.push_back('\0');
+    return bytes;
+}
+} // namespace
+
+std::string chunkBytes(const std::string& id, const std::string& data)
+{
+    return claimedChunkBytes(id, static_cast<std::uint32_t>(data.size()), data);
+}
+
 std::string riffBytes(const std::vector<RiffChunk>& chunks)
 {
     std::string body = "WAVE";
     for (const RiffChunk& c : chunks)
-    {
-        body += c.id;
-        putLittleEndian32(body, c.claimed);
-        body += c.data;
-        if (c.data.size() % 2 != 0)
-            body.push_back('\0');
-    }
+        body += claimedChunkBytes(c.id, c.claimed, c.data);
     std::string riff = "RIFF";
     putLittleEndian32(riff, static_cast<std::uint32_t>(body.size()));
     return riff + body;

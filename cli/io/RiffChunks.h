@@ -1,6 +1,7 @@
 // A RIFF file's chunks as its bytes hold them, each with the size its header claims: for the
 // checks, tests and fuzzing seeds that build WAV files a reader must take apart safely (a
-// chunk whose size lies, a chunk rewritten).
+// chunk whose size lies, a chunk rewritten); and one chunk's bytes, as the float WAV writer
+// adds the recipe's.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,9 @@ void replaceChunk(std::vector<RiffChunk>& chunks, const std::string& id, const s
 
 // Every chunk `id` moved to the end (after the samples), claiming `claimed` bytes.
 void moveChunkLast(std::vector<RiffChunk>& chunks, const std::string& id, std::uint32_t claimed);
+
+// One chunk as a RIFF file holds it: its id, its size and its data, padded to an even length.
+std::string chunkBytes(const std::string& id, const std::string& data);
 
 // A RIFF WAVE file of the chunks in order, each header claiming its `claimed` size, each
 // chunk's data as given and padded to an even length; the RIFF size the bytes that follow it.

@@ -110,6 +110,8 @@ std::vector<RenderJob> planBatch(const BatchPlanRequest& request, std::string* l
             if (!named)
                 overInputs.push_back("\"" + f.path + "\": " + job.reason);
         }
+        else if (exists && request.update)
+            job.outputExists = true;
         else if (exists && request.skipExisting)
         {
             job.status = JobOutcome::Status::Skipped;

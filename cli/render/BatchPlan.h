@@ -16,6 +16,7 @@ struct BatchPlanRequest
     bool recursive = false;
     bool skipExisting = false;             // an existing output skips its job
     bool force = false;                    // an existing output is replaced
+    bool update = false;                   // an existing output is marked (RenderJob::outputExists)
     std::vector<std::string> otherSources; // the settings' files: never written over either
     // Outputs named by a template (see OutputNames) rather than as their inputs. Then every
     // name is checked before anything renders: two inputs to one output or an output that

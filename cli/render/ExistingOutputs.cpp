@@ -10,10 +10,11 @@ namespace
 constexpr std::size_t kNamed = 3;
 }
 
-void refuseExistingOutputs(const std::vector<std::string>& existing, std::size_t outputs)
+namespace
 {
-    if (existing.empty())
-        return;
+// "3 of 10 outputs" and the first few names: "(\"a.wav\", \"b.wav\", ...)".
+std::string countedAndNamed(const std::vector<std::string>& existing, std::size_t outputs, const char* verb)
+{
     std::string named;
     for (std::size_t i = 0; i < existing.size() && i < kNamed; ++i)
         named += (i > 0 ? ", \"" : "\"") + printable(existing[i]) + "\"";
@@ -22,8 +23,26 @@ void refuseExistingOutputs(const std::vector<std::string>& existing, std::size_t
     const std::string count = existing.size() == outputs
                                   ? std::to_string(existing.size())
                                   : std::to_string(existing.size()) + " of " + std::to_string(outputs);
-    throw UsageError(count + (outputs == 1 ? " output exists" : " outputs exist") + " (" + named +
-                     "); --skip-existing leaves them, --force replaces them; nothing was rendered");
+    return count + (outputs == 1 ? " output " + std::string(verb) + "s" : " outputs " + std::string(verb)) + " (" +
+           named + ")";
+}
+} // namespace
+
+void refuseExistingOutputs(const std::vector<std::string>& existing, std::size_t outputs)
+{
+    if (existing.empty())
+        return;
+    throw UsageError(countedAndNamed(existing, outputs, "exist") +
+                     "; --skip-existing leaves them, --force replaces them; nothing was rendered");
+}
+
+void refuseOutputsNotMade(const std::vector<std::string>& existing, std::size_t outputs)
+{
+    if (existing.empty())
+        return;
+    throw UsageError(countedAndNamed(existing, outputs, "exist") +
+                     " that crumlet did not make (no recipe of it in them); --update renders over only its own "
+                     "outputs: move them, or render with --force instead; nothing was rendered");
 }
 
 void refuseExistingOutput(const std::string& output, bool force)

@@ -9,5 +9,8 @@
 // few) and the two ways on; does nothing when none does.
 void refuseExistingOutputs(const std::vector<std::string>& existing, std::size_t outputs);
 
+// The same for outputs in the way of --update that carry no recipe of the tool.
+void refuseOutputsNotMade(const std::vector<std::string>& existing, std::size_t outputs);
+
 // Throws UsageError when the single output exists and is not to be replaced.
 void refuseExistingOutput(const std::string& output, bool force);

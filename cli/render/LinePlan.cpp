@@ -246,6 +246,8 @@ LinePlan planLines(const RenderOptions& options, const RenderSetup& setup)
             errors.emplace_back(job.row, where + "the output \"" + job.output + "\" is the " +
                                              (input == options.lines ? "line list" : "input") + " \"" + input +
                                              "\"; a source is never written over");
+        else if (exists && options.update)
+            job.outputExists = true;
         else if (exists && options.skipExisting)
         {
             job.status = JobOutcome::Status::Skipped;

@@ -36,7 +36,7 @@ JobOutcome outcomeOf(const RenderJob& job, JobOutcome::Status status, const Rend
 // have rendered with them.
 JobOutcome decidedOutcome(const RenderJob& job, JobOutcome::Status status, const std::string& error = {})
 {
-    if (!job.setup)
+    if (!job.setup || status == JobOutcome::Status::UpToDate)
         return outcomeOf(job, status, nullptr, error);
     const PreparedJob prepared = prepareJob(job, false);
     return outcomeOf(job, status, prepared.recipe.get(), error);

@@ -21,6 +21,7 @@ struct RenderJob
     JobOutcome::Status status = JobOutcome::Status::Rendered;
     std::string reason;
     std::size_t row = 0; // the line list's row (as a spreadsheet numbers it), 0: none
+    bool outputExists = false; // with --update: the output is there, to be compared with the job's recipe
     // What the file is made with, shared by the files planned alike; its own recipe (its
     // seed, the variation drawn for it) and the metadata its output carries are made from it
     // when it renders (see prepareJob). Set for every planned job.
@@ -31,7 +32,7 @@ struct RenderJobsRequest
 {
     std::vector<RenderJob> jobs;
     std::uint32_t blockFrames = pipeline::kDefaultBlockFrames;
-    bool replace = false;     // existing outputs may be replaced
+    bool replace = false;     // existing outputs may be replaced (with --update: only the tool's own, out of date)
     bool makeFolders = false; // create each output's folder
     unsigned threads = 0;     // 0: one per core
     bool showProgress = true; // a progress bar while stderr is a terminal

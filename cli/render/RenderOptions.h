@@ -24,6 +24,9 @@ struct RenderOptions
     unsigned jobs = 0;                    // 0: one per core
     bool force = false;                   // replace existing outputs (never an input)
     bool skipExisting = false;            // leave existing outputs of a batch alone
+    bool update = false;                  // render only outputs missing or made with another recipe
+    bool prune = false;                   // delete outputs under outputDir that nothing renders any more
+    bool reproducible = false;            // no clock in the files: the same bytes on a re-run
     bool recursive = false;               // take folders' subfolders, mirrored under --out-dir
     bool matchLoudness = false;           // each output as loud as its input
     std::optional<double> loudness;       // or this integrated loudness, LUFS

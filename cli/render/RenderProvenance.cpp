@@ -65,16 +65,39 @@ std::vector<std::string> variedTexts(const std::vector<VariedValue>& varied)
     return texts;
 }
 
+ordered_json sourceObject(const std::optional<SourceRecord>& source)
+{
+    if (!source)
+        return ordered_json();
+    return ordered_json{{"path", source->path},
+                        {"list", source->list.empty() ? ordered_json() : ordered_json(source->list)},
+                        {"row", source->row == 0 ? ordered_json() : ordered_json(source->row)},
+                        {"bytes", source->stamp.bytes},
+                        {"modifiedNs", source->stamp.modifiedNs},
+                        {"xxh3", source->hash.empty() ? ordered_json() : ordered_json(source->hash)}};
+}
+
 ordered_json recipeObject(const RenderRecipe& recipe, const ParameterSettings& settings)
+{
+    ordered_json j{{"tool", kToolName},
+                   {"version", kToolVersion},
+                   {"preset", recipe.preset.empty() ? ordered_json() : ordered_json(recipe.preset)},
+                   {"input", recipe.input.empty() ? ordered_json() : ordered_json(recipe.input)},
+                   {"source", sourceObject(recipe.source)}};
+    const ordered_json sound = soundRecipe(recipe);
+    for (const auto& [key, value] : sound.items())
+        j[key] = value;
+    j["settings"] = presetJson(settings);
+    return j;
+}
+} // namespace
+
+ordered_json soundRecipe(const RenderRecipe& recipe)
 {
     ordered_json varied = ordered_json::object();
     for (const VariedValue& v : recipe.varied)
         varied[v.property] = {{"value", v.value}, {"offset", v.offset}, {"text", v.text}};
     return ordered_json{
-        {"tool", kToolName},
-        {"version", kToolVersion},
-        {"preset", recipe.preset.empty() ? ordered_json() : ordered_json(recipe.preset)},
-        {"input", recipe.input.empty() ? ordered_json() : ordered_json(recipe.input)},
         {"seed", std::to_string(recipe.seed)},
         {"rate", recipe.delivery.sampleRate == 0 ? ordered_json() : ordered_json(recipe.delivery.sampleRate)},
         {"channels", recipe.delivery.channels == 0 ? ordered_json() : ordered_json(recipe.delivery.channels)},
@@ -85,10 +108,50 @@ ordered_json recipeObject(const RenderRecipe& recipe, const ParameterSettings& s
         {"variation", varied},
         {"transmission",
          transmissionJson(recipe.transmission.value_or(transmission::TransmissionSettings{}), recipe.space)},
-        {"block", hex(recipe.block)},
-        {"settings", presetJson(settings)}};
+        {"block", hex(recipe.block)}};
 }
-} // namespace
+
+ordered_json recordedRecipe(const std::string& path)
+{
+    try
+    {
+        const OutputMetadata metadata = readSettings(path);
+        if (metadata.settingsJson.empty())
+            return nullptr;
+        ordered_json j = ordered_json::parse(metadata.settingsJson, nullptr, false);
+        const auto tool = j.is_object() ? j.find("tool") : j.end();
+        if (tool == j.end() || !tool->is_string() || *tool != kToolName)
+            return nullptr;
+        return j;
+    }
+    catch (const IoError&)
+    {
+        return nullptr; // not audio, or unreadable
+    }
+}
+
+bool sameSourceBytes(const SourceRecord& recorded, const std::string& input)
+{
+    const std::optional<FileStamp> now = fileStamp(input);
+    if (!now || now->bytes != recorded.stamp.bytes)
+        return false;
+    if (now->modifiedNs == recorded.stamp.modifiedNs)
+        return true;
+    return !recorded.hash.empty() && contentHash(input) == recorded.hash;
+}
+
+std::string sourceMismatch(const SourceRecord& recorded, const std::string& input)
+{
+    const std::string name = std::filesystem::path(input).filename().string();
+    const std::string recordedName = std::filesystem::path(recorded.path).filename().string();
+    std::vector<std::string> differences;
+    if (name != recordedName)
+        differences.push_back("its name is " + quoted(name, kQuotedExcerptBytes) + ", not " +
+                              quoted(recordedName, kQuotedExcerptBytes));
+    if (!sameSourceBytes(recorded, input))
+        differences.push_back("its bytes differ");
+    return joined(differences, " and ");
+}
 
 std::vector<std::string> changedSettings(const ParameterSettings& settings)
 {
@@ -249,6 +312,36 @@ std::vector<VariedValue> variedValues(const ordered_json& v, const ParameterSett
     return varied;
 }
 
+std::uint64_t wholeNumber(const ordered_json& v)
+{
+    if (!v.is_number_unsigned())
+        throw UsageError(std::string("is a whole number, not ") + typeName(v));
+    return v.get<std::uint64_t>();
+}
+
+std::optional<SourceRecord> sourceRecord(const ordered_json& v)
+{
+    if (v.is_null())
+        return std::nullopt;
+    if (!v.is_object())
+        throw UsageError(std::string("is an object of the source's path, list, row, size, time and hash, not ") +
+                         typeName(v));
+    SourceRecord s;
+    s.path = text(member(v, "path"));
+    s.list = textOrNothing(member(v, "list"));
+    const ordered_json& row = member(v, "row");
+    s.row = row.is_null() ? 0 : static_cast<std::size_t>(wholeNumber(row));
+    s.stamp.bytes = wholeNumber(member(v, "bytes"));
+    const ordered_json& modified = member(v, "modifiedNs");
+    if (!modified.is_number_integer())
+        throw UsageError(std::string("\"modifiedNs\" is a whole number, not ") + typeName(modified));
+    s.stamp.modifiedNs = modified.get<std::int64_t>();
+    s.hash = textOrNothing(member(v, "xxh3"));
+    if (!s.hash.empty() && (s.hash.size() != 32 || s.hash.find_first_not_of("0123456789abcdef") != std::string::npos))
+        throw UsageError("\"xxh3\" is 32 hexadecimal digits, not " + quoted(s.hash, kQuotedExcerptBytes));
+    return s;
+}
+
 RenderRecipe recipeFrom(const ordered_json& j, const std::string& where, const quarl::PluginDescription& description)
 {
     const RecipeFields field(j, where);
@@ -280,6 +373,8 @@ RenderRecipe recipeFrom(const ordered_json& j, const std::string& where, const q
         return block;
     });
     r.varied = field("variation", [&](const ordered_json& v) { return variedValues(v, settings); });
+    if (j.contains("source"))
+        r.source = field("source", sourceRecord);
     if (j.contains("transmission"))
     {
         r.transmission = readTransmission(j.at("transmission"), where);
@@ -300,7 +395,7 @@ RenderRecipe readRecipe(const std::string& path, const OutputMetadata& metadata,
                          (metadata.description.empty()
                               ? std::string(" (no bext chunk either)")
                               : " (its bext description: " + quoted(metadata.description, kQuotedExcerptBytes) + ")") +
-                         "; crumlet writes them into 16- and 24-bit WAV files");
+                         "; crumlet writes them into WAV, AIFF, CAF, FLAC and Ogg files");
     const std::string where = file + ": its settings chunk";
     // Refused as it opens: an object or array nested deeper than a recipe's.
     std::string key;

@@ -18,6 +18,7 @@ const char* statusName(JobOutcome::Status s)
     case JobOutcome::Status::Failed: return "failed";
     case JobOutcome::Status::Skipped: return "skipped";
     case JobOutcome::Status::Interrupted: return "interrupted";
+    case JobOutcome::Status::UpToDate: return "up to date";
     }
     return "";
 }
@@ -191,6 +192,7 @@ void RenderReport::file(const JobOutcome& o)
         break;
     case JobOutcome::Status::Skipped: ++m_summary.skipped; break;
     case JobOutcome::Status::Interrupted: ++m_summary.interrupted; break;
+    case JobOutcome::Status::UpToDate: ++m_summary.upToDate; break;
     }
 
     if (m_json)
@@ -285,7 +287,28 @@ void RenderReport::file(const JobOutcome& o)
         else
             std::fprintf(stderr, "interrupted: %s (its partial output was removed)\n", inputName(o).c_str());
         break;
+    case JobOutcome::Status::UpToDate: break; // counted in the summary
     }
+    std::fflush(stderr);
+}
+
+void RenderReport::orphan(const std::string& path, bool pruned, const std::string& error)
+{
+    if (m_json)
+    {
+        nlohmann::ordered_json j{{"orphan", path}, {"pruned", pruned}};
+        j["error"] = error.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(error);
+        emit(j);
+    }
+    if (m_collect)
+        return;
+    if (!error.empty())
+        std::fprintf(stderr, "failed: cannot prune %s: %s\n", printable(path).c_str(), printable(error).c_str());
+    else if (pruned)
+        std::fprintf(stderr, "pruned: %s\n", printable(path).c_str());
+    else
+        std::fprintf(stderr, "orphan: %s (nothing in this render makes it any more; --prune deletes it)\n",
+                     printable(path).c_str());
     std::fflush(stderr);
 }
 
@@ -301,6 +324,7 @@ void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode
                                   {{"rendered", s.rendered},
                                    {"failed", s.failed},
                                    {"skipped", s.skipped},
+                                   {"upToDate", s.upToDate},
                                    {"interrupted", signalExitCode != 0},
                                    {"audioSeconds", std::round(s.audioSeconds * 1000.0) / 1000.0},
                                    {"wallSeconds", std::round(s.wallSeconds * 1000.0) / 1000.0},
@@ -311,12 +335,14 @@ void RenderReport::summary(double wallSeconds, unsigned jobs, int signalExitCode
         return;
     if (!m_neverStarted.empty())
         std::fprintf(stderr, "not started: %s\n", namedFew(m_neverStarted).c_str());
-    const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted;
+    const std::size_t files = s.rendered + s.failed + s.skipped + s.interrupted + s.upToDate;
     if (m_quiet && s.failed == 0 && signalExitCode == 0)
         return;
     if (files <= 1 && s.failed == 0 && signalExitCode == 0)
         return; // the file's own line says it all
     std::string extra;
+    if (s.upToDate > 0)
+        extra += ", " + std::to_string(s.upToDate) + " up to date";
     if (s.skipped > 0)
         extra += ", " + std::to_string(s.skipped) + " skipped";
     if (s.failed > 0)

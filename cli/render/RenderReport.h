@@ -20,6 +20,7 @@ struct JobOutcome
         Failed,
         Skipped,
         Interrupted,
+        UpToDate, // --update found its output made with its recipe from its source's bytes
     };
     std::string input; // empty: the built-in demo
     std::string output;
@@ -35,7 +36,7 @@ struct JobOutcome
 
 struct RenderSummary
 {
-    std::size_t rendered = 0, failed = 0, skipped = 0, interrupted = 0;
+    std::size_t rendered = 0, failed = 0, skipped = 0, interrupted = 0, upToDate = 0;
     std::size_t badUsage = 0; // of the failed
     double audioSeconds = 0.0;
     double wallSeconds = 0.0;
@@ -57,6 +58,10 @@ public:
     void file(const JobOutcome& outcome);
 
     void summary(double wallSeconds, unsigned jobs, int signalExitCode);
+
+    // An output under --out-dir that the tool made and nothing in this render makes any more;
+    // `pruned` when --prune deleted it, `error` why it could not.
+    void orphan(const std::string& path, bool pruned, const std::string& error);
 
     const RenderSummary& counts() const { return m_summary; }
 

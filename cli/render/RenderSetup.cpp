@@ -1,5 +1,6 @@
 #include "cli/render/RenderSetup.h"
 
+#include "cli/io/QuotedText.h"
 #include "cli/render/DeliveryOptions.h"
 #include "cli/render/EffectHost.h"
 #include "cli/render/RenderProvenance.h"
@@ -7,7 +8,37 @@
 #include "cli/settings/SettingsOptions.h"
 #include "cli/settings/UsageError.h"
 
+#include <cstdlib>
 #include <filesystem>
+
+namespace
+{
+// SOURCE_DATE_EPOCH as build tools take it: whole seconds since 1970; unset or empty: none.
+std::optional<std::int64_t> sourceDateEpoch()
+{
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (text == nullptr || *text == '\0')
+        return std::nullopt;
+    const std::string value = text;
+    const bool digits = value.size() <= 18 && value.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits)
+        throw UsageError("SOURCE_DATE_EPOCH holds " + quoted(value, kQuotedExcerptBytes) +
+                         ", not a whole number of seconds since 1970");
+    return std::stoll(value);
+}
+
+// The source's path as recorded: relative to the line list's folder for a row.
+std::string givenPath(const std::string& input, const std::string& lineList)
+{
+    if (lineList.empty())
+        return input;
+    const std::filesystem::path folder = std::filesystem::path(lineList).parent_path();
+    if (folder.empty())
+        return input;
+    const std::filesystem::path relative = std::filesystem::path(input).lexically_relative(folder);
+    return relative.empty() || *relative.begin() == ".." ? input : relative.string();
+}
+} // namespace
 
 RenderSetup readRenderOptions(const RenderOptions& options)
 {
@@ -20,6 +51,8 @@ RenderSetup readRenderOptions(const RenderOptions& options)
             throw UsageError("give either --like FILE.wav or --bank FILE, not both: each gives every setting");
         like = readRecipe(options.like, host.description());
         setup.settingFiles.push_back(options.like);
+        setup.likeFile = options.like;
+        setup.likeSource = like->source;
     }
 
     checkLoudnessChoice(options.loudness, options.matchLoudness);
@@ -84,6 +117,9 @@ RenderSetup readRenderOptions(const RenderOptions& options)
     for (const auto& text : options.vary)
         setup.vary.push_back(parseVariation(host.description(), text));
     setup.seed = options.seed ? options.seed : like ? std::optional<std::uint64_t>(like->seed) : std::nullopt;
+    setup.lineList = options.lines;
+    setup.stampSeconds = sourceDateEpoch();
+    setup.reproducible = options.reproducible;
     return setup;
 }
 
@@ -113,6 +149,8 @@ PreparedJob prepareJob(const RenderJob& job, bool describe)
     auto recipe = std::make_shared<RenderRecipe>(setup.recipe);
     recipe->seed = setup.seed ? *setup.seed : seedFromName(job.output);
     recipe->input = std::filesystem::path(job.input).filename().string();
+    if (const std::optional<FileStamp> stamp = job.input.empty() ? std::nullopt : fileStamp(job.input))
+        recipe->source = SourceRecord{givenPath(job.input, setup.lineList), setup.lineList, job.row, *stamp, {}};
     PreparedJob prepared;
     if (job.status == JobOutcome::Status::Rendered)
     {
@@ -124,7 +162,15 @@ PreparedJob prepareJob(const RenderJob& job, bool describe)
             recipe->block = EffectHost::instance().bankBlock(settings);
         }
         if (describe)
+        {
+            if (recipe->source)
+                recipe->source->hash = contentHash(job.input);
             prepared.metadata = describeRender(*recipe, settings);
+            if (setup.stampSeconds)
+                prepared.metadata.stampSeconds = setup.stampSeconds;
+            else if (setup.reproducible)
+                prepared.metadata.stampSeconds = recipe->source ? recipe->source->stamp.modifiedNs / 1000000000 : 0;
+        }
     }
     prepared.recipe = std::move(recipe);
     return prepared;

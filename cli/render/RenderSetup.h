@@ -33,6 +33,14 @@ struct RenderSetup
     std::vector<VariationSpec> vary;
     std::optional<std::uint64_t> seed; // every file's, else each its own from its output's name
     std::vector<std::string> settingFiles; // files the settings come from: never written over
+    std::string lineList; // the line list the rows come from, recorded with each source
+    // The date and time a file records: SOURCE_DATE_EPOCH's when it is set, else with
+    // --reproducible the source's modification time (the demo's: 1970), else the clock's.
+    std::optional<std::int64_t> stampSeconds;
+    bool reproducible = false;
+    // --like's file and the source it records (unset when it records none).
+    std::string likeFile;
+    std::optional<SourceRecord> likeSource;
     // Every file's recipe before its seed, variation and input: the preset as given (or as
     // --like's file names it), the delivery and sample formats, the loudness, what --like's
     // file drew; its block and transmission once the setup is complete.
@@ -60,5 +68,6 @@ struct PreparedJob
 };
 
 // The job's recipe: its seed (the setup's, else from its output's name), the variation drawn
-// for it and its input; with the metadata when `describe` (a job that renders).
+// for it and its input, its source's size and time; with the source's hash and the metadata
+// when `describe` (a job that renders).
 PreparedJob prepareJob(const RenderJob& job, bool describe = true);

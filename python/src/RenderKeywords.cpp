@@ -24,6 +24,9 @@ const std::vector<RenderKeyword>& renderKeywordTable()
         keyword("jobs", "--jobs", &RenderOptions::jobs),
         keyword("recursive", "--recursive", &RenderOptions::recursive),
         keyword("skip_existing", "--skip-existing", &RenderOptions::skipExisting),
+        keyword("update", "--update", &RenderOptions::update),
+        keyword("prune", "--prune", &RenderOptions::prune),
+        keyword("reproducible", "--reproducible", &RenderOptions::reproducible),
         keyword("force", "--force", &RenderOptions::force),
         keyword("save_preset", "--save-preset", &RenderOptions::savePreset),
         // The delivery format, names and variation.

@@ -371,7 +371,8 @@ TEST_F(RenderPipeline, FormatsFollowTheExtensionAndTheInput)
     EXPECT_EQ(runCrumlet({"render", "--out", path("d.wav"), "--format", "same"}).exitCode, 2);
 
     // A float WAV: an 18-byte fmt chunk of format 3 with cbSize 0, and a fact chunk with the
-    // frame count, as readers expect of a non-PCM WAV.
+    // frame count, as readers expect of a non-PCM WAV; then the bext chunk and the recipe's,
+    // before the samples.
     ASSERT_EQ(runCrumlet({"render", "--in", pcm16, "--out", path("f.wav")}).exitCode, 0);
     const std::string h = bytesOf(path("f.wav"));
     ASSERT_GT(h.size(), 58u);
@@ -385,9 +386,17 @@ TEST_F(RenderPipeline, FormatsFollowTheExtensionAndTheInput)
     EXPECT_EQ(h[20], 3);
     EXPECT_EQ(h[36], 0);
     EXPECT_EQ(h.substr(38, 4), "fact");
-    EXPECT_EQ(h.substr(50, 4), "data");
-    EXPECT_EQ(u32(54), h.size() - 58);
-    EXPECT_EQ(u32(46), (h.size() - 58) / 8);
+    EXPECT_EQ(h.substr(50, 4), "bext");
+    const std::size_t bext = u32(54);
+    EXPECT_EQ(bext % 2, 0u);
+    EXPECT_GT(bext, 602u);
+    const std::size_t crml = 58 + bext;
+    EXPECT_EQ(h.substr(crml, 4), "crml");
+    EXPECT_EQ(u32(crml + 4) % 4, 0u);
+    const std::size_t data = crml + 8 + u32(crml + 4);
+    EXPECT_EQ(h.substr(data, 4), "data");
+    EXPECT_EQ(u32(data + 4), h.size() - data - 8);
+    EXPECT_EQ(u32(46), (h.size() - data - 8) / 8);
     EXPECT_EQ(u32(4), h.size() - 8);
     readAll(path("f.wav"), &info);
     EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
@@ -395,7 +404,7 @@ TEST_F(RenderPipeline, FormatsFollowTheExtensionAndTheInput)
     const mode_t mask = ::umask(0);
     ::umask(mask);
     EXPECT_EQ(fs::status(path("f.wav")).permissions(), static_cast<fs::perms>(0666 & ~mask));
-    EXPECT_EQ(static_cast<std::size_t>(info.frames), (h.size() - 58) / 8);
+    EXPECT_EQ(static_cast<std::size_t>(info.frames), (h.size() - data - 8) / 8);
 }
 
 TEST_F(RenderPipeline, SettingsReadOneWayEverywhere)
