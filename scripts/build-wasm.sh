@@ -9,7 +9,8 @@
 #
 # The fingerprints are the x86-64 build's own. With the x86-64 build's crumlet and crumlet-play
 # (build/, scripts/build.sh), the run ends with shipped presets' blocks played by both
-# crumlet-play builds and compared byte for byte (tools/play/compare-builds.sh).
+# crumlet-play builds and compared byte for byte (tools/play/compare-builds.sh), and the page's
+# module playing three of them buffer by buffer as crumlet-play does (tests/web/engine-module.test.js).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export CCACHE_BASEDIR="$PWD"
@@ -32,5 +33,11 @@ ctest --test-dir build-wasm --output-on-failure
 if [ -x build/cli/crumlet ] && [ -x build/bin/crumlet-play ]; then
   stage "renders against the x86-64 build"
   tools/play/compare-builds.sh build build-wasm/crumlet-play.js build-wasm/compare node
+  stage "the page's module against crumlet-play"
+  for run in "Phone-call mono-float" "Megaphone speech-like" "Broken-toy speech-like"; do
+    set -- $run
+    node tests/web/engine-module.test.js build-wasm/web/crumlet-engine.js build-wasm/compare/"$1".bin \
+      build-wasm/compare/"$2".wav build-wasm/compare/"$1-$2"-512.x86.wav
+  done
 fi
 stage "done"
