@@ -198,4 +198,9 @@ void EffectRun::update(const std::vector<std::uint8_t>& block)
     m_settings.block = block;
     m_instance.params()->SetParamsBlock(m_settings.block.data(), static_cast<std::uint32_t>(m_settings.block.size()));
 }
+
+Result EffectRun::updateParameter(PluginParamId id, const void* value, std::uint32_t bytes)
+{
+    return m_instance.params()->SetParam(id, value, bytes);
+}
 } // namespace pipeline

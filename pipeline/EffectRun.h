@@ -106,6 +106,9 @@ public:
 
     // New settings, reaching the effect at its next buffer (as the host's updates do).
     void update(const std::vector<std::uint8_t>& block);
+    // One parameter's new value as a single-parameter update carries it (params/ValueCodec),
+    // reaching the effect at its next buffer; answers the effect's host code.
+    ZQ::Quarl::Result updateParameter(ZQ::Quarl::PluginParamId id, const void* value, std::uint32_t bytes);
 
     std::uint32_t sampleRate() const { return m_sampleRate; }
     std::uint32_t channels() const { return m_channels; }

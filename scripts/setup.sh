@@ -5,6 +5,8 @@
 #                                    sanitizer runs of scripts/ci-extra.sh
 #   scripts/setup.sh --measure       also sox, /usr/bin/time, bc and perf, for scripts/measure-speed.sh
 #   scripts/setup.sh --windows       also mingw-w64 and wine64, for scripts/build-windows.sh
+#   scripts/setup.sh --arm64         also the aarch64 cross compiler and qemu, for scripts/build-arm64.sh
+#   scripts/setup.sh --wasm          also emscripten and Node.js, for scripts/build-wasm.sh
 set -euo pipefail
 
 packages=(
@@ -45,6 +47,14 @@ if [ "${1:-}" = "--windows" ]; then
   # result; dpkg-dev for the library sources scripts/windows-deps.sh builds.
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
     wine64 dpkg-dev)
+fi
+
+if [ "${1:-}" = "--arm64" ]; then
+  # The cross compiler with the target's C and C++ libraries; qemu-user runs the programs.
+  packages+=(g++-aarch64-linux-gnu qemu-user)
+fi
+if [ "${1:-}" = "--wasm" ]; then
+  packages+=(emscripten nodejs)
 fi
 
 missing=()

