@@ -3,8 +3,8 @@
 #   scripts/build-web.sh [OUT_DIR]            (default build-web/)
 # The page's data comes from the tool (build/cli/crumlet, built first when missing; CRUMLET
 # names another): the shipped presets, the device models, the properties, the device
-# pictures and the dry demo. The WebAssembly module (crumlet-web.wasm) is compiled with
-# Debian's emscripten from the parameter table, the value codec and web/wasm.
+# pictures and the dry demo. The WebAssembly module (crumlet-web.wasm) is the engine side and
+# web/wasm, compiled with Debian's emscripten.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -32,13 +32,14 @@ off=()
 for stage in Filters Distortion EQ Noise SIM Gate LoFi; do off+=("${stage}Enable=off"); done
 "$crumlet" render --out "$out/data/demo.wav" --force --set "${off[@]}" 2>/dev/null
 
-# The WebAssembly module: standalone (no emscripten JavaScript), instantiated by the page and
-# its audio worklet from the bytes.
-exports=(crumlet_web_property_count crumlet_web_block_bytes crumlet_web_property_name
-  crumlet_web_block_of crumlet_web_values_of malloc free)
-sources=(web/wasm/WebSettings.cpp params/ParameterBlock.cpp params/ParameterTable.cpp
-  params/ValueCodec.cpp platform/Variant.cpp)
-em++ -std=c++17 -O2 -ffp-contract=off -Wall -Wextra -I"$root" -I"$root/hostapi" "${sources[@]}" \
-  -o "$out/crumlet-web.wasm" --no-entry -sSTANDALONE_WASM -sINITIAL_MEMORY=16777216 \
-  -sEXPORTED_FUNCTIONS="$(printf '_%s,' "${exports[@]}" | sed 's/,$//')"
+# The WebAssembly module (web/wasm): the engine side alone, built by Debian's emscripten in a
+# folder of its own (CRUMLET_WEB_WASM_BUILD, default build-web-wasm/), its lanes in SIMD128.
+# Its exceptions are WebAssembly's own, so that the module needs no JavaScript of emscripten's.
+wasm_build=$(realpath -m "${CRUMLET_WEB_WASM_BUILD:-$root/build-web-wasm}")
+export CCACHE_BASEDIR="$root"
+emcmake cmake -S "$root" -B "$wasm_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCRUMLET_ENGINE_SIDE_ONLY=ON -DCRUMLET_BUILD_TESTS=OFF -DCRUMLET_BUILD_BENCH=OFF -DCRUMLET_BUILD_PYTHON=OFF \
+  "-DCMAKE_CXX_FLAGS=-fwasm-exceptions -msimd128" "-DCMAKE_EXE_LINKER_FLAGS=-fwasm-exceptions" >/dev/null
+cmake --build "$wasm_build" -j"$(nproc)" --target crumlet_web_page
+cp "$wasm_build/web/wasm/crumlet-web.wasm" "$out/"
 echo "build-web: the page is in $out (serve it: python3 -m http.server -d $out)"

@@ -39,7 +39,10 @@ function status(text) {
 // --- the sound --------------------------------------------------------------------------
 
 async function decode(name, bytes) {
-  // A WAV file decodes at its own rate (no resampling); others at 48 kHz.
+  // A WAV file is read as the tool reads it; other files (and WAV files it does not take)
+  // decode through the browser, a WAV file at its own rate, others at 48 kHz.
+  const wav = state.wasm.readWav(bytes);
+  if (wav) return { name, ...wav };
   const rate = wavSampleRate(bytes) || 48000;
   const context = new OfflineAudioContext(1, 1, rate);
   const buffer = await context.decodeAudioData(bytes.slice(0));
@@ -216,8 +219,7 @@ function controlMoved(index, value) {
 function updatePlot() {
   const canvas = $('plot');
   const rate = state.source ? state.source.sampleRate : 48000;
-  const response = state.wasm.hasEngine() ? measureResponse(state.wasm, state.values, rate) : null;
-  drawResponse(canvas, response, rate);
+  drawResponse(canvas, measureResponse(state.wasm, state.values, rate), rate);
 }
 
 function stopPlaying() {
@@ -292,10 +294,8 @@ async function start() {
   $('download-preset').addEventListener('click', () => download(`${fileStem()}.json`, presetJson(), 'application/json'));
   choosePreset(Object.keys(presets)[0], $('presets').firstElementChild);
   await useDemo();
-  const engine = state.wasm.hasEngine();
-  $('play').disabled = !engine;
-  $('download-wav').disabled = !engine;
-  status(engine ? '' : 'This build of crumlet-web.wasm holds the settings only, not the engine: nothing plays yet.');
+  $('play').disabled = false;
+  $('download-wav').disabled = false;
   document.body.dataset.ready = 'true';
 }
 

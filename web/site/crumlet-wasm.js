@@ -2,12 +2,16 @@
 // a set of values and back, and the engine made from a block. Used by the page and by its
 // audio worklet alike; both instantiate the module synchronously from its bytes.
 
-// A standalone module asks its host for nothing but an exit; anything else it asks for is a
-// build fault, said at once.
+// A standalone module asks its host only to hear of its memory growing (the views over it are
+// made afresh at each use) and to exit; anything else it asks for is a build fault, said when
+// it is called.
 function importsFor() {
   const fail = (name) => () => { throw new Error(`crumlet-web.wasm called ${name}`); };
+  const known = { emscripten_notify_memory_growth: () => {} };
   return new Proxy({}, {
-    get: (_, moduleName) => new Proxy({}, { get: (__, name) => fail(`${String(moduleName)}.${String(name)}`) }),
+    get: (_, moduleName) => new Proxy({}, {
+      get: (__, name) => known[name] || fail(`${String(moduleName)}.${String(name)}`),
+    }),
   });
 }
 
@@ -51,69 +55,107 @@ export class CrumletWasm {
     return new Float32Array(this.heap(), this.scratch, this.count).slice();
   }
 
-  // Whether this build holds the engine (the sound), not only the settings.
-  hasEngine() {
-    return typeof this.x.crumlet_engine_create === 'function';
+  // A WAV file's sound as the tool reads it, { sampleRate, channels: [Float32Array] }; null for
+  // a file the reader does not take.
+  readWav(bytes) {
+    const x = this.x;
+    const size = bytes.byteLength;
+    const at = x.malloc(size);
+    new Uint8Array(this.heap(), at, size).set(new Uint8Array(bytes));
+    const wav = x.crumlet_web_wav_read(at, size);
+    x.free(at);
+    if (!wav) return null;
+    const count = x.crumlet_web_wav_channels(wav);
+    const frames = x.crumlet_web_wav_frames(wav);
+    const sampleRate = x.crumlet_web_wav_rate(wav);
+    const samples = new Float32Array(this.heap(), x.crumlet_web_wav_samples(wav), frames * count);
+    const channels = Array.from({ length: count }, () => new Float32Array(frames));
+    for (let f = 0; f < frames; ++f)
+      for (let c = 0; c < count; ++c) channels[c][f] = samples[f * count + c];
+    x.crumlet_web_wav_destroy(wav);
+    return { sampleRate, channels };
   }
 }
 
-// One effect instance in the module, as the host's stream runner plays it: `live`, buffer by
-// buffer without an end (playLive); otherwise a stream fed as it comes and finished (its last
-// buffer marked as the end of input, its tail, the playing on while it rings), its output
-// taken as it is ready. Buffers of `blockFrames` frames; interleaved samples.
-export class Engine {
-  constructor(wasm, values, sampleRate, channels, blockFrames, live) {
+// The effect live, buffer by buffer and without an end, as a player runs it: the engine
+// side's C interface (web/CrumletEngine.h), interleaved buffers of at most `maxFrames` frames
+// processed in place.
+export class LiveEngine {
+  constructor(wasm, values, sampleRate, channels, maxFrames) {
+    this.w = wasm;
+    this.channels = channels;
+    const x = wasm.x;
+    this.samples = x.malloc(4 * channels * maxFrames);
+    this.blockAt = x.malloc(wasm.blockBytes);
+    this.writeBlock(values);
+    this.h = x.crumlet_engine_create(this.blockAt, wasm.blockBytes, sampleRate, channels, maxFrames);
+    if (!this.h) throw new Error('the engine could not be made for this sound');
+  }
+
+  writeBlock(values) {
+    new Uint8Array(this.w.heap(), this.blockAt, this.w.blockBytes).set(this.w.blockOf(values));
+  }
+
+  // New settings, from the next buffer on.
+  update(values) {
+    this.writeBlock(values);
+    this.w.x.crumlet_engine_set_block(this.h, this.blockAt, this.w.blockBytes);
+  }
+
+  // `frames` interleaved frames of `input` through the effect, into `output`.
+  process(input, output, frames) {
+    const n = frames * this.channels;
+    const heap = new Float32Array(this.w.heap(), this.samples, n);
+    heap.set(input.subarray(0, n));
+    this.w.x.crumlet_engine_process_interleaved(this.h, this.samples, frames);
+    output.set(heap);
+  }
+
+  destroy() {
+    this.w.x.crumlet_engine_destroy(this.h);
+    this.w.x.free(this.samples);
+    this.w.x.free(this.blockAt);
+  }
+}
+
+// A whole stream through the effect, as the tool renders a file (web/wasm/WebStream.cpp):
+// fed in pieces of at most `blockFrames` frames, finished, its output (interleaved) handed to
+// `sink` as it is ready, tail included.
+export class StreamRender {
+  constructor(wasm, values, sampleRate, channels, blockFrames) {
     this.w = wasm;
     this.channels = channels;
     this.blockFrames = blockFrames;
     const x = wasm.x;
-    this.io = x.malloc(4 * channels * blockFrames * 2);
-    this.out = this.io + 4 * channels * blockFrames;
-    this.blockAt = x.malloc(wasm.blockBytes);
-    new Uint8Array(wasm.heap(), this.blockAt, wasm.blockBytes).set(wasm.blockOf(values));
-    this.h = x.crumlet_engine_create(this.blockAt, sampleRate, channels, blockFrames, live ? 1 : 0);
-    if (!this.h) throw new Error('the engine could not be made for these settings');
+    this.io = x.malloc(4 * channels * blockFrames);
+    const blockAt = x.malloc(wasm.blockBytes);
+    new Uint8Array(wasm.heap(), blockAt, wasm.blockBytes).set(wasm.blockOf(values));
+    this.h = x.crumlet_web_stream_create(blockAt, sampleRate, channels, blockFrames);
+    x.free(blockAt);
+    if (!this.h) throw new Error('the engine could not be made for this sound');
   }
 
-  // New settings, reaching the effect at its next buffer.
-  update(values) {
-    new Uint8Array(this.w.heap(), this.blockAt, this.w.blockBytes).set(this.w.blockOf(values));
-    this.w.x.crumlet_engine_update(this.h, this.blockAt);
-  }
-
-  // At most blockFrames interleaved frames through the effect (a live engine), into `output`.
-  playLive(input, output, frames) {
-    const n = frames * this.channels;
-    new Float32Array(this.w.heap(), this.io, n).set(input.subarray(0, n));
-    this.w.x.crumlet_engine_play_live(this.h, this.io, this.out, frames);
-    output.set(new Float32Array(this.w.heap(), this.out, n));
-  }
-
-  // At most blockFrames interleaved frames of the stream; the output that is ready goes to
-  // `sink(interleaved)`.
   feed(input, frames, sink) {
     new Float32Array(this.w.heap(), this.io, frames * this.channels).set(input.subarray(0, frames * this.channels));
-    if (this.w.x.crumlet_engine_feed(this.h, this.io, frames) < 0) throw new Error('the effect stopped with an error');
+    if (this.w.x.crumlet_web_stream_feed(this.h, this.io, frames) < 0) throw new Error('the effect stopped with an error');
     this.drain(sink);
   }
 
-  // Ends the stream: the rest of its output, tail included, to `sink`.
   finish(sink) {
-    if (this.w.x.crumlet_engine_finish(this.h) < 0) throw new Error('the effect stopped with an error');
+    if (this.w.x.crumlet_web_stream_finish(this.h) < 0) throw new Error('the effect stopped with an error');
     this.drain(sink);
   }
 
   drain(sink) {
     for (;;) {
-      const frames = this.w.x.crumlet_engine_take(this.h, this.out, this.blockFrames);
-      if (frames <= 0) return;
-      sink(new Float32Array(this.w.heap(), this.out, frames * this.channels).slice());
+      const frames = this.w.x.crumlet_web_stream_take(this.h, this.io, this.blockFrames);
+      if (frames === 0) return;
+      sink(new Float32Array(this.w.heap(), this.io, frames * this.channels).slice());
     }
   }
 
   destroy() {
-    this.w.x.crumlet_engine_destroy(this.h);
+    this.w.x.crumlet_web_stream_destroy(this.h);
     this.w.x.free(this.io);
-    this.w.x.free(this.blockAt);
   }
 }

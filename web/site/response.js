@@ -2,7 +2,7 @@
 // fresh engine and the transfer function between input and output (cross spectrum over the
 // input's spectrum, Hann-windowed and averaged), which leaves out what the effect adds that
 // is not the input (hiss, distortion products). Smoothed to a sixth of an octave for the plot.
-import { Engine } from './crumlet-wasm.js';
+import { LiveEngine } from './crumlet-wasm.js';
 
 const FFT_SIZE = 4096;
 const LEVEL = 0.125; // the noise's RMS, -18 dBFS: above every shipped gate's threshold
@@ -54,10 +54,10 @@ export function measureResponse(wasm, values, sampleRate) {
   const frames = settle + Math.ceil((MEASURE_SECONDS * sampleRate) / FFT_SIZE) * FFT_SIZE;
   const input = noise(frames);
   const output = new Float32Array(frames);
-  const engine = new Engine(wasm, values, sampleRate, 1, block, true);
+  const engine = new LiveEngine(wasm, values, sampleRate, 1, block);
   try {
     for (let at = 0; at < frames; at += block)
-      engine.playLive(input.subarray(at, at + block), output.subarray(at, at + block), block);
+      engine.process(input.subarray(at, at + block), output.subarray(at, at + block), block);
   } finally {
     engine.destroy();
   }
@@ -101,7 +101,7 @@ function label(f) {
   return f >= 1000 ? `${f / 1000}k` : String(f);
 }
 
-// Draws the response (or only its grid, with a note, for null) on the canvas.
+// Draws the response on the canvas, over its frequency and level grid.
 export function drawResponse(canvas, response, sampleRate) {
   const ratio = window.devicePixelRatio || 1;
   const width = canvas.clientWidth || canvas.width;
@@ -115,8 +115,7 @@ export function drawResponse(canvas, response, sampleRate) {
   const left = 52; const right = width - 12; const topY = 14; const bottomY = height - 24;
   const top = Math.min(20000, sampleRate / 2);
   const x = (f) => left + ((right - left) * Math.log(f / 20)) / Math.log(top / 20);
-  let maxDb = 6;
-  if (response) maxDb = Math.ceil((Math.max(...response.db) + 3) / 6) * 6;
+  const maxDb = Math.ceil((Math.max(...response.db) + 3) / 6) * 6;
   const minDb = maxDb - 60;
   const y = (d) => topY + ((bottomY - topY) * (maxDb - d)) / (maxDb - minDb);
   g.font = '11px "Liberation Sans", Arial, sans-serif';
@@ -135,12 +134,9 @@ export function drawResponse(canvas, response, sampleRate) {
     g.fillStyle = 'rgba(255,255,255,0.5)';
     g.fillText(`${d > 0 ? '+' : ''}${d} dB`, left - 6, y(d) + 4);
   }
-  if (!response) {
-    g.textAlign = 'center';
-    g.fillStyle = 'rgba(255,255,255,0.6)';
-    g.fillText('The response appears when the engine is in the build.', (left + right) / 2, (topY + bottomY) / 2);
-    return;
-  }
+  g.textAlign = 'left';
+  g.fillStyle = 'rgba(255,255,255,0.7)';
+  g.fillText('Response, measured through the engine', left + 8, topY + 14);
   g.save();
   g.beginPath(); g.rect(left, topY, right - left, bottomY - topY); g.clip();
   const path = new Path2D();

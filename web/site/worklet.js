@@ -6,7 +6,7 @@
 // stream of that many frames, fed as it comes and finished after its last frame, so that the
 // output is the stream runner's, tail included; the whole output goes to the page in one
 // message.
-import { CrumletWasm, Engine } from './crumlet-wasm.js';
+import { CrumletWasm, LiveEngine, StreamRender } from './crumlet-wasm.js';
 
 class CrumletProcessor extends AudioWorkletProcessor {
   constructor(options) {
@@ -17,14 +17,16 @@ class CrumletProcessor extends AudioWorkletProcessor {
     this.totalFrames = o.totalFrames;
     this.rendering = o.totalFrames !== undefined;
     this.quantum = 128;
-    this.engine = new Engine(this.wasm, o.values, sampleRate, o.channels, this.quantum, !this.rendering);
+    this.engine = this.rendering
+      ? new StreamRender(this.wasm, o.values, sampleRate, o.channels, this.quantum)
+      : new LiveEngine(this.wasm, o.values, sampleRate, o.channels, this.quantum);
     this.bypass = !!o.bypass;
     this.input = new Float32Array(this.quantum * o.channels);
     this.output = new Float32Array(this.quantum * o.channels);
     this.framesIn = 0;
     this.chunks = [];
     this.port.onmessage = (e) => {
-      if (e.data.values) this.engine.update(e.data.values);
+      if (e.data.values && !this.rendering) this.engine.update(e.data.values);
       if (e.data.bypass !== undefined) this.bypass = e.data.bypass;
     };
   }
@@ -47,7 +49,7 @@ class CrumletProcessor extends AudioWorkletProcessor {
         return true;
       }
       this.interleave(input, frames);
-      this.engine.playLive(this.input, this.output, frames);
+      this.engine.process(this.input, this.output, frames);
       this.deinterleave(this.output, output, frames);
       return true;
     }
