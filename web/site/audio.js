@@ -33,6 +33,7 @@ export class Player {
     await this.context.audioWorklet.addModule('worklet.js');
     if (this.stopped) return;
     this.node = workletNode(this.context, this.wasmBytes, this.source, this.values, { bypass: this.bypass });
+    this.node.onprocessorerror = () => console.error('the engine stopped in the audio worklet');
     this.node.connect(this.context.destination);
     this.input = this.context.createBufferSource();
     this.input.buffer = bufferOf(this.context, this.source);

@@ -5,10 +5,13 @@
 //
 // Checks: the page starts with no console error or failed request; the parameter block the
 // page makes for every shipped preset is the tool's (`crumlet bank`) byte for byte, and reads
-// back to the same values; the preset file the page downloads, after tuning, sets what the
-// page plays (`crumlet bank --preset FILE`); the demo rendered offline through the audio
-// worklet is `crumlet render --bank ... --block 128 --format float` sample for sample, and so
-// is the downloaded WAV and the downloaded preset rendered by `crumlet render --preset`.
+// back to the same values; bad preset values are refused by name; the preset file the page
+// downloads, after tuning, sets what the page plays (`crumlet bank --preset FILE`); a file that
+// is not audio is refused, a 44.1 kHz mono 16-bit WAV file is taken at its own rate; that file
+// and the demo rendered offline through the audio worklet are `crumlet render --bank ...
+// --block 128 --format float` sample for sample (the demo through the page's WAV download),
+// and so is the downloaded preset rendered by `crumlet render --preset`; the look plays live
+// and takes new settings as it plays; the response plot is drawn.
 // Writes page.png (the page as a customer sees it) into the work folder.
 //
 // Exit 77 (skipped) when chromium or the node modules are missing.
@@ -221,39 +224,49 @@ async function main() {
 
     await page.screenshot({ path: path.join(work, 'page.png'), fullPage: true });
 
-    {
-      const ownReference = path.join(work, 'own-reference.wav');
-      crumlet(o, 'render', '--in', own, '--bank', tunedBlock, '--block', String(BLOCK_FRAMES), '--format', 'float', '--out', ownReference);
-      const ownRendered = await page.evaluate(async () => {
-        const channels = await window.crumlet.render();
-        return Array.from(new Uint8Array(channels[0].buffer));
-      });
-      const ownGot = new Float32Array(Uint8Array.from(ownRendered).buffer);
-      const ownRef = floatWavSamples(ownReference);
-      const ownAt = firstDifference(ownGot, ownRef);
-      check(ownAt < 0, `the 44.1 kHz mono 16-bit file rendered in the page is crumlet render --bank of it, ${ownRef.length} samples bit for bit` +
-        `${ownAt < 0 ? '' : ` (first difference at sample ${ownAt}: ${ownGot[ownAt]} against ${ownRef[ownAt]}; ${ownGot.length} samples against ${ownRef.length})`}`);
-      await page.click('#use-demo');
-      await page.waitForFunction(() => document.getElementById('source-line').textContent.startsWith('Demo'), { timeout: 10000 });
-      // The demo through the worklet, offline, against the tool, with the tuned look.
-      const demo = path.join(site, 'data', 'demo.wav');
-      const reference = path.join(work, 'reference.wav');
-      crumlet(o, 'render', '--in', demo, '--bank', tunedBlock, '--block', String(BLOCK_FRAMES), '--format', 'float', '--out', reference);
-      await page.click('#download-wav');
-      const wavFile = path.join(downloads, 'megaphone-tuned.wav');
-      await waitForFile(wavFile, 60);
-      const ref = floatWavSamples(reference);
-      const got = floatWavSamples(wavFile);
-      const at = firstDifference(got, ref);
-      check(at < 0, `the demo rendered offline through the worklet is crumlet render --bank --block ${BLOCK_FRAMES}, ` +
-        `${ref.length} samples bit for bit${at < 0 ? '' : ` (first difference at sample ${at}: ${got[at]} against ${ref[at]}; ${got.length} samples against ${ref.length})`}`);
-      const fromPreset = path.join(work, 'from-preset.wav');
-      crumlet(o, 'render', '--in', demo, '--preset', presetFile, '--block', String(BLOCK_FRAMES), '--format', 'float', '--out', fromPreset);
-      check(firstDifference(floatWavSamples(fromPreset), got) < 0, 'the downloaded preset renders through crumlet render --preset the same samples');
-      const plotted = await page.evaluate(() => document.getElementById('plot').toDataURL().length);
-      check(plotted > 5000, 'the response plot is drawn');
-      await page.screenshot({ path: path.join(work, 'page.png'), fullPage: true });
-    }
+    const ownReference = path.join(work, 'own-reference.wav');
+    crumlet(o, 'render', '--in', own, '--bank', tunedBlock, '--block', String(BLOCK_FRAMES), '--format', 'float', '--out', ownReference);
+    const ownRendered = await page.evaluate(async () => {
+      const channels = await window.crumlet.render();
+      return Array.from(new Uint8Array(channels[0].buffer));
+    });
+    const ownGot = new Float32Array(Uint8Array.from(ownRendered).buffer);
+    const ownRef = floatWavSamples(ownReference);
+    const ownAt = firstDifference(ownGot, ownRef);
+    check(ownAt < 0, `the 44.1 kHz mono 16-bit file rendered in the page is crumlet render --bank of it, ${ownRef.length} samples bit for bit` +
+      `${ownAt < 0 ? '' : ` (first difference at sample ${ownAt}: ${ownGot[ownAt]} against ${ownRef[ownAt]}; ${ownGot.length} samples against ${ownRef.length})`}`);
+    await page.click('#use-demo');
+    await page.waitForFunction(() => document.getElementById('source-line').textContent.startsWith('Demo'), { timeout: 10000 });
+    // The demo through the worklet, offline, against the tool, with the tuned look.
+    const demo = path.join(site, 'data', 'demo.wav');
+    const reference = path.join(work, 'reference.wav');
+    crumlet(o, 'render', '--in', demo, '--bank', tunedBlock, '--block', String(BLOCK_FRAMES), '--format', 'float', '--out', reference);
+    await page.click('#download-wav');
+    const wavFile = path.join(downloads, 'megaphone-tuned.wav');
+    await waitForFile(wavFile, 60);
+    const ref = floatWavSamples(reference);
+    const got = floatWavSamples(wavFile);
+    const at = firstDifference(got, ref);
+    check(at < 0, `the demo rendered offline through the worklet is crumlet render --bank --block ${BLOCK_FRAMES}, ` +
+      `${ref.length} samples bit for bit${at < 0 ? '' : ` (first difference at sample ${at}: ${got[at]} against ${ref[at]}; ${got.length} samples against ${ref.length})`}`);
+    const fromPreset = path.join(work, 'from-preset.wav');
+    crumlet(o, 'render', '--in', demo, '--preset', presetFile, '--block', String(BLOCK_FRAMES), '--format', 'float', '--out', fromPreset);
+    check(firstDifference(floatWavSamples(fromPreset), got) < 0, 'the downloaded preset renders through crumlet render --preset the same samples');
+    // Playing live: the worklet runs, takes new settings and the original beside them.
+    await page.click('#play');
+    await page.waitForFunction(() => {
+      const p = window.crumlet.state.player;
+      return p && p.node && p.context.state === 'running' && p.context.currentTime > 0.3;
+    }, { timeout: 15000 });
+    await page.$eval('#control-NoiseLevel', (e) => { e.value = '-40'; e.dispatchEvent(new Event('input')); });
+    await page.click('#bypass');
+    await new Promise((r) => setTimeout(r, 300));
+    await page.click('#bypass');
+    await page.click('#play');
+    check(await page.evaluate(() => window.crumlet.state.player === null), 'the look plays live through the worklet, tuned and compared with the original as it plays, and stops');
+    const plotted = await page.evaluate(() => document.getElementById('plot').toDataURL().length);
+    check(plotted > 5000, 'the response plot is drawn');
+    await page.screenshot({ path: path.join(work, 'page.png'), fullPage: true });
     check(problems.length === 0, `no console error or failed request while it was used${problems.length ? `: ${problems.join('; ')}` : ''}`);
   } finally {
     await browser.close();

@@ -2,12 +2,10 @@
 // fed in buffers as it comes, finished (its last buffer marked as the end of input, the
 // effect's tail, the playing on while the output rings), its output kept until the page takes
 // it. The one effect run of pipeline/, made from a parameter block through the registration
-// record, as crumlet-play makes it.
-#include "host/ModuleRegistration.h"
-#include "host/PluginIds.h"
+// record.
 #include "params/ParameterTable.h"
 #include "pipeline/EffectRun.h"
-#include "quarl/SoundEngine.h"
+#include "pipeline/LinkedEffect.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,18 +20,6 @@ struct CrumletWebStream
     std::size_t taken = 0;     // samples of `output` already taken
 };
 
-namespace
-{
-const ZQ::Quarl::PluginRegistration* effectRecord()
-{
-    static const ZQ::Quarl::PluginRegistration* record = [] {
-        RegisterQuarlPlugin20192(g_pZQPluginList);
-        return quarl::SoundEngine::instance().find(kOrvexCompanyId, kCrumletPluginId);
-    }();
-    return record;
-}
-} // namespace
-
 extern "C" {
 
 // A stream at `sampleRate` Hz of `channels` channels, played in buffers of `blockFrames`
@@ -41,7 +27,7 @@ extern "C" {
 CrumletWebStream* crumlet_web_stream_create(const std::uint8_t* block, std::uint32_t sampleRate,
                                             std::uint32_t channels, std::uint32_t blockFrames)
 {
-    const ZQ::Quarl::PluginRegistration* record = effectRecord();
+    const ZQ::Quarl::PluginRegistration* record = pipeline::linkedEffectRecord();
     if (record == nullptr || block == nullptr || channels == 0 || blockFrames == 0 ||
         blockFrames > pipeline::kMaxBlockFrames)
         return nullptr;
