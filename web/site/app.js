@@ -20,6 +20,7 @@ const state = {
   devices: [],
   values: null,
   title: '',
+  base: '', // the preset the settings started from, in quotes
   description: '',
   source: null, // { name, sampleRate, channels: Float32Array[] }
   player: null,
@@ -120,6 +121,7 @@ function choosePreset(name, item) {
   const preset = state.presets[name];
   state.values = state.properties.valuesOfPreset(preset);
   state.title = name;
+  state.base = `"${name}"`;
   state.description = preset.description || '';
   const t = preset.transmission;
   const note = $('chosen-note');
@@ -141,7 +143,7 @@ function chooseDevice(index, item) {
   state.values[p.indexOf('SIMType')] = index;
   state.values[p.indexOf('SIMEnable')] = 1;
   state.title = state.devices[index].name;
-  state.description = `The ${state.devices[index].category.toLowerCase()} model on the current settings.`;
+  state.description = `${state.devices[index].name} with the rest of ${state.base}'s settings.`;
   $('chosen-note').hidden = true;
   select($('devices'), item);
   select($('presets'), null);

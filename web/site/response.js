@@ -4,10 +4,10 @@
 // is not the input (hiss, distortion products). Smoothed to a sixth of an octave for the plot.
 import { LiveEngine } from './crumlet-wasm.js';
 
-const FFT_SIZE = 4096;
+const FFT_SIZE = 16384;
 const LEVEL = 0.125; // the noise's RMS, -18 dBFS: above every shipped gate's threshold
 const SETTLE_SECONDS = 0.25;
-const MEASURE_SECONDS = 1.5;
+const MEASURE_SECONDS = 2;
 
 // In-place radix-2 FFT of re/im (length a power of two).
 function fft(re, im) {
