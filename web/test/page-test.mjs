@@ -175,6 +175,12 @@ async function main() {
     // A look chosen and tuned as a user does it, then downloaded as a preset file.
     await page.click('#tab-devices');
     await page.type('#device-search', 'megaphone');
+    const shown = await page.evaluate(() => ({
+      devices: Array.from(document.querySelectorAll('#devices .item')).filter((e) => e.offsetParent !== null).map((e) => e.dataset.words),
+      presets: document.getElementById('presets').offsetParent !== null,
+    }));
+    check(shown.devices.length > 0 && shown.devices.every((w) => w.includes('megaphone')) && !shown.presets,
+      `the Devices tab shows the devices a search finds and nothing else (${shown.devices.length} for "megaphone")`);
     const device = await page.$eval('#devices .item:not([hidden])', (e) => Number(e.dataset.device));
     await page.click(`#devices .item[data-device="${device}"]`);
     await page.click('#tab-presets');
