@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The audition page in headless chromium (web/test/page-test.mjs): builds the page into
-# WORK/site with the given tool, then drives it. Skips (exit 77) with the reason when the
-# browser, node, the test's node modules or emscripten are missing.
+# WORK/site with the given tool (its WebAssembly module in WORK/wasm), then drives it. Skips
+# (exit 77) with the reason when the browser, node, the test's node modules or emscripten are
+# missing.
 #
 #   run-page-test.sh SOURCE_DIR CRUMLET WORK
 set -euo pipefail
@@ -16,7 +17,7 @@ command -v node >/dev/null || skip "no node (scripts/setup.sh installs it)"
   skip "puppeteer-core is not installed (npm ci --prefix $source_dir/web/test)"
 command -v em++ >/dev/null || skip "no em++ (scripts/setup.sh installs emscripten)"
 mkdir -p "$work"
-CRUMLET=$crumlet "$source_dir/scripts/build-web.sh" "$work/site" >"$work/build.log" 2>&1 || {
+CRUMLET=$crumlet CRUMLET_WEB_WASM_BUILD=$work/wasm "$source_dir/scripts/build-web.sh" "$work/site" >"$work/build.log" 2>&1 || {
   cat "$work/build.log"
   exit 1
 }
