@@ -1,5 +1,7 @@
 #include "engine/BlockMath.h"
 
+#include "engine/simd/SoftFlush.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -13,14 +15,14 @@ namespace blockmath
 void applyGain(float* data, unsigned frames, float gain)
 {
     for (unsigned i = 0; i < frames; ++i)
-        data[i] *= gain;
+        data[i] = flushedProduct(data[i], gain);
 }
 
 void applyRamp(float* data, unsigned frames, float from, float to)
 {
     const float step = (to - from) / static_cast<float>(frames);
     for (unsigned i = 0; i < frames; ++i)
-        data[i] *= from + static_cast<float>(i) * step;
+        data[i] = flushedProduct(data[i], flushedSum(from, flushedProduct(static_cast<float>(i), step)));
 }
 
 void mix(float* out, const float* dryBuffer, unsigned frames, float wetFrom, float wetTo, float dryFrom, float dryTo)
@@ -28,7 +30,7 @@ void mix(float* out, const float* dryBuffer, unsigned frames, float wetFrom, flo
     if (wetFrom == wetTo && dryFrom == dryTo)
     {
         for (unsigned i = 0; i < frames; ++i)
-            out[i] = wetTo * out[i] + dryTo * dryBuffer[i];
+            out[i] = flushedSum(flushedProduct(wetTo, out[i]), flushedProduct(dryTo, dryBuffer[i]));
         return;
     }
     const float wetStep = (wetTo - wetFrom) / static_cast<float>(frames);
@@ -36,7 +38,8 @@ void mix(float* out, const float* dryBuffer, unsigned frames, float wetFrom, flo
     for (unsigned i = 0; i < frames; ++i)
     {
         const float fi = static_cast<float>(i);
-        out[i] = (wetFrom + fi * wetStep) * out[i] + (dryFrom + fi * dryStep) * dryBuffer[i];
+        out[i] = flushedSum(flushedProduct(flushedSum(wetFrom, flushedProduct(fi, wetStep)), out[i]),
+                            flushedProduct(flushedSum(dryFrom, flushedProduct(fi, dryStep)), dryBuffer[i]));
     }
 }
 

@@ -131,6 +131,93 @@ inline F4 roundHalfAway(F4 x) { return vrndaq_f32(x.v); }
 inline void truncateToInt(F4 x, int (&out)[4]) { vst1q_s32(out, vcvtq_s32_f32(x.v)); }
 
 inline F4 toFloat(const int (&in)[4]) { return vcvtq_f32_s32(vld1q_s32(in)); }
+#elif defined(__wasm_simd128__)
+#include <wasm_simd128.h>
+
+#include <cfloat>
+
+// The same four lanes in WebAssembly's SIMD128, which has no mode that flushes denormals: every
+// arithmetic operation and comparison here takes a denormal operand as a zero of its sign and
+// turns a denormal result into one, as SSE2 does under DenormalGuard (FTZ and DAZ), so that the
+// lanes compute the same bits. min and max answer their second operand when either is NaN, as
+// minps and maxps do; conditions are all bits set where true.
+namespace f4_detail
+{
+// x, or a zero of its sign where x is denormal.
+inline v128_t flushed(v128_t x)
+{
+    const v128_t tiny = wasm_f32x4_lt(wasm_f32x4_abs(x), wasm_f32x4_splat(FLT_MIN));
+    return wasm_v128_bitselect(wasm_v128_and(x, wasm_i32x4_splat(static_cast<int>(0x80000000u))), x, tiny);
+}
+} // namespace f4_detail
+
+struct F4
+{
+    static constexpr int kWidth = 4;
+    v128_t v;
+
+    F4() : v(wasm_f32x4_splat(0.f)) {}
+    F4(v128_t x) : v(x) {}
+    F4(float x) : v(wasm_f32x4_splat(x)) {}
+    static F4 lanes(float a, float b, float c, float d) { return wasm_f32x4_make(a, b, c, d); }
+    static F4 load(const float* p) { return wasm_v128_load(p); }
+    void store(float* p) const { wasm_v128_store(p, v); }
+    float first() const { return wasm_f32x4_extract_lane(v, 0); }
+
+    friend F4 operator+(F4 a, F4 b) { return f4_detail::flushed(wasm_f32x4_add(f4_detail::flushed(a.v), f4_detail::flushed(b.v))); }
+    friend F4 operator-(F4 a, F4 b) { return f4_detail::flushed(wasm_f32x4_sub(f4_detail::flushed(a.v), f4_detail::flushed(b.v))); }
+    friend F4 operator*(F4 a, F4 b) { return f4_detail::flushed(wasm_f32x4_mul(f4_detail::flushed(a.v), f4_detail::flushed(b.v))); }
+    friend F4 operator/(F4 a, F4 b) { return f4_detail::flushed(wasm_f32x4_div(f4_detail::flushed(a.v), f4_detail::flushed(b.v))); }
+};
+
+// A per-lane condition: all bits set where true.
+using M4 = F4;
+
+inline F4 abs(F4 a) { return wasm_f32x4_abs(a.v); }
+inline F4 min(F4 a, F4 b)
+{
+    const v128_t x = f4_detail::flushed(a.v), y = f4_detail::flushed(b.v);
+    return wasm_v128_bitselect(x, y, wasm_f32x4_lt(x, y));
+}
+inline F4 max(F4 a, F4 b)
+{
+    const v128_t x = f4_detail::flushed(a.v), y = f4_detail::flushed(b.v);
+    return wasm_v128_bitselect(x, y, wasm_f32x4_gt(x, y));
+}
+inline M4 operator<(F4 a, F4 b) { return wasm_f32x4_lt(f4_detail::flushed(a.v), f4_detail::flushed(b.v)); }
+inline M4 operator>(F4 a, F4 b) { return wasm_f32x4_gt(f4_detail::flushed(a.v), f4_detail::flushed(b.v)); }
+inline M4 operator>=(F4 a, F4 b) { return wasm_f32x4_ge(f4_detail::flushed(a.v), f4_detail::flushed(b.v)); }
+inline M4 operator&(M4 a, M4 b) { return wasm_v128_and(a.v, b.v); }
+inline F4 select(M4 m, F4 a, F4 b) { return wasm_v128_bitselect(a.v, b.v, m.v); }
+// [a0, a1, b0, b1]
+inline F4 lowHalves(F4 a, F4 b) { return wasm_i32x4_shuffle(a.v, b.v, 0, 1, 4, 5); }
+// [a2, a3, a2, a3]
+inline F4 highToLow(F4 a) { return wasm_i32x4_shuffle(a.v, a.v, 2, 3, 2, 3); }
+// [a0, b0, a1, b1]
+inline F4 interleaveLow(F4 a, F4 b) { return wasm_i32x4_shuffle(a.v, b.v, 0, 4, 1, 5); }
+// [a1, 0, 0, 0]
+inline F4 secondLaneFirst(F4 a) { return wasm_i32x4_shuffle(a.v, wasm_f32x4_splat(0.f), 1, 4, 4, 4); }
+
+// Rounds half away from zero, as std::round does (a denormal rounds to a zero of its sign, as
+// the SSE2 form's flushed arithmetic gives it).
+inline F4 roundHalfAway(F4 x)
+{
+    const v128_t v = f4_detail::flushed(x.v);
+    const v128_t truncated = wasm_f32x4_trunc(v);
+    const v128_t sign = wasm_v128_and(v, wasm_i32x4_splat(static_cast<int>(0x80000000u)));
+    const v128_t one = wasm_v128_or(wasm_f32x4_splat(1.f), sign);
+    const v128_t up = wasm_f32x4_ge(wasm_f32x4_abs(wasm_f32x4_sub(v, truncated)), wasm_f32x4_splat(0.5f));
+    const v128_t rounded = wasm_v128_or(wasm_f32x4_add(truncated, wasm_v128_and(up, one)), sign);
+    const v128_t small = wasm_f32x4_lt(wasm_f32x4_abs(v), wasm_f32x4_splat(8388608.f));
+    return wasm_v128_bitselect(rounded, x.v, small);
+}
+
+// Truncates toward zero into four integers (for table positions already in range).
+inline void truncateToInt(F4 x, int (&out)[4]) { wasm_v128_store(out, wasm_i32x4_trunc_sat_f32x4(f4_detail::flushed(x.v))); }
+
+inline F4 toFloat(const int (&in)[4]) { return wasm_f32x4_convert_i32x4(wasm_v128_load(in)); }
+#elif defined(__wasm__)
+#error "WebAssembly builds take -msimd128: the lanes flush denormals there, as the other targets do"
 #else
 #include <cmath>
 #include <cstring>

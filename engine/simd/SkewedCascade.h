@@ -12,6 +12,7 @@
 #pragma once
 
 #include "engine/BiquadSection.h"
+#include "engine/simd/SoftFlush.h"
 
 // How the cascade's output is formed from its output y.
 struct CascadeOutput
@@ -170,7 +171,7 @@ void runSkewedCascade(BiquadSection* const* first, float* const* data, unsigned 
                 for (int l = 0; l < L; ++l)
                 {
                     const float y = out[K * L + l];
-                    data[l][m] = output.scaled ? y * output.gain : y;
+                    data[l][m] = output.scaled ? flushedProduct(y, output.gain) : y;
                 }
             }
         }
