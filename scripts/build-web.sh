@@ -32,13 +32,17 @@ off=()
 for stage in Filters Distortion EQ Noise SIM Gate LoFi; do off+=("${stage}Enable=off"); done
 "$crumlet" render --out "$out/data/demo.wav" --force --set "${off[@]}" 2>/dev/null
 
-# The WebAssembly module (web/wasm): the engine side alone, built by Debian's emscripten in a
-# folder of its own (CRUMLET_WEB_WASM_BUILD, default build-web-wasm/), its lanes in SIMD128.
-# Its exceptions are WebAssembly's own, so that the module needs no JavaScript of emscripten's.
+# The WebAssembly module (web/wasm): the engine side alone, built by Debian's emscripten with
+# the project's toolchain file in a folder of its own (CRUMLET_WEB_WASM_BUILD, default
+# build-web-wasm/). Its exceptions are WebAssembly's own rather than the toolchain's, which
+# need emscripten's JavaScript: the page and its worklet instantiate the module by itself.
 wasm_build=$(realpath -m "${CRUMLET_WEB_WASM_BUILD:-$root/build-web-wasm}")
 export CCACHE_BASEDIR="$root"
-emcmake cmake -S "$root" -B "$wasm_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCRUMLET_ENGINE_SIDE_ONLY=ON -DCRUMLET_BUILD_TESTS=OFF -DCRUMLET_BUILD_BENCH=OFF -DCRUMLET_BUILD_PYTHON=OFF \
+# emscripten's tools load Debian's JavaScript packages, which a Node.js from elsewhere does not
+# look for by itself.
+export NODE_PATH=/usr/share/nodejs
+cmake -S "$root" -B "$wasm_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/wasm32-emscripten.cmake" -DCRUMLET_BUILD_TESTS=OFF \
   "-DCMAKE_CXX_FLAGS=-fwasm-exceptions -msimd128" "-DCMAKE_EXE_LINKER_FLAGS=-fwasm-exceptions" >/dev/null
 cmake --build "$wasm_build" -j"$(nproc)" --target crumlet_web_page
 cp "$wasm_build/web/wasm/crumlet-web.wasm" "$out/"
