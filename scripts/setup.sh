@@ -34,6 +34,9 @@ packages=(
   sox libsox-fmt-all opus-tools pocketsphinx-testdata alsa-utils espeak-ng
   # The Debian package: its manual page, its dependencies (dpkg-shlibdeps, file), its checks.
   help2man dpkg-dev file lintian man-db
+  # The audition page (web/): its WebAssembly module, and the browser and node that its test
+  # drives it with.
+  emscripten chromium nodejs
 )
 if [ "${1:-}" = "--sanitizers" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
@@ -69,4 +72,16 @@ fi
 if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   echo "setup: generating the de_DE.UTF-8 locale"
   localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
+# npm comes with some builds of nodejs and is a package of its own in Debian's.
+if ! command -v npm >/dev/null; then
+  echo "setup: installing npm"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends npm >/dev/null
+fi
+# The page's browser test drives chromium through puppeteer-core (web/test, no browser download).
+web_test="$(dirname "$0")/../web/test"
+if ! cmp -s "$web_test/package-lock.json" "$web_test/node_modules/.installed-lock.json"; then
+  echo "setup: installing the page test's node modules"
+  PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix "$web_test" --no-audit --no-fund --loglevel=error >/dev/null
+  cp "$web_test/package-lock.json" "$web_test/node_modules/.installed-lock.json"
 fi

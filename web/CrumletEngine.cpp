@@ -1,12 +1,10 @@
 #include "web/CrumletEngine.h"
 
 #include "engine/EffectEngine.h"
-#include "host/ModuleRegistration.h"
-#include "host/PluginIds.h"
 #include "params/ParameterTable.h"
 #include "params/ValueCodec.h"
 #include "pipeline/EffectRun.h"
-#include "quarl/SoundEngine.h"
+#include "pipeline/LinkedEffect.h"
 
 #include <memory>
 #include <vector>
@@ -21,15 +19,6 @@ struct CrumletEngine
 
 namespace
 {
-const ZQ::Quarl::PluginRegistration* effectRecord()
-{
-    static const ZQ::Quarl::PluginRegistration* record = [] {
-        RegisterQuarlPlugin20192(g_pZQPluginList);
-        return quarl::SoundEngine::instance().find(kOrvexCompanyId, kCrumletPluginId);
-    }();
-    return record;
-}
-
 bool isBlock(const uint8_t* block, uint32_t bytes)
 {
     return block != nullptr && bytes == kParameterBlockSize;
@@ -41,7 +30,7 @@ extern "C" {
 CrumletEngine* crumlet_engine_create(const uint8_t* block, uint32_t bytes, uint32_t sampleRate, uint32_t channels,
                                      uint32_t maxFrames)
 {
-    const ZQ::Quarl::PluginRegistration* record = effectRecord();
+    const ZQ::Quarl::PluginRegistration* record = pipeline::linkedEffectRecord();
     if (record == nullptr || !isBlock(block, bytes) || sampleRate == 0 || channels == 0 || channels > kMaxChannels ||
         maxFrames == 0 || maxFrames > pipeline::kMaxBlockFrames)
         return nullptr;

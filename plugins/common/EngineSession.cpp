@@ -5,6 +5,7 @@
 #include "engine/EffectEngine.h"
 #include "host/ModuleRegistration.h"
 #include "host/PluginIds.h"
+#include "params/ParameterBlock.h"
 #include "params/ValueCodec.h"
 
 #include <algorithm>
@@ -158,25 +159,6 @@ EngineSession::~EngineSession()
     delete m_allocator;
 }
 
-std::array<std::uint8_t, kParameterBlockSize> EngineSession::blockOf(const std::array<float, kParameterCount>& values)
-{
-    std::array<std::uint8_t, kParameterBlockSize> block{};
-    for (std::size_t i = 0; i < kParameterCount; ++i)
-        encodeValue(g_parameterDefinitions[i].hostType, values[i], block.data() + blockOffsetOf(i));
-    return block;
-}
-
-std::array<float, kParameterCount> EngineSession::valuesOf(const std::uint8_t (&block)[kParameterBlockSize])
-{
-    std::array<float, kParameterCount> values{};
-    for (std::size_t i = 0; i < kParameterCount; ++i)
-    {
-        const HostType type = g_parameterDefinitions[i].hostType;
-        decodeValue(type, block + blockOffsetOf(i), blockSizeOf(type), values[i]);
-    }
-    return values;
-}
-
 std::size_t EngineSession::indexOf(const std::string& name)
 {
     const ParameterDefinition* d = findParameterByName(name);
@@ -203,7 +185,7 @@ void EngineSession::setAll(const std::array<float, kParameterCount>& hostOrderVa
 {
     if (m_params == nullptr)
         return;
-    const auto block = blockOf(hostOrderValues);
+    const auto block = parameterBlockOf(hostOrderValues);
     m_params->SetParamsBlock(block.data(), static_cast<std::uint32_t>(block.size()));
     m_ramps.reset(hostOrderValues);
 }

@@ -78,10 +78,6 @@ public:
     // (see Allocator): the effect and its stages' states when made, never a buffer.
     std::uint64_t systemAllocations() const;
 
-    // The block the values make, as the host's bank would hold it, and back.
-    static std::array<std::uint8_t, kParameterBlockSize> blockOf(const std::array<float, kParameterCount>& values);
-    static std::array<float, kParameterCount> valuesOf(const std::uint8_t (&block)[kParameterBlockSize]);
-
 private:
     class Allocator;
     class Context;

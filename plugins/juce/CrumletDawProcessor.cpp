@@ -1,5 +1,6 @@
 #include "plugins/juce/CrumletDawProcessor.h"
 
+#include "params/ParameterBlock.h"
 #include "params/ValueLists.h"
 #include "plugins/juce/CrumletDawEditor.h"
 #include "plugins/juce/SixSignificantDigits.h"
@@ -150,7 +151,7 @@ void CrumletDawProcessor::meterRecordPosted(const void* record, std::uint32_t)
 
 void CrumletDawProcessor::getStateInformation(juce::MemoryBlock& destination)
 {
-    const auto block = plugins::EngineSession::blockOf(values());
+    const auto block = parameterBlockOf(values());
     destination.setSize(0);
     destination.append(kStateTag, sizeof kStateTag);
     const std::uint32_t version = juce::ByteOrder::swapIfBigEndian(kStateVersion);
@@ -170,7 +171,7 @@ void CrumletDawProcessor::setStateInformation(const void* data, int sizeInBytes)
         return;
     std::uint8_t block[kParameterBlockSize];
     std::memcpy(block, static_cast<const char*>(data) + sizeof kStateTag + 4, sizeof block);
-    const auto stored = plugins::EngineSession::valuesOf(block);
+    const auto stored = parameterValuesOf(block);
     for (std::size_t i = 0; i < kParameterCount; ++i)
     {
         const ParameterDefinition& d = g_parameterDefinitions[i];

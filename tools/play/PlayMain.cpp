@@ -10,11 +10,9 @@
 // the same program builds for x86-64, ARM64 and WebAssembly.
 #include "cli/io/FloatWavWriter.h"
 #include "cli/settings/UsageError.h"
-#include "host/ModuleRegistration.h"
-#include "host/PluginIds.h"
 #include "params/ParameterTable.h"
 #include "pipeline/EffectRun.h"
-#include "quarl/SoundEngine.h"
+#include "pipeline/LinkedEffect.h"
 #include "tools/play/PlainWavReader.h"
 
 #include <cstdio>
@@ -86,8 +84,7 @@ std::vector<std::uint8_t> readBlock(const std::string& path)
 // The record as the host finds it once the module has registered.
 const ZQ::Quarl::PluginRegistration& effectRecord()
 {
-    RegisterQuarlPlugin20192(g_pZQPluginList);
-    const ZQ::Quarl::PluginRegistration* record = quarl::SoundEngine::instance().find(kOrvexCompanyId, kCrumletPluginId);
+    const ZQ::Quarl::PluginRegistration* record = pipeline::linkedEffectRecord();
     if (record == nullptr)
         throw IoError("the effect did not register with the sound engine");
     return *record;
