@@ -85,7 +85,7 @@ bool FloatWavWriter::addChunks(const std::string& chunks)
     const std::string h = header(0);
     if (std::fseek(m_file, 0, SEEK_SET) != 0 || std::fwrite(h.data(), h.size(), 1, m_file) != 1)
     {
-        m_error = systemReason(errno);
+        m_error = std::strerror(errno);
         return false;
     }
     return true;
