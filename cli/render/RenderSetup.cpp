@@ -84,6 +84,8 @@ RenderSetup readRenderOptions(const RenderOptions& options)
     for (const auto& text : options.vary)
         setup.vary.push_back(parseVariation(host.description(), text));
     setup.seed = options.seed ? options.seed : like ? std::optional<std::uint64_t>(like->seed) : std::nullopt;
+    setup.epoch = options.epoch;
+    recipe.noiseFromSeed = options.seedNoise;
     return setup;
 }
 
@@ -112,12 +114,16 @@ PreparedJob prepareJob(const RenderJob& job, bool describe)
     const RenderSetup& setup = *job.setup;
     auto recipe = std::make_shared<RenderRecipe>(setup.recipe);
     recipe->seed = setup.seed ? *setup.seed : seedFromName(job.output);
+    if (setup.epoch != 0)
+        recipe->seed = mixedSeed(recipe->seed, setup.epoch);
+    // Each file draws its own variation, also when every file shares one seed.
+    const std::uint64_t drawn = setup.seed ? mixedSeed(recipe->seed, seedFromName(job.output)) : recipe->seed;
     recipe->input = std::filesystem::path(job.input).filename().string();
     PreparedJob prepared;
     if (job.status == JobOutcome::Status::Rendered)
     {
         ParameterSettings settings = setup.settings;
-        std::vector<VariedValue> varied = applyVariation(settings, setup.vary, recipe->seed);
+        std::vector<VariedValue> varied = applyVariation(settings, setup.vary, drawn);
         if (!varied.empty())
         {
             recipe->varied = std::move(varied);

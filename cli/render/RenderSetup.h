@@ -32,6 +32,7 @@ struct RenderSetup
     TransmissionChoice transmission;
     std::vector<VariationSpec> vary;
     std::optional<std::uint64_t> seed; // every file's, else each its own from its output's name
+    std::uint64_t epoch = 0;           // mixed into every file's seed when not 0
     std::vector<std::string> settingFiles; // files the settings come from: never written over
     // Every file's recipe before its seed, variation and input: the preset as given (or as
     // --like's file names it), the delivery and sample formats, the loudness, what --like's

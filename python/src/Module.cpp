@@ -2,7 +2,9 @@
 // shipped presets and device models, the properties, and `crumlet render`'s pipeline.
 #include "cli/commands/ParamsCommand.h"
 #include "cli/commands/SimsCommand.h"
+#include "cli/commands/SpacesCommand.h"
 #include "cli/render/EffectHost.h"
+#include "cli/ToolVersion.h"
 #include "cli/render/Variation.h"
 #include "cli/settings/Presets.h"
 #include "python/src/Effect.h"
@@ -10,6 +12,9 @@
 #include "python/src/PropertyValues.h"
 #include "python/src/RenderFiles.h"
 #include "transmission/TransmissionSettings.h"
+#include "transmission/codecs/CodecCatalogue.h"
+
+#include <pybind11/stl.h>
 
 #include <nlohmann/json.hpp>
 #include <pybind11/pybind11.h>
@@ -47,6 +52,31 @@ py::object asAttributeError(Get&& get)
     {
         throw py::attribute_error(e.what());
     }
+}
+
+std::uint32_t blockFramesValue(const py::object& value)
+{
+    if (PyBool_Check(value.ptr()) || PyNumber_Index(value.ptr()) == nullptr)
+    {
+        PyErr_Clear();
+        throw py::type_error("block_frames is a whole number of frames (1 to " +
+                             std::to_string(pipeline::kMaxBlockFrames) + "), not " +
+                             py::repr(value).cast<std::string>());
+    }
+    const py::int_ frames(py::reinterpret_borrow<py::object>(value));
+    if (frames < py::int_(1) || frames > py::int_(pipeline::kMaxBlockFrames))
+        throw py::value_error("block_frames takes 1 to " + std::to_string(pipeline::kMaxBlockFrames) + " frames");
+    return frames.cast<std::uint32_t>();
+}
+
+// TypeError for keywords a call does not take, as Python words it.
+void refuseUnexpected(const char* call, const py::kwargs& unexpected, const char* takes)
+{
+    if (unexpected.empty())
+        return;
+    const std::string name = py::str(unexpected.begin()->first).cast<std::string>();
+    throw py::type_error(std::string(call) + "() got an unexpected keyword argument '" + name + "' (it takes " +
+                         takes + ")");
 }
 
 py::object fromJson(const nlohmann::ordered_json& json)
@@ -143,21 +173,41 @@ PYBIND11_MODULE(_crumlet, m)
     useTheModuleBesideThisOne();
     m.attr("DEFAULT_BLOCK_FRAMES") = pipeline::kDefaultBlockFrames;
     m.attr("MAX_BLOCK_FRAMES") = pipeline::kMaxBlockFrames;
+    m.attr("__version__") = kToolVersion;
 
     py::class_<Effect>(m, "Effect", kEffectDoc)
-        .def(py::init([](const py::object& preset, const py::object& bank, std::uint32_t blockFrames,
+        .def(py::init([](const py::object& preset, const py::object& bank, const py::object& blockFrames,
                          const py::object& codec, const py::object& loss, const py::object& radio,
-                         const py::object& space, std::uint64_t seed, const py::kwargs& properties) {
-                 return std::make_unique<Effect>(preset, bank, blockFrames, codec, loss, radio, space, seed,
-                                                 properties);
+                         const py::object& space, const py::object& seed, bool keepLength, const py::object& loudness,
+                         bool matchInput, const py::kwargs& properties) {
+                 return std::make_unique<Effect>(preset, bank, blockFramesValue(blockFrames), codec, loss, radio,
+                                                 space, seed, properties, keepLength, loudness, matchInput);
              }),
              py::arg("preset") = py::none(), py::kw_only(), py::arg("bank") = py::none(),
              py::arg("block_frames") = pipeline::kDefaultBlockFrames, py::arg("codec") = py::none(),
              py::arg("loss") = py::none(), py::arg("radio") = py::none(), py::arg("space") = py::none(),
-             py::arg("seed") = 0)
-        .def("__call__", &Effect::render, py::arg("samples"), py::arg("sample_rate"), kCallDoc)
-        .def("process", &Effect::process, py::arg("samples"), py::arg("sample_rate"), py::arg("reset") = false,
-             kProcessDoc)
+             py::arg("seed") = 0, py::arg("keep_length") = false, py::arg("loudness") = py::none(),
+             py::arg("match_input") = false)
+        .def(
+            "__call__",
+            [](Effect& fx, const py::handle& samples, const py::handle& sampleRate, const py::handle& layout,
+               const py::kwargs& unexpected) {
+                refuseUnexpected("Effect.__call__", unexpected, "samples, sample_rate, layout");
+                return fx.render(samples, sampleRate, layout);
+            },
+            py::arg("samples"), py::arg("sample_rate") = py::none(), py::kw_only(), py::arg("layout") = py::none(),
+            kCallDoc)
+        .def(
+            "process",
+            [](Effect& fx, const py::handle& samples, const py::handle& sampleRate, bool reset,
+               const py::handle& layout, const py::kwargs& unexpected) {
+                refuseUnexpected("Effect.process", unexpected, "samples, sample_rate, reset, layout");
+                return fx.process(samples, sampleRate, reset, layout);
+            },
+            py::arg("samples"), py::arg("sample_rate") = py::none(), py::arg("reset") = false, py::kw_only(),
+            py::arg("layout") = py::none(), kProcessDoc)
+        .def(py::pickle([](const Effect& fx) { return fx.state(); },
+                        [](const py::tuple& state) { return Effect::fromState(state); }))
         .def("tail", &Effect::tail, kTailDoc)
         .def_property_readonly("pending_frames", &Effect::pendingFrames,
                                "Frames fed to the stream in hand that no call has returned yet.")
@@ -182,7 +232,15 @@ PYBIND11_MODULE(_crumlet, m)
         .def_property_readonly(
             "space", [](const Effect& fx) { return space::spaceText(fx.space()); },
             "Where the listener hears it, after the transmission, as the text space= takes (\"off\": nowhere).")
-        .def_property_readonly("seed", &Effect::seed, "The transmission's seed (the tool's --seed).")
+        .def_property("seed", &Effect::seed, &Effect::setSeed,
+                      "The seed of the frames lost, the static and the effect's own noise (the tool's --seed with "
+                      "--seed-noise); set it to draw anew.")
+        .def_property("keep_length", &Effect::keepLength, &Effect::setKeepLength,
+                      "True: a whole-array call returns exactly as many frames as it was given, aligned with them.")
+        .def_property("loudness", &Effect::loudness, &Effect::setLoudness,
+                      "The integrated loudness (LUFS) a whole-array call brings its output to, or None.")
+        .def_property("match_input", &Effect::matchInput, &Effect::setMatchInput,
+                      "True: a whole-array call's output is as loud as its input.")
         .def("__getitem__", &Effect::get, py::arg("name"))
         .def("__setitem__", &Effect::set, py::arg("name"), py::arg("value"))
         .def("__contains__", &Effect::hasProperty, py::arg("name"))
@@ -234,6 +292,50 @@ PYBIND11_MODULE(_crumlet, m)
         "name, category, tags or description, as ``crumlet sims WORDS --json`` lists them: index, name, "
         "category, tags, description, response, levelDb, sections. category narrows to a category heading "
         "(a word of it); an unknown one raises ValueError.");
+
+    m.def(
+        "codecs",
+        [] {
+            py::dict codecs;
+            for (const auto& entry : transmission::codecCatalogue())
+            {
+                py::dict c;
+                c["title"] = entry.title;
+                c["sample_rate"] = entry.sampleRate;
+                py::list modes;
+                std::vector<int> rates = entry.bitRates;
+                if (entry.lowestBitRate > 0)
+                    for (int rate : {6000, 8000, 12000, 16000, 24000, 32000, 48000, 64000})
+                        if (rate >= entry.lowestBitRate && rate <= entry.highestBitRate)
+                            rates.push_back(rate);
+                for (int rate : rates)
+                {
+                    transmission::CodecSettings codec;
+                    codec.kind = entry.kind;
+                    codec.bitRate = rate;
+                    modes.append(transmission::codecText(codec));
+                }
+                c["modes"] = modes;
+                c["bit_rates"] = entry.lowestBitRate > 0 ? py::object(py::make_tuple(entry.lowestBitRate, entry.highestBitRate))
+                                                         : py::object(py::cast(entry.bitRates));
+                transmission::CodecSettings byDefault;
+                byDefault.kind = entry.kind;
+                byDefault.bitRate = entry.defaultBitRate;
+                c["default"] = transmission::codecText(byDefault);
+                c["dtx"] = entry.discontinuous;
+                c["available"] = entry.available;
+                codecs[py::str(entry.name)] = c;
+            }
+            return codecs;
+        },
+        "The codecs codec= takes: name -> title, sample_rate (the codec's own), modes (texts codec= takes, one "
+        "per rate; Opus takes any rate in its range), bit_rates (a list, or Opus' (lowest, highest)), default, "
+        "dtx (whether \":dtx\" is taken) and available (in this build).");
+
+    m.def(
+        "spaces", [] { return fromJson(spacesListJson({})); },
+        "The generated spaces space= takes, as ``crumlet spaces --json`` lists them: name, rt60, description, "
+        "tags, size, volume, distance, longestDistance, throughWall, rt60Bands.");
 
     m.def(
         "properties", [] { return fromJson(propertiesJson()); },

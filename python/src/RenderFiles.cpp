@@ -55,6 +55,9 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
         throw py::value_error("render_files renders the files given: inputs is empty");
     render.outputDir = pathText(outDir, "out_dir");
     render.quiet = true;
+    // The effect's own noise drawn from each file's seed, as Effect draws it (seed_noise=False:
+    // the same noise in every file, as crumlet render without --seed-noise).
+    render.seedNoise = true;
     if (!preset.is_none())
         render.preset = pathText(preset, "preset");
     if (!bank.is_none())

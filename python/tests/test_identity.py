@@ -38,8 +38,8 @@ def test_samples_are_the_tools(tool_render, path, channels, preset, properties, 
     assert same_bits(y, expected)
 
 
-# Opus with lost frames, a radio with static, GSM alone (nothing random: the seed is moot).
-@pytest.mark.parametrize("preset,seeded", [("Video call", True), ("Walkie-talkie", True), ("Mobile call (2G)", False)])
+# Opus with lost frames, a radio with static, GSM alone (the seed draws the effect's own noise).
+@pytest.mark.parametrize("preset,seeded", [("Video call", True), ("Walkie-talkie", True), ("Mobile call (2G)", True)])
 def test_the_transmission_and_its_seed_are_the_tools(tool_render, preset, seeded):
     x, rate = speech(SPEECH_48K, seconds=2.0)
     y = crumlet.Effect(preset, seed=11)(x, sample_rate=rate)
@@ -69,7 +69,7 @@ def test_the_effect_alone(tool_render, preset):
 def test_the_tools_seed_from_the_output_name(tmp_path):
     x, rate = speech(seconds=1.0)
     write_float_wav(tmp_path / "in.wav", x, rate)
-    run_tool("render", "--in", tmp_path / "in.wav", "--out", tmp_path / "radio_take3.wav", "--quiet",
+    run_tool("render", "--in", tmp_path / "in.wav", "--out", tmp_path / "radio_take3.wav", "--quiet", "--seed-noise",
              "--preset", "Mobile call, breaking up")
     seed = crumlet.seed_from_name(tmp_path / "somewhere" / "radio_take3.wav")
     assert seed == crumlet.seed_from_name("radio_take3.wav") != crumlet.seed_from_name("radio_take4.wav")
@@ -89,12 +89,14 @@ def test_codec2_renders_repeat(tool_render):
 def test_bad_transmission_texts_are_the_tools_errors():
     with pytest.raises(ValueError, match="codec"):
         crumlet.Effect(codec="mp3")
-    with pytest.raises(ValueError, match="--loss needs a codec"):
+    with pytest.raises(ValueError, match="loss= needs a codec"):
         crumlet.Effect(loss="5%")
     with pytest.raises(ValueError):
         crumlet.Effect(radio="static=loud")
-    with pytest.raises(TypeError):
+    with pytest.raises(ValueError, match="seed is a whole number from 0 to 2\\*\\*64 - 1, not -1"):
         crumlet.Effect(seed=-1)
+    with pytest.raises(TypeError, match="seed is a whole number"):
+        crumlet.Effect(seed="7")
 
 
 @pytest.mark.parametrize("block_frames", [1, 100, 4096])
