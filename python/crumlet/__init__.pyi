@@ -152,8 +152,8 @@ def codecs() -> Dict[str, Dict[str, Any]]: ...
 def spaces() -> List[Dict[str, Any]]: ...
 def properties() -> List[Dict[str, Any]]: ...
 def render_files(
-    inputs: Union[_Path, Iterable[_Path]],
-    out_dir: _Path,
+    inputs: Optional[Union[_Path, Iterable[_Path]]] = None,
+    out_dir: Optional[_Path] = None,
     preset: Optional[_Path] = None,
     *,
     settings: Optional[Dict[str, _Value]] = None,

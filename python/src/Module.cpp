@@ -87,7 +87,8 @@ py::object fromJson(const nlohmann::ordered_json& json)
 const char* const kEffectDoc = R"(The effect, run as the host runs it.
 
 Effect(preset=None, *, bank=None, block_frames=DEFAULT_BLOCK_FRAMES, codec=None, loss=None,
-       radio=None, seed=0, **properties)
+       radio=None, space=None, seed=0, keep_length=False, loudness=None, match_input=False,
+       **properties)
 
 Settings start at the defaults; ``bank`` (a 139-byte parameter block as bytes, or a block
 file as ``crumlet bank`` writes it) replaces them, then ``preset`` (a shipped preset's name
@@ -107,7 +108,10 @@ After the effect comes the preset's transmission, if it has one (a speech codec,
 loss, a radio's keying, static and squelch); codec=, loss= and radio= replace its parts
 with the texts --codec, --loss and --radio take (``codec="amr:7.4"``, ``loss="3%:burst=4"``,
 ``radio="on"``; ``codec="none", loss="off", radio="off"``: the effect alone). seed decides
-the frames lost and the static, as ``--seed``. The tool without --seed takes its seed from
+the frames lost, the static and the effect's own noise, as ``--seed`` with ``--seed-noise``
+(seed 0: the noise the effect plays in a host); ``fx.seed = n`` draws anew. keep_length,
+loudness and match_input shape what a call returns (see __call__). An Effect pickles and
+copies (its settings; not a stream in hand). The tool without --seed takes its seed from
 the output's file name; seed_from_name("out.wav") gives that seed.
 
 The samples are those of ``crumlet render --seed SEED`` for the same input, settings,
@@ -115,12 +119,19 @@ transmission and block_frames (the frames per buffer, the tool's --block).)";
 
 const char* const kCallDoc = R"(Runs the whole of ``samples`` through a fresh run of the effect.
 
-samples: numpy array shaped (frames,) for mono or (frames, channels), float32 or float64
-(read where it is; float64 converted a piece at a time, any other layout or float type
-copied as float32 first). Returns float32 samples of the same shape, the effect's tail
-included (and, as ``crumlet render`` does, silence played on while the output still rings),
-so the result is usually longer than the input; the output is written once, so the call
-holds the input, the output and a buffer. An empty array returns an empty array. A stream
+samples: shaped (frames,) for mono, (frames, channels) or (channels, frames): layout=
+"frames_first" or "channels_first" says which, None takes the axis of 64 or fewer entries
+as the channels' (a shape where both are raises ValueError, a single row is one frame).
+float32 or float64 arrays, and anything numpy.asarray takes without a copy (a CPU tensor),
+are read where they are, in any order of strides; other float types are copied as float32
+first. sample_rate: Hz, a whole number. Returns float32 samples laid out as given, the
+effect's tail included (and, as ``crumlet render`` does, silence played on while the output
+still rings), so the result is usually longer than the input; with keep_length=True it is
+exactly as long as the input, frame k the input's frame k through the effect. loudness=-23
+(LUFS) or match_input=True bring the output to that loudness with one gain, measured as
+``crumlet render --loudness`` measures it. A rate below what the settings need (a wideband
+codec or an EQ band above half of it) warns once (UserWarning). The output is written once,
+so the call holds the input, the output and a buffer. An empty array returns an empty array. A stream
 in hand (process) is left alone. Releases the GIL while it runs; Ctrl-C stops it within
 milliseconds (KeyboardInterrupt).)";
 
@@ -143,7 +154,9 @@ while the output rings, through the transmission (a radio's squelch tail include
 
 const char* const kRenderFilesDoc = R"(Renders files as ``crumlet render --in INPUTS --out-dir OUT_DIR`` does.
 
-inputs: a path or a list of paths (files or folders); out_dir: the output folder. preset,
+inputs: a path or a list of paths (files or folders); out_dir: the output folder (with
+lines="list.csv", a line list, inputs is left out and out_dir may be: the list's columns
+name each line's input and output, as ``crumlet render --lines`` reads them). preset,
 bank and settings (a dict of properties, such as fx.settings, whose codec, loss, radio and
 seed are taken unless given as keywords) give the settings as for Effect. The other keywords are the tool's options (see render_keywords()): loudness=-23
 (LUFS), match_loudness=True, format="pcm16", block_frames, jobs (0: one per core),
@@ -347,7 +360,7 @@ PYBIND11_MODULE(_crumlet, m)
           "The seed crumlet render without --seed takes for an output file: from its file name (folders "
           "left out).");
 
-    m.def("render_files", &crumlet_python::renderFiles, py::arg("inputs"), py::arg("out_dir"),
+    m.def("render_files", &crumlet_python::renderFiles, py::arg("inputs") = py::none(), py::arg("out_dir") = py::none(),
           py::arg("preset") = py::none(), py::kw_only(), py::arg("settings") = py::none(),
           py::arg("bank") = py::none(), kRenderFilesDoc);
 

@@ -95,8 +95,16 @@ std::string inPythonWords(const std::string& message)
         const auto& table = renderKeywordTable();
         const auto row = std::find_if(table.begin(), table.end(),
                                       [&](const RenderKeyword& r) { return option == r.option; });
+        // The options render_files takes as its arguments.
+        static const std::pair<const char*, const char*> kArguments[] = {
+            {"--in", "inputs"}, {"--out-dir", "out_dir"}, {"--out", "a single output"}, {"--set", "settings"},
+            {"--preset", "preset"}, {"--bank", "bank"}};
+        const auto argument = std::find_if(std::begin(kArguments), std::end(kArguments),
+                                           [&](const auto& a) { return option == a.first; });
         text.append(message, at, dash - at);
-        if (row == table.end())
+        if (argument != std::end(kArguments))
+            text += argument->second;
+        else if (row == table.end())
             text += option;
         else if (std::find(std::begin(kSwitches), std::end(kSwitches), option) != std::end(kSwitches))
             text += std::string(row->keyword) + "=True";

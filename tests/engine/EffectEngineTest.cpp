@@ -89,6 +89,30 @@ TEST(EffectEngine, RegistrationAndPluginInfo)
 
 // With every stage off the output is the input times the input gain, then split between
 // the wet path (times the output gain) and the dry path by the balance.
+// TimeSkip moves the noise source on by the skipped frames of every channel, and nothing
+// else: none skipped leaves the output alone, two skips are one of their sum.
+TEST(EffectEngine, TimeSkipMovesTheNoiseOn)
+{
+    auto noiseAfterSkips = [](std::initializer_list<std::uint32_t> skips) {
+        EffectHarness h(2, 48000, 256);
+        EXPECT_EQ(h.create(BlockBuilder().set(P::NoiseLevel, -20)), Success);
+        for (std::uint32_t frames : skips)
+        {
+            std::uint32_t skipped = frames;
+            EXPECT_EQ(h.engine().TimeSkip(skipped), DataReady);
+            EXPECT_EQ(skipped, frames);
+        }
+        EXPECT_EQ(h.runMono(std::vector<float>(256, 0.f)), Success);
+        return h.output(1);
+    };
+    const std::vector<float> fresh = noiseAfterSkips({});
+    ASSERT_GT(peakOf(fresh), 0.f);
+    EXPECT_EQ(noiseAfterSkips({0}), fresh);
+    const std::vector<float> twelve = noiseAfterSkips({12});
+    EXPECT_NE(twelve, fresh);
+    EXPECT_EQ(noiseAfterSkips({5, 7}), twelve);
+}
+
 TEST(EffectEngine, StagesOffGivesInputTimesGains)
 {
     for (const float balance : {100.f, 40.f, 0.f})
