@@ -79,6 +79,7 @@ class RandomLook:
     def __init__(self, devices=None, presets=None, tuning=None, codecs=None, loss=None, noise=None,
                  spaces=None, p=0.5, seed=None, *, keep_length=True, loudness=None, match_input=False,
                  block_frames=DEFAULT_BLOCK_FRAMES):
+        self._devices_given = _choices(devices, "devices")
         self.devices = _device_names(devices)
         self.presets = _choices(presets, "presets")
         self.tuning = _span(tuning, "tuning")
@@ -170,7 +171,7 @@ class RandomLook:
     def __repr__(self):
         parts = []
         for name in ("devices", "presets", "tuning", "codecs", "loss", "noise", "spaces"):
-            value = getattr(self, name)
+            value = self._devices_given if name == "devices" else getattr(self, name)
             if value is not None:
                 parts.append(f"{name}={value!r}")
         parts.append(f"p={self.p!r}")

@@ -338,13 +338,14 @@ const std::vector<std::uint8_t>& Effect::currentBlock()
     return m_block;
 }
 
-std::unique_ptr<pipeline::EffectRun> Effect::newRun(const std::vector<std::uint8_t>& block, std::uint32_t sampleRate,
-                                                    std::uint32_t channels, bool ringOut) const
+std::unique_ptr<pipeline::EffectRun> Effect::newRun(const std::vector<std::uint8_t>& block, std::uint64_t seed,
+                                                    std::uint32_t sampleRate, std::uint32_t channels,
+                                                    bool ringOut) const
 {
     const std::string unserved = unservedReason(channels, sampleRate);
     if (!unserved.empty())
         throw std::invalid_argument("cannot render audio of " + unserved);
-    pipeline::RunSettings settings{block, m_blockFrames, m_transmission, m_seed, m_space, ringOut};
+    pipeline::RunSettings settings{block, m_blockFrames, m_transmission, seed, m_space, ringOut};
     settings.noiseFromSeed = true;
     return std::make_unique<pipeline::EffectRun>(EffectHost::instance().effect(), std::move(settings), sampleRate,
                                                  channels);
@@ -367,6 +368,7 @@ py::array Effect::render(const py::handle& samples, const py::handle& rate, cons
     // Room for the input and a second of tail.
     OutputSamples out(in.channels, in.frames + (m_keepLength ? 0 : sampleRate));
     const bool keepLength = m_keepLength, matchInput = m_matchInput;
+    const std::uint64_t seed = m_seed; // read with Python's lock: another thread may set it
     const std::optional<double> loudness = m_loudness;
     // Ctrl-C stops a long render: Python's signal handlers run every so many buffers.
     bool interrupted = false;
@@ -395,7 +397,7 @@ py::array Effect::render(const py::handle& samples, const py::handle& rate, cons
             })
                        : whole;
         const pipeline::RunResult result =
-            newRun(block, sampleRate, in.channels, !keepLength)->run(source, sink, signalsChecked);
+            newRun(block, seed, sampleRate, in.channels, !keepLength)->run(source, sink, signalsChecked);
         if (!result.succeeded())
             throw pipeline::RunError(result.failure());
         if (!interrupted && (loudness || matchInput))
@@ -418,6 +420,7 @@ py::array Effect::process(const py::handle& samples, const py::handle& rate, boo
         warnAboutRate(sampleRate);
     const std::vector<std::uint8_t> block = currentBlock();
     const std::uint64_t version = m_settingsVersion;
+    const std::uint64_t seed = m_seed;
     std::optional<OutputSamples> out;
     bool interrupted = false;
     {
@@ -431,7 +434,7 @@ py::array Effect::process(const py::handle& samples, const py::handle& rate, boo
         }
         else if (!m_stream)
         {
-            m_stream = newRun(block, sampleRate, in.channels);
+            m_stream = newRun(block, seed, sampleRate, in.channels);
             m_streamPerChannel = in.perChannel;
             m_streamChannelsFirst = in.channelsFirst;
             m_streamChannels = in.perChannel ? in.channels : 0;

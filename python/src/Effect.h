@@ -80,8 +80,10 @@ private:
     const std::vector<std::uint8_t>& currentBlock();
     // A run of the effect with the current settings over a stream of this shape; throws
     // std::invalid_argument for a shape the effect does not serve.
-    std::unique_ptr<pipeline::EffectRun> newRun(const std::vector<std::uint8_t>& block, std::uint32_t sampleRate,
-                                                std::uint32_t channels, bool ringOut = true) const;
+    // The seed is the caller's, read while it held Python's lock.
+    std::unique_ptr<pipeline::EffectRun> newRun(const std::vector<std::uint8_t>& block, std::uint64_t seed,
+                                                std::uint32_t sampleRate, std::uint32_t channels,
+                                                bool ringOut = true) const;
     // A Python warning, once per instance, for a rate below what the settings need.
     void warnAboutRate(std::uint32_t sampleRate);
 

@@ -139,7 +139,9 @@ const char* const kProcessDoc = R"(Feeds one chunk of a stream and returns what 
 
 The effect runs in buffers of block_frames; a buffer is played once the next input is
 known to follow it, so each call returns whole buffers and holds back up to one buffer
-(pending_frames), and a codec holds back a codec frame or so more. Call tail() after the last chunk for the rest. The chunks of a stream
+(pending_frames), and a codec holds back a codec frame or so more. Call tail() after the last chunk for the rest. Chunks are shaped as
+__call__ takes samples (layout= too; a chunk's axes read as the stream's channel count
+says), and the output is laid out as the chunk was. The chunks of a stream
 share the sample rate and the channel count; reset=True drops the stream in hand and starts
 anew. Settings changed between calls reach the effect at its next buffer, as the host's
 updates do. Concatenating every chunk's output and tail() gives exactly fx(whole input).

@@ -106,6 +106,50 @@ TEST_F(DeliveryPipeline, VariationIsDrawnPerFileRepeatsOnARerunAndIsReported)
     EXPECT_EQ(readAll(path("one/a.wav")), readAll(path("two/a.wav")));
 }
 
+// Files sharing a --seed still draw their own variation (the seed mixed with the output's
+// name); --epoch draws anew for the same files, the same epoch again the same.
+TEST_F(DeliveryPipeline, ASharedSeedDrawsPerFileAndAnEpochDrawsAnew)
+{
+    writeTone("in/a.wav", 4800);
+    writeTone("in/b.wav", 4800);
+    auto run = [&](const std::string& out, const std::string& epoch) {
+        const ProcessResult r = runCrumlet({"render", "--in", path("in"), "--out-dir", path(out), "--preset", "Broken toy",
+                                            "--vary", "SIMTuning=+-6", "--seed", "11", "--epoch", epoch, "--json",
+                                            "--jobs", "1"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        std::map<std::string, nlohmann::json> byName;
+        for (const auto& j : jsonLines(r.out))
+            if (j.contains("output"))
+                byName[std::filesystem::path(j["output"].get<std::string>()).filename().string()] = j["variation"];
+        return byName;
+    };
+    const auto first = run("zero", "0"), epoch = run("one", "1"), again = run("again", "1");
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_NE(first.at("a.wav")["SIMTuning"]["value"], first.at("b.wav")["SIMTuning"]["value"]);
+    EXPECT_NE(first.at("a.wav")["SIMTuning"]["value"], epoch.at("a.wav")["SIMTuning"]["value"]);
+    EXPECT_EQ(epoch, again);
+    EXPECT_EQ(readAll(path("one/a.wav")), readAll(path("again/a.wav")));
+}
+
+// --seed-noise draws the effect's own noise from the seed; without it every seed plays the
+// noise the effect plays in a host.
+TEST_F(DeliveryPipeline, SeedNoiseDrawsTheEffectsNoiseFromTheSeed)
+{
+    writeTone("in.wav", 4800);
+    auto render = [&](const std::string& out, const std::string& seed, bool seedNoise) {
+        std::vector<std::string> args = {"render", "--in", path("in.wav"), "--out", path(out), "--set",
+                                         "NoiseEnable=on", "--set", "NoiseLevel=-30dB", "--seed", seed};
+        if (seedNoise)
+            args.push_back("--seed-noise");
+        const ProcessResult r = runCrumlet(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return readAll(path(out));
+    };
+    EXPECT_EQ(render("p1.wav", "1", false), render("p2.wav", "2", false));
+    EXPECT_NE(render("s1.wav", "1", true), render("s2.wav", "2", true));
+    EXPECT_EQ(render("s0.wav", "0", true), render("p0.wav", "0", false));
+}
+
 TEST_F(DeliveryPipeline, AWavFileSaysHowItWasMadeAndRendersAgainIdentically)
 {
     const std::string in = writeTone("in.wav", 9600, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100);
