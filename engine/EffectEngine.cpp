@@ -147,11 +147,8 @@ Result EffectEngine::GetPluginInfo(PluginInfo& info) noexcept
     return Success;
 }
 
-Result EffectEngine::TimeSkip(std::uint32_t& frames) noexcept
+Result EffectEngine::TimeSkip(std::uint32_t&) noexcept
 {
-    // The skipped frames' noise is drawn over: the source goes on where it would be had they
-    // played. Nothing else carries time, so the skip changes nothing else.
-    std::get<NoiseStage>(m_stages).skipNoise(static_cast<std::uint64_t>(frames) * m_channels);
     return DataReady;
 }
 

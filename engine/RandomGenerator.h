@@ -40,20 +40,6 @@ public:
 
     std::uint32_t state() const { return m_state; }
 
-    // The state `count` draws on, as if next() had been called count times: the step's
-    // multiplier and increment squared up bit by bit (a few dozen multiplications).
-    void skip(std::uint64_t count)
-    {
-        std::uint32_t a = kMultiplier, c = kIncrement;
-        for (; count != 0; count >>= 1)
-        {
-            if ((count & 1u) != 0)
-                m_state = m_state * a + c;
-            c = c * (a + 1u);
-            a = a * a;
-        }
-    }
-
 private:
     static constexpr std::uint32_t kMultiplier = 214013u;
     static constexpr std::uint32_t kIncrement = 2531011u;

@@ -15,17 +15,6 @@ std::string RunResult::failure() const
     return succeeded() ? std::string() : "the effect stopped with host code " + std::to_string(effect.status);
 }
 
-std::uint32_t noiseSkipFrames(std::uint64_t seed)
-{
-    if (seed == 0)
-        return 0;
-    // splitmix64's finaliser: nearby seeds land far apart in the noise sequence.
-    std::uint64_t z = seed + 0x9e3779b97f4a7c15ull;
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-    return static_cast<std::uint32_t>(z ^ (z >> 31)) | 1u;
-}
-
 EffectRun::EffectRun(const PluginRegistration& effect, RunSettings settings, std::uint32_t sampleRate,
                      std::uint32_t channels)
     : m_settings(std::move(settings)), m_effect(effect), m_sampleRate(sampleRate), m_channels(channels),
@@ -35,8 +24,6 @@ EffectRun::EffectRun(const PluginRegistration& effect, RunSettings settings, std
                                              AudioFormat{sampleRate, channels});
     if (created != Success)
         throw RunError("the effect could not be set up (host code " + std::to_string(created) + ")");
-    if (std::uint32_t skipped = m_settings.noiseFromSeed ? noiseSkipFrames(m_settings.seed) : 0; skipped != 0)
-        m_instance.effect()->TimeSkip(skipped);
     m_renderer = std::make_unique<quarl::StreamRenderer>(*m_instance.effect(), channels, m_settings.blockFrames);
     // The floor the settings make from silence is measured from the block in force at the end.
     if (m_settings.live)

@@ -47,14 +47,7 @@ struct RunSettings
     // Played buffer by buffer as they come (playLive), never ending: what that takes is made
     // up front, so that no buffer allocates.
     bool live = false;
-    // The effect's own noise drawn from the seed too (seed 0: the engine's own sequence).
-    // Off, the noise is the same in every run, as the module plays it in a host.
-    bool noiseFromSeed = false;
 };
-
-// Frames of noise the effect skips before its first buffer so that its noise is the seed's:
-// none for seed 0.
-std::uint32_t noiseSkipFrames(std::uint64_t seed);
 
 struct RunResult
 {

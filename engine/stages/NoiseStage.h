@@ -50,9 +50,6 @@ public:
     float readMaxNoise(unsigned channel);
     float readMinGain(unsigned channel);
 
-    // Moves the noise source on by `draws` samples, as if they had been drawn.
-    void skipNoise(std::uint64_t draws) { m_random.skip(draws); }
-
 private:
     // One source for every channel and every buffer, whether or not the stage has memory.
     RandomGenerator m_random;

@@ -83,31 +83,6 @@ TEST(RandomGenerator, FillMatchesSingleDraws)
     }
 }
 
-// Skipping lands where the draws it passes over would: any count, however large, and the
-// sequence comes back to its start after 2^32 draws.
-TEST(RandomGenerator, SkipIsTheDrawsItPassesOver)
-{
-    RandomGenerator drawn, skipped;
-    std::uint64_t total = 0;
-    for (std::uint64_t count : {0u, 1u, 2u, 3u, 7u, 100u, 4097u, 65536u})
-    {
-        for (std::uint64_t i = 0; i < count; ++i)
-            drawn.next();
-        skipped.skip(count);
-        total += count;
-        ASSERT_EQ(skipped.state(), drawn.state()) << count;
-    }
-    RandomGenerator whole;
-    whole.skip(total);
-    EXPECT_EQ(whole.state(), drawn.state());
-    RandomGenerator around;
-    around.skip(std::uint64_t{1} << 32);
-    EXPECT_EQ(around.state(), RandomGenerator::kInitialState);
-    around.skip((std::uint64_t{1} << 32) - 1);
-    around.next();
-    EXPECT_EQ(around.state(), RandomGenerator::kInitialState);
-}
-
 TEST(NoiseStage, SetupValues)
 {
     StageRig<NoiseStage> rig(2);
