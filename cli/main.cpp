@@ -116,7 +116,6 @@ int main(int argc, char** argv)
                               "output's name)");
     renderCommand->add_option("--epoch", render.epoch,
                               "Another pass over the same files: every file's seed mixed with this number (0: none)");
-    renderCommand->add_flag("--seed-noise", render.seedNoise, "Draw the effect's own noise from the seed too");
     renderCommand->add_option("--like", render.like,
                               "Render with the settings, delivery format and seed a WAV file made by crumlet carries");
     renderCommand->add_option("--jobs,-j", render.jobs, "Files rendered at once (default: one per core)");

@@ -198,7 +198,6 @@ FileRenderResult renderFile(const FileRenderRequest& request)
     pipeline::RunSettings settings{recipe.block, request.blockFrames,
                                    recipe.transmission.value_or(transmission::TransmissionSettings{}), recipe.seed,
                                    recipe.space};
-    settings.noiseFromSeed = recipe.noiseFromSeed;
     pipeline::EffectRun run(EffectHost::instance().effect(), std::move(settings), sampleRate, channels);
 
     FileRenderResult result;

@@ -37,7 +37,6 @@ struct RenderOptions
     std::vector<std::string> vary;        // NAME=±AMOUNT, drawn per file
     std::optional<std::uint64_t> seed;    // every file's seed; else each from its output's name
     std::uint64_t epoch = 0;              // another pass over the same files: other draws (0: none)
-    bool seedNoise = false;               // the effect's own noise drawn from the seed too
     std::string lines;                    // a line list (CSV or JSON lines), see cli/render/LineList
     std::string like;                     // a WAV file rendered before: its settings and delivery
     bool json = false;                    // one JSON object per file on stdout

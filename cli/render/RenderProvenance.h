@@ -39,7 +39,6 @@ struct RenderRecipe
     std::optional<transmission::TransmissionSettings> transmission;
     space::SpaceSettings space;      // where it was heard, after the transmission; none: inactive
     std::string input;               // the input's file name, for the reader
-    bool noiseFromSeed = false;      // the effect's noise drawn from the seed (--seed-noise)
 
     LoudnessTarget loudnessTarget() const;
 };

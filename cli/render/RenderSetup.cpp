@@ -85,7 +85,6 @@ RenderSetup readRenderOptions(const RenderOptions& options)
         setup.vary.push_back(parseVariation(host.description(), text));
     setup.seed = options.seed ? options.seed : like ? std::optional<std::uint64_t>(like->seed) : std::nullopt;
     setup.epoch = options.epoch;
-    recipe.noiseFromSeed = options.seedNoise;
     return setup;
 }
 

@@ -18,7 +18,9 @@
 The effect runs as the host runs it, through the module's registration record and its
 parameter block, then the preset's transmission (codec, loss, radio; codec=, loss= and
 radio= replace its parts), so its samples are those of ``crumlet render --seed SEED`` for
-the same input, settings, transmission and block_frames, bit for bit.
+the same input, settings, transmission and block_frames, bit for bit. The effect's own hiss
+is the module's fixed noise sequence, as in the host; the seed draws everything after the
+effect (lost packets, static) and the random looks.
 """
 
 from ._crumlet import (

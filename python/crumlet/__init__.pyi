@@ -54,7 +54,10 @@ class Effect:
     @property
     def space(self) -> str: ...
     @property
-    def seed(self) -> int: ...
+    def seed(self) -> int:
+        """The tool's --seed. The effect's own hiss is the module's fixed noise sequence, as in
+        the host; the seed draws everything after the effect (lost packets, static) and the
+        random looks."""
     @seed.setter
     def seed(self, value: int) -> None: ...
     @property
@@ -177,7 +180,6 @@ def render_files(
     seed: Optional[Union[int, str]] = None,
     like: Optional[_Path] = None,
     epoch: int = 0,
-    seed_noise: bool = True,
     codec: Optional[str] = None,
     loss: Optional[str] = None,
     radio: Optional[Union[str, bool]] = None,

@@ -72,7 +72,9 @@ class RandomLook:
     codec= takes them, "none" otherwise), packet loss uniformly in ``loss=(lo, hi)`` percent
     (where there is a codec to lose frames of),
     the effect's noise on at a NoiseLevel uniformly in ``noise=(lo, hi)`` dB, a space from
-    ``spaces``; and a seed for the frames lost, the static and the noise. What is None is left
+    ``spaces``; and a seed for the frames lost and the static (the effect's own hiss is the
+    module's fixed noise sequence, as in the host; the seed draws everything after the effect
+    (lost packets, static) and the random looks). What is None is left
     as the preset (or the defaults) has it. ``look.last`` is the record of the last draw:
     ``Effect(**look.last)(samples, sample_rate)`` gives the same samples. The same ``seed``
     gives the same sequence of draws; None draws a seed from the system.

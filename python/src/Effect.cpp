@@ -346,7 +346,6 @@ std::unique_ptr<pipeline::EffectRun> Effect::newRun(const std::vector<std::uint8
     if (!unserved.empty())
         throw std::invalid_argument("cannot render audio of " + unserved);
     pipeline::RunSettings settings{block, m_blockFrames, m_transmission, seed, m_space, ringOut};
-    settings.noiseFromSeed = true;
     return std::make_unique<pipeline::EffectRun>(EffectHost::instance().effect(), std::move(settings), sampleRate,
                                                  channels);
 }

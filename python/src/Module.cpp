@@ -107,9 +107,10 @@ an effect that renders exactly what ``fx`` renders.
 After the effect comes the preset's transmission, if it has one (a speech codec, packet
 loss, a radio's keying, static and squelch); codec=, loss= and radio= replace its parts
 with the texts --codec, --loss and --radio take (``codec="amr:7.4"``, ``loss="3%:burst=4"``,
-``radio="on"``; ``codec="none", loss="off", radio="off"``: the effect alone). seed decides
-the frames lost, the static and the effect's own noise, as ``--seed`` with ``--seed-noise``
-(seed 0: the noise the effect plays in a host); ``fx.seed = n`` draws anew. keep_length,
+``radio="on"``; ``codec="none", loss="off", radio="off"``: the effect alone). seed is the
+tool's ``--seed``: the effect's own hiss is the module's fixed noise sequence, as in the
+host; the seed draws everything after the effect (lost packets, static) and the random
+looks. ``fx.seed = n`` draws anew. keep_length,
 loudness and match_input shape what a call returns (see __call__). An Effect pickles and
 copies (its settings; not a stream in hand). The tool without --seed takes its seed from
 the output's file name; seed_from_name("out.wav") gives that seed.
@@ -248,8 +249,9 @@ PYBIND11_MODULE(_crumlet, m)
             "space", [](const Effect& fx) { return space::spaceText(fx.space()); },
             "Where the listener hears it, after the transmission, as the text space= takes (\"off\": nowhere).")
         .def_property("seed", &Effect::seed, &Effect::setSeed,
-                      "The seed of the frames lost, the static and the effect's own noise (the tool's --seed with "
-                      "--seed-noise); set it to draw anew.")
+                      "The tool's --seed; set it to draw anew. The effect's own hiss is the module's fixed noise "
+                      "sequence, as in the host; the seed draws everything after the effect (lost packets, static) "
+                      "and the random looks.")
         .def_property("keep_length", &Effect::keepLength, &Effect::setKeepLength,
                       "True: a whole-array call returns exactly as many frames as it was given, aligned with them.")
         .def_property("loudness", &Effect::loudness, &Effect::setLoudness,

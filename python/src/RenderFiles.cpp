@@ -62,9 +62,6 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
         throw py::value_error("render_files writes into out_dir (a folder), or where a line list's output column says "
                               "(lines=)");
     render.quiet = true;
-    // The effect's own noise drawn from each file's seed, as Effect draws it (seed_noise=False:
-    // the same noise in every file, as crumlet render without --seed-noise).
-    render.seedNoise = true;
     if (!preset.is_none())
         render.preset = pathText(preset, "preset");
     if (!bank.is_none())

@@ -60,7 +60,6 @@ const std::vector<RenderKeyword>& renderKeywordTable()
         textKeyword("seed", "--seed", [](RenderOptions& o, const std::string& t) { o.seed = seedOf(t); }),
         keyword("like", "--like", &RenderOptions::like),
         keyword("epoch", "--epoch", &RenderOptions::epoch),
-        keyword("seed_noise", "--seed-noise", &RenderOptions::seedNoise),
         // After the effect, over the preset's transmission.
         textKeyword("codec", "--codec", [](RenderOptions& o, const std::string& t) { o.transmission.codec = t; }),
         textKeyword("loss", "--loss", [](RenderOptions& o, const std::string& t) { o.transmission.loss = t; }),
@@ -73,8 +72,7 @@ const std::vector<RenderKeyword>& renderKeywordTable()
 std::string inPythonWords(const std::string& message)
 {
     // The options that are switches: their keyword is given True.
-    static const char* const kSwitches[] = {"--force", "--skip-existing", "--recursive", "--match-loudness",
-                                            "--seed-noise"};
+    static const char* const kSwitches[] = {"--force", "--skip-existing", "--recursive", "--match-loudness"};
     std::string text;
     std::size_t at = 0;
     while (at < message.size())

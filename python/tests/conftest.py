@@ -87,16 +87,15 @@ def same_bits(a, b):
 
 @pytest.fixture
 def tool_render(tmp_path):
-    """Renders samples with `crumlet render --in IN --out OUT --seed-noise --seed 0 ARGS...`
-    (Effect's default seed, from which Effect draws the effect's noise too; a later --seed
-    wins); returns the output shaped as the input was."""
+    """Renders samples with `crumlet render --in IN --out OUT --seed 0 ARGS...` (Effect's
+    default seed; a later --seed wins); returns the output shaped as the input was."""
     counter = iter(range(1_000_000))
 
     def render(samples, rate, *args):
         n = next(counter)
         source, target = tmp_path / f"in{n}.wav", tmp_path / f"out{n}.wav"
         write_float_wav(source, samples, rate)
-        run_tool("render", "--in", source, "--out", target, "--quiet", "--seed-noise",
+        run_tool("render", "--in", source, "--out", target, "--quiet",
                  *(() if "--seed" in args else ("--seed", 0)), *args)
         out, out_rate = read_wav(target)
         assert out_rate == rate
