@@ -119,7 +119,11 @@ int main(int argc, char** argv)
                               "NAME=+-AMOUNT ...: each file's value drawn around the setting (SIMTuning=+-6, "
                               "NoiseLevel=+-3dB), seeded by the output's name or --seed")
         ->allow_extra_args(true);
-    renderCommand->add_option("--seed", renderSeed, "The seed of every file's variation and dither");
+    renderCommand->add_option("--seed", renderSeed,
+                              "The seed of every file's transmission and dither (each file's variation mixes in its "
+                              "output's name)");
+    renderCommand->add_option("--epoch", render.epoch,
+                              "Another pass over the same files: every file's seed mixed with this number (0: none)");
     renderCommand->add_option("--like", render.like,
                               "Render with the settings, delivery format and seed a file made by crumlet carries");
     renderCommand->add_option("--jobs,-j", render.jobs, "Files rendered at once (default: one per core)");

@@ -30,6 +30,8 @@ packages=(
   libzita-convolver-dev
   # The Python module, its tests and the distributed example.
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
+  # The wheel built from the source tree (pip install --no-build-isolation ., python3 -m build).
+  python3-setuptools python3-wheel python3-build python3-venv
   # The codecs' own command-line tools (known answers) and real recorded speech for the voicing tests.
   sox libsox-fmt-all opus-tools pocketsphinx-testdata alsa-utils espeak-ng
   # The Debian package: its manual page, its dependencies (dpkg-shlibdeps, file), its checks.

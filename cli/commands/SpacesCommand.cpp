@@ -54,10 +54,7 @@ int spaces(const SpacesOptions& options)
     const auto found = spacesMatching(options.words);
     if (options.json)
     {
-        nlohmann::ordered_json list = nlohmann::ordered_json::array();
-        for (const space::RoomDescription* room : found)
-            list.push_back(spaceJson(*room));
-        std::printf("%s\n", list.dump(2).c_str());
+        std::printf("%s\n", spacesListJson(options.words).dump(2).c_str());
         return 0;
     }
     if (found.empty())
@@ -75,6 +72,14 @@ int spaces(const SpacesOptions& options)
     return 0;
 }
 } // namespace
+
+nlohmann::ordered_json spacesListJson(const std::vector<std::string>& words)
+{
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const space::RoomDescription* room : spacesMatching(words))
+        list.push_back(spaceJson(*room));
+    return list;
+}
 
 int runSpaces(const SpacesOptions& options)
 {

@@ -2,6 +2,8 @@
 // reverberation time it states and how it sounds; narrowed by words (SpaceSearch.h).
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -12,3 +14,6 @@ struct SpacesOptions
 };
 
 int runSpaces(const SpacesOptions& options);
+
+// The spaces matching every word, as --json lists them.
+nlohmann::ordered_json spacesListJson(const std::vector<std::string>& words);

@@ -39,6 +39,7 @@ struct RenderOptions
     std::string nameTemplate;             // a batch's output names, see cli/render/OutputNames
     std::vector<std::string> vary;        // NAME=±AMOUNT, drawn per file
     std::optional<std::uint64_t> seed;    // every file's seed; else each from its output's name
+    std::uint64_t epoch = 0;              // another pass over the same files: other draws (0: none)
     std::string lines;                    // a line list (CSV or JSON lines), see cli/render/LineList
     std::string columnMap;                // its headers as the tool's columns: "Source file=input,Look=preset"
     std::string presetMap;                // its preset values as presets: "a=Phone call,..." or a .csv/.json file

@@ -120,6 +120,7 @@ RenderSetup readRenderOptions(const RenderOptions& options)
     setup.lineList = options.lines;
     setup.stampSeconds = sourceDateEpoch();
     setup.reproducible = options.reproducible;
+    setup.epoch = options.epoch;
     return setup;
 }
 
@@ -148,6 +149,10 @@ PreparedJob prepareJob(const RenderJob& job, bool describe)
     const RenderSetup& setup = *job.setup;
     auto recipe = std::make_shared<RenderRecipe>(setup.recipe);
     recipe->seed = setup.seed ? *setup.seed : seedFromName(job.output);
+    if (setup.epoch != 0)
+        recipe->seed = mixedSeed(recipe->seed, setup.epoch);
+    // Each file draws its own variation, also when every file shares one seed.
+    const std::uint64_t drawn = setup.seed ? mixedSeed(recipe->seed, seedFromName(job.output)) : recipe->seed;
     recipe->input = std::filesystem::path(job.input).filename().string();
     if (const std::optional<FileStamp> stamp = job.input.empty() ? std::nullopt : fileStamp(job.input))
         recipe->source = SourceRecord{givenPath(job.input, setup.lineList), setup.lineList, job.row, *stamp, {}};
@@ -155,7 +160,7 @@ PreparedJob prepareJob(const RenderJob& job, bool describe)
     if (job.status == JobOutcome::Status::Rendered)
     {
         ParameterSettings settings = setup.settings;
-        std::vector<VariedValue> varied = applyVariation(settings, setup.vary, recipe->seed);
+        std::vector<VariedValue> varied = applyVariation(settings, setup.vary, drawn);
         if (!varied.empty())
         {
             recipe->varied = std::move(varied);

@@ -32,6 +32,7 @@ struct RenderSetup
     TransmissionChoice transmission;
     std::vector<VariationSpec> vary;
     std::optional<std::uint64_t> seed; // every file's, else each its own from its output's name
+    std::uint64_t epoch = 0;           // mixed into every file's seed when not 0
     std::vector<std::string> settingFiles; // files the settings come from: never written over
     std::string lineList; // the line list the rows come from, recorded with each source
     // The date and time a file records: SOURCE_DATE_EPOCH's when it is set, else with

@@ -90,6 +90,12 @@ std::vector<VariedValue> applyVariation(ParameterSettings& settings, const std::
     return varied;
 }
 
+std::uint64_t mixedSeed(std::uint64_t seed, std::uint64_t other)
+{
+    std::uint64_t state = seed ^ (other * 0x9e3779b97f4a7c15ull);
+    return splitMix64(state);
+}
+
 std::uint64_t seedFromName(const std::string& outputPath)
 {
     return fnv1a(std::filesystem::path(outputPath).filename().string());

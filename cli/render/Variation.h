@@ -36,3 +36,6 @@ std::vector<VariedValue> applyVariation(ParameterSettings& settings, const std::
 
 // A file's seed from its output's file name (not its folder): the same name, the same draw.
 std::uint64_t seedFromName(const std::string& outputPath);
+
+// A seed of its own for `seed` taken with `other` (a file's name's seed, an epoch).
+std::uint64_t mixedSeed(std::uint64_t seed, std::uint64_t other);

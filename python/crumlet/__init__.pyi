@@ -1,6 +1,6 @@
 # Type stubs for the crumlet package (its extension module, crumlet._crumlet).
 import os
-from typing import Any, Dict, Iterable, List, Optional, Union
+from typing import Any, Dict, Iterable, List, Literal, Optional, Sequence, Tuple, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -8,9 +8,12 @@ import numpy.typing as npt
 _Path = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
 _Value = Union[bool, int, float, str]
 _Samples = npt.ArrayLike
+# (frames, channels) or (channels, frames); None: the axis of 64 or fewer is the channels'.
+_Layout = Optional[Literal["frames_first", "channels_first"]]
 
 DEFAULT_BLOCK_FRAMES: int
 MAX_BLOCK_FRAMES: int
+__version__: str
 
 class Effect:
     """The effect, run as the host runs it; see help(crumlet.Effect)."""
@@ -26,10 +29,15 @@ class Effect:
         radio: Optional[Union[str, bool]] = None,
         space: Optional[str] = None,
         seed: int = 0,
+        keep_length: bool = False,
+        loudness: Optional[float] = None,
+        match_input: bool = False,
         **properties: _Value,
     ) -> None: ...
-    def __call__(self, samples: _Samples, sample_rate: int) -> npt.NDArray[np.float32]: ...
-    def process(self, samples: _Samples, sample_rate: int, reset: bool = False) -> npt.NDArray[np.float32]:
+    def __call__(self, samples: _Samples, sample_rate: int, *, layout: _Layout = None) -> npt.NDArray[np.float32]: ...
+    def process(
+        self, samples: _Samples, sample_rate: int, reset: bool = False, *, layout: _Layout = None
+    ) -> npt.NDArray[np.float32]:
         """Feeds a chunk of the stream; see help(crumlet.Effect.process). Interrupted (Ctrl-C),
         it drops the stream: the next call starts a new one."""
     def tail(self) -> npt.NDArray[np.float32]: ...
@@ -46,7 +54,24 @@ class Effect:
     @property
     def space(self) -> str: ...
     @property
-    def seed(self) -> int: ...
+    def seed(self) -> int:
+        """The tool's --seed. The effect's own hiss is the module's fixed noise sequence, as in
+        the host; the seed draws everything after the effect (lost packets, static) and the
+        random looks."""
+    @seed.setter
+    def seed(self, value: int) -> None: ...
+    @property
+    def keep_length(self) -> bool: ...
+    @keep_length.setter
+    def keep_length(self, value: bool) -> None: ...
+    @property
+    def loudness(self) -> Optional[float]: ...
+    @loudness.setter
+    def loudness(self, value: Optional[float]) -> None: ...
+    @property
+    def match_input(self) -> bool: ...
+    @match_input.setter
+    def match_input(self, value: bool) -> None: ...
     def __getitem__(self, name: str) -> _Value: ...
     def __setitem__(self, name: str, value: _Value) -> None: ...
     def __contains__(self, name: str) -> bool: ...
@@ -98,12 +123,40 @@ class Effect:
     Balance: float
     # End: the attributes written by crumlet-parameter-files.
 
+class RandomLook:
+    """A look drawn anew for every call; see help(crumlet.RandomLook)."""
+
+    last: Optional[Dict[str, Any]]
+    def __init__(
+        self,
+        devices: Optional[Union[str, Sequence[str]]] = None,
+        presets: Optional[Union[str, Sequence[str]]] = None,
+        tuning: Optional[Tuple[float, float]] = None,
+        codecs: Optional[Union[str, Sequence[str]]] = None,
+        loss: Optional[Tuple[float, float]] = None,
+        noise: Optional[Tuple[float, float]] = None,
+        spaces: Optional[Union[str, Sequence[str]]] = None,
+        p: float = 0.5,
+        seed: Optional[int] = None,
+        *,
+        keep_length: bool = True,
+        loudness: Optional[float] = None,
+        match_input: bool = False,
+        block_frames: int = ...,
+    ) -> None: ...
+    def __call__(self, samples: _Samples, sample_rate: int, *, layout: _Layout = None) -> npt.NDArray[np.float32]: ...
+    def draw(self) -> Dict[str, Any]: ...
+    def effect(self, record: Dict[str, Any]) -> Effect: ...
+
 def presets() -> Dict[str, str]: ...
 def devices(query: str = "", category: str = "") -> List[Dict[str, Any]]: ...
+def device_categories() -> List[str]: ...
+def codecs() -> Dict[str, Dict[str, Any]]: ...
+def spaces() -> List[Dict[str, Any]]: ...
 def properties() -> List[Dict[str, Any]]: ...
 def render_files(
-    inputs: Union[_Path, Iterable[_Path]],
-    out_dir: _Path,
+    inputs: Optional[Union[_Path, Iterable[_Path]]] = None,
+    out_dir: Optional[_Path] = None,
     preset: Optional[_Path] = None,
     *,
     settings: Optional[Dict[str, _Value]] = None,
@@ -129,6 +182,7 @@ def render_files(
     vary: Optional[Union[str, List[str]]] = None,
     seed: Optional[Union[int, str]] = None,
     like: Optional[_Path] = None,
+    epoch: int = 0,
     codec: Optional[str] = None,
     loss: Optional[str] = None,
     radio: Optional[Union[str, bool]] = None,

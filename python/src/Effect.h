@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <atomic>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -28,10 +29,12 @@ public:
     // shipped one's name or a preset file), then the properties in the order given. The
     // transmission is the preset's, with codec, loss and radio (texts as --codec, --loss and
     // --radio take them; None: the preset's) over it; the seed is the tool's --seed.
+    // keep_length, loudness and match_input shape what a whole-array call returns (see
+    // render).
     Effect(const pybind11::object& preset, const pybind11::object& bank, std::uint32_t blockFrames,
            const pybind11::object& codec, const pybind11::object& loss, const pybind11::object& radio,
-           const pybind11::object& space,
-           std::uint64_t seed, const pybind11::dict& properties);
+           const pybind11::object& space, const pybind11::handle& seed, const pybind11::dict& properties,
+           bool keepLength = false, const pybind11::handle& loudness = pybind11::none(), bool matchInput = false);
 
     pybind11::object get(const std::string& name) const;
     void set(const std::string& name, const pybind11::handle& value);
@@ -46,11 +49,26 @@ public:
     const transmission::TransmissionSettings& transmission() const { return m_transmission; }
     const space::SpaceSettings& space() const { return m_space; }
     std::uint64_t seed() const { return m_seed; }
+    // TypeError or ValueError in Python's words for anything but a whole number 0..2**64-1.
+    void setSeed(const pybind11::handle& seed);
+    bool keepLength() const { return m_keepLength; }
+    void setKeepLength(bool keep) { m_keepLength = keep; }
+    pybind11::object loudness() const;
+    void setLoudness(const pybind11::handle& lufs);
+    bool matchInput() const { return m_matchInput; }
+    void setMatchInput(bool match);
+    // The state pickle and copy carry: the settings, block_frames and how a call's output is
+    // shaped; and the effect made from it.
+    pybind11::tuple state() const;
+    static std::unique_ptr<Effect> fromState(const pybind11::tuple& state);
 
-    // The whole input through a run of its own, tail included; streams are left alone.
-    pybind11::array render(const pybind11::handle& samples, std::uint32_t sampleRate);
+    // The whole input through a run of its own, tail included (or as long as the input with
+    // keep_length), brought to the loudness asked for; streams are left alone.
+    pybind11::array render(const pybind11::handle& samples, const pybind11::handle& sampleRate,
+                           const pybind11::handle& layout);
     // The stream in hand, fed; a new one when there is none or when reset.
-    pybind11::array process(const pybind11::handle& samples, std::uint32_t sampleRate, bool reset);
+    pybind11::array process(const pybind11::handle& samples, const pybind11::handle& sampleRate, bool reset,
+                            const pybind11::handle& layout);
     // The stream's end: what it still holds, its tail; no stream is in hand after it.
     pybind11::array tail();
     // Frames fed to the stream in hand and not yet returned (under one buffer's worth).
@@ -62,14 +80,22 @@ private:
     const std::vector<std::uint8_t>& currentBlock();
     // A run of the effect with the current settings over a stream of this shape; throws
     // std::invalid_argument for a shape the effect does not serve.
-    std::unique_ptr<pipeline::EffectRun> newRun(const std::vector<std::uint8_t>& block, std::uint32_t sampleRate,
-                                                std::uint32_t channels) const;
+    // The seed is the caller's, read while it held Python's lock.
+    std::unique_ptr<pipeline::EffectRun> newRun(const std::vector<std::uint8_t>& block, std::uint64_t seed,
+                                                std::uint32_t sampleRate, std::uint32_t channels,
+                                                bool ringOut = true) const;
+    // A Python warning, once per instance, for a rate below what the settings need.
+    void warnAboutRate(std::uint32_t sampleRate);
 
     ParameterSettings m_settings;
     std::uint32_t m_blockFrames;
     transmission::TransmissionSettings m_transmission;
     space::SpaceSettings m_space; // where the listener hears it, after the transmission
-    std::uint64_t m_seed;
+    std::uint64_t m_seed = 0;
+    bool m_keepLength = false;
+    std::optional<double> m_loudness; // LUFS
+    bool m_matchInput = false;
+    std::vector<std::string> m_warned; // the rate warnings given
     std::vector<std::uint8_t> m_block; // for m_settings once m_blockCurrent
     bool m_blockCurrent = false;
     std::uint64_t m_settingsVersion = 0;
@@ -79,6 +105,10 @@ private:
     std::mutex m_streamLock;
     std::unique_ptr<pipeline::EffectRun> m_stream;
     bool m_streamPerChannel = false;
+    bool m_streamChannelsFirst = false;
+    // The stream's channel count when its chunks have two axes, else 0: read before the
+    // stream's lock is taken, to read a chunk's axes.
+    std::atomic<std::uint32_t> m_streamChannels{0};
     std::uint64_t m_streamSettingsVersion = 0;
 };
 } // namespace crumlet_python

@@ -2,7 +2,9 @@
 // shipped presets and device models, the properties, and `crumlet render`'s pipeline.
 #include "cli/commands/ParamsCommand.h"
 #include "cli/commands/SimsCommand.h"
+#include "cli/commands/SpacesCommand.h"
 #include "cli/render/EffectHost.h"
+#include "cli/ToolVersion.h"
 #include "cli/render/Variation.h"
 #include "cli/settings/Presets.h"
 #include "python/src/Effect.h"
@@ -10,6 +12,9 @@
 #include "python/src/PropertyValues.h"
 #include "python/src/RenderFiles.h"
 #include "transmission/TransmissionSettings.h"
+#include "transmission/codecs/CodecCatalogue.h"
+
+#include <pybind11/stl.h>
 
 #include <nlohmann/json.hpp>
 #include <pybind11/pybind11.h>
@@ -49,6 +54,31 @@ py::object asAttributeError(Get&& get)
     }
 }
 
+std::uint32_t blockFramesValue(const py::object& value)
+{
+    if (PyBool_Check(value.ptr()) || PyNumber_Index(value.ptr()) == nullptr)
+    {
+        PyErr_Clear();
+        throw py::type_error("block_frames is a whole number of frames (1 to " +
+                             std::to_string(pipeline::kMaxBlockFrames) + "), not " +
+                             py::repr(value).cast<std::string>());
+    }
+    const py::int_ frames(py::reinterpret_borrow<py::object>(value));
+    if (frames < py::int_(1) || frames > py::int_(pipeline::kMaxBlockFrames))
+        throw py::value_error("block_frames takes 1 to " + std::to_string(pipeline::kMaxBlockFrames) + " frames");
+    return frames.cast<std::uint32_t>();
+}
+
+// TypeError for keywords a call does not take, as Python words it.
+void refuseUnexpected(const char* call, const py::kwargs& unexpected, const char* takes)
+{
+    if (unexpected.empty())
+        return;
+    const std::string name = py::str(unexpected.begin()->first).cast<std::string>();
+    throw py::type_error(std::string(call) + "() got an unexpected keyword argument '" + name + "' (it takes " +
+                         takes + ")");
+}
+
 py::object fromJson(const nlohmann::ordered_json& json)
 {
     return py::module_::import("json").attr("loads")(json.dump());
@@ -57,7 +87,8 @@ py::object fromJson(const nlohmann::ordered_json& json)
 const char* const kEffectDoc = R"(The effect, run as the host runs it.
 
 Effect(preset=None, *, bank=None, block_frames=DEFAULT_BLOCK_FRAMES, codec=None, loss=None,
-       radio=None, seed=0, **properties)
+       radio=None, space=None, seed=0, keep_length=False, loudness=None, match_input=False,
+       **properties)
 
 Settings start at the defaults; ``bank`` (a 139-byte parameter block as bytes, or a block
 file as ``crumlet bank`` writes it) replaces them, then ``preset`` (a shipped preset's name
@@ -76,8 +107,12 @@ an effect that renders exactly what ``fx`` renders.
 After the effect comes the preset's transmission, if it has one (a speech codec, packet
 loss, a radio's keying, static and squelch); codec=, loss= and radio= replace its parts
 with the texts --codec, --loss and --radio take (``codec="amr:7.4"``, ``loss="3%:burst=4"``,
-``radio="on"``; ``codec="none", loss="off", radio="off"``: the effect alone). seed decides
-the frames lost and the static, as ``--seed``. The tool without --seed takes its seed from
+``radio="on"``; ``codec="none", loss="off", radio="off"``: the effect alone). seed is the
+tool's ``--seed``: the effect's own hiss is the module's fixed noise sequence, as in the
+host; the seed draws everything after the effect (lost packets, static) and the random
+looks. ``fx.seed = n`` draws anew. keep_length,
+loudness and match_input shape what a call returns (see __call__). An Effect pickles and
+copies (its settings; not a stream in hand). The tool without --seed takes its seed from
 the output's file name; seed_from_name("out.wav") gives that seed.
 
 The samples are those of ``crumlet render --seed SEED`` for the same input, settings,
@@ -85,12 +120,19 @@ transmission and block_frames (the frames per buffer, the tool's --block).)";
 
 const char* const kCallDoc = R"(Runs the whole of ``samples`` through a fresh run of the effect.
 
-samples: numpy array shaped (frames,) for mono or (frames, channels), float32 or float64
-(read where it is; float64 converted a piece at a time, any other layout or float type
-copied as float32 first). Returns float32 samples of the same shape, the effect's tail
-included (and, as ``crumlet render`` does, silence played on while the output still rings),
-so the result is usually longer than the input; the output is written once, so the call
-holds the input, the output and a buffer. An empty array returns an empty array. A stream
+samples: shaped (frames,) for mono, (frames, channels) or (channels, frames): layout=
+"frames_first" or "channels_first" says which, None takes the axis of 64 or fewer entries
+as the channels' (a shape where both are raises ValueError, a single row is one frame).
+float32 or float64 arrays, and anything numpy.asarray takes without a copy (a CPU tensor),
+are read where they are, in any order of strides; other float types are copied as float32
+first. sample_rate: Hz, a whole number. Returns float32 samples laid out as given, the
+effect's tail included (and, as ``crumlet render`` does, silence played on while the output
+still rings), so the result is usually longer than the input; with keep_length=True it is
+exactly as long as the input, frame k the input's frame k through the effect. loudness=-23
+(LUFS) or match_input=True bring the output to that loudness with one gain, measured as
+``crumlet render --loudness`` measures it. A rate below what the settings need (a wideband
+codec or an EQ band above half of it) warns once (UserWarning). The output is written once,
+so the call holds the input, the output and a buffer. An empty array returns an empty array. A stream
 in hand (process) is left alone. Releases the GIL while it runs; Ctrl-C stops it within
 milliseconds (KeyboardInterrupt).)";
 
@@ -98,7 +140,9 @@ const char* const kProcessDoc = R"(Feeds one chunk of a stream and returns what 
 
 The effect runs in buffers of block_frames; a buffer is played once the next input is
 known to follow it, so each call returns whole buffers and holds back up to one buffer
-(pending_frames), and a codec holds back a codec frame or so more. Call tail() after the last chunk for the rest. The chunks of a stream
+(pending_frames), and a codec holds back a codec frame or so more. Call tail() after the last chunk for the rest. Chunks are shaped as
+__call__ takes samples (layout= too; a chunk's axes read as the stream's channel count
+says), and the output is laid out as the chunk was. The chunks of a stream
 share the sample rate and the channel count; reset=True drops the stream in hand and starts
 anew. Settings changed between calls reach the effect at its next buffer, as the host's
 updates do. Concatenating every chunk's output and tail() gives exactly fx(whole input).
@@ -113,7 +157,9 @@ while the output rings, through the transmission (a radio's squelch tail include
 
 const char* const kRenderFilesDoc = R"(Renders files as ``crumlet render --in INPUTS --out-dir OUT_DIR`` does.
 
-inputs: a path or a list of paths (files or folders); out_dir: the output folder. preset,
+inputs: a path or a list of paths (files or folders); out_dir: the output folder (with
+lines="list.csv", a line list, inputs is left out and out_dir may be: the list's columns
+name each line's input and output, as ``crumlet render --lines`` reads them). preset,
 bank and settings (a dict of properties, such as fx.settings, whose codec, loss, radio and
 seed are taken unless given as keywords) give the settings as for Effect. The other keywords are the tool's options (see render_keywords()): loudness=-23
 (LUFS), match_loudness=True, format="pcm16", block_frames, jobs (0: one per core),
@@ -143,21 +189,41 @@ PYBIND11_MODULE(_crumlet, m)
     useTheModuleBesideThisOne();
     m.attr("DEFAULT_BLOCK_FRAMES") = pipeline::kDefaultBlockFrames;
     m.attr("MAX_BLOCK_FRAMES") = pipeline::kMaxBlockFrames;
+    m.attr("__version__") = kToolVersion;
 
     py::class_<Effect>(m, "Effect", kEffectDoc)
-        .def(py::init([](const py::object& preset, const py::object& bank, std::uint32_t blockFrames,
+        .def(py::init([](const py::object& preset, const py::object& bank, const py::object& blockFrames,
                          const py::object& codec, const py::object& loss, const py::object& radio,
-                         const py::object& space, std::uint64_t seed, const py::kwargs& properties) {
-                 return std::make_unique<Effect>(preset, bank, blockFrames, codec, loss, radio, space, seed,
-                                                 properties);
+                         const py::object& space, const py::object& seed, bool keepLength, const py::object& loudness,
+                         bool matchInput, const py::kwargs& properties) {
+                 return std::make_unique<Effect>(preset, bank, blockFramesValue(blockFrames), codec, loss, radio,
+                                                 space, seed, properties, keepLength, loudness, matchInput);
              }),
              py::arg("preset") = py::none(), py::kw_only(), py::arg("bank") = py::none(),
              py::arg("block_frames") = pipeline::kDefaultBlockFrames, py::arg("codec") = py::none(),
              py::arg("loss") = py::none(), py::arg("radio") = py::none(), py::arg("space") = py::none(),
-             py::arg("seed") = 0)
-        .def("__call__", &Effect::render, py::arg("samples"), py::arg("sample_rate"), kCallDoc)
-        .def("process", &Effect::process, py::arg("samples"), py::arg("sample_rate"), py::arg("reset") = false,
-             kProcessDoc)
+             py::arg("seed") = 0, py::arg("keep_length") = false, py::arg("loudness") = py::none(),
+             py::arg("match_input") = false)
+        .def(
+            "__call__",
+            [](Effect& fx, const py::handle& samples, const py::handle& sampleRate, const py::handle& layout,
+               const py::kwargs& unexpected) {
+                refuseUnexpected("Effect.__call__", unexpected, "samples, sample_rate, layout");
+                return fx.render(samples, sampleRate, layout);
+            },
+            py::arg("samples"), py::arg("sample_rate") = py::none(), py::kw_only(), py::arg("layout") = py::none(),
+            kCallDoc)
+        .def(
+            "process",
+            [](Effect& fx, const py::handle& samples, const py::handle& sampleRate, bool reset,
+               const py::handle& layout, const py::kwargs& unexpected) {
+                refuseUnexpected("Effect.process", unexpected, "samples, sample_rate, reset, layout");
+                return fx.process(samples, sampleRate, reset, layout);
+            },
+            py::arg("samples"), py::arg("sample_rate") = py::none(), py::arg("reset") = false, py::kw_only(),
+            py::arg("layout") = py::none(), kProcessDoc)
+        .def(py::pickle([](const Effect& fx) { return fx.state(); },
+                        [](const py::tuple& state) { return Effect::fromState(state); }))
         .def("tail", &Effect::tail, kTailDoc)
         .def_property_readonly("pending_frames", &Effect::pendingFrames,
                                "Frames fed to the stream in hand that no call has returned yet.")
@@ -182,7 +248,16 @@ PYBIND11_MODULE(_crumlet, m)
         .def_property_readonly(
             "space", [](const Effect& fx) { return space::spaceText(fx.space()); },
             "Where the listener hears it, after the transmission, as the text space= takes (\"off\": nowhere).")
-        .def_property_readonly("seed", &Effect::seed, "The transmission's seed (the tool's --seed).")
+        .def_property("seed", &Effect::seed, &Effect::setSeed,
+                      "The tool's --seed; set it to draw anew. The effect's own hiss is the module's fixed noise "
+                      "sequence, as in the host; the seed draws everything after the effect (lost packets, static) "
+                      "and the random looks.")
+        .def_property("keep_length", &Effect::keepLength, &Effect::setKeepLength,
+                      "True: a whole-array call returns exactly as many frames as it was given, aligned with them.")
+        .def_property("loudness", &Effect::loudness, &Effect::setLoudness,
+                      "The integrated loudness (LUFS) a whole-array call brings its output to, or None.")
+        .def_property("match_input", &Effect::matchInput, &Effect::setMatchInput,
+                      "True: a whole-array call's output is as loud as its input.")
         .def("__getitem__", &Effect::get, py::arg("name"))
         .def("__setitem__", &Effect::set, py::arg("name"), py::arg("value"))
         .def("__contains__", &Effect::hasProperty, py::arg("name"))
@@ -236,6 +311,50 @@ PYBIND11_MODULE(_crumlet, m)
         "(a word of it); an unknown one raises ValueError.");
 
     m.def(
+        "codecs",
+        [] {
+            py::dict codecs;
+            for (const auto& entry : transmission::codecCatalogue())
+            {
+                py::dict c;
+                c["title"] = entry.title;
+                c["sample_rate"] = entry.sampleRate;
+                py::list modes;
+                std::vector<int> rates = entry.bitRates;
+                if (entry.lowestBitRate > 0)
+                    for (int rate : {6000, 8000, 12000, 16000, 24000, 32000, 48000, 64000})
+                        if (rate >= entry.lowestBitRate && rate <= entry.highestBitRate)
+                            rates.push_back(rate);
+                for (int rate : rates)
+                {
+                    transmission::CodecSettings codec;
+                    codec.kind = entry.kind;
+                    codec.bitRate = rate;
+                    modes.append(transmission::codecText(codec));
+                }
+                c["modes"] = modes;
+                c["bit_rates"] = entry.lowestBitRate > 0 ? py::object(py::make_tuple(entry.lowestBitRate, entry.highestBitRate))
+                                                         : py::object(py::cast(entry.bitRates));
+                transmission::CodecSettings byDefault;
+                byDefault.kind = entry.kind;
+                byDefault.bitRate = entry.defaultBitRate;
+                c["default"] = transmission::codecText(byDefault);
+                c["dtx"] = entry.discontinuous;
+                c["available"] = entry.available;
+                codecs[py::str(entry.name)] = c;
+            }
+            return codecs;
+        },
+        "The codecs codec= takes: name -> title, sample_rate (the codec's own), modes (texts codec= takes, one "
+        "per rate; Opus takes any rate in its range), bit_rates (a list, or Opus' (lowest, highest)), default, "
+        "dtx (whether \":dtx\" is taken) and available (in this build).");
+
+    m.def(
+        "spaces", [] { return fromJson(spacesListJson({})); },
+        "The generated spaces space= takes, as ``crumlet spaces --json`` lists them: name, rt60, description, "
+        "tags, size, volume, distance, longestDistance, throughWall, rt60Bands.");
+
+    m.def(
         "properties", [] { return fromJson(propertiesJson()); },
         "The forty properties as ``crumlet params --json`` lists them: id, name, type, min, max, default, "
         "steps, unit, displayName, values.");
@@ -245,7 +364,7 @@ PYBIND11_MODULE(_crumlet, m)
           "The seed crumlet render without --seed takes for an output file: from its file name (folders "
           "left out).");
 
-    m.def("render_files", &crumlet_python::renderFiles, py::arg("inputs"), py::arg("out_dir"),
+    m.def("render_files", &crumlet_python::renderFiles, py::arg("inputs") = py::none(), py::arg("out_dir") = py::none(),
           py::arg("preset") = py::none(), py::kw_only(), py::arg("settings") = py::none(),
           py::arg("bank") = py::none(), kRenderFilesDoc);
 

@@ -1,5 +1,7 @@
 #include "python/src/PropertyValues.h"
 
+#include "cli/settings/NameSuggestions.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -34,7 +36,13 @@ bool isBool(const py::handle& value)
     }
     catch (const UsageError& e)
     {
-        throw py::key_error(e.what());
+        // A legend the editor prints is no name Python takes: the property it labels instead.
+        std::string message = e.what();
+        for (const PropertyAlias& a : propertyAliases())
+            for (std::size_t at = message.find("\"" + a.alias + "\""); at != std::string::npos;
+                 at = message.find("\"" + a.alias + "\"", at + a.property.size() + 2))
+                message.replace(at, a.alias.size() + 2, "\"" + a.property + "\"");
+        throw py::key_error(message);
     }
     throw py::key_error("unknown property \"" + name + "\"");
 }

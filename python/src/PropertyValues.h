@@ -30,6 +30,10 @@ pybind11::object propertyValue(const ParameterSettings& settings, const std::str
 // Every property by name, in the block's order.
 pybind11::dict propertyValues(const ParameterSettings& settings);
 
+// A message of the tool's in Python's words: its options as the keywords that give them
+// ("--loss takes" becomes "loss= takes", "--force" "force=True").
+std::string inPythonWords(const std::string& message);
+
 // Runs `apply`, turning the tool's UsageError into ValueError (a plan's errors a line each)
 // and IoError into OSError.
 template <typename Apply>

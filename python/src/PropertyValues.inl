@@ -19,15 +19,15 @@ auto readingAsTheTool(Apply&& apply) -> decltype(apply())
         std::string message = e.what();
         for (const auto& error : e.errors)
             message += "\n" + error;
-        throw pybind11::value_error(message);
+        throw pybind11::value_error(inPythonWords(message));
     }
     catch (const UsageError& e)
     {
-        throw pybind11::value_error(e.what());
+        throw pybind11::value_error(inPythonWords(e.what()));
     }
     catch (const IoError& e)
     {
-        PyErr_SetString(PyExc_OSError, e.what());
+        PyErr_SetString(PyExc_OSError, inPythonWords(e.what()).c_str());
         throw pybind11::error_already_set();
     }
 }

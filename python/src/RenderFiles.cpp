@@ -23,6 +23,8 @@ namespace
 {
 std::vector<std::string> pathList(const py::handle& paths)
 {
+    if (paths.is_none())
+        return {};
     if (py::isinstance<py::str>(paths) || py::isinstance<py::bytes>(paths) || py::hasattr(paths, "__fspath__"))
         return {pathText(paths, "inputs")};
     std::vector<std::string> list;
@@ -51,9 +53,14 @@ py::list renderFiles(const py::handle& inputs, const py::handle& outDir, const p
 {
     RenderOptions render;
     render.inputs = pathList(inputs);
-    if (render.inputs.empty())
-        throw py::value_error("render_files renders the files given: inputs is empty");
-    render.outputDir = pathText(outDir, "out_dir");
+    const bool lines = options.contains("lines") && !options["lines"].is_none();
+    if (render.inputs.empty() && !lines)
+        throw py::value_error("render_files renders the files given (inputs is empty) or a line list (lines=)");
+    if (!outDir.is_none())
+        render.outputDir = pathText(outDir, "out_dir");
+    else if (!lines)
+        throw py::value_error("render_files writes into out_dir (a folder), or where a line list's output column says "
+                              "(lines=)");
     render.quiet = true;
     if (!preset.is_none())
         render.preset = pathText(preset, "preset");

@@ -28,6 +28,22 @@ struct RenderKeyword
 // a reference into the options, for options grouped in a struct of their own) from the
 // keyword's value, cast to that option's type: TypeError naming the keyword when it cannot be,
 // ValueError for a text that holds a NUL.
+// What a keyword of this type takes, in Python's words.
+template <typename Value>
+const char* pythonTypeName()
+{
+    if constexpr (std::is_same_v<Value, bool>)
+        return "True or False";
+    else if constexpr (std::is_integral_v<Value>)
+        return "a whole number";
+    else if constexpr (std::is_same_v<Value, std::string>)
+        return "a str (or a path)";
+    else if constexpr (std::is_same_v<Value, std::vector<std::string>>)
+        return "a list of str";
+    else
+        return "a number";
+}
+
 template <typename Access>
 RenderKeyword keyword(const char* name, const char* option, Access access)
 {
@@ -37,12 +53,14 @@ RenderKeyword keyword(const char* name, const char* option, Access access)
                 Value read;
                 try
                 {
-                    read = value.cast<Value>();
+                    if constexpr (std::is_same_v<Value, std::string>)
+                        read = pybind11::hasattr(value, "__fspath__") ? pathText(value, name) : value.cast<Value>();
+                    else
+                        read = value.cast<Value>();
                 }
                 catch (const pybind11::cast_error&)
                 {
-                    throw pybind11::type_error(std::string(name) + "= takes " + pybind11::type_id<Value>() +
-                                               ", not " +
+                    throw pybind11::type_error(std::string(name) + "= takes " + pythonTypeName<Value>() + ", not " +
                                                pybind11::str(pybind11::type::of(value).attr("__name__")).cast<std::string>());
                 }
                 if constexpr (std::is_same_v<Value, std::string>)

@@ -69,8 +69,8 @@ def test_the_effect_alone(tool_render, preset):
 def test_the_tools_seed_from_the_output_name(tmp_path):
     x, rate = speech(seconds=1.0)
     write_float_wav(tmp_path / "in.wav", x, rate)
-    run_tool("render", "--in", tmp_path / "in.wav", "--out", tmp_path / "radio_take3.wav", "--quiet",
-             "--preset", "Mobile call, breaking up")
+    run_tool("render", "--in", tmp_path / "in.wav", "--out", tmp_path / "radio_take3.wav", "--quiet", "--preset",
+             "Mobile call, breaking up")
     seed = crumlet.seed_from_name(tmp_path / "somewhere" / "radio_take3.wav")
     assert seed == crumlet.seed_from_name("radio_take3.wav") != crumlet.seed_from_name("radio_take4.wav")
     y = crumlet.Effect("Mobile call, breaking up", seed=seed)(x, sample_rate=rate)
@@ -89,12 +89,14 @@ def test_codec2_renders_repeat(tool_render):
 def test_bad_transmission_texts_are_the_tools_errors():
     with pytest.raises(ValueError, match="codec"):
         crumlet.Effect(codec="mp3")
-    with pytest.raises(ValueError, match="--loss needs a codec"):
+    with pytest.raises(ValueError, match="loss= needs a codec"):
         crumlet.Effect(loss="5%")
     with pytest.raises(ValueError):
         crumlet.Effect(radio="static=loud")
-    with pytest.raises(TypeError):
+    with pytest.raises(ValueError, match="seed is a whole number from 0 to 2\\*\\*64 - 1, not -1"):
         crumlet.Effect(seed=-1)
+    with pytest.raises(TypeError, match="seed is a whole number"):
+        crumlet.Effect(seed="7")
 
 
 @pytest.mark.parametrize("block_frames", [1, 100, 4096])

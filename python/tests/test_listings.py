@@ -38,7 +38,8 @@ def test_the_stubs_name_every_property_with_its_type():
     names = {p["name"] for p in crumlet.properties()}
     assert annotated == {name: type(value).__name__ for name, value in fx.settings.items() if name in names}
     functions = {node.name for node in tree.body if isinstance(node, ast.FunctionDef)}
-    assert functions | {"Effect", "DEFAULT_BLOCK_FRAMES", "MAX_BLOCK_FRAMES"} == set(crumlet.__all__)
+    classes = {node.name for node in tree.body if isinstance(node, ast.ClassDef)}
+    assert functions | classes | {"DEFAULT_BLOCK_FRAMES", "MAX_BLOCK_FRAMES", "__version__"} == set(crumlet.__all__)
     render_files = next(node for node in tree.body if isinstance(node, ast.FunctionDef) and node.name == "render_files")
     assert set(crumlet.render_keywords()) <= {a.arg for a in render_files.args.kwonlyargs}
 

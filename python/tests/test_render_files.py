@@ -60,7 +60,7 @@ def test_a_failing_file_is_reported_and_the_others_render(tmp_path, inputs):
 
 
 def test_bad_usage(tmp_path, inputs):
-    with pytest.raises(ValueError, match="--loudness takes an integrated loudness from -70 to 0 LUFS"):
+    with pytest.raises(ValueError, match="loudness= takes an integrated loudness from -70 to 0 LUFS"):
         crumlet.render_files(inputs, tmp_path / "out", loudness=10)
     with pytest.raises(ValueError, match="no preset"):
         crumlet.render_files(inputs, tmp_path / "out", preset="No such look")

@@ -106,6 +106,47 @@ TEST_F(DeliveryPipeline, VariationIsDrawnPerFileRepeatsOnARerunAndIsReported)
     EXPECT_EQ(readAll(path("one/a.wav")), readAll(path("two/a.wav")));
 }
 
+// Files sharing a --seed still draw their own variation (the seed mixed with the output's
+// name); --epoch draws anew for the same files, the same epoch again the same.
+TEST_F(DeliveryPipeline, ASharedSeedDrawsPerFileAndAnEpochDrawsAnew)
+{
+    writeTone("in/a.wav", 4800);
+    writeTone("in/b.wav", 4800);
+    auto run = [&](const std::string& out, const std::string& epoch) {
+        const ProcessResult r = runCrumlet({"render", "--in", path("in"), "--out-dir", path(out), "--preset", "Broken toy",
+                                            "--vary", "SIMTuning=+-6", "--seed", "11", "--epoch", epoch, "--json",
+                                            "--jobs", "1"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        std::map<std::string, nlohmann::json> byName;
+        for (const auto& j : jsonLines(r.out))
+            if (j.contains("output"))
+                byName[std::filesystem::path(j["output"].get<std::string>()).filename().string()] = j["variation"];
+        return byName;
+    };
+    const auto first = run("zero", "0"), epoch = run("one", "1"), again = run("again", "1");
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_NE(first.at("a.wav")["SIMTuning"]["value"], first.at("b.wav")["SIMTuning"]["value"]);
+    EXPECT_NE(first.at("a.wav")["SIMTuning"]["value"], epoch.at("a.wav")["SIMTuning"]["value"]);
+    EXPECT_EQ(epoch, again);
+    EXPECT_EQ(readAll(path("one/a.wav")), readAll(path("again/a.wav")));
+}
+
+// The seed draws only what comes after the effect: the effect's own noise is the module's
+// fixed sequence, as in a host, so without a transmission every seed renders the same file.
+TEST_F(DeliveryPipeline, TheEffectsNoiseIsTheSameForEverySeed)
+{
+    writeTone("in.wav", 4800);
+    auto render = [&](const std::string& out, const std::string& seed) {
+        const ProcessResult r = runCrumlet({"render", "--in", path("in.wav"), "--out", path(out), "--set",
+                                            "NoiseEnable=on", "--set", "NoiseLevel=-30dB", "--seed", seed});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return readAll(path(out));
+    };
+    const auto zero = render("s0.wav", "0");
+    EXPECT_EQ(render("s1.wav", "1"), zero);
+    EXPECT_EQ(render("s2.wav", "2"), zero);
+}
+
 TEST_F(DeliveryPipeline, AWavFileSaysHowItWasMadeAndRendersAgainIdentically)
 {
     const std::string in = writeTone("in.wav", 9600, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100);

@@ -87,6 +87,35 @@ TEST(EffectEngine, RegistrationAndPluginInfo)
     EXPECT_EQ(h.allocator.liveBlocks(), 0u);
 }
 
+// TimeSkip answers that data is ready and changes nothing: the noise and every stage's
+// memory go on from where they were, so skipping between two buffers renders what the two
+// buffers render without it.
+TEST(EffectEngine, TimeSkipLeavesTheOutputAlone)
+{
+    auto twoBuffers = [](bool skipBetween) {
+        EffectHarness h(2, 48000, 256);
+        EXPECT_EQ(h.create(BlockBuilder().set(P::NoiseLevel, -20).set(P::DistortionAmount, 60)
+                               .set(P::FiltersHPFFreq, 300).set(P::LoFiBitDepthType, 12)),
+                  Success);
+        std::vector<std::vector<float>> out;
+        for (std::uint32_t block = 0; block < 2; ++block)
+        {
+            if (block == 1 && skipBetween)
+            {
+                std::uint32_t skipped = 4096;
+                EXPECT_EQ(h.engine().TimeSkip(skipped), DataReady);
+            }
+            EXPECT_EQ(h.run(noiseChannels(2, 256, 20 + block), 256), Success);
+            out.push_back(h.output(0));
+            out.push_back(h.output(1));
+        }
+        return out;
+    };
+    const auto plain = twoBuffers(false);
+    ASSERT_GT(peakOf(plain[2]), 0.f);
+    EXPECT_EQ(twoBuffers(true), plain);
+}
+
 // With every stage off the output is the input times the input gain, then split between
 // the wet path (times the output gain) and the dry path by the balance.
 TEST(EffectEngine, StagesOffGivesInputTimesGains)
