@@ -7,6 +7,24 @@
 #include <unistd.h>
 #include <poll.h>
 
+namespace
+{
+// Xvfb asked to stop before its signal handlers are set (a loaded machine) may never exit:
+// after five seconds it is killed.
+void stopServer(pid_t pid)
+{
+    kill(pid, SIGTERM);
+    for (int waited = 0; waited < 500; ++waited)
+    {
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return;
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+} // namespace
+
 VirtualDisplay::VirtualDisplay()
 {
     int fds[2];
@@ -35,7 +53,7 @@ VirtualDisplay::VirtualDisplay()
     // The server writes its display number once it accepts connections.
     std::string number;
     pollfd p{fds[0], POLLIN, 0};
-    while (poll(&p, 1, 10000) > 0)
+    while (poll(&p, 1, 30000) > 0)
     {
         char c;
         if (read(fds[0], &c, 1) != 1 || c == '\n')
@@ -45,8 +63,7 @@ VirtualDisplay::VirtualDisplay()
     close(fds[0]);
     if (number.empty())
     {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
+        stopServer(pid);
         m_error = "Xvfb did not start (is the xvfb package installed?)";
         return;
     }
@@ -59,6 +76,5 @@ VirtualDisplay::~VirtualDisplay()
 {
     if (m_pid <= 0)
         return;
-    kill(m_pid, SIGTERM);
-    waitpid(m_pid, nullptr, 0);
+    stopServer(m_pid);
 }
