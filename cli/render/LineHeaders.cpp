@@ -51,8 +51,9 @@ LineHeaders::LineHeaders(const std::string& columnMap, const quarl::PluginDescri
     for (const auto& [header, target] : optionPairs(columnMap, "--columns", "Source file=input,Look=preset"))
     {
         const std::string entry = header + "=" + target;
+        const std::string wanted = lower(target); // a lambda cannot capture a structured binding
         const auto known = std::find_if(m_known.begin(), m_known.end(),
-                                        [&](const std::string& k) { return lower(k) == lower(target); });
+                                        [&](const std::string& k) { return lower(k) == wanted; });
         if (known == m_known.end())
         {
             const std::string suggestion = nameSuggestion(m_known, target);
