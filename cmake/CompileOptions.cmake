@@ -19,6 +19,11 @@ endif()
 # exactly as written (no fused multiply-adds), and a sanitizer instruments all code or misses
 # what crosses between the parts.
 add_compile_options(-Wall -Wextra -Wpedantic -ffp-contract=off)
+# The sanitizer builds also check the standard library's preconditions (an index in range,
+# back() of a non-empty string): GCC's UBSan does not see a read one before a string's start.
+if(CRUMLET_SANITIZE OR CRUMLET_FUZZ)
+  add_compile_definitions(_GLIBCXX_ASSERTIONS)
+endif()
 if(CRUMLET_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)

@@ -232,7 +232,7 @@ LossSettings lossOf(const std::vector<std::string>& fields)
 {
     LossSettings loss;
     double percent = 0;
-    if (fields[0].back() != '%' || !readNumber(fields[0], "%", percent) || percent < 0 || percent >= 100)
+    if (fields[0].empty() || fields[0].back() != '%' || !readNumber(fields[0], "%", percent) || percent < 0 || percent >= 100)
         throw SettingsError("--loss takes the share of frames lost, from 0% to below 100% (\"5%\", \"3%:burst=4\"), "
                             "not " + quoted(fields[0]));
     loss.rate = percent / 100.0;

@@ -58,6 +58,8 @@ TEST(TransmissionSettings, UnknownCodecsAndRatesNameWhatIsAvailable)
     EXPECT_NE(errorOf([] { parseCodec("codec2:2000"); }).find("700, 1200"), std::string::npos);
     EXPECT_NE(errorOf([] { parseCodec("gsm:dtx"); }).find("not a setting of gsm"), std::string::npos);
     EXPECT_NE(errorOf([] { parseCodec("opus:nan"); }).find("not a setting of opus"), std::string::npos);
+    for (const char* bad : {":", "::", "amr:", "opus::wb", ":12k"})
+        EXPECT_FALSE(errorOf([&] { parseCodec(bad); }).empty()) << bad;
 }
 
 TEST(TransmissionSettings, LossTextsReadWriteBackAndRefuseTheImpossible)
@@ -69,7 +71,8 @@ TEST(TransmissionSettings, LossTextsReadWriteBackAndRefuseTheImpossible)
     EXPECT_EQ(parseLoss("8%:conceal=repeat").concealment, Concealment::Repeat);
     for (const char* text : {"5%", "3%:burst=4", "12.5%:burst=2:conceal=silence", "off"})
         EXPECT_EQ(lossText(parseLoss(text)), text);
-    for (const char* bad : {"100%", "-1%", "5", "x%", "5%:burst=0", "5%:burst=inf", "5%:conceal=maybe", "5%:jitter=3"})
+    for (const char* bad : {"100%", "-1%", "5", "x%", "5%:burst=0", "5%:burst=inf", "5%:conceal=maybe", "5%:jitter=3",
+                            ":burst=4", ":", "%"})
         EXPECT_FALSE(errorOf([&] { parseLoss(bad); }).empty()) << bad;
     // Bursts of one frame in the mean cannot make up more than half the frames.
     EXPECT_NE(errorOf([] { parseLoss("60%:burst=1"); }).find("at most 50%"), std::string::npos);
@@ -86,7 +89,7 @@ TEST(TransmissionSettings, RadioTextsReadAndWriteBack)
     EXPECT_TRUE(std::isinf(radio.clickDb));
     EXPECT_EQ(radio.keying, Keying::Line);
     EXPECT_EQ(radioText(radio), "static=-40dB:colour=white:squelch=off:click=off:hold=500ms:key=line");
-    for (const char* bad : {"static=loud", "squelch=-5ms", "colour=green", "volume=3", "static", "threshold=off"})
+    for (const char* bad : {":", "::", ":static=-40dB", "static=loud", "squelch=-5ms", "colour=green", "volume=3", "static", "threshold=off"})
         EXPECT_FALSE(errorOf([&] { parseRadio(bad); }).empty()) << bad;
     TransmissionSettings all;
     all.codec = parseCodec("amr:7.4");
