@@ -34,7 +34,7 @@ void oneSecondOfLine(benchmark::State& state, const LineValues& values)
 {
     const auto block = static_cast<std::size_t>(state.range(0));
     const LineSetup setup = lineSetupOf(values);
-    LineEngine engine(setup, kRate, 2, block, LineEngine::measureLatency(setup.settings.codec, kRate, block));
+    LineEngine engine(setup, kRate, 2, block, LineEngine::measureLatency(setup.settings.codec, kRate));
     transmission::SeededRandom random(1);
     std::vector<std::vector<float>> x(2, std::vector<float>(static_cast<std::size_t>(kRate)));
     for (auto& channel : x)

@@ -116,6 +116,10 @@ public:
     // Input frames fed and not handed out yet (in the effect's last buffer, the transmission
     // or the space).
     std::uint64_t pendingFrames() const { return m_framesIn > m_framesOut ? m_framesIn - m_framesOut : 0; }
+    // The most pendingFrames can be between calls: a buffer waiting for the input after it,
+    // and what the transmission (a codec frame, its look-ahead, the resamplers' filters) and
+    // the space (its first partition) hold back.
+    std::uint64_t mostFramesHeldBack() const;
     // The meter records the effect posts.
     const quarl::ProcessingContext& context() const { return m_context; }
 

@@ -21,6 +21,8 @@ public:
 
     void finish(std::vector<float>& out) override { m_space.finish(out); }
 
+    std::size_t mostFramesHeldBack() const override { return m_space.heldBackFrames(); }
+
     SpaceReport report() const override { return {space::spaceText(m_settings), m_space.tailFrames()}; }
 
 private:

@@ -12,7 +12,7 @@ class Transmitted final : public TransmissionStep
 public:
     Transmitted(const transmission::TransmissionSettings& settings, std::uint32_t sampleRate, std::uint32_t channels,
                 std::uint64_t seed)
-        : m_settings(settings), m_line(settings, sampleRate, channels, seed)
+        : m_settings(settings), m_sampleRate(sampleRate), m_line(settings, sampleRate, channels, seed)
     {
     }
 
@@ -22,6 +22,11 @@ public:
     }
 
     void finish(std::vector<float>& out) override { m_line.finish(out); }
+
+    std::size_t mostFramesHeldBack() const override
+    {
+        return transmission::Transmission::mostFramesHeldBack(m_settings.codec, m_sampleRate);
+    }
 
     TransmissionReport report() const override
     {
@@ -38,6 +43,7 @@ public:
 
 private:
     transmission::TransmissionSettings m_settings;
+    std::uint32_t m_sampleRate;
     transmission::Transmission m_line;
 };
 } // namespace

@@ -14,10 +14,9 @@ constexpr int kMostRepeats = 8;
 constexpr float kRepeatGain = 0.70794578f;
 } // namespace
 
-CodecChannel::CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss,
-                           Resampling resampling)
+CodecChannel::CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss)
     : m_codec(makeSpeechCodec(codec)), m_concealment(concealment), m_loss(loss), m_rate(sampleRate),
-      m_down(sampleRate, m_codec->sampleRate(), resampling), m_up(m_codec->sampleRate(), sampleRate, resampling)
+      m_down(sampleRate, m_codec->sampleRate()), m_up(m_codec->sampleRate(), sampleRate)
 {
     const auto frame = static_cast<std::size_t>(m_codec->frameSamples());
     m_frameIn.resize(frame);
@@ -42,16 +41,18 @@ void CodecChannel::process(const float* in, std::size_t count, std::size_t strid
 
 void CodecChannel::reserve(std::size_t count)
 {
-    // The resamplers write up to a chunk past what they keep; the codec's rate may be up to
-    // six times the line's (48 kHz against 8 kHz) and the other way round.
+    // A call's input at the codec's rate (up to six times the line's, 48 kHz against 8 kHz,
+    // or a sixth), a frame waiting, and what the resamplers held back.
     const double up = static_cast<double>(m_codec->sampleRate()) / m_rate;
     const auto frame = static_cast<std::size_t>(m_codec->frameSamples());
-    const std::size_t native = static_cast<std::size_t>(std::ceil(count * up)) + 2 * frame + StreamResampler::kChunk;
-    const std::size_t line = count + static_cast<std::size_t>(std::ceil(2 * frame / up)) + StreamResampler::kChunk;
+    const std::size_t native = static_cast<std::size_t>(std::ceil(count * up)) + 2 * frame + m_down.mostHeldBack();
+    const std::size_t line = count + static_cast<std::size_t>(std::ceil(2 * frame / up)) + m_up.mostHeldBack();
     m_input.reserve(count);
     m_native.reserve(native);
     m_decoded.reserve(native);
-    m_output.reserve(line + StreamResampler::kChunk);
+    m_output.reserve(line);
+    m_down.reserve(count);
+    m_up.reserve(native);
 }
 
 void CodecChannel::finish(std::vector<float>& out)

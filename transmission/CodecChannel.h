@@ -19,8 +19,7 @@ namespace transmission
 class CodecChannel
 {
 public:
-    CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss,
-                 Resampling resampling = Resampling::LargeBlocks);
+    CodecChannel(const CodecSettings& codec, Concealment concealment, double sampleRate, PacketLoss& loss);
 
     // Takes `count` samples `stride` apart; appends the ready output to `out`.
     void process(const float* in, std::size_t count, std::size_t stride, std::vector<float>& out);
@@ -30,6 +29,8 @@ public:
     // Makes room for calls of up to `count` samples, so that they take no memory.
     void reserve(std::size_t count);
 
+    // Whether both resamplers work sample by sample (see StreamResampler).
+    bool sampleBySample() const { return m_down.sampleBySample() && m_up.sampleBySample(); }
     int codecRate() const { return m_codec->sampleRate(); }
     int frameSamples() const { return m_codec->frameSamples(); }
     std::uint64_t framesLost() const { return m_framesLost; }

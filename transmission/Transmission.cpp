@@ -8,14 +8,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <stdexcept>
+#include <tuple>
 
 namespace transmission
 {
 
 Transmission::Transmission(const TransmissionSettings& settings, double sampleRate, unsigned channels,
-                           std::uint64_t seed, Resampling resampling)
-    : m_settings(settings), m_channels(channels)
+                           std::uint64_t seed)
+    : m_settings(settings), m_channels(channels), m_sampleRate(sampleRate)
 {
     if (channels == 0 || !(sampleRate > 0))
         throw std::invalid_argument("a transmission needs at least one channel and a sample rate");
@@ -25,7 +28,7 @@ Transmission::Transmission(const TransmissionSettings& settings, double sampleRa
     if (settings.codec.kind != CodecKind::None)
         for (unsigned c = 0; c < channels; ++c)
             m_codecs.push_back(
-                std::make_unique<CodecChannel>(settings.codec, settings.loss.concealment, sampleRate, *m_loss, resampling));
+                std::make_unique<CodecChannel>(settings.codec, settings.loss.concealment, sampleRate, *m_loss));
     if (settings.radio.enabled)
         m_radio = std::make_unique<RadioLink>(settings.radio, sampleRate, channels, seed);
     m_pending.resize(channels);
@@ -72,11 +75,56 @@ void Transmission::setLossAndRadio(const LossSettings& loss, const RadioSettings
         m_radio->setLevelsAndTimes(radio);
 }
 
+std::size_t Transmission::measureHeldBack(const CodecSettings& codec, double sampleRate)
+{
+    TransmissionSettings settings;
+    settings.codec = codec;
+    Transmission line(settings, sampleRate, 1, 0);
+    // Sample by sample, what is held back repeats with the codec's frames against the ratio of
+    // the rates, within a second at common rates; libsoxr's blocks repeat only after many
+    // seconds and creep up a little over minutes, which a margin covers.
+    const bool exact = line.m_codecs.front()->sampleBySample();
+    const double seconds = exact ? 2.0 : 8.0;
+    const auto total = static_cast<std::size_t>(seconds * sampleRate);
+    const float silence = 0.f;
+    std::vector<float> out;
+    out.reserve(1 << 16);
+    std::size_t in = 0, emitted = 0, most = 0;
+    while (in < total)
+    {
+        out.clear();
+        line.process(&silence, 1, out);
+        ++in;
+        emitted += out.size();
+        most = std::max(most, in - emitted);
+    }
+    return exact ? most : most + most / 16 + 64;
+}
+
+std::size_t Transmission::mostFramesHeldBack(const CodecSettings& codec, double sampleRate)
+{
+    if (codec.kind == CodecKind::None)
+        return 0;
+    static std::mutex lock;
+    static std::map<std::tuple<int, int, bool, int, double>, std::size_t> measured;
+    const auto key = std::make_tuple(static_cast<int>(codec.kind), codec.bitRate, codec.discontinuous,
+                                     static_cast<int>(codec.bandwidth), sampleRate);
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        const auto found = measured.find(key);
+        if (found != measured.end())
+            return found->second;
+    }
+    const std::size_t most = measureHeldBack(codec, sampleRate);
+    const std::lock_guard<std::mutex> hold(lock);
+    measured.emplace(key, most);
+    return most;
+}
+
 void Transmission::prepareForRealTime(std::size_t framesPerCall)
 {
-    // What is held back is under a codec frame plus the resamplers' filters at the line's
-    // rate: a second's worth covers it at every rate.
-    const std::size_t held = framesPerCall + 2 * StreamResampler::kChunk + 48000;
+    // What is held back, and a call's frames on top.
+    const std::size_t held = framesPerCall + mostFramesHeldBack(m_settings.codec, m_sampleRate) + 1;
     for (auto& codec : m_codecs)
         codec->reserve(framesPerCall);
     for (auto& pending : m_pending)

@@ -9,7 +9,6 @@
 // the end.
 #pragma once
 
-#include "transmission/StreamResampler.h"
 #include "transmission/TransmissionSettings.h"
 
 #include <cstdint>
@@ -29,8 +28,7 @@ class Transmission
 public:
     // Throws SettingsError for a codec this build lacks; the seed decides the packets lost
     // and the static.
-    Transmission(const TransmissionSettings& settings, double sampleRate, unsigned channels, std::uint64_t seed,
-                 Resampling resampling = Resampling::LargeBlocks);
+    Transmission(const TransmissionSettings& settings, double sampleRate, unsigned channels, std::uint64_t seed);
     ~Transmission();
     Transmission(const Transmission&) = delete;
     Transmission& operator=(const Transmission&) = delete;
@@ -49,6 +47,12 @@ public:
     // and its keying.
     void setLossAndRadio(const LossSettings& loss, const RadioSettings& radio);
 
+    // The most frames a line with this codec at this rate holds back after a call, whatever
+    // the calls' sizes: a codec frame, the codec's look-ahead and the resamplers' filters.
+    // Measured once per codec and rate in a process, by running a line on silence a frame at
+    // a time; 0 without a codec (the radio and the loss hold nothing back).
+    static std::size_t mostFramesHeldBack(const CodecSettings& codec, double sampleRate);
+
     unsigned channels() const { return m_channels; }
     // Codec frames sent and lost so far (per channel: every channel loses the same frames).
     std::uint64_t framesSent() const;
@@ -58,9 +62,11 @@ public:
 
 private:
     void emitReady(std::vector<float>& out, bool finishing);
+    static std::size_t measureHeldBack(const CodecSettings& codec, double sampleRate);
 
     TransmissionSettings m_settings;
     unsigned m_channels;
+    double m_sampleRate;
     std::unique_ptr<PacketLoss> m_loss;
     std::vector<std::unique_ptr<CodecChannel>> m_codecs;
     std::unique_ptr<RadioLink> m_radio;

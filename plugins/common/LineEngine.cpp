@@ -8,46 +8,11 @@
 
 namespace plugins
 {
-namespace
+std::size_t LineEngine::measureLatency(const transmission::CodecSettings& codec, double sampleRate)
 {
-// How long the latency is measured for. The resamplers hand out their output in blocks whose
-// pattern against the codec's frames repeats only after seconds; the most held back creeps up
-// by a fraction of a percent over minutes, which the margin covers.
-constexpr double kMeasuredSeconds = 8.0;
-std::size_t withMargin(std::size_t most) { return most == 0 ? 0 : most + most / 16 + 64; }
-
-std::size_t mostHeldBack(const transmission::CodecSettings& codec, double sampleRate, std::size_t step)
-{
-    transmission::TransmissionSettings settings;
-    settings.codec = codec;
-    transmission::Transmission line(settings, sampleRate, 1, 0, transmission::Resampling::SmallBlocks);
-    const auto total = static_cast<std::size_t>(kMeasuredSeconds * sampleRate);
-    const std::vector<float> silence(step, 0.f);
-    std::vector<float> out;
-    std::size_t in = 0, emitted = 0, most = 0;
-    while (in < total)
-    {
-        out.clear();
-        line.process(silence.data(), step, out);
-        in += step;
-        emitted += out.size();
-        most = std::max(most, in - emitted);
-    }
-    return most;
-}
-} // namespace
-
-std::size_t LineEngine::measureLatency(const transmission::CodecSettings& codec, double sampleRate,
-                                       std::size_t maxFramesPerCall)
-{
-    if (codec.kind == transmission::CodecKind::None)
-        return 0;
-    // Fed a frame at a time the line holds back the most it ever does after any number of
-    // frames in; a DAW's buffers are checked too.
-    std::size_t most = 0;
-    for (std::size_t step : {std::size_t{1}, maxFramesPerCall})
-        most = std::max(most, mostHeldBack(codec, sampleRate, std::max<std::size_t>(step, 1)));
-    return withMargin(most);
+    // The most the line holds back after a call of any size: output that late is always there
+    // when the host asks for it.
+    return transmission::Transmission::mostFramesHeldBack(codec, sampleRate);
 }
 
 namespace
@@ -109,8 +74,7 @@ LineEngine::LineEngine(const LineSetup& setup, double sampleRate, unsigned chann
                        std::size_t latency)
     : m_setup(setup), m_channels(channels), m_maxFrames(std::max<std::size_t>(maxFramesPerCall, 1)), m_latency(latency)
 {
-    m_transmission = std::make_unique<transmission::Transmission>(setup.settings, sampleRate, channels, setup.seed,
-                                                                  transmission::Resampling::SmallBlocks);
+    m_transmission = std::make_unique<transmission::Transmission>(setup.settings, sampleRate, channels, setup.seed);
     m_transmission->prepareForRealTime(m_maxFrames);
     if (setup.space.active())
         m_space = std::make_unique<LineSpace>(setup.space, sampleRate, channels, m_maxFrames);

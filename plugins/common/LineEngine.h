@@ -35,10 +35,9 @@ public:
     LineEngine& operator=(const LineEngine&) = delete;
 
     // The most frames the transmission holds back after any call, for these settings: what
-    // the delay line must make up. Found by running a codec-only line on silence in calls of
-    // several sizes (the frames come out the same whatever the signal, loss or radio).
-    static std::size_t measureLatency(const transmission::CodecSettings& codec, double sampleRate,
-                                      std::size_t maxFramesPerCall);
+    // the delay line must make up (the frames come out the same whatever the signal, loss or
+    // radio, and whatever the calls' sizes).
+    static std::size_t measureLatency(const transmission::CodecSettings& codec, double sampleRate);
 
     // The silence a new line is run on before its first buffer: one call, so long that every
     // buffer inside (the resamplers' own included) has grown to the most later calls need. The

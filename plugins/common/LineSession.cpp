@@ -54,7 +54,7 @@ std::unique_ptr<LineEngine> LineSession::make(const LineSetup& setup)
     auto build = [&](const LineSetup& line) {
         if (!m_measured || !LineEngine::sameCodec(m_measuredCodec, line.settings.codec))
         {
-            m_measuredLatency = LineEngine::measureLatency(line.settings.codec, m_sampleRate, m_maxFrames);
+            m_measuredLatency = LineEngine::measureLatency(line.settings.codec, m_sampleRate);
             m_measuredCodec = line.settings.codec;
             m_measured = true;
         }

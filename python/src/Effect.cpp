@@ -504,6 +504,13 @@ std::uint64_t Effect::pendingFrames()
     return m_stream ? m_stream->pendingFrames() : 0;
 }
 
+std::optional<std::uint64_t> Effect::latencyFrames()
+{
+    py::gil_scoped_release unlocked;
+    std::lock_guard<std::mutex> lock(m_streamLock);
+    return m_stream ? std::optional<std::uint64_t>(m_stream->mostFramesHeldBack()) : std::nullopt;
+}
+
 std::string Effect::repr() const
 {
     std::string text = "crumlet.Effect(";

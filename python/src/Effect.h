@@ -71,8 +71,10 @@ public:
                             const pybind11::handle& layout);
     // The stream's end: what it still holds, its tail; no stream is in hand after it.
     pybind11::array tail();
-    // Frames fed to the stream in hand and not yet returned (under one buffer's worth).
+    // Frames fed to the stream in hand and not yet returned.
     std::uint64_t pendingFrames();
+    // The most pendingFrames can be for the stream in hand; none when there is no stream.
+    std::optional<std::uint64_t> latencyFrames();
 
     std::string repr() const;
 

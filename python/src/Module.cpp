@@ -140,7 +140,9 @@ const char* const kProcessDoc = R"(Feeds one chunk of a stream and returns what 
 
 The effect runs in buffers of block_frames; a buffer is played once the next input is
 known to follow it, so each call returns whole buffers and holds back up to one buffer
-(pending_frames), and a codec holds back a codec frame or so more. Call tail() after the last chunk for the rest. Chunks are shaped as
+(pending_frames); a codec holds back its frame, its look-ahead and its resamplers' filters
+more, and a space its first partition (latency_frames says how many at most). Call tail()
+after the last chunk for the rest. Chunks are shaped as
 __call__ takes samples (layout= too; a chunk's axes read as the stream's channel count
 says), and the output is laid out as the chunk was. The chunks of a stream
 share the sample rate and the channel count; reset=True drops the stream in hand and starts
@@ -227,6 +229,11 @@ PYBIND11_MODULE(_crumlet, m)
         .def("tail", &Effect::tail, kTailDoc)
         .def_property_readonly("pending_frames", &Effect::pendingFrames,
                                "Frames fed to the stream in hand that no call has returned yet.")
+        .def_property_readonly(
+            "latency_frames", &Effect::latencyFrames,
+            "The most frames the stream in hand holds back between calls (pending_frames never exceeds it): "
+            "block_frames, and with a codec its frame, its look-ahead and its resamplers' filters, with a "
+            "space its first partition. None when no stream is in hand: it depends on the stream's rate.")
         .def_property_readonly("settings", &Effect::settings,
                                "The forty properties by name, as native types (bool, int, float, a list entry's "
                                "text), then codec, loss, radio, space (texts) and seed; Effect(**settings) renders the "

@@ -17,8 +17,7 @@ def stream(fx, x, rate, sizes):
         outputs.append(fx.process(x[position:position + n], rate))
         position = min(position + n, len(x))
         i += 1
-        # A codec holds back a frame or so more, its resamplers' delay included.
-        assert fx.pending_frames <= fx.block_frames or fx.transmission["codec"] != "none"
+        assert fx.pending_frames <= fx.latency_frames
         assert sum(len(o) for o in outputs) + fx.pending_frames == position
     outputs.append(fx.tail())
     return outputs
@@ -35,6 +34,48 @@ def test_uneven_chunks_equal_one_call(sizes, channels, preset):
     outputs = stream(fx, x, rate, sizes)
     assert all(o.dtype == np.float32 and o.shape[1:] == x.shape[1:] for o in outputs)
     assert same_bits(np.concatenate(outputs), whole)
+
+
+# What a stream at 16 kHz holds back at most: the effect's buffer (512 frames), and with a
+# codec its frame and look-ahead (at the codec's rate) and its two resamplers' filters. Each
+# filter reaches under 150 samples of the lower of the two rates ahead. (libsoxr's own blocks
+# held back 4,020 frames with GSM, 1,690 with Opus, 4,099 with AMR, 4,356 with Codec 2 1600
+# and 5,768 with LPC-10.)
+HELD_BACK_AT_16K = {
+    # codec: (latency_frames, the codec's rate, frame and look-ahead in its samples)
+    "none": (512, 16000, 0, 0),
+    "gsm": (1216, 8000, 160, 0),
+    "g726:32k": (1216, 8000, 160, 0),
+    "g729": (1135, 8000, 80, 40),
+    "amr:12.2": (1295, 8000, 160, 40),
+    "amr-wb": (926, 16000, 320, 95),
+    "opus:12k": (1127, 48000, 960, 312),
+    "codec2:700": (2016, 8000, 320, 240),
+    "codec2:1600": (1872, 8000, 320, 168),
+    "codec2:3200": (1552, 8000, 160, 168),
+    "lpc10": (3004, 8000, 180, 874),
+}
+
+
+@pytest.mark.parametrize("codec", HELD_BACK_AT_16K)
+def test_a_stream_holds_back_a_buffer_a_codec_frame_its_look_ahead_and_its_filters(codec):
+    if codec != "none" and not crumlet.codecs()[codec.split(":")[0]]["available"]:
+        pytest.skip(f"{codec} is not in this build")
+    figure, codec_rate, frame, look_ahead = HELD_BACK_AT_16K[codec]
+    x, rate = speech(seconds=2)
+    assert rate == 16000
+    fx = crumlet.Effect("Phone call", codec=codec, seed=1)
+    assert fx.latency_frames is None, "no stream in hand: its rate is not known"
+    most = 0
+    for at in range(0, len(x), 160):
+        fx.process(x[at:at + 160], rate)
+        most = max(most, fx.pending_frames)
+    assert fx.latency_frames == figure
+    assert most <= figure
+    filters = 0 if codec_rate == rate else 2 * 150 * rate / min(rate, codec_rate)
+    assert figure <= fx.block_frames + (frame + look_ahead) * rate / codec_rate + filters
+    fx.tail()
+    assert fx.latency_frames is None
 
 
 def test_a_stream_is_independent_of_calls_in_between():

@@ -186,7 +186,7 @@ TEST(Lv2LineSpace, ASpaceChosenWhileRunningReachesTheLatencyPort)
     ASSERT_TRUE(plugin.made());
     std::vector<std::vector<float>> x(2, std::vector<float>(kBlock, 0.1f));
     plugin.run(x, 0);
-    const float gsm = static_cast<float>(LineEngine::measureLatency(transmission::parseCodec("gsm"), kRate, kBlock));
+    const float gsm = static_cast<float>(LineEngine::measureLatency(transmission::parseCodec("gsm"), kRate));
     EXPECT_EQ(plugin.latency, gsm);
     plugin.controls[kLineSpace] = line_test::spaceValue("church");
     const float withSpace = gsm + static_cast<float>(kBlock - 1);

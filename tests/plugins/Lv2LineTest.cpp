@@ -112,12 +112,11 @@ TEST(Lv2Line, Lv2applyOutputIsTheLineLaterByTheReportedLatency)
         // The line in process: the same warm-up silence, then the speech.
         transmission::TransmissionSettings settings;
         settings.codec = transmission::parseCodec("gsm");
-        const std::size_t latency = LineEngine::measureLatency(settings.codec, 48000.0, 4096);
+        const std::size_t latency = LineEngine::measureLatency(settings.codec, 48000.0);
         const std::size_t warmUp = LineEngine::warmUpFrames(48000.0, 4096);
         std::vector<float> input(warmUp * channels, 0.f), reference;
         input.insert(input.end(), x.begin(), x.end());
-        transmission::Transmission line(settings, 48000.0, static_cast<unsigned>(channels), 1,
-                                        transmission::Resampling::SmallBlocks);
+        transmission::Transmission line(settings, 48000.0, static_cast<unsigned>(channels), 1);
         line.process(input.data(), input.size() / channels, reference);
         line.finish(reference);
         float worst = 0.f;

@@ -50,28 +50,5 @@ TEST(LongRunningLine, ALinePreparedForRealTimeKeepsNoKeyEvents)
     EXPECT_TRUE(realTime.keyEvents()->empty());
 }
 
-TEST(LongRunningLine, SmallBlocksResampleAsLargeOnesWithinRounding)
-{
-    for (const auto& [from, to] : {std::pair{48000.0, 8000.0}, std::pair{8000.0, 44100.0}, std::pair{44100.0, 16000.0}})
-    {
-        std::vector<float> x(static_cast<std::size_t>(from));
-        for (std::size_t i = 0; i < x.size(); ++i)
-            x[i] = 0.5f * std::sin(2.f * 3.14159265f * 440.f * static_cast<float>(i) / static_cast<float>(from));
-        StreamResampler large(from, to), small(from, to, Resampling::SmallBlocks);
-        std::vector<float> a, b;
-        for (std::size_t at = 0; at < x.size(); at += 256)
-        {
-            large.process(x.data() + at, std::min<std::size_t>(256, x.size() - at), a);
-            small.process(x.data() + at, std::min<std::size_t>(256, x.size() - at), b);
-        }
-        large.finish(a);
-        small.finish(b);
-        ASSERT_EQ(a.size(), b.size()) << from << " to " << to;
-        float worst = 0.f;
-        for (std::size_t i = 0; i < a.size(); ++i)
-            worst = std::max(worst, std::fabs(a[i] - b[i]));
-        EXPECT_LT(worst, 1e-5f) << from << " to " << to;
-    }
-}
 } // namespace
 } // namespace transmission

@@ -85,7 +85,7 @@ TEST(LineEngine, OutputIsTheTransmissionDelayedByTheLatencyItReports)
                 v[kLineLoss] = 10.f;
                 v[kLineRadio] = 1.f;
                 const LineSetup setup = lineSetupOf(v);
-                const std::size_t latency = LineEngine::measureLatency(setup.settings.codec, rate, block);
+                const std::size_t latency = LineEngine::measureLatency(setup.settings.codec, rate);
                 LineEngine engine(setup, rate, 2, block, latency);
                 const auto y = runEngine(engine, x, block);
                 const auto reference = renderOffline(setup, rate, x, LineEngine::warmUpFrames(rate, block));
@@ -118,7 +118,7 @@ TEST(LineEngine, SpeechComesOutLaterByTheLatencyMeasuredAgainstTheInput)
             if (!available(text))
                 continue;
             const LineSetup setup = lineSetupOf(valuesFor(text));
-            const std::size_t latency = LineEngine::measureLatency(setup.settings.codec, rate, 256);
+            const std::size_t latency = LineEngine::measureLatency(setup.settings.codec, rate);
             LineEngine engine(setup, rate, 2, 256, latency);
             const auto y = runEngine(engine, x, 256);
             const auto window = static_cast<std::size_t>(0.02 * rate);
@@ -151,7 +151,7 @@ TEST(LineEngine, OnlyFiniteSamplesComeOutWhateverGoesIn)
         v[kLineDtx] = 1.f;
         v[kLineRadio] = 1.f;
         const LineSetup setup = lineSetupOf(v);
-        LineEngine engine(setup, rate, 2, 512, LineEngine::measureLatency(setup.settings.codec, rate, 512));
+        LineEngine engine(setup, rate, 2, 512, LineEngine::measureLatency(setup.settings.codec, rate));
         const auto y = runEngine(engine, x, 512);
         // Through a codec the samples are in range (its input is clipped to full scale; static
         // and clicks ride on top); without one the input passes as it is, but finite.
@@ -178,7 +178,7 @@ TEST(LineSession, ACodecChangeAtRunTimeHandsOverANewLineAndReportsItsLatency)
         session.setValue(i, gsm[i]);
     session.prepare(48000.0, 480);
     const std::size_t gsmLatency = session.latency();
-    EXPECT_EQ(gsmLatency, LineEngine::measureLatency(lineSetupOf(gsm).settings.codec, 48000.0, 480));
+    EXPECT_EQ(gsmLatency, LineEngine::measureLatency(lineSetupOf(gsm).settings.codec, 48000.0));
 
     std::vector<std::vector<float>> x = stereoSpeech(48000.0, 2.0);
     std::vector<float*> pointers(2);
@@ -196,7 +196,7 @@ TEST(LineSession, ACodecChangeAtRunTimeHandsOverANewLineAndReportsItsLatency)
     for (std::size_t i = 0; i < kLineParameterCount; ++i)
         session.setValue(i, opus[i]);
     ASSERT_TRUE(session.waitUntilCurrent(5000));
-    const std::size_t opusLatency = LineEngine::measureLatency(lineSetupOf(opus).settings.codec, 48000.0, 480);
+    const std::size_t opusLatency = LineEngine::measureLatency(lineSetupOf(opus).settings.codec, 48000.0);
     EXPECT_NE(opusLatency, gsmLatency);
     EXPECT_EQ(session.latency(), opusLatency);
     EXPECT_EQ(told.load(), opusLatency);

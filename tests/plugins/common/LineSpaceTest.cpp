@@ -163,7 +163,7 @@ TEST(LineSpace, TheLineInTheSpaceIsSpaceOnTheLinesOutputLaterByItsHeldBackFrames
                 }
                 const LineSetup plain = lineSetupOf(v);
                 const LineSetup setup = lineSetupOf(withSpace(v, k.room, k.mix, k.distance));
-                const std::size_t transmitted = LineEngine::measureLatency(plain.settings.codec, kRate, block);
+                const std::size_t transmitted = LineEngine::measureLatency(plain.settings.codec, kRate);
                 const auto x = firstChannels(speech, channels);
                 LineEngine line(plain, kRate, static_cast<unsigned>(channels), block, transmitted);
                 LineEngine heard(setup, kRate, static_cast<unsigned>(channels), block, transmitted);
@@ -188,7 +188,7 @@ TEST(LineSpace, AgreesWithTheRenderOrderTransmissionThenSpaceInLargeBlocks)
     v[kLineRadio] = 1.f;
     v[kLineStatic] = -30.f;
     const LineSetup setup = lineSetupOf(withSpace(v, "stairwell", 70.f));
-    LineEngine heard(setup, kRate, 2, 480, LineEngine::measureLatency(setup.settings.codec, kRate, 480));
+    LineEngine heard(setup, kRate, 2, 480, LineEngine::measureLatency(setup.settings.codec, kRate));
     const auto y = runEngine(heard, x, 480);
     const auto reference = inSpace(setup.space, renderOffline(setup, kRate, x, LineEngine::warmUpFrames(kRate, 480)),
                                    space::firstPartitionOf(space::Partitioning::LargeBlocks));

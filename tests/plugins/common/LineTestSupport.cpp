@@ -71,8 +71,7 @@ std::vector<std::vector<float>> renderOffline(const LineSetup& setup, double rat
     for (std::size_t i = 0; i < frames; ++i)
         for (std::size_t c = 0; c < channels; ++c)
             interleaved[(warmUp + i) * channels + c] = x[c][i];
-    transmission::Transmission line(setup.settings, rate, static_cast<unsigned>(channels), setup.seed,
-                                    transmission::Resampling::SmallBlocks);
+    transmission::Transmission line(setup.settings, rate, static_cast<unsigned>(channels), setup.seed);
     line.process(interleaved.data(), warmUp + frames, out);
     line.finish(out);
     std::vector<std::vector<float>> y(channels, std::vector<float>(frames));
