@@ -203,6 +203,7 @@ Result EffectRun::updateParameter(PluginParamId id, const void* value, std::uint
 {
     return m_instance.params()->SetParam(id, value, bytes);
 }
+
 std::uint64_t EffectRun::mostFramesHeldBack() const
 {
     return std::uint64_t{m_settings.blockFrames} + (m_transmission ? m_transmission->mostFramesHeldBack() : 0) +

@@ -27,21 +27,10 @@ constexpr double kFloor = 1e-7;
 // own whose rounding moves its responses apart, so no table of them is exact.
 constexpr std::int64_t kLongestPeriod = 2048;
 
-soxr_t makeSoxr(std::uint32_t from, std::uint32_t to)
-{
-    soxr_error_t error = nullptr;
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-    soxr_t soxr = soxr_create(from, to, 1, &error, &io, &quality, nullptr);
-    if (error != nullptr || soxr == nullptr)
-        throw std::runtime_error(std::string("the resampler: ") + (error != nullptr ? error : "no memory"));
-    return soxr;
-}
-
 // All the output libsoxr makes for `in`, its flush included.
 std::vector<float> convertWhole(std::uint32_t from, std::uint32_t to, const std::vector<float>& in)
 {
-    soxr_t soxr = makeSoxr(from, to);
+    soxr_t soxr = makeHighQualityConverter(from, to);
     std::vector<float> out(static_cast<std::size_t>(std::ceil(in.size() * (double(to) / from))) + 1024);
     std::size_t used = 0, made = 0, total = 0;
     soxr_process(soxr, in.data(), in.size(), &used, out.data(), out.size(), &made);
@@ -130,6 +119,17 @@ std::shared_ptr<const ResamplerKernels> probe(std::uint32_t from, std::uint32_t 
     return kernels;
 }
 } // namespace
+
+soxr* makeHighQualityConverter(std::uint32_t fromRate, std::uint32_t toRate)
+{
+    soxr_error_t error = nullptr;
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    soxr_t converter = soxr_create(fromRate, toRate, 1, &error, &io, &quality, nullptr);
+    if (error != nullptr || converter == nullptr)
+        throw std::runtime_error(std::string("the resampler: ") + (error != nullptr ? error : "no memory"));
+    return converter;
+}
 
 std::shared_ptr<const ResamplerKernels> resamplerKernels(std::uint32_t fromRate, std::uint32_t toRate)
 {

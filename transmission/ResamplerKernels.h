@@ -11,8 +11,14 @@
 #include <memory>
 #include <vector>
 
+struct soxr;
+
 namespace transmission
 {
+
+// libsoxr's high-quality linear-phase converter for one channel of floats, the filter the
+// kernels are read from; throws std::runtime_error when libsoxr cannot make one.
+soxr* makeHighQualityConverter(std::uint32_t fromRate, std::uint32_t toRate);
 
 struct ResamplerKernels
 {

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
-#include <string>
 
 namespace transmission
 {
@@ -34,14 +33,8 @@ StreamResampler::StreamResampler(double fromRate, double toRate)
         return;
     }
     m_kernels = resamplerKernels(from, to);
-    if (m_kernels != nullptr)
-        return;
-    soxr_error_t error = nullptr;
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-    m_soxr = soxr_create(from, to, 1, &error, &io, &quality, nullptr);
-    if (error != nullptr || m_soxr == nullptr)
-        throw std::runtime_error(std::string("the resampler: ") + (error != nullptr ? error : "no memory"));
+    if (m_kernels == nullptr)
+        m_soxr = makeHighQualityConverter(from, to);
 }
 
 StreamResampler::~StreamResampler()
