@@ -28,8 +28,8 @@ packages=(
   libopus-dev libcodec2-dev libspandsp-dev libbcg729-dev
   # The spaces' partitioned convolution (over FFTW, listed above).
   libzita-convolver-dev
-  # The Python module, its tests and the distributed example.
-  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
+  # The Python module, its tests and its examples (Dask's distributed, a PyTorch DataLoader).
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed python3-torch
   # The wheel built from the source tree (pip install --no-build-isolation ., python3 -m build).
   python3-setuptools python3-wheel python3-build python3-venv
   # The codecs' own command-line tools (known answers) and real recorded speech for the voicing tests.

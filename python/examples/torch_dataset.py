@@ -54,6 +54,16 @@ class AugmentedSpeech(Dataset):
         dataset.look = crumlet.RandomLook(**dataset.look_options, seed=[dataset.seed, worker_id + 1])
 
 
+def loader_for(dataset, workers, seed):
+    """A shuffling DataLoader over the dataset. The shuffle draws from the seed too, so that a
+    run with the same seed pairs the same clips with the same looks; the workers persist from
+    epoch to epoch, so that each epoch draws new looks (a worker started anew would start its
+    generator anew and repeat the first epoch's)."""
+    return DataLoader(dataset, batch_size=None, shuffle=True, num_workers=workers,
+                      worker_init_fn=AugmentedSpeech.worker_init if workers else None,
+                      persistent_workers=workers > 0, generator=torch.Generator().manual_seed(seed))
+
+
 def read_pcm16(path):
     with wave.open(str(path)) as w:
         if w.getsampwidth() != 2:
@@ -73,8 +83,7 @@ def main(argv=None):
     if len(set(rates)) != 1:
         raise SystemExit("the files are at different rates")
     dataset = AugmentedSpeech(clips, rates[0], seed=args.seed)
-    loader = DataLoader(dataset, batch_size=None, shuffle=True, num_workers=args.workers,
-                        worker_init_fn=AugmentedSpeech.worker_init if args.workers else None)
+    loader = loader_for(dataset, args.workers, args.seed)
     for epoch in range(args.epochs):
         for audio, record in loader:
             print(epoch, tuple(audio.shape), {k: v for k, v in record.items() if k not in ("block_frames",)})

@@ -39,3 +39,18 @@ def test_each_fetch_draws_a_new_look_that_its_record_renders_again():
                                          worker_init_fn=example.AugmentedSpeech.worker_init)
     seeds = [record["seed"] for _, record in loader]
     assert len(set(seeds)) == 2
+
+
+def test_each_epoch_draws_new_looks_and_a_run_with_the_same_seed_the_same_ones():
+    example = load_example()
+    x, rate = speech(seconds=0.5)
+    clips = [torch.from_numpy(np.ascontiguousarray(x[k * 800:])) for k in range(6)]
+
+    def epochs(seed):
+        loader = example.loader_for(example.AugmentedSpeech(clips, rate, seed=seed), workers=2, seed=seed)
+        return [[(len(audio), record["seed"]) for audio, record in loader] for _ in range(2)]
+
+    first, second = epochs(5)
+    assert {s for _, s in first}.isdisjoint(s for _, s in second), "the second epoch repeats the first's looks"
+    assert epochs(5) == [first, second]
+
